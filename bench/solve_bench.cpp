@@ -1,0 +1,83 @@
+// Solves every puzzle of a folder several times and prints, per puzzle, its
+// size, rule set, outcome and median solve time, then the overall median and
+// worst. Usage: ombrix-bench [FOLDER] [--runs N]
+#include "grid_text.h"
+#include "solver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace ombrix;
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+    std::string folder = std::string(OMBRIX_CORPUS_DIR) + "/real";
+    int runs = 5;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--runs" && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else
+            folder = a;
+    }
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec))
+        if (e.path().extension() == ".grid") files.push_back(e.path());
+    if (ec || files.empty()) {
+        std::fprintf(stderr, "ombrix-bench: no .grid files in %s\n", folder.c_str());
+        return 2;
+    }
+    std::sort(files.begin(), files.end());
+
+    auto board = std::make_unique<Board>();
+    auto work = std::make_unique<Board>();
+    auto solver = std::make_unique<Solver>(*work);
+    std::vector<double> medians;
+    int counts[8] = {};
+    double total = 0;
+    std::printf("%-12s %-8s %6s %7s %12s\n", "puzzle", "rules", "size", "status", "median ms");
+    for (const fs::path& p : files) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        GridTextError err;
+        if (!ParseGridText(ss.str(), *board, err)) {
+            std::fprintf(stderr, "%s: %s\n", p.c_str(), err.describe().c_str());
+            continue;
+        }
+        std::vector<double> times;
+        for (int r = 0; r < runs; ++r) {
+            *work = *board;
+            const auto t0 = std::chrono::steady_clock::now();
+            solver->AutoSolve();
+            const auto t1 = std::chrono::steady_clock::now();
+            times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        }
+        std::sort(times.begin(), times.end());
+        const double median = times[times.size() / 2];
+        medians.push_back(median);
+        total += median;
+        ++counts[work->status & 7];
+        char size[16];
+        std::snprintf(size, sizeof size, "%dx%d", board->width, board->height);
+        std::printf("%-12s %-8s %6s %7d %12.3f\n", p.filename().c_str(),
+                    board->ruleSet == 0 ? "ombrix" : "tandrel", size, work->status, median);
+    }
+    if (medians.empty()) return 2;
+    std::vector<double> sorted = medians;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("\npuzzles %zu, runs each %d\n", medians.size(), runs);
+    std::printf("outcomes: status0 %d, status1 %d, status2 %d, status5 %d, status7 %d\n",
+                counts[0], counts[1], counts[2], counts[5], counts[7]);
+    std::printf("median of medians %.3f ms, worst %.3f ms, total %.1f ms\n",
+                sorted[sorted.size() / 2], sorted.back(), total);
+    return 0;
+}

@@ -1,0 +1,63 @@
+// ombrix-cli: the solver, the puzzle formats and the board's pictures from the
+// command line. One table lists the subcommands; --help prints it.
+#include "commands.h"
+
+#include <cstring>
+#include <iostream>
+
+namespace ombrix::cli {
+namespace {
+
+const Command kCommands[] = {
+    {"solve", "solve FILE [--dump] [--trace]",
+     "Run the automatic solver once on a puzzle (grid text or .omx) and print\n"
+     "the outcome message and the board (clues [n], area cells n, # black,\n"
+     "o white dot, . undecided). --dump prints 'status S', 'alt X Y',\n"
+     "'undecided N' and one line of state codes per row instead. --trace\n"
+     "prints each rule run that changed the board.",
+     RunSolve},
+};
+
+void PrintHelp(std::ostream& out) {
+    out << "usage: ombrix-cli COMMAND [ARGS]\n\n"
+           "Commands:\n";
+    for (const Command& c : kCommands) {
+        out << "  ombrix-cli " << c.usage << "\n";
+        std::string help = c.help;
+        std::size_t pos = 0;
+        while (pos < help.size()) {
+            std::size_t end = help.find('\n', pos);
+            if (end == std::string::npos) end = help.size();
+            out << "      " << help.substr(pos, end - pos) << "\n";
+            pos = end + 1;
+        }
+        out << "\n";
+    }
+    out << "Exit status: 0 success (whatever the solver's outcome), 1 bad usage,\n"
+           "2 a file that cannot be read, parsed or written.\n";
+}
+
+} // namespace
+} // namespace ombrix::cli
+
+int main(int argc, char** argv) {
+    using namespace ombrix::cli;
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+        std::strcmp(argv[1], "help") == 0) {
+        PrintHelp(std::cout);
+        return argc < 2 ? 1 : 0;
+    }
+    for (const Command& c : kCommands) {
+        if (std::strcmp(argv[1], c.name) != 0) continue;
+        Args args(argv + 2, argv + argc);
+        for (const std::string& a : args) {
+            if (a == "--help" || a == "-h") {
+                std::cout << "usage: ombrix-cli " << c.usage << "\n" << c.help << "\n";
+                return 0;
+            }
+        }
+        return c.run(args);
+    }
+    std::cerr << "ombrix-cli: unknown command '" << argv[1] << "' (see ombrix-cli --help)\n";
+    return 1;
+}

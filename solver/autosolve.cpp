@@ -1,0 +1,85 @@
+// The solve driver: take the board back to its clues, number the unfinished
+// areas, then alternate rule passes with the trial search until the board is
+// complete, contradictory, stuck, or shown to have a second solution.
+#include "solver.h"
+
+namespace ombrix {
+
+void Solver::PrepareBoard() {
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            Cell& c = b_.at(x, y);
+            // Keep clues and given black cells; drop everything painted.
+            if (c.state > 48 && c.state != GivenBlack) c.state = Undecided;
+            c.areaId = 0;
+        }
+    }
+    b_.status = StatusNone;
+    b_.undecidedCount = static_cast<std::uint16_t>(w * h);
+    b_.blackBudget = w * h;
+    b_.nextAreaId = 1;
+    b_.resumeColumn = 1;
+
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const int s = b_.state(x, y);
+            if (s == 1) {
+                // A 1 is finished from the start: wall it in.
+                --b_.undecidedCount;
+                --b_.blackBudget;
+                MarkBlack(x, y - 1);
+                MarkBlack(x - 1, y);
+                MarkBlack(x, y + 1);
+                MarkBlack(x + 1, y);
+                if (b_.tandrel()) {
+                    MarkBlack(x - 1, y - 1);
+                    MarkBlack(x - 1, y + 1);
+                    MarkBlack(x + 1, y + 1);
+                    MarkBlack(x + 1, y - 1);
+                }
+            } else if (s % 100 > 1) {
+                --b_.undecidedCount;
+                b_.blackBudget -= s;
+                b_.at(x, y).areaId = static_cast<std::uint16_t>(b_.nextAreaId++);
+                if (s == 2 && b_.tandrel()) {
+                    MarkBlack(x - 1, y - 1);
+                    MarkBlack(x - 1, y + 1);
+                    MarkBlack(x + 1, y + 1);
+                    MarkBlack(x + 1, y - 1);
+                }
+            } else if (s == GivenBlack && b_.tandrel()) {
+                --b_.undecidedCount;
+            }
+        }
+    }
+    if (b_.blackBudget < 0) b_.status = StatusSumTooLarge;
+}
+
+void Solver::AutoSolve() {
+    PrepareBoard();
+    if (b_.status != StatusNone) return;
+    for (;;) {
+        b_.changed = 0;
+        RunFirstList();
+        if (b_.changed == 0) RunSecondList();
+        if (b_.status == StatusContradiction) return;
+        if (b_.undecidedCount == 0) {
+            // Complete board: the final connectivity and block checks.
+            RuleBlackConnected();
+            if (b_.ombrix()) CheckBlackBlocks();
+            return;
+        }
+        if (b_.changed != 0) continue;
+        TrialSearch();
+        if (trace_) trace_->afterTrial(b_);
+        if (b_.status == StatusUnsolvable || b_.status == StatusSecondSolution) return;
+    }
+}
+
+void AutoSolve(Board& board, SolveTrace* trace) {
+    Solver solver(board, trace);
+    solver.AutoSolve();
+}
+
+} // namespace ombrix

@@ -1,0 +1,97 @@
+// The puzzle record shared by the solver, the view and the file code: the grid
+// of cells with its ring of border cells, the board's size, the rule set, the
+// solver's counters and the status code the view shows as a message line.
+#pragma once
+
+#include <cstdint>
+#include <type_traits>
+
+namespace ombrix {
+
+// The grid array is fixed; the playable board is x = 1..width, y = 1..height
+// and every other cell is a border cell, so each playable cell has all eight
+// neighbours inside the array.
+inline constexpr int kGridWidth = 35;
+inline constexpr int kGridHeight = 48;
+inline constexpr int kMinWidth = 8, kMaxWidth = 31;
+inline constexpr int kMinHeight = 8, kMaxHeight = 45;
+
+// Cell codes.
+enum CellCode : std::uint8_t {
+    Undecided = 0,
+    // 1..48: a clue of that number.
+    WhiteDot = 49,
+    BlackLinked = 50,
+    Border = 99,
+    Black = 100,
+    // 101..148: AreaCell, 100 + the clue number of its area.
+    AreaCellBase = 100,
+    GivenBlack = 200,
+};
+
+enum Status : std::uint8_t {
+    StatusNone = 0,
+    StatusContradiction = 1,
+    StatusUnsolvable = 2,
+    StatusUnreadable = 3,
+    StatusSolving = 4,
+    StatusSecondSolution = 5,
+    StatusSumTooSmall = 6,
+    StatusSumTooLarge = 7,
+};
+
+enum RuleSet : std::uint8_t { RuleSetOmbrix = 0, RuleSetTandrel = 1 };
+
+// A black cell of the solution.
+constexpr bool isBlack(int s) { return s == 50 || s == 100 || s == 200; }
+// Black or border: a side through which no area can grow.
+constexpr bool isWall(int s) { return s == 50 || s == 99 || s == 100 || s == 200; }
+// A cell that may not become black: a clue, a white dot or an area cell.
+constexpr bool isWhite(int s) { return s % 50 != 0 && s % 100 < 50; }
+// White or border: a side through which no black cell can connect.
+constexpr bool isClosed(int s) { return s % 50 != 0; }
+
+// `areaId` is 16 bits wide so that ids never repeat, however many clues a
+// board holds. The fields are ordered for a compact 4-byte cell.
+struct Cell {
+    std::uint8_t state = 0;
+    std::uint8_t mark = 0; // scratch of the region walks
+    std::uint16_t areaId = 0;
+};
+static_assert(sizeof(Cell) == 4);
+
+struct Board {
+    Cell cells[kGridWidth][kGridHeight]{};
+    std::uint8_t width = 10;
+    std::uint8_t height = 10;
+    std::uint8_t ruleSet = RuleSetOmbrix;
+    std::uint8_t status = StatusNone;
+    std::uint16_t undecidedCount = 0;
+    std::uint16_t changed = 0;
+    // Cells minus the sum of all clues: the number of black cells of any
+    // solution. Wider than a 16-bit count so that a huge clue sum cannot wrap
+    // round to a positive budget.
+    std::int32_t blackBudget = 0;
+    std::uint32_t nextAreaId = 0;
+    std::uint32_t resumeColumn = 0;
+    std::uint32_t altCellX = 0, altCellY = 0;
+    std::uint32_t reachX = 0, reachY = 0;
+
+    Cell& at(int x, int y) { return cells[x][y]; }
+    const Cell& at(int x, int y) const { return cells[x][y]; }
+    std::uint8_t& state(int x, int y) { return cells[x][y].state; }
+    std::uint8_t state(int x, int y) const { return cells[x][y].state; }
+    bool isPlayable(int x, int y) const { return x >= 1 && x <= width && y >= 1 && y <= height; }
+    bool tandrel() const { return ruleSet != RuleSetOmbrix; }
+    bool ombrix() const { return ruleSet == RuleSetOmbrix; }
+};
+static_assert(std::is_trivially_copyable_v<Board>);
+
+struct UiState;
+
+// Empties the board at its current size (border ring 99, playable cells 0,
+// every areaId 0, marks untouched), clears the step-history arrays, returns
+// the view to the edit phase with number 1 selected and clears the status.
+void ResetBoard(Board& board, UiState& ui);
+
+} // namespace ombrix

@@ -1,0 +1,141 @@
+// The three elementary operations through which every rule changes the board,
+// and the deduction loop that runs the rule passes to a standstill.
+#include "solver.h"
+
+namespace ombrix {
+
+namespace {
+// Orthogonal neighbours in the order up, left, down, right.
+constexpr int kOrthX[4] = {0, -1, 0, 1};
+constexpr int kOrthY[4] = {-1, 0, 1, 0};
+// Diagonal neighbours in the order up-left, down-left, down-right, up-right.
+constexpr int kDiagX[4] = {-1, -1, 1, 1};
+constexpr int kDiagY[4] = {-1, 1, 1, -1};
+} // namespace
+
+const Solver::RuleEntry Solver::kFirstList[12] = {
+    {"RuleAreaGap", &Solver::RuleAreaGap, false},
+    {"RuleAreaDiagonal", &Solver::RuleAreaDiagonal, false},
+    {"RuleBlackDeadEnd", &Solver::RuleBlackDeadEnd, false},
+    {"RuleWhiteDeadEnd", &Solver::RuleWhiteDeadEnd, false},
+    {"RuleClueTwo", &Solver::RuleClueTwo, false},
+    {"RuleUndecidedCell", &Solver::RuleUndecidedCell, false},
+    {"RuleWhiteDotJoin", &Solver::RuleWhiteDotJoin, false},
+    {"RuleBlackConnected", &Solver::RuleBlackConnected, false},
+    {"CheckBlackBlocks", &Solver::CheckBlackBlocks, true},
+    {"RuleAreaGrowth", &Solver::RuleAreaGrowth, false},
+    {"CheckBlackCount", &Solver::CheckBlackCount, false},
+    {"RuleWhiteDotEscape", &Solver::RuleWhiteDotEscape, false},
+};
+
+const Solver::RuleEntry Solver::kSecondList[3] = {
+    {"RuleUnreachable", &Solver::RuleUnreachable, false},
+    {"RuleAreaReach", &Solver::RuleAreaReach, false},
+    {"RuleAreaFragment", &Solver::RuleAreaFragment, false},
+};
+
+void Solver::MarkBlack(int x, int y) {
+    std::uint8_t& s = b_.state(x, y);
+    if (isWhite(s)) {
+        b_.status = StatusContradiction;
+        return;
+    }
+    if (s == Undecided) {
+        --b_.undecidedCount;
+        s = Black;
+        b_.changed = 1;
+    }
+    // Border, black and given black cells: nothing to do. Rules rely on this
+    // and paint neighbours without testing for the border.
+}
+
+void Solver::MarkWhite(int x, int y) {
+    std::uint8_t& s = b_.state(x, y);
+    if (isWall(s)) {
+        b_.status = StatusContradiction;
+        return;
+    }
+    if (s == Undecided) {
+        s = WhiteDot;
+        b_.changed = 1;
+    }
+}
+
+void Solver::JoinArea(int x, int y, int sx, int sy) {
+    Cell& cell = b_.at(x, y);
+    const std::uint8_t c = cell.state;
+    const std::uint16_t id = b_.at(sx, sy).areaId;
+    if (isWall(c)) b_.status = StatusContradiction;
+    // Touching a cell of another unfinished area is a contradiction; the
+    // source itself carries id and passes.
+    for (int i = 0; i < 4; ++i) {
+        const std::uint16_t other = b_.at(x + kOrthX[i], y + kOrthY[i]).areaId;
+        if (other != 0 && other != id) b_.status = StatusContradiction;
+    }
+    if (b_.tandrel()) {
+        for (int i = 0; i < 4; ++i) {
+            const std::uint16_t other = b_.at(x + kDiagX[i], y + kDiagY[i]).areaId;
+            if (other != 0 && other != id) b_.status = StatusContradiction;
+        }
+    }
+    if (b_.status == StatusContradiction) return;
+    if (c != Undecided && c != WhiteDot) return; // already in an area: a check only
+
+    b_.changed = 1;
+    --b_.undecidedCount;
+    const std::uint8_t source = b_.state(sx, sy);
+    cell.state = static_cast<std::uint8_t>(source % 100 + 100);
+    cell.areaId = id;
+
+    if (source == 2) {
+        // A clue 2 has just got its second cell: the area is complete, so
+        // everything round both cells is black.
+        for (int i = 0; i < 4; ++i) {
+            const int nx = x + kOrthX[i], ny = y + kOrthY[i];
+            if (nx != sx || ny != sy) MarkBlack(nx, ny);
+        }
+        for (int i = 0; i < 4; ++i) {
+            const int nx = sx + kOrthX[i], ny = sy + kOrthY[i];
+            if (nx != x || ny != y) MarkBlack(nx, ny);
+        }
+        if (b_.tandrel()) {
+            // This sweep goes up-left, down-left, up-right, down-right.
+            static constexpr int dx[4] = {-1, -1, 1, 1};
+            static constexpr int dy[4] = {-1, 1, -1, 1};
+            for (int i = 0; i < 4; ++i) MarkBlack(x + dx[i], y + dy[i]);
+            for (int i = 0; i < 4; ++i) MarkBlack(sx + dx[i], sy + dy[i]);
+        }
+        cell.areaId = 0;
+        b_.at(sx, sy).areaId = 0;
+    }
+}
+
+void Solver::RunFirstList() {
+    for (const RuleEntry& rule : kFirstList) {
+        if (rule.ombrixOnly && !b_.ombrix()) continue;
+        (this->*rule.run)();
+        if (trace_) trace_->afterRule(rule.name, b_);
+    }
+}
+
+void Solver::RunSecondList() {
+    for (const RuleEntry& rule : kSecondList) {
+        (this->*rule.run)();
+        if (trace_) trace_->afterRule(rule.name, b_);
+    }
+}
+
+void Solver::RunDeduction() {
+    b_.status = StatusNone;
+    for (;;) {
+        b_.changed = 0;
+        RunFirstList();
+        if (b_.ombrix()) CheckBlackBlocks(); // the loop checks blocks twice a pass
+        if (b_.changed == 0) RunSecondList();
+        if (b_.status == StatusContradiction) return;
+        if (b_.changed == 0) break;
+    }
+    b_.status = StatusUnsolvable;
+}
+
+} // namespace ombrix

@@ -1,0 +1,545 @@
+// The deduction rules. Each is one full scan of the playable cells, column by
+// column (x outer, y inner), that changes cells only through MarkBlack,
+// MarkWhite and JoinArea, so a change early in a scan is seen later in it.
+#include "solver.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace ombrix {
+
+void Solver::ClearMarks() {
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y) b_.at(x, y).mark = 0;
+}
+
+void Solver::PromoteMarks() {
+    for (int x = 1; x <= b_.width; ++x) {
+        for (int y = 1; y <= b_.height; ++y) {
+            std::uint8_t& m = b_.at(x, y).mark;
+            if (m == 1 || m == 2) m = 3;
+        }
+    }
+}
+
+// Two cells of different unfinished areas two steps apart: every cell that
+// touches both (orthogonally, or also diagonally under Tandrel) is black. Only
+// far cells to the right and below are looked at; the mirror cases are found
+// from the other cell.
+void Solver::RuleAreaGap() {
+    const int w = b_.width, h = b_.height;
+    const bool tandrel = b_.tandrel();
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const std::uint16_t id = b_.at(x, y).areaId;
+            if (id == 0) continue;
+            auto differs = [&](int fx, int fy) {
+                const std::uint16_t other = b_.at(fx, fy).areaId;
+                return other != 0 && other != id;
+            };
+            if (x < w - 1 && differs(x + 2, y)) {
+                MarkBlack(x + 1, y);
+                if (tandrel) {
+                    MarkBlack(x + 1, y - 1);
+                    MarkBlack(x + 1, y + 1);
+                }
+            }
+            if (y < h - 1 && differs(x, y + 2)) {
+                MarkBlack(x, y + 1);
+                if (tandrel) {
+                    MarkBlack(x - 1, y + 1);
+                    MarkBlack(x + 1, y + 1);
+                }
+            }
+            if (!tandrel) continue;
+            if (x < w - 1 && y > 2 && differs(x + 2, y - 2)) MarkBlack(x + 1, y - 1);
+            if (x < w - 1 && y < h - 1 && differs(x + 2, y + 2)) MarkBlack(x + 1, y + 1);
+            if (x < w - 1 && y > 1 && differs(x + 2, y - 1)) {
+                MarkBlack(x + 1, y);
+                MarkBlack(x + 1, y - 1);
+            }
+            if (x < w && y > 2 && differs(x + 1, y - 2)) {
+                MarkBlack(x, y - 1);
+                MarkBlack(x + 1, y - 1);
+            }
+            if (x < w - 1 && y < h && differs(x + 2, y + 1)) {
+                MarkBlack(x + 1, y);
+                MarkBlack(x + 1, y + 1);
+            }
+            if (x < w && y < h - 1 && differs(x + 1, y + 2)) {
+                MarkBlack(x, y + 1);
+                MarkBlack(x + 1, y + 1);
+            }
+        }
+    }
+}
+
+// Two cells of different areas touching diagonally: under Ombrix the two
+// cells between them are black, under Tandrel it is a contradiction. The same
+// for an unfinished clue 2 with a white dot diagonally next to it.
+void Solver::RuleAreaDiagonal() {
+    const int w = b_.width, h = b_.height;
+    const bool tandrel = b_.tandrel();
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const std::uint16_t id = b_.at(x, y).areaId;
+            if (id == 0) continue;
+            auto act = [&](int dy) {
+                if (tandrel) {
+                    b_.status = StatusContradiction;
+                } else {
+                    MarkBlack(x + 1, y);
+                    MarkBlack(x, y + dy);
+                }
+            };
+            auto differs = [&](int fx, int fy) {
+                const std::uint16_t other = b_.at(fx, fy).areaId;
+                return other != 0 && other != id;
+            };
+            if (differs(x + 1, y + 1)) act(+1);
+            if (differs(x + 1, y - 1)) act(-1);
+            if (b_.state(x + 1, y + 1) == WhiteDot && b_.state(x, y) == 2) act(+1);
+            if (b_.state(x + 1, y - 1) == WhiteDot && b_.state(x, y) == 2) act(-1);
+        }
+    }
+}
+
+// A black cell closed (white or border) on three sides must connect through
+// the fourth. Once handled, a plain black cell becomes BlackLinked and is not
+// visited again.
+void Solver::RuleBlackDeadEnd() {
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            std::uint8_t& s = b_.state(x, y);
+            if (s != Black && s != GivenBlack) continue;
+            const bool u = isClosed(b_.state(x, y - 1));
+            const bool l = isClosed(b_.state(x - 1, y));
+            const bool d = isClosed(b_.state(x, y + 1));
+            const bool r = isClosed(b_.state(x + 1, y));
+            int nx, ny;
+            if (u && l && d) {
+                nx = x + 1, ny = y;
+            } else if (u && l && r) {
+                nx = x, ny = y + 1;
+            } else if (u && d && r) {
+                nx = x - 1, ny = y;
+            } else if (l && d && r) {
+                nx = x, ny = y - 1;
+            } else {
+                continue;
+            }
+            MarkBlack(nx, ny);
+            if (b_.state(nx, ny) == Border) b_.status = StatusContradiction;
+            if (s == Black) s = BlackLinked; // does not raise `changed`
+        }
+    }
+}
+
+// A white dot or a cell of an unfinished area walled on three sides extends
+// through the fourth. Under Tandrel the diagonal cell between two walls is
+// black as well.
+void Solver::RuleWhiteDeadEnd() {
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const bool inArea = b_.at(x, y).areaId != 0;
+            if (!inArea && b_.state(x, y) != WhiteDot) continue;
+            auto extend = [&](int nx, int ny) {
+                if (inArea)
+                    JoinArea(nx, ny, x, y);
+                else
+                    MarkWhite(nx, ny);
+            };
+            const bool u = isWall(b_.state(x, y - 1));
+            const bool l = isWall(b_.state(x - 1, y));
+            const bool d = isWall(b_.state(x, y + 1));
+            const bool r = isWall(b_.state(x + 1, y));
+            if (u && l && d)
+                extend(x + 1, y);
+            else if (u && l && r)
+                extend(x, y + 1);
+            else if (u && d && r)
+                extend(x - 1, y);
+            else if (l && d && r)
+                extend(x, y - 1);
+
+            if (b_.tandrel()) {
+                auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+                if (wall(x, y - 1) && wall(x - 1, y)) MarkBlack(x - 1, y - 1);
+                if (wall(x - 1, y) && wall(x, y + 1)) MarkBlack(x - 1, y + 1);
+                if (wall(x, y + 1) && wall(x + 1, y)) MarkBlack(x + 1, y + 1);
+                if (wall(x + 1, y) && wall(x, y - 1)) MarkBlack(x + 1, y - 1);
+            }
+        }
+    }
+}
+
+// Round an unfinished clue 2: under Ombrix, two walls at a corner leave only
+// the other two sides, so the cell diagonally opposite is black; under both
+// rule sets a white dot two cells away in a straight line cannot be the second
+// cell, so the cell between is black.
+void Solver::RuleClueTwo() {
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            if (b_.at(x, y).areaId == 0 || b_.state(x, y) != 2) continue;
+            auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+            if (b_.ombrix()) {
+                if (wall(x, y - 1) && wall(x - 1, y)) MarkBlack(x + 1, y + 1);
+                if (wall(x - 1, y) && wall(x, y + 1)) MarkBlack(x + 1, y - 1);
+                if (wall(x, y + 1) && wall(x + 1, y)) MarkBlack(x - 1, y - 1);
+                if (wall(x + 1, y) && wall(x, y - 1)) MarkBlack(x - 1, y + 1);
+            }
+            if (y > 2 && b_.state(x, y - 2) == WhiteDot) MarkBlack(x, y - 1);
+            if (x > 2 && b_.state(x - 2, y) == WhiteDot) MarkBlack(x - 1, y);
+            if (y < h - 1 && b_.state(x, y + 2) == WhiteDot) MarkBlack(x, y + 1);
+            if (x < w - 1 && b_.state(x + 2, y) == WhiteDot) MarkBlack(x + 1, y);
+        }
+    }
+}
+
+// An undecided cell that would complete a 2 x 2 black block is white (Ombrix);
+// one walled in on four sides is black; one surrounded by white dots, cells of
+// unfinished areas or the border is white.
+void Solver::RuleUndecidedCell() {
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            if (b_.state(x, y) != Undecided) continue;
+            auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
+            auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+            if (b_.ombrix()) {
+                if ((black(x, y - 1) && black(x - 1, y) && black(x - 1, y - 1)) ||
+                    (black(x, y + 1) && black(x - 1, y) && black(x - 1, y + 1)) ||
+                    (black(x, y - 1) && black(x + 1, y) && black(x + 1, y - 1)) ||
+                    (black(x, y + 1) && black(x + 1, y) && black(x + 1, y + 1)))
+                    MarkWhite(x, y);
+            }
+            if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
+                MarkBlack(x, y);
+                continue;
+            }
+            auto whiteSide = [&](int cx, int cy) {
+                const Cell& c = b_.at(cx, cy);
+                return c.areaId != 0 || c.state == WhiteDot || c.state == Border;
+            };
+            if (whiteSide(x, y - 1) && whiteSide(x - 1, y) && whiteSide(x, y + 1) &&
+                whiteSide(x + 1, y))
+                MarkWhite(x, y);
+        }
+    }
+}
+
+// How many unfinished areas could still grow to include (tx, ty): a quick
+// estimate from the distance to the clue and from the cells the area already
+// has outside the clue-target box (each pulls the area away from the target).
+int Solver::CountReachingAreas(int tx, int ty) {
+    const int w = b_.width, h = b_.height;
+    int count = 0;
+    for (int cx = 1; cx <= w; ++cx) {
+        for (int cy = 1; cy <= h; ++cy) {
+            const Cell& clue = b_.at(cx, cy);
+            if (clue.areaId == 0 || clue.state >= 48) continue;
+            const int n = clue.state;
+            const std::uint16_t id = clue.areaId;
+            const int d = std::abs(cx - tx) + std::abs(cy - ty);
+            if (n <= d) continue;
+            const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
+            const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
+            int p = 0;
+            int above = 0, below = 0, left = 0, right = 0;
+            for (int x = 1; x <= w; ++x) {
+                for (int y = 1; y <= h; ++y) {
+                    if (b_.at(x, y).areaId != id) continue;
+                    if (cx == tx) {
+                        // Same column: rows beyond the box count fully, the
+                        // two sides of the column at most 2 each.
+                        if (y < ylo || y > yhi)
+                            ++p;
+                        else if (x < cx)
+                            ++left;
+                        else if (x > cx)
+                            ++right;
+                    } else if (cy == ty) {
+                        if (x < xlo || x > xhi)
+                            ++p;
+                        else if (y < cy)
+                            ++above;
+                        else if (y > cy)
+                            ++below;
+                    } else {
+                        const bool inCols = x >= xlo && x <= xhi;
+                        const bool inRows = y >= ylo && y <= yhi;
+                        if (!inCols && !inRows)
+                            ++p; // a corner region
+                        else if (!inRows)
+                            ++(y < ylo ? above : below);
+                        else if (!inCols)
+                            ++(x < xlo ? left : right);
+                        // inside the box: never counts
+                    }
+                }
+            }
+            p += std::min(above, 2) + std::min(below, 2) + std::min(left, 2) + std::min(right, 2);
+            // In a straight line, a black cell between clue and target costs a
+            // detour when no area cell already stands beside the line.
+            if (cx == tx && left == 0 && right == 0) {
+                for (int y = ylo + 1; y <= yhi - 1; ++y) {
+                    if (isBlack(b_.state(cx, y))) {
+                        p += 2;
+                        break;
+                    }
+                }
+            } else if (cy == ty && cx != tx && above == 0 && below == 0) {
+                for (int x = xlo + 1; x <= xhi - 1; ++x) {
+                    if (isBlack(b_.state(x, cy))) {
+                        p += 2;
+                        break;
+                    }
+                }
+            }
+            if (n - p > d) {
+                b_.reachX = static_cast<std::uint32_t>(cx);
+                b_.reachY = static_cast<std::uint32_t>(cy);
+                if (++count == 2) return 2;
+            }
+        }
+    }
+    return count;
+}
+
+void Solver::RuleUnreachable() {
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            if (b_.state(x, y) == Undecided && CountReachingAreas(x, y) == 0) MarkBlack(x, y);
+}
+
+// White dots join an area: one next to them, or the only one that can reach
+// them. Under Tandrel a dot diagonally next to an area joins it, and so does
+// the cell between them that is not black.
+void Solver::RuleWhiteDotJoin() {
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            if (b_.state(x, y) != WhiteDot) continue;
+            auto inArea = [&](int cx, int cy) { return b_.at(cx, cy).areaId != 0; };
+            auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+            auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
+            if (inArea(x, y - 1)) {
+                JoinArea(x, y, x, y - 1);
+            } else if (inArea(x - 1, y)) {
+                JoinArea(x, y, x - 1, y);
+            } else if (inArea(x, y + 1)) {
+                JoinArea(x, y, x, y + 1);
+            } else if (inArea(x + 1, y)) {
+                JoinArea(x, y, x + 1, y);
+            } else if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
+                b_.status = StatusContradiction; // sealed off from every area
+            } else if (CountReachingAreas(x, y) == 1) {
+                JoinArea(x, y, static_cast<int>(b_.reachX), static_cast<int>(b_.reachY));
+            }
+            if (!b_.tandrel()) continue;
+            // Diagonal (x+dx, y+dy); between it and the dot lie (x, y+dy) and (x+dx, y).
+            static constexpr int dxs[4] = {-1, -1, 1, 1};
+            static constexpr int dys[4] = {-1, 1, -1, 1};
+            for (int i = 0; i < 4; ++i) {
+                const int ax = x + dxs[i], ay = y + dys[i];
+                if (!inArea(ax, ay)) continue;
+                JoinArea(x, y, ax, ay);
+                if (black(x, ay)) JoinArea(ax, y, ax, ay);
+                if (black(ax, y)) JoinArea(x, ay, ax, ay);
+            }
+        }
+    }
+}
+
+// All black cells form one group of exactly blackBudget cells: a larger group
+// is a contradiction, a group of exactly that size leaves every undecided cell
+// white, and a smaller one with a single undecided neighbour extends into it.
+void Solver::RuleBlackConnected() {
+    ClearMarks();
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const Cell& c = b_.at(x, y);
+            if (!isBlack(c.state) || c.mark != 0) continue;
+            const int e = WalkBlackGroup(x, y);
+            const int s = visitedCount;
+            if (s > b_.blackBudget) {
+                b_.status = StatusContradiction;
+            } else if (s == b_.blackBudget) {
+                WhitenUndecided();
+            } else if (e == 1) {
+                MarkBlack(lastExitX, lastExitY);
+                return;
+            } else if (e == 0) {
+                b_.status = StatusContradiction;
+            }
+        }
+    }
+}
+
+void Solver::WhitenUndecided() {
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            if (b_.state(x, y) == Undecided) MarkWhite(x, y);
+}
+
+void Solver::CheckBlackBlocks() {
+    for (int x = 1; x <= b_.width - 1; ++x) {
+        for (int y = 1; y <= b_.height - 1; ++y) {
+            if (isBlack(b_.state(x, y)) && isBlack(b_.state(x, y + 1)) &&
+                isBlack(b_.state(x + 1, y)) && isBlack(b_.state(x + 1, y + 1)))
+                b_.status = StatusContradiction;
+        }
+    }
+}
+
+void Solver::CheckBlackCount() {
+    int count = 0;
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            if (isBlack(b_.state(x, y))) ++count;
+    if (b_.blackBudget < count) b_.status = StatusContradiction;
+}
+
+// Every unfinished area is walked from its clue, absorbing the white dots it
+// touches: one of its full size is sealed, a larger one is a contradiction, a
+// smaller one grows through its only exit.
+void Solver::RuleAreaGrowth() {
+    ClearMarks();
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const Cell& c = b_.at(x, y);
+            if (c.areaId == 0 || c.state >= 48) continue;
+            const std::uint16_t k = c.areaId;
+            const int n = c.state;
+            const int e = WalkArea(x, y);
+            const int s = visitedCount;
+            if (s == n) {
+                SealArea(k);
+            } else if (s > n) {
+                b_.status = StatusContradiction;
+            } else if (e == 1) {
+                JoinArea(lastExitX, lastExitY, x, y);
+            } else if (e == 0) {
+                b_.status = StatusContradiction;
+            }
+        }
+    }
+}
+
+void Solver::SealArea(std::uint16_t k) {
+    const int w = b_.width, h = b_.height;
+    static constexpr int ox[4] = {0, -1, 0, 1}, oy[4] = {-1, 0, 1, 0};
+    static constexpr int dx[4] = {-1, -1, 1, 1}, dy[4] = {-1, 1, 1, -1};
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            Cell& c = b_.at(x, y);
+            if (c.areaId != k) continue;
+            for (int i = 0; i < 4; ++i)
+                if (b_.state(x + ox[i], y + oy[i]) == Undecided) MarkBlack(x + ox[i], y + oy[i]);
+            if (b_.tandrel()) {
+                for (int i = 0; i < 4; ++i)
+                    if (b_.state(x + dx[i], y + dy[i]) == Undecided)
+                        MarkBlack(x + dx[i], y + dy[i]);
+            }
+            c.areaId = 0;
+        }
+    }
+}
+
+// A group of white dots that touches no unfinished area must escape through
+// an undecided cell: with exactly one, that cell is white; with none, the
+// board is contradictory.
+void Solver::RuleWhiteDotEscape() {
+    ClearMarks();
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const Cell& c = b_.at(x, y);
+            if (c.state != WhiteDot || c.mark != 0) continue;
+            const int e = WalkDotGroup(x, y);
+            if (e == 1) {
+                MarkWhite(lastExitX, lastExitY);
+                return;
+            }
+            if (e == 0) b_.status = StatusContradiction;
+        }
+    }
+}
+
+void Solver::WhitenReached() {
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            if (b_.at(x, y).mark != 0 && b_.state(x, y) == Undecided) MarkWhite(x, y);
+}
+
+// Area reach: an unfinished area that can walk to exactly its number of cells
+// takes all of them; fewer is a contradiction. Clue reachability: a region of
+// non-black cells that meets no clue holds no white cell, so its undecided
+// cells are black (and a white cell in it is a contradiction).
+void Solver::RuleAreaReach() {
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const Cell& c = b_.at(x, y);
+            if (c.areaId == 0 || c.state >= 48) continue;
+            ClearMarks();
+            const int n = c.state;
+            reachLimit = n;
+            reachArea = c.areaId;
+            WalkReach(x, y);
+            const int r = visitedCount;
+            if (r == n) {
+                WhitenReached();
+            } else if (r < n) {
+                b_.status = StatusContradiction;
+                return;
+            }
+        }
+    }
+    PromoteMarks();
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const Cell& c = b_.at(x, y);
+            if (c.state != Undecided || c.mark != 0) continue;
+            WalkToClue(x, y);
+            if (visitedCount < 100) {
+                for (int u = 1; u <= w; ++u) {
+                    for (int v = 1; v <= h; ++v) {
+                        const std::uint8_t m = b_.at(u, v).mark;
+                        if (m == 1 || m == 2) MarkBlack(u, v);
+                    }
+                }
+                return;
+            }
+            PromoteMarks();
+        }
+    }
+}
+
+// A group of area cells cut off from its clue must reconnect: through its only
+// undecided neighbour if it has one; with none (and no clue, white dot or
+// examined group beside it) the board is contradictory.
+void Solver::RuleAreaFragment() {
+    ClearMarks();
+    const int w = b_.width, h = b_.height;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const Cell& c = b_.at(x, y);
+            if (c.state < 101 || c.state > 147 || c.areaId == 0 || c.mark != 0) continue;
+            fragmentCode = c.state;
+            const int r = WalkFragment(x, y);
+            if (r == 1)
+                JoinArea(lastExitX, lastExitY, x, y);
+            else if (r == 0)
+                b_.status = StatusContradiction;
+            PromoteMarks();
+        }
+    }
+}
+
+} // namespace ombrix

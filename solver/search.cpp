@@ -1,0 +1,157 @@
+// The trial search: when the rules stall, paint a candidate cell black and
+// then white, follow each hypothesis with the deduction loop, and give the
+// cell the colour whose opposite led to a contradiction. Depth two looks at a
+// 5 x 5 window round the candidate. One decision per call.
+#include "solver.h"
+
+#include <cstring>
+
+namespace ombrix {
+
+void Solver::save(Snapshot& s, int mode) {
+    if (mode == 1) {
+        std::memcpy(s.cells, b_.cells, sizeof s.cells);
+        s.undecidedCount = b_.undecidedCount;
+    } else if (mode == 2) {
+        std::memcpy(b_.cells, s.cells, sizeof s.cells);
+        b_.undecidedCount = s.undecidedCount;
+    }
+}
+
+void Solver::SaveOuter(int mode) { save(outer_, mode); }
+void Solver::SaveInner(int mode) { save(inner_, mode); }
+
+bool Solver::HasDecidedNeighbour(int x, int y) const {
+    for (int u = x - 1; u <= x + 1; ++u) {
+        for (int v = y - 1; v <= y + 1; ++v) {
+            const int s = b_.state(u, v);
+            if (s != Undecided && s != Border) return true;
+        }
+    }
+    return false;
+}
+
+void Solver::singleTest(int x, int y, bool& decided) {
+    MarkBlack(x, y);
+    RunDeduction();
+    if (b_.status == StatusContradiction) {
+        // Black is impossible: the cell is white.
+        SaveOuter(2);
+        b_.resumeColumn = static_cast<std::uint32_t>(x);
+        b_.status = StatusNone;
+        b_.state(x, y) = WhiteDot;
+        decided = true;
+        return;
+    }
+    const bool blackCompletes = b_.undecidedCount == 0;
+    SaveOuter(2);
+    b_.state(x, y) = WhiteDot;
+    RunDeduction();
+    if (b_.status == StatusContradiction) {
+        // White is impossible: the cell is black.
+        SaveOuter(2);
+        MarkBlack(x, y);
+        b_.resumeColumn = static_cast<std::uint32_t>(x);
+        b_.status = StatusNone;
+        decided = true;
+        return;
+    }
+    if (b_.undecidedCount == 0 && blackCompletes) {
+        // Both colours complete the board: keep the white solution and name
+        // the cell that is black in the other one.
+        b_.altCellX = static_cast<std::uint32_t>(x);
+        b_.altCellY = static_cast<std::uint32_t>(y);
+        b_.status = StatusSecondSolution;
+        decided = true;
+        return;
+    }
+    SaveOuter(2);
+}
+
+// Tries both colours of every undecided window cell on the board as it stands
+// (the inner snapshot); true when some cell fails in both colours.
+bool Solver::windowBranch(int x, int y, int xlo, int xhi, int ylo, int yhi) {
+    for (int u = xlo; u <= xhi; ++u) {
+        for (int v = ylo; v <= yhi; ++v) {
+            if ((u == x && v == y) || b_.state(u, v) != Undecided) continue;
+            MarkBlack(u, v);
+            RunDeduction();
+            const bool blackFails = b_.status == StatusContradiction;
+            SaveInner(2);
+            if (blackFails) {
+                b_.state(u, v) = WhiteDot;
+                RunDeduction();
+                if (b_.status == StatusContradiction) return true;
+                SaveInner(2);
+            }
+        }
+    }
+    return false;
+}
+
+void Solver::windowTest(int x, int y, bool& decided) {
+    const int w = b_.width, h = b_.height;
+    const int xlo = x == 1 ? 1 : x - 2;
+    const int xhi = x >= w - 1 ? w : x + 2;
+    const int ylo = y == 1 ? 1 : y - 2;
+    const int yhi = y >= h - 1 ? h : y + 2;
+
+    MarkBlack(x, y);
+    RunDeduction();
+    SaveInner(1);
+    if (windowBranch(x, y, xlo, xhi, ylo, yhi)) {
+        SaveOuter(2);
+        b_.status = StatusNone;
+        b_.state(x, y) = WhiteDot;
+        decided = true;
+        return;
+    }
+    SaveOuter(2);
+
+    b_.state(x, y) = WhiteDot;
+    RunDeduction();
+    SaveInner(1);
+    if (windowBranch(x, y, xlo, xhi, ylo, yhi)) {
+        SaveOuter(2);
+        MarkBlack(x, y);
+        b_.status = StatusNone;
+        decided = true;
+        return;
+    }
+    SaveOuter(2);
+}
+
+void Solver::TrialSearch() {
+    const int w = b_.width, h = b_.height;
+    SaveOuter(1);
+    bool decided = false;
+    const int resume = static_cast<int>(b_.resumeColumn);
+    // First stage: single hypotheses, from the column of the last decision
+    // round to the column before it.
+    for (int x = resume; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            if (b_.state(x, y) != Undecided || !HasDecidedNeighbour(x, y)) continue;
+            singleTest(x, y, decided);
+            if (decided) return;
+        }
+    }
+    for (int x = 1; x <= resume - 1 && x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            if (b_.state(x, y) != Undecided || !HasDecidedNeighbour(x, y)) continue;
+            singleTest(x, y, decided);
+            if (decided) return;
+        }
+    }
+    // Second stage: two levels deep inside a window round each candidate.
+    b_.resumeColumn = 1;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            if (b_.state(x, y) != Undecided || !HasDecidedNeighbour(x, y)) continue;
+            windowTest(x, y, decided);
+            if (decided) return;
+        }
+    }
+    b_.status = StatusUnsolvable;
+}
+
+} // namespace ombrix

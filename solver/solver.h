@@ -1,0 +1,131 @@
+// The automatic solver: deduction rules run to a fixed point over the one
+// board, and a trial search that decides one cell at a time by hypothesis and
+// contradiction when the rules stall. Every operation leaves its outcome in
+// the board's status byte; nothing is allocated while solving.
+#pragma once
+
+#include "board.h"
+
+#include <cstdint>
+
+namespace ombrix {
+
+// Optional observer of a solve: told after every rule run which rule it was
+// and whether the pass has changed anything so far. The solver never prints.
+struct SolveTrace {
+    virtual ~SolveTrace() = default;
+    virtual void afterRule(const char* rule, const Board& board) = 0;
+    virtual void afterTrial(const Board& board) = 0;
+};
+
+// The solver's working storage beside the board: the two whole-grid snapshots
+// of the trial search and the scratch of the region walks. It lives for one
+// solve (on the caller's stack or inside a longer-lived object).
+class Solver {
+public:
+    explicit Solver(Board& board, SolveTrace* trace = nullptr) : b_(board), trace_(trace) {}
+
+    // Entry point: prepare the board from its clues and solve it.
+    void AutoSolve();
+
+    // The pieces, public so that tests can drive them one at a time.
+    void PrepareBoard();
+    void RunDeduction();
+    void TrialSearch();
+
+    void MarkBlack(int x, int y);
+    void MarkWhite(int x, int y);
+    void JoinArea(int x, int y, int sx, int sy);
+
+    // First rule list.
+    void RuleAreaGap();
+    void RuleAreaDiagonal();
+    void RuleBlackDeadEnd();
+    void RuleWhiteDeadEnd();
+    void RuleClueTwo();
+    void RuleUndecidedCell();
+    void RuleWhiteDotJoin();
+    void RuleBlackConnected();
+    void CheckBlackBlocks();
+    void RuleAreaGrowth();
+    void CheckBlackCount();
+    void RuleWhiteDotEscape();
+    // Second rule list.
+    void RuleUnreachable();
+    void RuleAreaReach();
+    void RuleAreaFragment();
+
+    int CountReachingAreas(int tx, int ty);
+    bool HasDecidedNeighbour(int x, int y) const;
+    void SealArea(std::uint16_t k);
+    void WhitenUndecided();
+    void WhitenReached();
+    void SaveOuter(int mode);
+    void SaveInner(int mode);
+
+    // The region walk and its variants.
+    enum class Walk { BlackGroup, Area, DotGroup, Reach, ToClue, Fragment };
+    int WalkRegion(Walk variant, int x, int y);
+    int WalkBlackGroup(int x, int y) { return WalkRegion(Walk::BlackGroup, x, y); }
+    int WalkArea(int x, int y) { return WalkRegion(Walk::Area, x, y); }
+    int WalkDotGroup(int x, int y) { return WalkRegion(Walk::DotGroup, x, y); }
+    int WalkReach(int x, int y) { return WalkRegion(Walk::Reach, x, y); }
+    int WalkToClue(int x, int y) { return WalkRegion(Walk::ToClue, x, y); }
+    int WalkFragment(int x, int y) { return WalkRegion(Walk::Fragment, x, y); }
+
+    // Walk scratch, read by the rules right after a walk (and by tests).
+    std::int32_t exitCount = 0;
+    std::int32_t lastExitX = 0, lastExitY = 0;
+    std::int32_t visitedCount = 0;
+    std::uint32_t reachArea = 0;
+    std::int32_t reachLimit = 0;
+    std::int32_t fragmentCode = 0;
+
+    struct RuleEntry {
+        const char* name;
+        void (Solver::*run)();
+        bool ombrixOnly;
+    };
+    static const RuleEntry kFirstList[12];
+    static const RuleEntry kSecondList[3];
+
+private:
+    void RunFirstList();
+    void RunSecondList();
+    void ClearMarks();
+    void PromoteMarks(); // every mark 1 or 2 becomes 3
+    void singleTest(int x, int y, bool& decided);
+    void windowTest(int x, int y, bool& decided);
+    bool windowBranch(int x, int y, int xlo, int xhi, int ylo, int yhi);
+
+    struct Snapshot {
+        Cell cells[kGridWidth][kGridHeight];
+        std::uint16_t undecidedCount;
+    };
+    void save(Snapshot& s, int mode);
+
+    // One visit of the walk; returns false when a find ended it early.
+    void visit(Walk variant, int x, int y);
+    bool stopTest(Walk variant) const;
+    bool runFrom(Walk variant, int x, int y);
+
+    Board& b_;
+    SolveTrace* trace_;
+    Snapshot outer_{};
+    Snapshot inner_{};
+
+    // Per-visit counters and the branch list of the current walk. Sized for
+    // the whole grid: an entry is added only before a step onto an unvisited
+    // cell, so no group can overflow it.
+    std::int32_t newCount_ = 0, backCount_ = 0;
+    std::int32_t nextX_ = 0, nextY_ = 0, backX_ = 0, backY_ = 0;
+    static constexpr int kBranchCapacity = kGridWidth * kGridHeight;
+    std::uint8_t branchX_[kBranchCapacity]{};
+    std::uint8_t branchY_[kBranchCapacity]{};
+    int branchCount_ = 0;
+};
+
+// Solves `board` in place; the outcome is in board.status.
+void AutoSolve(Board& board, SolveTrace* trace = nullptr);
+
+} // namespace ombrix

@@ -1,0 +1,169 @@
+// The one traversal of a connected group of cells that five rules share. It
+// steps through orthogonal neighbours, keeps its visited state in the cells'
+// mark byte (1 open, 2 done), counts the group's exits (undecided neighbours)
+// and visits. The variants differ only in which neighbours are members, which
+// are exits, what ends the walk early, and what a find does.
+#include "solver.h"
+
+namespace ombrix {
+
+namespace {
+constexpr int kOrthX[4] = {0, -1, 0, 1};
+constexpr int kOrthY[4] = {-1, 0, 1, 0};
+} // namespace
+
+bool Solver::stopTest(Walk variant) const {
+    switch (variant) {
+    case Walk::Reach:
+        return visitedCount > reachLimit;
+    case Walk::ToClue:
+        return visitedCount == 100;
+    case Walk::Fragment:
+        return exitCount > 1;
+    default:
+        return false;
+    }
+}
+
+void Solver::visit(Walk variant, int x, int y) {
+    newCount_ = 0;
+    backCount_ = 0;
+    Cell& v = b_.at(x, y);
+    for (int i = 0; i < 4; ++i) {
+        const int nx = x + kOrthX[i], ny = y + kOrthY[i];
+        Cell& n = b_.at(nx, ny);
+        const bool isLastExit = nx == lastExitX && ny == lastExitY;
+
+        // Exit test, shared by the variants that count exits. An exit already
+        // counted last goes on to the variant's remaining tests.
+        const bool countsExits = variant == Walk::BlackGroup || variant == Walk::Area ||
+                                 variant == Walk::DotGroup || variant == Walk::Fragment;
+        bool continueTests = true;
+        if (countsExits && n.state == Undecided) {
+            if (!isLastExit) {
+                ++exitCount;
+                lastExitX = nx;
+                lastExitY = ny;
+                continueTests = false;
+            }
+        }
+        if (!continueTests) continue;
+
+        bool member = false;
+        switch (variant) {
+        case Walk::BlackGroup:
+            member = isBlack(n.state);
+            break;
+        case Walk::Area:
+            if (n.areaId != 0 || n.state == WhiteDot) {
+                // The area absorbs every white dot it touches; a cell of
+                // another area next to it is a contradiction, walked all the same.
+                if (n.state == WhiteDot) {
+                    JoinArea(nx, ny, x, y);
+                } else if (n.areaId != v.areaId) {
+                    b_.status = StatusContradiction;
+                }
+                member = true;
+            }
+            break;
+        case Walk::DotGroup:
+            if (n.state == WhiteDot) {
+                member = true;
+            } else if (n.areaId != 0) {
+                exitCount += 2; // touching an unfinished area is a way out
+            }
+            break;
+        case Walk::Reach:
+            if (n.areaId == reachArea || n.state == WhiteDot) {
+                member = true;
+            } else if (n.state == Undecided) {
+                // An undecided cell next to a foreign unfinished area (and,
+                // under Tandrel, diagonally beyond it) cannot join this area.
+                const int dx = nx - x, dy = ny - y;
+                const int fx = nx + dx, fy = ny + dy; // the cell straight on
+                const int px = dy, py = dx;           // across the step
+                auto foreign = [&](int cx, int cy) {
+                    const std::uint16_t id = b_.at(cx, cy).areaId;
+                    return id != 0 && id != reachArea;
+                };
+                bool blocked = foreign(fx, fy) || foreign(nx - px, ny - py) ||
+                               foreign(nx + px, ny + py);
+                if (b_.tandrel())
+                    blocked = blocked || foreign(fx - px, fy - py) || foreign(fx + px, fy + py);
+                member = !blocked;
+            }
+            break;
+        case Walk::ToClue:
+            if (n.mark == 3 || (n.state >= 1 && n.state <= 47)) {
+                visitedCount = 100;
+                v.mark = 1;
+                return;
+            }
+            member = n.state == Undecided || n.state == WhiteDot ||
+                     (n.state >= 101 && n.state <= 147);
+            break;
+        case Walk::Fragment:
+            if ((n.state >= 1 && n.state <= 49) || n.mark == 3) {
+                exitCount += 10;
+                v.mark = 1;
+                return;
+            }
+            member = n.state == fragmentCode;
+            break;
+        }
+        if (!member) continue;
+        if (n.mark == 0) {
+            ++newCount_;
+            nextX_ = nx;
+            nextY_ = ny;
+        } else if (n.mark == 1) {
+            ++backCount_;
+            backX_ = nx;
+            backY_ = ny;
+        }
+    }
+    if (v.mark == 0) {
+        v.mark = 1;
+        if (variant != Walk::DotGroup) ++visitedCount;
+    }
+    if (newCount_ == 0) v.mark = 2;
+}
+
+// One run from a start cell; true when the stop test ended the whole walk.
+bool Solver::runFrom(Walk variant, int x, int y) {
+    for (;;) {
+        visit(variant, x, y);
+        if (stopTest(variant)) return true;
+        if (newCount_ >= 1) {
+            if (newCount_ >= 2 && branchCount_ < kBranchCapacity) {
+                branchX_[branchCount_] = static_cast<std::uint8_t>(x);
+                branchY_[branchCount_] = static_cast<std::uint8_t>(y);
+                ++branchCount_;
+            }
+            x = nextX_;
+            y = nextY_;
+        } else if (backCount_ >= 1) {
+            x = backX_;
+            y = backY_;
+        } else {
+            return false;
+        }
+    }
+}
+
+int Solver::WalkRegion(Walk variant, int x, int y) {
+    exitCount = 0;
+    lastExitX = 0;
+    lastExitY = 0;
+    visitedCount = 0;
+    branchCount_ = 0;
+    // Every variant keeps a branch list, so a walk sees its whole group
+    // (cycles included) unless its stop test ends it first.
+    bool stopped = runFrom(variant, x, y);
+    for (int i = 0; !stopped && i < branchCount_; ++i)
+        stopped = runFrom(variant, branchX_[i], branchY_[i]);
+    if (variant == Walk::Fragment) return stopped ? 2 : exitCount;
+    return exitCount;
+}
+
+} // namespace ombrix
