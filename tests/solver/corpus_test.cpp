@@ -1,0 +1,144 @@
+// Whole puzzles: the real corpus (published Ombrix puzzles with unique
+// solutions) and the generated one (both rule sets, with the outcome the
+// rules give). Every solved board must obey the rules and equal the known
+// solution; a board the solver gives up on must agree with the solution in
+// every cell it decided.
+#include "grid_text.h"
+#include "rule_checker.h"
+#include "solver.h"
+#include "test_boards.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace ombrix;
+using namespace ombrix::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The solution rows of a .sol file: lines made of '.' and '#' tokens only.
+std::vector<std::string> ReadSolution(const fs::path& p) {
+    std::vector<std::string> rows;
+    std::istringstream in(ReadText(p));
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream ls(line);
+        std::string row, tok;
+        bool ok = true;
+        while (ls >> tok) {
+            if (tok != "." && tok != "#") ok = false;
+            row += tok;
+        }
+        if (ok && !row.empty()) rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<fs::path> Grids(const std::string& sub) {
+    std::vector<fs::path> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(fs::path(OMBRIX_CORPUS_DIR) / sub, ec))
+        if (e.path().extension() == ".grid") out.push_back(e.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Compares the decided cells of `b` with a solution; complete says whether
+// every cell must be decided.
+::testing::AssertionResult AgreesWithSolution(const Board& b,
+                                              const std::vector<std::string>& sol) {
+    if (static_cast<int>(sol.size()) != b.height)
+        return ::testing::AssertionFailure() << "solution has " << sol.size() << " rows";
+    for (int y = 1; y <= b.height; ++y) {
+        for (int x = 1; x <= b.width; ++x) {
+            const int s = b.state(x, y);
+            const bool solBlack = sol[y - 1][x - 1] == '#';
+            if (isBlack(s) && !solBlack)
+                return ::testing::AssertionFailure() << "(" << x << "," << y << ") black";
+            if ((isWhite(s)) && solBlack)
+                return ::testing::AssertionFailure() << "(" << x << "," << y << ") white";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
+    const auto grids = Grids("real");
+    if (grids.empty()) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    int counts[8] = {};
+    auto board = std::make_unique<Board>();
+    auto original = std::make_unique<Board>();
+    for (const fs::path& g : grids) {
+        SCOPED_TRACE(g.filename().string());
+        GridTextError err;
+        ASSERT_TRUE(ParseGridText(ReadText(g), *original, err)) << err.describe();
+        *board = *original;
+        AutoSolve(*board);
+        ++counts[board->status & 7];
+        // Published puzzles are valid: never a contradiction, never a second
+        // solution, never a sum beyond the board.
+        EXPECT_TRUE(board->status == 0 || board->status == 2) << int(board->status);
+        // Clues and the board's size are kept.
+        for (int x = 1; x <= board->width; ++x)
+            for (int y = 1; y <= board->height; ++y)
+                if (original->state(x, y) != 0) {
+                    EXPECT_EQ(board->state(x, y), original->state(x, y));
+                }
+        if (board->status == 0) {
+            std::string why;
+            EXPECT_TRUE(CheckSolution(*board, why)) << why;
+            EXPECT_EQ(board->undecidedCount, 0);
+        }
+        fs::path sol = g;
+        sol.replace_extension(".sol");
+        if (fs::exists(sol)) {
+            EXPECT_TRUE(AgreesWithSolution(*board, ReadSolution(sol)));
+        }
+    }
+    // Most published puzzles are within the solver's methods.
+    EXPECT_GT(counts[0], static_cast<int>(grids.size()) * 3 / 4);
+    RecordProperty("solved", counts[0]);
+    RecordProperty("unsolvable", counts[2]);
+}
+
+TEST(Corpus, GeneratedPuzzlesGiveTheirStatedOutcome) {
+    const auto grids = Grids("generated");
+    if (grids.empty()) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    auto board = std::make_unique<Board>();
+    for (const fs::path& g : grids) {
+        SCOPED_TRACE(g.filename().string());
+        const std::string text = ReadText(g);
+        const auto pos = text.find("end it with status ");
+        ASSERT_NE(pos, std::string::npos);
+        const int expected = std::stoi(text.substr(pos + 19));
+        GridTextError err;
+        ASSERT_TRUE(ParseGridText(text, *board, err)) << err.describe();
+        AutoSolve(*board);
+        EXPECT_EQ(board->status, expected);
+        if (board->status == 0 || board->status == 5) {
+            std::string why;
+            EXPECT_TRUE(CheckSolution(*board, why)) << why;
+        }
+        if (board->status == 5) {
+            // The board holds the solution with the circled cell white.
+            EXPECT_TRUE(isWhite(board->state(board->altCellX, board->altCellY)));
+        }
+        fs::path sol = g;
+        sol.replace_extension(".sol");
+        if (board->status == 0 && fs::exists(sol)) {
+            EXPECT_TRUE(AgreesWithSolution(*board, ReadSolution(sol)));
+        }
+    }
+}

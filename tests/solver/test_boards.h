@@ -1,0 +1,97 @@
+// Boards written as text in the tests themselves. Tokens, separated by
+// spaces, one row per string:
+//   .  undecided        #  black (100)     L  black linked (50)
+//   G  given black      o  white dot       N  clue N (1..48)
+//   aN area cell of clue N (100 + N)
+// Area ids are not in the text: tests that need them call PrepareIds or set
+// them with SetArea.
+#pragma once
+
+#include "board.h"
+#include "solver.h"
+#include "uistate.h"
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace ombrix::testing {
+
+inline std::unique_ptr<Board> MakeBoard(int ruleSet, const std::vector<std::string>& rows) {
+    auto board = std::make_unique<Board>();
+    std::vector<std::vector<std::string>> tokens;
+    for (const std::string& row : rows) {
+        std::istringstream in(row);
+        std::vector<std::string> t;
+        for (std::string tok; in >> tok;) t.push_back(tok);
+        tokens.push_back(t);
+    }
+    board->width = static_cast<std::uint8_t>(tokens.at(0).size());
+    board->height = static_cast<std::uint8_t>(tokens.size());
+    board->ruleSet = static_cast<std::uint8_t>(ruleSet);
+    UiState ui;
+    ResetBoard(*board, ui);
+    for (int y = 1; y <= board->height; ++y) {
+        for (int x = 1; x <= board->width; ++x) {
+            const std::string& t = tokens.at(y - 1).at(x - 1);
+            int v = 0;
+            if (t == ".")
+                v = Undecided;
+            else if (t == "#")
+                v = Black;
+            else if (t == "L")
+                v = BlackLinked;
+            else if (t == "G")
+                v = GivenBlack;
+            else if (t == "o")
+                v = WhiteDot;
+            else if (t[0] == 'a')
+                v = 100 + std::stoi(t.substr(1));
+            else
+                v = std::stoi(t);
+            board->state(x, y) = static_cast<std::uint8_t>(v);
+        }
+    }
+    return board;
+}
+
+// The rows of a board as text, in the same tokens (area cells as aN).
+inline std::vector<std::string> BoardRows(const Board& b) {
+    std::vector<std::string> rows;
+    for (int y = 1; y <= b.height; ++y) {
+        std::string row;
+        for (int x = 1; x <= b.width; ++x) {
+            const int s = b.state(x, y);
+            std::string t;
+            if (s == Undecided)
+                t = ".";
+            else if (s == Black)
+                t = "#";
+            else if (s == BlackLinked)
+                t = "L";
+            else if (s == GivenBlack)
+                t = "G";
+            else if (s == WhiteDot)
+                t = "o";
+            else if (s > 100)
+                t = "a" + std::to_string(s - 100);
+            else
+                t = std::to_string(s);
+            row += (x > 1 ? " " : "") + t;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Counts the playable cells whose state is 0 or 49, as the solver counts them.
+inline std::uint16_t CountUndecided(const Board& b) {
+    int n = 0;
+    for (int x = 1; x <= b.width; ++x)
+        for (int y = 1; y <= b.height; ++y)
+            if (b.state(x, y) == Undecided || b.state(x, y) == WhiteDot) ++n;
+    return static_cast<std::uint16_t>(n);
+}
+
+} // namespace ombrix::testing
