@@ -1,0 +1,55 @@
+// The printed page on a Qt paint device: a printer, a print preview, a PDF
+// file or an image. Maps the page's 0.1 mm units, y growing upwards from the
+// top-left corner of the printable area, onto the device.
+#pragma once
+
+#include "page_drawing.h"
+
+#include <QFont>
+#include <QString>
+#include <QTransform>
+
+#include <utility>
+#include <vector>
+
+class QPainter;
+
+namespace ombrix {
+
+class QtPageSurface : public PageSurface {
+  public:
+    // `painter` is active on the page's device, its origin at the top-left
+    // corner of the printable area (as QPainter has it on a QPrinter or a
+    // QPdfWriter). The painter's state is restored when the surface goes.
+    explicit QtPageSurface(QPainter& painter);
+    ~QtPageSurface() override;
+    QtPageSurface(const QtPageSurface&) = delete;
+    QtPageSurface& operator=(const QtPageSurface&) = delete;
+
+    void rectangle(const PageRect& r, const PagePen& pen, PageColour fill) override;
+    void text(int x, int y, const PageFont& font, PageColour colour,
+              std::string_view text) override;
+
+    // The Qt font for a page font: the Windows Mincho face maps onto an
+    // installed Mincho, the height is the pixel size in page units, and a
+    // width stretches the face so that a digit is that wide.
+    static QFont fontFor(const PageFont& font);
+
+  private:
+    const QFont& cachedFont(const PageFont& font);
+
+    QPainter& painter_;
+    QTransform base_;              // the painter's transform when the surface began
+    double unitX_ = 1, unitY_ = 1; // device pixels per 0.1 mm
+    std::vector<std::pair<PageFont, QFont>> fonts_;
+};
+
+// The view's page drawing: `board` on the painter's page.
+void PaintPuzzlePage(const Board& board, QPainter& painter);
+
+// Writes `board` as a one-page A4 PDF at `path` through a temporary file that
+// replaces `path` only when complete. On failure returns false with a message
+// naming the file and the reason; `path` is then as it was.
+bool WritePuzzlePdf(const Board& board, const QString& path, QString& error);
+
+} // namespace ombrix

@@ -1,0 +1,291 @@
+// The printed page through Qt: real PDFs (one page, and the picture where the
+// page drawing says, checked at 254 dpi, one pixel per 0.1 mm), ombrix-cli
+// print, the print preview and printing without a printer.
+#include "page_drawing.h"
+#include "print_commands.h"
+#include "qt_page_surface.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace ombrix {
+namespace {
+
+Board MakeBoard(int w, int h, int ruleSet = RuleSetOmbrix) {
+    Board b;
+    b.width = std::uint8_t(w);
+    b.height = std::uint8_t(h);
+    b.ruleSet = std::uint8_t(ruleSet);
+    for (int x = 0; x < kGridWidth; ++x)
+        for (int y = 0; y < kGridHeight; ++y)
+            b.state(x, y) = b.isPlayable(x, y) ? 0 : Border;
+    return b;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Page objects of a PDF: "/Type /Page" but not "/Type /Pages".
+int CountPages(const QByteArray& pdf) {
+    int pages = 0;
+    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0;
+         at = pdf.indexOf("/Type /Page", at + 1))
+        pages += pdf.mid(at + 11, 1) != "s";
+    return pages;
+}
+
+bool HaveTool(const QString& name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+// A grey picture of a PDF's first page at `dpi`, read from pdftoppm's PGM.
+struct Picture {
+    int width = 0, height = 0;
+    QByteArray pixels;
+    int at(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width || y >= height) return -1;
+        return std::uint8_t(pixels[qsizetype(y) * width + x]);
+    }
+};
+
+bool Render(const QString& pdf, int dpi, Picture& out) {
+    QProcess p;
+    p.start("pdftoppm", {"-r", QString::number(dpi), "-gray", "-f", "1", "-l", "1", pdf});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return false;
+    const QByteArray data = p.readAllStandardOutput();
+    // "P5\n<w> <h>\n255\n" then w*h bytes.
+    QList<QByteArray> fields;
+    qsizetype pos = 0;
+    while (fields.size() < 4 && pos < data.size()) {
+        while (pos < data.size() && std::isspace(std::uint8_t(data[pos])))
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < data.size() && !std::isspace(std::uint8_t(data[pos])))
+            ++pos;
+        fields.append(data.mid(start, pos - start));
+    }
+    if (fields.size() < 4 || fields[0] != "P5") return false;
+    out.width = fields[1].toInt();
+    out.height = fields[2].toInt();
+    out.pixels = data.mid(pos + 1, qsizetype(out.width) * out.height);
+    return out.pixels.size() == qsizetype(out.width) * out.height;
+}
+
+TEST(PdfPage, OnePageHoweverLargeTheBoard) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Board big = MakeBoard(31, 45, RuleSetTandrel);
+    for (int x = 1; x <= 31; ++x)
+        for (int y = 1; y <= 45; ++y)
+            big.state(x, y) =
+                (x + y) % 3 == 0 ? std::uint8_t(GivenBlack) : std::uint8_t((x * 5 + y) % 47 + 1);
+    for (const Board& b : {MakeBoard(8, 8), MakeBoard(17, 23), big}) {
+        const QString path = dir.filePath("page.pdf");
+        QString error;
+        ASSERT_TRUE(WritePuzzlePdf(b, path, error)) << error.toStdString();
+        const QByteArray pdf = ReadAll(path);
+        ASSERT_TRUE(pdf.startsWith("%PDF-"));
+        EXPECT_EQ(CountPages(pdf), 1);
+        if (HaveTool("pdfinfo")) {
+            QProcess info;
+            info.start("pdfinfo", {path});
+            ASSERT_TRUE(info.waitForFinished(60000));
+            const QString text = QString::fromUtf8(info.readAllStandardOutput());
+            EXPECT_TRUE(text.contains(QRegularExpression("Pages:\\s+1\\n"))) << text.toStdString();
+            EXPECT_TRUE(text.contains("(A4)")) << "A4 expected";
+        }
+    }
+}
+
+TEST(PdfPage, PictureLandsWhereThePageSays) {
+    if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Board b = MakeBoard(17, 23);
+    b.state(2, 3) = GivenBlack;
+    b.state(5, 4) = 7;
+    const QString path = dir.filePath("page.pdf");
+    QString error;
+    ASSERT_TRUE(WritePuzzlePdf(b, path, error)) << error.toStdString();
+    Picture pic;
+    ASSERT_TRUE(Render(path, 254, pic));
+
+    // One pixel per 0.1 mm; the printable area starts at the 10 pt margin.
+    const double margin = 10.0 / 72.0 * 254.0;
+    auto px = [&](int pageX) { return int(std::lround(margin + pageX)); };
+    auto py = [&](int pageY) { return int(std::lround(margin - pageY)); };
+
+    // The black cell is black inside, its white neighbour white inside.
+    const PageRect black = PageCellRect(2, 3, 100);
+    const PageRect white = PageCellRect(3, 3, 100);
+    for (int dx : {10, 50, 90})
+        for (int dy : {10, 50, 90}) {
+            EXPECT_LT(pic.at(px(black.left + dx), py(black.top - dy)), 60) << dx << "," << dy;
+            EXPECT_GT(pic.at(px(white.left + dx), py(white.top - dy)), 200) << dx << "," << dy;
+        }
+    // The frame: the left edge of column 1 and the top edge of row 1 are dark
+    // lines 0.2 mm wide, with white either side 0.5 mm off.
+    const PageRect first = PageCellRect(1, 1, 100); // left 200, top -400
+    auto darkest = [&](int x0, int x1, int y0, int y1) {
+        int d = 255;
+        for (int x = x0; x <= x1; ++x)
+            for (int y = y0; y <= y1; ++y)
+                d = std::min(d, pic.at(x, y));
+        return d;
+    };
+    const int midY = py(first.top - 50), midX = px(first.left + 50);
+    EXPECT_LT(darkest(px(first.left) - 1, px(first.left) + 1, midY, midY), 100);
+    EXPECT_GT(pic.at(px(first.left) - 5, midY), 200);
+    EXPECT_GT(pic.at(px(first.left) + 5, midY), 200);
+    EXPECT_LT(darkest(midX, midX, py(first.top) - 1, py(first.top) + 1), 100);
+    EXPECT_GT(pic.at(midX, py(first.top) - 5), 200);
+    EXPECT_GT(pic.at(midX, py(first.top) + 5), 200);
+    // Nothing of the board above row 1 or left of column 1, except the title.
+    EXPECT_GT(
+        darkest(px(first.left) - 60, px(first.left) - 5, py(first.top) + 5, py(first.top) + 200),
+        200);
+
+    // The clue 7 stands inside its cell from 33 right and 10 below its
+    // corner: ink there, none in the cell's left third or its top 1 mm.
+    const PageRect clue = PageCellRect(5, 4, 100);
+    EXPECT_LT(darkest(px(clue.left + 33), px(clue.left + 90), py(clue.top - 10), py(clue.top - 90)),
+              150);
+    EXPECT_GT(darkest(px(clue.left + 5), px(clue.left + 30), py(clue.top - 5), py(clue.top - 95)),
+              200);
+    EXPECT_GT(darkest(px(clue.left + 5), px(clue.left + 95), py(clue.top - 5), py(clue.top - 9)),
+              200);
+
+    // The title's ink starts at (200, -150) and stays within a 10 mm line.
+    EXPECT_LT(darkest(px(200), px(800), py(-150), py(-250)), 100);
+    EXPECT_GT(darkest(px(200), px(800), py(-100), py(-145)), 200);
+}
+
+TEST(PdfPage, UnwritablePathLeavesNothing) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString blocker = dir.filePath("file");
+    {
+        QFile f(blocker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    QString error;
+    EXPECT_FALSE(WritePuzzlePdf(MakeBoard(8, 8), blocker + "/page.pdf", error));
+    EXPECT_TRUE(error.contains("page.pdf")) << error.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"file"});
+}
+
+struct CliResult {
+    int exitCode = -1;
+    QString err;
+};
+
+CliResult RunCli(const QStringList& args) {
+    QProcess p;
+    p.start(OMBRIX_CLI, args);
+    CliResult r;
+    if (!p.waitForFinished(60000)) return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+TEST(CliPrint, WritesOnePagePdfAndFailsCleanly) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString grid = dir.filePath("p.grid");
+    {
+        QFile f(grid);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray text = "tandrel 24 8\n";
+        for (int y = 0; y < 8; ++y)
+            text += y == 2 ? "# 3 . 12 " + QByteArray(". ").repeated(20) + "\n"
+                           : QByteArray(". ").repeated(24) + "\n";
+        f.write(text);
+    }
+    const QString out = dir.filePath("p.pdf");
+    CliResult r = RunCli({"print", grid, out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray pdf = ReadAll(out);
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_EQ(CountPages(pdf), 1);
+
+    // A second run over the same file replaces it whole; a failed one keeps it.
+    r = RunCli({"print", grid, out});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = RunCli({"print", dir.filePath("missing.grid"), out});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("missing.grid")) << r.err.toStdString();
+    EXPECT_EQ(ReadAll(out).size(), pdf.size());
+
+    r = RunCli({"print", grid, dir.filePath("p.grid/x.pdf")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("x.pdf")) << r.err.toStdString();
+
+    EXPECT_EQ(RunCli({"print", grid}).exitCode, 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              (QStringList{"p.grid", "p.pdf"}));
+}
+
+TEST(PrintCommands, PreviewShowsTheOnePage) {
+    Board b = MakeBoard(31, 45);
+    b.state(1, 1) = 12;
+    QPrintPreviewDialog* preview = CreatePrintPreview(b, nullptr);
+    int paints = 0;
+    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, [&] { ++paints; });
+    preview->show();
+    QApplication::processEvents();
+    QPrintPreviewWidget* widget = preview->findChild<QPrintPreviewWidget*>();
+    ASSERT_NE(widget, nullptr);
+    EXPECT_GE(paints, 1);
+    EXPECT_EQ(widget->pageCount(), 1);
+    const QImage shot = preview->grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+    delete preview;
+}
+
+TEST(PrintCommands, DirectPrintWithoutPrinterSaysSo) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a printer";
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                shown = box->text();
+                box->accept();
+            }
+        }
+    });
+    EXPECT_FALSE(OnFilePrintDirect(MakeBoard(8, 8), nullptr));
+    EXPECT_EQ(shown, QString::fromUtf8(kNoPrinterMessage));
+    EXPECT_TRUE(shown.contains(QString::fromUtf8("プリンタ")));
+}
+
+TEST(PrintCommands, UnknownIdIsNotAPrintCommand) {
+    Board b = MakeBoard(8, 8);
+    EXPECT_FALSE(RunPrintCommand(57601, b, nullptr));
+}
+
+} // namespace
+} // namespace ombrix
