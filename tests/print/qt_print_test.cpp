@@ -10,8 +10,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -280,6 +282,32 @@ TEST(PrintCommands, DirectPrintWithoutPrinterSaysSo) {
     EXPECT_FALSE(OnFilePrintDirect(MakeBoard(8, 8), nullptr));
     EXPECT_EQ(shown, QString::fromUtf8(kNoPrinterMessage));
     EXPECT_TRUE(shown.contains(QString::fromUtf8("プリンタ")));
+}
+
+TEST(PrintCommands, PrintDialogPrintsToPdf) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("printed.pdf");
+    QPrinter& printer = SharedPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    bool sawDialog = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(w); dialog && dialog->isVisible()) {
+                sawDialog = true;
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        }
+    });
+    Board b = MakeBoard(18, 8);
+    b.state(1, 1) = 5;
+    EXPECT_TRUE(OnFilePrint(b, nullptr));
+    EXPECT_TRUE(sawDialog);
+    const QByteArray pdf = ReadAll(path);
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_EQ(CountPages(pdf), 1);
+    printer.setOutputFileName(QString());
 }
 
 TEST(PrintCommands, UnknownIdIsNotAPrintCommand) {
