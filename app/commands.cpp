@@ -1,0 +1,52 @@
+// The command table. Menu texts are the program's own (half-width katakana
+// and mnemonics included); the accelerators are those of its key table.
+// Keys without a handler (new document, save document, the edit commands and
+// the pane keys) do nothing: the editor has no document data, no clipboard
+// and no panes.
+#include "commands.h"
+
+#include "main_frame.h"
+#include "ombrix_app.h"
+#include "ombrix_view.h"
+
+#include <QAction>
+#include <iterator>
+
+namespace ombrix {
+
+// clang-format off
+const CommandEntry kCommands[] = {
+    {ID_FILE_OPEN, "ID_FILE_OPEN", "ﾌｧｲﾙ(&F)", "問題を読み込む(&O)", "Ctrl+O", Route::View, [](CommandContext& c) { c.view.OnLoadPuzzle(); }, nullptr},
+    {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "ﾌｧｲﾙ(&F)", "問題を保存する(&W)", nullptr, Route::View, [](CommandContext& c) { c.view.OnSavePuzzle(); }, nullptr},
+    {ID_FILE_SAVE_TEXT, "ID_FILE_SAVE_TEXT", "ﾌｧｲﾙ(&F)", "ﾃｷｽﾄ形式で保存(&T)", nullptr, Route::View, [](CommandContext& c) { c.view.OnSaveText(); }, nullptr},
+    {0, nullptr, "ﾌｧｲﾙ(&F)", nullptr, nullptr, Route::None, nullptr, nullptr},
+    {ID_FILE_PRINT, "ID_FILE_PRINT", "ﾌｧｲﾙ(&F)", "印刷(&P)", "Ctrl+P", Route::View, nullptr, nullptr},
+    {ID_FILE_PRINT_PREVIEW, "ID_FILE_PRINT_PREVIEW", "ﾌｧｲﾙ(&F)", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", nullptr, Route::View, nullptr, nullptr},
+    {ID_FILE_PRINT_SETUP, "ID_FILE_PRINT_SETUP", "ﾌｧｲﾙ(&F)", "ﾌﾟﾘﾝﾀの設定(&R)", nullptr, Route::App, nullptr, nullptr},
+    {0, nullptr, "ﾌｧｲﾙ(&F)", nullptr, nullptr, Route::None, nullptr, nullptr},
+    {ID_APP_EXIT, "ID_APP_EXIT", "ﾌｧｲﾙ(&F)", "終了(&X)", nullptr, Route::App, [](CommandContext& c) { c.frame.close(); }, nullptr},
+    {ID_RULESET_OMBRIX, "ID_RULESET_OMBRIX", "ﾓｰﾄﾞ(&M)", "Ombrixﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetOmbrix(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetOmbrix(a); }},
+    {ID_RULESET_TANDREL, "ID_RULESET_TANDREL", "ﾓｰﾄﾞ(&M)", "Tandrelﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetTandrel(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetTandrel(a); }},
+    {ID_SIZE_CHANGE, "ID_SIZE_CHANGE", "ｻｲｽﾞ変更(&S)", nullptr, nullptr, Route::View, [](CommandContext& c) { c.view.OnSizeChange(); }, nullptr},
+    {ID_HELP_OMBRIX_RULES, "ID_HELP_OMBRIX_RULES", "ﾍﾙﾌﾟ(&H)", "Ombrixﾙｰﾙ説明(&N)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpOmbrixRules(); }, nullptr},
+    {ID_HELP_TANDREL_RULES, "ID_HELP_TANDREL_RULES", "ﾍﾙﾌﾟ(&H)", "Tandrelﾙｰﾙ説明(&B)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpTandrelRules(); }, nullptr},
+    {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, Route::None, nullptr, nullptr},
+    {ID_HELP_EDIT_OPERATION, "ID_HELP_EDIT_OPERATION", "ﾍﾙﾌﾟ(&H)", "操作説明(作成時)(&M)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpEditOperation(); }, nullptr},
+    {ID_HELP_SOLVE_OPERATION, "ID_HELP_SOLVE_OPERATION", "ﾍﾙﾌﾟ(&H)", "操作説明(解答時)(&A)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpSolveOperation(); }, nullptr},
+    {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, Route::None, nullptr, nullptr},
+    {ID_APP_ABOUT, "ID_APP_ABOUT", "ﾍﾙﾌﾟ(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&V)", nullptr, Route::App, [](CommandContext& c) { if (c.app) c.app->OnAppAbout(); }, nullptr},
+    {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT", nullptr, nullptr, nullptr, Route::View, nullptr, nullptr},
+    {ID_FILE_NEW, "ID_FILE_NEW", nullptr, nullptr, "Ctrl+N", Route::App, nullptr, nullptr},
+    {ID_FILE_SAVE, "ID_FILE_SAVE", nullptr, nullptr, "Ctrl+S", Route::None, nullptr, nullptr},
+    {ID_EDIT_UNDO, "ID_EDIT_UNDO", nullptr, nullptr, "Ctrl+Z;Alt+Backspace", Route::None, nullptr, nullptr},
+    {ID_EDIT_CUT, "ID_EDIT_CUT", nullptr, nullptr, "Ctrl+X;Shift+Del", Route::None, nullptr, nullptr},
+    {ID_EDIT_COPY, "ID_EDIT_COPY", nullptr, nullptr, "Ctrl+C;Ctrl+Ins", Route::None, nullptr, nullptr},
+    {ID_EDIT_PASTE, "ID_EDIT_PASTE", nullptr, nullptr, "Ctrl+V;Shift+Ins", Route::None, nullptr, nullptr},
+    {ID_NEXT_PANE, "ID_NEXT_PANE", nullptr, nullptr, "F6", Route::None, nullptr, nullptr},
+    {ID_PREV_PANE, "ID_PREV_PANE", nullptr, nullptr, "Shift+F6", Route::None, nullptr, nullptr},
+};
+// clang-format on
+
+const int kCommandCount = static_cast<int>(std::size(kCommands));
+
+} // namespace ombrix

@@ -1,0 +1,108 @@
+#include "main_frame.h"
+
+#include "ombrix_view.h"
+#include "paint.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+
+namespace ombrix {
+
+CMainFrame::CMainFrame(Board& board, UiState& ui, COmbrixApp* app)
+    : app_(app), view_(new COmbrixView(board, ui, this)) {
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(QStringLiteral("Ombrix＆Tandrel - 解答ツール"));
+    setWindowIcon(QIcon(QPixmap::fromImage(AppIcon())));
+    setCentralWidget(view_);
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandEntry& c = kCommands[i];
+        if (!c.handler) continue;
+        (c.route == Route::App ? registry_.app : registry_.view)[c.id] = c.handler;
+    }
+#ifdef OMBRIX_HAVE_PRINT
+    RegisterPrintCommands(registry_);
+#endif
+    buildMenus();
+    buildAccelerators();
+}
+
+void CMainFrame::buildMenus() {
+    QMenu* menu = nullptr;
+    const char* menuTitle = nullptr;
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandEntry& c = kCommands[i];
+        if (!c.menu) continue;
+        const int id = c.id;
+        if (!c.text && id != 0) {
+            // A command on the menu bar itself.
+            QAction* a = menuBar()->addAction(QString::fromUtf8(c.menu));
+            connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+            menuActions_[id] = a;
+            menu = nullptr;
+            menuTitle = nullptr;
+            continue;
+        }
+        if (!menuTitle || std::string_view(menuTitle) != c.menu) {
+            menu = menuBar()->addMenu(QString::fromUtf8(c.menu));
+            menuTitle = c.menu;
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        }
+        if (id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* a = menu->addAction(QString::fromUtf8(c.text));
+        if (c.update) a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        menuActions_[id] = a;
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::buildAccelerators() {
+    // Separate from the menu items, so the items' texts stay as written.
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandEntry& c = kCommands[i];
+        if (!c.keys) continue;
+        auto* a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(c.name));
+        QList<QKeySequence> keys;
+        for (const QString& k : QString::fromLatin1(c.keys).split(QLatin1Char(';')))
+            keys << QKeySequence(k, QKeySequence::PortableText);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        const int id = c.id;
+        connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        addAction(a);
+    }
+}
+
+void CMainFrame::UpdateCommandUI() {
+    CommandContext ctx{app_, *this, *view_};
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandEntry& c = kCommands[i];
+        if (!c.update) continue;
+        if (QAction* a = menuAction(c.id)) c.update(ctx, a);
+    }
+}
+
+void CMainFrame::OnCommand(int id) {
+    CommandContext ctx{app_, *this, *view_};
+    if (auto it = registry_.view.find(id); it != registry_.view.end()) {
+        it->second(ctx);
+    } else if (auto jt = registry_.app.find(id); jt != registry_.app.end()) {
+        jt->second(ctx);
+    }
+    UpdateCommandUI();
+}
+
+QAction* CMainFrame::menuAction(int id) const {
+    auto it = menuActions_.find(id);
+    return it == menuActions_.end() ? nullptr : it->second;
+}
+
+} // namespace ombrix

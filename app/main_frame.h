@@ -1,0 +1,39 @@
+// The main frame window: caption, icon, the menu bar and the accelerators
+// built from the command table, and the board view as its only content.
+// Commands go to the view's handlers first, then the application's.
+#pragma once
+
+#include "commands.h"
+
+#include <QMainWindow>
+
+namespace ombrix {
+
+struct Board;
+struct UiState;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+  public:
+    CMainFrame(Board& board, UiState& ui, COmbrixApp* app = nullptr);
+
+    COmbrixView& view() { return *view_; }
+    // Runs command `id` as a menu item or key would.
+    void OnCommand(int id);
+    // The menu item of command `id`, or null.
+    QAction* menuAction(int id) const;
+    // Sets the check marks, as before a menu opens.
+    void UpdateCommandUI();
+    CommandRegistry& registry() { return registry_; }
+
+  private:
+    void buildMenus();
+    void buildAccelerators();
+
+    COmbrixApp* app_;
+    COmbrixView* view_;
+    CommandRegistry registry_;
+    std::map<int, QAction*> menuActions_;
+};
+
+} // namespace ombrix

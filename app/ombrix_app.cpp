@@ -1,0 +1,51 @@
+#include "ombrix_app.h"
+
+#include "dialog_template.h"
+#include "help_dialogs.h"
+#include "main_frame.h"
+#include "ombrix_view.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace ombrix {
+
+COmbrixApp::COmbrixApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Ombrix"));
+    setApplicationVersion(QStringLiteral("1.0.0.1"));
+    setDesktopFileName(QStringLiteral("ombrix"));
+}
+
+COmbrixApp::~COmbrixApp() = default;
+
+bool COmbrixApp::InitInstance() {
+    InstallFontSubstitutions();
+    QFont font = DialogFont();
+    setFont(font);
+    // Qt's own dialogs (file dialogs, message boxes) in Japanese.
+    auto* qt = new QTranslator(this);
+    if (qt->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qt);
+
+    frame_ = std::make_unique<CMainFrame>(board_, ui_, this);
+    COmbrixView& view = frame_->view();
+    view.OnInitialUpdate();
+    frame_->show();
+    // The first layout step: an empty 10 x 10 board in the edit phase, the
+    // frame sized for it (decorations included, now that it is shown). It
+    // runs here rather than at the first paint so that a puzzle named on the
+    // command line lands on a laid-out board.
+    LayoutPass(board_, ui_, &view);
+
+    const QStringList args = arguments();
+    if (args.size() > 1) view.LoadPuzzleFrom(args.at(1));
+    return true;
+}
+
+void COmbrixApp::OnAppAbout() {
+    CAboutDlg dlg;
+    dlg.exec();
+}
+
+} // namespace ombrix

@@ -1,0 +1,76 @@
+// Helpers of the GUI tests: comparing painted regions with the sprite sheet,
+// and answering a modal dialog once it is open.
+#pragma once
+
+#include "layout.h"
+#include "paint.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace ombrix::test {
+
+inline const QColor kTeal(0, 128, 128);
+
+// How many pixels of `image` at (x, y) differ from the sprite `r`; `w`, `h`
+// may shrink the compared area.
+inline int RegionDiff(const QImage& image, int x, int y, const SpriteRect& r, int w = -1,
+                      int h = -1) {
+    const QImage& sheet = SpriteSheet();
+    if (w < 0) w = r.w;
+    if (h < 0) h = r.h;
+    int diff = 0;
+    for (int dy = 0; dy < h; ++dy)
+        for (int dx = 0; dx < w; ++dx)
+            if (image.pixel(x + dx, y + dy) != sheet.pixel(r.x + dx, r.y + dy)) ++diff;
+    return diff;
+}
+
+inline bool IsColour(const QImage& image, int x, int y, const QColor& c) {
+    return QColor(image.pixel(x, y)) == c;
+}
+
+// Counts pixels of colour `c` inside a rectangle.
+inline int CountColour(const QImage& image, const QRect& r, const QColor& c) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (QColor(image.pixel(x, y)) == c) ++n;
+    return n;
+}
+
+// Runs `open`, which shows a modal dialog, and calls `act` on the dialog once
+// it is open (act must close it). Returns whether a dialog appeared.
+inline bool WithModalDialog(const std::function<void()>& open,
+                            const std::function<void(QDialog*)>& act) {
+    bool seen = false;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        timer.stop();
+        seen = true;
+        act(dialog);
+    });
+    timer.start();
+    // Give up after a while instead of hanging: close whatever is open.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    guard.start(10000);
+    open();
+    timer.stop();
+    return seen;
+}
+
+} // namespace ombrix::test

@@ -1,0 +1,176 @@
+#include "input.h"
+
+#include "solver.h"
+
+namespace ombrix {
+
+BoardInput::BoardInput(Board& board, UiState& ui, RepaintFn repaint, SolveFn solve)
+    : board_(board), ui_(ui), repaint_(std::move(repaint)), solve_(std::move(solve)) {
+    if (!solve_) solve_ = [](Board& b) { AutoSolve(b); };
+}
+
+void BoardInput::LeftDown(int X, int Y) {
+    const Layout l = layout();
+    const Hit hit = HitTest(l, X, Y);
+    switch (hit.kind) {
+    case HitKind::BarNumber:
+        ui_.selectedNumber = static_cast<std::uint8_t>(hit.number);
+        ask(RepaintKind::Region, l.barRegion());
+        break;
+    case HitKind::Cell:
+        leftOnCell(hit.x, hit.y);
+        break;
+    case HitKind::LowerButton:
+        lowerButton();
+        break;
+    case HitKind::UpperButton:
+        upperButton();
+        break;
+    case HitKind::Nothing:
+        break;
+    }
+}
+
+void BoardInput::RightDown(int X, int Y) {
+    const Hit hit = HitTest(layout(), X, Y);
+    if (hit.kind == HitKind::Cell) rightOnCell(hit.x, hit.y);
+}
+
+void BoardInput::leftOnCell(int x, int y) {
+    std::uint8_t& s = board_.state(x, y);
+    if (s != Undecided) return;
+    if (ui_.phase == PhaseEdit) {
+        s = ui_.selectedNumber;
+        ask(RepaintKind::Region, layout().cellBox(x, y));
+        return;
+    }
+    s = static_cast<std::uint8_t>(ui_.selectedNumber + AreaCellBase);
+    PushStep(x, y, Undecided);
+    if (ui_.phase == PhaseSolveStart) {
+        ui_.phase = PhaseSolving;
+        ask(RepaintKind::WholeView);
+    } else {
+        ask(RepaintKind::Region, layout().cellBox(x, y));
+    }
+}
+
+void BoardInput::rightOnCell(int x, int y) {
+    std::uint8_t& s = board_.state(x, y);
+    if (ui_.phase == PhaseEdit) {
+        if (s != Undecided)
+            s = Undecided;
+        else if (board_.ruleSet == RuleSetTandrel)
+            s = GivenBlack;
+        else
+            return;
+        ask(RepaintKind::Region, layout().cellBox(x, y));
+        return;
+    }
+    if (s == Undecided) {
+        s = Black;
+        PushStep(x, y, Undecided);
+        if (ui_.phase == PhaseSolveStart) {
+            ui_.phase = PhaseSolving;
+            ask(RepaintKind::WholeView);
+        } else {
+            ask(RepaintKind::Region, layout().boardRegion());
+        }
+    } else if (s >= WhiteDot) {
+        PushStep(x, y, s);
+        s = Undecided;
+        ask(RepaintKind::Region, layout().boardRegion());
+    }
+}
+
+void BoardInput::upperButton() {
+    switch (ui_.phase) {
+    case PhaseEdit:
+    case PhaseAutoSolved:
+        ResetBoard(board_, ui_);
+        ask(RepaintKind::WholeView);
+        break;
+    case PhaseSolveStart:
+        // The waiting message must be on the screen while the solver works:
+        // paint it now, since nothing is painted until the solver returns.
+        board_.status = StatusSolving;
+        ask(RepaintKind::WholeViewNow);
+        board_.status = StatusNone;
+        solve_(board_);
+        ui_.phase = PhaseAutoSolved;
+        ask(RepaintKind::WholeView);
+        break;
+    case PhaseSolving:
+        UndoStep();
+        break;
+    default:
+        break;
+    }
+}
+
+void BoardInput::lowerButton() {
+    switch (ui_.phase) {
+    case PhaseEdit:
+        ui_.phase = PhaseSolveStart;
+        ui_.historyCount = 0;
+        ask(RepaintKind::WholeView);
+        break;
+    case PhaseSolveStart:
+        board_.status = StatusNone;
+        ui_.phase = PhaseEdit;
+        ask(RepaintKind::WholeView);
+        break;
+    case PhaseSolving:
+    case PhaseAutoSolved:
+        RestartSolve();
+        break;
+    default:
+        ask(RepaintKind::WholeView);
+        break;
+    }
+}
+
+void BoardInput::PushStep(int x, int y, int prev) {
+    // A count outside 0..199 can come only from a damaged puzzle file; start
+    // the history afresh rather than write outside the arrays.
+    if (ui_.historyCount < 0 || ui_.historyCount >= kHistorySize) ui_.historyCount = 0;
+    const int i = ui_.historyCount;
+    ui_.historyX[i] = static_cast<std::uint8_t>(x);
+    ui_.historyY[i] = static_cast<std::uint8_t>(y);
+    ui_.historyPrev[i] = static_cast<std::uint8_t>(prev);
+    ui_.historyCount = static_cast<std::int16_t>(i + 1);
+    if (ui_.historyCount == kHistorySize) {
+        constexpr int kKeep = kHistorySize / 2;
+        for (int j = 0; j < kKeep; ++j) {
+            ui_.historyX[j] = ui_.historyX[j + kKeep];
+            ui_.historyY[j] = ui_.historyY[j + kKeep];
+            ui_.historyPrev[j] = ui_.historyPrev[j + kKeep];
+        }
+        ui_.historyCount = kKeep;
+    }
+}
+
+void BoardInput::UndoStep() {
+    if (ui_.historyCount <= 0) return;
+    if (ui_.historyCount > kHistorySize) {
+        ui_.historyCount = 0; // damaged count from a file: nothing to take back
+        return;
+    }
+    const int i = --ui_.historyCount;
+    const int x = ui_.historyX[i], y = ui_.historyY[i];
+    // Coordinates from a damaged file that lie off the board are skipped.
+    if (board_.isPlayable(x, y)) board_.state(x, y) = ui_.historyPrev[i];
+    ask(RepaintKind::Region, layout().boardRegion());
+}
+
+void BoardInput::RestartSolve() {
+    for (int x = 1; x <= board_.width; ++x)
+        for (int y = 1; y <= board_.height; ++y) {
+            std::uint8_t& s = board_.state(x, y);
+            if (s > 48 && s != GivenBlack) s = Undecided;
+        }
+    ui_.phase = PhaseSolveStart;
+    ui_.historyCount = 0;
+    ask(RepaintKind::WholeView);
+}
+
+} // namespace ombrix

@@ -1,0 +1,222 @@
+#include "ombrix_view.h"
+
+#include "help_dialogs.h"
+#include "modal.h"
+#include "paint.h"
+#include "puzzle_file.h"
+#include "size_dialog.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace ombrix {
+
+COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
+    : QAbstractScrollArea(parent), board_(board), ui_(ui),
+      input_(board, ui, [this](const RepaintRequest& r) { repaint(r); }) {
+    setFrameShape(QFrame::NoFrame);
+    // Every paint draws the whole layout: no background erase, except for
+    // the "erase and paint now" request.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+void COmbrixView::OnInitialUpdate() {
+    const Layout l(board_, ui_);
+    SetScrollExtent(l.initialScrollWidth(), l.initialScrollHeight());
+}
+
+void COmbrixView::InvalidateAll() {
+    viewport()->update();
+}
+
+void COmbrixView::Invalidate(const LayoutRect& r) {
+    const QPoint s = scrollPosition();
+    viewport()->update(QRect(r.left - s.x(), r.top - s.y(), r.width(), r.height()));
+}
+
+void COmbrixView::RedrawNow() {
+    erase_ = true;
+    viewport()->repaint();
+    erase_ = false;
+}
+
+void COmbrixView::repaint(const RepaintRequest& r) {
+    switch (r.kind) {
+    case RepaintKind::WholeView:
+        InvalidateAll();
+        break;
+    case RepaintKind::Region:
+        Invalidate(r.rect);
+        break;
+    case RepaintKind::WholeViewNow:
+        RedrawNow();
+        break;
+    }
+}
+
+QPoint COmbrixView::scrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void COmbrixView::ResizeFrame(int outerWidth, int outerHeight) {
+    QWidget* frame = window();
+    // The outer size includes the decorations the window system reports.
+    const int decoW = frame->frameGeometry().width() - frame->geometry().width();
+    const int decoH = frame->frameGeometry().height() - frame->geometry().height();
+    frame->resize(outerWidth - decoW, outerHeight - decoH);
+    frame->raise();
+}
+
+void COmbrixView::SetScrollExtent(int width, int height) {
+    extent_ = QSize(width, height);
+    updateScrollBars();
+}
+
+void COmbrixView::updateScrollBars() {
+    const QSize vp = viewport()->size();
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, std::max(0, extent_.width() - vp.width()));
+    v->setRange(0, std::max(0, extent_.height() - vp.height()));
+    h->setPageStep(std::max(1, vp.width()));
+    v->setPageStep(std::max(1, vp.height()));
+    h->setSingleStep(std::max(1, extent_.width() / 100));
+    v->setSingleStep(std::max(1, extent_.height() / 100));
+}
+
+void COmbrixView::resizeEvent(QResizeEvent* e) {
+    QAbstractScrollArea::resizeEvent(e);
+    updateScrollBars();
+}
+
+void COmbrixView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void COmbrixView::paintEvent(QPaintEvent*) {
+    QPainter p(viewport());
+    if (erase_) p.fillRect(viewport()->rect(), Qt::white);
+    const QPoint s = scrollPosition();
+    p.translate(-s.x(), -s.y());
+    PaintBoard(p, board_, ui_, this);
+}
+
+void COmbrixView::mousePressEvent(QMouseEvent* e) {
+    // Scroll positions are read afresh at every button-down. The mouse is
+    // held by the view until the button comes up (Qt's implicit grab).
+    const QPoint p = e->position().toPoint() + scrollPosition();
+    if (e->button() == Qt::LeftButton)
+        input_.LeftDown(p.x(), p.y());
+    else if (e->button() == Qt::RightButton)
+        input_.RightDown(p.x(), p.y());
+}
+
+void COmbrixView::mouseReleaseEvent(QMouseEvent*) {}
+
+void COmbrixView::OnRuleSetOmbrix() {
+    board_.ruleSet = RuleSetOmbrix;
+    InvalidateAll();
+}
+
+void COmbrixView::OnRuleSetTandrel() {
+    board_.ruleSet = RuleSetTandrel;
+    InvalidateAll();
+}
+
+void COmbrixView::OnUpdateRuleSetOmbrix(QAction* item) const {
+    item->setCheckable(true);
+    item->setChecked(board_.ruleSet == RuleSetOmbrix);
+}
+
+void COmbrixView::OnUpdateRuleSetTandrel(QAction* item) const {
+    item->setCheckable(true);
+    item->setChecked(board_.ruleSet == RuleSetTandrel);
+}
+
+void COmbrixView::OnSizeChange() {
+    CBoardSizeDlg dlg;
+    dlg.m_width = board_.width;
+    dlg.m_height = board_.height;
+    if (!Modal().RunSizeDialog(dlg)) return;
+    board_.width = static_cast<std::uint8_t>(dlg.m_width);
+    board_.height = static_cast<std::uint8_t>(dlg.m_height);
+    ui_.layoutState = LayoutNewBoard;
+    InvalidateAll();
+}
+
+namespace {
+
+FileDialogSpec PuzzleFiles() {
+    return {QStringLiteral("Data Files"), QStringLiteral("*.omx"), QStringLiteral("omx")};
+}
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+void COmbrixView::LoadPuzzleFrom(const QString& path) {
+    std::string error;
+    // A file that cannot be read leaves status 3, whose message the next
+    // paint shows; the reader never resets the rest of the board.
+    LoadPuzzleFile(LocalPath(path), board_, ui_, error);
+    InvalidateAll();
+}
+
+void COmbrixView::OnLoadPuzzle() {
+    const QString path = Modal().GetOpenPath(this, PuzzleFiles());
+    if (path.isEmpty()) return;
+    LoadPuzzleFrom(path);
+}
+
+void COmbrixView::OnSavePuzzle() {
+    const QString path = Modal().GetSavePath(this, PuzzleFiles());
+    if (path.isEmpty()) return;
+    std::string error;
+    if (!SavePuzzleFile(LocalPath(path), board_, ui_, error))
+        Modal().ShowMessage(this,
+                            QStringLiteral("問題を保存できませんでした。\nファイル: %1\n理由: %2")
+                                .arg(path, QString::fromLocal8Bit(error.c_str())));
+    InvalidateAll();
+}
+
+void COmbrixView::OnSaveText() {
+    const QString path = Modal().GetSavePath(
+        this, {QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("*.txt"), QStringLiteral("txt")});
+    if (path.isEmpty()) return;
+    std::string error;
+    if (!SaveTextExport(LocalPath(path), board_, error))
+        Modal().ShowMessage(
+            this, QStringLiteral("テキスト形式で保存できませんでした。\nファイル: %1\n理由: %2")
+                      .arg(path, QString::fromLocal8Bit(error.c_str())));
+}
+
+void COmbrixView::OnHelpOmbrixRules() {
+    COmbrixRulesDlg dlg;
+    dlg.exec();
+}
+
+void COmbrixView::OnHelpTandrelRules() {
+    CTandrelRulesDlg dlg;
+    dlg.exec();
+}
+
+void COmbrixView::OnHelpEditOperation() {
+    CEditHelpDlg dlg;
+    dlg.exec();
+}
+
+void COmbrixView::OnHelpSolveOperation() {
+    CSolveHelpDlg dlg;
+    dlg.exec();
+}
+
+} // namespace ombrix

@@ -1,0 +1,31 @@
+// Drawing the whole layout from the Board and the UiState, through a QPainter
+// on any paint device: the window's viewport, a QImage for the picture export
+// and the tests. The painter takes layout coordinates.
+#pragma once
+
+#include "layout.h"
+
+#include <QFont>
+#include <QImage>
+
+class QPainter;
+
+namespace ombrix {
+
+// The sprite sheet, loaded once from the program's resources.
+const QImage& SpriteSheet();
+// The 32 x 32 application icon.
+const QImage& AppIcon();
+
+// The font of the status line. A fixed Japanese face, not the machine's
+// default, so the message looks alike everywhere.
+QFont StatusFont();
+
+// Runs the layout step (with `host`, which may be null) and paints everything.
+void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host);
+
+// Paints a whole layout into a new image of the size of the scroll extent
+// (27W + 220) x max(27H + 120, 310), after the layout step.
+QImage RenderLayout(Board& board, UiState& ui);
+
+} // namespace ombrix
