@@ -28,5 +28,8 @@ bool LoadPuzzle(const std::string& path, Board& board, UiState& ui, std::string&
 std::string DrawBoard(const Board& board);
 
 int RunSolve(const Args& args);
+#ifdef OMBRIX_HAVE_QT
+int RunPrint(const Args& args); // needs Qt Gui
+#endif
 
 } // namespace ombrix::cli

@@ -16,6 +16,13 @@ const Command kCommands[] = {
      "'undecided N' and one line of state codes per row instead. --trace\n"
      "prints each rule run that changed the board.",
      RunSolve},
+#ifdef OMBRIX_HAVE_QT
+    {"print", "print FILE OUT.pdf",
+     "Write the printed page of a puzzle (grid text or .omx) as a one-page A4\n"
+     "PDF: the title, the framed cells, clues in blue, area numbers in green,\n"
+     "black cells. The file is replaced only when the new one is complete.",
+     RunPrint},
+#endif
 };
 
 void PrintHelp(std::ostream& out) {
