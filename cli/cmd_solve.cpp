@@ -32,14 +32,21 @@ struct PrintTrace : SolveTrace {
 } // namespace
 
 int RunSolve(const Args& args) {
-    std::string path;
+    std::string path, outPath;
     bool dump = false, trace = false;
-    for (const std::string& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--dump")
             dump = true;
         else if (a == "--trace")
             trace = true;
-        else if (!a.empty() && a[0] == '-') {
+        else if (a == "--out") {
+            if (i + 1 == args.size() || !IsPuzzleFilePath(args[i + 1])) {
+                std::cerr << "ombrix-cli solve: --out needs a puzzle file name ending in .omx\n";
+                return 1;
+            }
+            outPath = args[++i];
+        } else if (!a.empty() && a[0] == '-') {
             std::cerr << "ombrix-cli solve: unknown option " << a << "\n";
             return 1;
         } else if (path.empty())
@@ -64,6 +71,10 @@ int RunSolve(const Args& args) {
     PrintTrace printer;
     Solver solver(board, trace && !dump ? &printer : nullptr);
     solver.AutoSolve();
+    if (!outPath.empty() && !SaveSolvedPuzzle(outPath, board, ui, error)) {
+        std::cerr << "ombrix-cli: " << error << "\n";
+        return 2;
+    }
 
     if (dump) {
         std::cout << "status " << int(board.status) << "\n";

@@ -21,13 +21,32 @@ struct Command {
 
 // Reads a puzzle for a subcommand: grid text, or a puzzle file by its .omx
 // extension. On failure returns false with a message naming file and reason.
+// .omx files are loaded over an empty 10 x 10 board as the editor loads them;
+// one that ends early or is refused is an error (the message ends with the
+// status 3 text). A grid file gives a fresh board in the edit phase: see
+// SetFreshUiState.
 bool LoadPuzzle(const std::string& path, Board& board, UiState& ui, std::string& error);
 
+// True when `path` names a puzzle file (.omx, any case); else it is grid text.
+bool IsPuzzleFilePath(const std::string& path);
+
+// The state of a board just set up in the edit phase and painted once:
+// phase 0, layoutState 2, selectedNumber 1, no step history (all entries 0),
+// undecidedCount 0, status 0.
+void SetFreshUiState(Board& board, UiState& ui);
+
+// Saves `board` as the editor would right after the automatic solver ran:
+// phase 3, layoutState 2, selectedNumber 1, no step history. `ui` is updated
+// to match. On failure returns false with a message naming file and reason.
+bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui,
+                      std::string& error);
 // A plain-text drawing of the board for a person: clues in brackets, area
 // cells with their number, '#' black, 'o' white dot, '.' undecided.
 std::string DrawBoard(const Board& board);
 
 int RunSolve(const Args& args);
+int RunConvert(const Args& args);
+int RunExportText(const Args& args);
 #ifdef OMBRIX_HAVE_QT
 int RunPrint(const Args& args); // needs Qt Gui
 #endif

@@ -1,6 +1,10 @@
 #include "commands.h"
 #include "grid_text.h"
+#include "puzzle_file.h"
+#include "status_text.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -22,15 +26,48 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& erro
     return true;
 }
 
+bool IsPuzzleFilePath(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".omx";
+}
+
+void SetFreshUiState(Board& board, UiState& ui) {
+    ui.phase = PhaseEdit;
+    ui.layoutState = LayoutReady;
+    ui.resizePending = 0;
+    ui.selectedNumber = 1;
+    ui.historyCount = 0;
+    std::fill(std::begin(ui.historyX), std::end(ui.historyX), 0);
+    std::fill(std::begin(ui.historyY), std::end(ui.historyY), 0);
+    std::fill(std::begin(ui.historyPrev), std::end(ui.historyPrev), 0);
+    board.undecidedCount = 0;
+    board.status = StatusNone;
+}
+
 bool LoadPuzzle(const std::string& path, Board& board, UiState& ui, std::string& error) {
+    if (IsPuzzleFilePath(path)) {
+        // Load over the board the editor starts with, an empty 10 x 10 one.
+        board.width = 10;
+        board.height = 10;
+        ResetBoard(board, ui);
+        ui.layoutState = LayoutReady;
+        if (LoadPuzzleFile(path, board, ui, error) != ReadKind::Complete) {
+            error += " (status 3: " + StatusMessageTrimmed(StatusUnreadable) + ")";
+            return false;
+        }
+        return true;
+    }
     std::string data;
     if (!ReadWholeFile(path, data, error)) return false;
-    (void)ui;
     GridTextError gridError;
     if (!ParseGridText(data, board, gridError)) {
         error = path + ": " + gridError.describe();
         return false;
     }
+    SetFreshUiState(board, ui);
     return true;
 }
 

@@ -9,13 +9,24 @@ namespace ombrix::cli {
 namespace {
 
 const Command kCommands[] = {
-    {"solve", "solve FILE [--dump] [--trace]",
+    {"solve", "solve FILE [--dump] [--trace] [--out OUT.omx]",
      "Run the automatic solver once on a puzzle (grid text or .omx) and print\n"
      "the outcome message and the board (clues [n], area cells n, # black,\n"
      "o white dot, . undecided). --dump prints 'status S', 'alt X Y',\n"
      "'undecided N' and one line of state codes per row instead. --trace\n"
-     "prints each rule run that changed the board.",
+     "prints each rule run that changed the board. --out saves the solved\n"
+     "board as a puzzle file, as the editor saves it after its automatic\n"
+     "solver. A .omx file that is damaged or ends early is an error.",
      RunSolve},
+    {"convert", "convert IN OUT",
+     "Convert grid text to a .omx puzzle file (a fresh board in the edit\n"
+     "phase) or a .omx file to grid text (its clues and given black cells),\n"
+     "chosen by the extensions: exactly one of IN and OUT ends in .omx.",
+     RunConvert},
+    {"export-text", "export-text IN OUT.txt",
+     "Write the text export of a puzzle (grid text or .omx) as it stands: a\n"
+     "Shift_JIS drawing in box-drawing characters with CR LF line ends.",
+     RunExportText},
 #ifdef OMBRIX_HAVE_QT
     {"print", "print FILE OUT.pdf",
      "Write the printed page of a puzzle (grid text or .omx) as a one-page A4\n"

@@ -1,0 +1,42 @@
+#include "puzzle_file.h"
+
+#include "safe_write.h"
+#include "text_export.h"
+
+#include <vector>
+
+namespace ombrix {
+
+namespace {
+
+// Every byte a reader can use lies within the first 2 x 2291 bytes on disk
+// (the stream of a 33 x 46 board, each byte doubled at worst); reading no
+// more keeps a huge file chosen by mistake from being read whole.
+constexpr std::size_t kReadLimit = 64 * 1024;
+
+} // namespace
+
+ReadKind LoadPuzzleFile(const std::string& path, Board& board, UiState& ui, std::string& error) {
+    std::vector<std::uint8_t> disk;
+    if (!ReadFileBytes(path, kReadLimit, disk, error)) {
+        board.status = StatusUnreadable;
+        return ReadKind::NotRead;
+    }
+    const ReadResult result = DecodePuzzleFile(disk, board, ui);
+    if (result.kind == ReadKind::Complete)
+        error.clear();
+    else
+        error = path + ": " + result.reason;
+    return result.kind;
+}
+
+bool SavePuzzleFile(const std::string& path, const Board& board, const UiState& ui,
+                    std::string& error) {
+    return WriteFileAtomically(path, EncodePuzzleFile(board, ui), error);
+}
+
+bool SaveTextExport(const std::string& path, const Board& board, std::string& error) {
+    return WriteFileAtomically(path, ExportText(board), error);
+}
+
+} // namespace ombrix

@@ -1,0 +1,152 @@
+// Helpers of the file-format tests: boards written as text, a scratch folder,
+// whole-file reads, and a field-by-field comparison of boards and UI states.
+#pragma once
+
+#include "board.h"
+#include "uistate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace ombrix::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A board from rows of tokens: '.' undecided, '#' black (100), 'L' black
+// linked (50), 'G' given black, 'o' white dot, N a clue, aN an area cell
+// (100 + N). The board is reset first, so the border ring is 99.
+inline Board MakeBoard(int ruleSet, const std::vector<std::string>& rows) {
+    Board board;
+    UiState ui;
+    std::vector<std::vector<std::string>> tokens;
+    for (const std::string& row : rows) {
+        std::istringstream in(row);
+        tokens.emplace_back(std::istream_iterator<std::string>(in),
+                            std::istream_iterator<std::string>());
+    }
+    board.width = static_cast<std::uint8_t>(tokens.at(0).size());
+    board.height = static_cast<std::uint8_t>(tokens.size());
+    board.ruleSet = static_cast<std::uint8_t>(ruleSet);
+    ResetBoard(board, ui);
+    for (int y = 1; y <= board.height; ++y) {
+        for (int x = 1; x <= board.width; ++x) {
+            const std::string& t = tokens.at(y - 1).at(x - 1);
+            int v;
+            if (t == ".")
+                v = Undecided;
+            else if (t == "#")
+                v = Black;
+            else if (t == "L")
+                v = BlackLinked;
+            else if (t == "G")
+                v = GivenBlack;
+            else if (t == "o")
+                v = WhiteDot;
+            else if (t[0] == 'a')
+                v = 100 + std::stoi(t.substr(1));
+            else
+                v = std::stoi(t);
+            board.state(x, y) = static_cast<std::uint8_t>(v);
+        }
+    }
+    return board;
+}
+
+// An empty board of the given size, reset.
+inline Board EmptyBoard(int width, int height, int ruleSet = RuleSetOmbrix) {
+    Board board;
+    UiState ui;
+    board.width = static_cast<std::uint8_t>(width);
+    board.height = static_cast<std::uint8_t>(height);
+    board.ruleSet = static_cast<std::uint8_t>(ruleSet);
+    ResetBoard(board, ui);
+    return board;
+}
+
+// Every field the puzzle file stores or the reader sets, compared one by one.
+inline void ExpectSameBoard(const Board& a, const Board& b) {
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.ruleSet, b.ruleSet);
+    EXPECT_EQ(a.status, b.status);
+    EXPECT_EQ(a.undecidedCount, b.undecidedCount);
+    int differing = 0;
+    for (int x = 0; x < kGridWidth; ++x)
+        for (int y = 0; y < kGridHeight; ++y)
+            if (a.cells[x][y].state != b.cells[x][y].state ||
+                a.cells[x][y].areaId != b.cells[x][y].areaId ||
+                a.cells[x][y].mark != b.cells[x][y].mark)
+                ++differing;
+    EXPECT_EQ(differing, 0) << "cells differ";
+}
+
+inline void ExpectSameUi(const UiState& a, const UiState& b) {
+    EXPECT_EQ(a.phase, b.phase);
+    EXPECT_EQ(a.layoutState, b.layoutState);
+    EXPECT_EQ(a.resizePending, b.resizePending);
+    EXPECT_EQ(a.selectedNumber, b.selectedNumber);
+    EXPECT_EQ(a.barLength, b.barLength);
+    EXPECT_EQ(a.historyCount, b.historyCount);
+    for (int i = 0; i < kHistorySize; ++i) {
+        EXPECT_EQ(a.historyX[i], b.historyX[i]) << "entry " << i;
+        EXPECT_EQ(a.historyY[i], b.historyY[i]) << "entry " << i;
+        EXPECT_EQ(a.historyPrev[i], b.historyPrev[i]) << "entry " << i;
+    }
+}
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "ombrix-files-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const { return path_; }
+    // The names in the folder, sorted.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(path_))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteAll(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    WriteAll(path, Bytes(text.begin(), text.end()));
+}
+
+} // namespace ombrix::testing

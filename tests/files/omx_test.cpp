@@ -1,0 +1,427 @@
+// The .omx reader and writer: golden bytes, round trips, the text-mode
+// translation, and damaged files (short, oversized, out-of-bounds history).
+#include "files_test_util.h"
+#include "omx.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrix::testing {
+namespace {
+
+// A new 10 x 10 board in the edit phase as the editor has it after its
+// first paint.
+void FreshTenByTen(Board& board, UiState& ui) {
+    board.width = 10;
+    board.height = 10;
+    board.ruleSet = RuleSetOmbrix;
+    ResetBoard(board, ui);
+    ui.layoutState = LayoutReady;
+    ui.historyCount = 0;
+    board.undecidedCount = 0;
+}
+
+TEST(OmxWriter, FreshTenByTenBoardIsTheKnown765Bytes) {
+    Board board;
+    UiState ui;
+    FreshTenByTen(board, ui);
+
+    Bytes expected = {0, 2, 10, 10, 49, 48, 48, 48, 48};
+    for (int x = 0; x <= 11; ++x)
+        for (int y = 0; y <= 11; ++y)
+            expected.push_back(x == 0 || x == 11 || y == 0 || y == 11 ? 147 : 48);
+    expected.insert(expected.end(), 600, 48);
+    expected.insert(expected.end(), {0, 0, 10, 10, 10, 10});
+    ASSERT_EQ(expected.size(), 759u);
+    EXPECT_EQ(SerializePuzzle(board, ui), expected);
+    EXPECT_EQ(PuzzleStreamSize(10, 10), 759u);
+    EXPECT_EQ(PuzzleStreamSize(8, 8), 715u);
+    EXPECT_EQ(PuzzleStreamSize(31, 45), 2166u);
+
+    const Bytes disk = EncodePuzzleFile(board, ui);
+    ASSERT_EQ(disk.size(), 765u);
+    EXPECT_EQ(Bytes(disk.begin(), disk.begin() + 8), (Bytes{0, 2, 13, 10, 13, 10, 49, 48}));
+    EXPECT_EQ(Bytes(disk.end() - 10, disk.end()), (Bytes{0, 0, 13, 10, 13, 10, 13, 10, 13, 10}));
+
+    // Writing changes nothing.
+    Board before = board;
+    UiState uiBefore = ui;
+    SerializePuzzle(board, ui);
+    ExpectSameBoard(board, before);
+    ExpectSameUi(ui, uiBefore);
+}
+
+TEST(OmxRoundTrip, EveryCellValueAndEveryStoredFieldComesBack) {
+    // Every cell code on the largest board, with non-zero scratch bytes.
+    std::vector<int> values = {0, 49, 50, 100, 200};
+    for (int n = 1; n <= 48; ++n)
+        values.insert(values.end(), {n, 100 + n});
+    Board board = EmptyBoard(31, 45, RuleSetTandrel);
+    int k = 0;
+    for (int x = 1; x <= 31; ++x)
+        for (int y = 1; y <= 45; ++y) {
+            board.cells[x][y].state = static_cast<std::uint8_t>(values[k++ % values.size()]);
+            board.cells[x][y].areaId = 7;
+            board.cells[x][y].mark = 3;
+        }
+    board.undecidedCount = 1395;
+    board.status = StatusSecondSolution;
+    UiState ui;
+    ui.phase = PhaseSolving;
+    ui.layoutState = LayoutReady;
+    ui.selectedNumber = 40;
+    ui.historyCount = 199;
+    for (int i = 0; i < kHistorySize; ++i) {
+        ui.historyX[i] = static_cast<std::uint8_t>(1 + i % 31);
+        ui.historyY[i] = static_cast<std::uint8_t>(1 + i % 45);
+        ui.historyPrev[i] = static_cast<std::uint8_t>(values[i % values.size()]);
+    }
+
+    const Bytes stream = SerializePuzzle(board, ui);
+    EXPECT_EQ(stream[5], 61); // 1395 = 13 * 100 + 95: "=" and 48 + 95
+    EXPECT_EQ(stream[6], 143);
+
+    Board read = EmptyBoard(10, 10);
+    for (auto& column : read.cells)
+        for (Cell& c : column)
+            c.areaId = 9, c.mark = 2;
+    UiState readUi;
+    const ReadResult result = DecodePuzzleFile(EncodeTextMode(stream), read, readUi);
+    EXPECT_EQ(result.kind, ReadKind::Complete);
+    EXPECT_TRUE(result.reason.empty());
+
+    Board expected = board;
+    for (auto& column : expected.cells)
+        for (Cell& c : column)
+            c.areaId = 0, c.mark = 0;
+    ExpectSameBoard(read, expected);
+    UiState expectedUi = ui;
+    expectedUi.layoutState = LayoutBarPending; // a good load works out the bar again
+    expectedUi.resizePending = 1;
+    ExpectSameUi(readUi, expectedUi);
+}
+
+TEST(OmxRoundTrip, SizesThatLookLikeControlBytesAreData) {
+    // 26 is an end-of-file mark to some readers and 13 a line end; here both
+    // are sizes. 13 x 10 is 13, 13, 10 on disk.
+    for (auto [w, h] : {std::pair{26, 8}, {8, 26}, {13, 10}, {10, 13}, {26, 26}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        Board board = EmptyBoard(w, h, RuleSetTandrel);
+        board.state(w, h) = 26;
+        board.state(1, 1) = 13;
+        board.state(2, 1) = 10 + 100;
+        UiState ui;
+        ui.selectedNumber = 26;
+        const Bytes disk = EncodePuzzleFile(board, ui);
+        if (w == 13 && h == 10) {
+            EXPECT_EQ(Bytes(disk.begin() + 2, disk.begin() + 5), (Bytes{13, 13, 10}));
+        }
+        Board read = EmptyBoard(10, 10);
+        UiState readUi;
+        ASSERT_EQ(DecodePuzzleFile(disk, read, readUi).kind, ReadKind::Complete);
+        EXPECT_EQ(read.width, w);
+        EXPECT_EQ(read.height, h);
+        EXPECT_EQ(read.state(w, h), 26);
+        EXPECT_EQ(read.state(1, 1), 13);
+        EXPECT_EQ(read.state(2, 1), 110);
+        EXPECT_EQ(readUi.selectedNumber, 26);
+        EXPECT_EQ(read.ruleSet, RuleSetTandrel);
+    }
+}
+
+TEST(OmxTextMode, OnlyCarriageReturnLineFeedBecomesALineFeed) {
+    EXPECT_EQ(EncodeTextMode(Bytes{10, 13, 26, 10}), (Bytes{13, 10, 13, 26, 13, 10}));
+    EXPECT_EQ(DecodeTextMode(Bytes{13, 10}), Bytes{10});
+    EXPECT_EQ(DecodeTextMode(Bytes{13, 13, 10}), (Bytes{13, 10}));
+    EXPECT_EQ(DecodeTextMode(Bytes{13}), Bytes{13});
+    EXPECT_EQ(DecodeTextMode(Bytes{10, 26, 13, 0}), (Bytes{10, 26, 13, 0}));
+    EXPECT_EQ(DecodeTextMode(Bytes{13, 13, 13, 10, 10}), (Bytes{13, 13, 10, 10}));
+    // Every stream survives the trip to disk and back.
+    Bytes all;
+    for (int i = 0; i < 256; ++i)
+        all.insert(all.end(), {std::uint8_t(i), 13, std::uint8_t(i), 10});
+    EXPECT_EQ(DecodeTextMode(EncodeTextMode(all)), all);
+}
+
+// The board a short file is read over: every field differs from the file's.
+struct Before {
+    Board board = EmptyBoard(10, 10);
+    UiState ui;
+    Before() {
+        for (int x = 1; x <= 10; ++x)
+            for (int y = 1; y <= 10; ++y)
+                board.state(x, y) = static_cast<std::uint8_t>(101 + x);
+        board.ruleSet = 7; // a value no file below holds
+        board.undecidedCount = 4321;
+        ui.phase = PhaseSolveStart;
+        ui.selectedNumber = 3;
+        ui.historyCount = 2;
+        for (int i = 0; i < kHistorySize; ++i) {
+            ui.historyX[i] = 2;
+            ui.historyY[i] = 3;
+            ui.historyPrev[i] = 77;
+        }
+    }
+};
+
+TEST(OmxReader, AFileCutAnywhereKeepsWhatItHeldAndLeavesTheRestAsItWas) {
+    Board file = MakeBoard(RuleSetTandrel, {
+                                               "3 . . . . . . . . . . G",
+                                               ". a4 . . . . . . . . . .",
+                                               ". . # . . . . . . . . .",
+                                               ". . . L . . . . . . . .",
+                                               ". . . . o . . . . . . .",
+                                               ". . . . . 12 . . . . . .",
+                                               ". . . . . . . . . . . .",
+                                               ". . . . . . . . . . . .",
+                                               ". . . . . . . . . . . 48",
+                                           });
+    file.status = StatusContradiction;
+    file.undecidedCount = 99;
+    UiState fileUi;
+    fileUi.phase = PhaseSolving;
+    fileUi.layoutState = LayoutReady;
+    fileUi.selectedNumber = 12;
+    fileUi.historyCount = 5;
+    for (int i = 0; i < kHistorySize; ++i) {
+        fileUi.historyX[i] = static_cast<std::uint8_t>(1 + i % 12);
+        fileUi.historyY[i] = static_cast<std::uint8_t>(1 + i % 9);
+        fileUi.historyPrev[i] = static_cast<std::uint8_t>(i);
+    }
+    const Bytes stream = SerializePuzzle(file, fileUi);
+    const int w = 12, h = 9, cellBytes = (w + 2) * (h + 2);
+    const std::size_t needed = 9 + cellBytes + 600 + 2;
+
+    for (std::size_t n = 0; n <= stream.size(); ++n) {
+        SCOPED_TRACE("cut after " + std::to_string(n) + " bytes");
+        Before before;
+        Board board = before.board;
+        UiState ui = before.ui;
+        const ReadResult result = ReadPuzzle(std::span(stream).first(n), board, ui);
+
+        if (n < 9) {
+            EXPECT_EQ(result.kind, ReadKind::Refused);
+            Board expected = before.board;
+            expected.status = StatusUnreadable;
+            ExpectSameBoard(board, expected);
+            ExpectSameUi(ui, before.ui);
+            continue;
+        }
+        EXPECT_EQ(result.kind, n >= needed ? ReadKind::Complete : ReadKind::CutShort);
+        EXPECT_EQ(result.reason.empty(), n >= needed);
+        auto got = [&](std::size_t pos) { return pos < n; };
+        EXPECT_EQ(board.width, w);
+        EXPECT_EQ(board.height, h);
+        EXPECT_EQ(board.undecidedCount, 99);
+        EXPECT_EQ(ui.phase, PhaseSolving);
+        EXPECT_EQ(ui.selectedNumber, 12);
+        EXPECT_EQ(ui.resizePending, 1);
+
+        for (int x = 0; x < kGridWidth; ++x) {
+            for (int y = 0; y < kGridHeight; ++y) {
+                const Cell& c = board.cells[x][y];
+                ASSERT_EQ(c.areaId, 0);
+                ASSERT_EQ(c.mark, 0);
+                if (x == 0 || x > w || y == 0 || y > h) {
+                    ASSERT_EQ(c.state, Border) << x << "," << y;
+                } else {
+                    const std::size_t pos = 9 + static_cast<std::size_t>(x * (h + 2) + y);
+                    ASSERT_EQ(c.state, got(pos) ? file.state(x, y) : before.board.state(x, y))
+                        << x << "," << y;
+                }
+            }
+        }
+        for (int i = 0; i < kHistorySize; ++i) {
+            const std::size_t pos = 9 + cellBytes + 3 * static_cast<std::size_t>(i);
+            ASSERT_EQ(ui.historyX[i], got(pos) ? fileUi.historyX[i] : 2) << i;
+            ASSERT_EQ(ui.historyY[i], got(pos + 1) ? fileUi.historyY[i] : 3) << i;
+            ASSERT_EQ(ui.historyPrev[i], got(pos + 2) ? fileUi.historyPrev[i] : 77) << i;
+        }
+        // The history is in bounds, whichever entries came from where.
+        EXPECT_EQ(ui.historyCount, 5);
+        EXPECT_EQ(board.ruleSet, got(needed - 1) ? RuleSetTandrel : 7);
+        if (n >= needed) {
+            EXPECT_EQ(board.status, StatusContradiction);
+            EXPECT_EQ(ui.layoutState, LayoutBarPending);
+        } else {
+            EXPECT_EQ(board.status, StatusUnreadable);
+            EXPECT_EQ(ui.layoutState, LayoutReady); // the byte the file holds
+        }
+    }
+}
+
+TEST(OmxReader, OversizedBoardsAreRefusedAndLeaveEverythingButTheStatus) {
+    for (auto [w, h] : {std::pair{34, 10}, {10, 47}, {255, 255}, {34, 47}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        Board big = EmptyBoard(10, 10);
+        UiState ui;
+        Bytes stream = SerializePuzzle(big, ui);
+        stream[2] = static_cast<std::uint8_t>(w);
+        stream[3] = static_cast<std::uint8_t>(h);
+        stream.resize(PuzzleStreamSize(w, h), 48); // long enough to be read whole
+
+        Before before;
+        Board board = before.board;
+        UiState readUi = before.ui;
+        const ReadResult result = ReadPuzzle(stream, board, readUi);
+        EXPECT_EQ(result.kind, ReadKind::Refused);
+        EXPECT_NE(result.reason.find("33 x 46"), std::string::npos) << result.reason;
+        Board expected = before.board;
+        expected.status = StatusUnreadable;
+        ExpectSameBoard(board, expected);
+        ExpectSameUi(readUi, before.ui);
+    }
+}
+
+TEST(OmxReader, TheLargestSizeTheGridHoldsIsReadUpToItsLastColumnAndRow) {
+    // 33 x 46 fills the grid: the ring lies in its last column and row.
+    Board board = EmptyBoard(10, 10);
+    UiState ui;
+    Bytes stream = SerializePuzzle(board, ui);
+    stream.resize(9);
+    stream[2] = 33;
+    stream[3] = 46;
+    for (int x = 0; x <= 34; ++x)
+        for (int y = 0; y <= 47; ++y)
+            stream.push_back(static_cast<std::uint8_t>(48 + 1 + x % 40));
+    stream.insert(stream.end(), 600, 48);
+    stream.insert(stream.end(), {0, 1});
+    ASSERT_EQ(ReadPuzzle(stream, board, ui).kind, ReadKind::Complete);
+    EXPECT_EQ(board.state(33, 46), 1 + 33 % 40);
+    EXPECT_EQ(board.state(34, 46), Border);
+    EXPECT_EQ(board.state(33, 47), Border);
+    EXPECT_EQ(board.ruleSet, RuleSetTandrel);
+
+    // And the writer never reads outside the grid, whatever the size says.
+    board.width = 200;
+    const Bytes written = SerializePuzzle(board, ui);
+    EXPECT_EQ(written.size(), PuzzleStreamSize(200, 46));
+    EXPECT_EQ(ReadPuzzle(written, board, ui).kind, ReadKind::Refused);
+}
+
+TEST(OmxReader, RuleSetByteOfTenIsAnOmbrixPuzzle) {
+    Board board = EmptyBoard(9, 8, RuleSetTandrel);
+    board.status = StatusSumTooSmall;
+    UiState ui;
+    Bytes stream = SerializePuzzle(board, ui);
+    // A stream without its rule-set byte: the trailer's first 10 stands there.
+    stream.erase(stream.end() - 5);
+    Board read = EmptyBoard(10, 10, RuleSetTandrel);
+    UiState readUi;
+    EXPECT_EQ(DecodePuzzleFile(EncodeTextMode(stream), read, readUi).kind, ReadKind::Complete);
+    EXPECT_EQ(read.ruleSet, RuleSetOmbrix);
+    EXPECT_EQ(read.status, StatusSumTooSmall);
+    EXPECT_EQ(readUi.layoutState, LayoutBarPending);
+}
+
+TEST(OmxReader, ACompleteFileWithStatusThreeIsCompleteButKeepsItsLayoutByte) {
+    Board board = MakeBoard(RuleSetOmbrix, {
+                                               "5 . . . . . . .",
+                                               ". . . . . . . .",
+                                               ". . . . . . . .",
+                                               ". . . . . . . .",
+                                               ". . . . . . . .",
+                                               ". . . . . . . .",
+                                               ". . . . . . . .",
+                                               ". . . . . . . 2",
+                                           });
+    board.status = StatusUnreadable;
+    UiState ui;
+    ui.layoutState = LayoutReady;
+    Board read = EmptyBoard(10, 10);
+    UiState readUi;
+    EXPECT_EQ(ReadPuzzle(SerializePuzzle(board, ui), read, readUi).kind, ReadKind::Complete);
+    EXPECT_EQ(read.status, StatusUnreadable);
+    EXPECT_EQ(readUi.layoutState, LayoutReady);
+    EXPECT_EQ(readUi.resizePending, 1);
+    EXPECT_EQ(read.state(8, 8), 2);
+    EXPECT_EQ(read.width, 8);
+
+    // A file that stops right after its status byte is cut short.
+    Bytes stream = SerializePuzzle(board, ui);
+    stream.resize(stream.size() - 5);
+    board.status = StatusNone;
+    EXPECT_EQ(ReadPuzzle(SerializePuzzle(board, ui), read, readUi).kind, ReadKind::Complete);
+    EXPECT_EQ(ReadPuzzle(stream, read, readUi).kind, ReadKind::CutShort);
+    EXPECT_EQ(read.status, StatusUnreadable);
+}
+
+TEST(OmxReader, AStepHistoryOutOfBoundsIsEmptiedAndABadSelectedNumberBecomesOne) {
+    struct Case {
+        const char* name;
+        int count, badIndex, x, y;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"in bounds", 12, 11, 9, 8, true},
+        {"count 199", 199, 198, 1, 1, true},
+        {"count 200", 200, 0, 1, 1, false},
+        {"count 9999", 9999, 0, 1, 1, false},
+        {"negative count", -1, 0, 1, 1, false},
+        {"column 0", 12, 11, 0, 1, false},
+        {"column past width", 12, 3, 10, 1, false},
+        {"row 0", 12, 0, 1, 0, false},
+        {"row past height", 12, 5, 1, 9, false},
+        {"bad entry at the count", 12, 12, 200, 200, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Board board = EmptyBoard(9, 8);
+        UiState ui;
+        ui.historyCount = static_cast<std::int16_t>(c.count);
+        for (int i = 0; i < kHistorySize; ++i)
+            ui.historyX[i] = ui.historyY[i] = 1;
+        ui.historyX[c.badIndex] = static_cast<std::uint8_t>(c.x);
+        ui.historyY[c.badIndex] = static_cast<std::uint8_t>(c.y);
+        Board read = EmptyBoard(10, 10);
+        UiState readUi;
+        ReadPuzzle(SerializePuzzle(board, ui), read, readUi);
+        EXPECT_EQ(readUi.historyCount, c.kept ? c.count : 0);
+        EXPECT_EQ(readUi.historyX[c.badIndex], c.x); // the entries stay as read
+    }
+    for (auto [stored, loaded] : {std::pair{0, 1}, {1, 1}, {40, 40}, {41, 1}, {255, 1}}) {
+        Board board = EmptyBoard(9, 8);
+        UiState ui;
+        ui.selectedNumber = static_cast<std::uint8_t>(stored);
+        UiState readUi;
+        ReadPuzzle(SerializePuzzle(board, ui), board, readUi);
+        EXPECT_EQ(readUi.selectedNumber, loaded) << "stored " << stored;
+    }
+
+    // A short file of a smaller board over an old history: the old entries
+    // no longer fit the new size, so the history is emptied.
+    Board small = EmptyBoard(8, 8);
+    UiState smallUi;
+    Bytes stream = SerializePuzzle(small, smallUi);
+    stream.resize(20);
+    Before before;
+    before.ui.historyX[1] = 10;
+    EXPECT_EQ(ReadPuzzle(stream, before.board, before.ui).kind, ReadKind::CutShort);
+    EXPECT_EQ(before.ui.historyCount, 0);
+}
+
+TEST(OmxCounters, EveryValueTheReaderCanProduceIsWrittenBackTheSame) {
+    Board board = EmptyBoard(8, 8);
+    UiState ui;
+    Bytes stream = SerializePuzzle(board, ui);
+    // The two digits are (byte - 48) each, so 0..9999 is the plain range and
+    // e.g. "/0" reads as -100 in 16 bits.
+    for (int hi = 0; hi < 256; ++hi) {
+        for (int lo = 0; lo < 256; ++lo) {
+            stream[5] = static_cast<std::uint8_t>(hi);
+            stream[6] = static_cast<std::uint8_t>(lo);
+            ReadPuzzle(stream, board, ui);
+            const std::uint16_t value = board.undecidedCount;
+            ASSERT_EQ(value, static_cast<std::uint16_t>((hi - 48) * 100 + (lo - 48)));
+            const Bytes again = SerializePuzzle(board, ui);
+            if (value <= 9999) {
+                ASSERT_EQ(again[5], 48 + value / 100);
+                ASSERT_EQ(again[6], 48 + value % 100);
+            }
+            ReadPuzzle(again, board, ui);
+            ASSERT_EQ(board.undecidedCount, value) << "bytes " << hi << ", " << lo;
+        }
+    }
+}
+
+} // namespace
+} // namespace ombrix::testing

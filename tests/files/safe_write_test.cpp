@@ -1,0 +1,235 @@
+// The safe writer and the file-level load and save: a failed write must leave
+// the old file and no temporary file behind, and say what failed where. The
+// tests run as root in CI, so failures are made with paths that cannot work
+// for anyone (a parent that is a file, a folder that does not exist, a target
+// that is a folder) and with a file-size limit, not with permissions.
+#include "files_test_util.h"
+#include "omx.h"
+#include "puzzle_file.h"
+#include "safe_write.h"
+#include "text_export.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ombrix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const Bytes kOld = {'o', 'l', 'd', '\n'};
+
+TEST(SafeWrite, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
+    TempDir dir;
+    const std::string path = dir / "puzzle.omx";
+    const Bytes first = {1, 2, 3, 10, 13, 26, 0};
+    std::string error = "stale";
+    const mode_t oldMask = umask(022);
+    ASSERT_TRUE(WriteFileAtomically(path, first, error)) << error;
+    umask(oldMask);
+    EXPECT_TRUE(error.empty());
+    EXPECT_EQ(ReadAll(path), first);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+
+    // Replacing keeps the old file's permission bits.
+    chmod(path.c_str(), 0600);
+    const Bytes second(5000, 'x');
+    ASSERT_TRUE(WriteFileAtomically(path, second, error)) << error;
+    EXPECT_EQ(ReadAll(path), second);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
+
+    // Through a symbolic link the link stays and its target changes.
+    fs::create_symlink("puzzle.omx", dir / "link.omx");
+    ASSERT_TRUE(WriteFileAtomically(dir / "link.omx", first, error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir / "link.omx"));
+    EXPECT_EQ(ReadAll(path), first);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link.omx", "puzzle.omx"}));
+
+    // An empty file and a very long name work too.
+    const std::string longName = dir / (std::string(250, 'n') + ".omx");
+    ASSERT_TRUE(WriteFileAtomically(longName, Bytes{}, error)) << error;
+    EXPECT_EQ(fs::file_size(longName), 0u);
+}
+
+TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
+    TempDir dir;
+    WriteAll(dir / "plain", kOld);
+    fs::create_directory(dir / "folder.omx");
+    struct Case {
+        std::string path, reason;
+    };
+    const Case cases[] = {
+        {dir / "plain/puzzle.omx", "Not a directory"},
+        {dir / "missing/puzzle.omx", "No such file or directory"},
+        {dir / "folder.omx", "Is a directory"},
+        {"/dev/null", "not a regular file"},
+        {"", "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically(c.path, kOld, error)) << c.path;
+        EXPECT_NE(error.find("cannot save " + c.path), std::string::npos) << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    EXPECT_EQ(ReadAll(dir / "plain"), kOld);
+    EXPECT_TRUE(fs::is_directory(dir / "folder.omx"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder.omx", "plain"}));
+}
+
+TEST(SafeWrite, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) {
+    TempDir dir;
+    const std::string path = dir / "puzzle.omx";
+    WriteAll(path, kOld);
+
+    // A file-size limit makes the write itself fail part way, even for root.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = WriteFileAtomically(path, Bytes(5000, 'n'), error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot save " + path), std::string::npos) << error;
+    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(path), kOld);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
+
+    // The puzzle and text savers go the same way.
+    Board board = EmptyBoard(10, 10);
+    UiState ui;
+    EXPECT_FALSE(SavePuzzleFile(dir / "folder/x.omx", board, ui, error));
+    EXPECT_NE(error.find("x.omx"), std::string::npos);
+    EXPECT_FALSE(SaveTextExport(dir / "folder/x.txt", board, error));
+    EXPECT_NE(error.find("x.txt"), std::string::npos);
+}
+
+TEST(PuzzleFile, SaveThenLoadRestoresTheWork) {
+    TempDir dir;
+    Board board = MakeBoard(RuleSetTandrel, {
+                                                "3 a3 a3 . . . . . . G",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . .",
+                                                ". . . . . . . . . 4",
+                                            });
+    UiState ui;
+    ui.phase = PhaseSolving;
+    ui.layoutState = LayoutReady;
+    ui.historyCount = 2;
+    ui.historyX[0] = 2, ui.historyY[0] = 1;
+    ui.historyX[1] = 3, ui.historyY[1] = 1;
+    std::string error;
+    ASSERT_TRUE(SavePuzzleFile(dir / "p.omx", board, ui, error)) << error;
+    EXPECT_EQ(fs::file_size(dir / "p.omx"), 765u);
+
+    Board read = EmptyBoard(8, 8);
+    UiState readUi;
+    EXPECT_EQ(LoadPuzzleFile(dir / "p.omx", read, readUi, error), ReadKind::Complete);
+    EXPECT_TRUE(error.empty());
+    ExpectSameBoard(read, board);
+    EXPECT_EQ(readUi.phase, PhaseSolving);
+    EXPECT_EQ(readUi.historyCount, 2);
+    EXPECT_EQ(readUi.historyX[1], 3);
+
+    ASSERT_TRUE(SaveTextExport(dir / "p.txt", board, error)) << error;
+    EXPECT_EQ(ReadAll(dir / "p.txt"), ExportText(board));
+}
+
+TEST(PuzzleFile, FilesThatCannotBeLoadedChangeOnlyTheStatus) {
+    TempDir dir;
+    Board board = EmptyBoard(12, 9);
+    board.state(3, 3) = 5;
+    UiState ui;
+    ui.phase = PhaseSolving;
+    const Board before = board;
+    const UiState uiBefore = ui;
+    Board expected = before;
+    expected.status = StatusUnreadable;
+
+    std::string error;
+    EXPECT_EQ(LoadPuzzleFile(dir / "missing.omx", board, ui, error), ReadKind::NotRead);
+    EXPECT_NE(error.find(dir / "missing.omx"), std::string::npos) << error;
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+    ExpectSameBoard(board, expected);
+    ExpectSameUi(ui, uiBefore);
+
+    fs::create_directory(dir / "folder.omx");
+    board = before;
+    EXPECT_EQ(LoadPuzzleFile(dir / "folder.omx", board, ui, error), ReadKind::NotRead);
+    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    ExpectSameBoard(board, expected);
+
+    WriteAll(dir / "short.omx", {0, 2, 13, 10});
+    board = before;
+    EXPECT_EQ(LoadPuzzleFile(dir / "short.omx", board, ui, error), ReadKind::Refused);
+    EXPECT_NE(error.find(dir / "short.omx"), std::string::npos) << error;
+    ExpectSameBoard(board, expected);
+    ExpectSameUi(ui, uiBefore);
+
+    // A file cut short is loaded as far as it goes, and reported.
+    Bytes disk = EncodePuzzleFile(EmptyBoard(8, 9), UiState{});
+    disk.resize(200);
+    WriteAll(dir / "cut.omx", disk);
+    board = before;
+    EXPECT_EQ(LoadPuzzleFile(dir / "cut.omx", board, ui, error), ReadKind::CutShort);
+    EXPECT_NE(error.find("cut.omx: the puzzle data ends in the step history"), std::string::npos)
+        << error;
+    EXPECT_EQ(board.width, 8);
+    EXPECT_EQ(board.status, StatusUnreadable);
+}
+
+TEST(PuzzleFile, TheFuzzSeedsAreWhatTheirNamesSay) {
+    // The seeds are the project's own files; a change of the format that
+    // made them unreadable would quietly weaken the fuzz run.
+    int seeds = 0;
+    for (const auto& entry : fs::directory_iterator(OMBRIX_FUZZ_SEEDS)) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        Board board = EmptyBoard(10, 10);
+        UiState ui;
+        std::string error;
+        const ReadKind kind = LoadPuzzleFile(entry.path().string(), board, ui, error);
+        EXPECT_EQ(kind, name.starts_with("cut-") ? ReadKind::CutShort : ReadKind::Complete);
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 5);
+    Board fresh;
+    UiState freshUi;
+    ResetBoard(fresh, freshUi);
+    freshUi.layoutState = LayoutReady;
+    EXPECT_EQ(ReadAll(std::string(OMBRIX_FUZZ_SEEDS) + "/fresh-10x10.omx"),
+              EncodePuzzleFile(fresh, freshUi));
+}
+
+TEST(SafeWrite, ReadFileBytesStopsAtItsLimit) {
+    TempDir dir;
+    WriteAll(dir / "big", Bytes(100000, 7));
+    Bytes bytes;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes(dir / "big", 70000, bytes, error)) << error;
+    EXPECT_EQ(bytes.size(), 70000u);
+    EXPECT_FALSE(ReadFileBytes(dir / "none", 10, bytes, error));
+    EXPECT_EQ(error, "cannot open " + (dir / "none") + ": No such file or directory");
+}
+
+} // namespace
+} // namespace ombrix::testing

@@ -1,0 +1,111 @@
+// The text export, checked against a real UTF-8 to code page 932 conversion
+// (glibc's iconv) rather than against byte strings typed a second time.
+#include "files_test_util.h"
+#include "text_export.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace ombrix::testing {
+namespace {
+
+Bytes ToCp932(const std::string& utf8) {
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 converter");
+    std::string in = utf8;
+    Bytes out(in.size() * 2 + 16);
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    char* outPtr = reinterpret_cast<char*>(out.data());
+    std::size_t outLeft = out.size();
+    const std::size_t done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (done == static_cast<std::size_t>(-1) || inLeft != 0)
+        throw std::runtime_error("cannot convert '" + utf8 + "' to CP932");
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+Bytes BytesOf(std::string_view piece) {
+    return Bytes(piece.begin(), piece.end());
+}
+
+TEST(TextExport, FixedPiecesAreTheCodePage932FormsOfTheirCharacters) {
+    using namespace textpiece;
+    const std::pair<std::string_view, const char*> pieces[] = {
+        {kTitleOmbrix, "簡易Ombrix"},
+        {kTitleTandrel, "簡易Tandrel"},
+        {kTopLeft, "┌"},
+        {kTopJoint, "─┬"},
+        {kTopRight, "─┐"},
+        {kRowLeft, "│"},
+        {kMidLeft, "├"},
+        {kMidCross, "─┼"},
+        {kMidRight, "─┤"},
+        {kBottomLeft, "└"},
+        {kBottomJoint, "─┴"},
+        {kBottomRight, "─┘"},
+        {kNumberEdge, "｜"},
+        {kBlackCell, "■│"},
+        {kOtherCell, "\u3000│"},
+        {kLineEnd, "\r\n"},
+    };
+    for (const auto& [bytes, text] : pieces)
+        EXPECT_EQ(BytesOf(bytes), ToCp932(text)) << text;
+}
+
+TEST(TextExport, ASmallBoardIsDrawnCellByCell) {
+    // Each row tries one kind of value; 48 and 148 are outside the numbers
+    // shown and come out blank like a white dot.
+    const Board board = MakeBoard(RuleSetOmbrix, {
+                                                     "7 12 a12 47 a47 1 . .",
+                                                     "o 48 a48 . . . . .",
+                                                     "# L G . . . . .",
+                                                     ". . . . . . . .",
+                                                     ". . . . . . . .",
+                                                     ". . . . . . . .",
+                                                     ". . . . . . . .",
+                                                     ". . . . . . . 2",
+                                                 });
+    const std::string s = "\u3000│";
+    std::string expected = "簡易Ombrix\r\n\r\n┌─┬─┬─┬─┬─┬─┬─┬─┐\r\n";
+    expected += "│ 7｜12｜12｜47｜47｜ 1｜" + s + s + "\r\n";
+    expected += "├─┼─┼─┼─┼─┼─┼─┼─┤\r\n";
+    expected += "│" + s + s + s + s + s + s + s + s + "\r\n";
+    expected += "├─┼─┼─┼─┼─┼─┼─┼─┤\r\n";
+    expected += "│■│■│■│" + s + s + s + s + s + "\r\n";
+    for (int y = 4; y <= 8; ++y) {
+        expected += "├─┼─┼─┼─┼─┼─┼─┼─┤\r\n│";
+        for (int x = 1; x <= 7; ++x)
+            expected += s;
+        expected += y == 8 ? " 2｜\r\n" : s + "\r\n";
+    }
+    expected += "└─┴─┴─┴─┴─┴─┴─┴─┘\r\n\r\n";
+
+    const Bytes text = ExportText(board);
+    EXPECT_EQ(text, ToCp932(expected));
+    // 2H + 4 lines, each ending in 13, 10.
+    int lineEnds = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == 13 && text[i + 1] == 10) ++lineEnds;
+    EXPECT_EQ(lineEnds, 2 * 8 + 4);
+}
+
+TEST(TextExport, AnyRuleSetButOmbrixIsTitledTandrelAndTheShapeFollowsTheSize) {
+    Board board = EmptyBoard(9, 13, RuleSetTandrel);
+    const Bytes text = ExportText(board);
+    const Bytes title = ToCp932("簡易Tandrel\r\n\r\n┌─┬─┬─┬─┬─┬─┬─┬─┬─┐\r\n");
+    EXPECT_EQ(Bytes(text.begin(), text.begin() + title.size()), title);
+    const Bytes tail = ToCp932("└─┴─┴─┴─┴─┴─┴─┴─┴─┘\r\n\r\n");
+    EXPECT_EQ(Bytes(text.end() - tail.size(), text.end()), tail);
+    EXPECT_EQ(text.size(),
+              title.size() + 13 * (2 + 9 * 4 + 2) + 12 * (2 + 9 * 4 + 2) + tail.size());
+
+    board.ruleSet = 5;
+    EXPECT_EQ(ExportText(board)[4], 'T');
+}
+
+} // namespace
+} // namespace ombrix::testing
