@@ -246,9 +246,18 @@ TEST(CliPrint, WritesOnePagePdfAndFailsCleanly) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("x.pdf")) << r.err.toStdString();
 
+    // A puzzle file solved by the tool prints as well.
+    const QString omx = dir.filePath("p.omx");
+    r = RunCli({"solve", grid, "--out", omx});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString solvedPdf = dir.filePath("solved.pdf");
+    r = RunCli({"print", omx, solvedPdf});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(CountPages(ReadAll(solvedPdf)), 1);
+
     EXPECT_EQ(RunCli({"print", grid}).exitCode, 1);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              (QStringList{"p.grid", "p.pdf"}));
+              (QStringList{"p.grid", "p.omx", "p.pdf", "solved.pdf"}));
 }
 
 TEST(PrintCommands, PreviewShowsTheOnePage) {
