@@ -90,6 +90,16 @@ void CMainFrame::UpdateCommandUI() {
     }
 }
 
+void CMainFrame::Start(const QString& path) {
+    view_->OnInitialUpdate();
+    show();
+    // The first layout step runs here rather than at the first paint, so a
+    // puzzle named on the command line lands on a laid-out board (and a
+    // refused one leaves the empty board with its message).
+    LayoutPass(view_->board(), view_->ui(), view_);
+    if (!path.isEmpty()) view_->LoadPuzzleFrom(path);
+}
+
 void CMainFrame::OnCommand(int id) {
     CommandContext ctx{app_, *this, *view_};
     if (auto it = registry_.view.find(id); it != registry_.view.end()) {

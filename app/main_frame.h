@@ -18,6 +18,10 @@ class CMainFrame : public QMainWindow {
     CMainFrame(Board& board, UiState& ui, COmbrixApp* app = nullptr);
 
     COmbrixView& view() { return *view_; }
+    // Shows the frame with the empty 10 x 10 board laid out, then loads the
+    // puzzle file `path` (if not empty) as the load command would: a file
+    // that cannot be read leaves the empty board with status 3's message.
+    void Start(const QString& path);
     // Runs command `id` as a menu item or key would.
     void OnCommand(int id);
     // The menu item of command `id`, or null.

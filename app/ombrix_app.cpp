@@ -29,17 +29,8 @@ bool COmbrixApp::InitInstance() {
         installTranslator(qt);
 
     frame_ = std::make_unique<CMainFrame>(board_, ui_, this);
-    COmbrixView& view = frame_->view();
-    view.OnInitialUpdate();
-    frame_->show();
-    // The first layout step: an empty 10 x 10 board in the edit phase, the
-    // frame sized for it (decorations included, now that it is shown). It
-    // runs here rather than at the first paint so that a puzzle named on the
-    // command line lands on a laid-out board.
-    LayoutPass(board_, ui_, &view);
-
     const QStringList args = arguments();
-    if (args.size() > 1) view.LoadPuzzleFrom(args.at(1));
+    frame_->Start(args.size() > 1 ? args.at(1) : QString());
     return true;
 }
 

@@ -1,0 +1,97 @@
+// A headless editor for the tests: the main frame over its own Board and
+// UiState, shown and active, with a scripted stand-in for every modal part
+// (file dialogs, the size dialog, message boxes).
+#pragma once
+
+#include "gui_support.h"
+
+#include "main_frame.h"
+#include "modal.h"
+#include "ombrix_view.h"
+#include "size_dialog.h"
+
+#include <QScrollBar>
+#include <QTest>
+
+#include <functional>
+
+namespace ombrix::test {
+
+class ScriptedModal : public ModalUi {
+  public:
+    QString GetOpenPath(QWidget*, const FileDialogSpec& s) override {
+        openSpecs << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+        return openPath;
+    }
+    QString GetSavePath(QWidget*, const FileDialogSpec& s) override {
+        saveSpecs << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+        return savePath;
+    }
+    bool RunSizeDialog(CBoardSizeDlg& dlg) override {
+        ++sizeDialogs;
+        return sizeScript ? sizeScript(dlg) : false;
+    }
+    void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+
+    QString openPath, savePath; // empty: the user cancels
+    std::function<bool(CBoardSizeDlg&)> sizeScript;
+    QStringList openSpecs, saveSpecs, messages;
+    int sizeDialogs = 0;
+};
+
+struct Editor {
+    Board board;
+    UiState ui;
+    CMainFrame frame{board, ui};
+    ScriptedModal modal;
+
+    explicit Editor(const QString& commandLinePath = {}) {
+        SetModal(&modal);
+        frame.Start(commandLinePath);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        frame.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame));
+        settle();
+    }
+    ~Editor() { SetModal(nullptr); }
+
+    COmbrixView& view() { return frame.view(); }
+    Layout layout() const { return Layout(board, ui); }
+    // Lets pending paints and resizes happen.
+    void settle() { QTest::qWait(30); }
+
+    // A real click on the viewport at layout point (X, Y), scroll included.
+    // A point outside the visible part is first scrolled into view, as a
+    // user would.
+    void clickAt(int X, int Y, Qt::MouseButton button = Qt::LeftButton) {
+        QPoint s = view().scrollPosition();
+        if (!view().viewport()->rect().contains(QPoint(X - s.x(), Y - s.y()))) {
+            view().horizontalScrollBar()->setValue(X - view().viewport()->width() / 2);
+            view().verticalScrollBar()->setValue(Y - view().viewport()->height() / 2);
+            settle();
+            s = view().scrollPosition();
+        }
+        const QPoint p(X - s.x(), Y - s.y());
+        EXPECT_TRUE(view().viewport()->rect().contains(p)) << X << "," << Y;
+        QTest::mouseClick(view().viewport(), button, Qt::NoModifier, p);
+    }
+    void cell(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
+        clickAt(layout().cellLeft(x) + 13, layout().cellTop(y) + 13, button);
+    }
+    void bar(int k) { clickAt(layout().barLeft() + 14, layout().barEntryTop(k) + 13); }
+    void upper() { clickAt(layout().buttonLeft() + 50, 168); }
+    void lower() { clickAt(layout().buttonLeft() + 50, 228); }
+
+    // What the view shows now, in layout coordinates from the scroll position.
+    QImage grab() {
+        settle();
+        return view().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    QByteArray snapshot() const {
+        QByteArray b(reinterpret_cast<const char*>(&board), sizeof board);
+        b.append(reinterpret_cast<const char*>(&ui), sizeof ui);
+        return b;
+    }
+};
+
+} // namespace ombrix::test
