@@ -48,7 +48,8 @@ int RunSolve(const Args& args);
 int RunConvert(const Args& args);
 int RunExportText(const Args& args);
 #ifdef OMBRIX_HAVE_QT
-int RunPrint(const Args& args); // needs Qt Gui
+int RunPrint(const Args& args);  // needs Qt Gui
+int RunRender(const Args& args); // needs Qt Gui
 #endif
 
 } // namespace ombrix::cli

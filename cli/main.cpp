@@ -33,6 +33,12 @@ const Command kCommands[] = {
      "PDF: the title, the framed cells, clues in blue, area numbers in green,\n"
      "black cells. The file is replaced only when the new one is complete.",
      RunPrint},
+    {"render", "render FILE OUT.png",
+     "Paint the editor's whole layout of a puzzle (grid text or .omx) into a\n"
+     "PNG of (27W + 220) x max(27H + 120, 310) pixels, exactly as the window\n"
+     "shows it: banner, status message, cells, number bar, buttons and label of\n"
+     "the phase the file holds.",
+     RunRender},
 #endif
 };
 
