@@ -40,6 +40,7 @@ void SetFreshUiState(Board& board, UiState& ui);
 // to match. On failure returns false with a message naming file and reason.
 bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui,
                       std::string& error);
+
 // A plain-text drawing of the board for a person: clues in brackets, area
 // cells with their number, '#' black, 'o' white dot, '.' undecided.
 std::string DrawBoard(const Board& board);
@@ -47,8 +48,9 @@ std::string DrawBoard(const Board& board);
 int RunSolve(const Args& args);
 int RunConvert(const Args& args);
 int RunExportText(const Args& args);
+int RunGenerate(const Args& args);
 #ifdef OMBRIX_HAVE_QT
-int RunPrint(const Args& args);  // needs Qt Gui
+int RunPrint(const Args& args); // needs Qt Gui
 int RunRender(const Args& args); // needs Qt Gui
 #endif
 

@@ -27,6 +27,15 @@ const Command kCommands[] = {
      "Write the text export of a puzzle (grid text or .omx) as it stands: a\n"
      "Shift_JIS drawing in box-drawing characters with CR LF line ends.",
      RunExportText},
+    {"generate",
+     "generate [--rules ombrix|tandrel] [--size WxH] [--seed N] [--max-area N] [--solution SOL] "
+     "[OUT.grid]",
+     "Make a random puzzle with a valid solution (areas apart, black cells\n"
+     "connected, no 2 x 2 black block under Ombrix) and one clue per area;\n"
+     "the same seed gives the same puzzle. Writes grid text to OUT (or\n"
+     "standard output) and the painting to SOL. The puzzle may have more than\n"
+     "one solution.",
+     RunGenerate},
 #ifdef OMBRIX_HAVE_QT
     {"print", "print FILE OUT.pdf",
      "Write the printed page of a puzzle (grid text or .omx) as a one-page A4\n"

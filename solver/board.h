@@ -43,13 +43,21 @@ enum Status : std::uint8_t {
 enum RuleSet : std::uint8_t { RuleSetOmbrix = 0, RuleSetTandrel = 1 };
 
 // A black cell of the solution.
-constexpr bool isBlack(int s) { return s == 50 || s == 100 || s == 200; }
+constexpr bool isBlack(int s) {
+    return s == 50 || s == 100 || s == 200;
+}
 // Black or border: a side through which no area can grow.
-constexpr bool isWall(int s) { return s == 50 || s == 99 || s == 100 || s == 200; }
+constexpr bool isWall(int s) {
+    return s == 50 || s == 99 || s == 100 || s == 200;
+}
 // A cell that may not become black: a clue, a white dot or an area cell.
-constexpr bool isWhite(int s) { return s % 50 != 0 && s % 100 < 50; }
+constexpr bool isWhite(int s) {
+    return s % 50 != 0 && s % 100 < 50;
+}
 // White or border: a side through which no black cell can connect.
-constexpr bool isClosed(int s) { return s % 50 != 0; }
+constexpr bool isClosed(int s) {
+    return s % 50 != 0;
+}
 
 // `areaId` is 16 bits wide so that ids never repeat, however many clues a
 // board holds. The fields are ordered for a compact 4-byte cell.

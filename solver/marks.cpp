@@ -83,6 +83,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
 
     b_.changed = 1;
     --b_.undecidedCount;
+    areaIndexDirty_ = true;
     const std::uint8_t source = b_.state(sx, sy);
     cell.state = static_cast<std::uint8_t>(source % 100 + 100);
     cell.areaId = id;
@@ -102,8 +103,10 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
             // This sweep goes up-left, down-left, up-right, down-right.
             static constexpr int dx[4] = {-1, -1, 1, 1};
             static constexpr int dy[4] = {-1, 1, -1, 1};
-            for (int i = 0; i < 4; ++i) MarkBlack(x + dx[i], y + dy[i]);
-            for (int i = 0; i < 4; ++i) MarkBlack(sx + dx[i], sy + dy[i]);
+            for (int i = 0; i < 4; ++i)
+                MarkBlack(x + dx[i], y + dy[i]);
+            for (int i = 0; i < 4; ++i)
+                MarkBlack(sx + dx[i], sy + dy[i]);
         }
         cell.areaId = 0;
         b_.at(sx, sy).areaId = 0;

@@ -10,7 +10,8 @@ namespace ombrix {
 
 void Solver::ClearMarks() {
     for (int x = 1; x <= b_.width; ++x)
-        for (int y = 1; y <= b_.height; ++y) b_.at(x, y).mark = 0;
+        for (int y = 1; y <= b_.height; ++y)
+            b_.at(x, y).mark = 0;
 }
 
 void Solver::PromoteMarks() {
@@ -231,94 +232,140 @@ void Solver::RuleUndecidedCell() {
     }
 }
 
+// The unfinished areas in board order and the cells of each, by area id, so
+// that a reach query looks at the few cells of each area near the target
+// instead of the whole board.
+void Solver::buildAreaIndex() {
+    const int w = b_.width, h = b_.height;
+    clueCount_ = 0;
+    int maxId = 0;
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const Cell& c = b_.at(x, y);
+            if (c.areaId == 0) continue;
+            maxId = std::max<int>(maxId, c.areaId);
+            if (c.state < 48) {
+                clueX_[clueCount_] = static_cast<std::uint8_t>(x);
+                clueY_[clueCount_] = static_cast<std::uint8_t>(y);
+                ++clueCount_;
+            }
+        }
+    }
+    // Counting sort by id: areaStart_[id] .. areaStart_[id + 1] holds the
+    // cells of area id. Ids never exceed the number of cells.
+    idLimit_ = std::min(maxId + 1, kCells);
+    for (int i = 0; i < idLimit_ + 2; ++i)
+        areaStart_[i] = 0;
+    for (int x = 1; x <= w; ++x)
+        for (int y = 1; y <= h; ++y)
+            if (const int id = b_.at(x, y).areaId; id != 0 && id < idLimit_) ++areaStart_[id + 2];
+    for (int i = 2; i < idLimit_ + 2; ++i)
+        areaStart_[i] += areaStart_[i - 1];
+    for (int x = 1; x <= w; ++x) {
+        for (int y = 1; y <= h; ++y) {
+            const int id = b_.at(x, y).areaId;
+            if (id == 0 || id >= idLimit_) continue;
+            const int k = areaStart_[id + 1]++;
+            areaCellX_[k] = static_cast<std::uint8_t>(x);
+            areaCellY_[k] = static_cast<std::uint8_t>(y);
+        }
+    }
+    areaIndexDirty_ = false;
+}
+
+int Solver::CountReachingAreas(int tx, int ty) {
+    areaIndexDirty_ = true;
+    return countReaching(tx, ty, false);
+}
+
 // How many unfinished areas could still grow to include (tx, ty): a quick
 // estimate from the distance to the clue and from the cells the area already
 // has outside the clue-target box (each pulls the area away from the target).
-int Solver::CountReachingAreas(int tx, int ty) {
-    const int w = b_.width, h = b_.height;
+int Solver::countReaching(int tx, int ty, bool anyWillDo) {
+    if (areaIndexDirty_) buildAreaIndex();
     int count = 0;
-    for (int cx = 1; cx <= w; ++cx) {
-        for (int cy = 1; cy <= h; ++cy) {
-            const Cell& clue = b_.at(cx, cy);
-            if (clue.areaId == 0 || clue.state >= 48) continue;
-            const int n = clue.state;
-            const std::uint16_t id = clue.areaId;
-            const int d = std::abs(cx - tx) + std::abs(cy - ty);
-            if (n <= d) continue;
-            const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
-            const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
-            int p = 0;
-            int above = 0, below = 0, left = 0, right = 0;
-            for (int x = 1; x <= w; ++x) {
-                for (int y = 1; y <= h; ++y) {
-                    if (b_.at(x, y).areaId != id) continue;
-                    if (cx == tx) {
-                        // Same column: rows beyond the box count fully, the
-                        // two sides of the column at most 2 each.
-                        if (y < ylo || y > yhi)
-                            ++p;
-                        else if (x < cx)
-                            ++left;
-                        else if (x > cx)
-                            ++right;
-                    } else if (cy == ty) {
-                        if (x < xlo || x > xhi)
-                            ++p;
-                        else if (y < cy)
-                            ++above;
-                        else if (y > cy)
-                            ++below;
-                    } else {
-                        const bool inCols = x >= xlo && x <= xhi;
-                        const bool inRows = y >= ylo && y <= yhi;
-                        if (!inCols && !inRows)
-                            ++p; // a corner region
-                        else if (!inRows)
-                            ++(y < ylo ? above : below);
-                        else if (!inCols)
-                            ++(x < xlo ? left : right);
-                        // inside the box: never counts
-                    }
+    for (int i = 0; i < clueCount_; ++i) {
+        const int cx = clueX_[i], cy = clueY_[i];
+        const Cell& clue = b_.at(cx, cy);
+        const int n = clue.state;
+        const std::uint16_t id = clue.areaId;
+        const int d = std::abs(cx - tx) + std::abs(cy - ty);
+        if (n <= d) continue;
+        const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
+        const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
+        int p = 0;
+        int above = 0, below = 0, left = 0, right = 0;
+        const int first = id < idLimit_ ? areaStart_[id] : 0;
+        const int last = id < idLimit_ ? areaStart_[id + 1] : 0;
+        for (int k = first; k < last; ++k) {
+            const int x = areaCellX_[k], y = areaCellY_[k];
+            if (cx == tx) {
+                // Same column: rows beyond the box count fully, the two
+                // sides of the column at most 2 each.
+                if (y < ylo || y > yhi)
+                    ++p;
+                else if (x < cx)
+                    ++left;
+                else if (x > cx)
+                    ++right;
+            } else if (cy == ty) {
+                if (x < xlo || x > xhi)
+                    ++p;
+                else if (y < cy)
+                    ++above;
+                else if (y > cy)
+                    ++below;
+            } else {
+                const bool inCols = x >= xlo && x <= xhi;
+                const bool inRows = y >= ylo && y <= yhi;
+                if (!inCols && !inRows)
+                    ++p; // a corner region
+                else if (!inRows)
+                    ++(y < ylo ? above : below);
+                else if (!inCols)
+                    ++(x < xlo ? left : right);
+                // inside the box: never counts
+            }
+        }
+        p += std::min(above, 2) + std::min(below, 2) + std::min(left, 2) + std::min(right, 2);
+        // In a straight line, a black cell between clue and target costs a
+        // detour when no area cell already stands beside the line.
+        if (cx == tx && left == 0 && right == 0) {
+            for (int y = ylo + 1; y <= yhi - 1; ++y) {
+                if (isBlack(b_.state(cx, y))) {
+                    p += 2;
+                    break;
                 }
             }
-            p += std::min(above, 2) + std::min(below, 2) + std::min(left, 2) + std::min(right, 2);
-            // In a straight line, a black cell between clue and target costs a
-            // detour when no area cell already stands beside the line.
-            if (cx == tx && left == 0 && right == 0) {
-                for (int y = ylo + 1; y <= yhi - 1; ++y) {
-                    if (isBlack(b_.state(cx, y))) {
-                        p += 2;
-                        break;
-                    }
-                }
-            } else if (cy == ty && cx != tx && above == 0 && below == 0) {
-                for (int x = xlo + 1; x <= xhi - 1; ++x) {
-                    if (isBlack(b_.state(x, cy))) {
-                        p += 2;
-                        break;
-                    }
+        } else if (cy == ty && cx != tx && above == 0 && below == 0) {
+            for (int x = xlo + 1; x <= xhi - 1; ++x) {
+                if (isBlack(b_.state(x, cy))) {
+                    p += 2;
+                    break;
                 }
             }
-            if (n - p > d) {
-                b_.reachX = static_cast<std::uint32_t>(cx);
-                b_.reachY = static_cast<std::uint32_t>(cy);
-                if (++count == 2) return 2;
-            }
+        }
+        if (n - p > d) {
+            b_.reachX = static_cast<std::uint32_t>(cx);
+            b_.reachY = static_cast<std::uint32_t>(cy);
+            if (++count == 2 || anyWillDo) return count;
         }
     }
     return count;
 }
 
 void Solver::RuleUnreachable() {
+    areaIndexDirty_ = true; // painting black below changes no area
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
-            if (b_.state(x, y) == Undecided && CountReachingAreas(x, y) == 0) MarkBlack(x, y);
+            if (b_.state(x, y) == Undecided && countReaching(x, y, true) == 0) MarkBlack(x, y);
 }
 
 // White dots join an area: one next to them, or the only one that can reach
 // them. Under Tandrel a dot diagonally next to an area joins it, and so does
 // the cell between them that is not black.
 void Solver::RuleWhiteDotJoin() {
+    areaIndexDirty_ = true; // and again at every join
     const int w = b_.width, h = b_.height;
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
@@ -336,7 +383,7 @@ void Solver::RuleWhiteDotJoin() {
                 JoinArea(x, y, x + 1, y);
             } else if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
                 b_.status = StatusContradiction; // sealed off from every area
-            } else if (CountReachingAreas(x, y) == 1) {
+            } else if (countReaching(x, y, false) == 1) {
                 JoinArea(x, y, static_cast<int>(b_.reachX), static_cast<int>(b_.reachY));
             }
             if (!b_.tandrel()) continue;
@@ -432,6 +479,7 @@ void Solver::RuleAreaGrowth() {
 }
 
 void Solver::SealArea(std::uint16_t k) {
+    areaIndexDirty_ = true;
     const int w = b_.width, h = b_.height;
     static constexpr int ox[4] = {0, -1, 0, 1}, oy[4] = {-1, 0, 1, 0};
     static constexpr int dx[4] = {-1, -1, 1, 1}, dy[4] = {-1, 1, 1, -1};
@@ -483,18 +531,31 @@ void Solver::WhitenReached() {
 // cells are black (and a white cell in it is a contradiction).
 void Solver::RuleAreaReach() {
     const int w = b_.width, h = b_.height;
+    // Each reach walk starts on a board without marks. After the first full
+    // clearing only the previous walk has marked cells, so clearing those
+    // is enough.
+    bool cleared = false;
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             const Cell& c = b_.at(x, y);
             if (c.areaId == 0 || c.state >= 48) continue;
-            ClearMarks();
+            if (!cleared) {
+                ClearMarks();
+                cleared = true;
+            } else {
+                for (int i = 0; i < touchedCount_; ++i)
+                    b_.at(touchedX_[i], touchedY_[i]).mark = 0;
+            }
             const int n = c.state;
             reachLimit = n;
             reachArea = c.areaId;
             WalkReach(x, y);
             const int r = visitedCount;
             if (r == n) {
-                WhitenReached();
+                // The walk ran to its end: the marks cover every reachable cell.
+                for (int i = 0; i < touchedCount_; ++i)
+                    if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
+                        MarkWhite(touchedX_[i], touchedY_[i]);
             } else if (r < n) {
                 b_.status = StatusContradiction;
                 return;
@@ -508,15 +569,13 @@ void Solver::RuleAreaReach() {
             if (c.state != Undecided || c.mark != 0) continue;
             WalkToClue(x, y);
             if (visitedCount < 100) {
-                for (int u = 1; u <= w; ++u) {
-                    for (int v = 1; v <= h; ++v) {
-                        const std::uint8_t m = b_.at(u, v).mark;
-                        if (m == 1 || m == 2) MarkBlack(u, v);
-                    }
-                }
+                // The walk saw its whole region and met no clue.
+                for (int i = 0; i < touchedCount_; ++i)
+                    MarkBlack(touchedX_[i], touchedY_[i]);
                 return;
             }
-            PromoteMarks();
+            for (int i = 0; i < touchedCount_; ++i)
+                b_.at(touchedX_[i], touchedY_[i]).mark = 3;
         }
     }
 }
@@ -537,7 +596,8 @@ void Solver::RuleAreaFragment() {
                 JoinArea(lastExitX, lastExitY, x, y);
             else if (r == 0)
                 b_.status = StatusContradiction;
-            PromoteMarks();
+            for (int i = 0; i < touchedCount_; ++i)
+                b_.at(touchedX_[i], touchedY_[i]).mark = 3;
         }
     }
 }

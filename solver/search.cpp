@@ -18,8 +18,12 @@ void Solver::save(Snapshot& s, int mode) {
     }
 }
 
-void Solver::SaveOuter(int mode) { save(outer_, mode); }
-void Solver::SaveInner(int mode) { save(inner_, mode); }
+void Solver::SaveOuter(int mode) {
+    save(outer_, mode);
+}
+void Solver::SaveInner(int mode) {
+    save(inner_, mode);
+}
 
 bool Solver::HasDecidedNeighbour(int x, int y) const {
     for (int u = x - 1; u <= x + 1; ++u) {

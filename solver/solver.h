@@ -22,7 +22,7 @@ struct SolveTrace {
 // of the trial search and the scratch of the region walks. It lives for one
 // solve (on the caller's stack or inside a longer-lived object).
 class Solver {
-public:
+  public:
     explicit Solver(Board& board, SolveTrace* trace = nullptr) : b_(board), trace_(trace) {}
 
     // Entry point: prepare the board from its clues and solve it.
@@ -55,6 +55,7 @@ public:
     void RuleAreaReach();
     void RuleAreaFragment();
 
+    // Rebuilds the area index first, so it may follow any change to the board.
     int CountReachingAreas(int tx, int ty);
     bool HasDecidedNeighbour(int x, int y) const;
     void SealArea(std::uint16_t k);
@@ -89,7 +90,10 @@ public:
     static const RuleEntry kFirstList[12];
     static const RuleEntry kSecondList[3];
 
-private:
+  private:
+    // anyWillDo: stop at the first area that reaches (a count of 0 or not).
+    int countReaching(int tx, int ty, bool anyWillDo);
+    void buildAreaIndex();
     void RunFirstList();
     void RunSecondList();
     void ClearMarks();
@@ -104,10 +108,13 @@ private:
     };
     void save(Snapshot& s, int mode);
 
-    // One visit of the walk; returns false when a find ended it early.
-    void visit(Walk variant, int x, int y);
-    bool stopTest(Walk variant) const;
-    bool runFrom(Walk variant, int x, int y);
+    // The walk is compiled once per variant, so the variant's tests cost no
+    // run-time dispatch.
+    template <Walk V> void visit(int x, int y);
+    template <Walk V> bool stopTest() const;
+    template <Walk V> bool runFrom(int x, int y);
+    template <Walk V> int walk(int x, int y);
+    void touch(const Cell& v, int x, int y);
 
     Board& b_;
     SolveTrace* trace_;
@@ -123,6 +130,22 @@ private:
     std::uint8_t branchX_[kBranchCapacity]{};
     std::uint8_t branchY_[kBranchCapacity]{};
     int branchCount_ = 0;
+    // The cells whose mark the current walk took from 0, so that rules can
+    // clear or promote exactly those instead of scanning the whole board.
+    std::uint8_t touchedX_[kBranchCapacity]{};
+    std::uint8_t touchedY_[kBranchCapacity]{};
+    int touchedCount_ = 0;
+
+    // The unfinished areas for the reach query: their clue cells in board
+    // order, and the cells of each area id. Rebuilt when a rule that asks the
+    // query starts and whenever a cell joins or leaves an area meanwhile.
+    static constexpr int kCells = kGridWidth * kGridHeight;
+    bool areaIndexDirty_ = true;
+    int idLimit_ = 0;
+    int clueCount_ = 0;
+    std::uint8_t clueX_[kCells]{}, clueY_[kCells]{};
+    std::uint16_t areaStart_[kCells + 2]{}; // by area id: first entry in areaCellX_/Y_
+    std::uint8_t areaCellX_[kCells]{}, areaCellY_[kCells]{};
 };
 
 // Solves `board` in place; the outcome is in board.status.

@@ -12,20 +12,21 @@ constexpr int kOrthX[4] = {0, -1, 0, 1};
 constexpr int kOrthY[4] = {-1, 0, 1, 0};
 } // namespace
 
-bool Solver::stopTest(Walk variant) const {
-    switch (variant) {
-    case Walk::Reach:
-        return visitedCount > reachLimit;
-    case Walk::ToClue:
-        return visitedCount == 100;
-    case Walk::Fragment:
-        return exitCount > 1;
-    default:
-        return false;
-    }
+void Solver::touch(const Cell& v, int x, int y) {
+    if (v.mark != 0 || touchedCount_ >= kBranchCapacity) return;
+    touchedX_[touchedCount_] = static_cast<std::uint8_t>(x);
+    touchedY_[touchedCount_] = static_cast<std::uint8_t>(y);
+    ++touchedCount_;
 }
 
-void Solver::visit(Walk variant, int x, int y) {
+template <Solver::Walk V> bool Solver::stopTest() const {
+    if constexpr (V == Walk::Reach) return visitedCount > reachLimit;
+    if constexpr (V == Walk::ToClue) return visitedCount == 100;
+    if constexpr (V == Walk::Fragment) return exitCount > 1;
+    return false;
+}
+
+template <Solver::Walk variant> void Solver::visit(int x, int y) {
     newCount_ = 0;
     backCount_ = 0;
     Cell& v = b_.at(x, y);
@@ -36,8 +37,8 @@ void Solver::visit(Walk variant, int x, int y) {
 
         // Exit test, shared by the variants that count exits. An exit already
         // counted last goes on to the variant's remaining tests.
-        const bool countsExits = variant == Walk::BlackGroup || variant == Walk::Area ||
-                                 variant == Walk::DotGroup || variant == Walk::Fragment;
+        constexpr bool countsExits = variant == Walk::BlackGroup || variant == Walk::Area ||
+                                     variant == Walk::DotGroup || variant == Walk::Fragment;
         bool continueTests = true;
         if (countsExits && n.state == Undecided) {
             if (!isLastExit) {
@@ -50,11 +51,9 @@ void Solver::visit(Walk variant, int x, int y) {
         if (!continueTests) continue;
 
         bool member = false;
-        switch (variant) {
-        case Walk::BlackGroup:
+        if constexpr (variant == Walk::BlackGroup) {
             member = isBlack(n.state);
-            break;
-        case Walk::Area:
+        } else if constexpr (variant == Walk::Area) {
             if (n.areaId != 0 || n.state == WhiteDot) {
                 // The area absorbs every white dot it touches; a cell of
                 // another area next to it is a contradiction, walked all the same.
@@ -65,15 +64,13 @@ void Solver::visit(Walk variant, int x, int y) {
                 }
                 member = true;
             }
-            break;
-        case Walk::DotGroup:
+        } else if constexpr (variant == Walk::DotGroup) {
             if (n.state == WhiteDot) {
                 member = true;
             } else if (n.areaId != 0) {
                 exitCount += 2; // touching an unfinished area is a way out
             }
-            break;
-        case Walk::Reach:
+        } else if constexpr (variant == Walk::Reach) {
             if (n.areaId == reachArea || n.state == WhiteDot) {
                 member = true;
             } else if (n.state == Undecided) {
@@ -86,30 +83,29 @@ void Solver::visit(Walk variant, int x, int y) {
                     const std::uint16_t id = b_.at(cx, cy).areaId;
                     return id != 0 && id != reachArea;
                 };
-                bool blocked = foreign(fx, fy) || foreign(nx - px, ny - py) ||
-                               foreign(nx + px, ny + py);
+                bool blocked =
+                    foreign(fx, fy) || foreign(nx - px, ny - py) || foreign(nx + px, ny + py);
                 if (b_.tandrel())
                     blocked = blocked || foreign(fx - px, fy - py) || foreign(fx + px, fy + py);
                 member = !blocked;
             }
-            break;
-        case Walk::ToClue:
+        } else if constexpr (variant == Walk::ToClue) {
             if (n.mark == 3 || (n.state >= 1 && n.state <= 47)) {
                 visitedCount = 100;
+                touch(v, x, y);
                 v.mark = 1;
                 return;
             }
-            member = n.state == Undecided || n.state == WhiteDot ||
-                     (n.state >= 101 && n.state <= 147);
-            break;
-        case Walk::Fragment:
+            member =
+                n.state == Undecided || n.state == WhiteDot || (n.state >= 101 && n.state <= 147);
+        } else {
             if ((n.state >= 1 && n.state <= 49) || n.mark == 3) {
                 exitCount += 10;
+                touch(v, x, y);
                 v.mark = 1;
                 return;
             }
             member = n.state == fragmentCode;
-            break;
         }
         if (!member) continue;
         if (n.mark == 0) {
@@ -123,6 +119,7 @@ void Solver::visit(Walk variant, int x, int y) {
         }
     }
     if (v.mark == 0) {
+        touch(v, x, y);
         v.mark = 1;
         if (variant != Walk::DotGroup) ++visitedCount;
     }
@@ -130,10 +127,10 @@ void Solver::visit(Walk variant, int x, int y) {
 }
 
 // One run from a start cell; true when the stop test ended the whole walk.
-bool Solver::runFrom(Walk variant, int x, int y) {
+template <Solver::Walk V> bool Solver::runFrom(int x, int y) {
     for (;;) {
-        visit(variant, x, y);
-        if (stopTest(variant)) return true;
+        visit<V>(x, y);
+        if (stopTest<V>()) return true;
         if (newCount_ >= 1) {
             if (newCount_ >= 2 && branchCount_ < kBranchCapacity) {
                 branchX_[branchCount_] = static_cast<std::uint8_t>(x);
@@ -151,19 +148,38 @@ bool Solver::runFrom(Walk variant, int x, int y) {
     }
 }
 
-int Solver::WalkRegion(Walk variant, int x, int y) {
+template <Solver::Walk V> int Solver::walk(int x, int y) {
     exitCount = 0;
     lastExitX = 0;
     lastExitY = 0;
     visitedCount = 0;
     branchCount_ = 0;
+    touchedCount_ = 0;
     // Every variant keeps a branch list, so a walk sees its whole group
     // (cycles included) unless its stop test ends it first.
-    bool stopped = runFrom(variant, x, y);
+    bool stopped = runFrom<V>(x, y);
     for (int i = 0; !stopped && i < branchCount_; ++i)
-        stopped = runFrom(variant, branchX_[i], branchY_[i]);
-    if (variant == Walk::Fragment) return stopped ? 2 : exitCount;
+        stopped = runFrom<V>(branchX_[i], branchY_[i]);
+    if constexpr (V == Walk::Fragment) return stopped ? 2 : exitCount;
     return exitCount;
+}
+
+int Solver::WalkRegion(Walk variant, int x, int y) {
+    switch (variant) {
+    case Walk::BlackGroup:
+        return walk<Walk::BlackGroup>(x, y);
+    case Walk::Area:
+        return walk<Walk::Area>(x, y);
+    case Walk::DotGroup:
+        return walk<Walk::DotGroup>(x, y);
+    case Walk::Reach:
+        return walk<Walk::Reach>(x, y);
+    case Walk::ToClue:
+        return walk<Walk::ToClue>(x, y);
+    case Walk::Fragment:
+        return walk<Walk::Fragment>(x, y);
+    }
+    return 0;
 }
 
 } // namespace ombrix
