@@ -7,7 +7,6 @@
 #include "puzzle_file.h"
 #include "safe_write.h"
 
-#include <algorithm>
 #include <iostream>
 
 namespace ombrix::cli {
@@ -55,14 +54,9 @@ int Fail(const std::string& error) {
 
 bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui,
                       std::string& error) {
+    ui = UiState{}; // selected number 1, no step history
     ui.phase = PhaseAutoSolved;
     ui.layoutState = LayoutReady;
-    ui.resizePending = 0;
-    ui.selectedNumber = 1;
-    ui.historyCount = 0;
-    std::fill(std::begin(ui.historyX), std::end(ui.historyX), 0);
-    std::fill(std::begin(ui.historyY), std::end(ui.historyY), 0);
-    std::fill(std::begin(ui.historyPrev), std::end(ui.historyPrev), 0);
     return SavePuzzleFile(path, board, ui, error);
 }
 

@@ -35,14 +35,8 @@ bool IsPuzzleFilePath(const std::string& path) {
 }
 
 void SetFreshUiState(Board& board, UiState& ui) {
-    ui.phase = PhaseEdit;
+    ui = UiState{}; // edit phase, selected number 1, no step history
     ui.layoutState = LayoutReady;
-    ui.resizePending = 0;
-    ui.selectedNumber = 1;
-    ui.historyCount = 0;
-    std::fill(std::begin(ui.historyX), std::end(ui.historyX), 0);
-    std::fill(std::begin(ui.historyY), std::end(ui.historyY), 0);
-    std::fill(std::begin(ui.historyPrev), std::end(ui.historyPrev), 0);
     board.undecidedCount = 0;
     board.status = StatusNone;
 }

@@ -1,8 +1,9 @@
-// Helpers of the file-format tests: boards written as text, a scratch folder,
+// Helpers of the file-format tests: empty boards, a scratch folder,
 // whole-file reads, and a field-by-field comparison of boards and UI states.
 #pragma once
 
 #include "board.h"
+#include "test_boards.h" // MakeBoard: boards written as text
 #include "uistate.h"
 
 #include <gtest/gtest.h>
@@ -21,46 +22,6 @@
 namespace ombrix::testing {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A board from rows of tokens: '.' undecided, '#' black (100), 'L' black
-// linked (50), 'G' given black, 'o' white dot, N a clue, aN an area cell
-// (100 + N). The board is reset first, so the border ring is 99.
-inline Board MakeBoard(int ruleSet, const std::vector<std::string>& rows) {
-    Board board;
-    UiState ui;
-    std::vector<std::vector<std::string>> tokens;
-    for (const std::string& row : rows) {
-        std::istringstream in(row);
-        tokens.emplace_back(std::istream_iterator<std::string>(in),
-                            std::istream_iterator<std::string>());
-    }
-    board.width = static_cast<std::uint8_t>(tokens.at(0).size());
-    board.height = static_cast<std::uint8_t>(tokens.size());
-    board.ruleSet = static_cast<std::uint8_t>(ruleSet);
-    ResetBoard(board, ui);
-    for (int y = 1; y <= board.height; ++y) {
-        for (int x = 1; x <= board.width; ++x) {
-            const std::string& t = tokens.at(y - 1).at(x - 1);
-            int v;
-            if (t == ".")
-                v = Undecided;
-            else if (t == "#")
-                v = Black;
-            else if (t == "L")
-                v = BlackLinked;
-            else if (t == "G")
-                v = GivenBlack;
-            else if (t == "o")
-                v = WhiteDot;
-            else if (t[0] == 'a')
-                v = 100 + std::stoi(t.substr(1));
-            else
-                v = std::stoi(t);
-            board.state(x, y) = static_cast<std::uint8_t>(v);
-        }
-    }
-    return board;
-}
 
 // An empty board of the given size, reset.
 inline Board EmptyBoard(int width, int height, int ruleSet = RuleSetOmbrix) {

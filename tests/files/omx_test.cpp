@@ -164,17 +164,17 @@ struct Before {
 };
 
 TEST(OmxReader, AFileCutAnywhereKeepsWhatItHeldAndLeavesTheRestAsItWas) {
-    Board file = MakeBoard(RuleSetTandrel, {
-                                               "3 . . . . . . . . . . G",
-                                               ". a4 . . . . . . . . . .",
-                                               ". . # . . . . . . . . .",
-                                               ". . . L . . . . . . . .",
-                                               ". . . . o . . . . . . .",
-                                               ". . . . . 12 . . . . . .",
-                                               ". . . . . . . . . . . .",
-                                               ". . . . . . . . . . . .",
-                                               ". . . . . . . . . . . 48",
-                                           });
+    Board file = *MakeBoard(RuleSetTandrel, {
+                                                "3 . . . . . . . . . . G",
+                                                ". a4 . . . . . . . . . .",
+                                                ". . # . . . . . . . . .",
+                                                ". . . L . . . . . . . .",
+                                                ". . . . o . . . . . . .",
+                                                ". . . . . 12 . . . . . .",
+                                                ". . . . . . . . . . . .",
+                                                ". . . . . . . . . . . .",
+                                                ". . . . . . . . . . . 48",
+                                            });
     file.status = StatusContradiction;
     file.undecidedCount = 99;
     UiState fileUi;
@@ -314,16 +314,16 @@ TEST(OmxReader, RuleSetByteOfTenIsAnOmbrixPuzzle) {
 }
 
 TEST(OmxReader, ACompleteFileWithStatusThreeIsCompleteButKeepsItsLayoutByte) {
-    Board board = MakeBoard(RuleSetOmbrix, {
-                                               "5 . . . . . . .",
-                                               ". . . . . . . .",
-                                               ". . . . . . . .",
-                                               ". . . . . . . .",
-                                               ". . . . . . . .",
-                                               ". . . . . . . .",
-                                               ". . . . . . . .",
-                                               ". . . . . . . 2",
-                                           });
+    Board board = *MakeBoard(RuleSetOmbrix, {
+                                                "5 . . . . . . .",
+                                                ". . . . . . . .",
+                                                ". . . . . . . .",
+                                                ". . . . . . . .",
+                                                ". . . . . . . .",
+                                                ". . . . . . . .",
+                                                ". . . . . . . .",
+                                                ". . . . . . . 2",
+                                            });
     board.status = StatusUnreadable;
     UiState ui;
     ui.layoutState = LayoutReady;

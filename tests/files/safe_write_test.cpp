@@ -119,18 +119,18 @@ TEST(SafeWrite, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) {
 
 TEST(PuzzleFile, SaveThenLoadRestoresTheWork) {
     TempDir dir;
-    Board board = MakeBoard(RuleSetTandrel, {
-                                                "3 a3 a3 . . . . . . G",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . .",
-                                                ". . . . . . . . . 4",
-                                            });
+    Board board = *MakeBoard(RuleSetTandrel, {
+                                                 "3 a3 a3 . . . . . . G",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . .",
+                                                 ". . . . . . . . . 4",
+                                             });
     UiState ui;
     ui.phase = PhaseSolving;
     ui.layoutState = LayoutReady;
