@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 using namespace ombrix;
@@ -55,8 +56,7 @@ std::vector<fs::path> Grids(const std::string& sub) {
 
 // Compares the decided cells of `b` with a solution; complete says whether
 // every cell must be decided.
-::testing::AssertionResult AgreesWithSolution(const Board& b,
-                                              const std::vector<std::string>& sol) {
+::testing::AssertionResult AgreesWithSolution(const Board& b, const std::vector<std::string>& sol) {
     if (static_cast<int>(sol.size()) != b.height)
         return ::testing::AssertionFailure() << "solution has " << sol.size() << " rows";
     for (int y = 1; y <= b.height; ++y) {
@@ -141,4 +141,39 @@ TEST(Corpus, GeneratedPuzzlesGiveTheirStatedOutcome) {
             EXPECT_TRUE(AgreesWithSolution(*board, ReadSolution(sol)));
         }
     }
+}
+
+TEST(Corpus, OwnPuzzlesGiveEveryOutcome) {
+    // tests/data holds the project's own puzzles, each naming the outcome
+    // the rules give it; together they cover 0, 1, 2, 5 and 7 under both
+    // rule sets.
+    const auto grids = [] {
+        std::vector<fs::path> out;
+        for (const auto& e : fs::directory_iterator(OMBRIX_TEST_DATA_DIR))
+            if (e.path().extension() == ".grid") out.push_back(e.path());
+        std::sort(out.begin(), out.end());
+        return out;
+    }();
+    std::set<std::pair<int, int>> seen; // (rule set, status)
+    auto board = std::make_unique<Board>();
+    for (const fs::path& g : grids) {
+        SCOPED_TRACE(g.filename().string());
+        const std::string text = ReadText(g);
+        const auto pos = text.find("ends it with status ");
+        ASSERT_NE(pos, std::string::npos);
+        const int expected = std::stoi(text.substr(pos + 20));
+        GridTextError err;
+        ASSERT_TRUE(ParseGridText(text, *board, err)) << err.describe();
+        AutoSolve(*board);
+        EXPECT_EQ(board->status, expected);
+        if (board->status == 0 || board->status == 5) {
+            std::string why;
+            EXPECT_TRUE(CheckSolution(*board, why)) << why;
+        }
+        seen.insert({board->ruleSet, board->status});
+    }
+    for (int ruleSet : {0, 1})
+        for (int status : {0, 1, 2, 5})
+            EXPECT_TRUE(seen.count({ruleSet, status})) << ruleSet << " " << status;
+    EXPECT_TRUE(seen.count({0, 7}));
 }

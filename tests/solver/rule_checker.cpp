@@ -6,11 +6,19 @@ namespace ombrix::testing {
 
 namespace {
 
-bool black(int s) { return s == 50 || s == 100 || s == 200; }
-bool clue(int s) { return s >= 1 && s <= 48; }
-bool areaCell(int s) { return s >= 101 && s <= 148; }
+bool black(int s) {
+    return s == 50 || s == 100 || s == 200;
+}
+bool clue(int s) {
+    return s >= 1 && s <= 48;
+}
+bool areaCell(int s) {
+    return s >= 101 && s <= 148;
+}
 
-std::string at(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+std::string at(int x, int y) {
+    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
 
 } // namespace
 

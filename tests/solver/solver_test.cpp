@@ -30,8 +30,10 @@ TEST(Board, ResetBordersPredicatesAndMessages) {
     ResetBoard(b, ui);
     EXPECT_EQ(b.state(0, 10), Border);
     EXPECT_EQ(b.state(31, 45), Undecided);
-    for (int x : {32, 33, 34}) EXPECT_EQ(b.state(x, 1), Border);
-    for (int y : {0, 46, 47}) EXPECT_EQ(b.state(1, y), Border);
+    for (int x : {32, 33, 34})
+        EXPECT_EQ(b.state(x, 1), Border);
+    for (int y : {0, 46, 47})
+        EXPECT_EQ(b.state(1, y), Border);
     EXPECT_EQ(b.cells[5][5].mark, 3) << "the reset leaves marks alone";
     EXPECT_EQ(ui.historyCount, 7);
     EXPECT_EQ(ui.historyX[199], 0);
@@ -75,14 +77,15 @@ TEST(Board, ResetBordersPredicatesAndMessages) {
 }
 
 TEST(Marks, ElementaryOperations) {
-    auto b = MakeBoard(0, {". . . . . . . .", ". L # G o . . .", ". . . . . . . .",
-                           ". . 3 . . . . .", ". . . . . . . .", ". . . . . . . .",
-                           ". . . . . . . .", ". . . . . . . ."});
+    auto b =
+        MakeBoard(0, {". . . . . . . .", ". L # G o . . .", ". . . . . . . .", ". . 3 . . . . .",
+                      ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."});
     Solver s(*b);
     b->undecidedCount = CountUndecided(*b);
     const auto before = b->undecidedCount;
     // Painting what is already black or the border changes nothing.
-    for (auto [x, y] : {std::pair{0, 1}, {2, 2}, {3, 2}, {4, 2}}) s.MarkBlack(x, y);
+    for (auto [x, y] : {std::pair{0, 1}, {2, 2}, {3, 2}, {4, 2}})
+        s.MarkBlack(x, y);
     EXPECT_EQ(b->changed, 0);
     EXPECT_EQ(b->status, 0);
     EXPECT_EQ(b->state(2, 2), BlackLinked);
@@ -143,9 +146,9 @@ TEST(Marks, JoiningAClueTwoFinishesItsArea) {
 
 TEST(Driver, PreparationOutcomes) {
     // Two touching clues 1: status 1 at once.
-    auto b = MakeBoard(0, {"1 1 . . . . . .", ". . . . . . . .", ". . . . . . . .",
-                           ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
-                           ". . . . . . . .", ". . . . . . . ."});
+    auto b =
+        MakeBoard(0, {"1 1 . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
+                      ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."});
     AutoSolve(*b);
     EXPECT_EQ(b->status, StatusContradiction);
     EXPECT_EQ(b->state(3, 1), Black) << "preparation walled in the second 1";
@@ -158,7 +161,8 @@ TEST(Driver, PreparationOutcomes) {
 
     // A sum far beyond the board must not wrap round to a positive budget.
     std::string wide = ".";
-    for (int i = 1; i < 31; ++i) wide += " .";
+    for (int i = 1; i < 31; ++i)
+        wide += " .";
     auto big = MakeBoard(1, std::vector<std::string>(45, wide));
     for (int y = 1; y <= 45; ++y)
         for (int x = 1; x <= 31; ++x)
@@ -180,9 +184,9 @@ TEST(Driver, PreparationOutcomes) {
 }
 
 TEST(Driver, SolvingAgainStartsFromTheClues) {
-    auto b = MakeBoard(0, {". . . . . . . .", ". 2 . . . 4 . 3", ". . . . . . . .",
-                           "3 . . . . . . .", ". . . . . 2 . .", ". . . . 1 . . .",
-                           ". 3 . . . . . .", ". . . . . . 5 ."});
+    auto b =
+        MakeBoard(0, {". . . . . . . .", ". 2 . . . 4 . 3", ". . . . . . . .", "3 . . . . . . .",
+                      ". . . . . 2 . .", ". . . . 1 . . .", ". 3 . . . . . .", ". . . . . . 5 ."});
     AutoSolve(*b);
     ASSERT_EQ(b->status, 0);
     const std::vector<std::string> solved = BoardRows(*b);
@@ -200,16 +204,16 @@ TEST(Driver, SolvingAgainStartsFromTheClues) {
 TEST(Driver, GivenBlackCellsUnderOmbrixNeverComplete) {
     // The same puzzle with a given black cell where the solution has black:
     // under Tandrel it counts as decided, under Ombrix it never does.
-    auto b = MakeBoard(0, {"G . . . . . . .", ". 2 . . . 4 . 3", ". . . . . . . .",
-                           "3 . . . . . . .", ". . . . . 2 . .", ". . . . 1 . . .",
-                           ". 3 . . . . . .", ". . . . . . 5 ."});
+    auto b =
+        MakeBoard(0, {"G . . . . . . .", ". 2 . . . 4 . 3", ". . . . . . . .", "3 . . . . . . .",
+                      ". . . . . 2 . .", ". . . . 1 . . .", ". 3 . . . . . .", ". . . . . . 5 ."});
     AutoSolve(*b);
     EXPECT_NE(b->status, 0);
     EXPECT_GT(b->undecidedCount, 0);
 }
 
 TEST(SeparationRules, GapDiagonalAndClueTwo) {
-    {   // Ombrix: areas 1 and 2 two apart in a row, then diagonal.
+    { // Ombrix: areas 1 and 2 two apart in a row, then diagonal.
         auto b = MakeBoard(0, Empty8());
         b->at(3, 4).areaId = 1;
         b->at(5, 4).areaId = 2;
@@ -222,7 +226,7 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
         EXPECT_EQ(b->state(3, 5), Black);
         EXPECT_EQ(b->status, 0);
     }
-    {   // Tandrel: a knight's move paints both cells between; diagonal
+    { // Tandrel: a knight's move paints both cells between; diagonal
         // contact is a contradiction.
         auto b = MakeBoard(1, Empty8());
         b->at(3, 4).areaId = 1;
@@ -238,7 +242,7 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
         s.RuleAreaDiagonal();
         EXPECT_EQ(b->status, StatusContradiction);
     }
-    {   // A far cell of a finished area (id 0) never fires.
+    { // A far cell of a finished area (id 0) never fires.
         auto b = MakeBoard(0, Empty8());
         b->at(3, 4).areaId = 1;
         b->state(3, 4) = 3, b->state(5, 4) = 3;
@@ -247,7 +251,7 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
         s.RuleAreaDiagonal();
         EXPECT_EQ(b->state(4, 4), Undecided);
     }
-    {   // Clue 2: a white dot two cells away paints the cell between; at
+    { // Clue 2: a white dot two cells away paints the cell between; at
         // x = 2 nothing is read from column 0; an Ombrix corner paints the
         // opposite diagonal.
         auto b = MakeBoard(0, Empty8());
@@ -264,7 +268,7 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
 }
 
 TEST(DeadEnds, BlackAndWhite) {
-    {   // A black cell at the right edge closed on three sides: the border.
+    { // A black cell at the right edge closed on three sides: the border.
         auto b = MakeBoard(0, {". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . o", ". . . . . . o #", ". . . . . . . o",
                                ". . . . . . . .", ". . . . . . . ."});
@@ -272,7 +276,7 @@ TEST(DeadEnds, BlackAndWhite) {
         s.RuleBlackDeadEnd();
         EXPECT_EQ(b->status, StatusContradiction);
     }
-    {   // Open to the right: that cell becomes black, the cell itself linked;
+    { // Open to the right: that cell becomes black, the cell itself linked;
         // a given black cell paints the same but stays given.
         auto b = MakeBoard(0, {". . . . . . . .", ". o . . . o . .", "o # . . o G . .",
                                ". o . . . o . .", ". . . . . . . .", ". . . . . . . .",
@@ -285,7 +289,7 @@ TEST(DeadEnds, BlackAndWhite) {
         EXPECT_EQ(b->state(6, 3), GivenBlack);
         EXPECT_EQ(b->status, 0);
     }
-    {   // A white dot in the corner walled in: MarkWhite on a black cell.
+    { // A white dot in the corner walled in: MarkWhite on a black cell.
         auto b = MakeBoard(0, {"o # . . . . . .", "# . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
@@ -293,7 +297,7 @@ TEST(DeadEnds, BlackAndWhite) {
         s.RuleWhiteDeadEnd();
         EXPECT_EQ(b->status, StatusContradiction);
     }
-    {   // Tandrel: the diagonal between two walls of a white dot is black.
+    { // Tandrel: the diagonal between two walls of a white dot is black.
         auto b = MakeBoard(1, {". . . . . . . .", ". . . . . . . .", ". . . # . . . .",
                                ". . # o . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
@@ -304,9 +308,9 @@ TEST(DeadEnds, BlackAndWhite) {
 }
 
 TEST(UndecidedCell, BlocksWallsAndWhiteSides) {
-    auto b = MakeBoard(0, {". # . . . . . .", "# . . . . . . .", ". . . . . . . .",
-                           "# . . # # . . .", ". . . # . . . .", "o . . . . . . .",
-                           ". a3 . . . . . .", "o . . . . 1 o ."});
+    auto b =
+        MakeBoard(0, {". # . . . . . .", "# . . . . . . .", ". . . . . . . .", "# . . # # . . .",
+                      ". . . # . . . .", "o . . . . . . .", ". a3 . . . . . .", "o . . . . 1 o ."});
     b->at(2, 7).areaId = 4;
     Solver s(*b);
     s.RuleUndecidedCell();
@@ -317,16 +321,16 @@ TEST(UndecidedCell, BlocksWallsAndWhiteSides) {
     EXPECT_EQ(b->state(1, 7), WhiteDot) << "dots, border and an unfinished area round it";
     EXPECT_EQ(b->state(7, 7), Undecided) << "a finished clue 1 does not qualify";
 
-    auto t = MakeBoard(1, {". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
-                           ". . . # # . . .", ". . . # . . . .", ". . . . . . . .",
-                           ". . . . . . . .", ". . . . . . . ."});
+    auto t =
+        MakeBoard(1, {". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . # # . . .",
+                      ". . . # . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."});
     Solver st(*t);
     st.RuleUndecidedCell();
     EXPECT_EQ(t->state(5, 5), Undecided) << "no block rule under Tandrel";
 }
 
 TEST(Reach, CountReachingAreasPenalties) {
-    {   // Clue 4 at (5,5) with (5,4), (5,3): both above the box, 4 - 2 = 2.
+    { // Clue 4 at (5,5) with (5,4), (5,3): both above the box, 4 - 2 = 2.
         auto b = MakeBoard(0, Empty8());
         b->state(5, 5) = 4, b->at(5, 5).areaId = 1;
         b->state(5, 4) = 104, b->at(5, 4).areaId = 1;
@@ -337,7 +341,7 @@ TEST(Reach, CountReachingAreasPenalties) {
         EXPECT_EQ(b->reachX, 5u);
         EXPECT_EQ(b->reachY, 5u);
     }
-    {   // Same row with a black cell between: +2 unless cells stand beside.
+    { // Same row with a black cell between: +2 unless cells stand beside.
         auto b = MakeBoard(0, Empty8());
         b->state(2, 5) = 4, b->at(2, 5).areaId = 1;
         b->state(3, 5) = Black;
@@ -346,10 +350,11 @@ TEST(Reach, CountReachingAreasPenalties) {
         b->state(2, 5) = 5;
         EXPECT_EQ(s.CountReachingAreas(4, 5), 1);
     }
-    {   // Three cells in the band above the box count as 2.
+    { // Three cells in the band above the box count as 2.
         auto b = MakeBoard(0, Empty8());
         b->state(2, 6) = 9, b->at(2, 6).areaId = 1;
-        for (int x : {2, 3, 4}) b->state(x, 3) = 109, b->at(x, 3).areaId = 1;
+        for (int x : {2, 3, 4})
+            b->state(x, 3) = 109, b->at(x, 3).areaId = 1;
         Solver s(*b);
         // target (4,7): d = 3, box rows 6..7 cols 2..4, three cells above: p = 2,
         // 9 - 2 = 7 > 3.
@@ -358,7 +363,7 @@ TEST(Reach, CountReachingAreasPenalties) {
         b->state(2, 6) = 6;
         EXPECT_EQ(s.CountReachingAreas(4, 8), 0);
     }
-    {   // Two areas: 2, and an unreachable cell becomes black.
+    { // Two areas: 2, and an unreachable cell becomes black.
         auto b = MakeBoard(0, Empty8());
         b->state(1, 1) = 3, b->at(1, 1).areaId = 1;
         b->state(1, 5) = 3, b->at(1, 5).areaId = 2;
@@ -372,7 +377,7 @@ TEST(Reach, CountReachingAreasPenalties) {
 }
 
 TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
-    {   // Different areas above and right: the join is refused.
+    { // Different areas above and right: the join is refused.
         auto b = MakeBoard(0, Empty8());
         b->state(4, 3) = 3, b->at(4, 3).areaId = 1;
         b->state(5, 4) = 3, b->at(5, 4).areaId = 2;
@@ -382,7 +387,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
         EXPECT_EQ(b->status, StatusContradiction);
         EXPECT_EQ(b->state(4, 4), WhiteDot);
     }
-    {   // Only one area can reach the dot: it joins at once, though apart.
+    { // Only one area can reach the dot: it joins at once, though apart.
         auto b = MakeBoard(0, Empty8());
         b->state(2, 2) = 4, b->at(2, 2).areaId = 1;
         b->state(2, 4) = WhiteDot;
@@ -394,7 +399,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
         EXPECT_EQ(b->at(2, 4).areaId, 1);
         EXPECT_EQ(b->undecidedCount, before - 1);
     }
-    {   // Tandrel: diagonal area cell, black above the dot: dot and the cell
+    { // Tandrel: diagonal area cell, black above the dot: dot and the cell
         // left of it join.
         auto b = MakeBoard(1, Empty8());
         b->state(3, 3) = 5, b->at(3, 3).areaId = 1;
@@ -406,7 +411,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
         EXPECT_EQ(b->state(3, 4), 105);
         EXPECT_EQ(b->status, 0);
     }
-    {   // Walled in on four sides: contradiction.
+    { // Walled in on four sides: contradiction.
         auto b = MakeBoard(0, {"o # . . . . . .", "# . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
@@ -417,7 +422,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
 }
 
 TEST(Walk, ExitsVisitsAndBranches) {
-    {   // A lone black cell with one undecided neighbour.
+    { // A lone black cell with one undecided neighbour.
         auto b = MakeBoard(0, {"# . . . . . . .", "o . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
@@ -427,7 +432,7 @@ TEST(Walk, ExitsVisitsAndBranches) {
         EXPECT_EQ(s.lastExitX, 2);
         EXPECT_EQ(s.lastExitY, 1);
     }
-    {   // An L of three black cells whose only exit is the corner cell.
+    { // An L of three black cells whose only exit is the corner cell.
         auto b = MakeBoard(0, {"o o o o . . . .", "o # . o . . . .", "o # # o . . . .",
                                "o o o o . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
@@ -436,7 +441,7 @@ TEST(Walk, ExitsVisitsAndBranches) {
         EXPECT_EQ(s.lastExitX, 3);
         EXPECT_EQ(s.lastExitY, 2);
     }
-    {   // The six cells (2,4) (2,5) (3,5) (2,6) (3,6) (4,6) from (4,6): with
+    { // The six cells (2,4) (2,5) (3,5) (2,6) (3,6) (4,6) from (4,6): with
         // the branch list every walk sees all six.
         auto b = MakeBoard(0, {". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". # . . . . . .", ". # # . . . . .", ". # # # . . . .",
@@ -456,17 +461,18 @@ TEST(Walk, ExitsVisitsAndBranches) {
         sa.WalkArea(4, 6);
         EXPECT_EQ(sa.visitedCount, 6);
     }
-    {   // A dot group next to an unfinished area counts at least 2.
+    { // A dot group next to an unfinished area counts at least 2.
         auto b = MakeBoard(0, Empty8());
         b->state(4, 4) = WhiteDot;
         b->state(5, 4) = 3, b->at(5, 4).areaId = 1;
-        for (auto [x, y] : {std::pair{4, 3}, {3, 4}, {4, 5}}) b->state(x, y) = Black;
+        for (auto [x, y] : {std::pair{4, 3}, {3, 4}, {4, 5}})
+            b->state(x, y) = Black;
         Solver s(*b);
         EXPECT_GE(s.WalkDotGroup(4, 4), 2);
     }
-    {   // A clue-free region of over 100 cells counts 100.
-        auto b = MakeBoard(0, std::vector<std::string>(
-                                  20, ". . . . . . . . . . . . . . . . . . . . . . . . ."));
+    { // A clue-free region of over 100 cells counts 100.
+        auto b = MakeBoard(
+            0, std::vector<std::string>(20, ". . . . . . . . . . . . . . . . . . . . . . . . ."));
         Solver s(*b);
         s.WalkToClue(1, 1);
         EXPECT_EQ(s.visitedCount, 100);
@@ -474,7 +480,7 @@ TEST(Walk, ExitsVisitsAndBranches) {
 }
 
 TEST(BlackConnectivity, ExtendWhitenAndChecks) {
-    {   // A group of the whole budget whitens the rest; a second group met
+    { // A group of the whole budget whitens the rest; a second group met
         // later then has no exit.
         auto b = MakeBoard(0, {"# # . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
@@ -485,7 +491,7 @@ TEST(BlackConnectivity, ExtendWhitenAndChecks) {
         EXPECT_EQ(b->state(5, 5), WhiteDot);
         EXPECT_EQ(b->status, StatusContradiction);
     }
-    {   // Two groups with one exit each: only the first is extended.
+    { // Two groups with one exit each: only the first is extended.
         auto b = MakeBoard(0, {"# o . . . . . .", ". o . . . . . .", "o . . . . . . .",
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . o .",
                                ". . . . . . o #", ". . . . . . . o"});
@@ -495,7 +501,7 @@ TEST(BlackConnectivity, ExtendWhitenAndChecks) {
         EXPECT_EQ(b->state(1, 2), Black);
         EXPECT_EQ(b->state(8, 6), Undecided);
     }
-    {   // 2 x 2 blocks: linked and plain cells alike, in the last corner too;
+    { // 2 x 2 blocks: linked and plain cells alike, in the last corner too;
         // the count check allows exactly the budget.
         auto b = MakeBoard(0, {"L # . . . . . .", "# # . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
@@ -504,7 +510,8 @@ TEST(BlackConnectivity, ExtendWhitenAndChecks) {
         s.CheckBlackBlocks();
         EXPECT_EQ(b->status, StatusContradiction);
         auto c = MakeBoard(0, Empty8());
-        for (auto [x, y] : {std::pair{7, 7}, {8, 7}, {7, 8}, {8, 8}}) c->state(x, y) = Black;
+        for (auto [x, y] : {std::pair{7, 7}, {8, 7}, {7, 8}, {8, 8}})
+            c->state(x, y) = Black;
         Solver sc(*c);
         c->blackBudget = 4;
         sc.CheckBlackCount();
@@ -519,7 +526,7 @@ TEST(BlackConnectivity, ExtendWhitenAndChecks) {
 }
 
 TEST(AreaGrowth, SealGrowAndFail) {
-    {   // Clue 3 with a joined cell and a white dot: the walk absorbs the dot
+    { // Clue 3 with a joined cell and a white dot: the walk absorbs the dot
         // and seals the area in one run.
         auto b = MakeBoard(0, Empty8());
         b->state(3, 3) = 3, b->at(3, 3).areaId = 1;
@@ -534,7 +541,7 @@ TEST(AreaGrowth, SealGrowAndFail) {
         EXPECT_EQ(b->state(2, 2), Undecided) << "no diagonal sealing under Ombrix";
         EXPECT_EQ(b->status, 0);
     }
-    {   // Tandrel seals diagonals too.
+    { // Tandrel seals diagonals too.
         auto b = MakeBoard(1, Empty8());
         b->state(3, 3) = 2, b->at(3, 3).areaId = 1;
         b->state(4, 3) = 102, b->at(4, 3).areaId = 1;
@@ -543,13 +550,15 @@ TEST(AreaGrowth, SealGrowAndFail) {
         EXPECT_EQ(b->state(2, 2), Black);
         EXPECT_EQ(b->state(5, 4), Black);
     }
-    {   // An L whose only exit is the corner cell grows into it; a 5 with
+    { // An L whose only exit is the corner cell grows into it; a 5 with
         // three cells and no exit is a contradiction.
         auto b = MakeBoard(0, {". . . . . . . .", ". 4 . . . . . .", ". a4 a4 . . . . .",
                                ". . . . . . . .", ". . . . . . # .", ". . . . . # 5 #",
                                ". . . . . # a5 #", ". . . . . # a5 #"});
-        for (auto [x, y] : {std::pair{2, 2}, {2, 3}, {3, 3}}) b->at(x, y).areaId = 1;
-        for (auto [x, y] : {std::pair{7, 6}, {7, 7}, {7, 8}}) b->at(x, y).areaId = 2;
+        for (auto [x, y] : {std::pair{2, 2}, {2, 3}, {3, 3}})
+            b->at(x, y).areaId = 1;
+        for (auto [x, y] : {std::pair{7, 6}, {7, 7}, {7, 8}})
+            b->at(x, y).areaId = 2;
         // Close the L except for (3, 2).
         for (auto [x, y] : {std::pair{2, 1}, {1, 2}, {1, 3}, {2, 4}, {3, 4}, {4, 3}})
             b->state(x, y) = Black;
@@ -561,9 +570,9 @@ TEST(AreaGrowth, SealGrowAndFail) {
 }
 
 TEST(WhiteDotEscape, OneExitNoExitAndFirstGroupOnly) {
-    auto b = MakeBoard(0, {"o # . . . . . .", "# . . . . . . .", ". . . . . . . .",
-                           ". . # # . . . .", ". # o o . . . .", ". . # # . . . .",
-                           ". . . . . . # .", ". . . . . # o ."});
+    auto b =
+        MakeBoard(0, {"o # . . . . . .", "# . . . . . . .", ". . . . . . . .", ". . # # . . . .",
+                      ". # o o . . . .", ". . # # . . . .", ". . . . . . # .", ". . . . . # o ."});
     Solver s(*b);
     s.RuleWhiteDotEscape();
     EXPECT_EQ(b->status, StatusContradiction) << "the corner dot has no way out";
@@ -572,14 +581,15 @@ TEST(WhiteDotEscape, OneExitNoExitAndFirstGroupOnly) {
 }
 
 TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
-    {   // A clue 4 in a corner that can reach exactly four cells.
+    { // A clue 4 in a corner that can reach exactly four cells.
         auto b = MakeBoard(0, {"4 . . . # . . .", "# # # # . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
         b->at(1, 1).areaId = 1;
         Solver s(*b);
         s.RuleAreaReach();
-        for (int x : {2, 3, 4}) EXPECT_EQ(b->state(x, 1), WhiteDot);
+        for (int x : {2, 3, 4})
+            EXPECT_EQ(b->state(x, 1), WhiteDot);
         EXPECT_EQ(b->status, 0);
         // With only three reachable cells: contradiction.
         b->state(4, 1) = Black;
@@ -588,7 +598,7 @@ TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
         EXPECT_EQ(b->status, StatusContradiction);
         EXPECT_EQ(b->state(2, 1), Undecided);
     }
-    {   // Two undecided cells walled off without a clue become black (under
+    { // Two undecided cells walled off without a clue become black (under
         // Ombrix then a 2 x 2 block: the check finds it).
         auto b = MakeBoard(0, {". . . . . . . .", ". . . . . . . .", ". . . . # # . .",
                                ". . . # . . # .", ". . . . # # . .", ". . . . . . . .",
@@ -608,13 +618,12 @@ TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
         sc.RuleAreaReach();
         EXPECT_EQ(c->status, StatusContradiction);
     }
-    {   // Tandrel: a cell whose far diagonal belongs to another area is out
+    { // Tandrel: a cell whose far diagonal belongs to another area is out
         // of reach, so the 3 reaches too little; under Ombrix it reaches
         // exactly three cells and takes them.
         for (int ruleSet : {0, 1}) {
-            auto b = MakeBoard(ruleSet, {"3 . # . . . . .", "# . . . . . . .",
-                                         "# # 5 . . . . .", ". . . . . . . .",
-                                         ". . . . . . . .", ". . . . . . . .",
+            auto b = MakeBoard(ruleSet, {"3 . # . . . . .", "# . . . . . . .", "# # 5 . . . . .",
+                                         ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                          ". . . . . . . .", ". . . . . . . ."});
             b->at(1, 1).areaId = 1;
             b->at(3, 3).areaId = 2;
@@ -632,7 +641,7 @@ TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
 }
 
 TEST(AreaFragment, ReconnectOrFail) {
-    {   // A fragment two cells from its clue with the cell between open.
+    { // A fragment two cells from its clue with the cell between open.
         auto b = MakeBoard(0, {". . . . . . . .", ". . . . # . . .", ". . 5 . . # . .",
                                ". . . . # . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
@@ -642,7 +651,7 @@ TEST(AreaFragment, ReconnectOrFail) {
         s.RuleAreaFragment();
         EXPECT_EQ(b->state(4, 3), 105);
     }
-    {   // Enclosed by black and border: contradiction; next to a white dot or
+    { // Enclosed by black and border: contradiction; next to a white dot or
         // with two exits: nothing.
         auto b = MakeBoard(0, {"a5 # . . . . . .", "# . . . . . . .", ". . . . . . . .",
                                ". . . o a5 . . .", ". . . . . . . .", ". . . . . . . .",

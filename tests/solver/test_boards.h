@@ -24,7 +24,8 @@ inline std::unique_ptr<Board> MakeBoard(int ruleSet, const std::vector<std::stri
     for (const std::string& row : rows) {
         std::istringstream in(row);
         std::vector<std::string> t;
-        for (std::string tok; in >> tok;) t.push_back(tok);
+        for (std::string tok; in >> tok;)
+            t.push_back(tok);
         tokens.push_back(t);
     }
     board->width = static_cast<std::uint8_t>(tokens.at(0).size());

@@ -1,0 +1,92 @@
+// The solver's results must not change when it is made faster. The golden
+// file holds, for corpus puzzles and seeded generated ones, a hash of the
+// solver's complete outcome (status, circled cell, undecided count and every
+// cell) as the straightforward implementation produced it.
+#include "generator.h"
+#include "grid_text.h"
+#include "solver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+using namespace ombrix;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The same text as `ombrix-cli solve --dump`.
+std::string Dump(const Board& b) {
+    std::ostringstream out;
+    out << "status " << int(b.status) << "\n"
+        << "alt " << b.altCellX << " " << b.altCellY << "\n"
+        << "undecided " << b.undecidedCount << "\n";
+    for (int y = 1; y <= b.height; ++y) {
+        for (int x = 1; x <= b.width; ++x)
+            out << (x > 1 ? " " : "") << int(b.state(x, y));
+        out << "\n";
+    }
+    return out.str();
+}
+
+std::uint64_t Fnv1a(const std::string& s) {
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (unsigned char c : s) {
+        h ^= c;
+        h *= 0x100000001b3ULL;
+    }
+    return h;
+}
+
+} // namespace
+
+TEST(Golden, OutcomesUnchanged) {
+    std::ifstream in(OMBRIX_GOLDEN_FILE);
+    ASSERT_TRUE(in) << OMBRIX_GOLDEN_FILE;
+    auto board = std::make_unique<Board>();
+    auto solution = std::make_unique<Board>();
+    int checked = 0, skipped = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream ls(line);
+        std::string kind, hash;
+        ls >> kind;
+        std::string name;
+        *board = Board{}; // as the command-line tool starts: circled cell (0, 0)
+        if (kind == "corpus") {
+            ls >> name >> hash;
+            std::ifstream f(fs::path(OMBRIX_CORPUS_DIR) / name, std::ios::binary);
+            if (!f) {
+                ++skipped;
+                continue;
+            }
+            std::stringstream ss;
+            ss << f.rdbuf();
+            GridTextError err;
+            ASSERT_TRUE(ParseGridText(ss.str(), *board, err)) << name << ": " << err.describe();
+        } else if (kind == "generate") {
+            std::string rules, size;
+            std::uint64_t seed = 0;
+            ls >> rules >> size >> seed >> hash;
+            name = rules + " " + size + " " + std::to_string(seed);
+            GeneratorOptions o;
+            o.ruleSet = rules == "tandrel" ? RuleSetTandrel : RuleSetOmbrix;
+            o.width = std::stoi(size.substr(0, size.find('x')));
+            o.height = std::stoi(size.substr(size.find('x') + 1));
+            o.seed = seed;
+            ASSERT_TRUE(GeneratePuzzle(o, *board, *solution)) << name;
+        } else {
+            FAIL() << "bad golden line: " << line;
+        }
+        AutoSolve(*board);
+        char got[17];
+        std::snprintf(got, sizeof got, "%016llx",
+                      static_cast<unsigned long long>(Fnv1a(Dump(*board))));
+        EXPECT_EQ(hash, got) << name << " now ends with status " << int(board->status);
+        ++checked;
+    }
+    EXPECT_GT(checked, 100) << skipped << " corpus puzzles missing";
+}
