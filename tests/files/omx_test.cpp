@@ -8,22 +8,12 @@
 namespace ombrix::testing {
 namespace {
 
-// A new 10 x 10 board in the edit phase as the editor has it after its
-// first paint.
-void FreshTenByTen(Board& board, UiState& ui) {
-    board.width = 10;
-    board.height = 10;
-    board.ruleSet = RuleSetOmbrix;
-    ResetBoard(board, ui);
-    ui.layoutState = LayoutReady;
-    ui.historyCount = 0;
-    board.undecidedCount = 0;
-}
-
 TEST(OmxWriter, FreshTenByTenBoardIsTheKnown765Bytes) {
-    Board board;
+    // A new 10 x 10 board in the edit phase as the editor has it after its first paint.
+    Board board = EmptyBoard(10, 10);
+    board.undecidedCount = 0;
     UiState ui;
-    FreshTenByTen(board, ui);
+    ui.layoutState = LayoutReady;
 
     Bytes expected = {0, 2, 10, 10, 49, 48, 48, 48, 48};
     for (int x = 0; x <= 11; ++x)
@@ -41,13 +31,6 @@ TEST(OmxWriter, FreshTenByTenBoardIsTheKnown765Bytes) {
     ASSERT_EQ(disk.size(), 765u);
     EXPECT_EQ(Bytes(disk.begin(), disk.begin() + 8), (Bytes{0, 2, 13, 10, 13, 10, 49, 48}));
     EXPECT_EQ(Bytes(disk.end() - 10, disk.end()), (Bytes{0, 0, 13, 10, 13, 10, 13, 10, 13, 10}));
-
-    // Writing changes nothing.
-    Board before = board;
-    UiState uiBefore = ui;
-    SerializePuzzle(board, ui);
-    ExpectSameBoard(board, before);
-    ExpectSameUi(ui, uiBefore);
 }
 
 TEST(OmxRoundTrip, EveryCellValueAndEveryStoredFieldComesBack) {
@@ -112,19 +95,13 @@ TEST(OmxRoundTrip, SizesThatLookLikeControlBytesAreData) {
         UiState ui;
         ui.selectedNumber = 26;
         const Bytes disk = EncodePuzzleFile(board, ui);
-        if (w == 13 && h == 10) {
+        if (w == 13 && h == 10)
             EXPECT_EQ(Bytes(disk.begin() + 2, disk.begin() + 5), (Bytes{13, 13, 10}));
-        }
         Board read = EmptyBoard(10, 10);
         UiState readUi;
         ASSERT_EQ(DecodePuzzleFile(disk, read, readUi).kind, ReadKind::Complete);
-        EXPECT_EQ(read.width, w);
-        EXPECT_EQ(read.height, h);
-        EXPECT_EQ(read.state(w, h), 26);
-        EXPECT_EQ(read.state(1, 1), 13);
-        EXPECT_EQ(read.state(2, 1), 110);
+        ExpectSameBoard(read, board);
         EXPECT_EQ(readUi.selectedNumber, 26);
-        EXPECT_EQ(read.ruleSet, RuleSetTandrel);
     }
 }
 
@@ -249,16 +226,13 @@ TEST(OmxReader, AFileCutAnywhereKeepsWhatItHeldAndLeavesTheRestAsItWas) {
     }
 }
 
-TEST(OmxReader, OversizedBoardsAreRefusedAndLeaveEverythingButTheStatus) {
+TEST(OmxReader, OversizedBoardsAreRefusedAndTheLargestTheGridHoldsIsRead) {
     for (auto [w, h] : {std::pair{34, 10}, {10, 47}, {255, 255}, {34, 47}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
-        Board big = EmptyBoard(10, 10);
-        UiState ui;
-        Bytes stream = SerializePuzzle(big, ui);
+        Bytes stream = SerializePuzzle(EmptyBoard(10, 10), UiState{});
         stream[2] = static_cast<std::uint8_t>(w);
         stream[3] = static_cast<std::uint8_t>(h);
         stream.resize(PuzzleStreamSize(w, h), 48); // long enough to be read whole
-
         Before before;
         Board board = before.board;
         UiState readUi = before.ui;
@@ -270,9 +244,7 @@ TEST(OmxReader, OversizedBoardsAreRefusedAndLeaveEverythingButTheStatus) {
         ExpectSameBoard(board, expected);
         ExpectSameUi(readUi, before.ui);
     }
-}
 
-TEST(OmxReader, TheLargestSizeTheGridHoldsIsReadUpToItsLastColumnAndRow) {
     // 33 x 46 fills the grid: the ring lies in its last column and row.
     Board board = EmptyBoard(10, 10);
     UiState ui;
@@ -290,7 +262,6 @@ TEST(OmxReader, TheLargestSizeTheGridHoldsIsReadUpToItsLastColumnAndRow) {
     EXPECT_EQ(board.state(34, 46), Border);
     EXPECT_EQ(board.state(33, 47), Border);
     EXPECT_EQ(board.ruleSet, RuleSetTandrel);
-
     // And the writer never reads outside the grid, whatever the size says.
     board.width = 200;
     const Bytes written = SerializePuzzle(board, ui);
@@ -298,12 +269,12 @@ TEST(OmxReader, TheLargestSizeTheGridHoldsIsReadUpToItsLastColumnAndRow) {
     EXPECT_EQ(ReadPuzzle(written, board, ui).kind, ReadKind::Refused);
 }
 
-TEST(OmxReader, RuleSetByteOfTenIsAnOmbrixPuzzle) {
+TEST(OmxReader, TheTrailerBytesRuleSetAndStatus) {
+    // A stream without its rule-set byte: the trailer's first 10 stands there
+    // and makes an Ombrix puzzle.
     Board board = EmptyBoard(9, 8, RuleSetTandrel);
     board.status = StatusSumTooSmall;
-    UiState ui;
-    Bytes stream = SerializePuzzle(board, ui);
-    // A stream without its rule-set byte: the trailer's first 10 stands there.
+    Bytes stream = SerializePuzzle(board, UiState{});
     stream.erase(stream.end() - 5);
     Board read = EmptyBoard(10, 10, RuleSetTandrel);
     UiState readUi;
@@ -311,38 +282,17 @@ TEST(OmxReader, RuleSetByteOfTenIsAnOmbrixPuzzle) {
     EXPECT_EQ(read.ruleSet, RuleSetOmbrix);
     EXPECT_EQ(read.status, StatusSumTooSmall);
     EXPECT_EQ(readUi.layoutState, LayoutBarPending);
-}
 
-TEST(OmxReader, ACompleteFileWithStatusThreeIsCompleteButKeepsItsLayoutByte) {
-    Board board = *MakeBoard(RuleSetOmbrix, {
-                                                "5 . . . . . . .",
-                                                ". . . . . . . .",
-                                                ". . . . . . . .",
-                                                ". . . . . . . .",
-                                                ". . . . . . . .",
-                                                ". . . . . . . .",
-                                                ". . . . . . . .",
-                                                ". . . . . . . 2",
-                                            });
+    // A complete file with status 3 is complete but keeps its layout byte.
+    board = EmptyBoard(8, 8);
     board.status = StatusUnreadable;
     UiState ui;
     ui.layoutState = LayoutReady;
-    Board read = EmptyBoard(10, 10);
-    UiState readUi;
     EXPECT_EQ(ReadPuzzle(SerializePuzzle(board, ui), read, readUi).kind, ReadKind::Complete);
     EXPECT_EQ(read.status, StatusUnreadable);
     EXPECT_EQ(readUi.layoutState, LayoutReady);
     EXPECT_EQ(readUi.resizePending, 1);
-    EXPECT_EQ(read.state(8, 8), 2);
     EXPECT_EQ(read.width, 8);
-
-    // A file that stops right after its status byte is cut short.
-    Bytes stream = SerializePuzzle(board, ui);
-    stream.resize(stream.size() - 5);
-    board.status = StatusNone;
-    EXPECT_EQ(ReadPuzzle(SerializePuzzle(board, ui), read, readUi).kind, ReadKind::Complete);
-    EXPECT_EQ(ReadPuzzle(stream, read, readUi).kind, ReadKind::CutShort);
-    EXPECT_EQ(read.status, StatusUnreadable);
 }
 
 TEST(OmxReader, AStepHistoryOutOfBoundsIsEmptiedAndABadSelectedNumberBecomesOne) {
