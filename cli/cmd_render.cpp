@@ -3,10 +3,10 @@
 // shows. Needs Qt's GUI module; runs on the offscreen platform unless told
 // otherwise.
 #include "commands.h"
+#include "gui_app.h"
 #include "layout.h"
 #include "paint.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QSaveFile>
 
@@ -15,40 +15,23 @@
 namespace ombrix::cli {
 
 int RunRender(const Args& args) {
-    std::vector<std::string> paths;
-    for (const std::string& a : args) {
-        if (!a.empty() && a[0] == '-' && a != "-") {
-            std::cerr << "ombrix-cli render: unknown option " << a << "\n";
-            return 1;
-        }
-        paths.push_back(a);
-    }
-    if (paths.size() != 2) {
-        std::cerr << "ombrix-cli render: expected a puzzle and an output PNG (render IN OUT.png)\n";
-        return 1;
-    }
     static Board board;
     static UiState ui;
-    std::string error;
-    if (!LoadPuzzle(paths[0], board, ui, error)) {
-        std::cerr << "ombrix-cli: " << error << "\n";
-        return 2;
-    }
+    std::string outPath;
+    if (int status = LoadInputForOutput(
+            args, "render", "a puzzle and an output PNG (render IN OUT.png)", board, ui, outPath))
+        return status;
     // The bar length is not stored in any file; the editor works it out from
     // the board's size, so a board that needs no layout step gets it here.
     if (ui.layoutState == LayoutReady)
         ui.barLength = static_cast<std::int16_t>(BarLengthFor(board.width, board.height));
 
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static char name[] = "ombrix-cli";
-    static char* argv[] = {name, nullptr};
-    int argc = 1;
-    QGuiApplication app(argc, argv);
+    CliGuiApplication gui;
 
     const QImage image = RenderLayout(board, ui);
-    QSaveFile out(QString::fromLocal8Bit(paths[1].c_str()));
+    QSaveFile out(QString::fromLocal8Bit(outPath.c_str()));
     if (!out.open(QIODevice::WriteOnly) || !image.save(&out, "PNG") || !out.commit()) {
-        std::cerr << "ombrix-cli: " << paths[1]
+        std::cerr << "ombrix-cli: " << outPath
                   << ": cannot write: " << out.errorString().toStdString() << "\n";
         return 2;
     }

@@ -21,8 +21,8 @@ struct PrintTrace : SolveTrace {
     }
     void afterTrial(const Board& board) override {
         ++trials;
-        std::cout << "trial search " << trials << ": status " << int(board.status)
-                  << ", undecided " << board.undecidedCount << "\n";
+        std::cout << "trial search " << trials << ": status " << int(board.status) << ", undecided "
+                  << board.undecidedCount << "\n";
         lastChanged = 0;
     }
     std::uint16_t lastChanged = 0;

@@ -38,8 +38,13 @@ void SetFreshUiState(Board& board, UiState& ui);
 // Saves `board` as the editor would right after the automatic solver ran:
 // phase 3, layoutState 2, selectedNumber 1, no step history. `ui` is updated
 // to match. On failure returns false with a message naming file and reason.
-bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui,
-                      std::string& error);
+bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui, std::string& error);
+
+// For a command of the form `NAME IN OUT`: checks the arguments and loads IN.
+// Returns 0 when `out` is set and the puzzle is loaded, else the exit status
+// (1 bad usage, 2 unreadable puzzle) after a message on stderr.
+int LoadInputForOutput(const Args& args, const char* name, const char* usage, Board& board,
+                       UiState& ui, std::string& out);
 
 // A plain-text drawing of the board for a person: clues in brackets, area
 // cells with their number, '#' black, 'o' white dot, '.' undecided.
@@ -50,7 +55,7 @@ int RunConvert(const Args& args);
 int RunExportText(const Args& args);
 int RunGenerate(const Args& args);
 #ifdef OMBRIX_HAVE_QT
-int RunPrint(const Args& args); // needs Qt Gui
+int RunPrint(const Args& args);  // needs Qt Gui
 int RunRender(const Args& args); // needs Qt Gui
 #endif
 

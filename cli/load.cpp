@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace ombrix::cli {
@@ -63,6 +64,29 @@ bool LoadPuzzle(const std::string& path, Board& board, UiState& ui, std::string&
     }
     SetFreshUiState(board, ui);
     return true;
+}
+
+int LoadInputForOutput(const Args& args, const char* name, const char* usage, Board& board,
+                       UiState& ui, std::string& out) {
+    std::vector<std::string> paths;
+    for (const std::string& a : args) {
+        if (!a.empty() && a[0] == '-' && a != "-") {
+            std::cerr << "ombrix-cli " << name << ": unknown option " << a << "\n";
+            return 1;
+        }
+        paths.push_back(a);
+    }
+    if (paths.size() != 2) {
+        std::cerr << "ombrix-cli " << name << ": expected " << usage << "\n";
+        return 1;
+    }
+    std::string error;
+    if (!LoadPuzzle(paths[0], board, ui, error)) {
+        std::cerr << "ombrix-cli: " << error << "\n";
+        return 2;
+    }
+    out = paths[1];
+    return 0;
 }
 
 } // namespace ombrix::cli
