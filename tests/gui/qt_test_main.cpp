@@ -1,4 +1,4 @@
-// main() of the GUI test binaries: a headless QApplication with exact pixels
+// main() of the GUI and printing test binaries: a headless QApplication with exact pixels
 // (offscreen platform, device pixel ratio 1) around GoogleTest.
 #include <QApplication>
 

@@ -1,6 +1,8 @@
 // The printed page through Qt: real PDFs (one page, and the picture where the
 // page drawing says, checked at 254 dpi, one pixel per 0.1 mm), ombrix-cli
-// print, the print preview and printing without a printer.
+// print, and printing without a printer. (The preview is opened from the
+// editor's menu in menu_print_test.cpp.)
+#include "files_test_util.h" // EmptyBoard
 #include "page_drawing.h"
 #include "print_commands.h"
 #include "qt_page_surface.h"
@@ -8,11 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -24,24 +23,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
-#include <vector>
 
 namespace ombrix {
 namespace {
 
-Board MakeBoard(int w, int h, int ruleSet = RuleSetOmbrix) {
-    Board b;
-    b.width = std::uint8_t(w);
-    b.height = std::uint8_t(h);
-    b.ruleSet = std::uint8_t(ruleSet);
-    for (int x = 0; x < kGridWidth; ++x)
-        for (int y = 0; y < kGridHeight; ++y)
-            b.state(x, y) = b.isPlayable(x, y) ? 0 : Border;
-    return b;
-}
+using testing::EmptyBoard;
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
@@ -61,48 +49,29 @@ bool HaveTool(const QString& name) {
     return !QStandardPaths::findExecutable(name).isEmpty();
 }
 
-// A grey picture of a PDF's first page at `dpi`, read from pdftoppm's PGM.
+// A grey picture of a PDF's first page at `dpi`; -1 outside it.
 struct Picture {
-    int width = 0, height = 0;
-    QByteArray pixels;
-    int at(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width || y >= height) return -1;
-        return std::uint8_t(pixels[qsizetype(y) * width + x]);
-    }
+    QImage image;
+    int at(int x, int y) const { return image.valid(x, y) ? qGray(image.pixel(x, y)) : -1; }
 };
 
 bool Render(const QString& pdf, int dpi, Picture& out) {
     QProcess p;
     p.start("pdftoppm", {"-r", QString::number(dpi), "-gray", "-f", "1", "-l", "1", pdf});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return false;
-    const QByteArray data = p.readAllStandardOutput();
-    // "P5\n<w> <h>\n255\n" then w*h bytes.
-    QList<QByteArray> fields;
-    qsizetype pos = 0;
-    while (fields.size() < 4 && pos < data.size()) {
-        while (pos < data.size() && std::isspace(std::uint8_t(data[pos])))
-            ++pos;
-        const qsizetype start = pos;
-        while (pos < data.size() && !std::isspace(std::uint8_t(data[pos])))
-            ++pos;
-        fields.append(data.mid(start, pos - start));
-    }
-    if (fields.size() < 4 || fields[0] != "P5") return false;
-    out.width = fields[1].toInt();
-    out.height = fields[2].toInt();
-    out.pixels = data.mid(pos + 1, qsizetype(out.width) * out.height);
-    return out.pixels.size() == qsizetype(out.width) * out.height;
+    out.image = QImage::fromData(p.readAllStandardOutput(), "PGM");
+    return !out.image.isNull();
 }
 
 TEST(PdfPage, OnePageHoweverLargeTheBoard) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    Board big = MakeBoard(31, 45, RuleSetTandrel);
+    Board big = EmptyBoard(31, 45, RuleSetTandrel);
     for (int x = 1; x <= 31; ++x)
         for (int y = 1; y <= 45; ++y)
             big.state(x, y) =
                 (x + y) % 3 == 0 ? std::uint8_t(GivenBlack) : std::uint8_t((x * 5 + y) % 47 + 1);
-    for (const Board& b : {MakeBoard(8, 8), MakeBoard(17, 23), big}) {
+    for (const Board& b : {EmptyBoard(8, 8), EmptyBoard(17, 23), big}) {
         const QString path = dir.filePath("page.pdf");
         QString error;
         ASSERT_TRUE(WritePuzzlePdf(b, path, error)) << error.toStdString();
@@ -124,7 +93,7 @@ TEST(PdfPage, PictureLandsWhereThePageSays) {
     if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    Board b = MakeBoard(17, 23);
+    Board b = EmptyBoard(17, 23);
     b.state(2, 3) = GivenBlack;
     b.state(5, 4) = 7;
     const QString path = dir.filePath("page.pdf");
@@ -193,7 +162,7 @@ TEST(PdfPage, UnwritablePathLeavesNothing) {
         f.write("x");
     }
     QString error;
-    EXPECT_FALSE(WritePuzzlePdf(MakeBoard(8, 8), blocker + "/page.pdf", error));
+    EXPECT_FALSE(WritePuzzlePdf(EmptyBoard(8, 8), blocker + "/page.pdf", error));
     EXPECT_TRUE(error.contains("page.pdf")) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList{"file"});
@@ -260,23 +229,6 @@ TEST(CliPrint, WritesOnePagePdfAndFailsCleanly) {
               (QStringList{"p.grid", "p.omx", "p.pdf", "solved.pdf"}));
 }
 
-TEST(PrintCommands, PreviewShowsTheOnePage) {
-    Board b = MakeBoard(31, 45);
-    b.state(1, 1) = 12;
-    QPrintPreviewDialog* preview = CreatePrintPreview(b, nullptr);
-    int paints = 0;
-    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, [&] { ++paints; });
-    preview->show();
-    QApplication::processEvents();
-    QPrintPreviewWidget* widget = preview->findChild<QPrintPreviewWidget*>();
-    ASSERT_NE(widget, nullptr);
-    EXPECT_GE(paints, 1);
-    EXPECT_EQ(widget->pageCount(), 1);
-    const QImage shot = preview->grab().toImage();
-    EXPECT_FALSE(shot.isNull());
-    delete preview;
-}
-
 TEST(PrintCommands, DirectPrintWithoutPrinterSaysSo) {
     if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a printer";
     QString shown;
@@ -288,9 +240,10 @@ TEST(PrintCommands, DirectPrintWithoutPrinterSaysSo) {
             }
         }
     });
-    EXPECT_FALSE(OnFilePrintDirect(MakeBoard(8, 8), nullptr));
+    EXPECT_FALSE(OnFilePrintDirect(EmptyBoard(8, 8), nullptr));
     EXPECT_EQ(shown, QString::fromUtf8(kNoPrinterMessage));
     EXPECT_TRUE(shown.contains(QString::fromUtf8("プリンタ")));
+    EXPECT_FALSE(RunPrintCommand(57601, EmptyBoard(8, 8), nullptr)); // not a print command
 }
 
 TEST(PrintCommands, PrintDialogPrintsToPdf) {
@@ -309,7 +262,7 @@ TEST(PrintCommands, PrintDialogPrintsToPdf) {
             }
         }
     });
-    Board b = MakeBoard(18, 8);
+    Board b = EmptyBoard(18, 8);
     b.state(1, 1) = 5;
     EXPECT_TRUE(OnFilePrint(b, nullptr));
     EXPECT_TRUE(sawDialog);
@@ -317,11 +270,6 @@ TEST(PrintCommands, PrintDialogPrintsToPdf) {
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_EQ(CountPages(pdf), 1);
     printer.setOutputFileName(QString());
-}
-
-TEST(PrintCommands, UnknownIdIsNotAPrintCommand) {
-    Board b = MakeBoard(8, 8);
-    EXPECT_FALSE(RunPrintCommand(57601, b, nullptr));
 }
 
 } // namespace
