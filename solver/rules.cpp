@@ -238,8 +238,10 @@ void Solver::RuleUndecidedCell() {
 void Solver::buildAreaIndex() {
     const int w = b_.width, h = b_.height;
     clueCount_ = 0;
+    maxClue_ = 0;
     int maxId = 0;
     for (int x = 1; x <= w; ++x) {
+        columnStart_[x] = static_cast<std::uint16_t>(clueCount_);
         for (int y = 1; y <= h; ++y) {
             const Cell& c = b_.at(x, y);
             if (c.areaId == 0) continue;
@@ -248,9 +250,11 @@ void Solver::buildAreaIndex() {
                 clueX_[clueCount_] = static_cast<std::uint8_t>(x);
                 clueY_[clueCount_] = static_cast<std::uint8_t>(y);
                 ++clueCount_;
+                maxClue_ = std::max<int>(maxClue_, c.state);
             }
         }
     }
+    columnStart_[w + 1] = static_cast<std::uint16_t>(clueCount_);
     // Counting sort by id: areaStart_[id] .. areaStart_[id + 1] holds the
     // cells of area id. Ids never exceed the number of cells.
     idLimit_ = std::min(maxId + 1, kCells);
@@ -284,7 +288,14 @@ int Solver::CountReachingAreas(int tx, int ty) {
 int Solver::countReaching(int tx, int ty, bool anyWillDo) {
     if (areaIndexDirty_) buildAreaIndex();
     int count = 0;
-    for (int i = 0; i < clueCount_; ++i) {
+    // A clue n reaches no farther than n - 1 columns, so only the columns
+    // within reach of the largest clue need looking at; the order of the
+    // clues looked at is the board order all the same.
+    const int firstColumn = std::max(1, tx - maxClue_ + 1);
+    const int lastColumn = std::min<int>(b_.width, tx + maxClue_ - 1);
+    if (firstColumn > lastColumn) return 0;
+    const int end = columnStart_[lastColumn + 1];
+    for (int i = columnStart_[firstColumn]; i < end; ++i) {
         const int cx = clueX_[i], cy = clueY_[i];
         const Cell& clue = b_.at(cx, cy);
         const int n = clue.state;

@@ -144,6 +144,8 @@ class Solver {
     int idLimit_ = 0;
     int clueCount_ = 0;
     std::uint8_t clueX_[kCells]{}, clueY_[kCells]{};
+    std::uint16_t columnStart_[kGridWidth + 1]{}; // first clue of each column
+    int maxClue_ = 0;
     std::uint16_t areaStart_[kCells + 2]{}; // by area id: first entry in areaCellX_/Y_
     std::uint8_t areaCellX_[kCells]{}, areaCellY_[kCells]{};
 };
