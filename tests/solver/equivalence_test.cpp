@@ -1,0 +1,228 @@
+// The solver's faster computations against their straightforward forms, kept
+// here: the reach query over an index of the areas against a scan of the
+// whole board, and the region rules that clear and promote only the cells a
+// walk touched against full-board passes. Both are run on boards taken from
+// the middle of solves of generated puzzles of both rule sets and many sizes.
+#include "generator.h"
+#include "solver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+using namespace ombrix;
+
+namespace {
+
+// The reach query as first written: every clue of the board, and for each
+// one in range a scan of the whole board for its cells.
+int ReferenceCountReaching(Board& b, int tx, int ty) {
+    int count = 0;
+    for (int cx = 1; cx <= b.width; ++cx) {
+        for (int cy = 1; cy <= b.height; ++cy) {
+            const Cell& clue = b.at(cx, cy);
+            if (clue.areaId == 0 || clue.state >= 48) continue;
+            const int n = clue.state, d = std::abs(cx - tx) + std::abs(cy - ty);
+            if (n <= d) continue;
+            const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
+            const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
+            int p = 0, above = 0, below = 0, left = 0, right = 0;
+            for (int x = 1; x <= b.width; ++x) {
+                for (int y = 1; y <= b.height; ++y) {
+                    if (b.at(x, y).areaId != clue.areaId) continue;
+                    if (cx == tx) {
+                        if (y < ylo || y > yhi)
+                            ++p;
+                        else if (x < cx)
+                            ++left;
+                        else if (x > cx)
+                            ++right;
+                    } else if (cy == ty) {
+                        if (x < xlo || x > xhi)
+                            ++p;
+                        else if (y < cy)
+                            ++above;
+                        else if (y > cy)
+                            ++below;
+                    } else {
+                        const bool inCols = x >= xlo && x <= xhi, inRows = y >= ylo && y <= yhi;
+                        if (!inCols && !inRows)
+                            ++p;
+                        else if (!inRows)
+                            ++(y < ylo ? above : below);
+                        else if (!inCols)
+                            ++(x < xlo ? left : right);
+                    }
+                }
+            }
+            p += std::min(above, 2) + std::min(below, 2) + std::min(left, 2) + std::min(right, 2);
+            bool blackBetween = false;
+            if (cx == tx && left == 0 && right == 0)
+                for (int y = ylo + 1; y < yhi; ++y)
+                    blackBetween |= isBlack(b.state(cx, y));
+            if (cy == ty && above == 0 && below == 0)
+                for (int x = xlo + 1; x < xhi; ++x)
+                    blackBetween |= isBlack(b.state(x, cy));
+            if (blackBetween) p += 2;
+            if (n - p > d) {
+                b.reachX = static_cast<std::uint32_t>(cx);
+                b.reachY = static_cast<std::uint32_t>(cy);
+                if (++count == 2) return 2;
+            }
+        }
+    }
+    return count;
+}
+
+void ClearAllMarks(Board& b) {
+    for (int x = 1; x <= b.width; ++x)
+        for (int y = 1; y <= b.height; ++y)
+            b.at(x, y).mark = 0;
+}
+
+void PromoteAllMarks(Board& b) {
+    for (int x = 1; x <= b.width; ++x)
+        for (int y = 1; y <= b.height; ++y)
+            if (b.at(x, y).mark == 1 || b.at(x, y).mark == 2) b.at(x, y).mark = 3;
+}
+
+// Area reach and clue reachability with a full-board pass for every clearing,
+// whitening, promotion and painting.
+void ReferenceAreaReach(Solver& s, Board& b) {
+    for (int x = 1; x <= b.width; ++x) {
+        for (int y = 1; y <= b.height; ++y) {
+            const Cell& c = b.at(x, y);
+            if (c.areaId == 0 || c.state >= 48) continue;
+            ClearAllMarks(b);
+            s.reachLimit = c.state;
+            s.reachArea = c.areaId;
+            s.WalkReach(x, y);
+            if (s.visitedCount == c.state) {
+                s.WhitenReached();
+            } else if (s.visitedCount < c.state) {
+                b.status = StatusContradiction;
+                return;
+            }
+        }
+    }
+    PromoteAllMarks(b);
+    for (int x = 1; x <= b.width; ++x) {
+        for (int y = 1; y <= b.height; ++y) {
+            if (b.state(x, y) != Undecided || b.at(x, y).mark != 0) continue;
+            s.WalkToClue(x, y);
+            if (s.visitedCount < 100) {
+                for (int u = 1; u <= b.width; ++u)
+                    for (int v = 1; v <= b.height; ++v)
+                        if (b.at(u, v).mark == 1 || b.at(u, v).mark == 2) s.MarkBlack(u, v);
+                return;
+            }
+            PromoteAllMarks(b);
+        }
+    }
+}
+
+void ReferenceAreaFragment(Solver& s, Board& b) {
+    ClearAllMarks(b);
+    for (int x = 1; x <= b.width; ++x) {
+        for (int y = 1; y <= b.height; ++y) {
+            const Cell& c = b.at(x, y);
+            if (c.state < 101 || c.state > 147 || c.areaId == 0 || c.mark != 0) continue;
+            s.fragmentCode = c.state;
+            const int r = s.WalkFragment(x, y);
+            if (r == 1)
+                s.JoinArea(s.lastExitX, s.lastExitY, x, y);
+            else if (r == 0)
+                b.status = StatusContradiction;
+            PromoteAllMarks(b);
+        }
+    }
+}
+
+// Keeps every k-th board the solver passes through, rule by rule.
+struct Sampler : SolveTrace {
+    std::vector<std::unique_ptr<Board>> boards;
+    int every = 1, seen = 0, limit = 40;
+    void afterRule(const char*, const Board& b) override {
+        if (++seen % every == 0 && static_cast<int>(boards.size()) < limit)
+            boards.push_back(std::make_unique<Board>(b));
+    }
+    void afterTrial(const Board&) override {}
+};
+
+std::vector<std::unique_ptr<Board>> MidSolveBoards(int puzzles) {
+    std::vector<std::unique_ptr<Board>> out;
+    auto puzzle = std::make_unique<Board>(), solution = std::make_unique<Board>();
+    for (int i = 0; i < puzzles; ++i) {
+        GeneratorOptions o;
+        o.ruleSet = i % 2;
+        o.width = 8 + (i * 7) % 13;
+        o.height = 8 + (i * 11) % 17;
+        o.maxArea = 2 + i % 9;
+        o.seed = 500 + static_cast<std::uint64_t>(i);
+        EXPECT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
+        Sampler sampler;
+        sampler.every = 3 + i % 17;
+        Solver solver(*puzzle, &sampler);
+        solver.AutoSolve();
+        for (auto& b : sampler.boards)
+            out.push_back(std::move(b));
+    }
+    return out;
+}
+
+bool SameCells(const Board& a, const Board& b) {
+    return std::memcmp(a.cells, b.cells, sizeof a.cells) == 0 && a.status == b.status &&
+           a.changed == b.changed && a.undecidedCount == b.undecidedCount;
+}
+
+} // namespace
+
+TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
+    const auto boards = MidSolveBoards(40);
+    ASSERT_GT(boards.size(), 500u);
+    int queries = 0;
+    for (const auto& original : boards) {
+        // The reach query, for every cell it may be asked about.
+        auto fast = std::make_unique<Board>(*original), slow = std::make_unique<Board>(*original);
+        Solver s(*fast);
+        for (int x = 1; x <= fast->width; ++x) {
+            for (int y = 1; y <= fast->height; ++y) {
+                const int st = fast->state(x, y);
+                if ((st != Undecided && st != WhiteDot) || fast->at(x, y).areaId != 0) continue;
+                if ((x + y + queries) % 4 != 0) { // a sample keeps the test quick
+                    ++queries;
+                    continue;
+                }
+                const int a = s.CountReachingAreas(x, y), r = ReferenceCountReaching(*slow, x, y);
+                ASSERT_EQ(a, r) << "target (" << x << "," << y << ")";
+                if (a == 1) {
+                    ASSERT_EQ(std::pair(fast->reachX, fast->reachY),
+                              std::pair(slow->reachX, slow->reachY));
+                }
+                ++queries;
+            }
+        }
+        // The two region rules, on identical copies.
+        for (int rule = 0; rule < 2; ++rule) {
+            auto a = std::make_unique<Board>(*original), b = std::make_unique<Board>(*original);
+            a->changed = b->changed = 0;
+            Solver sa(*a), sb(*b);
+            if (rule == 0) {
+                sa.RuleAreaReach();
+                ReferenceAreaReach(sb, *b);
+            } else {
+                sa.RuleAreaFragment();
+                ReferenceAreaFragment(sb, *b);
+            }
+            ASSERT_TRUE(SameCells(*a, *b))
+                << (rule == 0 ? "RuleAreaReach" : "RuleAreaFragment") << " on a " << int(a->width)
+                << "x" << int(a->height) << " board, rule set " << int(a->ruleSet);
+        }
+    }
+    EXPECT_GT(queries, 40000);
+    RecordProperty("boards", static_cast<int>(boards.size()));
+}
