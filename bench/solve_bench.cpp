@@ -1,6 +1,9 @@
 // Solves every puzzle of a folder several times and prints, per puzzle, its
 // size, rule set, outcome and median solve time, then the overall median and
-// worst. Usage: ombrix-bench [FOLDER] [--runs N]
+// worst. Usage: ombrix-bench [FOLDER] [--runs N] [--generated N]
+// --generated N solves N seeded generated 31 x 45 puzzles of each rule set
+// instead of a folder.
+#include "generator.h"
 #include "grid_text.h"
 #include "solver.h"
 
@@ -19,19 +22,44 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     std::string folder = std::string(OMBRIX_CORPUS_DIR) + "/real";
-    int runs = 5;
+    int runs = 5, generated = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--runs" && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--generated" && i + 1 < argc)
+            generated = std::max(1, std::atoi(argv[++i]));
         else
             folder = a;
     }
+    // Each entry: a name and how to fill the puzzle board.
+    struct Item {
+        std::string name;
+        fs::path path;
+        GeneratorOptions options;
+    };
+    std::vector<Item> items;
+    if (generated > 0) {
+        for (int rules : {0, 1}) {
+            for (int seed = 1; seed <= generated; ++seed) {
+                GeneratorOptions o;
+                o.ruleSet = rules;
+                o.width = 31;
+                o.height = 45;
+                o.seed = static_cast<std::uint64_t>(seed);
+                items.push_back(
+                    {std::string(rules ? "tandrel-" : "ombrix-") + std::to_string(seed), {}, o});
+            }
+        }
+    }
     std::vector<fs::path> files;
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder, ec))
-        if (e.path().extension() == ".grid") files.push_back(e.path());
-    if (ec || files.empty()) {
+    if (generated == 0)
+        for (const auto& e : fs::directory_iterator(folder, ec))
+            if (e.path().extension() == ".grid") files.push_back(e.path());
+    for (const fs::path& f : files)
+        items.push_back({f.filename().string(), f, {}});
+    if (generated == 0 && (ec || files.empty())) {
         std::fprintf(stderr, "ombrix-bench: no .grid files in %s\n", folder.c_str());
         return 2;
     }
@@ -44,14 +72,19 @@ int main(int argc, char** argv) {
     int counts[8] = {};
     double total = 0;
     std::printf("%-12s %-8s %6s %7s %12s\n", "puzzle", "rules", "size", "status", "median ms");
-    for (const fs::path& p : files) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        GridTextError err;
-        if (!ParseGridText(ss.str(), *board, err)) {
-            std::fprintf(stderr, "%s: %s\n", p.c_str(), err.describe().c_str());
-            continue;
+    auto scratch = std::make_unique<Board>();
+    for (const Item& item : items) {
+        if (item.path.empty()) {
+            GeneratePuzzle(item.options, *board, *scratch);
+        } else {
+            std::ifstream in(item.path, std::ios::binary);
+            std::stringstream ss;
+            ss << in.rdbuf();
+            GridTextError err;
+            if (!ParseGridText(ss.str(), *board, err)) {
+                std::fprintf(stderr, "%s: %s\n", item.path.c_str(), err.describe().c_str());
+                continue;
+            }
         }
         std::vector<double> times;
         for (int r = 0; r < runs; ++r) {
@@ -68,15 +101,15 @@ int main(int argc, char** argv) {
         ++counts[work->status & 7];
         char size[16];
         std::snprintf(size, sizeof size, "%dx%d", board->width, board->height);
-        std::printf("%-12s %-8s %6s %7d %12.3f\n", p.filename().c_str(),
+        std::printf("%-12s %-8s %6s %7d %12.3f\n", item.name.c_str(),
                     board->ruleSet == 0 ? "ombrix" : "tandrel", size, work->status, median);
     }
     if (medians.empty()) return 2;
     std::vector<double> sorted = medians;
     std::sort(sorted.begin(), sorted.end());
     std::printf("\npuzzles %zu, runs each %d\n", medians.size(), runs);
-    std::printf("outcomes: status0 %d, status1 %d, status2 %d, status5 %d, status7 %d\n",
-                counts[0], counts[1], counts[2], counts[5], counts[7]);
+    std::printf("outcomes: status0 %d, status1 %d, status2 %d, status5 %d, status7 %d\n", counts[0],
+                counts[1], counts[2], counts[5], counts[7]);
     std::printf("median of medians %.3f ms, worst %.3f ms, total %.1f ms\n",
                 sorted[sorted.size() / 2], sorted.back(), total);
     return 0;
