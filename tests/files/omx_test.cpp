@@ -95,8 +95,9 @@ TEST(OmxRoundTrip, SizesThatLookLikeControlBytesAreData) {
         UiState ui;
         ui.selectedNumber = 26;
         const Bytes disk = EncodePuzzleFile(board, ui);
-        if (w == 13 && h == 10)
+        if (w == 13 && h == 10) {
             EXPECT_EQ(Bytes(disk.begin() + 2, disk.begin() + 5), (Bytes{13, 13, 10}));
+        }
         Board read = EmptyBoard(10, 10);
         UiState readUi;
         ASSERT_EQ(DecodePuzzleFile(disk, read, readUi).kind, ReadKind::Complete);

@@ -49,7 +49,7 @@ bool IsRegion(const RepaintRequest& r, const LayoutRect& rect) {
     return r.kind == RepaintKind::Region && r.rect == rect;
 }
 
-TEST(EditPhase, CluesGivenBlackCellsAndTheBar) {
+TEST(EditPhase, CluesGivenBlackCellsTheBarClearAllAndToTheSolvePhase) {
     Recorder r;
     r.bar(7);
     EXPECT_EQ(r.ui.selectedNumber, 7);
@@ -83,10 +83,7 @@ TEST(EditPhase, CluesGivenBlackCellsAndTheBar) {
     EXPECT_EQ(r.ui.selectedNumber, 4);
     EXPECT_EQ(r.ui.phase, PhaseEdit);
     EXPECT_EQ(r.ui.historyCount, 0); // edit steps are not recorded
-}
 
-TEST(EditPhase, ClearAllAndToTheSolvePhase) {
-    Recorder r;
     r.bar(5);
     r.left(1, 1);
     r.board.status = StatusContradiction;
@@ -190,7 +187,7 @@ TEST(StepHistory, OverflowKeepsTheNewestHundredAndUndoTakesThemBack) {
     EXPECT_EQ(r.ui.phase, PhaseSolving);
 }
 
-TEST(StepHistory, UndoRestoresTheExactClearedValue) {
+TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
     Recorder r;
     r.lower();
     r.board.state(1, 1) = 105;
@@ -211,11 +208,8 @@ TEST(StepHistory, UndoRestoresTheExactClearedValue) {
     EXPECT_EQ(r.board.state(9, 9), Undecided);
     EXPECT_EQ(r.ui.historyCount, 0);
     EXPECT_EQ(r.ui.phase, PhaseSolving); // even with the history empty
-}
 
-TEST(StepHistory, DamagedHistoryFromAFileIsNeverIndexedOutside) {
-    Recorder r;
-    r.ui.phase = PhaseSolving;
+    // A damaged history from a file is never indexed outside.
     r.ui.historyCount = 250;
     r.upper(); // undo with a count beyond the arrays
     EXPECT_EQ(r.ui.historyCount, 0);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+#include <tuple>
+
 namespace ombrix {
 namespace {
 
@@ -85,21 +88,34 @@ TEST(LayoutPass, StagesAndResizeFlag) {
     EXPECT_EQ(ui.barLength, 10);
 }
 
-TEST(LayoutPass, InitialScrollExtent) {
+TEST(LayoutPass, InitialScrollExtentAndBarLengthBounds) {
     EXPECT_EQ(Layout(10, 10, 12).initialScrollWidth(), 510);
     EXPECT_EQ(Layout(10, 10, 12).initialScrollHeight(), 390);
     EXPECT_EQ(Layout(8, 8, 10).initialScrollHeight(), 340);
+    // Bounds of each range: {width, height, bar}.
+    const std::tuple<int, int, int> bars[] = {
+        {8, 8, 10},  {18, 18, 20}, {19, 8, 20}, {8, 30, 31},
+        {31, 8, 31}, {8, 40, 40},  {8, 41, 40}, {31, 45, 40},
+    };
+    for (auto [w, h, bar] : bars)
+        EXPECT_EQ(BarLengthFor(w, h), bar) << w << " x " << h;
 }
 
-TEST(BarLength, BoundsOfEachRange) {
-    EXPECT_EQ(BarLengthFor(8, 8), 10);
-    EXPECT_EQ(BarLengthFor(18, 18), 20);
-    EXPECT_EQ(BarLengthFor(19, 8), 20);
-    EXPECT_EQ(BarLengthFor(8, 30), 31);
-    EXPECT_EQ(BarLengthFor(31, 8), 31);
-    EXPECT_EQ(BarLengthFor(8, 40), 40);
-    EXPECT_EQ(BarLengthFor(8, 41), 40);
-    EXPECT_EQ(BarLengthFor(31, 45), 40);
+// A layout point and what a click there hits: the kind, and the cell or the
+// bar's number.
+struct HitRow {
+    int x, y;
+    HitKind kind;
+    int a = 0, b = 0;
+};
+constexpr HitKind kNone = HitKind::Nothing, kCell = HitKind::Cell, kBar = HitKind::BarNumber,
+                  kUpper = HitKind::UpperButton, kLower = HitKind::LowerButton;
+
+void ExpectHits(const Layout& l, std::span<const HitRow> rows) {
+    for (const HitRow& r : rows) {
+        const Hit want = r.kind == kBar ? Hit{kBar, 0, 0, r.a} : Hit{r.kind, r.a, r.b, 0};
+        EXPECT_EQ(HitTest(l, r.x, r.y), want) << r.x << "," << r.y;
+    }
 }
 
 TEST(HitTest, CellsAndTheirFrameLines) {
@@ -114,44 +130,32 @@ TEST(HitTest, CellsAndTheirFrameLines) {
             }
             EXPECT_EQ(HitTest(l, r.right - 1, r.bottom - 1), want);
         }
-    // The line shared by cells 1 and 2 (X = 52) belongs to the right one.
-    EXPECT_EQ(HitTest(l, 52, 60), (Hit{HitKind::Cell, 2, 1, 0}));
-    EXPECT_EQ(HitTest(l, 51, 60), (Hit{HitKind::Cell, 1, 1, 0}));
-    EXPECT_EQ(HitTest(l, 40, 77), (Hit{HitKind::Cell, 1, 2, 0}));
-    EXPECT_EQ(HitTest(l, 40, 76), (Hit{HitKind::Cell, 1, 1, 0}));
-    // The board's own left, top, right and bottom edge lines hit nothing.
-    EXPECT_EQ(HitTest(l, 25, 60).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 30, 50).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 295, 60).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 30, 320).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 294, 319), (Hit{HitKind::Cell, 10, 10, 0}));
+    // The line shared by cells 1 and 2 (X = 52) belongs to the right one;
+    // the board's own left, top, right and bottom edge lines hit nothing.
+    const HitRow rows[] = {
+        {52, 60, kCell, 2, 1}, {51, 60, kCell, 1, 1}, {40, 77, kCell, 1, 2},
+        {40, 76, kCell, 1, 1}, {25, 60, kNone},       {30, 50, kNone},
+        {295, 60, kNone},      {30, 320, kNone},      {294, 319, kCell, 10, 10},
+    };
+    ExpectHits(l, rows);
 }
 
 TEST(HitTest, NumberBarAndButtons) {
-    const Layout l(10, 10, 12); // bar at x = 328, buttons at x = 383
-    EXPECT_EQ(HitTest(l, 330, 51), (Hit{HitKind::BarNumber, 0, 0, 1}));
-    EXPECT_EQ(HitTest(l, 330, 77), (Hit{HitKind::BarNumber, 0, 0, 2}));
-    EXPECT_EQ(HitTest(l, 330, 373), (Hit{HitKind::BarNumber, 0, 0, 12}));
-    // The last tile's bottom frame line (27n + 50) and the bar's edges.
-    EXPECT_EQ(HitTest(l, 330, 374).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 328, 60).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 356, 60).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 384, 151).kind, HitKind::UpperButton);
-    EXPECT_EQ(HitTest(l, 483, 185).kind, HitKind::UpperButton);
-    EXPECT_EQ(HitTest(l, 384, 150).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 383, 160).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 484, 160).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 400, 186).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 400, 211).kind, HitKind::LowerButton);
-    EXPECT_EQ(HitTest(l, 400, 245).kind, HitKind::LowerButton);
-    EXPECT_EQ(HitTest(l, 400, 246).kind, HitKind::Nothing);
-    // The mode label and the banner do not react.
-    EXPECT_EQ(HitTest(l, 400, 100).kind, HitKind::Nothing);
-    EXPECT_EQ(HitTest(l, 50, 10).kind, HitKind::Nothing);
+    // Bar at x = 328, buttons at x = 383: the bar's numbers, the last tile's
+    // bottom frame line (27n + 50) and the bar's edges; the buttons and the
+    // lines round them; the mode label and the banner, which do not react.
+    const HitRow rows[] = {
+        {330, 51, kBar, 1}, {330, 77, kBar, 2}, {330, 373, kBar, 12}, {330, 374, kNone},
+        {328, 60, kNone},   {356, 60, kNone},   {384, 151, kUpper},   {483, 185, kUpper},
+        {384, 150, kNone},  {383, 160, kNone},  {484, 160, kNone},    {400, 186, kNone},
+        {400, 211, kLower}, {400, 245, kLower}, {400, 246, kNone},    {400, 100, kNone},
+        {50, 10, kNone},
+    };
+    ExpectHits(Layout(10, 10, 12), rows);
     // A long bar never yields more than n.
-    const Layout big(31, 45, 40);
-    EXPECT_EQ(HitTest(big, 27 * 31 + 70, 27 * 40 + 49).number, 40);
-    EXPECT_EQ(HitTest(big, 27 * 31 + 70, 27 * 40 + 50).kind, HitKind::Nothing);
+    const HitRow longBar[] = {{27 * 31 + 70, 27 * 40 + 49, kBar, 40},
+                              {27 * 31 + 70, 27 * 40 + 50, kNone}};
+    ExpectHits(Layout(31, 45, 40), longBar);
 }
 
 TEST(LayoutGeometry, PositionsAndRegions) {
@@ -177,26 +181,21 @@ TEST(LayoutGeometry, PositionsAndRegions) {
 }
 
 TEST(Sprites, CellPicturesAndPhases) {
+    // {state, x, y} of the picture; -1: not checked.
+    const std::tuple<int, int, int> pictures[] = {
+        {0, -1, 351},  {20, 0, 513},   {21, 186, 0},   {107, 56, 162}, {140, 242, -1},
+        {50, -1, 378}, {100, -1, 378}, {200, -1, 378}, {49, -1, 324},
+    };
     SpriteRect r{};
-    ASSERT_TRUE(sprites::ForCell(0, r));
-    EXPECT_EQ(r.y, 351);
-    ASSERT_TRUE(sprites::ForCell(20, r));
-    EXPECT_EQ(r.x, 0);
-    EXPECT_EQ(r.y, 513);
-    ASSERT_TRUE(sprites::ForCell(21, r));
-    EXPECT_EQ(r.x, 186);
-    EXPECT_EQ(r.y, 0);
-    ASSERT_TRUE(sprites::ForCell(107, r));
-    EXPECT_EQ(r.x, 56);
-    EXPECT_EQ(r.y, 162);
-    ASSERT_TRUE(sprites::ForCell(140, r));
-    EXPECT_EQ(r.x, 242);
-    for (int s : {50, 100, 200}) {
-        ASSERT_TRUE(sprites::ForCell(s, r));
-        EXPECT_EQ(r.y, 378);
+    for (auto [state, x, y] : pictures) {
+        ASSERT_TRUE(sprites::ForCell(state, r)) << state;
+        if (x >= 0) {
+            EXPECT_EQ(r.x, x) << state;
+        }
+        if (y >= 0) {
+            EXPECT_EQ(r.y, y) << state;
+        }
     }
-    ASSERT_TRUE(sprites::ForCell(49, r));
-    EXPECT_EQ(r.y, 324);
     for (int s : {41, 48, 99, 141, 148, 150, 255})
         EXPECT_FALSE(sprites::ForCell(s, r)) << s;
     EXPECT_EQ(sprites::Number(sprites::Colour::Selection, 22).x, 214);
