@@ -3,6 +3,7 @@
 // solver's complete outcome (status, circled cell, undecided count and every
 // cell) as the straightforward implementation produced it.
 #include "generator.h"
+#include "golden.h"
 #include "grid_text.h"
 #include "solver.h"
 
@@ -14,34 +15,8 @@
 #include <sstream>
 
 using namespace ombrix;
+using namespace ombrix::testing;
 namespace fs = std::filesystem;
-
-namespace {
-
-// The same text as `ombrix-cli solve --dump`.
-std::string Dump(const Board& b) {
-    std::ostringstream out;
-    out << "status " << int(b.status) << "\n"
-        << "alt " << b.altCellX << " " << b.altCellY << "\n"
-        << "undecided " << b.undecidedCount << "\n";
-    for (int y = 1; y <= b.height; ++y) {
-        for (int x = 1; x <= b.width; ++x)
-            out << (x > 1 ? " " : "") << int(b.state(x, y));
-        out << "\n";
-    }
-    return out.str();
-}
-
-std::uint64_t Fnv1a(const std::string& s) {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    for (unsigned char c : s) {
-        h ^= c;
-        h *= 0x100000001b3ULL;
-    }
-    return h;
-}
-
-} // namespace
 
 TEST(Golden, OutcomesUnchanged) {
     std::ifstream in(OMBRIX_GOLDEN_FILE);
@@ -58,6 +33,9 @@ TEST(Golden, OutcomesUnchanged) {
         *board = Board{}; // as the command-line tool starts: circled cell (0, 0)
         if (kind == "corpus") {
             ls >> name >> hash;
+            // The real corpus is held against its golden outcomes by the
+            // corpus test, which solves it anyway.
+            if (name.rfind("real/", 0) == 0) continue;
             std::ifstream f(fs::path(OMBRIX_CORPUS_DIR) / name, std::ios::binary);
             if (!f) {
                 ++skipped;
@@ -82,10 +60,8 @@ TEST(Golden, OutcomesUnchanged) {
             FAIL() << "bad golden line: " << line;
         }
         AutoSolve(*board);
-        char got[17];
-        std::snprintf(got, sizeof got, "%016llx",
-                      static_cast<unsigned long long>(Fnv1a(Dump(*board))));
-        EXPECT_EQ(hash, got) << name << " now ends with status " << int(board->status);
+        EXPECT_EQ(hash, OutcomeHash(*board))
+            << name << " now ends with status " << int(board->status);
         ++checked;
     }
     EXPECT_GT(checked, 100) << skipped << " corpus puzzles missing";

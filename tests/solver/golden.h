@@ -1,0 +1,48 @@
+// The solver's complete outcome as a short hash, and the golden outcomes of
+// the straightforward implementation (tests/solver/golden_results.txt).
+#pragma once
+
+#include "board.h"
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace ombrix::testing {
+
+// The same text as `ombrix-cli solve --dump`, hashed with 64-bit FNV-1a.
+inline std::string OutcomeHash(const Board& b) {
+    std::ostringstream out;
+    out << "status " << int(b.status) << "\n"
+        << "alt " << b.altCellX << " " << b.altCellY << "\n"
+        << "undecided " << b.undecidedCount << "\n";
+    for (int y = 1; y <= b.height; ++y) {
+        for (int x = 1; x <= b.width; ++x)
+            out << (x > 1 ? " " : "") << int(b.state(x, y));
+        out << "\n";
+    }
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (unsigned char c : out.str()) {
+        h ^= c;
+        h *= 0x100000001b3ULL;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
+    return hex;
+}
+
+// Golden hashes of the corpus puzzles, by "real/r001.grid"-style name.
+inline std::map<std::string, std::string> CorpusGoldenHashes() {
+    std::map<std::string, std::string> out;
+    std::ifstream in(OMBRIX_GOLDEN_FILE);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream ls(line);
+        std::string kind, name, hash;
+        if (ls >> kind >> name >> hash && kind == "corpus") out[name] = hash;
+    }
+    return out;
+}
+
+} // namespace ombrix::testing
