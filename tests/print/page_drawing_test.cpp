@@ -30,18 +30,14 @@ struct RecordingSurface : PageSurface {
               std::string_view text) override {
         ops.push_back({Op::Text, {}, {}, colour, x, y, font, std::string(text)});
     }
-    std::vector<Op> texts() const {
+    std::vector<Op> only(Op::Kind kind) const {
         std::vector<Op> out;
         for (const Op& op : ops)
-            if (op.kind == Op::Text) out.push_back(op);
+            if (op.kind == kind) out.push_back(op);
         return out;
     }
-    std::vector<Op> rects() const {
-        std::vector<Op> out;
-        for (const Op& op : ops)
-            if (op.kind == Op::Rect) out.push_back(op);
-        return out;
-    }
+    std::vector<Op> texts() const { return only(Op::Text); }
+    std::vector<Op> rects() const { return only(Op::Rect); }
 };
 
 const std::string kMincho = "ＭＳ 明朝";

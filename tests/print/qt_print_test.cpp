@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 namespace ombrix {
@@ -229,17 +230,23 @@ TEST(CliPrint, WritesOnePagePdfAndFailsCleanly) {
               (QStringList{"p.grid", "p.omx", "p.pdf", "solved.pdf"}));
 }
 
-TEST(PrintCommands, DirectPrintWithoutPrinterSaysSo) {
-    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a printer";
-    QString shown;
-    QTimer::singleShot(0, [&] {
+// Once the next modal loop runs, shows the first visible T to `inspect` and accepts it.
+template <typename T> void AcceptWhenShown(std::function<void(T*)> inspect) {
+    QTimer::singleShot(0, [inspect] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                shown = box->text();
-                box->accept();
+            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) {
+                inspect(dialog);
+                static_cast<QDialog*>(dialog)->accept();
+                return;
             }
         }
     });
+}
+
+TEST(PrintCommands, DirectPrintWithoutPrinterSaysSo) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a printer";
+    QString shown;
+    AcceptWhenShown<QMessageBox>([&](QMessageBox* box) { shown = box->text(); });
     EXPECT_FALSE(OnFilePrintDirect(EmptyBoard(8, 8), nullptr));
     EXPECT_EQ(shown, QString::fromUtf8(kNoPrinterMessage));
     EXPECT_TRUE(shown.contains(QString::fromUtf8("プリンタ")));
@@ -254,14 +261,7 @@ TEST(PrintCommands, PrintDialogPrintsToPdf) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     bool sawDialog = false;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(w); dialog && dialog->isVisible()) {
-                sawDialog = true;
-                static_cast<QDialog*>(dialog)->accept();
-            }
-        }
-    });
+    AcceptWhenShown<QPrintDialog>([&](QPrintDialog*) { sawDialog = true; });
     Board b = EmptyBoard(18, 8);
     b.state(1, 1) = 5;
     EXPECT_TRUE(OnFilePrint(b, nullptr));
