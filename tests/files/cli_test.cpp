@@ -10,9 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fcntl.h>
+#include <cstdlib>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace ombrix::testing {
 namespace {
@@ -23,24 +22,12 @@ struct CliRun {
 };
 
 // Runs ombrix-cli with `args`, its output and errors caught in files of `dir`.
-CliRun RunCli(const TempDir& dir, std::vector<std::string> args) {
-    args.insert(args.begin(), OMBRIX_CLI);
+CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args) {
+    std::string command = OMBRIX_CLI;
+    for (const std::string& a : args)
+        command += " '" + a + "'"; // the test's own paths hold no quote
     const std::string outPath = dir / ".stdout", errPath = dir / ".stderr";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int status = std::system((command + " >" + outPath + " 2>" + errPath).c_str());
     CliRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const Bytes out = ReadAll(outPath), err = ReadAll(errPath);
