@@ -54,11 +54,17 @@ void Solver::PrepareBoard() {
         }
     }
     if (b_.blackBudget < 0) b_.status = StatusSumTooLarge;
+    ++areaEpoch_;
 }
 
 void Solver::AutoSolve() {
     PrepareBoard();
     if (b_.status != StatusNone) return;
+    inDriver_ = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{inDriver_};
     for (;;) {
         b_.changed = 0;
         RunFirstList();

@@ -83,7 +83,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
 
     b_.changed = 1;
     --b_.undecidedCount;
-    areaIndexDirty_ = true;
+    ++areaEpoch_;
     const std::uint8_t source = b_.state(sx, sy);
     cell.state = static_cast<std::uint8_t>(source % 100 + 100);
     cell.areaId = id;
@@ -129,16 +129,21 @@ void Solver::RunSecondList() {
 }
 
 void Solver::RunDeduction() {
+    const bool wasInDriver = inDriver_;
+    inDriver_ = true;
     b_.status = StatusNone;
     for (;;) {
         b_.changed = 0;
         RunFirstList();
         if (b_.ombrix()) CheckBlackBlocks(); // the loop checks blocks twice a pass
         if (b_.changed == 0) RunSecondList();
-        if (b_.status == StatusContradiction) return;
-        if (b_.changed == 0) break;
+        if (b_.status == StatusContradiction) break;
+        if (b_.changed == 0) {
+            b_.status = StatusUnsolvable;
+            break;
+        }
     }
-    b_.status = StatusUnsolvable;
+    inDriver_ = wasInDriver;
 }
 
 } // namespace ombrix

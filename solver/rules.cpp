@@ -249,6 +249,8 @@ void Solver::buildAreaIndex() {
             if (c.state < 48) {
                 clueX_[clueCount_] = static_cast<std::uint8_t>(x);
                 clueY_[clueCount_] = static_cast<std::uint8_t>(y);
+                clueN_[clueCount_] = c.state;
+                clueId_[clueCount_] = c.areaId;
                 ++clueCount_;
                 maxClue_ = std::max<int>(maxClue_, c.state);
             }
@@ -275,108 +277,131 @@ void Solver::buildAreaIndex() {
         }
     }
     areaIndexDirty_ = false;
+    indexEpoch_ = areaEpoch_;
 }
 
 int Solver::CountReachingAreas(int tx, int ty) {
     areaIndexDirty_ = true;
-    return countReaching(tx, ty, false);
+    return countReaching(tx, ty);
 }
 
-// How many unfinished areas could still grow to include (tx, ty): a quick
-// estimate from the distance to the clue and from the cells the area already
-// has outside the clue-target box (each pulls the area away from the target).
-int Solver::countReaching(int tx, int ty, bool anyWillDo) {
-    if (areaIndexDirty_) buildAreaIndex();
-    int count = 0;
+// Can the unfinished area of index entry i still grow to include (tx, ty)? A
+// quick estimate from the distance to the clue and from the cells the area
+// already has outside the clue-target box (each pulls the area away).
+bool Solver::areaReaches(int i, int tx, int ty) const {
+    const int cx = clueX_[i], cy = clueY_[i];
+    const int n = clueN_[i];
+    const std::uint16_t id = clueId_[i];
+    const int d = std::abs(cx - tx) + std::abs(cy - ty);
+    if (n <= d) return false;
+    const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
+    const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
+    int p = 0;
+    int above = 0, below = 0, left = 0, right = 0;
+    const int first = id < idLimit_ ? areaStart_[id] : 0;
+    const int last = id < idLimit_ ? areaStart_[id + 1] : 0;
+    for (int k = first; k < last; ++k) {
+        const int x = areaCellX_[k], y = areaCellY_[k];
+        if (cx == tx) {
+            // Same column: rows beyond the box count fully, the two
+            // sides of the column at most 2 each.
+            if (y < ylo || y > yhi)
+                ++p;
+            else if (x < cx)
+                ++left;
+            else if (x > cx)
+                ++right;
+        } else if (cy == ty) {
+            if (x < xlo || x > xhi)
+                ++p;
+            else if (y < cy)
+                ++above;
+            else if (y > cy)
+                ++below;
+        } else {
+            const bool inCols = x >= xlo && x <= xhi;
+            const bool inRows = y >= ylo && y <= yhi;
+            if (!inCols && !inRows)
+                ++p; // a corner region
+            else if (!inRows)
+                ++(y < ylo ? above : below);
+            else if (!inCols)
+                ++(x < xlo ? left : right);
+            // inside the box: never counts
+        }
+    }
+    p += std::min(above, 2) + std::min(below, 2) + std::min(left, 2) + std::min(right, 2);
+    // In a straight line, a black cell between clue and target costs a
+    // detour when no area cell already stands beside the line.
+    if (cx == tx && left == 0 && right == 0) {
+        for (int y = ylo + 1; y <= yhi - 1; ++y) {
+            if (isBlack(b_.state(cx, y))) {
+                p += 2;
+                break;
+            }
+        }
+    } else if (cy == ty && cx != tx && above == 0 && below == 0) {
+        for (int x = xlo + 1; x <= xhi - 1; ++x) {
+            if (isBlack(b_.state(x, cy))) {
+                p += 2;
+                break;
+            }
+        }
+    }
+    return n - p > d;
+}
+
+// How many unfinished areas could reach (tx, ty): 0, 1 or 2 (two or more),
+// asked of the areas in board order; after 1, reachX/reachY name its clue.
+int Solver::countReaching(int tx, int ty) {
+    if (areaIndexDirty_ || indexEpoch_ != areaEpoch_) buildAreaIndex();
     // A clue n reaches no farther than n - 1 columns, so only the columns
     // within reach of the largest clue need looking at; the order of the
     // clues looked at is the board order all the same.
     const int firstColumn = std::max(1, tx - maxClue_ + 1);
     const int lastColumn = std::min<int>(b_.width, tx + maxClue_ - 1);
     if (firstColumn > lastColumn) return 0;
-    const int end = columnStart_[lastColumn + 1];
-    for (int i = columnStart_[firstColumn]; i < end; ++i) {
-        const int cx = clueX_[i], cy = clueY_[i];
-        const Cell& clue = b_.at(cx, cy);
-        const int n = clue.state;
-        const std::uint16_t id = clue.areaId;
-        const int d = std::abs(cx - tx) + std::abs(cy - ty);
-        if (n <= d) continue;
-        const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
-        const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
-        int p = 0;
-        int above = 0, below = 0, left = 0, right = 0;
-        const int first = id < idLimit_ ? areaStart_[id] : 0;
-        const int last = id < idLimit_ ? areaStart_[id + 1] : 0;
-        for (int k = first; k < last; ++k) {
-            const int x = areaCellX_[k], y = areaCellY_[k];
-            if (cx == tx) {
-                // Same column: rows beyond the box count fully, the two
-                // sides of the column at most 2 each.
-                if (y < ylo || y > yhi)
-                    ++p;
-                else if (x < cx)
-                    ++left;
-                else if (x > cx)
-                    ++right;
-            } else if (cy == ty) {
-                if (x < xlo || x > xhi)
-                    ++p;
-                else if (y < cy)
-                    ++above;
-                else if (y > cy)
-                    ++below;
-            } else {
-                const bool inCols = x >= xlo && x <= xhi;
-                const bool inRows = y >= ylo && y <= yhi;
-                if (!inCols && !inRows)
-                    ++p; // a corner region
-                else if (!inRows)
-                    ++(y < ylo ? above : below);
-                else if (!inCols)
-                    ++(x < xlo ? left : right);
-                // inside the box: never counts
-            }
-        }
-        p += std::min(above, 2) + std::min(below, 2) + std::min(left, 2) + std::min(right, 2);
-        // In a straight line, a black cell between clue and target costs a
-        // detour when no area cell already stands beside the line.
-        if (cx == tx && left == 0 && right == 0) {
-            for (int y = ylo + 1; y <= yhi - 1; ++y) {
-                if (isBlack(b_.state(cx, y))) {
-                    p += 2;
-                    break;
-                }
-            }
-        } else if (cy == ty && cx != tx && above == 0 && below == 0) {
-            for (int x = xlo + 1; x <= xhi - 1; ++x) {
-                if (isBlack(b_.state(x, cy))) {
-                    p += 2;
-                    break;
-                }
-            }
-        }
-        if (n - p > d) {
-            b_.reachX = static_cast<std::uint32_t>(cx);
-            b_.reachY = static_cast<std::uint32_t>(cy);
-            if (++count == 2 || anyWillDo) return count;
-        }
+    int count = 0;
+    for (int i = columnStart_[firstColumn]; i < columnStart_[lastColumn + 1]; ++i) {
+        if (!areaReaches(i, tx, ty)) continue;
+        b_.reachX = clueX_[i];
+        b_.reachY = clueY_[i];
+        if (++count == 2) return 2;
     }
     return count;
 }
 
+// Does any unfinished area reach (tx, ty)? The same question with the answer
+// 0 or not; the columns nearest the target are asked first, as they are the
+// likeliest to answer yes.
+bool Solver::anyAreaReaches(int tx, int ty) {
+    if (areaIndexDirty_ || indexEpoch_ != areaEpoch_) buildAreaIndex();
+    for (int k = 0; k < maxClue_; ++k) {
+        const int columns[2] = {tx - k, tx + k};
+        for (int j = 0; j < (k == 0 ? 1 : 2); ++j) {
+            const int column = columns[j];
+            if (column < 1 || column > b_.width) continue;
+            for (int i = columnStart_[column]; i < columnStart_[column + 1]; ++i)
+                if (areaReaches(i, tx, ty)) return true;
+        }
+    }
+    return false;
+}
+
 void Solver::RuleUnreachable() {
-    areaIndexDirty_ = true; // painting black below changes no area
+    // Called on its own (by a test), the board may have changed behind the
+    // epoch's back; within the deduction loop the epoch is exact.
+    if (!inDriver_) areaIndexDirty_ = true;
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
-            if (b_.state(x, y) == Undecided && countReaching(x, y, true) == 0) MarkBlack(x, y);
+            if (b_.state(x, y) == Undecided && !anyAreaReaches(x, y)) MarkBlack(x, y);
 }
 
 // White dots join an area: one next to them, or the only one that can reach
 // them. Under Tandrel a dot diagonally next to an area joins it, and so does
 // the cell between them that is not black.
 void Solver::RuleWhiteDotJoin() {
-    areaIndexDirty_ = true; // and again at every join
+    if (!inDriver_) areaIndexDirty_ = true;
     const int w = b_.width, h = b_.height;
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
@@ -394,7 +419,7 @@ void Solver::RuleWhiteDotJoin() {
                 JoinArea(x, y, x + 1, y);
             } else if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
                 b_.status = StatusContradiction; // sealed off from every area
-            } else if (countReaching(x, y, false) == 1) {
+            } else if (countReaching(x, y) == 1) {
                 JoinArea(x, y, static_cast<int>(b_.reachX), static_cast<int>(b_.reachY));
             }
             if (!b_.tandrel()) continue;
@@ -490,7 +515,7 @@ void Solver::RuleAreaGrowth() {
 }
 
 void Solver::SealArea(std::uint16_t k) {
-    areaIndexDirty_ = true;
+    ++areaEpoch_;
     const int w = b_.width, h = b_.height;
     static constexpr int ox[4] = {0, -1, 0, 1}, oy[4] = {-1, 0, 1, 0};
     static constexpr int dx[4] = {-1, -1, 1, 1}, dy[4] = {-1, 1, 1, -1};

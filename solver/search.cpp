@@ -15,6 +15,7 @@ void Solver::save(Snapshot& s, int mode) {
     } else if (mode == 2) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
+        ++areaEpoch_;
     }
 }
 

@@ -91,8 +91,9 @@ class Solver {
     static const RuleEntry kSecondList[3];
 
   private:
-    // anyWillDo: stop at the first area that reaches (a count of 0 or not).
-    int countReaching(int tx, int ty, bool anyWillDo);
+    int countReaching(int tx, int ty);
+    bool anyAreaReaches(int tx, int ty);
+    bool areaReaches(int i, int tx, int ty) const;
     void buildAreaIndex();
     void RunFirstList();
     void RunSecondList();
@@ -141,9 +142,17 @@ class Solver {
     // query starts and whenever a cell joins or leaves an area meanwhile.
     static constexpr int kCells = kGridWidth * kGridHeight;
     bool areaIndexDirty_ = true;
+    // Bumped whenever a cell joins or leaves an area (joins, sealing,
+    // preparation, snapshot restores); the index is rebuilt when it lags.
+    std::uint32_t areaEpoch_ = 0;
+    std::uint32_t indexEpoch_ = 0;
+    // True while the driver or the deduction loop runs the rules: then no
+    // one but the solver writes the board, and the epoch can be trusted.
+    bool inDriver_ = false;
     int idLimit_ = 0;
     int clueCount_ = 0;
-    std::uint8_t clueX_[kCells]{}, clueY_[kCells]{};
+    std::uint8_t clueX_[kCells]{}, clueY_[kCells]{}, clueN_[kCells]{};
+    std::uint16_t clueId_[kCells]{};
     std::uint16_t columnStart_[kGridWidth + 1]{}; // first clue of each column
     int maxClue_ = 0;
     std::uint16_t areaStart_[kCells + 2]{}; // by area id: first entry in areaCellX_/Y_
