@@ -1,5 +1,6 @@
 #include "rule_checker.h"
 
+#include <sstream>
 #include <vector>
 
 namespace ombrix::testing {
@@ -16,8 +17,15 @@ bool areaCell(int s) {
     return s >= 101 && s <= 148;
 }
 
+// Joins the pieces of a message (strings and numbers) into one string.
+template <typename... Parts> std::string say(const Parts&... parts) {
+    std::ostringstream out;
+    (out << ... << parts);
+    return out.str();
+}
+
 std::string at(int x, int y) {
-    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    return say("(", x, ", ", y, ")");
 }
 
 } // namespace
@@ -33,7 +41,7 @@ bool CheckSolution(const Board& b, std::string& why) {
         for (int y = 1; y <= h; ++y) {
             const int v = s(x, y);
             if (!black(v) && !clue(v) && !areaCell(v)) {
-                why = "cell " + at(x, y) + " is undecided (" + std::to_string(v) + ")";
+                why = say("cell ", at(x, y), " is undecided (", v, ")");
                 return false;
             }
             if (black(v) && ++blackCount == 1) firstBx = x, firstBy = y;
@@ -65,19 +73,19 @@ bool CheckSolution(const Board& b, std::string& why) {
                 }
             }
             if (clues != 1) {
-                why = "the area at " + at(x, y) + " holds " + std::to_string(clues) + " clues";
+                why = say("the area at ", at(x, y), " holds ", clues, " clues");
                 return false;
             }
             if (static_cast<int>(cells.size()) != clueValue) {
-                why = "the area of clue " + std::to_string(clueValue) + " at " + at(x, y) +
-                      " has " + std::to_string(cells.size()) + " cells";
+                why = say("the area of clue ", clueValue, " at ", at(x, y), " has ", cells.size(),
+                          " cells");
                 return false;
             }
             for (auto [cx, cy] : cells) {
                 const int v = s(cx, cy);
                 if (areaCell(v) && v - 100 != clueValue) {
-                    why = "area cell " + at(cx, cy) + " says " + std::to_string(v - 100) +
-                          " in an area of clue " + std::to_string(clueValue);
+                    why = say("area cell ", at(cx, cy), " says ", v - 100, " in an area of clue ",
+                              clueValue);
                     return false;
                 }
             }
@@ -93,7 +101,7 @@ bool CheckSolution(const Board& b, std::string& why) {
                     const int nx = x + 1, ny = y + ddy;
                     if (!inside(nx, ny) || black(s(x, y)) || black(s(nx, ny))) continue;
                     if (area[idx(x, y)] != area[idx(nx, ny)]) {
-                        why = "areas touch diagonally at " + at(x, y) + " and " + at(nx, ny);
+                        why = say("areas touch diagonally at ", at(x, y), " and ", at(nx, ny));
                         return false;
                     }
                 }
@@ -104,7 +112,7 @@ bool CheckSolution(const Board& b, std::string& why) {
             for (int y = 1; y < h; ++y) {
                 if (black(s(x, y)) && black(s(x + 1, y)) && black(s(x, y + 1)) &&
                     black(s(x + 1, y + 1))) {
-                    why = "2 x 2 black block at " + at(x, y);
+                    why = say("2 x 2 black block at ", at(x, y));
                     return false;
                 }
             }
@@ -129,8 +137,8 @@ bool CheckSolution(const Board& b, std::string& why) {
             }
         }
         if (reached != blackCount) {
-            why = "black cells form more than one group (" + std::to_string(reached) + " of " +
-                  std::to_string(blackCount) + " connected to " + at(firstBx, firstBy) + ")";
+            why = say("black cells form more than one group (", reached, " of ", blackCount,
+                      " connected to ", at(firstBx, firstBy), ")");
             return false;
         }
     }

@@ -76,10 +76,11 @@ inline std::vector<std::string> BoardRows(const Board& b) {
             else if (s == WhiteDot)
                 t = "o";
             else if (s > 100)
-                t = "a" + std::to_string(s - 100);
+                t = std::string("a").append(std::to_string(s - 100));
             else
                 t = std::to_string(s);
-            row += (x > 1 ? " " : "") + t;
+            if (x > 1) row += ' ';
+            row += t;
         }
         rows.push_back(row);
     }
