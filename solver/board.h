@@ -42,21 +42,43 @@ enum Status : std::uint8_t {
 
 enum RuleSet : std::uint8_t { RuleSetOmbrix = 0, RuleSetTandrel = 1 };
 
-// A black cell of the solution.
-constexpr bool isBlack(int s) {
-    return s == 50 || s == 100 || s == 200;
+// The four predicates over a cell code, as one table of bits so that each
+// test is a single load. The table is built from the definitions below.
+namespace cellclass {
+inline constexpr std::uint8_t kBlack = 1, kWall = 2, kWhite = 4, kClosed = 8;
+struct Table {
+    std::uint8_t bits[256];
+};
+constexpr Table Make() {
+    Table t{};
+    for (int s = 0; s < 256; ++s) {
+        const bool black = s == 50 || s == 100 || s == 200; // a black cell of the solution
+        const bool wall = black || s == 99;                 // black or border
+        const bool white = s % 50 != 0 && s % 100 < 50;     // clue, white dot, area cell
+        const bool closed = s % 50 != 0;                    // white or border
+        t.bits[s] = static_cast<std::uint8_t>((black ? kBlack : 0) | (wall ? kWall : 0) |
+                                              (white ? kWhite : 0) | (closed ? kClosed : 0));
+    }
+    return t;
+}
+inline constexpr Table kTable = Make();
+} // namespace cellclass
+
+// A black cell of the solution: 50, 100, 200.
+constexpr bool isBlack(std::uint8_t s) {
+    return cellclass::kTable.bits[s] & cellclass::kBlack;
 }
 // Black or border: a side through which no area can grow.
-constexpr bool isWall(int s) {
-    return s == 50 || s == 99 || s == 100 || s == 200;
+constexpr bool isWall(std::uint8_t s) {
+    return cellclass::kTable.bits[s] & cellclass::kWall;
 }
 // A cell that may not become black: a clue, a white dot or an area cell.
-constexpr bool isWhite(int s) {
-    return s % 50 != 0 && s % 100 < 50;
+constexpr bool isWhite(std::uint8_t s) {
+    return cellclass::kTable.bits[s] & cellclass::kWhite;
 }
 // White or border: a side through which no black cell can connect.
-constexpr bool isClosed(int s) {
-    return s % 50 != 0;
+constexpr bool isClosed(std::uint8_t s) {
+    return cellclass::kTable.bits[s] & cellclass::kClosed;
 }
 
 // `areaId` is 16 bits wide so that ids never repeat, however many clues a

@@ -470,11 +470,15 @@ void Solver::WhitenUndecided() {
 }
 
 void Solver::CheckBlackBlocks() {
+    // Down each pair of columns, a block is two black pairs in a row.
     for (int x = 1; x <= b_.width - 1; ++x) {
-        for (int y = 1; y <= b_.height - 1; ++y) {
-            if (isBlack(b_.state(x, y)) && isBlack(b_.state(x, y + 1)) &&
-                isBlack(b_.state(x + 1, y)) && isBlack(b_.state(x + 1, y + 1)))
-                b_.status = StatusContradiction;
+        const Cell* left = b_.cells[x];
+        const Cell* right = b_.cells[x + 1];
+        bool above = isBlack(left[1].state) && isBlack(right[1].state);
+        for (int y = 2; y <= b_.height; ++y) {
+            const bool here = isBlack(left[y].state) && isBlack(right[y].state);
+            if (above && here) b_.status = StatusContradiction;
+            above = here;
         }
     }
 }
