@@ -13,26 +13,6 @@ namespace ombrix::cli {
 
 namespace {
 
-// The two file names of "COMMAND IN OUT"; false (after a message) on bad usage.
-bool TwoPaths(const char* command, const Args& args, std::string& in, std::string& out) {
-    std::vector<std::string> paths;
-    for (const std::string& a : args) {
-        if (a.size() > 1 && a[0] == '-') {
-            std::cerr << "ombrix-cli " << command << ": unknown option " << a << "\n";
-            return false;
-        }
-        paths.push_back(a);
-    }
-    if (paths.size() != 2) {
-        std::cerr << "ombrix-cli " << command << ": expected two files (" << command
-                  << " IN OUT)\n";
-        return false;
-    }
-    in = paths[0];
-    out = paths[1];
-    return true;
-}
-
 bool SaveGridText(const std::string& path, const Board& board, std::string& error) {
     if (board.width < kMinWidth || board.width > kMaxWidth || board.height < kMinHeight ||
         board.height > kMaxHeight) {
@@ -62,7 +42,7 @@ bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui,
 
 int RunConvert(const Args& args) {
     std::string in, out;
-    if (!TwoPaths("convert", args, in, out)) return 1;
+    if (!TwoPaths("convert", "two files (convert IN OUT)", args, in, out)) return 1;
     if (IsPuzzleFilePath(in) == IsPuzzleFilePath(out)) {
         std::cerr << "ombrix-cli convert: converts grid text to a .omx file or a .omx file to "
                      "grid text; give one of each\n";
@@ -79,7 +59,7 @@ int RunConvert(const Args& args) {
 
 int RunExportText(const Args& args) {
     std::string in, out;
-    if (!TwoPaths("export-text", args, in, out)) return 1;
+    if (!TwoPaths("export-text", "two files (export-text IN OUT)", args, in, out)) return 1;
     static Board board;
     static UiState ui;
     std::string error;

@@ -2,8 +2,8 @@
 #include "commands.h"
 #include "generator.h"
 #include "grid_text.h"
+#include "safe_write.h"
 
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -25,10 +25,12 @@ bool parseSize(const std::string& s, int& w, int& h) {
 }
 
 bool writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
+    std::string error;
+    if (WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
+                            error))
+        return true;
+    std::cerr << "ombrix-cli: " << error << "\n";
+    return false;
 }
 
 } // namespace
@@ -87,7 +89,6 @@ int RunGenerate(const Args& args) {
     if (out.empty()) {
         std::cout << text;
     } else if (!writeText(out, text)) {
-        std::cerr << "ombrix-cli: " << out << ": cannot write\n";
         return 2;
     }
     if (!solutionPath.empty()) {
@@ -97,10 +98,7 @@ int RunGenerate(const Args& args) {
                 sol += std::string(x > 1 ? " " : "") + (isBlack(solution->state(x, y)) ? "#" : ".");
             sol += "\n";
         }
-        if (!writeText(solutionPath, sol)) {
-            std::cerr << "ombrix-cli: " << solutionPath << ": cannot write\n";
-            return 2;
-        }
+        if (!writeText(solutionPath, sol)) return 2;
     }
     return 0;
 }

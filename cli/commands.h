@@ -40,6 +40,11 @@ void SetFreshUiState(Board& board, UiState& ui);
 // to match. On failure returns false with a message naming file and reason.
 bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui, std::string& error);
 
+// The two file names of `NAME IN OUT`; false after a message on stderr
+// ("expected EXPECTED") when the arguments are not two names.
+bool TwoPaths(const char* name, const char* expected, const Args& args, std::string& in,
+              std::string& out);
+
 // For a command of the form `NAME IN OUT`: checks the arguments and loads IN.
 // Returns 0 when `out` is set and the puzzle is loaded, else the exit status
 // (1 bad usage, 2 unreadable puzzle) after a message on stderr.

@@ -35,7 +35,8 @@ std::string DrawBoard(const Board& board) {
                 row += field("?", true);
             }
         }
-        while (!row.empty() && row.back() == ' ') row.pop_back();
+        while (!row.empty() && row.back() == ' ')
+            row.pop_back();
         out += row;
         out += '\n';
     }

@@ -1,31 +1,14 @@
 #include "commands.h"
 #include "grid_text.h"
 #include "puzzle_file.h"
+#include "safe_write.h"
 #include "status_text.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace ombrix::cli {
-
-bool ReadWholeFile(const std::string& path, std::string& data, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open for reading";
-        return false;
-    }
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) {
-        error = path + ": read error";
-        return false;
-    }
-    data = ss.str();
-    return true;
-}
 
 bool IsPuzzleFilePath(const std::string& path) {
     if (path.size() < 4) return false;
@@ -55,10 +38,18 @@ bool LoadPuzzle(const std::string& path, Board& board, UiState& ui, std::string&
         }
         return true;
     }
-    std::string data;
-    if (!ReadWholeFile(path, data, error)) return false;
+    // A grid of 31 x 45 clues is a few kilobytes; anything near the limit is
+    // not a puzzle.
+    constexpr std::size_t kLimit = 1 << 20;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, kLimit + 1, bytes, error)) return false;
+    if (bytes.size() > kLimit) {
+        error = path + ": too large for a grid text puzzle";
+        return false;
+    }
     GridTextError gridError;
-    if (!ParseGridText(data, board, gridError)) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!ParseGridText(text, board, gridError)) {
         error = path + ": " + gridError.describe();
         return false;
     }
@@ -66,26 +57,33 @@ bool LoadPuzzle(const std::string& path, Board& board, UiState& ui, std::string&
     return true;
 }
 
-int LoadInputForOutput(const Args& args, const char* name, const char* usage, Board& board,
-                       UiState& ui, std::string& out) {
+bool TwoPaths(const char* name, const char* expected, const Args& args, std::string& in,
+              std::string& out) {
     std::vector<std::string> paths;
     for (const std::string& a : args) {
-        if (!a.empty() && a[0] == '-' && a != "-") {
+        if (a.size() > 1 && a[0] == '-') {
             std::cerr << "ombrix-cli " << name << ": unknown option " << a << "\n";
-            return 1;
+            return false;
         }
         paths.push_back(a);
     }
     if (paths.size() != 2) {
-        std::cerr << "ombrix-cli " << name << ": expected " << usage << "\n";
-        return 1;
+        std::cerr << "ombrix-cli " << name << ": expected " << expected << "\n";
+        return false;
     }
-    std::string error;
-    if (!LoadPuzzle(paths[0], board, ui, error)) {
+    in = paths[0];
+    out = paths[1];
+    return true;
+}
+
+int LoadInputForOutput(const Args& args, const char* name, const char* usage, Board& board,
+                       UiState& ui, std::string& out) {
+    std::string in, error;
+    if (!TwoPaths(name, usage, args, in, out)) return 1;
+    if (!LoadPuzzle(in, board, ui, error)) {
         std::cerr << "ombrix-cli: " << error << "\n";
         return 2;
     }
-    out = paths[1];
     return 0;
 }
 

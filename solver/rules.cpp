@@ -282,7 +282,7 @@ void Solver::buildAreaIndex() {
 
 int Solver::CountReachingAreas(int tx, int ty) {
     areaIndexDirty_ = true;
-    return countReaching(tx, ty);
+    return countReaching(tx, ty, 2);
 }
 
 // Can the unfinished area of index entry i still grow to include (tx, ty)? A
@@ -351,9 +351,10 @@ bool Solver::areaReaches(int i, int tx, int ty) const {
     return n - p > d;
 }
 
-// How many unfinished areas could reach (tx, ty): 0, 1 or 2 (two or more),
-// asked of the areas in board order; after 1, reachX/reachY name its clue.
-int Solver::countReaching(int tx, int ty) {
+// How many unfinished areas could reach (tx, ty), asked of the areas in board
+// order and counted up to `enough` (2 means two or more); after a count of 1,
+// reachX/reachY name its clue.
+int Solver::countReaching(int tx, int ty, int enough) {
     if (areaIndexDirty_ || indexEpoch_ != areaEpoch_) buildAreaIndex();
     // A clue n reaches no farther than n - 1 columns, so only the columns
     // within reach of the largest clue need looking at; the order of the
@@ -366,26 +367,9 @@ int Solver::countReaching(int tx, int ty) {
         if (!areaReaches(i, tx, ty)) continue;
         b_.reachX = clueX_[i];
         b_.reachY = clueY_[i];
-        if (++count == 2) return 2;
+        if (++count == enough) return count;
     }
     return count;
-}
-
-// Does any unfinished area reach (tx, ty)? The same question with the answer
-// 0 or not; the columns nearest the target are asked first, as they are the
-// likeliest to answer yes.
-bool Solver::anyAreaReaches(int tx, int ty) {
-    if (areaIndexDirty_ || indexEpoch_ != areaEpoch_) buildAreaIndex();
-    for (int k = 0; k < maxClue_; ++k) {
-        const int columns[2] = {tx - k, tx + k};
-        for (int j = 0; j < (k == 0 ? 1 : 2); ++j) {
-            const int column = columns[j];
-            if (column < 1 || column > b_.width) continue;
-            for (int i = columnStart_[column]; i < columnStart_[column + 1]; ++i)
-                if (areaReaches(i, tx, ty)) return true;
-        }
-    }
-    return false;
 }
 
 void Solver::RuleUnreachable() {
@@ -394,7 +378,7 @@ void Solver::RuleUnreachable() {
     if (!inDriver_) areaIndexDirty_ = true;
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
-            if (b_.state(x, y) == Undecided && !anyAreaReaches(x, y)) MarkBlack(x, y);
+            if (b_.state(x, y) == Undecided && countReaching(x, y, 1) == 0) MarkBlack(x, y);
 }
 
 // White dots join an area: one next to them, or the only one that can reach
@@ -419,7 +403,7 @@ void Solver::RuleWhiteDotJoin() {
                 JoinArea(x, y, x + 1, y);
             } else if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
                 b_.status = StatusContradiction; // sealed off from every area
-            } else if (countReaching(x, y) == 1) {
+            } else if (countReaching(x, y, 2) == 1) {
                 JoinArea(x, y, static_cast<int>(b_.reachX), static_cast<int>(b_.reachY));
             }
             if (!b_.tandrel()) continue;

@@ -91,8 +91,7 @@ class Solver {
     static const RuleEntry kSecondList[3];
 
   private:
-    int countReaching(int tx, int ty);
-    bool anyAreaReaches(int tx, int ty);
+    int countReaching(int tx, int ty, int enough);
     bool areaReaches(int i, int tx, int ty) const;
     void buildAreaIndex();
     void RunFirstList();
