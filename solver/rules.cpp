@@ -276,12 +276,11 @@ void Solver::buildAreaIndex() {
             areaCellY_[k] = static_cast<std::uint8_t>(y);
         }
     }
-    areaIndexDirty_ = false;
     indexEpoch_ = areaEpoch_;
 }
 
 int Solver::CountReachingAreas(int tx, int ty) {
-    areaIndexDirty_ = true;
+    ++areaEpoch_;
     return countReaching(tx, ty, 2);
 }
 
@@ -355,7 +354,7 @@ bool Solver::areaReaches(int i, int tx, int ty) const {
 // order and counted up to `enough` (2 means two or more); after a count of 1,
 // reachX/reachY name its clue.
 int Solver::countReaching(int tx, int ty, int enough) {
-    if (areaIndexDirty_ || indexEpoch_ != areaEpoch_) buildAreaIndex();
+    if (indexEpoch_ != areaEpoch_) buildAreaIndex();
     // A clue n reaches no farther than n - 1 columns, so only the columns
     // within reach of the largest clue need looking at; the order of the
     // clues looked at is the board order all the same.
@@ -375,7 +374,7 @@ int Solver::countReaching(int tx, int ty, int enough) {
 void Solver::RuleUnreachable() {
     // Called on its own (by a test), the board may have changed behind the
     // epoch's back; within the deduction loop the epoch is exact.
-    if (!inDriver_) areaIndexDirty_ = true;
+    if (!inDriver_) ++areaEpoch_;
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
             if (b_.state(x, y) == Undecided && countReaching(x, y, 1) == 0) MarkBlack(x, y);
@@ -385,7 +384,7 @@ void Solver::RuleUnreachable() {
 // them. Under Tandrel a dot diagonally next to an area joins it, and so does
 // the cell between them that is not black.
 void Solver::RuleWhiteDotJoin() {
-    if (!inDriver_) areaIndexDirty_ = true;
+    if (!inDriver_) ++areaEpoch_;
     const int w = b_.width, h = b_.height;
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {

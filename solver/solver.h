@@ -137,14 +137,13 @@ class Solver {
     int touchedCount_ = 0;
 
     // The unfinished areas for the reach query: their clue cells in board
-    // order, and the cells of each area id. Rebuilt when a rule that asks the
-    // query starts and whenever a cell joins or leaves an area meanwhile.
+    // order, and the cells of each area id. Rebuilt when it lags the epoch.
     static constexpr int kCells = kGridWidth * kGridHeight;
-    bool areaIndexDirty_ = true;
     // Bumped whenever a cell joins or leaves an area (joins, sealing,
-    // preparation, snapshot restores); the index is rebuilt when it lags.
-    std::uint32_t areaEpoch_ = 0;
-    std::uint32_t indexEpoch_ = 0;
+    // preparation, snapshot restores), and by a reach rule or query called
+    // on its own, since the board may then have changed behind its back.
+    std::uint32_t areaEpoch_ = 1;
+    std::uint32_t indexEpoch_ = 0; // no index built yet
     // True while the driver or the deduction loop runs the rules: then no
     // one but the solver writes the board, and the epoch can be trusted.
     bool inDriver_ = false;
