@@ -55,6 +55,7 @@ void Solver::PrepareBoard() {
     }
     if (b_.blackBudget < 0) b_.status = StatusSumTooLarge;
     ++areaEpoch_;
+    forgetChanges();
 }
 
 void Solver::AutoSolve() {

@@ -44,6 +44,7 @@ void Solver::MarkBlack(int x, int y) {
         --b_.undecidedCount;
         s = Black;
         b_.changed = 1;
+        noteChange(x, y);
     }
     // Border, black and given black cells: nothing to do. Rules rely on this
     // and paint neighbours without testing for the border.
@@ -58,6 +59,7 @@ void Solver::MarkWhite(int x, int y) {
     if (s == Undecided) {
         s = WhiteDot;
         b_.changed = 1;
+        noteChange(x, y);
     }
 }
 
@@ -87,6 +89,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     const std::uint8_t source = b_.state(sx, sy);
     cell.state = static_cast<std::uint8_t>(source % 100 + 100);
     cell.areaId = id;
+    noteChange(x, y);
 
     if (source == 2) {
         // A clue 2 has just got its second cell: the area is complete, so
@@ -110,33 +113,63 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
         }
         cell.areaId = 0;
         b_.at(sx, sy).areaId = 0;
+        noteChange(sx, sy);
     }
 }
 
+void Solver::noteChange(int x, int y) {
+    if (logLen_ == kLogCapacity) forgetChanges();
+    changeLog_[logLen_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
+}
+
+// Starts the log afresh: every rule runs in full next time.
+void Solver::forgetChanges() {
+    logLen_ = 0;
+    ++logGeneration_;
+    for (std::int32_t& from : ruleFrom_)
+        from = -1;
+}
+
+void Solver::runRule(int index, void (Solver::*run)(), const char* name) {
+    if (quick_ && ruleFrom_[index] == logLen_ && !trace_) {
+        // Nothing has changed since a run of this rule that changed nothing.
+        if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = true;
+        return;
+    }
+    if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = false;
+    const int from = logLen_;
+    const std::uint32_t generation = logGeneration_;
+    (this->*run)();
+    const bool quiet =
+        logLen_ == from && generation == logGeneration_ && b_.status != StatusContradiction;
+    ruleFrom_[index] = quiet ? from : -1;
+    if (trace_ && name) trace_->afterRule(name, b_);
+}
+
 void Solver::RunFirstList() {
-    for (const RuleEntry& rule : kFirstList) {
+    for (int i = 0; i < 12 && !stopped(); ++i) {
+        const RuleEntry& rule = kFirstList[i];
         if (rule.ombrixOnly && !b_.ombrix()) continue;
-        (this->*rule.run)();
-        if (trace_) trace_->afterRule(rule.name, b_);
+        runRule(i, rule.run, rule.name);
     }
 }
 
 void Solver::RunSecondList() {
-    for (const RuleEntry& rule : kSecondList) {
-        (this->*rule.run)();
-        if (trace_) trace_->afterRule(rule.name, b_);
-    }
+    for (int i = 0; i < 3 && !stopped(); ++i)
+        runRule(12 + i, kSecondList[i].run, kSecondList[i].name);
 }
 
 void Solver::RunDeduction() {
     const bool wasInDriver = inDriver_;
+    if (!inDriver_) forgetChanges(); // the board may have changed behind our back
     inDriver_ = true;
     b_.status = StatusNone;
     for (;;) {
         b_.changed = 0;
         RunFirstList();
-        if (b_.ombrix()) CheckBlackBlocks(); // the loop checks blocks twice a pass
-        if (b_.changed == 0) RunSecondList();
+        // The loop checks blocks twice a pass.
+        if (b_.ombrix() && !stopped()) runRule(8, &Solver::CheckBlackBlocks, nullptr);
+        if (b_.changed == 0 && !stopped()) RunSecondList();
         if (b_.status == StatusContradiction) break;
         if (b_.changed == 0) {
             b_.status = StatusUnsolvable;

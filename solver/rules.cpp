@@ -4,9 +4,68 @@
 #include "solver.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <iterator>
 
 namespace ombrix {
+
+// The cells within `radius` of (x, y), and after `after` in scan order, join
+// the candidates.
+void Solver::addCandidates(int x, int y, int radius, int after) {
+    const int xlo = std::max(1, x - radius), xhi = std::min<int>(b_.width, x + radius);
+    const int ylo = std::max(1, y - radius), yhi = std::min<int>(b_.height, y + radius);
+    for (int u = xlo; u <= xhi; ++u) {
+        for (int v = ylo; v <= yhi; ++v) {
+            const int i = u * kGridHeight + v;
+            if (i > after) candidates_[i / 64] |= std::uint64_t{1} << (i % 64);
+        }
+    }
+}
+
+// A local rule acts at a cell only on what lies within `radius` of it. So in
+// the trial search's deductions, where the rule last ran from log position p,
+// a cell can act only if a cell within that radius changed since p: either
+// it was looked at then and nothing round it has changed, or it acted and
+// so changed a cell round it. Those cells are visited in scan order, with
+// the changes made on the way added as they happen. Returns false, having
+// done nothing, when a full scan is due.
+template <void (Solver::*At)(int, int)> bool Solver::candidateScan(int index, int radius) {
+    const int from = ruleFrom_[index];
+    if (!quick_ || from < 0) return false;
+    const int side = 2 * radius + 1;
+    if ((logLen_ - from) * side * side > b_.width * b_.height) return false;
+    std::fill(std::begin(candidates_), std::end(candidates_), 0);
+    for (int k = from; k < logLen_; ++k)
+        addCandidates(changeLog_[k] / kGridHeight, changeLog_[k] % kGridHeight, radius, -1);
+    int seen = logLen_;
+    const std::uint32_t generation = logGeneration_;
+    constexpr int kWords = sizeof candidates_ / sizeof candidates_[0];
+    for (int word = 0; word < kWords; ++word) {
+        while (candidates_[word] != 0) {
+            const int i = word * 64 + std::countr_zero(candidates_[word]);
+            candidates_[word] &= candidates_[word] - 1;
+            (this->*At)(i / kGridHeight, i % kGridHeight);
+            if (generation != logGeneration_) {
+                // The log started afresh under us: every later cell is due.
+                for (int x = i / kGridHeight; x <= b_.width; ++x)
+                    addCandidates(x, (b_.height + 1) / 2, std::max<int>(b_.height, 1), i);
+                return true;
+            }
+            for (; seen < logLen_; ++seen)
+                addCandidates(changeLog_[seen] / kGridHeight, changeLog_[seen] % kGridHeight,
+                              radius, i);
+        }
+    }
+    return true;
+}
+
+template <void (Solver::*At)(int, int)> void Solver::scanCells(int index, int radius) {
+    if (candidateScan<At>(index, radius)) return;
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            (this->*At)(x, y);
+}
 
 void Solver::ClearMarks() {
     for (int x = 1; x <= b_.width; ++x)
@@ -28,50 +87,50 @@ void Solver::PromoteMarks() {
 // far cells to the right and below are looked at; the mirror cases are found
 // from the other cell.
 void Solver::RuleAreaGap() {
+    scanCells<&Solver::areaGapAt>(0, 2);
+}
+
+void Solver::areaGapAt(int x, int y) {
     const int w = b_.width, h = b_.height;
     const bool tandrel = b_.tandrel();
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            const std::uint16_t id = b_.at(x, y).areaId;
-            if (id == 0) continue;
-            auto differs = [&](int fx, int fy) {
-                const std::uint16_t other = b_.at(fx, fy).areaId;
-                return other != 0 && other != id;
-            };
-            if (x < w - 1 && differs(x + 2, y)) {
-                MarkBlack(x + 1, y);
-                if (tandrel) {
-                    MarkBlack(x + 1, y - 1);
-                    MarkBlack(x + 1, y + 1);
-                }
-            }
-            if (y < h - 1 && differs(x, y + 2)) {
-                MarkBlack(x, y + 1);
-                if (tandrel) {
-                    MarkBlack(x - 1, y + 1);
-                    MarkBlack(x + 1, y + 1);
-                }
-            }
-            if (!tandrel) continue;
-            if (x < w - 1 && y > 2 && differs(x + 2, y - 2)) MarkBlack(x + 1, y - 1);
-            if (x < w - 1 && y < h - 1 && differs(x + 2, y + 2)) MarkBlack(x + 1, y + 1);
-            if (x < w - 1 && y > 1 && differs(x + 2, y - 1)) {
-                MarkBlack(x + 1, y);
-                MarkBlack(x + 1, y - 1);
-            }
-            if (x < w && y > 2 && differs(x + 1, y - 2)) {
-                MarkBlack(x, y - 1);
-                MarkBlack(x + 1, y - 1);
-            }
-            if (x < w - 1 && y < h && differs(x + 2, y + 1)) {
-                MarkBlack(x + 1, y);
-                MarkBlack(x + 1, y + 1);
-            }
-            if (x < w && y < h - 1 && differs(x + 1, y + 2)) {
-                MarkBlack(x, y + 1);
-                MarkBlack(x + 1, y + 1);
-            }
+    const std::uint16_t id = b_.at(x, y).areaId;
+    if (id == 0) return;
+    auto differs = [&](int fx, int fy) {
+        const std::uint16_t other = b_.at(fx, fy).areaId;
+        return other != 0 && other != id;
+    };
+    if (x < w - 1 && differs(x + 2, y)) {
+        MarkBlack(x + 1, y);
+        if (tandrel) {
+            MarkBlack(x + 1, y - 1);
+            MarkBlack(x + 1, y + 1);
         }
+    }
+    if (y < h - 1 && differs(x, y + 2)) {
+        MarkBlack(x, y + 1);
+        if (tandrel) {
+            MarkBlack(x - 1, y + 1);
+            MarkBlack(x + 1, y + 1);
+        }
+    }
+    if (!tandrel) return;
+    if (x < w - 1 && y > 2 && differs(x + 2, y - 2)) MarkBlack(x + 1, y - 1);
+    if (x < w - 1 && y < h - 1 && differs(x + 2, y + 2)) MarkBlack(x + 1, y + 1);
+    if (x < w - 1 && y > 1 && differs(x + 2, y - 1)) {
+        MarkBlack(x + 1, y);
+        MarkBlack(x + 1, y - 1);
+    }
+    if (x < w && y > 2 && differs(x + 1, y - 2)) {
+        MarkBlack(x, y - 1);
+        MarkBlack(x + 1, y - 1);
+    }
+    if (x < w - 1 && y < h && differs(x + 2, y + 1)) {
+        MarkBlack(x + 1, y);
+        MarkBlack(x + 1, y + 1);
+    }
+    if (x < w && y < h - 1 && differs(x + 1, y + 2)) {
+        MarkBlack(x, y + 1);
+        MarkBlack(x + 1, y + 1);
     }
 }
 
@@ -79,61 +138,62 @@ void Solver::RuleAreaGap() {
 // cells between them are black, under Tandrel it is a contradiction. The same
 // for an unfinished clue 2 with a white dot diagonally next to it.
 void Solver::RuleAreaDiagonal() {
-    const int w = b_.width, h = b_.height;
+    scanCells<&Solver::areaDiagonalAt>(1, 1);
+}
+
+void Solver::areaDiagonalAt(int x, int y) {
     const bool tandrel = b_.tandrel();
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            const std::uint16_t id = b_.at(x, y).areaId;
-            if (id == 0) continue;
-            auto act = [&](int dy) {
-                if (tandrel) {
-                    b_.status = StatusContradiction;
-                } else {
-                    MarkBlack(x + 1, y);
-                    MarkBlack(x, y + dy);
-                }
-            };
-            auto differs = [&](int fx, int fy) {
-                const std::uint16_t other = b_.at(fx, fy).areaId;
-                return other != 0 && other != id;
-            };
-            if (differs(x + 1, y + 1)) act(+1);
-            if (differs(x + 1, y - 1)) act(-1);
-            if (b_.state(x + 1, y + 1) == WhiteDot && b_.state(x, y) == 2) act(+1);
-            if (b_.state(x + 1, y - 1) == WhiteDot && b_.state(x, y) == 2) act(-1);
+    const std::uint16_t id = b_.at(x, y).areaId;
+    if (id == 0) return;
+    auto act = [&](int dy) {
+        if (tandrel) {
+            b_.status = StatusContradiction;
+        } else {
+            MarkBlack(x + 1, y);
+            MarkBlack(x, y + dy);
         }
-    }
+    };
+    auto differs = [&](int fx, int fy) {
+        const std::uint16_t other = b_.at(fx, fy).areaId;
+        return other != 0 && other != id;
+    };
+    if (differs(x + 1, y + 1)) act(+1);
+    if (differs(x + 1, y - 1)) act(-1);
+    if (b_.state(x + 1, y + 1) == WhiteDot && b_.state(x, y) == 2) act(+1);
+    if (b_.state(x + 1, y - 1) == WhiteDot && b_.state(x, y) == 2) act(-1);
 }
 
 // A black cell closed (white or border) on three sides must connect through
 // the fourth. Once handled, a plain black cell becomes BlackLinked and is not
 // visited again.
 void Solver::RuleBlackDeadEnd() {
-    const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            std::uint8_t& s = b_.state(x, y);
-            if (s != Black && s != GivenBlack) continue;
-            const bool u = isClosed(b_.state(x, y - 1));
-            const bool l = isClosed(b_.state(x - 1, y));
-            const bool d = isClosed(b_.state(x, y + 1));
-            const bool r = isClosed(b_.state(x + 1, y));
-            int nx, ny;
-            if (u && l && d) {
-                nx = x + 1, ny = y;
-            } else if (u && l && r) {
-                nx = x, ny = y + 1;
-            } else if (u && d && r) {
-                nx = x - 1, ny = y;
-            } else if (l && d && r) {
-                nx = x, ny = y - 1;
-            } else {
-                continue;
-            }
-            MarkBlack(nx, ny);
-            if (b_.state(nx, ny) == Border) b_.status = StatusContradiction;
-            if (s == Black) s = BlackLinked; // does not raise `changed`
-        }
+    scanCells<&Solver::blackDeadEndAt>(2, 1);
+}
+
+void Solver::blackDeadEndAt(int x, int y) {
+    std::uint8_t& s = b_.state(x, y);
+    if (s != Black && s != GivenBlack) return;
+    const bool u = isClosed(b_.state(x, y - 1));
+    const bool l = isClosed(b_.state(x - 1, y));
+    const bool d = isClosed(b_.state(x, y + 1));
+    const bool r = isClosed(b_.state(x + 1, y));
+    int nx, ny;
+    if (u && l && d) {
+        nx = x + 1, ny = y;
+    } else if (u && l && r) {
+        nx = x, ny = y + 1;
+    } else if (u && d && r) {
+        nx = x - 1, ny = y;
+    } else if (l && d && r) {
+        nx = x, ny = y - 1;
+    } else {
+        return;
+    }
+    MarkBlack(nx, ny);
+    if (b_.state(nx, ny) == Border) b_.status = StatusContradiction;
+    if (s == Black) {
+        s = BlackLinked; // does not raise `changed`
+        noteChange(x, y);
     }
 }
 
@@ -141,38 +201,37 @@ void Solver::RuleBlackDeadEnd() {
 // through the fourth. Under Tandrel the diagonal cell between two walls is
 // black as well.
 void Solver::RuleWhiteDeadEnd() {
-    const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            const bool inArea = b_.at(x, y).areaId != 0;
-            if (!inArea && b_.state(x, y) != WhiteDot) continue;
-            auto extend = [&](int nx, int ny) {
-                if (inArea)
-                    JoinArea(nx, ny, x, y);
-                else
-                    MarkWhite(nx, ny);
-            };
-            const bool u = isWall(b_.state(x, y - 1));
-            const bool l = isWall(b_.state(x - 1, y));
-            const bool d = isWall(b_.state(x, y + 1));
-            const bool r = isWall(b_.state(x + 1, y));
-            if (u && l && d)
-                extend(x + 1, y);
-            else if (u && l && r)
-                extend(x, y + 1);
-            else if (u && d && r)
-                extend(x - 1, y);
-            else if (l && d && r)
-                extend(x, y - 1);
+    scanCells<&Solver::whiteDeadEndAt>(3, 2);
+}
 
-            if (b_.tandrel()) {
-                auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
-                if (wall(x, y - 1) && wall(x - 1, y)) MarkBlack(x - 1, y - 1);
-                if (wall(x - 1, y) && wall(x, y + 1)) MarkBlack(x - 1, y + 1);
-                if (wall(x, y + 1) && wall(x + 1, y)) MarkBlack(x + 1, y + 1);
-                if (wall(x + 1, y) && wall(x, y - 1)) MarkBlack(x + 1, y - 1);
-            }
-        }
+void Solver::whiteDeadEndAt(int x, int y) {
+    const bool inArea = b_.at(x, y).areaId != 0;
+    if (!inArea && b_.state(x, y) != WhiteDot) return;
+    auto extend = [&](int nx, int ny) {
+        if (inArea)
+            JoinArea(nx, ny, x, y);
+        else
+            MarkWhite(nx, ny);
+    };
+    const bool u = isWall(b_.state(x, y - 1));
+    const bool l = isWall(b_.state(x - 1, y));
+    const bool d = isWall(b_.state(x, y + 1));
+    const bool r = isWall(b_.state(x + 1, y));
+    if (u && l && d)
+        extend(x + 1, y);
+    else if (u && l && r)
+        extend(x, y + 1);
+    else if (u && d && r)
+        extend(x - 1, y);
+    else if (l && d && r)
+        extend(x, y - 1);
+
+    if (b_.tandrel()) {
+        auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+        if (wall(x, y - 1) && wall(x - 1, y)) MarkBlack(x - 1, y - 1);
+        if (wall(x - 1, y) && wall(x, y + 1)) MarkBlack(x - 1, y + 1);
+        if (wall(x, y + 1) && wall(x + 1, y)) MarkBlack(x + 1, y + 1);
+        if (wall(x + 1, y) && wall(x, y - 1)) MarkBlack(x + 1, y - 1);
     }
 }
 
@@ -181,55 +240,53 @@ void Solver::RuleWhiteDeadEnd() {
 // rule sets a white dot two cells away in a straight line cannot be the second
 // cell, so the cell between is black.
 void Solver::RuleClueTwo() {
+    scanCells<&Solver::clueTwoAt>(4, 2);
+}
+
+void Solver::clueTwoAt(int x, int y) {
     const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            if (b_.at(x, y).areaId == 0 || b_.state(x, y) != 2) continue;
-            auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
-            if (b_.ombrix()) {
-                if (wall(x, y - 1) && wall(x - 1, y)) MarkBlack(x + 1, y + 1);
-                if (wall(x - 1, y) && wall(x, y + 1)) MarkBlack(x + 1, y - 1);
-                if (wall(x, y + 1) && wall(x + 1, y)) MarkBlack(x - 1, y - 1);
-                if (wall(x + 1, y) && wall(x, y - 1)) MarkBlack(x - 1, y + 1);
-            }
-            if (y > 2 && b_.state(x, y - 2) == WhiteDot) MarkBlack(x, y - 1);
-            if (x > 2 && b_.state(x - 2, y) == WhiteDot) MarkBlack(x - 1, y);
-            if (y < h - 1 && b_.state(x, y + 2) == WhiteDot) MarkBlack(x, y + 1);
-            if (x < w - 1 && b_.state(x + 2, y) == WhiteDot) MarkBlack(x + 1, y);
-        }
+    if (b_.at(x, y).areaId == 0 || b_.state(x, y) != 2) return;
+    auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+    if (b_.ombrix()) {
+        if (wall(x, y - 1) && wall(x - 1, y)) MarkBlack(x + 1, y + 1);
+        if (wall(x - 1, y) && wall(x, y + 1)) MarkBlack(x + 1, y - 1);
+        if (wall(x, y + 1) && wall(x + 1, y)) MarkBlack(x - 1, y - 1);
+        if (wall(x + 1, y) && wall(x, y - 1)) MarkBlack(x - 1, y + 1);
     }
+    if (y > 2 && b_.state(x, y - 2) == WhiteDot) MarkBlack(x, y - 1);
+    if (x > 2 && b_.state(x - 2, y) == WhiteDot) MarkBlack(x - 1, y);
+    if (y < h - 1 && b_.state(x, y + 2) == WhiteDot) MarkBlack(x, y + 1);
+    if (x < w - 1 && b_.state(x + 2, y) == WhiteDot) MarkBlack(x + 1, y);
 }
 
 // An undecided cell that would complete a 2 x 2 black block is white (Ombrix);
 // one walled in on four sides is black; one surrounded by white dots, cells of
 // unfinished areas or the border is white.
 void Solver::RuleUndecidedCell() {
-    const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            if (b_.state(x, y) != Undecided) continue;
-            auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
-            auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
-            if (b_.ombrix()) {
-                if ((black(x, y - 1) && black(x - 1, y) && black(x - 1, y - 1)) ||
-                    (black(x, y + 1) && black(x - 1, y) && black(x - 1, y + 1)) ||
-                    (black(x, y - 1) && black(x + 1, y) && black(x + 1, y - 1)) ||
-                    (black(x, y + 1) && black(x + 1, y) && black(x + 1, y + 1)))
-                    MarkWhite(x, y);
-            }
-            if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
-                MarkBlack(x, y);
-                continue;
-            }
-            auto whiteSide = [&](int cx, int cy) {
-                const Cell& c = b_.at(cx, cy);
-                return c.areaId != 0 || c.state == WhiteDot || c.state == Border;
-            };
-            if (whiteSide(x, y - 1) && whiteSide(x - 1, y) && whiteSide(x, y + 1) &&
-                whiteSide(x + 1, y))
-                MarkWhite(x, y);
-        }
+    scanCells<&Solver::undecidedCellAt>(5, 1);
+}
+
+void Solver::undecidedCellAt(int x, int y) {
+    if (b_.state(x, y) != Undecided) return;
+    auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
+    auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+    if (b_.ombrix()) {
+        if ((black(x, y - 1) && black(x - 1, y) && black(x - 1, y - 1)) ||
+            (black(x, y + 1) && black(x - 1, y) && black(x - 1, y + 1)) ||
+            (black(x, y - 1) && black(x + 1, y) && black(x + 1, y - 1)) ||
+            (black(x, y + 1) && black(x + 1, y) && black(x + 1, y + 1)))
+            MarkWhite(x, y);
     }
+    if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
+        MarkBlack(x, y);
+        return;
+    }
+    auto whiteSide = [&](int cx, int cy) {
+        const Cell& c = b_.at(cx, cy);
+        return c.areaId != 0 || c.state == WhiteDot || c.state == Border;
+    };
+    if (whiteSide(x, y - 1) && whiteSide(x - 1, y) && whiteSide(x, y + 1) && whiteSide(x + 1, y))
+        MarkWhite(x, y);
 }
 
 // The unfinished areas in board order and the cells of each, by area id, so
@@ -453,6 +510,7 @@ void Solver::WhitenUndecided() {
 }
 
 void Solver::CheckBlackBlocks() {
+    if (candidateScan<&Solver::blackBlockAt>(8, 1)) return;
     // Down each pair of columns, a block is two black pairs in a row.
     for (int x = 1; x <= b_.width - 1; ++x) {
         const Cell* left = b_.cells[x];
@@ -464,6 +522,13 @@ void Solver::CheckBlackBlocks() {
             above = here;
         }
     }
+}
+
+// The 2 x 2 block with (x, y) at its top left.
+void Solver::blackBlockAt(int x, int y) {
+    if (x < b_.width && y < b_.height && isBlack(b_.state(x, y)) && isBlack(b_.state(x + 1, y)) &&
+        isBlack(b_.state(x, y + 1)) && isBlack(b_.state(x + 1, y + 1)))
+        b_.status = StatusContradiction;
 }
 
 void Solver::CheckBlackCount() {
@@ -518,6 +583,7 @@ void Solver::SealArea(std::uint16_t k) {
                         MarkBlack(x + dx[i], y + dy[i]);
             }
             c.areaId = 0;
+            noteChange(x, y);
         }
     }
 }
@@ -584,6 +650,14 @@ void Solver::RuleAreaReach() {
                 return;
             }
         }
+    }
+    if (!cleared && dotMarksSkipped_) {
+        // No unfinished area cleared the marks, so the walk below meets the
+        // marks of the dot-escape rule: after a run that changed nothing,
+        // those are exactly the white dots.
+        for (int x = 1; x <= w; ++x)
+            for (int y = 1; y <= h; ++y)
+                b_.at(x, y).mark = b_.state(x, y) == WhiteDot ? 1 : 0;
     }
     PromoteMarks();
     for (int x = 1; x <= w; ++x) {

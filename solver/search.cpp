@@ -4,6 +4,7 @@
 // 5 x 5 window round the candidate. One decision per call.
 #include "solver.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ombrix {
@@ -12,11 +13,32 @@ void Solver::save(Snapshot& s, int mode) {
     if (mode == 1) {
         std::memcpy(s.cells, b_.cells, sizeof s.cells);
         s.undecidedCount = b_.undecidedCount;
+        // Keep the log from the earliest rule start onwards, as far as room
+        // allows; a rule whose start falls off must run in full after a
+        // restore.
+        int first = logLen_;
+        for (const std::int32_t from : ruleFrom_)
+            if (from >= 0) first = std::min<int>(first, from);
+        first = std::max(first, logLen_ - kSnapshotLog);
+        s.logLen = logLen_ - first;
+        std::memcpy(s.log, changeLog_ + first, sizeof(std::uint16_t) * s.logLen);
+        for (int i = 0; i < kRuleCount; ++i)
+            s.ruleFrom[i] = ruleFrom_[i] >= first ? ruleFrom_[i] - first : -1;
     } else if (mode == 2) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
         ++areaEpoch_;
+        logLen_ = s.logLen;
+        ++logGeneration_;
+        std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
+        std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
     }
+}
+
+// The trial search writes a white dot straight into an undecided cell.
+void Solver::paintWhite(int x, int y) {
+    b_.state(x, y) = WhiteDot;
+    noteChange(x, y);
 }
 
 void Solver::SaveOuter(int mode) {
@@ -44,13 +66,13 @@ void Solver::singleTest(int x, int y, bool& decided) {
         SaveOuter(2);
         b_.resumeColumn = static_cast<std::uint32_t>(x);
         b_.status = StatusNone;
-        b_.state(x, y) = WhiteDot;
+        paintWhite(x, y);
         decided = true;
         return;
     }
     const bool blackCompletes = b_.undecidedCount == 0;
     SaveOuter(2);
-    b_.state(x, y) = WhiteDot;
+    paintWhite(x, y);
     RunDeduction();
     if (b_.status == StatusContradiction) {
         // White is impossible: the cell is black.
@@ -63,7 +85,14 @@ void Solver::singleTest(int x, int y, bool& decided) {
     }
     if (b_.undecidedCount == 0 && blackCompletes) {
         // Both colours complete the board: keep the white solution and name
-        // the cell that is black in the other one.
+        // the cell that is black in the other one. The quick deduction skips
+        // rules and so leaves other scratch marks; the kept board is made by
+        // the full one.
+        SaveOuter(2);
+        paintWhite(x, y);
+        quick_ = false;
+        RunDeduction();
+        quick_ = true;
         b_.altCellX = static_cast<std::uint32_t>(x);
         b_.altCellY = static_cast<std::uint32_t>(y);
         b_.status = StatusSecondSolution;
@@ -84,7 +113,7 @@ bool Solver::windowBranch(int x, int y, int xlo, int xhi, int ylo, int yhi) {
             const bool blackFails = b_.status == StatusContradiction;
             SaveInner(2);
             if (blackFails) {
-                b_.state(u, v) = WhiteDot;
+                paintWhite(u, v);
                 RunDeduction();
                 if (b_.status == StatusContradiction) return true;
                 SaveInner(2);
@@ -107,13 +136,13 @@ void Solver::windowTest(int x, int y, bool& decided) {
     if (windowBranch(x, y, xlo, xhi, ylo, yhi)) {
         SaveOuter(2);
         b_.status = StatusNone;
-        b_.state(x, y) = WhiteDot;
+        paintWhite(x, y);
         decided = true;
         return;
     }
     SaveOuter(2);
 
-    b_.state(x, y) = WhiteDot;
+    paintWhite(x, y);
     RunDeduction();
     SaveInner(1);
     if (windowBranch(x, y, xlo, xhi, ylo, yhi)) {
@@ -129,6 +158,13 @@ void Solver::windowTest(int x, int y, bool& decided) {
 void Solver::TrialSearch() {
     const int w = b_.width, h = b_.height;
     SaveOuter(1);
+    // Every deduction below is a hypothesis: its board is kept only when it
+    // ends without a contradiction, so it may stop at the first one.
+    quick_ = true;
+    struct Leave {
+        bool& flag;
+        ~Leave() { flag = false; }
+    } leave{quick_};
     bool decided = false;
     const int resume = static_cast<int>(b_.resumeColumn);
     // First stage: single hypotheses, from the column of the last decision

@@ -96,15 +96,42 @@ class Solver {
     void buildAreaIndex();
     void RunFirstList();
     void RunSecondList();
+    void runRule(int index, void (Solver::*run)(), const char* name);
+    // Local rules: the rule at one cell, and the scan that runs it.
+    void areaGapAt(int x, int y);
+    void areaDiagonalAt(int x, int y);
+    void blackDeadEndAt(int x, int y);
+    void whiteDeadEndAt(int x, int y);
+    void clueTwoAt(int x, int y);
+    void undecidedCellAt(int x, int y);
+    void blackBlockAt(int x, int y);
+    template <void (Solver::*At)(int, int)> void scanCells(int index, int radius);
+    template <void (Solver::*At)(int, int)> bool candidateScan(int index, int radius);
+    void addCandidates(int x, int y, int radius, int after);
+    bool stopped() const { return quick_ && b_.status == StatusContradiction; }
+    void noteChange(int x, int y);
+    void paintWhite(int x, int y);
+    void forgetChanges();
     void ClearMarks();
     void PromoteMarks(); // every mark 1 or 2 becomes 3
     void singleTest(int x, int y, bool& decided);
     void windowTest(int x, int y, bool& decided);
     bool windowBranch(int x, int y, int xlo, int xhi, int ylo, int yhi);
 
+    // The change log: every cell whose state or area id changed, in order.
+    // A rule that ran from log position p and changed nothing need not run
+    // again while the log still ends at p: it is a function of the board.
+    static constexpr int kRuleCount = 15; // the first list, then the second
+    static constexpr int kLogCapacity = 8192;
+    static constexpr int kSnapshotLog = 1024;
+
     struct Snapshot {
         Cell cells[kGridWidth][kGridHeight];
         std::uint16_t undecidedCount;
+        // The tail of the change log that the rules' start positions need.
+        int logLen;
+        std::int32_t ruleFrom[kRuleCount];
+        std::uint16_t log[kSnapshotLog];
     };
     void save(Snapshot& s, int mode);
 
@@ -118,6 +145,21 @@ class Solver {
 
     Board& b_;
     SolveTrace* trace_;
+
+    std::uint16_t changeLog_[kLogCapacity]{};
+    int logLen_ = 0;
+    std::uint32_t logGeneration_ = 0; // bumped whenever the log starts afresh
+    // Per rule: the log position at the start of its last run, or -1 when it
+    // must run (never ran, acted, or met a contradiction since).
+    std::int32_t ruleFrom_[kRuleCount]{};
+    // The trial search's deductions: rules that cannot act are skipped, and a
+    // contradiction ends the deduction at once (its board is thrown away).
+    bool quick_ = false;
+    // The dot-escape rule was skipped this pass, so the marks it leaves for
+    // the clue-reachability walk are not on the board.
+    bool dotMarksSkipped_ = false;
+    // The cells a local rule still has to look at, by scan index x * height + y.
+    std::uint64_t candidates_[(kGridWidth * kGridHeight + 63) / 64]{};
     Snapshot outer_{};
     Snapshot inner_{};
 
