@@ -45,6 +45,7 @@ void Solver::MarkBlack(int x, int y) {
         s = Black;
         b_.changed = 1;
         noteChange(x, y);
+        decided(x, y);
     }
     // Border, black and given black cells: nothing to do. Rules rely on this
     // and paint neighbours without testing for the border.
@@ -60,6 +61,7 @@ void Solver::MarkWhite(int x, int y) {
         s = WhiteDot;
         b_.changed = 1;
         noteChange(x, y);
+        decided(x, y);
     }
 }
 
@@ -90,6 +92,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     cell.state = static_cast<std::uint8_t>(source % 100 + 100);
     cell.areaId = id;
     noteChange(x, y);
+    if (c == Undecided) decided(x, y);
 
     if (source == 2) {
         // A clue 2 has just got its second cell: the area is complete, so

@@ -481,6 +481,17 @@ void Solver::RuleWhiteDotJoin() {
 // is a contradiction, a group of exactly that size leaves every undecided cell
 // white, and a smaller one with a single undecided neighbour extends into it.
 void Solver::RuleBlackConnected() {
+    if (quick_ && groups_.live()) {
+        // The kept groups answer at once, unless a group is full-sized or
+        // shut in; then the walk below settles it.
+        int ex = 0, ey = 0;
+        const BlackGroups::Verdict v = groups_.Connectivity(b_.blackBudget, ex, ey);
+        if (v == BlackGroups::Verdict::Quiet) return;
+        if (v == BlackGroups::Verdict::Extend) {
+            MarkBlack(ex, ey);
+            return;
+        }
+    }
     ClearMarks();
     const int w = b_.width, h = b_.height;
     for (int x = 1; x <= w; ++x) {

@@ -24,6 +24,8 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(s.log, changeLog_ + first, sizeof(std::uint16_t) * s.logLen);
         for (int i = 0; i < kRuleCount; ++i)
             s.ruleFrom[i] = ruleFrom_[i] >= first ? ruleFrom_[i] - first : -1;
+        s.groupsBuild = groupsBuild_;
+        s.groupsMark = groups_.TrailMark();
     } else if (mode == 2) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
@@ -32,6 +34,12 @@ void Solver::save(Snapshot& s, int mode) {
         ++logGeneration_;
         std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
         std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
+        if (groups_.live() && !(s.groupsBuild == groupsBuild_ && groups_.Undo(s.groupsMark))) {
+            // The trail ran over: build the groups of the restored board.
+            groups_.Build(b_);
+            s.groupsBuild = ++groupsBuild_;
+            s.groupsMark = 0;
+        }
     }
 }
 
@@ -39,6 +47,7 @@ void Solver::save(Snapshot& s, int mode) {
 void Solver::paintWhite(int x, int y) {
     b_.state(x, y) = WhiteDot;
     noteChange(x, y);
+    decided(x, y);
 }
 
 void Solver::SaveOuter(int mode) {
@@ -157,14 +166,19 @@ void Solver::windowTest(int x, int y, bool& decided) {
 
 void Solver::TrialSearch() {
     const int w = b_.width, h = b_.height;
+    groups_.Build(b_);
+    ++groupsBuild_;
     SaveOuter(1);
     // Every deduction below is a hypothesis: its board is kept only when it
     // ends without a contradiction, so it may stop at the first one.
     quick_ = true;
     struct Leave {
-        bool& flag;
-        ~Leave() { flag = false; }
-    } leave{quick_};
+        Solver& s;
+        ~Leave() {
+            s.quick_ = false;
+            s.groups_.Drop();
+        }
+    } leave{*this};
     bool decided = false;
     const int resume = static_cast<int>(b_.resumeColumn);
     // First stage: single hypotheses, from the column of the last decision

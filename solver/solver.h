@@ -4,6 +4,7 @@
 // the board's status byte; nothing is allocated while solving.
 #pragma once
 
+#include "black_groups.h"
 #include "board.h"
 
 #include <cstdint>
@@ -132,6 +133,8 @@ class Solver {
         int logLen;
         std::int32_t ruleFrom[kRuleCount];
         std::uint16_t log[kSnapshotLog];
+        // Where the black groups' trail stood, and in which build of them.
+        int groupsBuild, groupsMark;
     };
     void save(Snapshot& s, int mode);
 
@@ -158,6 +161,12 @@ class Solver {
     // The dot-escape rule was skipped this pass, so the marks it leaves for
     // the clue-reachability walk are not on the board.
     bool dotMarksSkipped_ = false;
+    // The black groups, kept up to date during the trial search only.
+    BlackGroups groups_;
+    int groupsBuild_ = 0;
+    void decided(int x, int y) {
+        if (groups_.live()) groups_.Decided(b_, x, y);
+    }
     // The cells a local rule still has to look at, by scan index x * height + y.
     std::uint64_t candidates_[(kGridWidth * kGridHeight + 63) / 64]{};
     Snapshot outer_{};
