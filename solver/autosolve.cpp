@@ -41,7 +41,11 @@ void Solver::PrepareBoard() {
             } else if (s % 100 > 1) {
                 --b_.undecidedCount;
                 b_.blackBudget -= s;
-                b_.at(x, y).areaId = static_cast<std::uint16_t>(b_.nextAreaId++);
+                const int id = static_cast<int>(b_.nextAreaId++);
+                b_.at(x, y).areaId = static_cast<std::uint16_t>(id);
+                clueXOfId_[id] = static_cast<std::uint8_t>(x);
+                clueYOfId_[id] = static_cast<std::uint8_t>(y);
+                renewStamp(id);
                 if (s == 2 && b_.tandrel()) {
                     MarkBlack(x - 1, y - 1);
                     MarkBlack(x - 1, y + 1);

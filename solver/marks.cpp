@@ -92,6 +92,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     cell.state = static_cast<std::uint8_t>(source % 100 + 100);
     cell.areaId = id;
     noteChange(x, y);
+    renewStamp(id);
     if (c == Undecided) decided(x, y);
 
     if (source == 2) {

@@ -423,6 +423,7 @@ int Solver::countReaching(int tx, int ty, int enough) {
         if (!areaReaches(i, tx, ty)) continue;
         b_.reachX = clueX_[i];
         b_.reachY = clueY_[i];
+        lastReaching_ = i;
         if (++count == enough) return count;
     }
     return count;
@@ -432,9 +433,25 @@ void Solver::RuleUnreachable() {
     // Called on its own (by a test), the board may have changed behind the
     // epoch's back; within the deduction loop the epoch is exact.
     if (!inDriver_) ++areaEpoch_;
-    for (int x = 1; x <= b_.width; ++x)
-        for (int y = 1; y <= b_.height; ++y)
-            if (b_.state(x, y) == Undecided && countReaching(x, y, 1) == 0) MarkBlack(x, y);
+    const int kH = kGridHeight;
+    for (int x = 1; x <= b_.width; ++x) {
+        for (int y = 1; y <= b_.height; ++y) {
+            if (b_.state(x, y) != Undecided) continue;
+            // In the trial search, an area that reached the cell last time
+            // still does if none of its cells changed, unless it lies in
+            // line with the cell, where black cells on the way count too.
+            const int id = witnessId_[x * kH + y];
+            if (quick_ && id != 0 && witnessStamp_[x * kH + y] == areaStamp_[id] &&
+                clueXOfId_[id] != x && clueYOfId_[id] != y)
+                continue;
+            if (countReaching(x, y, 1) == 0) {
+                MarkBlack(x, y);
+            } else if (quick_) {
+                witnessId_[x * kH + y] = clueId_[lastReaching_];
+                witnessStamp_[x * kH + y] = areaStamp_[clueId_[lastReaching_]];
+            }
+        }
+    }
 }
 
 // White dots join an area: one next to them, or the only one that can reach
@@ -579,6 +596,7 @@ void Solver::RuleAreaGrowth() {
 
 void Solver::SealArea(std::uint16_t k) {
     ++areaEpoch_;
+    renewStamp(k);
     const int w = b_.width, h = b_.height;
     static constexpr int ox[4] = {0, -1, 0, 1}, oy[4] = {-1, 0, 1, 0};
     static constexpr int dx[4] = {-1, -1, 1, 1}, dy[4] = {-1, 1, 1, -1};

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace ombrix {
 
@@ -26,6 +27,7 @@ void Solver::save(Snapshot& s, int mode) {
             s.ruleFrom[i] = ruleFrom_[i] >= first ? ruleFrom_[i] - first : -1;
         s.groupsBuild = groupsBuild_;
         s.groupsMark = groups_.TrailMark();
+        std::memcpy(s.areaStamp, areaStamp_, sizeof(std::uint32_t) * stampCount());
     } else if (mode == 2) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
@@ -34,6 +36,7 @@ void Solver::save(Snapshot& s, int mode) {
         ++logGeneration_;
         std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
         std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
+        std::memcpy(areaStamp_, s.areaStamp, sizeof(std::uint32_t) * stampCount());
         if (groups_.live() && !(s.groupsBuild == groupsBuild_ && groups_.Undo(s.groupsMark))) {
             // The trail ran over: build the groups of the restored board.
             groups_.Build(b_);
@@ -168,6 +171,7 @@ void Solver::TrialSearch() {
     const int w = b_.width, h = b_.height;
     groups_.Build(b_);
     ++groupsBuild_;
+    std::fill(std::begin(witnessId_), std::end(witnessId_), 0);
     SaveOuter(1);
     // Every deduction below is a hypothesis: its board is kept only when it
     // ends without a contradiction, so it may stop at the first one.

@@ -7,6 +7,7 @@
 #include "black_groups.h"
 #include "board.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace ombrix {
@@ -135,6 +136,7 @@ class Solver {
         std::uint16_t log[kSnapshotLog];
         // Where the black groups' trail stood, and in which build of them.
         int groupsBuild, groupsMark;
+        std::uint32_t areaStamp[kGridWidth * kGridHeight + 1];
     };
     void save(Snapshot& s, int mode);
 
@@ -161,6 +163,22 @@ class Solver {
     // The dot-escape rule was skipped this pass, so the marks it leaves for
     // the clue-reachability walk are not on the board.
     bool dotMarksSkipped_ = false;
+    // Each area id's stamp is renewed whenever a cell joins the area or the
+    // area is finished, so an unchanged stamp means unchanged area cells.
+    std::uint32_t areaStamp_[kGridWidth * kGridHeight + 1]{};
+    std::uint32_t stampCounter_ = 0;
+    void renewStamp(int id) { areaStamp_[id] = ++stampCounter_; }
+    int stampCount() const {
+        return std::min<int>(static_cast<int>(b_.nextAreaId) + 1, kGridWidth * kGridHeight + 1);
+    }
+    // Per undecided cell, during the trial search: an area that reached it
+    // when the unreachable-cell rule last asked, with that area's stamp.
+    std::uint16_t witnessId_[kGridWidth * kGridHeight]{};
+    std::uint32_t witnessStamp_[kGridWidth * kGridHeight]{};
+    int lastReaching_ = 0; // index entry of the last area counted by countReaching
+    std::uint8_t clueXOfId_[kGridWidth * kGridHeight + 1]{},
+        clueYOfId_[kGridWidth * kGridHeight + 1]{};
+
     // The black groups, kept up to date during the trial search only.
     BlackGroups groups_;
     int groupsBuild_ = 0;
