@@ -649,25 +649,39 @@ void Solver::WhitenReached() {
 // cells are black (and a white cell in it is a contradiction).
 void Solver::RuleAreaReach() {
     const int w = b_.width, h = b_.height;
+    // In the trial search, after a run that changed nothing from log
+    // position p, an area's walk can turn out differently only if a cell
+    // within its reach (its number plus the three cells a walk looks beyond
+    // its last step) changed since p.
+    const int from = quick_ ? ruleFrom_[kAreaReachRule] : -1;
     // Each reach walk starts on a board without marks. After the first full
     // clearing only the previous walk has marked cells, so clearing those
     // is enough.
     bool cleared = false;
+    int lastX = 0, lastY = 0;   // the last area in scan order
+    bool marksFromLast = false; // the marks on the board are its walk's
+    auto walkArea = [&](int x, int y) {
+        if (!cleared) {
+            ClearMarks();
+            cleared = true;
+        } else {
+            for (int i = 0; i < touchedCount_; ++i)
+                b_.at(touchedX_[i], touchedY_[i]).mark = 0;
+        }
+        reachLimit = b_.state(x, y);
+        reachArea = b_.at(x, y).areaId;
+        WalkReach(x, y);
+    };
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             const Cell& c = b_.at(x, y);
             if (c.areaId == 0 || c.state >= 48) continue;
-            if (!cleared) {
-                ClearMarks();
-                cleared = true;
-            } else {
-                for (int i = 0; i < touchedCount_; ++i)
-                    b_.at(touchedX_[i], touchedY_[i]).mark = 0;
-            }
             const int n = c.state;
-            reachLimit = n;
-            reachArea = c.areaId;
-            WalkReach(x, y);
+            lastX = x, lastY = y;
+            marksFromLast = false;
+            if (from >= 0 && !changedNear(from, x, y, n + 3)) continue;
+            walkArea(x, y);
+            marksFromLast = true;
             const int r = visitedCount;
             if (r == n) {
                 // The walk ran to its end: the marks cover every reachable cell.
@@ -680,7 +694,15 @@ void Solver::RuleAreaReach() {
             }
         }
     }
-    if (!cleared && dotMarksSkipped_) {
+    if (quick_ && lastX != 0) {
+        // When every region of undecided cells holds a clue, the walks below
+        // find nothing to do. Otherwise they need the last area's marks,
+        // which the search for clues wipes.
+        const bool known = cluePaths_;
+        if (everyRegionHasClue()) return;
+        if (!known || !marksFromLast) walkArea(lastX, lastY);
+    }
+    if (lastX == 0 && dotMarksSkipped_) {
         // No unfinished area cleared the marks, so the walk below meets the
         // marks of the dot-escape rule: after a run that changed nothing,
         // those are exactly the white dots.
@@ -704,6 +726,101 @@ void Solver::RuleAreaReach() {
                 b_.at(touchedX_[i], touchedY_[i]).mark = 3;
         }
     }
+}
+
+bool Solver::changedNear(int from, int x, int y, int radius) const {
+    for (int k = from; k < logLen_; ++k) {
+        const int cx = changeLog_[k] / kGridHeight, cy = changeLog_[k] % kGridHeight;
+        if (std::abs(cx - x) + std::abs(cy - y) <= radius) return true;
+    }
+    return false;
+}
+
+// Whether every undecided cell is joined to some clue through cells that are
+// not black. Once known, it stays so while every open side of each cell that
+// has turned black since still leads to a clue: a path that a new black cell
+// cut leads on from the open side before the cut. Otherwise it is found by a
+// search from all clues at once.
+bool Solver::everyRegionHasClue() {
+    if (cluePaths_) {
+        ++pathEpoch_;
+        bool kept = true;
+        for (int k = cluePathsFrom_; k < newBlackCount_ && kept; ++k) {
+            const int i = newBlack_[k];
+            for (const int d : {-1, -kGridHeight, 1, kGridHeight}) {
+                if (!leadsToClue(i + d)) {
+                    kept = false;
+                    break;
+                }
+            }
+        }
+        cluePathsFrom_ = newBlackCount_;
+        if (kept) return true;
+    } else if (regionWithoutClue_ != 0 && cellAt(regionWithoutClue_).state == Undecided) {
+        // Still undecided, so still cut off: regions only shrink.
+        return false;
+    }
+    const int w = b_.width, h = b_.height;
+    const std::uint32_t visit = ++pathVisit_;
+    int head = 0, tail = 0;
+    auto open = [&](int i) {
+        if (pathSeen_[i] == visit || isWall(cellAt(i).state)) return;
+        pathSeen_[i] = visit;
+        queue_[tail++] = static_cast<std::uint16_t>(i);
+    };
+    for (int x = 1; x <= w; ++x)
+        for (int y = 1; y <= h; ++y)
+            if (const int s = b_.state(x, y); s >= 1 && s <= 47) open(x * kGridHeight + y);
+    while (head < tail) {
+        const int i = queue_[head++];
+        open(i - 1);
+        open(i - kGridHeight);
+        open(i + 1);
+        open(i + kGridHeight);
+    }
+    bool all = true;
+    regionWithoutClue_ = 0;
+    for (int x = 1; x <= w && all; ++x) {
+        for (int y = 1; y <= h && all; ++y) {
+            if (b_.state(x, y) == Undecided && pathSeen_[x * kGridHeight + y] != visit) {
+                all = false;
+                regionWithoutClue_ = x * kGridHeight + y;
+            }
+        }
+    }
+    cluePaths_ = all;
+    cluePathsFrom_ = newBlackCount_;
+    return all;
+}
+
+// A short search from cell i through cells that are not black for a clue or
+// a cell already seen to lead to one (in this query); false also when the
+// search grows too long to be worth it.
+bool Solver::leadsToClue(int start) {
+    if (isWall(cellAt(start).state) || pathGood_[start] == pathEpoch_) return true;
+    constexpr int kLimit = 256;
+    const std::uint32_t visit = ++pathVisit_;
+    int head = 0, tail = 0;
+    bool found = false;
+    auto open = [&](int i) {
+        const std::uint8_t s = cellAt(i).state;
+        if (pathSeen_[i] == visit || isWall(s)) return;
+        if ((s >= 1 && s <= 47) || pathGood_[i] == pathEpoch_) found = true;
+        pathSeen_[i] = visit;
+        queue_[tail++] = static_cast<std::uint16_t>(i);
+    };
+    open(start);
+    while (!found && head < tail && tail < kLimit) {
+        const int i = queue_[head++];
+        open(i - 1);
+        open(i - kGridHeight);
+        open(i + 1);
+        open(i + kGridHeight);
+    }
+    if (!found) return false;
+    for (int k = 0; k < tail; ++k)
+        pathGood_[queue_[k]] = pathEpoch_;
+    return true;
 }
 
 // A group of area cells cut off from its clue must reconnect: through its only

@@ -28,6 +28,12 @@ void Solver::save(Snapshot& s, int mode) {
         s.groupsBuild = groupsBuild_;
         s.groupsMark = groups_.TrailMark();
         std::memcpy(s.areaStamp, areaStamp_, sizeof(std::uint32_t) * stampCount());
+        // Settle the clue paths once here rather than after every restore.
+        if (groups_.live()) everyRegionHasClue();
+        s.cluePaths = cluePaths_;
+        s.regionWithoutClue = regionWithoutClue_;
+        s.cluePathsFrom = cluePathsFrom_;
+        s.newBlackCount = newBlackCount_;
     } else if (mode == 2) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
@@ -37,6 +43,10 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
         std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
         std::memcpy(areaStamp_, s.areaStamp, sizeof(std::uint32_t) * stampCount());
+        cluePaths_ = s.cluePaths;
+        regionWithoutClue_ = s.regionWithoutClue;
+        cluePathsFrom_ = s.cluePathsFrom;
+        newBlackCount_ = s.newBlackCount;
         if (groups_.live() && !(s.groupsBuild == groupsBuild_ && groups_.Undo(s.groupsMark))) {
             // The trail ran over: build the groups of the restored board.
             groups_.Build(b_);
@@ -172,6 +182,9 @@ void Solver::TrialSearch() {
     groups_.Build(b_);
     ++groupsBuild_;
     std::fill(std::begin(witnessId_), std::end(witnessId_), 0);
+    cluePaths_ = false;
+    regionWithoutClue_ = 0;
+    newBlackCount_ = 0;
     SaveOuter(1);
     // Every deduction below is a hypothesis: its board is kept only when it
     // ends without a contradiction, so it may stop at the first one.

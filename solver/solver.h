@@ -137,6 +137,8 @@ class Solver {
         // Where the black groups' trail stood, and in which build of them.
         int groupsBuild, groupsMark;
         std::uint32_t areaStamp[kGridWidth * kGridHeight + 1];
+        bool cluePaths;
+        int cluePathsFrom, newBlackCount, regionWithoutClue;
     };
     void save(Snapshot& s, int mode);
 
@@ -183,8 +185,30 @@ class Solver {
     BlackGroups groups_;
     int groupsBuild_ = 0;
     void decided(int x, int y) {
-        if (groups_.live()) groups_.Decided(b_, x, y);
+        if (!groups_.live()) return;
+        groups_.Decided(b_, x, y);
+        if (isBlack(b_.state(x, y)))
+            newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
     }
+    const Cell& cellAt(int i) const { return b_.cells[i / kGridHeight][i % kGridHeight]; }
+    // Known during the trial search: every undecided cell is joined to a clue
+    // through cells that are not black, as of the cells turned black before
+    // newBlack_[cluePathsFrom_].
+    bool cluePaths_ = false;
+    int cluePathsFrom_ = 0;
+    // Otherwise, an undecided cell found cut off from every clue (0: none).
+    int regionWithoutClue_ = 0;
+    std::uint16_t newBlack_[kGridWidth * kGridHeight]{};
+    int newBlackCount_ = 0;
+    // Visit stamps of the searches for clues.
+    std::uint32_t pathSeen_[kGridWidth * kGridHeight]{};
+    std::uint32_t pathGood_[kGridWidth * kGridHeight]{};
+    std::uint32_t pathEpoch_ = 0, pathVisit_ = 0;
+    bool everyRegionHasClue();
+    bool leadsToClue(int start);
+    bool changedNear(int from, int x, int y, int radius) const;
+    static constexpr int kAreaReachRule = 13;
+    std::uint16_t queue_[kGridWidth * kGridHeight]{};
     // The cells a local rule still has to look at, by scan index x * height + y.
     std::uint64_t candidates_[(kGridWidth * kGridHeight + 63) / 64]{};
     Snapshot outer_{};
