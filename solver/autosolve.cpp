@@ -60,6 +60,7 @@ void Solver::PrepareBoard() {
     if (b_.blackBudget < 0) b_.status = StatusSumTooLarge;
     ++areaEpoch_;
     forgetChanges();
+    keepAreaIndex();
 }
 
 void Solver::AutoSolve() {

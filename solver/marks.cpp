@@ -93,6 +93,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     cell.areaId = id;
     noteChange(x, y);
     renewStamp(id);
+    if (keptIndex_) keepJoin(id, x, y);
     if (c == Undecided) decided(x, y);
 
     if (source == 2) {
@@ -165,7 +166,11 @@ void Solver::RunSecondList() {
 
 void Solver::RunDeduction() {
     const bool wasInDriver = inDriver_;
-    if (!inDriver_) forgetChanges(); // the board may have changed behind our back
+    if (!inDriver_) {
+        // The board may have changed behind our back.
+        forgetChanges();
+        boardMayHaveChanged();
+    }
     inDriver_ = true;
     b_.status = StatusNone;
     for (;;) {

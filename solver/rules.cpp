@@ -333,11 +333,64 @@ void Solver::buildAreaIndex() {
             areaCellY_[k] = static_cast<std::uint8_t>(y);
         }
     }
+    for (int id = 0; id < idLimit_; ++id) {
+        areaCount_[id] = static_cast<std::uint16_t>(areaStart_[id + 1] - areaStart_[id]);
+        clueOfId_[id] = -1;
+    }
+    for (int i = 0; i < clueCount_; ++i)
+        clueOfId_[clueId_[i]] = static_cast<std::int16_t>(i);
     indexEpoch_ = areaEpoch_;
+    keptIndex_ = false;
+}
+
+// Right after the board is prepared every area is its clue alone. From then
+// on the driver keeps the index itself: each id gets room for its number of
+// cells, JoinArea adds the joining cell, and a finished area is known by its
+// clue's id gone. The clue list keeps finished areas, and the largest clue
+// stays that of all clues, which only widens the columns asked.
+void Solver::keepAreaIndex() {
+    buildAreaIndex();
+    const int ids = static_cast<int>(b_.nextAreaId);
+    if (ids > kCells) return;
+    int room = 0;
+    for (int id = 1; id < ids; ++id) {
+        const int i = clueOfId_[id];
+        if (i < 0) return; // an id without an indexed clue: rebuild as needed
+        room += clueN_[i];
+    }
+    if (room > kCells) return;
+    room = 0;
+    for (int id = 1; id < ids; ++id) {
+        const int i = clueOfId_[id];
+        areaStart_[id] = static_cast<std::uint16_t>(room);
+        areaCount_[id] = 1;
+        areaCellX_[room] = clueX_[i];
+        areaCellY_[room] = clueY_[i];
+        room += clueN_[i];
+    }
+    areaStart_[ids] = static_cast<std::uint16_t>(room);
+    idLimit_ = ids;
+    keptIndex_ = true;
+}
+
+void Solver::keepJoin(int id, int x, int y) {
+    if (id <= 0 || id >= idLimit_ || areaStart_[id] + areaCount_[id] >= areaStart_[id + 1]) {
+        keptIndex_ = false; // an area past its number: rebuild from now on
+        ++areaEpoch_;
+        return;
+    }
+    const int k = areaStart_[id] + areaCount_[id]++;
+    areaCellX_[k] = static_cast<std::uint8_t>(x);
+    areaCellY_[k] = static_cast<std::uint8_t>(y);
+}
+
+void Solver::boardMayHaveChanged() {
+    ++areaEpoch_;
+    keptIndex_ = false;
 }
 
 int Solver::CountReachingAreas(int tx, int ty) {
-    ++areaEpoch_;
+    boardMayHaveChanged();
     return countReaching(tx, ty, 2);
 }
 
@@ -355,7 +408,7 @@ bool Solver::areaReaches(int i, int tx, int ty) const {
     int p = 0;
     int above = 0, below = 0, left = 0, right = 0;
     const int first = id < idLimit_ ? areaStart_[id] : 0;
-    const int last = id < idLimit_ ? areaStart_[id + 1] : 0;
+    const int last = id < idLimit_ ? areaStart_[id] + areaCount_[id] : 0;
     for (int k = first; k < last; ++k) {
         const int x = areaCellX_[k], y = areaCellY_[k];
         if (cx == tx) {
@@ -411,7 +464,7 @@ bool Solver::areaReaches(int i, int tx, int ty) const {
 // order and counted up to `enough` (2 means two or more); after a count of 1,
 // reachX/reachY name its clue.
 int Solver::countReaching(int tx, int ty, int enough) {
-    if (indexEpoch_ != areaEpoch_) buildAreaIndex();
+    if (!keptIndex_ && indexEpoch_ != areaEpoch_) buildAreaIndex();
     // A clue n reaches no farther than n - 1 columns, so only the columns
     // within reach of the largest clue need looking at; the order of the
     // clues looked at is the board order all the same.
@@ -420,7 +473,7 @@ int Solver::countReaching(int tx, int ty, int enough) {
     if (firstColumn > lastColumn) return 0;
     int count = 0;
     for (int i = columnStart_[firstColumn]; i < columnStart_[lastColumn + 1]; ++i) {
-        if (!areaReaches(i, tx, ty)) continue;
+        if (!alive(i) || !areaReaches(i, tx, ty)) continue;
         b_.reachX = clueX_[i];
         b_.reachY = clueY_[i];
         lastReaching_ = i;
@@ -432,7 +485,7 @@ int Solver::countReaching(int tx, int ty, int enough) {
 void Solver::RuleUnreachable() {
     // Called on its own (by a test), the board may have changed behind the
     // epoch's back; within the deduction loop the epoch is exact.
-    if (!inDriver_) ++areaEpoch_;
+    if (!inDriver_) boardMayHaveChanged();
     const int kH = kGridHeight;
     for (int x = 1; x <= b_.width; ++x) {
         for (int y = 1; y <= b_.height; ++y) {
@@ -441,9 +494,18 @@ void Solver::RuleUnreachable() {
             // still does if none of its cells changed, unless it lies in
             // line with the cell, where black cells on the way count too.
             const int id = witnessId_[x * kH + y];
-            if (quick_ && id != 0 && witnessStamp_[x * kH + y] == areaStamp_[id] &&
-                clueXOfId_[id] != x && clueYOfId_[id] != y)
-                continue;
+            if (quick_ && id != 0) {
+                if (witnessStamp_[x * kH + y] == areaStamp_[id] && clueXOfId_[id] != x &&
+                    clueYOfId_[id] != y)
+                    continue;
+                // Changed, but it most likely reaches all the same.
+                if (!keptIndex_ && indexEpoch_ != areaEpoch_) buildAreaIndex();
+                const int i = id < idLimit_ ? clueOfId_[id] : -1;
+                if (i >= 0 && alive(i) && areaReaches(i, x, y)) {
+                    witnessStamp_[x * kH + y] = areaStamp_[id];
+                    continue;
+                }
+            }
             if (countReaching(x, y, 1) == 0) {
                 MarkBlack(x, y);
             } else if (quick_) {
@@ -458,7 +520,7 @@ void Solver::RuleUnreachable() {
 // them. Under Tandrel a dot diagonally next to an area joins it, and so does
 // the cell between them that is not black.
 void Solver::RuleWhiteDotJoin() {
-    if (!inDriver_) ++areaEpoch_;
+    if (!inDriver_) boardMayHaveChanged();
     const int w = b_.width, h = b_.height;
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {

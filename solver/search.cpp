@@ -31,6 +31,7 @@ void Solver::save(Snapshot& s, int mode) {
         // Settle the clue paths once here rather than after every restore.
         if (groups_.live()) everyRegionHasClue();
         s.cluePaths = cluePaths_;
+        std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
         s.regionWithoutClue = regionWithoutClue_;
         s.cluePathsFrom = cluePathsFrom_;
         s.newBlackCount = newBlackCount_;
@@ -44,6 +45,7 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
         std::memcpy(areaStamp_, s.areaStamp, sizeof(std::uint32_t) * stampCount());
         cluePaths_ = s.cluePaths;
+        std::memcpy(areaCount_, s.areaCount, sizeof(std::uint16_t) * stampCount());
         regionWithoutClue_ = s.regionWithoutClue;
         cluePathsFrom_ = s.cluePathsFrom;
         newBlackCount_ = s.newBlackCount;

@@ -139,6 +139,7 @@ class Solver {
         std::uint32_t areaStamp[kGridWidth * kGridHeight + 1];
         bool cluePaths;
         int cluePathsFrom, newBlackCount, regionWithoutClue;
+        std::uint16_t areaCount[kGridWidth * kGridHeight + 1];
     };
     void save(Snapshot& s, int mode);
 
@@ -248,6 +249,14 @@ class Solver {
     int maxClue_ = 0;
     std::uint16_t areaStart_[kCells + 2]{}; // by area id: first entry in areaCellX_/Y_
     std::uint8_t areaCellX_[kCells]{}, areaCellY_[kCells]{};
+    std::uint16_t areaCount_[kCells + 2]{}; // by area id: its number of entries
+    std::int16_t clueOfId_[kCells + 2]{};   // by area id: its clue's entry, or -1
+    // True from PrepareBoard on while JoinArea keeps the index.
+    bool keptIndex_ = false;
+    void keepAreaIndex();
+    void keepJoin(int id, int x, int y);
+    void boardMayHaveChanged();
+    bool alive(int i) const { return b_.at(clueX_[i], clueY_[i]).areaId != 0; }
 };
 
 // Solves `board` in place; the outcome is in board.status.
