@@ -343,39 +343,61 @@ void Solver::buildAreaIndex() {
     keptIndex_ = false;
 }
 
-// Right after the board is prepared every area is its clue alone. From then
-// on the driver keeps the index itself: each id gets room for its number of
-// cells, JoinArea adds the joining cell, and a finished area is known by its
-// clue's id gone. The clue list keeps finished areas, and the largest clue
-// stays that of all clues, which only widens the columns asked.
+// Within the driver the index is kept rather than rebuilt. Its layout is
+// fixed from PrepareBoard on: the clues in board order (which is id order),
+// finished ones included, and room for each id's number of cells. JoinArea
+// adds the joining cell; a finished area is known by its clue's id gone, and
+// the largest clue stays that of all clues, which only widens the columns
+// asked. Built here from the board, after PrepareBoard and after a restore
+// that the cells no longer match.
 void Solver::keepAreaIndex() {
-    buildAreaIndex();
+    keptIndex_ = false;
+    indexEpoch_ = areaEpoch_ - 1; // whatever was here is spoilt
     const int ids = static_cast<int>(b_.nextAreaId);
-    if (ids > kCells) return;
+    if (ids < 1 || ids > kCells) return;
+    clueCount_ = 0;
+    maxClue_ = 0;
     int room = 0;
     for (int id = 1; id < ids; ++id) {
-        const int i = clueOfId_[id];
-        if (i < 0) return; // an id without an indexed clue: rebuild as needed
-        room += clueN_[i];
+        const int cx = clueXOfId_[id], cy = clueYOfId_[id];
+        const int n = b_.state(cx, cy);
+        areaStart_[id] = static_cast<std::uint16_t>(room);
+        areaCount_[id] = 0;
+        clueOfId_[id] = -1;
+        if (n >= 48) continue;
+        clueX_[clueCount_] = static_cast<std::uint8_t>(cx);
+        clueY_[clueCount_] = static_cast<std::uint8_t>(cy);
+        clueN_[clueCount_] = static_cast<std::uint8_t>(n);
+        clueId_[clueCount_] = static_cast<std::uint16_t>(id);
+        clueOfId_[id] = static_cast<std::int16_t>(clueCount_++);
+        maxClue_ = std::max(maxClue_, n);
+        room += n;
     }
     if (room > kCells) return;
-    room = 0;
-    for (int id = 1; id < ids; ++id) {
-        const int i = clueOfId_[id];
-        areaStart_[id] = static_cast<std::uint16_t>(room);
-        areaCount_[id] = 1;
-        areaCellX_[room] = clueX_[i];
-        areaCellY_[room] = clueY_[i];
-        room += clueN_[i];
-    }
     areaStart_[ids] = static_cast<std::uint16_t>(room);
     idLimit_ = ids;
+    for (int x = 1, i = 0; x <= b_.width + 1; ++x) {
+        while (i < clueCount_ && clueX_[i] < x)
+            ++i;
+        columnStart_[x] = static_cast<std::uint16_t>(i);
+    }
+    for (int x = 1; x <= b_.width; ++x) {
+        for (int y = 1; y <= b_.height; ++y) {
+            const int id = b_.at(x, y).areaId;
+            if (id == 0) continue;
+            if (id >= ids || areaStart_[id] + areaCount_[id] >= areaStart_[id + 1]) return;
+            const int k = areaStart_[id] + areaCount_[id]++;
+            areaCellX_[k] = static_cast<std::uint8_t>(x);
+            areaCellY_[k] = static_cast<std::uint8_t>(y);
+        }
+    }
     keptIndex_ = true;
+    ++keptLayout_;
 }
 
 void Solver::keepJoin(int id, int x, int y) {
     if (id <= 0 || id >= idLimit_ || areaStart_[id] + areaCount_[id] >= areaStart_[id + 1]) {
-        keptIndex_ = false; // an area past its number: rebuild from now on
+        keptIndex_ = false; // an area past its number: rebuild as needed
         ++areaEpoch_;
         return;
     }

@@ -32,6 +32,7 @@ void Solver::save(Snapshot& s, int mode) {
         if (groups_.live()) everyRegionHasClue();
         s.cluePaths = cluePaths_;
         std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
+        s.keptLayout = keptIndex_ ? keptLayout_ : -1;
         s.regionWithoutClue = regionWithoutClue_;
         s.cluePathsFrom = cluePathsFrom_;
         s.newBlackCount = newBlackCount_;
@@ -45,7 +46,19 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
         std::memcpy(areaStamp_, s.areaStamp, sizeof(std::uint32_t) * stampCount());
         cluePaths_ = s.cluePaths;
-        std::memcpy(areaCount_, s.areaCount, sizeof(std::uint16_t) * stampCount());
+        if (keptIndex_ && s.keptLayout == keptLayout_) {
+            // Cells are only ever added past the counts, so the cells below
+            // the saved counts are this board's.
+            std::memcpy(areaCount_, s.areaCount, sizeof(std::uint16_t) * stampCount());
+        } else if (inDriver_) {
+            // The index was rebuilt or given up since: lay it out again.
+            keepAreaIndex();
+            s.keptLayout = keptIndex_ ? keptLayout_ : -1;
+            if (keptIndex_)
+                std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
+        } else {
+            keptIndex_ = false;
+        }
         regionWithoutClue_ = s.regionWithoutClue;
         cluePathsFrom_ = s.cluePathsFrom;
         newBlackCount_ = s.newBlackCount;

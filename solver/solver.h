@@ -140,6 +140,7 @@ class Solver {
         bool cluePaths;
         int cluePathsFrom, newBlackCount, regionWithoutClue;
         std::uint16_t areaCount[kGridWidth * kGridHeight + 1];
+        int keptLayout; // -1: the index was not kept
     };
     void save(Snapshot& s, int mode);
 
@@ -253,6 +254,7 @@ class Solver {
     std::int16_t clueOfId_[kCells + 2]{};   // by area id: its clue's entry, or -1
     // True from PrepareBoard on while JoinArea keeps the index.
     bool keptIndex_ = false;
+    int keptLayout_ = 0; // bumped by every keepAreaIndex that succeeds
     void keepAreaIndex();
     void keepJoin(int id, int x, int y);
     void boardMayHaveChanged();
