@@ -61,6 +61,7 @@ void Solver::PrepareBoard() {
     ++areaEpoch_;
     forgetChanges();
     keepAreaIndex();
+    marksUnknown_ = true;
 }
 
 void Solver::AutoSolve() {

@@ -135,19 +135,52 @@ void Solver::forgetChanges() {
         from = -1;
 }
 
+// Whether the rule cannot act now: nothing has changed since the start of
+// its last run, which changed nothing, or only cells it does not look at.
+bool Solver::cannotAct(int index) const {
+    const int from = ruleFrom_[index];
+    if (from < 0) return false;
+    if (from == logLen_) return true;
+    // The rule's own changes are always ones it looks at, so a run that
+    // changed something never passes the tests below.
+    auto touchesWhite = [&](int i) {
+        return isWhite(cellAt(i).state) || isWhite(cellAt(i - 1).state) ||
+               isWhite(cellAt(i + 1).state) || isWhite(cellAt(i - kGridHeight).state) ||
+               isWhite(cellAt(i + kGridHeight).state);
+    };
+    switch (index) {
+    case kAreaGrowthRule:
+    case kDotEscapeRule:
+    case kFragmentRule:
+        // These walk white cells (areas, dots) and look only at their
+        // neighbours.
+        for (int k = from; k < logLen_; ++k)
+            if (touchesWhite(changeLog_[k])) return false;
+        return true;
+    case kBlackCountRule:
+        for (int k = from; k < logLen_; ++k)
+            if (isBlack(cellAt(changeLog_[k]).state)) return false;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void Solver::runRule(int index, void (Solver::*run)(), const char* name) {
-    if (quick_ && ruleFrom_[index] == logLen_ && !trace_) {
-        // Nothing has changed since a run of this rule that changed nothing.
+    if (quick_ && !trace_ && cannotAct(index)) {
+        // The rule is a function of the board, so it would change nothing.
         if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = true;
+        ruleFrom_[index] = logLen_;
         return;
     }
     if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = false;
     const int from = logLen_;
     const std::uint32_t generation = logGeneration_;
     (this->*run)();
-    const bool quiet =
-        logLen_ == from && generation == logGeneration_ && b_.status != StatusContradiction;
-    ruleFrom_[index] = quiet ? from : -1;
+    // Every cell the run changed is in the log after `from`, so the rule is
+    // known quiet at `from` as far as those changes are looked at again.
+    const bool known = generation == logGeneration_ && b_.status != StatusContradiction;
+    ruleFrom_[index] = known ? from : -1;
     if (trace_ && name) trace_->afterRule(name, b_);
 }
 
@@ -170,6 +203,7 @@ void Solver::RunDeduction() {
         // The board may have changed behind our back.
         forgetChanges();
         boardMayHaveChanged();
+        marksUnknown_ = true;
     }
     inDriver_ = true;
     b_.status = StatusNone;

@@ -68,9 +68,17 @@ template <void (Solver::*At)(int, int)> void Solver::scanCells(int index, int ra
 }
 
 void Solver::ClearMarks() {
-    for (int x = 1; x <= b_.width; ++x)
-        for (int y = 1; y <= b_.height; ++y)
-            b_.at(x, y).mark = 0;
+    if (inDriver_ && !marksUnknown_) {
+        // Only the cells on the marked list can carry a mark.
+        for (int k = 0; k < markedCount_; ++k)
+            cellAt(marked_[k]).mark = 0;
+    } else {
+        for (int x = 1; x <= b_.width; ++x)
+            for (int y = 1; y <= b_.height; ++y)
+                b_.at(x, y).mark = 0;
+    }
+    markedCount_ = 0;
+    marksUnknown_ = false;
 }
 
 void Solver::PromoteMarks() {
@@ -656,49 +664,48 @@ void Solver::CheckBlackCount() {
 // smaller one grows through its only exit.
 void Solver::RuleAreaGrowth() {
     ClearMarks();
-    const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            const Cell& c = b_.at(x, y);
-            if (c.areaId == 0 || c.state >= 48) continue;
-            const std::uint16_t k = c.areaId;
-            const int n = c.state;
-            const int e = WalkArea(x, y);
-            const int s = visitedCount;
-            if (s == n) {
-                SealArea(k);
-            } else if (s > n) {
-                b_.status = StatusContradiction;
-            } else if (e == 1) {
-                JoinArea(lastExitX, lastExitY, x, y);
-            } else if (e == 0) {
-                b_.status = StatusContradiction;
-            }
+    forEachAreaClue([&](int x, int y) {
+        const std::uint16_t k = b_.at(x, y).areaId;
+        const int n = b_.state(x, y);
+        const int e = WalkArea(x, y);
+        const int s = visitedCount;
+        if (s == n) {
+            SealArea(k);
+        } else if (s > n) {
+            b_.status = StatusContradiction;
+        } else if (e == 1) {
+            JoinArea(lastExitX, lastExitY, x, y);
+        } else if (e == 0) {
+            b_.status = StatusContradiction;
         }
-    }
+    });
 }
 
 void Solver::SealArea(std::uint16_t k) {
     ++areaEpoch_;
     renewStamp(k);
-    const int w = b_.width, h = b_.height;
     static constexpr int ox[4] = {0, -1, 0, 1}, oy[4] = {-1, 0, 1, 0};
     static constexpr int dx[4] = {-1, -1, 1, 1}, dy[4] = {-1, 1, 1, -1};
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            Cell& c = b_.at(x, y);
-            if (c.areaId != k) continue;
+    auto seal = [&](int x, int y) {
+        for (int i = 0; i < 4; ++i)
+            if (b_.state(x + ox[i], y + oy[i]) == Undecided) MarkBlack(x + ox[i], y + oy[i]);
+        if (b_.tandrel()) {
             for (int i = 0; i < 4; ++i)
-                if (b_.state(x + ox[i], y + oy[i]) == Undecided) MarkBlack(x + ox[i], y + oy[i]);
-            if (b_.tandrel()) {
-                for (int i = 0; i < 4; ++i)
-                    if (b_.state(x + dx[i], y + dy[i]) == Undecided)
-                        MarkBlack(x + dx[i], y + dy[i]);
-            }
-            c.areaId = 0;
-            noteChange(x, y);
+                if (b_.state(x + dx[i], y + dy[i]) == Undecided) MarkBlack(x + dx[i], y + dy[i]);
         }
+        b_.at(x, y).areaId = 0;
+        noteChange(x, y);
+    };
+    if (keptIndex_ && k < idLimit_) {
+        // The kept index lists the area's cells; the order of sealing does
+        // not matter, as only undecided cells are painted.
+        for (int i = areaStart_[k]; i < areaStart_[k] + areaCount_[k]; ++i)
+            seal(areaCellX_[i], areaCellY_[i]);
+        return;
     }
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            if (b_.at(x, y).areaId == k) seal(x, y);
 }
 
 // A group of white dots that touches no unfinished area must escape through
@@ -756,28 +763,27 @@ void Solver::RuleAreaReach() {
         reachArea = b_.at(x, y).areaId;
         WalkReach(x, y);
     };
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            const Cell& c = b_.at(x, y);
-            if (c.areaId == 0 || c.state >= 48) continue;
-            const int n = c.state;
-            lastX = x, lastY = y;
-            marksFromLast = false;
-            if (from >= 0 && !changedNear(from, x, y, n + 3)) continue;
-            walkArea(x, y);
-            marksFromLast = true;
-            const int r = visitedCount;
-            if (r == n) {
-                // The walk ran to its end: the marks cover every reachable cell.
-                for (int i = 0; i < touchedCount_; ++i)
-                    if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
-                        MarkWhite(touchedX_[i], touchedY_[i]);
-            } else if (r < n) {
-                b_.status = StatusContradiction;
-                return;
-            }
+    bool stop = false;
+    forEachAreaClue([&](int x, int y) {
+        if (stop) return;
+        const int n = b_.state(x, y);
+        lastX = x, lastY = y;
+        marksFromLast = false;
+        if (from >= 0 && !changedNear(from, x, y, n + 3)) return;
+        walkArea(x, y);
+        marksFromLast = true;
+        const int r = visitedCount;
+        if (r == n) {
+            // The walk ran to its end: the marks cover every reachable cell.
+            for (int i = 0; i < touchedCount_; ++i)
+                if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
+                    MarkWhite(touchedX_[i], touchedY_[i]);
+        } else if (r < n) {
+            b_.status = StatusContradiction;
+            stop = true;
         }
-    }
+    });
+    if (stop) return;
     if (quick_ && lastX != 0) {
         // When every region of undecided cells holds a clue, the walks below
         // find nothing to do. Otherwise they need the last area's marks,
@@ -793,6 +799,7 @@ void Solver::RuleAreaReach() {
         for (int x = 1; x <= w; ++x)
             for (int y = 1; y <= h; ++y)
                 b_.at(x, y).mark = b_.state(x, y) == WhiteDot ? 1 : 0;
+        marksUnknown_ = true;
     }
     PromoteMarks();
     for (int x = 1; x <= w; ++x) {
@@ -812,11 +819,18 @@ void Solver::RuleAreaReach() {
     }
 }
 
-bool Solver::changedNear(int from, int x, int y, int radius) const {
-    for (int k = from; k < logLen_; ++k) {
-        const int cx = changeLog_[k] / kGridHeight, cy = changeLog_[k] % kGridHeight;
-        if (std::abs(cx - x) + std::abs(cy - y) <= radius) return true;
+bool Solver::changedNear(int from, int x, int y, int radius) {
+    // The log from `from` on, as coordinates, read once per stretch.
+    if (nearFrom_ != from || nearTo_ > logLen_ || nearGeneration_ != logGeneration_) {
+        nearFrom_ = nearTo_ = from;
+        nearGeneration_ = logGeneration_;
     }
+    for (; nearTo_ < logLen_; ++nearTo_) {
+        nearX_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(changeLog_[nearTo_] / kGridHeight);
+        nearY_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(changeLog_[nearTo_] % kGridHeight);
+    }
+    for (int k = 0; k < nearTo_ - nearFrom_; ++k)
+        if (std::abs(nearX_[k] - x) + std::abs(nearY_[k] - y) <= radius) return true;
     return false;
 }
 

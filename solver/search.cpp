@@ -33,12 +33,18 @@ void Solver::save(Snapshot& s, int mode) {
         s.cluePaths = cluePaths_;
         std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
         s.keptLayout = keptIndex_ ? keptLayout_ : -1;
+        s.markedCount = marksUnknown_ || markedCount_ > kSnapshotLog ? -1 : markedCount_;
+        if (s.markedCount > 0)
+            std::memcpy(s.marked, marked_, sizeof(std::uint16_t) * s.markedCount);
         s.regionWithoutClue = regionWithoutClue_;
         s.cluePathsFrom = cluePathsFrom_;
         s.newBlackCount = newBlackCount_;
     } else if (mode == 2) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
+        marksUnknown_ = s.markedCount < 0;
+        markedCount_ = std::max(s.markedCount, 0);
+        if (markedCount_ > 0) std::memcpy(marked_, s.marked, sizeof(std::uint16_t) * markedCount_);
         ++areaEpoch_;
         logLen_ = s.logLen;
         ++logGeneration_;

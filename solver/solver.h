@@ -141,6 +141,9 @@ class Solver {
         int cluePathsFrom, newBlackCount, regionWithoutClue;
         std::uint16_t areaCount[kGridWidth * kGridHeight + 1];
         int keptLayout; // -1: the index was not kept
+        // The marked list (count -1: unknown).
+        int markedCount;
+        std::uint16_t marked[kSnapshotLog];
     };
     void save(Snapshot& s, int mode);
 
@@ -193,6 +196,7 @@ class Solver {
             newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
     }
     const Cell& cellAt(int i) const { return b_.cells[i / kGridHeight][i % kGridHeight]; }
+    Cell& cellAt(int i) { return b_.cells[i / kGridHeight][i % kGridHeight]; }
     // Known during the trial search: every undecided cell is joined to a clue
     // through cells that are not black, as of the cells turned black before
     // newBlack_[cluePathsFrom_].
@@ -208,8 +212,30 @@ class Solver {
     std::uint32_t pathEpoch_ = 0, pathVisit_ = 0;
     bool everyRegionHasClue();
     bool leadsToClue(int start);
-    bool changedNear(int from, int x, int y, int radius) const;
-    static constexpr int kAreaReachRule = 13;
+    bool changedNear(int from, int x, int y, int radius);
+    int nearFrom_ = 0, nearTo_ = 0;
+    std::uint32_t nearGeneration_ = 0;
+    std::uint8_t nearX_[kLogCapacity]{}, nearY_[kLogCapacity]{};
+    // Calls f(x, y) for each unfinished area's clue cell in scan order, as
+    // each is reached (an area finished on the way is passed over).
+    template <class F> void forEachAreaClue(F f) {
+        if (keptIndex_) {
+            for (int i = 0; i < clueCount_; ++i)
+                if (alive(i)) f(clueX_[i], clueY_[i]);
+            return;
+        }
+        for (int x = 1; x <= b_.width; ++x)
+            for (int y = 1; y <= b_.height; ++y)
+                if (const Cell& c = b_.at(x, y); c.areaId != 0 && c.state < 48) f(x, y);
+    }
+    // The cells whose mark may be set: every mark set since the last
+    // ClearMarks is on the list, unless marksUnknown_.
+    std::uint16_t marked_[2 * kGridWidth * kGridHeight]{};
+    int markedCount_ = 0;
+    bool marksUnknown_ = true;
+    static constexpr int kAreaGrowthRule = 9, kBlackCountRule = 10, kDotEscapeRule = 11;
+    static constexpr int kAreaReachRule = 13, kFragmentRule = 14;
+    bool cannotAct(int index) const;
     std::uint16_t queue_[kGridWidth * kGridHeight]{};
     // The cells a local rule still has to look at, by scan index x * height + y.
     std::uint64_t candidates_[(kGridWidth * kGridHeight + 63) / 64]{};

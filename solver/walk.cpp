@@ -5,6 +5,8 @@
 // are exits, what ends the walk early, and what a find does.
 #include "solver.h"
 
+#include <iterator>
+
 namespace ombrix {
 
 namespace {
@@ -17,6 +19,10 @@ void Solver::touch(const Cell& v, int x, int y) {
     touchedX_[touchedCount_] = static_cast<std::uint8_t>(x);
     touchedY_[touchedCount_] = static_cast<std::uint8_t>(y);
     ++touchedCount_;
+    if (markedCount_ < static_cast<int>(std::size(marked_)))
+        marked_[markedCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
+    else
+        marksUnknown_ = true;
 }
 
 template <Solver::Walk V> bool Solver::stopTest() const {
