@@ -60,7 +60,8 @@ void Solver::PrepareBoard() {
     if (b_.blackBudget < 0) b_.status = StatusSumTooLarge;
     ++areaEpoch_;
     forgetChanges();
-    keepAreaIndex();
+    boardMayHaveChanged();
+    if (incremental) keepAreaIndex();
     marksUnknown_ = true;
 }
 

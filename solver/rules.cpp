@@ -68,7 +68,7 @@ template <void (Solver::*At)(int, int)> void Solver::scanCells(int index, int ra
 }
 
 void Solver::ClearMarks() {
-    if (inDriver_ && !marksUnknown_) {
+    if (inDriver_ && incremental && !marksUnknown_) {
         // Only the cells on the marked list can carry a mark.
         for (int k = 0; k < markedCount_; ++k)
             cellAt(marked_[k]).mark = 0;

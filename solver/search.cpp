@@ -56,7 +56,7 @@ void Solver::save(Snapshot& s, int mode) {
             // Cells are only ever added past the counts, so the cells below
             // the saved counts are this board's.
             std::memcpy(areaCount_, s.areaCount, sizeof(std::uint16_t) * stampCount());
-        } else if (inDriver_) {
+        } else if (inDriver_ && incremental) {
             // The index was rebuilt or given up since: lay it out again.
             keepAreaIndex();
             s.keptLayout = keptIndex_ ? keptLayout_ : -1;
@@ -133,9 +133,10 @@ void Solver::singleTest(int x, int y, bool& decided) {
         // the full one.
         SaveOuter(2);
         paintWhite(x, y);
+        const bool wasQuick = quick_;
         quick_ = false;
         RunDeduction();
-        quick_ = true;
+        quick_ = wasQuick;
         b_.altCellX = static_cast<std::uint32_t>(x);
         b_.altCellY = static_cast<std::uint32_t>(y);
         b_.status = StatusSecondSolution;
@@ -200,8 +201,10 @@ void Solver::windowTest(int x, int y, bool& decided) {
 
 void Solver::TrialSearch() {
     const int w = b_.width, h = b_.height;
-    groups_.Build(b_);
-    ++groupsBuild_;
+    if (incremental) {
+        groups_.Build(b_);
+        ++groupsBuild_;
+    }
     std::fill(std::begin(witnessId_), std::end(witnessId_), 0);
     cluePaths_ = false;
     regionWithoutClue_ = 0;
@@ -209,7 +212,7 @@ void Solver::TrialSearch() {
     SaveOuter(1);
     // Every deduction below is a hypothesis: its board is kept only when it
     // ends without a contradiction, so it may stop at the first one.
-    quick_ = true;
+    quick_ = incremental;
     struct Leave {
         Solver& s;
         ~Leave() {

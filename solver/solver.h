@@ -30,6 +30,12 @@ class Solver {
     // Entry point: prepare the board from its clues and solve it.
     void AutoSolve();
 
+    // True: the driver keeps its indexes up to date as cells change, and the
+    // trial search's deductions skip what cannot act. False: every rule runs
+    // in full as written, with nothing kept between runs, which is what the
+    // tests hold the kept forms against. The outcome is the same.
+    bool incremental = true;
+
     // The pieces, public so that tests can drive them one at a time.
     void PrepareBoard();
     void RunDeduction();

@@ -226,3 +226,118 @@ TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
     EXPECT_GT(queries, 40000);
     RecordProperty("boards", static_cast<int>(boards.size()));
 }
+
+// The kept indexes and the trial search's skipping against every rule run in
+// full: whole solves of generated puzzles of both rule sets, sizes from 8 x 8
+// to 31 x 45, compared cell by cell (state and area id) with status, circled
+// cell and undecided count. Each solve passes through many mid-solve boards,
+// and every hypothesis of its trial searches must end the same way.
+TEST(Equivalence, IncrementalSolveMatchesFullRules) {
+    auto puzzle = std::make_unique<Board>(), solution = std::make_unique<Board>();
+    auto full = std::make_unique<Board>();
+    int outcomes[8] = {};
+    for (int i = 0; i < 120; ++i) {
+        GeneratorOptions o;
+        const bool large = i % 30 == 29;
+        o.ruleSet = large ? (i / 30) % 2 : i % 2;
+        o.width = large ? 31 : 8 + (i * 5) % 15;
+        o.height = large ? 45 : 8 + (i * 13) % 19;
+        o.maxArea = large ? 3 : 2 + (i * 3) % 11;
+        o.seed = 9000 + static_cast<std::uint64_t>(i);
+        ASSERT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
+        *full = *puzzle;
+        Solver fast(*puzzle);
+        fast.AutoSolve();
+        Solver reference(*full);
+        reference.incremental = false;
+        reference.AutoSolve();
+        const auto where = ::testing::Message() << "seed " << o.seed << ", " << o.width << "x"
+                                                << o.height << ", rule set " << o.ruleSet;
+        ASSERT_EQ(puzzle->status, full->status) << where;
+        ASSERT_EQ(puzzle->altCellX, full->altCellX) << where;
+        ASSERT_EQ(puzzle->altCellY, full->altCellY) << where;
+        ASSERT_EQ(puzzle->undecidedCount, full->undecidedCount) << where;
+        for (int x = 0; x < kGridWidth; ++x) {
+            for (int y = 0; y < kGridHeight; ++y) {
+                ASSERT_EQ(puzzle->at(x, y).state, full->at(x, y).state)
+                    << where << ", cell (" << x << "," << y << ")";
+                ASSERT_EQ(puzzle->at(x, y).areaId, full->at(x, y).areaId)
+                    << where << ", cell (" << x << "," << y << ")";
+            }
+        }
+        ++outcomes[puzzle->status % 8];
+    }
+    // The puzzles reach the trial search's every ending, not just solutions.
+    EXPECT_GT(outcomes[StatusNone], 0);
+    EXPECT_GT(outcomes[StatusUnsolvable], 0);
+    EXPECT_GT(outcomes[StatusSecondSolution], 0);
+}
+
+// The black groups kept cell by cell against groups built afresh, and their
+// verdict against the connectivity rule's own walk, on mid-solve boards. Cells
+// are decided at random (black or white) one at a time; after each, every
+// group must match a fresh build; undoing to the start must give back the
+// first groups exactly.
+TEST(Equivalence, KeptBlackGroupsMatchFreshOnesAndTheWalk) {
+    const auto boards = MidSolveBoards(24);
+    ASSERT_GT(boards.size(), 200u);
+    auto kept = std::make_unique<BlackGroups>(), fresh = std::make_unique<BlackGroups>();
+    auto sameGroups = [&](const Board& b) {
+        for (int x = 1; x <= b.width; ++x) {
+            for (int y = 1; y <= b.height; ++y) {
+                if (!isBlack(b.state(x, y))) continue;
+                const auto k = kept->GroupOf(x, y), f = fresh->GroupOf(x, y);
+                if (k.size != f.size || k.exits != f.exits || k.first != f.first ||
+                    k.oneExit != f.oneExit)
+                    return false;
+            }
+        }
+        return true;
+    };
+    std::uint64_t rng = 12345;
+    auto next = [&](int n) {
+        rng = rng * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((rng >> 33) % static_cast<std::uint64_t>(n));
+    };
+    int verdicts[3] = {};
+    for (const auto& original : boards) {
+        Board b = *original;
+        kept->Build(b);
+        const auto start = std::make_unique<Board>(b);
+        // The verdict against the rule's walk on a copy.
+        {
+            Board w = b;
+            w.status = StatusNone;
+            w.changed = 0;
+            Solver s(w);
+            s.RuleBlackConnected();
+            int ex = 0, ey = 0;
+            const auto v = kept->Connectivity(b.blackBudget, ex, ey);
+            ++verdicts[static_cast<int>(v)];
+            if (v == BlackGroups::Verdict::Quiet) {
+                ASSERT_EQ(w.status, StatusNone);
+                ASSERT_EQ(w.changed, 0);
+            } else if (v == BlackGroups::Verdict::Extend) {
+                ASSERT_EQ(w.status, StatusNone);
+                ASSERT_EQ(w.state(ex, ey), Black) << "(" << ex << "," << ey << ")";
+                ASSERT_EQ(b.undecidedCount - 1, w.undecidedCount);
+            }
+        }
+        const int mark = kept->TrailMark();
+        for (int step = 0; step < 12; ++step) {
+            const int x = 1 + next(b.width), y = 1 + next(b.height);
+            if (b.state(x, y) != Undecided) continue;
+            b.state(x, y) = next(2) ? Black : WhiteDot;
+            kept->Decided(b, x, y);
+            fresh->Build(b);
+            ASSERT_TRUE(sameGroups(b)) << "after deciding (" << x << "," << y << ")";
+        }
+        ASSERT_TRUE(kept->Undo(mark));
+        fresh->Build(*start);
+        ASSERT_TRUE(sameGroups(*start));
+    }
+    // Every verdict occurs.
+    EXPECT_GT(verdicts[0], 0);
+    EXPECT_GT(verdicts[1], 0);
+    EXPECT_GT(verdicts[2], 0);
+}
