@@ -93,6 +93,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     cell.areaId = id;
     noteChange(x, y);
     renewStamp(id);
+    if (c == WhiteDot && groups_.live()) setDot(x, y, false);
     if (keptIndex_) keepJoin(id, x, y);
     if (c == Undecided) decided(x, y);
 

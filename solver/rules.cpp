@@ -551,38 +551,39 @@ void Solver::RuleUnreachable() {
 // the cell between them that is not black.
 void Solver::RuleWhiteDotJoin() {
     if (!inDriver_) boardMayHaveChanged();
-    const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            if (b_.state(x, y) != WhiteDot) continue;
-            auto inArea = [&](int cx, int cy) { return b_.at(cx, cy).areaId != 0; };
-            auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
-            auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
-            if (inArea(x, y - 1)) {
-                JoinArea(x, y, x, y - 1);
-            } else if (inArea(x - 1, y)) {
-                JoinArea(x, y, x - 1, y);
-            } else if (inArea(x, y + 1)) {
-                JoinArea(x, y, x, y + 1);
-            } else if (inArea(x + 1, y)) {
-                JoinArea(x, y, x + 1, y);
-            } else if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
-                b_.status = StatusContradiction; // sealed off from every area
-            } else if (countReaching(x, y, 2) == 1) {
-                JoinArea(x, y, static_cast<int>(b_.reachX), static_cast<int>(b_.reachY));
-            }
-            if (!b_.tandrel()) continue;
-            // Diagonal (x+dx, y+dy); between it and the dot lie (x, y+dy) and (x+dx, y).
-            static constexpr int dxs[4] = {-1, -1, 1, 1};
-            static constexpr int dys[4] = {-1, 1, -1, 1};
-            for (int i = 0; i < 4; ++i) {
-                const int ax = x + dxs[i], ay = y + dys[i];
-                if (!inArea(ax, ay)) continue;
-                JoinArea(x, y, ax, ay);
-                if (black(x, ay)) JoinArea(ax, y, ax, ay);
-                if (black(ax, y)) JoinArea(x, ay, ax, ay);
-            }
-        }
+    forEachWhiteDot([&](int x, int y) {
+        whiteDotJoinAt(x, y);
+        return true;
+    });
+}
+
+void Solver::whiteDotJoinAt(int x, int y) {
+    auto inArea = [&](int cx, int cy) { return b_.at(cx, cy).areaId != 0; };
+    auto wall = [&](int cx, int cy) { return isWall(b_.state(cx, cy)); };
+    auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
+    if (inArea(x, y - 1)) {
+        JoinArea(x, y, x, y - 1);
+    } else if (inArea(x - 1, y)) {
+        JoinArea(x, y, x - 1, y);
+    } else if (inArea(x, y + 1)) {
+        JoinArea(x, y, x, y + 1);
+    } else if (inArea(x + 1, y)) {
+        JoinArea(x, y, x + 1, y);
+    } else if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
+        b_.status = StatusContradiction; // sealed off from every area
+    } else if (countReaching(x, y, 2) == 1) {
+        JoinArea(x, y, static_cast<int>(b_.reachX), static_cast<int>(b_.reachY));
+    }
+    if (!b_.tandrel()) return;
+    // Diagonal (x+dx, y+dy); between it and the dot lie (x, y+dy) and (x+dx, y).
+    static constexpr int dxs[4] = {-1, -1, 1, 1};
+    static constexpr int dys[4] = {-1, 1, -1, 1};
+    for (int i = 0; i < 4; ++i) {
+        const int ax = x + dxs[i], ay = y + dys[i];
+        if (!inArea(ax, ay)) continue;
+        JoinArea(x, y, ax, ay);
+        if (black(x, ay)) JoinArea(ax, y, ax, ay);
+        if (black(ax, y)) JoinArea(x, ay, ax, ay);
     }
 }
 
@@ -652,6 +653,11 @@ void Solver::blackBlockAt(int x, int y) {
 }
 
 void Solver::CheckBlackCount() {
+    if (groups_.live()) {
+        // The trial search counts black cells as they are painted.
+        if (b_.blackBudget < blackCount_) b_.status = StatusContradiction;
+        return;
+    }
     int count = 0;
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
@@ -713,19 +719,16 @@ void Solver::SealArea(std::uint16_t k) {
 // board is contradictory.
 void Solver::RuleWhiteDotEscape() {
     ClearMarks();
-    const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            const Cell& c = b_.at(x, y);
-            if (c.state != WhiteDot || c.mark != 0) continue;
-            const int e = WalkDotGroup(x, y);
-            if (e == 1) {
-                MarkWhite(lastExitX, lastExitY);
-                return;
-            }
-            if (e == 0) b_.status = StatusContradiction;
+    forEachWhiteDot([&](int x, int y) {
+        if (b_.at(x, y).mark != 0) return true;
+        const int e = WalkDotGroup(x, y);
+        if (e == 1) {
+            MarkWhite(lastExitX, lastExitY);
+            return false;
         }
-    }
+        if (e == 0) b_.status = StatusContradiction;
+        return true;
+    });
 }
 
 void Solver::WhitenReached() {

@@ -33,6 +33,8 @@ void Solver::save(Snapshot& s, int mode) {
         s.cluePaths = cluePaths_;
         std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
         s.keptLayout = keptIndex_ ? keptLayout_ : -1;
+        std::copy(std::begin(dots_), std::end(dots_), s.dots);
+        s.blackCount = blackCount_;
         s.markedCount = marksUnknown_ || markedCount_ > kSnapshotLog ? -1 : markedCount_;
         if (s.markedCount > 0)
             std::memcpy(s.marked, marked_, sizeof(std::uint16_t) * s.markedCount);
@@ -42,6 +44,8 @@ void Solver::save(Snapshot& s, int mode) {
     } else if (mode == 2) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
+        std::copy(std::begin(s.dots), std::end(s.dots), dots_);
+        blackCount_ = s.blackCount;
         marksUnknown_ = s.markedCount < 0;
         markedCount_ = std::max(s.markedCount, 0);
         if (markedCount_ > 0) std::memcpy(marked_, s.marked, sizeof(std::uint16_t) * markedCount_);
@@ -204,6 +208,14 @@ void Solver::TrialSearch() {
     if (incremental) {
         groups_.Build(b_);
         ++groupsBuild_;
+        std::fill(std::begin(dots_), std::end(dots_), 0);
+        blackCount_ = 0;
+        for (int x = 1; x <= w; ++x) {
+            for (int y = 1; y <= h; ++y) {
+                if (b_.state(x, y) == WhiteDot) setDot(x, y, true);
+                if (isBlack(b_.state(x, y))) ++blackCount_;
+            }
+        }
     }
     std::fill(std::begin(witnessId_), std::end(witnessId_), 0);
     cluePaths_ = false;

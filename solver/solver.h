@@ -8,7 +8,9 @@
 #include "board.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <iterator>
 
 namespace ombrix {
 
@@ -147,6 +149,8 @@ class Solver {
         int cluePathsFrom, newBlackCount, regionWithoutClue;
         std::uint16_t areaCount[kGridWidth * kGridHeight + 1];
         int keptLayout; // -1: the index was not kept
+        std::uint64_t dots[(kGridWidth * kGridHeight + 63) / 64];
+        int blackCount;
         // The marked list (count -1: unknown).
         int markedCount;
         std::uint16_t marked[kSnapshotLog];
@@ -198,8 +202,13 @@ class Solver {
     void decided(int x, int y) {
         if (!groups_.live()) return;
         groups_.Decided(b_, x, y);
-        if (isBlack(b_.state(x, y)))
+        const std::uint8_t s = b_.state(x, y);
+        if (isBlack(s)) {
             newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
+            ++blackCount_;
+        } else if (s == WhiteDot) {
+            setDot(x, y, true);
+        }
     }
     const Cell& cellAt(int i) const { return b_.cells[i / kGridHeight][i % kGridHeight]; }
     Cell& cellAt(int i) { return b_.cells[i / kGridHeight][i % kGridHeight]; }
@@ -222,6 +231,38 @@ class Solver {
     int nearFrom_ = 0, nearTo_ = 0;
     std::uint32_t nearGeneration_ = 0;
     std::uint8_t nearX_[kLogCapacity]{}, nearY_[kLogCapacity]{};
+    // Calls f(x, y) for each white dot in scan order, as each is reached,
+    // until f returns false. No rule that goes through the dots makes new
+    // ones behind its back, so the trial search's set of dots serves.
+    template <class F> void forEachWhiteDot(F f) {
+        if (groups_.live()) {
+            std::uint64_t words[kDotWords];
+            std::copy(std::begin(dots_), std::end(dots_), words);
+            for (int k = 0; k < kDotWords; ++k) {
+                for (std::uint64_t m = words[k]; m != 0; m &= m - 1) {
+                    const int i = k * 64 + std::countr_zero(m);
+                    if (cellAt(i).state == WhiteDot && !f(i / kGridHeight, i % kGridHeight)) return;
+                }
+            }
+            return;
+        }
+        for (int x = 1; x <= b_.width; ++x)
+            for (int y = 1; y <= b_.height; ++y)
+                if (b_.state(x, y) == WhiteDot && !f(x, y)) return;
+    }
+    // During the trial search: the white dots by scan index, and the number
+    // of black cells.
+    static constexpr int kDotWords = (kGridWidth * kGridHeight + 63) / 64;
+    std::uint64_t dots_[kDotWords]{};
+    int blackCount_ = 0;
+    void setDot(int x, int y, bool on) {
+        const int i = x * kGridHeight + y;
+        if (on)
+            dots_[i / 64] |= std::uint64_t{1} << (i % 64);
+        else
+            dots_[i / 64] &= ~(std::uint64_t{1} << (i % 64));
+    }
+    void whiteDotJoinAt(int x, int y);
     // Calls f(x, y) for each unfinished area's clue cell in scan order, as
     // each is reached (an area finished on the way is passed over).
     template <class F> void forEachAreaClue(F f) {
