@@ -401,6 +401,8 @@ void Solver::keepAreaIndex() {
     }
     keptIndex_ = true;
     ++keptLayout_;
+    for (int id = 1; id < ids; ++id)
+        ++areaEra_[id]; // the cells are laid out afresh
 }
 
 void Solver::keepJoin(int id, int x, int y) {
@@ -428,11 +430,18 @@ int Solver::CountReachingAreas(int tx, int ty) {
 // quick estimate from the distance to the clue and from the cells the area
 // already has outside the clue-target box (each pulls the area away).
 bool Solver::areaReaches(int i, int tx, int ty) const {
+    return areaSlack(i, tx, ty) > 0;
+}
+
+// The margin of that estimate: the area reaches the cell when it is positive.
+// Out of line with the clue, each cell the area gains lowers it by one at
+// most.
+int Solver::areaSlack(int i, int tx, int ty) const {
     const int cx = clueX_[i], cy = clueY_[i];
     const int n = clueN_[i];
     const std::uint16_t id = clueId_[i];
     const int d = std::abs(cx - tx) + std::abs(cy - ty);
-    if (n <= d) return false;
+    if (n <= d) return n - d;
     const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
     const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
     int p = 0;
@@ -487,7 +496,7 @@ bool Solver::areaReaches(int i, int tx, int ty) const {
             }
         }
     }
-    return n - p > d;
+    return n - p - d;
 }
 
 // How many unfinished areas could reach (tx, ty), asked of the areas in board
@@ -516,32 +525,72 @@ void Solver::RuleUnreachable() {
     // Called on its own (by a test), the board may have changed behind the
     // epoch's back; within the deduction loop the epoch is exact.
     if (!inDriver_) boardMayHaveChanged();
-    const int kH = kGridHeight;
-    for (int x = 1; x <= b_.width; ++x) {
-        for (int y = 1; y <= b_.height; ++y) {
-            if (b_.state(x, y) != Undecided) continue;
-            // In the trial search, an area that reached the cell last time
-            // still does if none of its cells changed, unless it lies in
-            // line with the cell, where black cells on the way count too.
-            const int id = witnessId_[x * kH + y];
-            if (quick_ && id != 0) {
-                if (witnessStamp_[x * kH + y] == areaStamp_[id] && clueXOfId_[id] != x &&
-                    clueYOfId_[id] != y)
-                    continue;
-                // Changed, but it most likely reaches all the same.
-                if (!keptIndex_ && indexEpoch_ != areaEpoch_) buildAreaIndex();
-                const int i = id < idLimit_ ? clueOfId_[id] : -1;
-                if (i >= 0 && alive(i) && areaReaches(i, x, y)) {
-                    witnessStamp_[x * kH + y] = areaStamp_[id];
-                    continue;
+    if (quick_ && keptIndex_ && groups_.live()) {
+        unreachableWithWitnesses();
+        return;
+    }
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            if (b_.state(x, y) == Undecided && countReaching(x, y, 1) == 0) MarkBlack(x, y);
+}
+
+// The rule in the trial search. Each undecided cell keeps a witness: an area
+// that reached it, with the area's stamp, cell count, era and the estimate's
+// margin then. The estimate's penalty grows by at most one for each cell the
+// area gains, and, in line with the clue, by two when a black cell first
+// stands between. So the area still reaches the cell while its cells are the
+// same (same stamp) and no black cell has come between, or while it has only
+// gained cells (same era) and fewer than the margin allows.
+void Solver::unreachableWithWitnesses() {
+    auto blackBetween = [&](int i, int x, int y) {
+        const int cx = clueX_[i], cy = clueY_[i];
+        if (cx == x) {
+            for (int v = std::min(cy, y) + 1; v < std::max(cy, y); ++v)
+                if (isBlack(b_.state(x, v))) return true;
+        } else if (cy == y) {
+            for (int u = std::min(cx, x) + 1; u < std::max(cx, x); ++u)
+                if (isBlack(b_.state(u, y))) return true;
+        }
+        return false;
+    };
+    auto record = [&](Witness& w, int i, int slack, int x, int y) {
+        const int id = clueId_[i];
+        w = {static_cast<std::uint16_t>(id),
+             static_cast<std::uint16_t>(areaCount_[id]),
+             areaEra_[id],
+             areaStamp_[id],
+             static_cast<std::int16_t>(slack),
+             blackBetween(i, x, y)};
+    };
+    std::uint64_t words[kDotWords];
+    std::copy(std::begin(open_), std::end(open_), words);
+    for (int k = 0; k < kDotWords; ++k) {
+        for (std::uint64_t m = words[k]; m != 0; m &= m - 1) {
+            const int c = k * 64 + std::countr_zero(m);
+            if (cellAt(c).state != Undecided) continue;
+            const int x = c / kGridHeight, y = c % kGridHeight;
+            Witness& w = witness_[c];
+            if (w.id != 0) {
+                const int i = clueOfId_[w.id];
+                if (alive(i)) {
+                    const bool newBlack = !w.blackBetween && blackBetween(i, x, y);
+                    if (w.stamp == areaStamp_[w.id] && !newBlack) continue;
+                    const int gained = areaCount_[w.id] - w.count;
+                    if (w.era == areaEra_[w.id] && gained >= 0 &&
+                        gained + (newBlack ? 2 : 0) < w.slack)
+                        continue;
+                    if (const int slack = areaSlack(i, x, y); slack > 0) {
+                        record(w, i, slack, x, y);
+                        continue;
+                    }
                 }
+                w.id = 0;
             }
             if (countReaching(x, y, 1) == 0) {
                 MarkBlack(x, y);
-            } else if (quick_) {
-                witnessId_[x * kH + y] = clueId_[lastReaching_];
-                witnessStamp_[x * kH + y] = areaStamp_[clueId_[lastReaching_]];
+                continue;
             }
+            record(w, lastReaching_, areaSlack(lastReaching_, x, y), x, y);
         }
     }
 }

@@ -34,6 +34,7 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
         s.keptLayout = keptIndex_ ? keptLayout_ : -1;
         std::copy(std::begin(dots_), std::end(dots_), s.dots);
+        std::copy(std::begin(open_), std::end(open_), s.open);
         s.blackCount = blackCount_;
         s.markedCount = marksUnknown_ || markedCount_ > kSnapshotLog ? -1 : markedCount_;
         if (s.markedCount > 0)
@@ -45,6 +46,7 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
         std::copy(std::begin(s.dots), std::end(s.dots), dots_);
+        std::copy(std::begin(s.open), std::end(s.open), open_);
         blackCount_ = s.blackCount;
         marksUnknown_ = s.markedCount < 0;
         markedCount_ = std::max(s.markedCount, 0);
@@ -58,8 +60,12 @@ void Solver::save(Snapshot& s, int mode) {
         cluePaths_ = s.cluePaths;
         if (keptIndex_ && s.keptLayout == keptLayout_) {
             // Cells are only ever added past the counts, so the cells below
-            // the saved counts are this board's.
-            std::memcpy(areaCount_, s.areaCount, sizeof(std::uint16_t) * stampCount());
+            // the saved counts are this board's. An area that loses cells
+            // starts a new era: what is added next overwrites them.
+            for (int id = 0; id < stampCount(); ++id) {
+                if (s.areaCount[id] < areaCount_[id]) ++areaEra_[id];
+                areaCount_[id] = s.areaCount[id];
+            }
         } else if (inDriver_ && incremental) {
             // The index was rebuilt or given up since: lay it out again.
             keepAreaIndex();
@@ -209,15 +215,20 @@ void Solver::TrialSearch() {
         groups_.Build(b_);
         ++groupsBuild_;
         std::fill(std::begin(dots_), std::end(dots_), 0);
+        std::fill(std::begin(open_), std::end(open_), 0);
         blackCount_ = 0;
         for (int x = 1; x <= w; ++x) {
             for (int y = 1; y <= h; ++y) {
                 if (b_.state(x, y) == WhiteDot) setDot(x, y, true);
+                if (b_.state(x, y) == Undecided) {
+                    const int i = x * kGridHeight + y;
+                    open_[i / 64] |= std::uint64_t{1} << (i % 64);
+                }
                 if (isBlack(b_.state(x, y))) ++blackCount_;
             }
         }
     }
-    std::fill(std::begin(witnessId_), std::end(witnessId_), 0);
+    std::fill(std::begin(witness_), std::end(witness_), Witness{});
     cluePaths_ = false;
     regionWithoutClue_ = 0;
     newBlackCount_ = 0;

@@ -103,6 +103,8 @@ class Solver {
   private:
     int countReaching(int tx, int ty, int enough);
     bool areaReaches(int i, int tx, int ty) const;
+    int areaSlack(int i, int tx, int ty) const;
+    void unreachableWithWitnesses();
     void buildAreaIndex();
     void RunFirstList();
     void RunSecondList();
@@ -150,6 +152,7 @@ class Solver {
         std::uint16_t areaCount[kGridWidth * kGridHeight + 1];
         int keptLayout; // -1: the index was not kept
         std::uint64_t dots[(kGridWidth * kGridHeight + 63) / 64];
+        std::uint64_t open[(kGridWidth * kGridHeight + 63) / 64];
         int blackCount;
         // The marked list (count -1: unknown).
         int markedCount;
@@ -188,10 +191,21 @@ class Solver {
     int stampCount() const {
         return std::min<int>(static_cast<int>(b_.nextAreaId) + 1, kGridWidth * kGridHeight + 1);
     }
-    // Per undecided cell, during the trial search: an area that reached it
-    // when the unreachable-cell rule last asked, with that area's stamp.
-    std::uint16_t witnessId_[kGridWidth * kGridHeight]{};
-    std::uint32_t witnessStamp_[kGridWidth * kGridHeight]{};
+    // Per cell, during the trial search: an area that reached it when the
+    // unreachable-cell rule last asked (id 0: none), its cell count and era
+    // then, and the reach estimate's margin.
+    struct Witness {
+        std::uint16_t id, count;
+        std::uint32_t era, stamp;
+        std::int16_t slack;
+        bool blackBetween; // a black cell stood in line between clue and cell
+    };
+    Witness witness_[kGridWidth * kGridHeight]{};
+    // By area id: bumped whenever the kept cells of the area may be other
+    // than a superset of what they were (a restore took some away).
+    std::uint32_t areaEra_[kGridWidth * kGridHeight + 1]{};
+    // The undecided cells by scan index, during the trial search.
+    std::uint64_t open_[(kGridWidth * kGridHeight + 63) / 64]{};
     int lastReaching_ = 0; // index entry of the last area counted by countReaching
     std::uint8_t clueXOfId_[kGridWidth * kGridHeight + 1]{},
         clueYOfId_[kGridWidth * kGridHeight + 1]{};
@@ -203,6 +217,10 @@ class Solver {
         if (!groups_.live()) return;
         groups_.Decided(b_, x, y);
         const std::uint8_t s = b_.state(x, y);
+        {
+            const int i = x * kGridHeight + y;
+            open_[i / 64] &= ~(std::uint64_t{1} << (i % 64));
+        }
         if (isBlack(s)) {
             newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
             ++blackCount_;
