@@ -555,6 +555,7 @@ void Solver::unreachableWithWitnesses() {
     };
     auto record = [&](Witness& w, int i, int slack, int x, int y) {
         const int id = clueId_[i];
+        setWitness(x * kGridHeight + y, id);
         w = {static_cast<std::uint16_t>(id),
              static_cast<std::uint16_t>(areaCount_[id]),
              areaEra_[id],
@@ -562,12 +563,16 @@ void Solver::unreachableWithWitnesses() {
              static_cast<std::int16_t>(slack),
              blackBetween(i, x, y)};
     };
-    std::uint64_t words[kDotWords];
-    std::copy(std::begin(open_), std::end(open_), words);
+    // Only suspect cells are looked at, in scan order: every other undecided
+    // cell has a witness that stands. A black cell painted on the way makes
+    // later cells in line suspect at once.
     for (int k = 0; k < kDotWords; ++k) {
-        for (std::uint64_t m = words[k]; m != 0; m &= m - 1) {
-            const int c = k * 64 + std::countr_zero(m);
-            if (cellAt(c).state != Undecided) continue;
+        std::uint64_t above = ~std::uint64_t{0};
+        for (std::uint64_t m; (m = suspect_[k] & open_[k] & above) != 0;) {
+            const int bit = std::countr_zero(m);
+            suspect_[k] &= ~(std::uint64_t{1} << bit);
+            above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
+            const int c = k * 64 + bit;
             const int x = c / kGridHeight, y = c % kGridHeight;
             Witness& w = witness_[c];
             if (w.id != 0) {
@@ -584,6 +589,7 @@ void Solver::unreachableWithWitnesses() {
                         continue;
                     }
                 }
+                setWitness(c, 0);
                 w.id = 0;
             }
             if (countReaching(x, y, 1) == 0) {
@@ -593,6 +599,37 @@ void Solver::unreachableWithWitnesses() {
             record(w, lastReaching_, areaSlack(lastReaching_, x, y), x, y);
         }
     }
+}
+
+// Moves cell c to the list of area id (0: no list).
+void Solver::setWitness(int c, int id) {
+    const int old = witness_[c].id;
+    if (old == id) return;
+    if (old != 0) {
+        const int p = witnessPrev_[c], n = witnessNext_[c];
+        if (p >= 0)
+            witnessNext_[p] = static_cast<std::int16_t>(n);
+        else
+            witnessHead_[old] = static_cast<std::int16_t>(n);
+        if (n >= 0) witnessPrev_[n] = static_cast<std::int16_t>(p);
+    }
+    if (id != 0) {
+        const int h = witnessHead_[id];
+        witnessNext_[c] = static_cast<std::int16_t>(h);
+        witnessPrev_[c] = -1;
+        if (h >= 0) witnessPrev_[h] = static_cast<std::int16_t>(c);
+        witnessHead_[id] = static_cast<std::int16_t>(c);
+    }
+    witness_[c].id = static_cast<std::uint16_t>(id);
+}
+
+// A new black cell at (x, y) may stand between a clue and a cell in line.
+void Solver::suspectInLine(int x, int y) {
+    const int reach = std::max(maxClue_, 1);
+    for (int u = std::max(1, x - reach); u <= std::min<int>(b_.width, x + reach); ++u)
+        suspect(u * kGridHeight + y);
+    for (int v = std::max(1, y - reach); v <= std::min<int>(b_.height, y + reach); ++v)
+        suspect(x * kGridHeight + v);
 }
 
 // White dots join an area: one next to them, or the only one that can reach

@@ -46,7 +46,10 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
         std::copy(std::begin(s.dots), std::end(s.dots), dots_);
-        std::copy(std::begin(s.open), std::end(s.open), open_);
+        for (int k = 0; k < kDotWords; ++k) {
+            suspect_[k] |= s.open[k] & ~open_[k]; // undecided again
+            open_[k] = s.open[k];
+        }
         blackCount_ = s.blackCount;
         marksUnknown_ = s.markedCount < 0;
         markedCount_ = std::max(s.markedCount, 0);
@@ -56,7 +59,12 @@ void Solver::save(Snapshot& s, int mode) {
         ++logGeneration_;
         std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
         std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
-        std::memcpy(areaStamp_, s.areaStamp, sizeof(std::uint32_t) * stampCount());
+        for (int id = 0; id < stampCount(); ++id) {
+            // An area whose cells differ from the snapshot's: its witnesses
+            // are in doubt.
+            if (areaStamp_[id] != s.areaStamp[id]) suspectWitnessesOf(id);
+            areaStamp_[id] = s.areaStamp[id];
+        }
         cluePaths_ = s.cluePaths;
         if (keptIndex_ && s.keptLayout == keptLayout_) {
             // Cells are only ever added past the counts, so the cells below
@@ -216,6 +224,7 @@ void Solver::TrialSearch() {
         ++groupsBuild_;
         std::fill(std::begin(dots_), std::end(dots_), 0);
         std::fill(std::begin(open_), std::end(open_), 0);
+        std::fill(std::begin(suspect_), std::end(suspect_), ~std::uint64_t{0});
         blackCount_ = 0;
         for (int x = 1; x <= w; ++x) {
             for (int y = 1; y <= h; ++y) {
@@ -229,6 +238,7 @@ void Solver::TrialSearch() {
         }
     }
     std::fill(std::begin(witness_), std::end(witness_), Witness{});
+    std::fill(std::begin(witnessHead_), std::end(witnessHead_), -1);
     cluePaths_ = false;
     regionWithoutClue_ = 0;
     newBlackCount_ = 0;

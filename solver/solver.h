@@ -187,7 +187,26 @@ class Solver {
     // area is finished, so an unchanged stamp means unchanged area cells.
     std::uint32_t areaStamp_[kGridWidth * kGridHeight + 1]{};
     std::uint32_t stampCounter_ = 0;
-    void renewStamp(int id) { areaStamp_[id] = ++stampCounter_; }
+    void renewStamp(int id) {
+        areaStamp_[id] = ++stampCounter_;
+        suspectWitnessesOf(id);
+    }
+    // The cells whose witness may no longer stand (trial search only): those
+    // whose witness area changed, those in line with a new black cell, and
+    // those a restore made undecided again.
+    std::uint64_t suspect_[(kGridWidth * kGridHeight + 63) / 64]{};
+    void suspect(int i) { suspect_[i / 64] |= std::uint64_t{1} << (i % 64); }
+    void suspectWitnessesOf(int id) {
+        if (!groups_.live()) return;
+        for (int c = witnessHead_[id]; c >= 0; c = witnessNext_[c])
+            suspect(c);
+    }
+    void suspectInLine(int x, int y);
+    void setWitness(int c, int id);
+    // The cells witnessed by each area id, as lists through witnessNext_.
+    std::int16_t witnessHead_[kGridWidth * kGridHeight + 1]{};
+    std::int16_t witnessNext_[kGridWidth * kGridHeight]{};
+    std::int16_t witnessPrev_[kGridWidth * kGridHeight]{};
     int stampCount() const {
         return std::min<int>(static_cast<int>(b_.nextAreaId) + 1, kGridWidth * kGridHeight + 1);
     }
@@ -224,6 +243,7 @@ class Solver {
         if (isBlack(s)) {
             newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
             ++blackCount_;
+            suspectInLine(x, y);
         } else if (s == WhiteDot) {
             setDot(x, y, true);
         }
