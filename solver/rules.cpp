@@ -16,9 +16,16 @@ void Solver::addCandidates(int x, int y, int radius, int after) {
     const int xlo = std::max(1, x - radius), xhi = std::min<int>(b_.width, x + radius);
     const int ylo = std::max(1, y - radius), yhi = std::min<int>(b_.height, y + radius);
     for (int u = xlo; u <= xhi; ++u) {
-        for (int v = ylo; v <= yhi; ++v) {
-            const int i = u * kGridHeight + v;
-            if (i > after) candidates_[i / 64] |= std::uint64_t{1} << (i % 64);
+        // The column's run of cells, past `after`, a word or two at a time.
+        int first = std::max(u * kGridHeight + ylo, after + 1);
+        const int last = u * kGridHeight + yhi;
+        while (first <= last) {
+            const int word = first / 64, lo = first % 64;
+            const int hi = std::min(63, lo + (last - first));
+            const std::uint64_t ones =
+                hi - lo == 63 ? ~std::uint64_t{0} : ((std::uint64_t{1} << (hi - lo + 1)) - 1);
+            candidates_[word] |= ones << lo;
+            first += hi - lo + 1;
         }
     }
 }
@@ -756,9 +763,15 @@ void Solver::CheckBlackCount() {
 // smaller one grows through its only exit.
 void Solver::RuleAreaGrowth() {
     ClearMarks();
+    // In the trial search, an area's walk from its last run (which met no
+    // contradiction, from log position p) can turn out differently only if a
+    // cell within its number of its clue changed since p: an area that did
+    // nothing had fewer cells than its number, all nearer than that.
+    const int from = quick_ ? ruleFrom_[kAreaGrowthRule] : -1;
     forEachAreaClue([&](int x, int y) {
         const std::uint16_t k = b_.at(x, y).areaId;
         const int n = b_.state(x, y);
+        if (from >= 0 && !changedNear(from, x, y, n)) return;
         const int e = WalkArea(x, y);
         const int s = visitedCount;
         if (s == n) {
