@@ -93,7 +93,10 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     cell.areaId = id;
     noteChange(x, y);
     renewStamp(id);
-    if (c == WhiteDot && groups_.live()) setDot(x, y, false);
+    if (groups_.live()) {
+        if (c == WhiteDot) setDot(x, y, false);
+        setBit(inArea_, x, y, true);
+    }
     if (keptIndex_) keepJoin(id, x, y);
     if (c == Undecided) decided(x, y);
 
@@ -120,6 +123,10 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
         cell.areaId = 0;
         b_.at(sx, sy).areaId = 0;
         noteChange(sx, sy);
+        if (groups_.live()) {
+            setBit(inArea_, x, y, false);
+            setBit(inArea_, sx, sy, false);
+        }
     }
 }
 

@@ -800,6 +800,7 @@ void Solver::SealArea(std::uint16_t k) {
         }
         b_.at(x, y).areaId = 0;
         noteChange(x, y);
+        if (groups_.live()) setBit(inArea_, x, y, false);
     };
     if (keptIndex_ && k < idLimit_) {
         // The kept index lists the area's cells; the order of sealing does
@@ -927,10 +928,23 @@ bool Solver::changedNear(int from, int x, int y, int radius) {
         nearFrom_ = nearTo_ = from;
         nearGeneration_ = logGeneration_;
     }
-    for (; nearTo_ < logLen_; ++nearTo_) {
-        nearX_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(changeLog_[nearTo_] / kGridHeight);
-        nearY_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(changeLog_[nearTo_] % kGridHeight);
+    if (nearTo_ == nearFrom_) {
+        nearULo_ = nearVLo_ = 1 << 20;
+        nearUHi_ = nearVHi_ = -(1 << 20);
     }
+    for (; nearTo_ < logLen_; ++nearTo_) {
+        const int ex = changeLog_[nearTo_] / kGridHeight, ey = changeLog_[nearTo_] % kGridHeight;
+        nearX_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(ex);
+        nearY_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(ey);
+        // Distance |dx| + |dy| is the larger of |du| and |dv| for u = x + y,
+        // v = x - y, so these bounds rule out far cells at once.
+        nearULo_ = std::min(nearULo_, ex + ey), nearUHi_ = std::max(nearUHi_, ex + ey);
+        nearVLo_ = std::min(nearVLo_, ex - ey), nearVHi_ = std::max(nearVHi_, ex - ey);
+    }
+    const int u = x + y, v = x - y;
+    if (u + radius < nearULo_ || u - radius > nearUHi_ || v + radius < nearVLo_ ||
+        v - radius > nearVHi_)
+        return false;
     for (int k = 0; k < nearTo_ - nearFrom_; ++k)
         if (std::abs(nearX_[k] - x) + std::abs(nearY_[k] - y) <= radius) return true;
     return false;
@@ -1028,21 +1042,35 @@ bool Solver::leadsToClue(int start) {
 // examined group beside it) the board is contradictory.
 void Solver::RuleAreaFragment() {
     ClearMarks();
-    const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            const Cell& c = b_.at(x, y);
-            if (c.state < 101 || c.state > 147 || c.areaId == 0 || c.mark != 0) continue;
-            fragmentCode = c.state;
-            const int r = WalkFragment(x, y);
-            if (r == 1)
-                JoinArea(lastExitX, lastExitY, x, y);
-            else if (r == 0)
-                b_.status = StatusContradiction;
-            for (int i = 0; i < touchedCount_; ++i)
-                b_.at(touchedX_[i], touchedY_[i]).mark = 3;
+    auto at = [&](int x, int y) {
+        const Cell& c = b_.at(x, y);
+        if (c.state < 101 || c.state > 147 || c.areaId == 0 || c.mark != 0) return;
+        fragmentCode = c.state;
+        const int r = WalkFragment(x, y);
+        if (r == 1)
+            JoinArea(lastExitX, lastExitY, x, y);
+        else if (r == 0)
+            b_.status = StatusContradiction;
+        for (int i = 0; i < touchedCount_; ++i)
+            b_.at(touchedX_[i], touchedY_[i]).mark = 3;
+    };
+    if (groups_.live()) {
+        // The trial search keeps the set of cells in unfinished areas: go
+        // through it in scan order, taking in cells that join on the way.
+        for (int k = 0; k < kDotWords; ++k) {
+            std::uint64_t above = ~std::uint64_t{0};
+            for (std::uint64_t m; (m = inArea_[k] & above) != 0;) {
+                const int bit = std::countr_zero(m);
+                above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
+                const int i = k * 64 + bit;
+                at(i / kGridHeight, i % kGridHeight);
+            }
         }
+        return;
     }
+    for (int x = 1; x <= b_.width; ++x)
+        for (int y = 1; y <= b_.height; ++y)
+            at(x, y);
 }
 
 } // namespace ombrix

@@ -35,6 +35,7 @@ void Solver::save(Snapshot& s, int mode) {
         s.keptLayout = keptIndex_ ? keptLayout_ : -1;
         std::copy(std::begin(dots_), std::end(dots_), s.dots);
         std::copy(std::begin(open_), std::end(open_), s.open);
+        std::copy(std::begin(inArea_), std::end(inArea_), s.inArea);
         s.blackCount = blackCount_;
         s.markedCount = marksUnknown_ || markedCount_ > kSnapshotLog ? -1 : markedCount_;
         if (s.markedCount > 0)
@@ -46,6 +47,7 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(b_.cells, s.cells, sizeof s.cells);
         b_.undecidedCount = s.undecidedCount;
         std::copy(std::begin(s.dots), std::end(s.dots), dots_);
+        std::copy(std::begin(s.inArea), std::end(s.inArea), inArea_);
         for (int k = 0; k < kDotWords; ++k) {
             suspect_[k] |= s.open[k] & ~open_[k]; // undecided again
             open_[k] = s.open[k];
@@ -224,6 +226,7 @@ void Solver::TrialSearch() {
         ++groupsBuild_;
         std::fill(std::begin(dots_), std::end(dots_), 0);
         std::fill(std::begin(open_), std::end(open_), 0);
+        std::fill(std::begin(inArea_), std::end(inArea_), 0);
         std::fill(std::begin(suspect_), std::end(suspect_), ~std::uint64_t{0});
         blackCount_ = 0;
         for (int x = 1; x <= w; ++x) {
@@ -234,6 +237,7 @@ void Solver::TrialSearch() {
                     open_[i / 64] |= std::uint64_t{1} << (i % 64);
                 }
                 if (isBlack(b_.state(x, y))) ++blackCount_;
+                if (b_.at(x, y).areaId != 0) setBit(inArea_, x, y, true);
             }
         }
     }

@@ -153,6 +153,7 @@ class Solver {
         int keptLayout; // -1: the index was not kept
         std::uint64_t dots[(kGridWidth * kGridHeight + 63) / 64];
         std::uint64_t open[(kGridWidth * kGridHeight + 63) / 64];
+        std::uint64_t inArea[(kGridWidth * kGridHeight + 63) / 64];
         int blackCount;
         // The marked list (count -1: unknown).
         int markedCount;
@@ -267,6 +268,7 @@ class Solver {
     bool leadsToClue(int start);
     bool changedNear(int from, int x, int y, int radius);
     int nearFrom_ = 0, nearTo_ = 0;
+    int nearULo_ = 0, nearUHi_ = 0, nearVLo_ = 0, nearVHi_ = 0;
     std::uint32_t nearGeneration_ = 0;
     std::uint8_t nearX_[kLogCapacity]{}, nearY_[kLogCapacity]{};
     // Calls f(x, y) for each white dot in scan order, as each is reached,
@@ -293,6 +295,15 @@ class Solver {
     static constexpr int kDotWords = (kGridWidth * kGridHeight + 63) / 64;
     std::uint64_t dots_[kDotWords]{};
     int blackCount_ = 0;
+    // The cells of unfinished areas (area id not 0), during the trial search.
+    std::uint64_t inArea_[kDotWords]{};
+    static void setBit(std::uint64_t* bits, int x, int y, bool on) {
+        const int i = x * kGridHeight + y;
+        if (on)
+            bits[i / 64] |= std::uint64_t{1} << (i % 64);
+        else
+            bits[i / 64] &= ~(std::uint64_t{1} << (i % 64));
+    }
     void setDot(int x, int y, bool on) {
         const int i = x * kGridHeight + y;
         if (on)
