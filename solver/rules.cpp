@@ -522,6 +522,7 @@ int Solver::countReaching(int tx, int ty, int enough) {
         if (!alive(i) || !areaReaches(i, tx, ty)) continue;
         b_.reachX = clueX_[i];
         b_.reachY = clueY_[i];
+        if (count == 0) firstReaching_ = i;
         lastReaching_ = i;
         if (++count == enough) return count;
     }
@@ -549,27 +550,6 @@ void Solver::RuleUnreachable() {
 // same (same stamp) and no black cell has come between, or while it has only
 // gained cells (same era) and fewer than the margin allows.
 void Solver::unreachableWithWitnesses() {
-    auto blackBetween = [&](int i, int x, int y) {
-        const int cx = clueX_[i], cy = clueY_[i];
-        if (cx == x) {
-            for (int v = std::min(cy, y) + 1; v < std::max(cy, y); ++v)
-                if (isBlack(b_.state(x, v))) return true;
-        } else if (cy == y) {
-            for (int u = std::min(cx, x) + 1; u < std::max(cx, x); ++u)
-                if (isBlack(b_.state(u, y))) return true;
-        }
-        return false;
-    };
-    auto record = [&](Witness& w, int i, int slack, int x, int y) {
-        const int id = clueId_[i];
-        setWitness(x * kGridHeight + y, id);
-        w = {static_cast<std::uint16_t>(id),
-             static_cast<std::uint16_t>(areaCount_[id]),
-             areaEra_[id],
-             areaStamp_[id],
-             static_cast<std::int16_t>(slack),
-             blackBetween(i, x, y)};
-    };
     // Only suspect cells are looked at, in scan order: every other undecided
     // cell has a witness that stands. A black cell painted on the way makes
     // later cells in line suspect at once.
@@ -583,29 +563,72 @@ void Solver::unreachableWithWitnesses() {
             const int x = c / kGridHeight, y = c % kGridHeight;
             Witness& w = witness_[c];
             if (w.id != 0) {
-                const int i = clueOfId_[w.id];
-                if (alive(i)) {
-                    const bool newBlack = !w.blackBetween && blackBetween(i, x, y);
-                    if (w.stamp == areaStamp_[w.id] && !newBlack) continue;
-                    const int gained = areaCount_[w.id] - w.count;
-                    if (w.era == areaEra_[w.id] && gained >= 0 &&
-                        gained + (newBlack ? 2 : 0) < w.slack)
-                        continue;
-                    if (const int slack = areaSlack(i, x, y); slack > 0) {
-                        record(w, i, slack, x, y);
-                        continue;
-                    }
-                }
+                if (witnessHolds(w, x, y)) continue;
                 setWitness(c, 0);
-                w.id = 0;
             }
             if (countReaching(x, y, 1) == 0) {
                 MarkBlack(x, y);
                 continue;
             }
-            record(w, lastReaching_, areaSlack(lastReaching_, x, y), x, y);
+            setWitness(c, clueId_[lastReaching_]);
+            w = makeWitness(lastReaching_, x, y);
         }
     }
+}
+
+bool Solver::blackBetween(int i, int x, int y) const {
+    const int cx = clueX_[i], cy = clueY_[i];
+    if (cx == x) {
+        for (int v = std::min(cy, y) + 1; v < std::max(cy, y); ++v)
+            if (isBlack(b_.state(x, v))) return true;
+    } else if (cy == y) {
+        for (int u = std::min(cx, x) + 1; u < std::max(cx, x); ++u)
+            if (isBlack(b_.state(u, y))) return true;
+    }
+    return false;
+}
+
+Solver::Witness Solver::makeWitness(int i, int x, int y) const {
+    const int id = clueId_[i];
+    return {static_cast<std::uint16_t>(id),
+            static_cast<std::uint16_t>(areaCount_[id]),
+            areaEra_[id],
+            areaStamp_[id],
+            static_cast<std::int16_t>(areaSlack(i, x, y)),
+            blackBetween(i, x, y)};
+}
+
+// Whether the witness area still reaches (x, y); a witness asked again is
+// brought up to date.
+bool Solver::witnessHolds(Witness& w, int x, int y) {
+    const int i = clueOfId_[w.id];
+    if (!alive(i)) return false;
+    const bool newBlack = !w.blackBetween && blackBetween(i, x, y);
+    if (w.stamp == areaStamp_[w.id] && !newBlack) return true;
+    const int gained = areaCount_[w.id] - w.count;
+    if (w.era == areaEra_[w.id] && gained >= 0 && gained + (newBlack ? 2 : 0) < w.slack)
+        return true;
+    if (areaSlack(i, x, y) <= 0) return false;
+    w = makeWitness(i, x, y);
+    return true;
+}
+
+// The reach query of the white-dot rule, which acts only when exactly one
+// area reaches the dot. In the trial search a dot keeps two areas that both
+// reached it; while both still do, the answer is "two or more".
+int Solver::dotReaching(int x, int y) {
+    if (!(quick_ && keptIndex_ && groups_.live())) return countReaching(x, y, 2);
+    Witness* w = dotWitness_[x * kGridHeight + y];
+    if (w[0].id != 0 && w[1].id != 0 && witnessHolds(w[0], x, y) && witnessHolds(w[1], x, y))
+        return 2;
+    const int count = countReaching(x, y, 2);
+    if (count == 2) {
+        w[0] = makeWitness(firstReaching_, x, y);
+        w[1] = makeWitness(lastReaching_, x, y);
+    } else {
+        w[0].id = w[1].id = 0;
+    }
+    return count;
 }
 
 // Moves cell c to the list of area id (0: no list).
@@ -664,7 +687,7 @@ void Solver::whiteDotJoinAt(int x, int y) {
         JoinArea(x, y, x + 1, y);
     } else if (wall(x, y - 1) && wall(x - 1, y) && wall(x, y + 1) && wall(x + 1, y)) {
         b_.status = StatusContradiction; // sealed off from every area
-    } else if (countReaching(x, y, 2) == 1) {
+    } else if (dotReaching(x, y) == 1) {
         JoinArea(x, y, static_cast<int>(b_.reachX), static_cast<int>(b_.reachY));
     }
     if (!b_.tandrel()) return;

@@ -242,6 +242,8 @@ void Solver::TrialSearch() {
         }
     }
     std::fill(std::begin(witness_), std::end(witness_), Witness{});
+    for (auto& pair : dotWitness_)
+        pair[0].id = pair[1].id = 0;
     std::fill(std::begin(witnessHead_), std::end(witnessHead_), -1);
     cluePaths_ = false;
     regionWithoutClue_ = 0;

@@ -221,6 +221,12 @@ class Solver {
         bool blackBetween; // a black cell stood in line between clue and cell
     };
     Witness witness_[kGridWidth * kGridHeight]{};
+    Witness dotWitness_[kGridWidth * kGridHeight][2]{};
+    bool blackBetween(int i, int x, int y) const;
+    Witness makeWitness(int i, int x, int y) const;
+    bool witnessHolds(Witness& w, int x, int y);
+    int dotReaching(int x, int y);
+    int firstReaching_ = 0;
     // By area id: bumped whenever the kept cells of the area may be other
     // than a superset of what they were (a restore took some away).
     std::uint32_t areaEra_[kGridWidth * kGridHeight + 1]{};
