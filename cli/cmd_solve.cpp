@@ -4,6 +4,7 @@
 #include "status_text.h"
 
 #include <iostream>
+#include <memory>
 
 namespace ombrix::cli {
 
@@ -69,8 +70,8 @@ int RunSolve(const Args& args) {
     }
     board.status = StatusNone;
     PrintTrace printer;
-    Solver solver(board, trace && !dump ? &printer : nullptr);
-    solver.AutoSolve();
+    auto solver = std::make_unique<Solver>(board, trace && !dump ? &printer : nullptr);
+    solver->AutoSolve();
     if (!outPath.empty() && !SaveSolvedPuzzle(outPath, board, ui, error)) {
         std::cerr << "ombrix-cli: " << error << "\n";
         return 2;

@@ -3,6 +3,8 @@
 // complete, contradictory, stuck, or shown to have a second solution.
 #include "solver.h"
 
+#include <memory>
+
 namespace ombrix {
 
 void Solver::PrepareBoard() {
@@ -92,8 +94,10 @@ void Solver::AutoSolve() {
 }
 
 void AutoSolve(Board& board, SolveTrace* trace) {
-    Solver solver(board, trace);
-    solver.AutoSolve();
+    // The working storage is too large for a thread's stack; it is taken
+    // once, before the solve starts.
+    auto solver = std::make_unique<Solver>(board, trace);
+    solver->AutoSolve();
 }
 
 } // namespace ombrix

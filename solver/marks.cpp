@@ -94,8 +94,8 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     noteChange(x, y);
     renewStamp(id);
     if (groups_.live()) {
-        if (c == WhiteDot) setDot(x, y, false);
-        setBit(inArea_, x, y, true);
+        if (c == WhiteDot) setBit(dots_, indexOf(x, y), false);
+        setBit(inArea_, indexOf(x, y), true);
     }
     if (keptIndex_) keepJoin(id, x, y);
     if (c == Undecided) decided(x, y);
@@ -124,9 +124,26 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
         b_.at(sx, sy).areaId = 0;
         noteChange(sx, sy);
         if (groups_.live()) {
-            setBit(inArea_, x, y, false);
-            setBit(inArea_, sx, sy, false);
+            setBit(inArea_, indexOf(x, y), false);
+            setBit(inArea_, indexOf(sx, sy), false);
         }
+    }
+}
+
+// Undecided cell (x, y) has just been decided: the trial search's kept sets
+// follow.
+void Solver::decided(int x, int y) {
+    if (!groups_.live()) return;
+    groups_.Decided(b_, x, y);
+    const int i = indexOf(x, y);
+    const std::uint8_t s = b_.state(x, y);
+    setBit(open_, i, false);
+    if (isBlack(s)) {
+        newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(i);
+        ++blackCount_;
+        suspectInLine(x, y);
+    } else if (s == WhiteDot) {
+        setBit(dots_, i, true);
     }
 }
 

@@ -553,7 +553,7 @@ void Solver::unreachableWithWitnesses() {
     // Only suspect cells are looked at, in scan order: every other undecided
     // cell has a witness that stands. A black cell painted on the way makes
     // later cells in line suspect at once.
-    for (int k = 0; k < kDotWords; ++k) {
+    for (int k = 0; k < kWords; ++k) {
         std::uint64_t above = ~std::uint64_t{0};
         for (std::uint64_t m; (m = suspect_[k] & open_[k] & above) != 0;) {
             const int bit = std::countr_zero(m);
@@ -823,7 +823,7 @@ void Solver::SealArea(std::uint16_t k) {
         }
         b_.at(x, y).areaId = 0;
         noteChange(x, y);
-        if (groups_.live()) setBit(inArea_, x, y, false);
+        if (groups_.live()) setBit(inArea_, indexOf(x, y), false);
     };
     if (keptIndex_ && k < idLimit_) {
         // The kept index lists the area's cells; the order of sealing does
@@ -1080,7 +1080,7 @@ void Solver::RuleAreaFragment() {
     if (groups_.live()) {
         // The trial search keeps the set of cells in unfinished areas: go
         // through it in scan order, taking in cells that join on the way.
-        for (int k = 0; k < kDotWords; ++k) {
+        for (int k = 0; k < kWords; ++k) {
             std::uint64_t above = ~std::uint64_t{0};
             for (std::uint64_t m; (m = inArea_[k] & above) != 0;) {
                 const int bit = std::countr_zero(m);

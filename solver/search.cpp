@@ -14,9 +14,9 @@ void Solver::save(Snapshot& s, int mode) {
     if (mode == 1) {
         std::memcpy(s.cells, b_.cells, sizeof s.cells);
         s.undecidedCount = b_.undecidedCount;
-        // Keep the log from the earliest rule start onwards, as far as room
-        // allows; a rule whose start falls off must run in full after a
-        // restore.
+
+        // The log from the earliest rule start onwards, as far as room
+        // allows; a rule whose start falls off runs in full after a restore.
         int first = logLen_;
         for (const std::int32_t from : ruleFrom_)
             if (from >= 0) first = std::min<int>(first, from);
@@ -25,76 +25,81 @@ void Solver::save(Snapshot& s, int mode) {
         std::memcpy(s.log, changeLog_ + first, sizeof(std::uint16_t) * s.logLen);
         for (int i = 0; i < kRuleCount; ++i)
             s.ruleFrom[i] = ruleFrom_[i] >= first ? ruleFrom_[i] - first : -1;
-        s.groupsBuild = groupsBuild_;
-        s.groupsMark = groups_.TrailMark();
-        std::memcpy(s.areaStamp, areaStamp_, sizeof(std::uint32_t) * stampCount());
-        // Settle the clue paths once here rather than after every restore.
-        if (groups_.live()) everyRegionHasClue();
-        s.cluePaths = cluePaths_;
-        std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
-        s.keptLayout = keptIndex_ ? keptLayout_ : -1;
-        std::copy(std::begin(dots_), std::end(dots_), s.dots);
-        std::copy(std::begin(open_), std::end(open_), s.open);
-        std::copy(std::begin(inArea_), std::end(inArea_), s.inArea);
-        s.blackCount = blackCount_;
         s.markedCount = marksUnknown_ || markedCount_ > kSnapshotLog ? -1 : markedCount_;
         if (s.markedCount > 0)
             std::memcpy(s.marked, marked_, sizeof(std::uint16_t) * s.markedCount);
-        s.regionWithoutClue = regionWithoutClue_;
+
+        s.keptLayout = keptIndex_ ? keptLayout_ : -1;
+        std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
+        std::memcpy(s.areaStamp, areaStamp_, sizeof(std::uint32_t) * stampCount());
+
+        s.groupsBuild = groupsBuild_;
+        s.groupsMark = groups_.TrailMark();
+        std::copy(std::begin(open_), std::end(open_), s.open);
+        std::copy(std::begin(dots_), std::end(dots_), s.dots);
+        std::copy(std::begin(inArea_), std::end(inArea_), s.inArea);
+        s.blackCount = blackCount_;
+        // Settle the clue paths once here rather than after every restore.
+        if (groups_.live()) everyRegionHasClue();
+        s.cluePaths = cluePaths_;
         s.cluePathsFrom = cluePathsFrom_;
         s.newBlackCount = newBlackCount_;
-    } else if (mode == 2) {
-        std::memcpy(b_.cells, s.cells, sizeof s.cells);
-        b_.undecidedCount = s.undecidedCount;
-        std::copy(std::begin(s.dots), std::end(s.dots), dots_);
-        std::copy(std::begin(s.inArea), std::end(s.inArea), inArea_);
-        for (int k = 0; k < kDotWords; ++k) {
-            suspect_[k] |= s.open[k] & ~open_[k]; // undecided again
-            open_[k] = s.open[k];
-        }
-        blackCount_ = s.blackCount;
-        marksUnknown_ = s.markedCount < 0;
-        markedCount_ = std::max(s.markedCount, 0);
-        if (markedCount_ > 0) std::memcpy(marked_, s.marked, sizeof(std::uint16_t) * markedCount_);
-        ++areaEpoch_;
-        logLen_ = s.logLen;
-        ++logGeneration_;
-        std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
-        std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
-        for (int id = 0; id < stampCount(); ++id) {
-            // An area whose cells differ from the snapshot's: its witnesses
-            // are in doubt.
-            if (areaStamp_[id] != s.areaStamp[id]) suspectWitnessesOf(id);
-            areaStamp_[id] = s.areaStamp[id];
-        }
-        cluePaths_ = s.cluePaths;
-        if (keptIndex_ && s.keptLayout == keptLayout_) {
-            // Cells are only ever added past the counts, so the cells below
-            // the saved counts are this board's. An area that loses cells
-            // starts a new era: what is added next overwrites them.
-            for (int id = 0; id < stampCount(); ++id) {
-                if (s.areaCount[id] < areaCount_[id]) ++areaEra_[id];
-                areaCount_[id] = s.areaCount[id];
-            }
-        } else if (inDriver_ && incremental) {
-            // The index was rebuilt or given up since: lay it out again.
-            keepAreaIndex();
-            s.keptLayout = keptIndex_ ? keptLayout_ : -1;
-            if (keptIndex_)
-                std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
-        } else {
-            keptIndex_ = false;
-        }
-        regionWithoutClue_ = s.regionWithoutClue;
-        cluePathsFrom_ = s.cluePathsFrom;
-        newBlackCount_ = s.newBlackCount;
-        if (groups_.live() && !(s.groupsBuild == groupsBuild_ && groups_.Undo(s.groupsMark))) {
-            // The trail ran over: build the groups of the restored board.
-            groups_.Build(b_);
-            s.groupsBuild = ++groupsBuild_;
-            s.groupsMark = 0;
-        }
+        s.regionWithoutClue = regionWithoutClue_;
+        return;
     }
+    if (mode != 2) return;
+    std::memcpy(b_.cells, s.cells, sizeof s.cells);
+    b_.undecidedCount = s.undecidedCount;
+
+    logLen_ = s.logLen;
+    ++logGeneration_;
+    std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
+    std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
+    marksUnknown_ = s.markedCount < 0;
+    markedCount_ = std::max(s.markedCount, 0);
+    if (markedCount_ > 0) std::memcpy(marked_, s.marked, sizeof(std::uint16_t) * markedCount_);
+
+    ++areaEpoch_;
+    for (int id = 0; id < stampCount(); ++id) {
+        // An area whose cells differ from the snapshot's: its witnesses are
+        // in doubt.
+        if (areaStamp_[id] != s.areaStamp[id]) suspectWitnessesOf(id);
+        areaStamp_[id] = s.areaStamp[id];
+    }
+    if (keptIndex_ && s.keptLayout == keptLayout_) {
+        // Cells are only ever added past the counts, so the cells below the
+        // saved counts are this board's. An area that loses cells starts a
+        // new era: what is added next overwrites them.
+        for (int id = 0; id < stampCount(); ++id) {
+            if (s.areaCount[id] < areaCount_[id]) ++areaEra_[id];
+            areaCount_[id] = s.areaCount[id];
+        }
+    } else if (inDriver_ && incremental) {
+        // The index was rebuilt or given up since: lay it out again.
+        keepAreaIndex();
+        s.keptLayout = keptIndex_ ? keptLayout_ : -1;
+        if (keptIndex_) std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
+    } else {
+        keptIndex_ = false;
+    }
+
+    if (groups_.live() && !(s.groupsBuild == groupsBuild_ && groups_.Undo(s.groupsMark))) {
+        // The trail ran over: build the groups of the restored board.
+        groups_.Build(b_);
+        s.groupsBuild = ++groupsBuild_;
+        s.groupsMark = 0;
+    }
+    for (int k = 0; k < kWords; ++k) {
+        suspect_[k] |= s.open[k] & ~open_[k]; // undecided again
+        open_[k] = s.open[k];
+    }
+    std::copy(std::begin(s.dots), std::end(s.dots), dots_);
+    std::copy(std::begin(s.inArea), std::end(s.inArea), inArea_);
+    blackCount_ = s.blackCount;
+    cluePaths_ = s.cluePaths;
+    cluePathsFrom_ = s.cluePathsFrom;
+    newBlackCount_ = s.newBlackCount;
+    regionWithoutClue_ = s.regionWithoutClue;
 }
 
 // The trial search writes a white dot straight into an undecided cell.
@@ -219,28 +224,8 @@ void Solver::windowTest(int x, int y, bool& decided) {
     SaveOuter(2);
 }
 
-void Solver::TrialSearch() {
-    const int w = b_.width, h = b_.height;
-    if (incremental) {
-        groups_.Build(b_);
-        ++groupsBuild_;
-        std::fill(std::begin(dots_), std::end(dots_), 0);
-        std::fill(std::begin(open_), std::end(open_), 0);
-        std::fill(std::begin(inArea_), std::end(inArea_), 0);
-        std::fill(std::begin(suspect_), std::end(suspect_), ~std::uint64_t{0});
-        blackCount_ = 0;
-        for (int x = 1; x <= w; ++x) {
-            for (int y = 1; y <= h; ++y) {
-                if (b_.state(x, y) == WhiteDot) setDot(x, y, true);
-                if (b_.state(x, y) == Undecided) {
-                    const int i = x * kGridHeight + y;
-                    open_[i / 64] |= std::uint64_t{1} << (i % 64);
-                }
-                if (isBlack(b_.state(x, y))) ++blackCount_;
-                if (b_.at(x, y).areaId != 0) setBit(inArea_, x, y, true);
-            }
-        }
-    }
+// Sets up what the trial search keeps about the board it starts from.
+void Solver::startTrials() {
     std::fill(std::begin(witness_), std::end(witness_), Witness{});
     for (auto& pair : dotWitness_)
         pair[0].id = pair[1].id = 0;
@@ -248,6 +233,28 @@ void Solver::TrialSearch() {
     cluePaths_ = false;
     regionWithoutClue_ = 0;
     newBlackCount_ = 0;
+    if (!incremental) return;
+    groups_.Build(b_);
+    ++groupsBuild_;
+    std::fill(std::begin(open_), std::end(open_), 0);
+    std::fill(std::begin(dots_), std::end(dots_), 0);
+    std::fill(std::begin(inArea_), std::end(inArea_), 0);
+    std::fill(std::begin(suspect_), std::end(suspect_), ~std::uint64_t{0});
+    blackCount_ = 0;
+    for (int x = 1; x <= b_.width; ++x) {
+        for (int y = 1; y <= b_.height; ++y) {
+            const Cell& c = b_.at(x, y);
+            setBit(open_, indexOf(x, y), c.state == Undecided);
+            setBit(dots_, indexOf(x, y), c.state == WhiteDot);
+            setBit(inArea_, indexOf(x, y), c.areaId != 0);
+            if (isBlack(c.state)) ++blackCount_;
+        }
+    }
+}
+
+void Solver::TrialSearch() {
+    const int w = b_.width, h = b_.height;
+    startTrials();
     SaveOuter(1);
     // Every deduction below is a hypothesis: its board is kept only when it
     // ends without a contradiction, so it may stop at the first one.
