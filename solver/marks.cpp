@@ -139,6 +139,7 @@ void Solver::decided(int x, int y) {
     const std::uint8_t s = b_.state(x, y);
     setBit(open_, i, false);
     if (isBlack(s)) {
+        setBit(blacks_, i, true);
         newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(i);
         ++blackCount_;
         suspectInLine(x, y);

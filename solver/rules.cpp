@@ -37,7 +37,9 @@ void Solver::addCandidates(int x, int y, int radius, int after) {
 // so changed a cell round it. Those cells are visited in scan order, with
 // the changes made on the way added as they happen. Returns false, having
 // done nothing, when a full scan is due.
-template <void (Solver::*At)(int, int)> bool Solver::candidateScan(int index, int radius) {
+template <void (Solver::*At)(int, int)>
+bool Solver::candidateScan(int index, int radius, const std::uint64_t* kind,
+                           const std::uint64_t* kind2) {
     const int from = ruleFrom_[index];
     if (!quick_ || from < 0) return false;
     const int side = 2 * radius + 1;
@@ -46,18 +48,22 @@ template <void (Solver::*At)(int, int)> bool Solver::candidateScan(int index, in
     for (int k = from; k < logLen_; ++k)
         addCandidates(changeLog_[k] / kGridHeight, changeLog_[k] % kGridHeight, radius, -1);
     int seen = logLen_;
-    const std::uint32_t generation = logGeneration_;
-    constexpr int kWords = sizeof candidates_ / sizeof candidates_[0];
+    std::uint32_t generation = logGeneration_;
     for (int word = 0; word < kWords; ++word) {
-        while (candidates_[word] != 0) {
-            const int i = word * 64 + std::countr_zero(candidates_[word]);
-            candidates_[word] &= candidates_[word] - 1;
+        // Only cells of the kind the rule acts on, as they are now.
+        for (std::uint64_t m;
+             (m = candidates_[word] & (kind[word] | (kind2 ? kind2[word] : 0))) != 0;) {
+            const int bit = std::countr_zero(m);
+            candidates_[word] &=
+                ~(std::uint64_t{1} << bit) & (bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1));
+            const int i = word * 64 + bit;
             (this->*At)(i / kGridHeight, i % kGridHeight);
             if (generation != logGeneration_) {
                 // The log started afresh under us: every later cell is due.
                 for (int x = i / kGridHeight; x <= b_.width; ++x)
                     addCandidates(x, (b_.height + 1) / 2, std::max<int>(b_.height, 1), i);
-                return true;
+                generation = logGeneration_;
+                seen = logLen_;
             }
             for (; seen < logLen_; ++seen)
                 addCandidates(changeLog_[seen] / kGridHeight, changeLog_[seen] % kGridHeight,
@@ -67,8 +73,10 @@ template <void (Solver::*At)(int, int)> bool Solver::candidateScan(int index, in
     return true;
 }
 
-template <void (Solver::*At)(int, int)> void Solver::scanCells(int index, int radius) {
-    if (candidateScan<At>(index, radius)) return;
+template <void (Solver::*At)(int, int)>
+void Solver::scanCells(int index, int radius, const std::uint64_t* kind,
+                       const std::uint64_t* kind2) {
+    if (candidateScan<At>(index, radius, kind, kind2)) return;
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
             (this->*At)(x, y);
@@ -102,7 +110,7 @@ void Solver::PromoteMarks() {
 // far cells to the right and below are looked at; the mirror cases are found
 // from the other cell.
 void Solver::RuleAreaGap() {
-    scanCells<&Solver::areaGapAt>(0, 2);
+    scanCells<&Solver::areaGapAt>(0, 2, inArea_);
 }
 
 void Solver::areaGapAt(int x, int y) {
@@ -153,7 +161,7 @@ void Solver::areaGapAt(int x, int y) {
 // cells between them are black, under Tandrel it is a contradiction. The same
 // for an unfinished clue 2 with a white dot diagonally next to it.
 void Solver::RuleAreaDiagonal() {
-    scanCells<&Solver::areaDiagonalAt>(1, 1);
+    scanCells<&Solver::areaDiagonalAt>(1, 1, inArea_);
 }
 
 void Solver::areaDiagonalAt(int x, int y) {
@@ -182,7 +190,7 @@ void Solver::areaDiagonalAt(int x, int y) {
 // the fourth. Once handled, a plain black cell becomes BlackLinked and is not
 // visited again.
 void Solver::RuleBlackDeadEnd() {
-    scanCells<&Solver::blackDeadEndAt>(2, 1);
+    scanCells<&Solver::blackDeadEndAt>(2, 1, blacks_);
 }
 
 void Solver::blackDeadEndAt(int x, int y) {
@@ -216,7 +224,7 @@ void Solver::blackDeadEndAt(int x, int y) {
 // through the fourth. Under Tandrel the diagonal cell between two walls is
 // black as well.
 void Solver::RuleWhiteDeadEnd() {
-    scanCells<&Solver::whiteDeadEndAt>(3, 2);
+    scanCells<&Solver::whiteDeadEndAt>(3, 2, inArea_, dots_);
 }
 
 void Solver::whiteDeadEndAt(int x, int y) {
@@ -255,7 +263,7 @@ void Solver::whiteDeadEndAt(int x, int y) {
 // rule sets a white dot two cells away in a straight line cannot be the second
 // cell, so the cell between is black.
 void Solver::RuleClueTwo() {
-    scanCells<&Solver::clueTwoAt>(4, 2);
+    scanCells<&Solver::clueTwoAt>(4, 2, inArea_);
 }
 
 void Solver::clueTwoAt(int x, int y) {
@@ -278,7 +286,7 @@ void Solver::clueTwoAt(int x, int y) {
 // one walled in on four sides is black; one surrounded by white dots, cells of
 // unfinished areas or the border is white.
 void Solver::RuleUndecidedCell() {
-    scanCells<&Solver::undecidedCellAt>(5, 1);
+    scanCells<&Solver::undecidedCellAt>(5, 1, open_);
 }
 
 void Solver::undecidedCellAt(int x, int y) {
@@ -747,7 +755,7 @@ void Solver::WhitenUndecided() {
 }
 
 void Solver::CheckBlackBlocks() {
-    if (candidateScan<&Solver::blackBlockAt>(8, 1)) return;
+    if (candidateScan<&Solver::blackBlockAt>(8, 1, blacks_)) return;
     // Down each pair of columns, a block is two black pairs in a row.
     for (int x = 1; x <= b_.width - 1; ++x) {
         const Cell* left = b_.cells[x];

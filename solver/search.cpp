@@ -38,6 +38,7 @@ void Solver::save(Snapshot& s, int mode) {
         std::copy(std::begin(open_), std::end(open_), s.open);
         std::copy(std::begin(dots_), std::end(dots_), s.dots);
         std::copy(std::begin(inArea_), std::end(inArea_), s.inArea);
+        std::copy(std::begin(blacks_), std::end(blacks_), s.blacks);
         s.blackCount = blackCount_;
         // Settle the clue paths once here rather than after every restore.
         if (groups_.live()) everyRegionHasClue();
@@ -95,6 +96,7 @@ void Solver::save(Snapshot& s, int mode) {
     }
     std::copy(std::begin(s.dots), std::end(s.dots), dots_);
     std::copy(std::begin(s.inArea), std::end(s.inArea), inArea_);
+    std::copy(std::begin(s.blacks), std::end(s.blacks), blacks_);
     blackCount_ = s.blackCount;
     cluePaths_ = s.cluePaths;
     cluePathsFrom_ = s.cluePathsFrom;
@@ -239,6 +241,7 @@ void Solver::startTrials() {
     std::fill(std::begin(open_), std::end(open_), 0);
     std::fill(std::begin(dots_), std::end(dots_), 0);
     std::fill(std::begin(inArea_), std::end(inArea_), 0);
+    std::fill(std::begin(blacks_), std::end(blacks_), 0);
     std::fill(std::begin(suspect_), std::end(suspect_), ~std::uint64_t{0});
     blackCount_ = 0;
     for (int x = 1; x <= b_.width; ++x) {
@@ -247,6 +250,7 @@ void Solver::startTrials() {
             setBit(open_, indexOf(x, y), c.state == Undecided);
             setBit(dots_, indexOf(x, y), c.state == WhiteDot);
             setBit(inArea_, indexOf(x, y), c.areaId != 0);
+            setBit(blacks_, indexOf(x, y), isBlack(c.state));
             if (isBlack(c.state)) ++blackCount_;
         }
     }

@@ -123,8 +123,14 @@ class Solver {
     void undecidedCellAt(int x, int y);
     void blackBlockAt(int x, int y);
     void whiteDotJoinAt(int x, int y);
-    template <void (Solver::*At)(int, int)> void scanCells(int index, int radius);
-    template <void (Solver::*At)(int, int)> bool candidateScan(int index, int radius);
+    // A local rule acts only at cells of one kind (in `kind` or `kind2`, as
+    // they stand when the scan reaches them).
+    template <void (Solver::*At)(int, int)>
+    void scanCells(int index, int radius, const std::uint64_t* kind,
+                   const std::uint64_t* kind2 = nullptr);
+    template <void (Solver::*At)(int, int)>
+    bool candidateScan(int index, int radius, const std::uint64_t* kind,
+                       const std::uint64_t* kind2 = nullptr);
     void addCandidates(int x, int y, int radius, int after);
     void ClearMarks();
     void PromoteMarks(); // every mark 1 or 2 becomes 3
@@ -244,12 +250,14 @@ class Solver {
 
     // What the trial search keeps up to date as cells are decided (while the
     // black groups are live): the black groups, the undecided cells, the
-    // white dots, the cells of unfinished areas, the black count.
+    // white dots, the cells of unfinished areas, the black cells and their
+    // count.
     BlackGroups groups_;
     int groupsBuild_ = 0;
     std::uint64_t open_[kWords]{};
     std::uint64_t dots_[kWords]{};
     std::uint64_t inArea_[kWords]{};
+    std::uint64_t blacks_[kWords]{};
     int blackCount_ = 0;
     void decided(int x, int y);
     // Calls f(x, y) for each white dot in scan order, as each is reached,
@@ -341,7 +349,7 @@ class Solver {
         std::uint32_t areaStamp[kCells + 1];
         // Where the black groups' trail stood, and in which build of them.
         int groupsBuild, groupsMark;
-        std::uint64_t open[kWords], dots[kWords], inArea[kWords];
+        std::uint64_t open[kWords], dots[kWords], inArea[kWords], blacks[kWords];
         int blackCount;
         bool cluePaths;
         int cluePathsFrom, newBlackCount, regionWithoutClue;
