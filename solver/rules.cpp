@@ -958,15 +958,18 @@ bool Solver::changedNear(int from, int x, int y, int radius) {
     if (nearFrom_ != from || nearTo_ > logLen_ || nearGeneration_ != logGeneration_) {
         nearFrom_ = nearTo_ = from;
         nearGeneration_ = logGeneration_;
-    }
-    if (nearTo_ == nearFrom_) {
+        nearCount_ = 0;
+        ++nearStretch_;
         nearULo_ = nearVLo_ = 1 << 20;
         nearUHi_ = nearVHi_ = -(1 << 20);
     }
     for (; nearTo_ < logLen_; ++nearTo_) {
+        // Each cell once.
+        if (nearSeen_[changeLog_[nearTo_]] == nearStretch_) continue;
+        nearSeen_[changeLog_[nearTo_]] = nearStretch_;
         const int ex = changeLog_[nearTo_] / kGridHeight, ey = changeLog_[nearTo_] % kGridHeight;
-        nearX_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(ex);
-        nearY_[nearTo_ - nearFrom_] = static_cast<std::uint8_t>(ey);
+        nearX_[nearCount_] = static_cast<std::uint8_t>(ex);
+        nearY_[nearCount_++] = static_cast<std::uint8_t>(ey);
         // Distance |dx| + |dy| is the larger of |du| and |dv| for u = x + y,
         // v = x - y, so these bounds rule out far cells at once.
         nearULo_ = std::min(nearULo_, ex + ey), nearUHi_ = std::max(nearUHi_, ex + ey);
@@ -976,7 +979,7 @@ bool Solver::changedNear(int from, int x, int y, int radius) {
     if (u + radius < nearULo_ || u - radius > nearUHi_ || v + radius < nearVLo_ ||
         v - radius > nearVHi_)
         return false;
-    for (int k = 0; k < nearTo_ - nearFrom_; ++k)
+    for (int k = 0; k < nearCount_; ++k)
         if (std::abs(nearX_[k] - x) + std::abs(nearY_[k] - y) <= radius) return true;
     return false;
 }

@@ -30,6 +30,7 @@ void Solver::save(Snapshot& s, int mode) {
             std::memcpy(s.marked, marked_, sizeof(std::uint16_t) * s.markedCount);
 
         s.keptLayout = keptIndex_ ? keptLayout_ : -1;
+        s.renewedCount = renewedCount_;
         std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
         std::memcpy(s.areaStamp, areaStamp_, sizeof(std::uint32_t) * stampCount());
 
@@ -61,24 +62,37 @@ void Solver::save(Snapshot& s, int mode) {
     if (markedCount_ > 0) std::memcpy(marked_, s.marked, sizeof(std::uint16_t) * markedCount_);
 
     ++areaEpoch_;
-    for (int id = 0; id < stampCount(); ++id) {
+    // Only the areas renewed since the save can differ from the snapshot.
+    const bool listed = !renewedOverrun_ && s.renewedCount <= renewedCount_;
+    const bool keptSame = keptIndex_ && s.keptLayout == keptLayout_;
+    auto restoreArea = [&](int id) {
         // An area whose cells differ from the snapshot's: its witnesses are
         // in doubt.
         if (areaStamp_[id] != s.areaStamp[id]) suspectWitnessesOf(id);
         areaStamp_[id] = s.areaStamp[id];
-    }
-    if (keptIndex_ && s.keptLayout == keptLayout_) {
+        if (!keptSame) return;
         // Cells are only ever added past the counts, so the cells below the
         // saved counts are this board's. An area that loses cells starts a
         // new era: what is added next overwrites them.
-        for (int id = 0; id < stampCount(); ++id) {
-            if (s.areaCount[id] < areaCount_[id]) ++areaEra_[id];
-            areaCount_[id] = s.areaCount[id];
-        }
+        if (s.areaCount[id] < areaCount_[id]) ++areaEra_[id];
+        areaCount_[id] = s.areaCount[id];
+    };
+    if (listed) {
+        for (int k = s.renewedCount; k < renewedCount_; ++k)
+            restoreArea(renewed_[k]);
+    } else {
+        for (int id = 0; id < stampCount(); ++id)
+            restoreArea(id);
+    }
+    renewedCount_ = std::min(s.renewedCount, renewedCount_);
+    renewedOverrun_ = false;
+    if (keptSame) {
+        // Done above.
     } else if (inDriver_ && incremental) {
         // The index was rebuilt or given up since: lay it out again.
         keepAreaIndex();
         s.keptLayout = keptIndex_ ? keptLayout_ : -1;
+        s.renewedCount = renewedCount_;
         if (keptIndex_) std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
     } else {
         keptIndex_ = false;
@@ -235,6 +249,8 @@ void Solver::startTrials() {
     cluePaths_ = false;
     regionWithoutClue_ = 0;
     newBlackCount_ = 0;
+    renewedCount_ = 0;
+    renewedOverrun_ = false;
     if (!incremental) return;
     groups_.Build(b_);
     ++groupsBuild_;

@@ -179,6 +179,9 @@ class Solver {
     int nearFrom_ = 0, nearTo_ = 0;
     int nearULo_ = 0, nearUHi_ = 0, nearVLo_ = 0, nearVHi_ = 0;
     std::uint32_t nearGeneration_ = 0;
+    std::uint32_t nearSeen_[kCells]{}; // cells already in the stretch, by stretch
+    std::uint32_t nearStretch_ = 0;
+    int nearCount_ = 0;
     std::uint8_t nearX_[kLogCapacity]{}, nearY_[kLogCapacity]{};
     // The cells whose mark may be set: every mark set since the last
     // ClearMarks is on the list, unless marksUnknown_.
@@ -236,7 +239,16 @@ class Solver {
     void renewStamp(int id) {
         areaStamp_[id] = ++stampCounter_;
         suspectWitnessesOf(id);
+        if (renewedCount_ < kCells)
+            renewed_[renewedCount_++] = static_cast<std::uint16_t>(id);
+        else
+            renewedOverrun_ = true;
     }
+    // The ids renewed, in order, so that a restore goes back over those
+    // alone (unless the list ran over).
+    std::uint16_t renewed_[kCells]{};
+    int renewedCount_ = 0;
+    bool renewedOverrun_ = false;
     // By area id: bumped whenever the kept cells of the area may be other
     // than a superset of what they were (a restore took some away).
     std::uint32_t areaEra_[kCells + 1]{};
@@ -345,6 +357,7 @@ class Solver {
         std::uint16_t marked[kSnapshotLog];
         // The kept area index's counts (-1: the index was not kept).
         int keptLayout;
+        int renewedCount;
         std::uint16_t areaCount[kCells + 1];
         std::uint32_t areaStamp[kCells + 1];
         // Where the black groups' trail stood, and in which build of them.
