@@ -904,6 +904,20 @@ void Solver::RuleAreaReach() {
         lastX = x, lastY = y;
         marksFromLast = false;
         if (from >= 0 && !changedNear(from, x, y, n + 3)) return;
+        if (quick_) {
+            // Only the count matters here (and, when it is the number, the
+            // cells): the marks for the walks below are made again if needed.
+            const int r = reachCount(x, y);
+            if (r == n) {
+                for (int i = 0; i < r; ++i)
+                    if (cellAt(queue_[i]).state == Undecided)
+                        MarkWhite(queue_[i] / kGridHeight, queue_[i] % kGridHeight);
+            } else if (r < n) {
+                b_.status = StatusContradiction;
+                stop = true;
+            }
+            return;
+        }
         walkArea(x, y);
         marksFromLast = true;
         const int r = visitedCount;
@@ -920,11 +934,10 @@ void Solver::RuleAreaReach() {
     if (stop) return;
     if (quick_ && lastX != 0) {
         // When every region of undecided cells holds a clue, the walks below
-        // find nothing to do. Otherwise they need the last area's marks,
-        // which the search for clues wipes.
-        const bool known = cluePaths_;
+        // find nothing to do. Otherwise they need the marks of the last
+        // area's walk.
         if (everyRegionHasClue()) return;
-        if (!known || !marksFromLast) walkArea(lastX, lastY);
+        walkArea(lastX, lastY);
     }
     if (lastX == 0 && dotMarksSkipped_) {
         // No unfinished area cleared the marks, so the walk below meets the
@@ -951,6 +964,47 @@ void Solver::RuleAreaReach() {
                 b_.at(touchedX_[i], touchedY_[i]).mark = 3;
         }
     }
+}
+
+// What the reach walk from the clue at (x, y) counts, found breadth first:
+// the cells it can reach, up to its number plus one. A cell is taken in from
+// any neighbour that the walk would take it in from, so the cells reached
+// are the same whatever the order; each is looked at once, and no marks are
+// set. The cells are left in queue_.
+int Solver::reachCount(int x, int y) {
+    const int n = b_.state(x, y);
+    const std::uint16_t id = b_.at(x, y).areaId;
+    const bool tandrel = b_.tandrel();
+    auto foreign = [&](int i) {
+        const std::uint16_t other = cellAt(i).areaId;
+        return other != 0 && other != id;
+    };
+    const std::uint32_t visit = ++pathVisit_;
+    int head = 0, tail = 0;
+    pathSeen_[indexOf(x, y)] = visit;
+    queue_[tail++] = static_cast<std::uint16_t>(indexOf(x, y));
+    static constexpr int kStep[4] = {-1, -kGridHeight, 1, kGridHeight};
+    while (head < tail) {
+        const int v = queue_[head++];
+        for (const int d : kStep) {
+            const int i = v + d;
+            if (pathSeen_[i] == visit) continue;
+            const Cell& c = cellAt(i);
+            bool member = c.areaId == id || c.state == WhiteDot;
+            if (!member && c.state == Undecided) {
+                // Not next to a foreign area straight on or across the step,
+                // nor (Tandrel) diagonally beyond it.
+                const int across = d == -1 || d == 1 ? kGridHeight : 1;
+                member = !(foreign(i + d) || foreign(i - across) || foreign(i + across) ||
+                           (tandrel && (foreign(i + d - across) || foreign(i + d + across))));
+            }
+            if (!member) continue;
+            pathSeen_[i] = visit;
+            queue_[tail++] = static_cast<std::uint16_t>(i);
+            if (tail > n) return tail;
+        }
+    }
+    return tail;
 }
 
 bool Solver::changedNear(int from, int x, int y, int radius) {

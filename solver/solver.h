@@ -176,6 +176,7 @@ class Solver {
     // Whether a cell within `radius` of (x, y) changed since log position
     // `from`; the log's tail is kept as coordinates between calls.
     bool changedNear(int from, int x, int y, int radius);
+    int reachCount(int x, int y);
     int nearFrom_ = 0, nearTo_ = 0;
     int nearULo_ = 0, nearUHi_ = 0, nearVLo_ = 0, nearVHi_ = 0;
     std::uint32_t nearGeneration_ = 0;
