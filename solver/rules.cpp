@@ -416,6 +416,7 @@ void Solver::keepAreaIndex() {
     }
     keptIndex_ = true;
     ++keptLayout_;
+    listAreasNear();
     for (int id = 1; id < ids; ++id)
         ++areaEra_[id]; // the cells are laid out afresh
 }
@@ -799,10 +800,9 @@ void Solver::RuleAreaGrowth() {
     // cell within its number of its clue changed since p: an area that did
     // nothing had fewer cells than its number, all nearer than that.
     const int from = quick_ ? ruleFrom_[kAreaGrowthRule] : -1;
-    forEachAreaClue([&](int x, int y) {
+    forEachAreaNear(from, 0, [&](int x, int y) {
         const std::uint16_t k = b_.at(x, y).areaId;
         const int n = b_.state(x, y);
-        if (from >= 0 && !changedNear(from, x, y, n)) return;
         const int e = WalkArea(x, y);
         const int s = visitedCount;
         if (s == n) {
@@ -883,8 +883,6 @@ void Solver::RuleAreaReach() {
     // clearing only the previous walk has marked cells, so clearing those
     // is enough.
     bool cleared = false;
-    int lastX = 0, lastY = 0;   // the last area in scan order
-    bool marksFromLast = false; // the marks on the board are its walk's
     auto walkArea = [&](int x, int y) {
         if (!cleared) {
             ClearMarks();
@@ -898,12 +896,9 @@ void Solver::RuleAreaReach() {
         WalkReach(x, y);
     };
     bool stop = false;
-    forEachAreaClue([&](int x, int y) {
+    forEachAreaNear(from, 3, [&](int x, int y) {
         if (stop) return;
         const int n = b_.state(x, y);
-        lastX = x, lastY = y;
-        marksFromLast = false;
-        if (from >= 0 && !changedNear(from, x, y, n + 3)) return;
         if (quick_) {
             // Only the count matters here (and, when it is the number, the
             // cells): the marks for the walks below are made again if needed.
@@ -919,7 +914,6 @@ void Solver::RuleAreaReach() {
             return;
         }
         walkArea(x, y);
-        marksFromLast = true;
         const int r = visitedCount;
         if (r == n) {
             // The walk ran to its end: the marks cover every reachable cell.
@@ -932,6 +926,8 @@ void Solver::RuleAreaReach() {
         }
     });
     if (stop) return;
+    int lastX = 0, lastY = 0; // the last unfinished area in scan order
+    forEachAreaClue([&](int x, int y) { lastX = x, lastY = y; });
     if (quick_ && lastX != 0) {
         // When every region of undecided cells holds a clue, the walks below
         // find nothing to do. Otherwise they need the marks of the last
@@ -964,6 +960,36 @@ void Solver::RuleAreaReach() {
                 b_.at(touchedX_[i], touchedY_[i]).mark = 3;
         }
     }
+}
+
+// For each cell, the clues (index entries) within their number plus three of
+// it, so that a change finds the areas it may concern without asking every
+// area. Given up (areasNearKnown_ false) when the lists would not fit.
+void Solver::listAreasNear() {
+    areasNearKnown_ = false;
+    std::fill(areasNearStart_, areasNearStart_ + kCells + 1, 0);
+    auto eachCell = [&](int i, auto g) {
+        const int cx = clueX_[i], cy = clueY_[i], r = clueN_[i] + 3;
+        for (int x = std::max(1, cx - r); x <= std::min<int>(b_.width, cx + r); ++x) {
+            const int ry = r - std::abs(x - cx);
+            for (int y = std::max(1, cy - ry); y <= std::min<int>(b_.height, cy + ry); ++y)
+                g(indexOf(x, y));
+        }
+    };
+    long total = 0;
+    for (int i = 0; i < clueCount_; ++i)
+        eachCell(i, [&](int c) {
+            ++areasNearStart_[c + 1];
+            ++total;
+        });
+    if (total > kAreasNearCapacity) return;
+    for (int c = 0; c < kCells; ++c)
+        areasNearStart_[c + 1] += areasNearStart_[c];
+    int fill[kGridWidth * kGridHeight + 1];
+    std::copy(areasNearStart_, areasNearStart_ + kCells + 1, fill);
+    for (int i = 0; i < clueCount_; ++i)
+        eachCell(i, [&](int c) { areasNear_[fill[c]++] = static_cast<std::uint16_t>(i); });
+    areasNearKnown_ = true;
 }
 
 // What the reach walk from the clue at (x, y) counts, found breadth first:

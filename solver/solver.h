@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <iterator>
 
 namespace ombrix {
@@ -214,6 +215,51 @@ class Solver {
             for (int y = 1; y <= b_.height; ++y)
                 if (const Cell& c = b_.at(x, y); c.areaId != 0 && c.state < 48) f(x, y);
     }
+    // Calls f(x, y), as forEachAreaClue, for the areas that a change since
+    // log position `from` (-1: all) may concern: a changed cell within the
+    // area's number plus `extra` of its clue, changes made on the way
+    // included.
+    template <class F> void forEachAreaNear(int from, int extra, F f) {
+        if (from < 0) {
+            forEachAreaClue(f);
+            return;
+        }
+        if (!(keptIndex_ && areasNearKnown_)) {
+            forEachAreaClue([&](int x, int y) {
+                if (changedNear(from, x, y, b_.state(x, y) + extra)) f(x, y);
+            });
+            return;
+        }
+        const std::uint32_t stamp = ++nearStamp_;
+        const std::uint32_t generation = logGeneration_;
+        bool all = false;
+        int seen = from;
+        for (int i = 0; i < clueCount_; ++i) {
+            // Take in the changes made so far.
+            if (generation != logGeneration_) all = true;
+            for (; !all && seen < logLen_; ++seen) {
+                const int c = changeLog_[seen];
+                if (areaNearSeen_[c] == stamp) continue;
+                areaNearSeen_[c] = stamp;
+                const int cx = c / kGridHeight, cy = c % kGridHeight;
+                for (int k = areasNearStart_[c]; k < areasNearStart_[c + 1]; ++k) {
+                    const int j = areasNear_[k];
+                    if (std::abs(clueX_[j] - cx) + std::abs(clueY_[j] - cy) <= clueN_[j] + extra)
+                        areaDirty_[j] = stamp;
+                }
+            }
+            if (!alive(i) || (!all && areaDirty_[i] != stamp)) continue;
+            f(clueX_[i], clueY_[i]);
+        }
+    }
+    void listAreasNear();
+    static constexpr int kAreasNearCapacity = 1 << 16;
+    bool areasNearKnown_ = false;
+    int areasNearStart_[kCells + 1]{};
+    std::uint16_t areasNear_[kAreasNearCapacity]{};
+    std::uint32_t areaDirty_[kCells]{};    // by index entry: the stamp of the pass that found it
+    std::uint32_t areaNearSeen_[kCells]{}; // by cell: the stamp of the pass that took it in
+    std::uint32_t nearStamp_ = 0;
     // Bumped whenever a cell joins or leaves an area (joins, sealing,
     // preparation, snapshot restores), and by a reach rule or query called
     // on its own, since the board may then have changed behind its back.
