@@ -927,7 +927,12 @@ void Solver::RuleAreaReach() {
     });
     if (stop) return;
     int lastX = 0, lastY = 0; // the last unfinished area in scan order
-    forEachAreaClue([&](int x, int y) { lastX = x, lastY = y; });
+    if (keptIndex_) {
+        for (int i = clueCount_ - 1; i >= 0 && lastX == 0; --i)
+            if (alive(i)) lastX = clueX_[i], lastY = clueY_[i];
+    } else {
+        forEachAreaClue([&](int x, int y) { lastX = x, lastY = y; });
+    }
     if (quick_ && lastX != 0) {
         // When every region of undecided cells holds a clue, the walks below
         // find nothing to do. Otherwise they need the marks of the last

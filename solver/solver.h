@@ -232,12 +232,15 @@ class Solver {
         }
         const std::uint32_t stamp = ++nearStamp_;
         const std::uint32_t generation = logGeneration_;
-        bool all = false;
+        std::fill(std::begin(areaDirty_), std::end(areaDirty_), 0);
         int seen = from;
-        for (int i = 0; i < clueCount_; ++i) {
-            // Take in the changes made so far.
-            if (generation != logGeneration_) all = true;
-            for (; !all && seen < logLen_; ++seen) {
+        // Take in the changes made so far.
+        auto takeIn = [&] {
+            if (generation != logGeneration_) {
+                std::fill(std::begin(areaDirty_), std::end(areaDirty_), ~std::uint64_t{0});
+                return;
+            }
+            for (; seen < logLen_; ++seen) {
                 const int c = changeLog_[seen];
                 if (areaNearSeen_[c] == stamp) continue;
                 areaNearSeen_[c] = stamp;
@@ -245,11 +248,21 @@ class Solver {
                 for (int k = areasNearStart_[c]; k < areasNearStart_[c + 1]; ++k) {
                     const int j = areasNear_[k];
                     if (std::abs(clueX_[j] - cx) + std::abs(clueY_[j] - cy) <= clueN_[j] + extra)
-                        areaDirty_[j] = stamp;
+                        setBit(areaDirty_, j, true);
                 }
             }
-            if (!alive(i) || (!all && areaDirty_[i] != stamp)) continue;
-            f(clueX_[i], clueY_[i]);
+        };
+        takeIn();
+        for (int k = 0; k < kWords; ++k) {
+            std::uint64_t above = ~std::uint64_t{0};
+            for (std::uint64_t m; (m = areaDirty_[k] & above) != 0;) {
+                const int bit = std::countr_zero(m);
+                above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
+                const int i = k * 64 + bit;
+                if (i >= clueCount_) return;
+                if (alive(i)) f(clueX_[i], clueY_[i]);
+                takeIn();
+            }
         }
     }
     void listAreasNear();
@@ -257,7 +270,7 @@ class Solver {
     bool areasNearKnown_ = false;
     int areasNearStart_[kCells + 1]{};
     std::uint16_t areasNear_[kAreasNearCapacity]{};
-    std::uint32_t areaDirty_[kCells]{};    // by index entry: the stamp of the pass that found it
+    std::uint64_t areaDirty_[kWords]{};    // by index entry: a change may concern it
     std::uint32_t areaNearSeen_[kCells]{}; // by cell: the stamp of the pass that took it in
     std::uint32_t nearStamp_ = 0;
     // Bumped whenever a cell joins or leaves an area (joins, sealing,
