@@ -663,12 +663,22 @@ void Solver::setWitness(int c, int id) {
 }
 
 // A new black cell at (x, y) may stand between a clue and a cell in line.
+// Only a witness whose clue is in that line, on the far side of the new cell,
+// can be touched by it; and only a cell that has a witness needs one.
 void Solver::suspectInLine(int x, int y) {
     const int reach = std::max(maxClue_, 1);
-    for (int u = std::max(1, x - reach); u <= std::min<int>(b_.width, x + reach); ++u)
-        suspect(u * kGridHeight + y);
-    for (int v = std::max(1, y - reach); v <= std::min<int>(b_.height, y + reach); ++v)
-        suspect(x * kGridHeight + v);
+    for (int u = std::max(1, x - reach); u <= std::min<int>(b_.width, x + reach); ++u) {
+        const Witness& w = witness_[indexOf(u, y)];
+        if (w.id == 0 || clueYOfId_[w.id] != y) continue;
+        const int cx = clueXOfId_[w.id];
+        if ((cx < x && x < u) || (u < x && x < cx)) suspect(indexOf(u, y));
+    }
+    for (int v = std::max(1, y - reach); v <= std::min<int>(b_.height, y + reach); ++v) {
+        const Witness& w = witness_[indexOf(x, v)];
+        if (w.id == 0 || clueXOfId_[w.id] != x) continue;
+        const int cy = clueYOfId_[w.id];
+        if ((cy < y && y < v) || (v < y && y < cy)) suspect(indexOf(x, v));
+    }
 }
 
 // White dots join an area: one next to them, or the only one that can reach
