@@ -25,7 +25,7 @@ struct SolveTrace {
 
 // The solver's working storage beside the board: the two whole-grid snapshots
 // of the trial search, what it keeps up to date about the board, and the
-// scratch of the region walks. It lives for one solve; at about 400 KB it is
+// scratch of the region walks. It lives for one solve; at about 600 KB it is
 // best kept on the heap or inside a longer-lived object.
 class Solver {
   public:
