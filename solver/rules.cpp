@@ -12,7 +12,8 @@ namespace ombrix {
 
 // The cells within `radius` of (x, y), and after `after` in scan order, join
 // the candidates.
-void Solver::addCandidates(int x, int y, int radius, int after) {
+void Solver::addCandidates(int x, int y, int radius, int after, std::uint64_t* bits) {
+    if (!bits) bits = candidates_;
     const int xlo = std::max(1, x - radius), xhi = std::min<int>(b_.width, x + radius);
     const int ylo = std::max(1, y - radius), yhi = std::min<int>(b_.height, y + radius);
     for (int u = xlo; u <= xhi; ++u) {
@@ -24,7 +25,7 @@ void Solver::addCandidates(int x, int y, int radius, int after) {
             const int hi = std::min(63, lo + (last - first));
             const std::uint64_t ones =
                 hi - lo == 63 ? ~std::uint64_t{0} : ((std::uint64_t{1} << (hi - lo + 1)) - 1);
-            candidates_[word] |= ones << lo;
+            bits[word] |= ones << lo;
             first += hi - lo + 1;
         }
     }
@@ -44,9 +45,25 @@ bool Solver::candidateScan(int index, int radius, const std::uint64_t* kind,
     if (!quick_ || from < 0) return false;
     const int side = 2 * radius + 1;
     if ((logLen_ - from) * side * side > b_.width * b_.height) return false;
-    std::fill(std::begin(candidates_), std::end(candidates_), 0);
-    for (int k = from; k < logLen_; ++k)
-        addCandidates(changeLog_[k] / kGridHeight, changeLog_[k] % kGridHeight, radius, -1);
+    // The cells near the changes are marked once per pass for all the local
+    // rules, from the earliest of their starts (more cells than a rule needs
+    // only costs a look), and brought up to date as the log grows.
+    if (index == 0 || sharedGeneration_ != logGeneration_ || from < sharedFrom_ ||
+        sharedTo_ > logLen_) {
+        int first = from;
+        for (const int rule : {0, 1, 2, 3, 4, 5, 8})
+            if (ruleFrom_[rule] >= 0) first = std::min<int>(first, ruleFrom_[rule]);
+        sharedFrom_ = sharedTo_ = first;
+        sharedGeneration_ = logGeneration_;
+        for (auto& bits : shared_)
+            std::fill(std::begin(bits), std::end(bits), 0);
+    }
+    for (; sharedTo_ < logLen_; ++sharedTo_) {
+        const int c = changeLog_[sharedTo_];
+        addCandidates(c / kGridHeight, c % kGridHeight, 1, -1, shared_[0]);
+        addCandidates(c / kGridHeight, c % kGridHeight, 2, -1, shared_[1]);
+    }
+    std::copy(std::begin(shared_[radius - 1]), std::end(shared_[radius - 1]), candidates_);
     int seen = logLen_;
     std::uint32_t generation = logGeneration_;
     for (int word = 0; word < kWords; ++word) {

@@ -132,7 +132,7 @@ class Solver {
     template <void (Solver::*At)(int, int)>
     bool candidateScan(int index, int radius, const std::uint64_t* kind,
                        const std::uint64_t* kind2 = nullptr);
-    void addCandidates(int x, int y, int radius, int after);
+    void addCandidates(int x, int y, int radius, int after, std::uint64_t* bits = nullptr);
     void ClearMarks();
     void PromoteMarks(); // every mark 1 or 2 becomes 3
     void paintWhite(int x, int y);
@@ -172,8 +172,12 @@ class Solver {
     // The dot-escape rule was skipped this pass, so the marks it leaves for
     // the clue-reachability walk are not on the board.
     bool dotMarksSkipped_ = false;
-    // The cells a local rule still has to look at.
+    // The cells a local rule still has to look at, and the cells within one
+    // and two of the changes since sharedFrom_ (up to sharedTo_).
     std::uint64_t candidates_[kWords]{};
+    std::uint64_t shared_[2][kWords]{};
+    int sharedFrom_ = 0, sharedTo_ = 0;
+    std::uint32_t sharedGeneration_ = 0;
     // Whether a cell within `radius` of (x, y) changed since log position
     // `from`; the log's tail is kept as coordinates between calls.
     bool changedNear(int from, int x, int y, int radius);
