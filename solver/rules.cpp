@@ -66,13 +66,14 @@ bool Solver::candidateScan(int index, int radius, const std::uint64_t* kind,
     std::copy(std::begin(shared_[radius - 1]), std::end(shared_[radius - 1]), candidates_);
     int seen = logLen_;
     std::uint32_t generation = logGeneration_;
+    // Only cells of the kind the rule acts on, as they are now. (The loop is
+    // forEachBit's, written out: here it measurably keeps the rule inlined.)
     for (int word = 0; word < kWords; ++word) {
-        // Only cells of the kind the rule acts on, as they are now.
+        std::uint64_t above = ~std::uint64_t{0};
         for (std::uint64_t m;
-             (m = candidates_[word] & (kind[word] | (kind2 ? kind2[word] : 0))) != 0;) {
+             (m = candidates_[word] & (kind[word] | (kind2 ? kind2[word] : 0)) & above) != 0;) {
             const int bit = std::countr_zero(m);
-            candidates_[word] &=
-                ~(std::uint64_t{1} << bit) & (bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1));
+            above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
             const int i = word * 64 + bit;
             (this->*At)(i / kGridHeight, i % kGridHeight);
             if (generation != logGeneration_) {
@@ -579,27 +580,23 @@ void Solver::unreachableWithWitnesses() {
     // Only suspect cells are looked at, in scan order: every other undecided
     // cell has a witness that stands. A black cell painted on the way makes
     // later cells in line suspect at once.
-    for (int k = 0; k < kWords; ++k) {
-        std::uint64_t above = ~std::uint64_t{0};
-        for (std::uint64_t m; (m = suspect_[k] & open_[k] & above) != 0;) {
-            const int bit = std::countr_zero(m);
-            suspect_[k] &= ~(std::uint64_t{1} << bit);
-            above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
-            const int c = k * 64 + bit;
-            const int x = c / kGridHeight, y = c % kGridHeight;
-            Witness& w = witness_[c];
-            if (w.id != 0) {
-                if (witnessHolds(w, x, y)) continue;
-                setWitness(c, 0);
-            }
-            if (countReaching(x, y, 1) == 0) {
-                MarkBlack(x, y);
-                continue;
-            }
-            setWitness(c, clueId_[lastReaching_]);
-            w = makeWitness(lastReaching_, x, y);
-        }
-    }
+    forEachBit([&](int k) { return suspect_[k] & open_[k]; },
+               [&](int c) {
+                   setBit(suspect_, c, false);
+                   const int x = c / kGridHeight, y = c % kGridHeight;
+                   Witness& w = witness_[c];
+                   if (w.id != 0) {
+                       if (witnessHolds(w, x, y)) return true;
+                       setWitness(c, 0);
+                   }
+                   if (countReaching(x, y, 1) == 0) {
+                       MarkBlack(x, y);
+                       return true;
+                   }
+                   setWitness(c, clueId_[lastReaching_]);
+                   w = makeWitness(lastReaching_, x, y);
+                   return true;
+               });
 }
 
 bool Solver::blackBetween(int i, int x, int y) const {
@@ -1065,37 +1062,6 @@ int Solver::reachCount(int x, int y) {
     return tail;
 }
 
-bool Solver::changedNear(int from, int x, int y, int radius) {
-    // The log from `from` on, as coordinates, read once per stretch.
-    if (nearFrom_ != from || nearTo_ > logLen_ || nearGeneration_ != logGeneration_) {
-        nearFrom_ = nearTo_ = from;
-        nearGeneration_ = logGeneration_;
-        nearCount_ = 0;
-        ++nearStretch_;
-        nearULo_ = nearVLo_ = 1 << 20;
-        nearUHi_ = nearVHi_ = -(1 << 20);
-    }
-    for (; nearTo_ < logLen_; ++nearTo_) {
-        // Each cell once.
-        if (nearSeen_[changeLog_[nearTo_]] == nearStretch_) continue;
-        nearSeen_[changeLog_[nearTo_]] = nearStretch_;
-        const int ex = changeLog_[nearTo_] / kGridHeight, ey = changeLog_[nearTo_] % kGridHeight;
-        nearX_[nearCount_] = static_cast<std::uint8_t>(ex);
-        nearY_[nearCount_++] = static_cast<std::uint8_t>(ey);
-        // Distance |dx| + |dy| is the larger of |du| and |dv| for u = x + y,
-        // v = x - y, so these bounds rule out far cells at once.
-        nearULo_ = std::min(nearULo_, ex + ey), nearUHi_ = std::max(nearUHi_, ex + ey);
-        nearVLo_ = std::min(nearVLo_, ex - ey), nearVHi_ = std::max(nearVHi_, ex - ey);
-    }
-    const int u = x + y, v = x - y;
-    if (u + radius < nearULo_ || u - radius > nearUHi_ || v + radius < nearVLo_ ||
-        v - radius > nearVHi_)
-        return false;
-    for (int k = 0; k < nearCount_; ++k)
-        if (std::abs(nearX_[k] - x) + std::abs(nearY_[k] - y) <= radius) return true;
-    return false;
-}
-
 // Whether every undecided cell is joined to some clue through cells that are
 // not black. Once known, it stays so while every open side of each cell that
 // has turned black since still leads to a clue: a path that a new black cell
@@ -1203,15 +1169,11 @@ void Solver::RuleAreaFragment() {
     if (groups_.live()) {
         // The trial search keeps the set of cells in unfinished areas: go
         // through it in scan order, taking in cells that join on the way.
-        for (int k = 0; k < kWords; ++k) {
-            std::uint64_t above = ~std::uint64_t{0};
-            for (std::uint64_t m; (m = inArea_[k] & above) != 0;) {
-                const int bit = std::countr_zero(m);
-                above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
-                const int i = k * 64 + bit;
-                at(i / kGridHeight, i % kGridHeight);
-            }
-        }
+        forEachBit([&](int k) { return inArea_[k]; },
+                   [&](int i) {
+                       at(i / kGridHeight, i % kGridHeight);
+                       return true;
+                   });
         return;
     }
     for (int x = 1; x <= b_.width; ++x)

@@ -145,6 +145,20 @@ class Solver {
             bits[i / 64] &= ~(std::uint64_t{1} << (i % 64));
     }
     static int indexOf(int x, int y) { return x * kGridHeight + y; }
+    // Calls f(i) for each set bit i of the cell set whose word k is word(k),
+    // in scan order. Each word is read afresh after every call, so cells
+    // added beyond i on the way are taken in, and cells taken out are passed
+    // over. Stops when f returns false.
+    template <class Word, class F> static void forEachBit(Word word, F f) {
+        for (int k = 0; k < kWords; ++k) {
+            std::uint64_t above = ~std::uint64_t{0};
+            for (std::uint64_t m; (m = word(k) & above) != 0;) {
+                const int bit = std::countr_zero(m);
+                above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
+                if (!f(k * 64 + bit)) return;
+            }
+        }
+    }
 
     Board& b_;
     SolveTrace* trace_;
@@ -178,17 +192,6 @@ class Solver {
     std::uint64_t shared_[2][kWords]{};
     int sharedFrom_ = 0, sharedTo_ = 0;
     std::uint32_t sharedGeneration_ = 0;
-    // Whether a cell within `radius` of (x, y) changed since log position
-    // `from`; the log's tail is kept as coordinates between calls.
-    bool changedNear(int from, int x, int y, int radius);
-    int reachCount(int x, int y);
-    int nearFrom_ = 0, nearTo_ = 0;
-    int nearULo_ = 0, nearUHi_ = 0, nearVLo_ = 0, nearVHi_ = 0;
-    std::uint32_t nearGeneration_ = 0;
-    std::uint32_t nearSeen_[kCells]{}; // cells already in the stretch, by stretch
-    std::uint32_t nearStretch_ = 0;
-    int nearCount_ = 0;
-    std::uint8_t nearX_[kLogCapacity]{}, nearY_[kLogCapacity]{};
     // The cells whose mark may be set: every mark set since the last
     // ClearMarks is on the list, unless marksUnknown_.
     std::uint16_t marked_[2 * kCells]{};
@@ -229,9 +232,8 @@ class Solver {
             return;
         }
         if (!(keptIndex_ && areasNearKnown_)) {
-            forEachAreaClue([&](int x, int y) {
-                if (changedNear(from, x, y, b_.state(x, y) + extra)) f(x, y);
-            });
+            // No list to go by: every area may be concerned.
+            forEachAreaClue(f);
             return;
         }
         const std::uint32_t stamp = ++nearStamp_;
@@ -257,19 +259,16 @@ class Solver {
             }
         };
         takeIn();
-        for (int k = 0; k < kWords; ++k) {
-            std::uint64_t above = ~std::uint64_t{0};
-            for (std::uint64_t m; (m = areaDirty_[k] & above) != 0;) {
-                const int bit = std::countr_zero(m);
-                above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
-                const int i = k * 64 + bit;
-                if (i >= clueCount_) return;
-                if (alive(i)) f(clueX_[i], clueY_[i]);
-                takeIn();
-            }
-        }
+        forEachBit([&](int k) { return areaDirty_[k]; },
+                   [&](int i) {
+                       if (i >= clueCount_) return false;
+                       if (alive(i)) f(clueX_[i], clueY_[i]);
+                       takeIn();
+                       return true;
+                   });
     }
     void listAreasNear();
+    int reachCount(int x, int y);
     static constexpr int kAreasNearCapacity = 1 << 16;
     bool areasNearKnown_ = false;
     int areasNearStart_[kCells + 1]{};
@@ -338,17 +337,15 @@ class Solver {
     void decided(int x, int y);
     // Calls f(x, y) for each white dot in scan order, as each is reached,
     // until f returns false. No rule that goes through the dots makes new
-    // ones behind its back, so the kept set of dots serves.
+    // ones behind its back, so the kept set of dots serves; dots that join an
+    // area on the way leave it.
     template <class F> void forEachWhiteDot(F f) {
         if (groups_.live()) {
-            std::uint64_t words[kWords];
-            std::copy(std::begin(dots_), std::end(dots_), words);
-            for (int k = 0; k < kWords; ++k) {
-                for (std::uint64_t m = words[k]; m != 0; m &= m - 1) {
-                    const int i = k * 64 + std::countr_zero(m);
-                    if (cellAt(i).state == WhiteDot && !f(i / kGridHeight, i % kGridHeight)) return;
-                }
-            }
+            forEachBit([&](int k) { return dots_[k]; },
+                       [&](int i) {
+                           return cellAt(i).state != WhiteDot ||
+                                  f(i / kGridHeight, i % kGridHeight);
+                       });
             return;
         }
         for (int x = 1; x <= b_.width; ++x)
