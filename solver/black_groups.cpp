@@ -18,12 +18,32 @@ bool undecidedAt(const Board& b, int i) {
 // The root list is trailed like the fields: pseudo-fields past the last one.
 static constexpr int kRootsField = 6, kRootPosField = 7, kRootCountField = 8;
 
-void BlackGroups::set(Field f, int i, std::int64_t v) {
+void BlackGroups::record(int field, int index, std::int64_t old) {
     if (trailLen_ < kTrailCapacity)
-        trail_[trailLen_++] = {f, i, data_[f][i]};
+        trail_[trailLen_++] = {field, index, old};
     else
         trailOverrun_ = true;
+}
+
+void BlackGroups::set(Field f, int i, std::int64_t v) {
+    record(f, i, data_[f][i]);
     data_[f][i] = v;
+}
+
+// Black cell i as a group of one, with its undecided neighbours as exits.
+void BlackGroups::newGroup(const Board& b, int i) {
+    set(Parent, i, i);
+    set(Size, i, 1);
+    set(First, i, i);
+    set(Exits, i, 0);
+    set(Sum, i, 0);
+    set(SumSq, i, 0);
+    for (const int d : kOrth)
+        if (undecidedAt(b, i + d)) addExits(i, i + d, 1);
+    record(kRootsField, rootCount_, roots_[rootCount_]);
+    record(kRootCountField, 0, rootCount_);
+    roots_[rootCount_] = static_cast<std::int16_t>(i);
+    rootPos_[i] = static_cast<std::int16_t>(rootCount_++);
 }
 
 int BlackGroups::find(int i) const {
@@ -53,12 +73,6 @@ void BlackGroups::join(int a, int b) {
     // Take b off the root list: the last root moves into its place.
     const int pos = rootPos_[b];
     const int last = roots_[rootCount_ - 1];
-    auto record = [&](int field, int index, std::int64_t old) {
-        if (trailLen_ < kTrailCapacity)
-            trail_[trailLen_++] = {field, index, old};
-        else
-            trailOverrun_ = true;
-    };
     record(kRootsField, pos, roots_[pos]);
     record(kRootPosField, last, rootPos_[last]);
     record(kRootCountField, 0, rootCount_);
@@ -75,14 +89,8 @@ void BlackGroups::Build(const Board& b) {
         for (int y = 1; y <= b.height; ++y) {
             const int i = indexOf(x, y);
             if (!blackAt(b, i)) continue;
-            data_[Parent][i] = i;
-            data_[Size][i] = 1;
-            data_[First][i] = i;
-            data_[Exits][i] = data_[Sum][i] = data_[SumSq][i] = 0;
-            roots_[rootCount_] = static_cast<std::int16_t>(i);
-            rootPos_[i] = static_cast<std::int16_t>(rootCount_++);
-            for (const int d : kOrth)
-                if (undecidedAt(b, i + d)) addExits(i, i + d, 1);
+            // Joined to the black neighbours already built (up and left).
+            newGroup(b, i);
             if (blackAt(b, i - 1)) join(i, i - 1);
             if (blackAt(b, i - kGridHeight)) join(i, i - kGridHeight);
         }
@@ -99,22 +107,7 @@ void BlackGroups::Decided(const Board& b, int x, int y) {
         if (blackAt(b, u + d)) addExits(find(u + d), u, -1);
     if (!blackAt(b, u)) return;
     // A new group of one, joined to its black neighbours.
-    set(Parent, u, u);
-    set(Size, u, 1);
-    set(First, u, u);
-    set(Exits, u, 0);
-    set(Sum, u, 0);
-    set(SumSq, u, 0);
-    for (const int d : kOrth)
-        if (undecidedAt(b, u + d)) addExits(u, u + d, 1);
-    if (trailLen_ + 2 <= kTrailCapacity) {
-        trail_[trailLen_++] = {kRootsField, rootCount_, roots_[rootCount_]};
-        trail_[trailLen_++] = {kRootCountField, 0, rootCount_};
-    } else {
-        trailOverrun_ = true;
-    }
-    roots_[rootCount_] = static_cast<std::int16_t>(u);
-    rootPos_[u] = static_cast<std::int16_t>(rootCount_++);
+    newGroup(b, u);
     for (const int d : kOrth)
         if (blackAt(b, u + d)) join(u, u + d);
 }

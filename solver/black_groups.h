@@ -50,7 +50,9 @@ class BlackGroups {
   private:
     enum Field { Parent, Size, Exits, First, Sum, SumSq, kFields };
     int find(int i) const;
+    void record(int field, int index, std::int64_t old);
     void set(Field f, int i, std::int64_t v);
+    void newGroup(const Board& b, int i);
     void addExits(int root, int exitIndex, int count);
     void join(int a, int b);
 
