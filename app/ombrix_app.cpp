@@ -4,6 +4,7 @@
 #include "help_dialogs.h"
 #include "main_frame.h"
 #include "ombrix_view.h"
+#include "version.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -13,7 +14,7 @@ namespace ombrix {
 
 COmbrixApp::COmbrixApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Ombrix"));
-    setApplicationVersion(QStringLiteral("1.0.0.1"));
+    setApplicationVersion(QStringLiteral(OMBRIX_VERSION));
     setDesktopFileName(QStringLiteral("ombrix"));
 }
 

@@ -5,6 +5,8 @@
 
 #include <iterator>
 
+#include "version.h"
+
 namespace ombrix::res {
 namespace {
 
@@ -17,7 +19,7 @@ const ControlTemplate kBoardSizeControls[] = {
     {ControlKind::Button, 2, "ｷｬﾝｾﾙ", 49, 40, 27, 14, false},
 };
 const ControlTemplate kAboutBoxControls[] = {
-    {ControlKind::Static, -1, "簡易Ombrix　　Ver 1.6", 4, 4, 77, 8, false},
+    {ControlKind::Static, -1, "簡易Ombrix　　Ver " OMBRIX_VERSION, 4, 4, 77, 8, false},
     {ControlKind::Icon, 128, "", 4, 27, 18, 20, false},
     {ControlKind::Button, 1, "OK", 43, 34, 32, 14, true},
 };
