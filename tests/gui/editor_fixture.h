@@ -19,12 +19,12 @@ namespace ombrix::test {
 
 class ScriptedModal : public ModalUi {
   public:
-    QString GetOpenPath(QWidget*, const FileDialogSpec& s) override {
-        openSpecs << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+    QString GetOpenPath(QWidget*, const FileFilter& s) override {
+        openFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
         return openPath;
     }
-    QString GetSavePath(QWidget*, const FileDialogSpec& s) override {
-        saveSpecs << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+    QString GetSavePath(QWidget*, const FileFilter& s) override {
+        saveFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
         return savePath;
     }
     bool RunSizeDialog(CBoardSizeDlg& dlg) override {
@@ -35,7 +35,7 @@ class ScriptedModal : public ModalUi {
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
-    QStringList openSpecs, saveSpecs, messages;
+    QStringList openFilters, saveFilters, messages;
     int sizeDialogs = 0;
 };
 
