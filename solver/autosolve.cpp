@@ -9,14 +9,10 @@ namespace ombrix {
 
 void Solver::PrepareBoard() {
     const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            Cell& c = b_.at(x, y);
-            // Keep clues and given black cells; drop everything painted.
-            if (c.state > 48 && c.state != GivenBlack) c.state = Undecided;
-            c.areaId = 0;
-        }
-    }
+    ClearPainted(b_);
+    for (int x = 1; x <= w; ++x)
+        for (int y = 1; y <= h; ++y)
+            b_.at(x, y).areaId = 0;
     b_.status = StatusNone;
     b_.undecidedCount = static_cast<std::uint16_t>(w * h);
     b_.blackBudget = w * h;
@@ -40,7 +36,7 @@ void Solver::PrepareBoard() {
                     MarkBlack(x + 1, y + 1);
                     MarkBlack(x + 1, y - 1);
                 }
-            } else if (s % 100 > 1) {
+            } else if (isClue(s)) {
                 --b_.undecidedCount;
                 b_.blackBudget -= s;
                 const int id = static_cast<int>(b_.nextAreaId++);

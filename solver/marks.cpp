@@ -89,7 +89,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     --b_.undecidedCount;
     ++areaEpoch_;
     const std::uint8_t source = b_.state(sx, sy);
-    cell.state = static_cast<std::uint8_t>(source % 100 + 100);
+    cell.state = areaCellOf(source);
     cell.areaId = id;
     noteChange(x, y);
     renewStamp(id);

@@ -104,11 +104,11 @@ void Solver::ClearMarks() {
     if (inDriver_ && incremental && !marksUnknown_) {
         // Only the cells on the marked list can carry a mark.
         for (int k = 0; k < markedCount_; ++k)
-            cellAt(marked_[k]).mark = 0;
+            cellAt(marked_[k]).mark = MarkNone;
     } else {
         for (int x = 1; x <= b_.width; ++x)
             for (int y = 1; y <= b_.height; ++y)
-                b_.at(x, y).mark = 0;
+                b_.at(x, y).mark = MarkNone;
     }
     markedCount_ = 0;
     marksUnknown_ = false;
@@ -118,7 +118,7 @@ void Solver::PromoteMarks() {
     for (int x = 1; x <= b_.width; ++x) {
         for (int y = 1; y <= b_.height; ++y) {
             std::uint8_t& m = b_.at(x, y).mark;
-            if (m == 1 || m == 2) m = 3;
+            if (m == MarkOpen || m == MarkDone) m = MarkSettled;
         }
     }
 }
@@ -344,7 +344,7 @@ void Solver::buildAreaIndex() {
             const Cell& c = b_.at(x, y);
             if (c.areaId == 0) continue;
             maxId = std::max<int>(maxId, c.areaId);
-            if (c.state < 48) {
+            if (isShownClue(c.state)) {
                 clueX_[clueCount_] = static_cast<std::uint8_t>(x);
                 clueY_[clueCount_] = static_cast<std::uint8_t>(y);
                 clueN_[clueCount_] = c.state;
@@ -405,7 +405,7 @@ void Solver::keepAreaIndex() {
         areaStart_[id] = static_cast<std::uint16_t>(room);
         areaCount_[id] = 0;
         clueOfId_[id] = -1;
-        if (n >= 48) continue;
+        if (!isShownClue(n)) continue;
         clueX_[clueCount_] = static_cast<std::uint8_t>(cx);
         clueY_[clueCount_] = static_cast<std::uint8_t>(cy);
         clueN_[clueCount_] = static_cast<std::uint8_t>(n);
@@ -756,7 +756,7 @@ void Solver::RuleBlackConnected() {
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             const Cell& c = b_.at(x, y);
-            if (!isBlack(c.state) || c.mark != 0) continue;
+            if (!isBlack(c.state) || c.mark != MarkNone) continue;
             const int e = WalkBlackGroup(x, y);
             const int s = visitedCount;
             if (s > b_.blackBudget) {
@@ -875,7 +875,7 @@ void Solver::SealArea(std::uint16_t k) {
 void Solver::RuleWhiteDotEscape() {
     ClearMarks();
     forEachWhiteDot([&](int x, int y) {
-        if (b_.at(x, y).mark != 0) return true;
+        if (b_.at(x, y).mark != MarkNone) return true;
         const int e = WalkDotGroup(x, y);
         if (e == 1) {
             MarkWhite(lastExitX, lastExitY);
@@ -889,7 +889,7 @@ void Solver::RuleWhiteDotEscape() {
 void Solver::WhitenReached() {
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
-            if (b_.at(x, y).mark != 0 && b_.state(x, y) == Undecided) MarkWhite(x, y);
+            if (b_.at(x, y).mark != MarkNone && b_.state(x, y) == Undecided) MarkWhite(x, y);
 }
 
 // Area reach: an unfinished area that can walk to exactly its number of cells
@@ -913,7 +913,7 @@ void Solver::RuleAreaReach() {
             cleared = true;
         } else {
             for (int i = 0; i < touchedCount_; ++i)
-                b_.at(touchedX_[i], touchedY_[i]).mark = 0;
+                b_.at(touchedX_[i], touchedY_[i]).mark = MarkNone;
         }
         reachLimit = b_.state(x, y);
         reachArea = b_.at(x, y).areaId;
@@ -970,23 +970,23 @@ void Solver::RuleAreaReach() {
         // those are exactly the white dots.
         for (int x = 1; x <= w; ++x)
             for (int y = 1; y <= h; ++y)
-                b_.at(x, y).mark = b_.state(x, y) == WhiteDot ? 1 : 0;
+                b_.at(x, y).mark = b_.state(x, y) == WhiteDot ? MarkOpen : MarkNone;
         marksUnknown_ = true;
     }
     PromoteMarks();
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             const Cell& c = b_.at(x, y);
-            if (c.state != Undecided || c.mark != 0) continue;
+            if (c.state != Undecided || c.mark != MarkNone) continue;
             WalkToClue(x, y);
-            if (visitedCount < 100) {
+            if (visitedCount < kWalkFoundClue) {
                 // The walk saw its whole region and met no clue.
                 for (int i = 0; i < touchedCount_; ++i)
                     MarkBlack(touchedX_[i], touchedY_[i]);
                 return;
             }
             for (int i = 0; i < touchedCount_; ++i)
-                b_.at(touchedX_[i], touchedY_[i]).mark = 3;
+                b_.at(touchedX_[i], touchedY_[i]).mark = MarkSettled;
         }
     }
 }
@@ -1096,7 +1096,7 @@ bool Solver::everyRegionHasClue() {
     };
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
-            if (const int s = b_.state(x, y); s >= 1 && s <= 47) open(x * kGridHeight + y);
+            if (isShownClue(b_.state(x, y))) open(x * kGridHeight + y);
     while (head < tail) {
         const int i = queue_[head++];
         open(i - 1);
@@ -1131,7 +1131,7 @@ bool Solver::leadsToClue(int start) {
     auto open = [&](int i) {
         const std::uint8_t s = cellAt(i).state;
         if (pathSeen_[i] == visit || isWall(s)) return;
-        if ((s >= 1 && s <= 47) || pathGood_[i] == pathEpoch_) found = true;
+        if (isShownClue(s) || pathGood_[i] == pathEpoch_) found = true;
         pathSeen_[i] = visit;
         queue_[tail++] = static_cast<std::uint16_t>(i);
     };
@@ -1156,7 +1156,7 @@ void Solver::RuleAreaFragment() {
     ClearMarks();
     auto at = [&](int x, int y) {
         const Cell& c = b_.at(x, y);
-        if (c.state < 101 || c.state > 147 || c.areaId == 0 || c.mark != 0) return;
+        if (!isShownAreaCell(c.state) || c.areaId == 0 || c.mark != MarkNone) return;
         fragmentCode = c.state;
         const int r = WalkFragment(x, y);
         if (r == 1)
@@ -1164,7 +1164,7 @@ void Solver::RuleAreaFragment() {
         else if (r == 0)
             b_.status = StatusContradiction;
         for (int i = 0; i < touchedCount_; ++i)
-            b_.at(touchedX_[i], touchedY_[i]).mark = 3;
+            b_.at(touchedX_[i], touchedY_[i]).mark = MarkSettled;
     };
     if (groups_.live()) {
         // The trial search keeps the set of cells in unfinished areas: go

@@ -134,7 +134,7 @@ class Solver {
                        const std::uint64_t* kind2 = nullptr);
     void addCandidates(int x, int y, int radius, int after, std::uint64_t* bits = nullptr);
     void ClearMarks();
-    void PromoteMarks(); // every mark 1 or 2 becomes 3
+    void PromoteMarks(); // every mark Open or Done becomes Settled
     void paintWhite(int x, int y);
     const Cell& cellAt(int i) const { return b_.cells[i / kGridHeight][i % kGridHeight]; }
     Cell& cellAt(int i) { return b_.cells[i / kGridHeight][i % kGridHeight]; }
@@ -220,7 +220,7 @@ class Solver {
         }
         for (int x = 1; x <= b_.width; ++x)
             for (int y = 1; y <= b_.height; ++y)
-                if (const Cell& c = b_.at(x, y); c.areaId != 0 && c.state < 48) f(x, y);
+                if (const Cell& c = b_.at(x, y); c.areaId != 0 && isShownClue(c.state)) f(x, y);
     }
     // Calls f(x, y), as forEachAreaClue, for the areas that a change since
     // log position `from` (-1: all) may concern: a changed cell within the
