@@ -73,8 +73,8 @@ void Solver::AutoSolve() {
     } leave{inDriver_};
     for (;;) {
         b_.changed = 0;
-        RunFirstList();
-        if (b_.changed == 0) RunSecondList();
+        runPass(false);
+        if (b_.changed == 0) runPass(true);
         if (b_.status == StatusContradiction) return;
         if (b_.undecidedCount == 0) {
             // Complete board: the final connectivity and block checks.

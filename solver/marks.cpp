@@ -13,27 +13,6 @@ constexpr int kDiagX[4] = {-1, -1, 1, 1};
 constexpr int kDiagY[4] = {-1, 1, 1, -1};
 } // namespace
 
-const Solver::RuleEntry Solver::kFirstList[12] = {
-    {"RuleAreaGap", &Solver::RuleAreaGap, false},
-    {"RuleAreaDiagonal", &Solver::RuleAreaDiagonal, false},
-    {"RuleBlackDeadEnd", &Solver::RuleBlackDeadEnd, false},
-    {"RuleWhiteDeadEnd", &Solver::RuleWhiteDeadEnd, false},
-    {"RuleClueTwo", &Solver::RuleClueTwo, false},
-    {"RuleUndecidedCell", &Solver::RuleUndecidedCell, false},
-    {"RuleWhiteDotJoin", &Solver::RuleWhiteDotJoin, false},
-    {"RuleBlackConnected", &Solver::RuleBlackConnected, false},
-    {"CheckBlackBlocks", &Solver::CheckBlackBlocks, true},
-    {"RuleAreaGrowth", &Solver::RuleAreaGrowth, false},
-    {"CheckBlackCount", &Solver::CheckBlackCount, false},
-    {"RuleWhiteDotEscape", &Solver::RuleWhiteDotEscape, false},
-};
-
-const Solver::RuleEntry Solver::kSecondList[3] = {
-    {"RuleUnreachable", &Solver::RuleUnreachable, false},
-    {"RuleAreaReach", &Solver::RuleAreaReach, false},
-    {"RuleAreaFragment", &Solver::RuleAreaFragment, false},
-};
-
 void Solver::MarkBlack(int x, int y) {
     std::uint8_t& s = b_.state(x, y);
     if (isWhite(s)) {
@@ -163,8 +142,8 @@ void Solver::forgetChanges() {
 
 // Whether the rule cannot act now: nothing has changed since the start of
 // its last run, which changed nothing, or only cells it does not look at.
-bool Solver::cannotAct(int index) const {
-    const int from = ruleFrom_[index];
+bool Solver::cannotAct(Rule rule) const {
+    const int from = ruleFrom_[index(rule)];
     if (from < 0) return false;
     if (from == logLen_) return true;
     // The rule's own changes are always ones it looks at, so a run that
@@ -174,53 +153,51 @@ bool Solver::cannotAct(int index) const {
                isWhite(cellAt(i + 1).state) || isWhite(cellAt(i - kGridHeight).state) ||
                isWhite(cellAt(i + kGridHeight).state);
     };
-    switch (index) {
-    case kAreaGrowthRule:
-    case kDotEscapeRule:
-    case kFragmentRule:
-        // These walk white cells (areas, dots) and look only at their
+    switch (kRules[index(rule)].skip) {
+    case Skip::NoWhiteTouched:
+        // The rule walks white cells (areas, dots) and looks only at their
         // neighbours.
         for (int k = from; k < logLen_; ++k)
             if (touchesWhite(changeLog_[k])) return false;
         return true;
-    case kBlackCountRule:
+    case Skip::NoNewBlack:
         for (int k = from; k < logLen_; ++k)
             if (isBlack(cellAt(changeLog_[k]).state)) return false;
         return true;
-    default:
+    case Skip::Unchanged:
+    case Skip::NoChangeNear: // the rule's scan looks only near the changes
         return false;
     }
+    return false;
 }
 
-void Solver::runRule(int index, void (Solver::*run)(), const char* name) {
-    if (quick_ && !trace_ && cannotAct(index)) {
+void Solver::runRule(Rule rule, bool traced) {
+    const int i = index(rule);
+    if (quick_ && !trace_ && cannotAct(rule)) {
         // The rule is a function of the board, so it would change nothing.
-        if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = true;
-        ruleFrom_[index] = logLen_;
+        if (rule == Rule::WhiteDotEscape) dotMarksSkipped_ = true;
+        ruleFrom_[i] = logLen_;
         return;
     }
-    if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = false;
+    if (rule == Rule::WhiteDotEscape) dotMarksSkipped_ = false;
+    // The run's changes are the log from `from` on (unless the log starts
+    // afresh on the way).
     const int from = logLen_;
     const std::uint32_t generation = logGeneration_;
-    (this->*run)();
+    (this->*kRules[i].run)();
     // Every cell the run changed is in the log after `from`, so the rule is
     // known quiet at `from` as far as those changes are looked at again.
     const bool known = generation == logGeneration_ && b_.status != StatusContradiction;
-    ruleFrom_[index] = known ? from : -1;
-    if (trace_ && name) trace_->afterRule(name, b_);
+    ruleFrom_[i] = known ? from : -1;
+    if (trace_ && traced) trace_->afterRule(kRules[i].name, b_);
 }
 
-void Solver::RunFirstList() {
-    for (int i = 0; i < 12 && !stopped(); ++i) {
-        const RuleEntry& rule = kFirstList[i];
-        if (rule.ombrixOnly && !b_.ombrix()) continue;
-        runRule(i, rule.run, rule.name);
+void Solver::runPass(bool secondPass) {
+    for (const RuleInfo& rule : kRules) {
+        if (stopped()) return;
+        if (rule.secondPass != secondPass || (rule.ombrixOnly && !b_.ombrix())) continue;
+        runRule(rule.id);
     }
-}
-
-void Solver::RunSecondList() {
-    for (int i = 0; i < 3 && !stopped(); ++i)
-        runRule(12 + i, kSecondList[i].run, kSecondList[i].name);
 }
 
 void Solver::RunDeduction() {
@@ -235,10 +212,10 @@ void Solver::RunDeduction() {
     b_.status = StatusNone;
     for (;;) {
         b_.changed = 0;
-        RunFirstList();
+        runPass(false);
         // The loop checks blocks twice a pass.
-        if (b_.ombrix() && !stopped()) runRule(8, &Solver::CheckBlackBlocks, nullptr);
-        if (b_.changed == 0 && !stopped()) RunSecondList();
+        if (b_.ombrix() && !stopped()) runRule(Rule::BlackBlocks, false);
+        if (b_.changed == 0 && !stopped()) runPass(true);
         if (b_.status == StatusContradiction) break;
         if (b_.changed == 0) {
             b_.status = StatusUnsolvable;

@@ -38,21 +38,28 @@ void Solver::addCandidates(int x, int y, int radius, int after, std::uint64_t* b
 // so changed a cell round it. Those cells are visited in scan order, with
 // the changes made on the way added as they happen. Returns false, having
 // done nothing, when a full scan is due.
-template <void (Solver::*At)(int, int)>
-bool Solver::candidateScan(int index, int radius, const std::uint64_t* kind,
-                           const std::uint64_t* kind2) {
-    const int from = ruleFrom_[index];
+template <Rule R> bool Solver::candidateScan() {
+    constexpr RuleInfo rule = kRules[index(R)];
+    static_assert(rule.skip == Skip::NoChangeNear && rule.at && (rule.radius == 1 || rule.radius == 2));
+    constexpr int radius = rule.radius;
+    constexpr auto At = rule.at;
+    const std::uint64_t* kind = rule.looks == Looks::BlackCells       ? blacks_
+                                : rule.looks == Looks::UndecidedCells ? open_
+                                                                      : inArea_;
+    const std::uint64_t* kind2 = rule.looks == Looks::AreaCellsOrDots ? dots_ : nullptr;
+    const int from = ruleFrom_[index(R)];
     if (!quick_ || from < 0) return false;
     const int side = 2 * radius + 1;
     if ((logLen_ - from) * side * side > b_.width * b_.height) return false;
     // The cells near the changes are marked once per pass for all the local
     // rules, from the earliest of their starts (more cells than a rule needs
     // only costs a look), and brought up to date as the log grows.
-    if (index == 0 || sharedGeneration_ != logGeneration_ || from < sharedFrom_ ||
+    if (R == firstLocalRule() || sharedGeneration_ != logGeneration_ || from < sharedFrom_ ||
         sharedTo_ > logLen_) {
         int first = from;
-        for (const int rule : {0, 1, 2, 3, 4, 5, 8})
-            if (ruleFrom_[rule] >= 0) first = std::min<int>(first, ruleFrom_[rule]);
+        for (const RuleInfo& local : kRules)
+            if (local.skip == Skip::NoChangeNear && ruleFrom_[index(local.id)] >= 0)
+                first = std::min<int>(first, ruleFrom_[index(local.id)]);
         sharedFrom_ = sharedTo_ = first;
         sharedGeneration_ = logGeneration_;
         for (auto& bits : shared_)
@@ -91,14 +98,21 @@ bool Solver::candidateScan(int index, int radius, const std::uint64_t* kind,
     return true;
 }
 
-template <void (Solver::*At)(int, int)>
-void Solver::scanCells(int index, int radius, const std::uint64_t* kind,
-                       const std::uint64_t* kind2) {
-    if (candidateScan<At>(index, radius, kind, kind2)) return;
+template <Rule R> void Solver::scanCells() {
+    if (candidateScan<R>()) return;
+    constexpr auto At = kRules[index(R)].at;
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
             (this->*At)(x, y);
 }
+
+// The scans the rule table names.
+template void Solver::scanCells<Rule::AreaGap>();
+template void Solver::scanCells<Rule::AreaDiagonal>();
+template void Solver::scanCells<Rule::BlackDeadEnd>();
+template void Solver::scanCells<Rule::WhiteDeadEnd>();
+template void Solver::scanCells<Rule::ClueTwo>();
+template void Solver::scanCells<Rule::UndecidedCell>();
 
 void Solver::ClearMarks() {
     if (inDriver_ && incremental && !marksUnknown_) {
@@ -127,10 +141,6 @@ void Solver::PromoteMarks() {
 // touches both (orthogonally, or also diagonally under Tandrel) is black. Only
 // far cells to the right and below are looked at; the mirror cases are found
 // from the other cell.
-void Solver::RuleAreaGap() {
-    scanCells<&Solver::areaGapAt>(0, 2, inArea_);
-}
-
 void Solver::areaGapAt(int x, int y) {
     const int w = b_.width, h = b_.height;
     const bool tandrel = b_.tandrel();
@@ -178,10 +188,6 @@ void Solver::areaGapAt(int x, int y) {
 // Two cells of different areas touching diagonally: under Ombrix the two
 // cells between them are black, under Tandrel it is a contradiction. The same
 // for an unfinished clue 2 with a white dot diagonally next to it.
-void Solver::RuleAreaDiagonal() {
-    scanCells<&Solver::areaDiagonalAt>(1, 1, inArea_);
-}
-
 void Solver::areaDiagonalAt(int x, int y) {
     const bool tandrel = b_.tandrel();
     const std::uint16_t id = b_.at(x, y).areaId;
@@ -207,10 +213,6 @@ void Solver::areaDiagonalAt(int x, int y) {
 // A black cell closed (white or border) on three sides must connect through
 // the fourth. Once handled, a plain black cell becomes BlackLinked and is not
 // visited again.
-void Solver::RuleBlackDeadEnd() {
-    scanCells<&Solver::blackDeadEndAt>(2, 1, blacks_);
-}
-
 void Solver::blackDeadEndAt(int x, int y) {
     std::uint8_t& s = b_.state(x, y);
     if (s != Black && s != GivenBlack) return;
@@ -241,10 +243,6 @@ void Solver::blackDeadEndAt(int x, int y) {
 // A white dot or a cell of an unfinished area walled on three sides extends
 // through the fourth. Under Tandrel the diagonal cell between two walls is
 // black as well.
-void Solver::RuleWhiteDeadEnd() {
-    scanCells<&Solver::whiteDeadEndAt>(3, 2, inArea_, dots_);
-}
-
 void Solver::whiteDeadEndAt(int x, int y) {
     const bool inArea = b_.at(x, y).areaId != 0;
     if (!inArea && b_.state(x, y) != WhiteDot) return;
@@ -280,10 +278,6 @@ void Solver::whiteDeadEndAt(int x, int y) {
 // the other two sides, so the cell diagonally opposite is black; under both
 // rule sets a white dot two cells away in a straight line cannot be the second
 // cell, so the cell between is black.
-void Solver::RuleClueTwo() {
-    scanCells<&Solver::clueTwoAt>(4, 2, inArea_);
-}
-
 void Solver::clueTwoAt(int x, int y) {
     const int w = b_.width, h = b_.height;
     if (b_.at(x, y).areaId == 0 || b_.state(x, y) != 2) return;
@@ -303,10 +297,6 @@ void Solver::clueTwoAt(int x, int y) {
 // An undecided cell that would complete a 2 x 2 black block is white (Ombrix);
 // one walled in on four sides is black; one surrounded by white dots, cells of
 // unfinished areas or the border is white.
-void Solver::RuleUndecidedCell() {
-    scanCells<&Solver::undecidedCellAt>(5, 1, open_);
-}
-
 void Solver::undecidedCellAt(int x, int y) {
     if (b_.state(x, y) != Undecided) return;
     auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
@@ -780,7 +770,7 @@ void Solver::WhitenUndecided() {
 }
 
 void Solver::CheckBlackBlocks() {
-    if (candidateScan<&Solver::blackBlockAt>(8, 1, blacks_)) return;
+    if (candidateScan<Rule::BlackBlocks>()) return;
     // Down each pair of columns, a block is two black pairs in a row.
     for (int x = 1; x <= b_.width - 1; ++x) {
         const Cell* left = b_.cells[x];
@@ -823,8 +813,8 @@ void Solver::RuleAreaGrowth() {
     // contradiction, from log position p) can turn out differently only if a
     // cell within its number of its clue changed since p: an area that did
     // nothing had fewer cells than its number, all nearer than that.
-    const int from = quick_ ? ruleFrom_[kAreaGrowthRule] : -1;
-    forEachAreaNear(from, 0, [&](int x, int y) {
+    forEachAreaNear(quickFrom(Rule::AreaGrowth), kRules[index(Rule::AreaGrowth)].radius,
+                    [&](int x, int y) {
         const std::uint16_t k = b_.at(x, y).areaId;
         const int n = b_.state(x, y);
         const int e = WalkArea(x, y);
@@ -902,7 +892,7 @@ void Solver::RuleAreaReach() {
     // position p, an area's walk can turn out differently only if a cell
     // within its reach (its number plus the three cells a walk looks beyond
     // its last step) changed since p.
-    const int from = quick_ ? ruleFrom_[kAreaReachRule] : -1;
+    const int from = quickFrom(Rule::AreaReach);
     // Each reach walk starts on a board without marks. After the first full
     // clearing only the previous walk has marked cells, so clearing those
     // is enough.
@@ -920,7 +910,7 @@ void Solver::RuleAreaReach() {
         WalkReach(x, y);
     };
     bool stop = false;
-    forEachAreaNear(from, 3, [&](int x, int y) {
+    forEachAreaNear(from, kRules[index(Rule::AreaReach)].radius, [&](int x, int y) {
         if (stop) return;
         const int n = b_.state(x, y);
         if (quick_) {

@@ -23,6 +23,32 @@ struct SolveTrace {
     virtual void afterTrial(const Board& board) = 0;
 };
 
+// The deduction rules, in the order the deduction loop runs them: the first
+// pass, then the second pass, which runs only when the first changed nothing.
+// Solver::kRules says what each one is.
+enum class Rule : std::uint8_t {
+    AreaGap,
+    AreaDiagonal,
+    BlackDeadEnd,
+    WhiteDeadEnd,
+    ClueTwo,
+    UndecidedCell,
+    WhiteDotJoin,
+    BlackConnected,
+    BlackBlocks,
+    AreaGrowth,
+    BlackCount,
+    WhiteDotEscape,
+    // Second pass.
+    Unreachable,
+    AreaReach,
+    AreaFragment,
+};
+inline constexpr int kRuleCount = 15;
+constexpr int index(Rule r) {
+    return static_cast<int>(r);
+}
+
 // The solver's working storage beside the board: the two whole-grid snapshots
 // of the trial search, what it keeps up to date about the board, and the
 // scratch of the region walks. It lives for one solve; at about 600 KB it is
@@ -49,23 +75,8 @@ class Solver {
     void MarkWhite(int x, int y);
     void JoinArea(int x, int y, int sx, int sy);
 
-    // First rule list.
-    void RuleAreaGap();
-    void RuleAreaDiagonal();
-    void RuleBlackDeadEnd();
-    void RuleWhiteDeadEnd();
-    void RuleClueTwo();
-    void RuleUndecidedCell();
-    void RuleWhiteDotJoin();
-    void RuleBlackConnected();
-    void CheckBlackBlocks();
-    void RuleAreaGrowth();
-    void CheckBlackCount();
-    void RuleWhiteDotEscape();
-    // Second rule list.
-    void RuleUnreachable();
-    void RuleAreaReach();
-    void RuleAreaFragment();
+    // Runs one rule once over the whole board, as written.
+    void Run(Rule rule) { (this->*kRules[index(rule)].run)(); }
 
     // Rebuilds the area index first, so it may follow any change to the board.
     int CountReachingAreas(int tx, int ty);
@@ -94,27 +105,69 @@ class Solver {
     std::int32_t reachLimit = 0;
     std::int32_t fragmentCode = 0;
 
-    struct RuleEntry {
-        const char* name;
-        void (Solver::*run)();
-        bool ombrixOnly;
+    // The cells a rule looks at in the trial search, where it runs again
+    // after changes to a board it has seen.
+    enum class Looks : std::uint8_t {
+        Board,           // the whole board
+        AreaCells,       // local: the cells of unfinished areas
+        AreaCellsOrDots, // local: those and the white dots
+        BlackCells,      // local: the black cells
+        UndecidedCells,  // local: the undecided cells
+        NearAreas,       // the unfinished areas with a change within their number + radius
     };
-    static const RuleEntry kFirstList[12];
-    static const RuleEntry kSecondList[3];
+    // What lets the trial search skip a rule that ran before without a
+    // contradiction. Every rule is skipped when nothing at all has changed
+    // since; a local rule looks only at the cells of its kind within its
+    // radius of a change (all of them after many changes).
+    enum class Skip : std::uint8_t {
+        Unchanged,      // only when nothing changed
+        NoChangeNear,   // local: no change within its radius of a cell of its kind
+        NoWhiteTouched, // no change at or next to a white cell
+        NoNewBlack,     // no change to a black cell
+    };
+    struct RuleInfo {
+        Rule id;
+        const char* name;              // as the trace names it
+        void (Solver::*run)();         // the rule over the whole board
+        void (Solver::*at)(int, int);  // a local rule at one cell, or null
+        bool secondPass;               // runs only when the first pass changed nothing
+        bool ombrixOnly;
+        int radius;                    // see Looks
+        Looks looks;
+        Skip skip;
+    };
+    // Entry i is rule i; the table is checked below the class.
+    static const RuleInfo kRules[kRuleCount];
 
   private:
     static constexpr int kCells = kGridWidth * kGridHeight;
     static constexpr int kWords = (kCells + 63) / 64; // a set of cells as bits
-    static constexpr int kRuleCount = 15;             // the first list, then the second
-    static constexpr int kAreaGrowthRule = 9, kBlackCountRule = 10, kDotEscapeRule = 11;
-    static constexpr int kAreaReachRule = 13, kFragmentRule = 14;
 
     // ---- Running the rules -------------------------------------------------
-    void RunFirstList();
-    void RunSecondList();
-    void runRule(int index, void (Solver::*run)(), const char* name);
-    bool cannotAct(int index) const;
+    void RuleWhiteDotJoin();
+    void RuleBlackConnected();
+    void CheckBlackBlocks();
+    void RuleAreaGrowth();
+    void CheckBlackCount();
+    void RuleWhiteDotEscape();
+    void RuleUnreachable();
+    void RuleAreaReach();
+    void RuleAreaFragment();
+    // One pass of the rules in table order (the first or the second).
+    void runPass(bool secondPass);
+    // Runs a rule with the change log's bookkeeping; traced unless it is the
+    // deduction loop's second block check.
+    void runRule(Rule rule, bool traced = true);
+    bool cannotAct(Rule rule) const;
     bool stopped() const { return quick_ && b_.status == StatusContradiction; }
+    // Where the trial search's run of a rule may start looking: the log
+    // position of its last run, or -1 for the whole board.
+    int quickFrom(Rule rule) const { return quick_ ? ruleFrom_[index(rule)] : -1; }
+    static constexpr Rule firstLocalRule() {
+        for (const RuleInfo& r : kRules)
+            if (r.skip == Skip::NoChangeNear) return r.id;
+        return Rule::AreaGap;
+    }
     // Local rules: the rule at one cell, and the scan that runs it.
     void areaGapAt(int x, int y);
     void areaDiagonalAt(int x, int y);
@@ -124,14 +177,10 @@ class Solver {
     void undecidedCellAt(int x, int y);
     void blackBlockAt(int x, int y);
     void whiteDotJoinAt(int x, int y);
-    // A local rule acts only at cells of one kind (in `kind` or `kind2`, as
-    // they stand when the scan reaches them).
-    template <void (Solver::*At)(int, int)>
-    void scanCells(int index, int radius, const std::uint64_t* kind,
-                   const std::uint64_t* kind2 = nullptr);
-    template <void (Solver::*At)(int, int)>
-    bool candidateScan(int index, int radius, const std::uint64_t* kind,
-                       const std::uint64_t* kind2 = nullptr);
+    // A local rule acts only at cells of its kind, as they stand when the
+    // scan reaches them.
+    template <Rule R> void scanCells();
+    template <Rule R> bool candidateScan();
     void addCandidates(int x, int y, int radius, int after, std::uint64_t* bits = nullptr);
     void ClearMarks();
     void PromoteMarks(); // every mark Open or Done becomes Settled
@@ -455,6 +504,49 @@ class Solver {
     std::uint8_t touchedY_[kBranchCapacity]{};
     int touchedCount_ = 0;
 };
+
+inline constexpr Solver::RuleInfo Solver::kRules[kRuleCount] = {
+    // id, name, whole, at one cell, second pass, Ombrix only, radius, looks, skip
+    {Rule::AreaGap, "RuleAreaGap", &Solver::scanCells<Rule::AreaGap>, &Solver::areaGapAt, false,
+     false, 2, Looks::AreaCells, Skip::NoChangeNear},
+    {Rule::AreaDiagonal, "RuleAreaDiagonal", &Solver::scanCells<Rule::AreaDiagonal>,
+     &Solver::areaDiagonalAt, false, false, 1, Looks::AreaCells, Skip::NoChangeNear},
+    {Rule::BlackDeadEnd, "RuleBlackDeadEnd", &Solver::scanCells<Rule::BlackDeadEnd>,
+     &Solver::blackDeadEndAt, false, false, 1, Looks::BlackCells, Skip::NoChangeNear},
+    {Rule::WhiteDeadEnd, "RuleWhiteDeadEnd", &Solver::scanCells<Rule::WhiteDeadEnd>,
+     &Solver::whiteDeadEndAt, false, false, 2, Looks::AreaCellsOrDots, Skip::NoChangeNear},
+    {Rule::ClueTwo, "RuleClueTwo", &Solver::scanCells<Rule::ClueTwo>, &Solver::clueTwoAt, false,
+     false, 2, Looks::AreaCells, Skip::NoChangeNear},
+    {Rule::UndecidedCell, "RuleUndecidedCell", &Solver::scanCells<Rule::UndecidedCell>,
+     &Solver::undecidedCellAt, false, false, 1, Looks::UndecidedCells, Skip::NoChangeNear},
+    {Rule::WhiteDotJoin, "RuleWhiteDotJoin", &Solver::RuleWhiteDotJoin, nullptr, false, false, 0,
+     Looks::Board, Skip::Unchanged},
+    {Rule::BlackConnected, "RuleBlackConnected", &Solver::RuleBlackConnected, nullptr, false,
+     false, 0, Looks::Board, Skip::Unchanged},
+    // The block check has its own whole-board form.
+    {Rule::BlackBlocks, "CheckBlackBlocks", &Solver::CheckBlackBlocks, &Solver::blackBlockAt,
+     false, true, 1, Looks::BlackCells, Skip::NoChangeNear},
+    {Rule::AreaGrowth, "RuleAreaGrowth", &Solver::RuleAreaGrowth, nullptr, false, false, 0,
+     Looks::NearAreas, Skip::NoWhiteTouched},
+    {Rule::BlackCount, "CheckBlackCount", &Solver::CheckBlackCount, nullptr, false, false, 0,
+     Looks::Board, Skip::NoNewBlack},
+    {Rule::WhiteDotEscape, "RuleWhiteDotEscape", &Solver::RuleWhiteDotEscape, nullptr, false,
+     false, 0, Looks::Board, Skip::NoWhiteTouched},
+    {Rule::Unreachable, "RuleUnreachable", &Solver::RuleUnreachable, nullptr, true, false, 0,
+     Looks::Board, Skip::Unchanged},
+    // A reach walk looks up to three cells beyond its last step.
+    {Rule::AreaReach, "RuleAreaReach", &Solver::RuleAreaReach, nullptr, true, false, 3,
+     Looks::NearAreas, Skip::Unchanged},
+    {Rule::AreaFragment, "RuleAreaFragment", &Solver::RuleAreaFragment, nullptr, true, false, 0,
+     Looks::Board, Skip::NoWhiteTouched},
+};
+
+constexpr bool RuleTableInOrder() {
+    for (int i = 0; i < kRuleCount; ++i)
+        if (index(Solver::kRules[i].id) != i) return false;
+    return true;
+}
+static_assert(RuleTableInOrder(), "entry i of Solver::kRules must be rule i");
 
 // Solves `board` in place; the outcome is in board.status.
 void AutoSolve(Board& board, SolveTrace* trace = nullptr);

@@ -212,10 +212,10 @@ TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
             a->changed = b->changed = 0;
             Solver sa(*a), sb(*b);
             if (rule == 0) {
-                sa.RuleAreaReach();
+                sa.Run(Rule::AreaReach);
                 ReferenceAreaReach(sb, *b);
             } else {
-                sa.RuleAreaFragment();
+                sa.Run(Rule::AreaFragment);
                 ReferenceAreaFragment(sb, *b);
             }
             ASSERT_TRUE(SameCells(*a, *b))
@@ -310,7 +310,7 @@ TEST(Equivalence, KeptBlackGroupsMatchFreshOnesAndTheWalk) {
             w.status = StatusNone;
             w.changed = 0;
             Solver s(w);
-            s.RuleBlackConnected();
+            s.Run(Rule::BlackConnected);
             int ex = 0, ey = 0;
             const auto v = kept->Connectivity(b.blackBudget, ex, ey);
             ++verdicts[static_cast<int>(v)];

@@ -220,9 +220,9 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
         b->at(4, 5).areaId = 2;
         b->state(3, 4) = 3, b->state(5, 4) = 3, b->state(4, 5) = 103;
         Solver s(*b);
-        s.RuleAreaGap();
+        s.Run(Rule::AreaGap);
         EXPECT_EQ(b->state(4, 4), Black);
-        s.RuleAreaDiagonal();
+        s.Run(Rule::AreaDiagonal);
         EXPECT_EQ(b->state(3, 5), Black);
         EXPECT_EQ(b->status, 0);
     }
@@ -233,13 +233,13 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
         b->at(5, 5).areaId = 2;
         b->state(3, 4) = 3, b->state(5, 5) = 3;
         Solver s(*b);
-        s.RuleAreaGap();
+        s.Run(Rule::AreaGap);
         EXPECT_EQ(b->state(4, 4), Black);
         EXPECT_EQ(b->state(4, 5), Black);
         b->at(4, 5).areaId = 2;
         b->state(4, 5) = 103;
         b->state(4, 4) = 0;
-        s.RuleAreaDiagonal();
+        s.Run(Rule::AreaDiagonal);
         EXPECT_EQ(b->status, StatusContradiction);
     }
     { // A far cell of a finished area (id 0) never fires.
@@ -247,8 +247,8 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
         b->at(3, 4).areaId = 1;
         b->state(3, 4) = 3, b->state(5, 4) = 3;
         Solver s(*b);
-        s.RuleAreaGap();
-        s.RuleAreaDiagonal();
+        s.Run(Rule::AreaGap);
+        s.Run(Rule::AreaDiagonal);
         EXPECT_EQ(b->state(4, 4), Undecided);
     }
     { // Clue 2: a white dot two cells away paints the cell between; at
@@ -260,7 +260,7 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
         b->state(2, 7) = 2, b->at(2, 7).areaId = 2;
         b->state(1, 1) = 2, b->at(1, 1).areaId = 3;
         Solver s(*b);
-        s.RuleClueTwo();
+        s.Run(Rule::ClueTwo);
         EXPECT_EQ(b->state(2, 4), Black);
         EXPECT_EQ(b->state(1, 7), Undecided);
         EXPECT_EQ(b->state(2, 2), Black) << "walls up and left of (1,1)";
@@ -273,7 +273,7 @@ TEST(DeadEnds, BlackAndWhite) {
                                ". . . . . . . o", ". . . . . . o #", ". . . . . . . o",
                                ". . . . . . . .", ". . . . . . . ."});
         Solver s(*b);
-        s.RuleBlackDeadEnd();
+        s.Run(Rule::BlackDeadEnd);
         EXPECT_EQ(b->status, StatusContradiction);
     }
     { // Open to the right: that cell becomes black, the cell itself linked;
@@ -282,7 +282,7 @@ TEST(DeadEnds, BlackAndWhite) {
                                ". o . . . o . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
         Solver s(*b);
-        s.RuleBlackDeadEnd();
+        s.Run(Rule::BlackDeadEnd);
         EXPECT_EQ(b->state(3, 3), Black);
         EXPECT_EQ(b->state(2, 3), BlackLinked);
         EXPECT_EQ(b->state(7, 3), Black);
@@ -294,7 +294,7 @@ TEST(DeadEnds, BlackAndWhite) {
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
         Solver s(*b);
-        s.RuleWhiteDeadEnd();
+        s.Run(Rule::WhiteDeadEnd);
         EXPECT_EQ(b->status, StatusContradiction);
     }
     { // Tandrel: the diagonal between two walls of a white dot is black.
@@ -302,7 +302,7 @@ TEST(DeadEnds, BlackAndWhite) {
                                ". . # o . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
         Solver s(*b);
-        s.RuleWhiteDeadEnd();
+        s.Run(Rule::WhiteDeadEnd);
         EXPECT_EQ(b->state(3, 3), Black);
     }
 }
@@ -313,7 +313,7 @@ TEST(UndecidedCell, BlocksWallsAndWhiteSides) {
                       ". . . # . . . .", "o . . . . . . .", ". a3 . . . . . .", "o . . . . 1 o ."});
     b->at(2, 7).areaId = 4;
     Solver s(*b);
-    s.RuleUndecidedCell();
+    s.Run(Rule::UndecidedCell);
     EXPECT_EQ(b->state(1, 1), Black) << "walled in on four sides";
     EXPECT_EQ(b->state(4, 5 - 0), Black);
     EXPECT_EQ(b->state(5, 5), WhiteDot) << "2 x 2 block";
@@ -325,7 +325,7 @@ TEST(UndecidedCell, BlocksWallsAndWhiteSides) {
         MakeBoard(1, {". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . # # . . .",
                       ". . . # . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."});
     Solver st(*t);
-    st.RuleUndecidedCell();
+    st.Run(Rule::UndecidedCell);
     EXPECT_EQ(t->state(5, 5), Undecided) << "no block rule under Tandrel";
 }
 
@@ -369,7 +369,7 @@ TEST(Reach, CountReachingAreasPenalties) {
         b->state(1, 5) = 3, b->at(1, 5).areaId = 2;
         Solver s(*b);
         EXPECT_EQ(s.CountReachingAreas(1, 3), 2);
-        s.RuleUnreachable();
+        s.Run(Rule::Unreachable);
         EXPECT_EQ(b->state(1, 3), Undecided);
         EXPECT_EQ(b->state(3, 2), Black);
         EXPECT_EQ(b->state(8, 8), Black);
@@ -383,7 +383,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
         b->state(5, 4) = 3, b->at(5, 4).areaId = 2;
         b->state(4, 4) = WhiteDot;
         Solver s(*b);
-        s.RuleWhiteDotJoin();
+        s.Run(Rule::WhiteDotJoin);
         EXPECT_EQ(b->status, StatusContradiction);
         EXPECT_EQ(b->state(4, 4), WhiteDot);
     }
@@ -394,7 +394,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
         b->undecidedCount = CountUndecided(*b);
         const auto before = b->undecidedCount;
         Solver s(*b);
-        s.RuleWhiteDotJoin();
+        s.Run(Rule::WhiteDotJoin);
         EXPECT_EQ(b->state(2, 4), 104);
         EXPECT_EQ(b->at(2, 4).areaId, 1);
         EXPECT_EQ(b->undecidedCount, before - 1);
@@ -406,7 +406,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
         b->state(4, 3) = Black;
         b->state(4, 4) = WhiteDot;
         Solver s(*b);
-        s.RuleWhiteDotJoin();
+        s.Run(Rule::WhiteDotJoin);
         EXPECT_EQ(b->state(4, 4), 105);
         EXPECT_EQ(b->state(3, 4), 105);
         EXPECT_EQ(b->status, 0);
@@ -416,7 +416,7 @@ TEST(WhiteDotJoin, AdjacentReachedDiagonalAndRefused) {
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
         Solver s(*b);
-        s.RuleWhiteDotJoin();
+        s.Run(Rule::WhiteDotJoin);
         EXPECT_EQ(b->status, StatusContradiction);
     }
 }
@@ -487,7 +487,7 @@ TEST(BlackConnectivity, ExtendWhitenAndChecks) {
                                ". . . . . . . .", "o o o o o o o #"});
         b->blackBudget = 2;
         Solver s(*b);
-        s.RuleBlackConnected();
+        s.Run(Rule::BlackConnected);
         EXPECT_EQ(b->state(5, 5), WhiteDot);
         EXPECT_EQ(b->status, StatusContradiction);
     }
@@ -497,7 +497,7 @@ TEST(BlackConnectivity, ExtendWhitenAndChecks) {
                                ". . . . . . o #", ". . . . . . . o"});
         b->blackBudget = 30;
         Solver s(*b);
-        s.RuleBlackConnected();
+        s.Run(Rule::BlackConnected);
         EXPECT_EQ(b->state(1, 2), Black);
         EXPECT_EQ(b->state(8, 6), Undecided);
     }
@@ -507,20 +507,20 @@ TEST(BlackConnectivity, ExtendWhitenAndChecks) {
                                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
                                ". . . . . . . .", ". . . . . . . ."});
         Solver s(*b);
-        s.CheckBlackBlocks();
+        s.Run(Rule::BlackBlocks);
         EXPECT_EQ(b->status, StatusContradiction);
         auto c = MakeBoard(0, Empty8());
         for (auto [x, y] : {std::pair{7, 7}, {8, 7}, {7, 8}, {8, 8}})
             c->state(x, y) = Black;
         Solver sc(*c);
         c->blackBudget = 4;
-        sc.CheckBlackCount();
+        sc.Run(Rule::BlackCount);
         EXPECT_EQ(c->status, 0);
-        sc.CheckBlackBlocks();
+        sc.Run(Rule::BlackBlocks);
         EXPECT_EQ(c->status, StatusContradiction);
         c->status = 0;
         c->blackBudget = 3;
-        sc.CheckBlackCount();
+        sc.Run(Rule::BlackCount);
         EXPECT_EQ(c->status, StatusContradiction);
     }
 }
@@ -533,7 +533,7 @@ TEST(AreaGrowth, SealGrowAndFail) {
         b->state(4, 3) = 103, b->at(4, 3).areaId = 1;
         b->state(5, 3) = WhiteDot;
         Solver s(*b);
-        s.RuleAreaGrowth();
+        s.Run(Rule::AreaGrowth);
         EXPECT_EQ(b->state(5, 3), 103);
         EXPECT_EQ(b->at(3, 3).areaId, 0);
         for (auto [x, y] : {std::pair{2, 3}, {6, 3}, {3, 2}, {4, 4}, {5, 2}})
@@ -546,7 +546,7 @@ TEST(AreaGrowth, SealGrowAndFail) {
         b->state(3, 3) = 2, b->at(3, 3).areaId = 1;
         b->state(4, 3) = 102, b->at(4, 3).areaId = 1;
         Solver s(*b);
-        s.RuleAreaGrowth();
+        s.Run(Rule::AreaGrowth);
         EXPECT_EQ(b->state(2, 2), Black);
         EXPECT_EQ(b->state(5, 4), Black);
     }
@@ -563,7 +563,7 @@ TEST(AreaGrowth, SealGrowAndFail) {
         for (auto [x, y] : {std::pair{2, 1}, {1, 2}, {1, 3}, {2, 4}, {3, 4}, {4, 3}})
             b->state(x, y) = Black;
         Solver s(*b);
-        s.RuleAreaGrowth();
+        s.Run(Rule::AreaGrowth);
         EXPECT_EQ(b->state(3, 2), 104);
         EXPECT_EQ(b->status, StatusContradiction);
     }
@@ -574,7 +574,7 @@ TEST(WhiteDotEscape, OneExitNoExitAndFirstGroupOnly) {
         MakeBoard(0, {"o # . . . . . .", "# . . . . . . .", ". . . . . . . .", ". . # # . . . .",
                       ". # o o . . . .", ". . # # . . . .", ". . . . . . # .", ". . . . . # o ."});
     Solver s(*b);
-    s.RuleWhiteDotEscape();
+    s.Run(Rule::WhiteDotEscape);
     EXPECT_EQ(b->status, StatusContradiction) << "the corner dot has no way out";
     EXPECT_EQ(b->state(5, 5), WhiteDot) << "the pair's only exit";
     EXPECT_EQ(b->state(8, 8), Undecided) << "the rule ends after one extension";
@@ -587,14 +587,14 @@ TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
                                ". . . . . . . .", ". . . . . . . ."});
         b->at(1, 1).areaId = 1;
         Solver s(*b);
-        s.RuleAreaReach();
+        s.Run(Rule::AreaReach);
         for (int x : {2, 3, 4})
             EXPECT_EQ(b->state(x, 1), WhiteDot);
         EXPECT_EQ(b->status, 0);
         // With only three reachable cells: contradiction.
         b->state(4, 1) = Black;
         b->state(2, 1) = b->state(3, 1) = Undecided;
-        s.RuleAreaReach();
+        s.Run(Rule::AreaReach);
         EXPECT_EQ(b->status, StatusContradiction);
         EXPECT_EQ(b->state(2, 1), Undecided);
     }
@@ -605,7 +605,7 @@ TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
                                ". . . . . . . .", ". 3 . . . . . ."});
         b->at(2, 8).areaId = 1;
         Solver s(*b);
-        s.RuleAreaReach();
+        s.Run(Rule::AreaReach);
         EXPECT_EQ(b->state(5, 4), Black);
         EXPECT_EQ(b->state(6, 4), Black);
         EXPECT_EQ(b->status, 0);
@@ -615,7 +615,7 @@ TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
                                ". . . . . . . .", ". 3 . . . . . ."});
         c->at(2, 8).areaId = 1;
         Solver sc(*c);
-        sc.RuleAreaReach();
+        sc.Run(Rule::AreaReach);
         EXPECT_EQ(c->status, StatusContradiction);
     }
     { // Tandrel: a cell whose far diagonal belongs to another area is out
@@ -628,7 +628,7 @@ TEST(AreaReach, WhitenExactReachAndPaintCluelessPockets) {
             b->at(1, 1).areaId = 1;
             b->at(3, 3).areaId = 2;
             Solver s(*b);
-            s.RuleAreaReach();
+            s.Run(Rule::AreaReach);
             if (ruleSet == 0) {
                 EXPECT_EQ(b->status, 0);
                 EXPECT_EQ(b->state(2, 1), WhiteDot);
@@ -648,7 +648,7 @@ TEST(AreaFragment, ReconnectOrFail) {
         b->at(3, 3).areaId = 1;
         b->state(5, 3) = 105, b->at(5, 3).areaId = 1;
         Solver s(*b);
-        s.RuleAreaFragment();
+        s.Run(Rule::AreaFragment);
         EXPECT_EQ(b->state(4, 3), 105);
     }
     { // Enclosed by black and border: contradiction; next to a white dot or
@@ -661,7 +661,7 @@ TEST(AreaFragment, ReconnectOrFail) {
         b->at(7, 7).areaId = 2;
         b->at(8, 8).areaId = 2;
         Solver s(*b);
-        s.RuleAreaFragment();
+        s.Run(Rule::AreaFragment);
         EXPECT_EQ(b->status, StatusContradiction);
         EXPECT_EQ(b->state(5, 3), Undecided);
         EXPECT_EQ(b->state(7, 8), Undecided);
