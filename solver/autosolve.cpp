@@ -41,8 +41,8 @@ void Solver::PrepareBoard() {
                 b_.blackBudget -= s;
                 const int id = static_cast<int>(b_.nextAreaId++);
                 b_.at(x, y).areaId = static_cast<std::uint16_t>(id);
-                clueXOfId_[id] = static_cast<std::uint8_t>(x);
-                clueYOfId_[id] = static_cast<std::uint8_t>(y);
+                index_.clueXOfId[id] = static_cast<std::uint8_t>(x);
+                index_.clueYOfId[id] = static_cast<std::uint8_t>(y);
                 renewStamp(id);
                 if (s == 2 && b_.tandrel()) {
                     MarkBlack(x - 1, y - 1);
@@ -56,11 +56,11 @@ void Solver::PrepareBoard() {
         }
     }
     if (b_.blackBudget < 0) b_.status = StatusSumTooLarge;
-    ++areaEpoch_;
+    ++index_.epoch;
     forgetChanges();
     boardMayHaveChanged();
     if (incremental) keepAreaIndex();
-    marksUnknown_ = true;
+    marks_.unknown = true;
 }
 
 void Solver::AutoSolve() {

@@ -19,10 +19,7 @@ void Solver::touch(const Cell& v, int x, int y) {
     touchedX_[touchedCount_] = static_cast<std::uint8_t>(x);
     touchedY_[touchedCount_] = static_cast<std::uint8_t>(y);
     ++touchedCount_;
-    if (markedCount_ < static_cast<int>(std::size(marked_)))
-        marked_[markedCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
-    else
-        marksUnknown_ = true;
+    marks_.add(x * kGridHeight + y);
 }
 
 template <Solver::Walk V> bool Solver::stopTest() const {

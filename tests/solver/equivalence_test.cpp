@@ -332,7 +332,11 @@ TEST(Equivalence, KeptBlackGroupsMatchFreshOnesAndTheWalk) {
             fresh->Build(b);
             ASSERT_TRUE(sameGroups(b)) << "after deciding (" << x << "," << y << ")";
         }
+#ifdef OMBRIX_TINY_CAPACITIES
+        if (!kept->Undo(mark)) kept->Build(*start); // the trail ran over, as the solver does
+#else
         ASSERT_TRUE(kept->Undo(mark));
+#endif
         fresh->Build(*start);
         ASSERT_TRUE(sameGroups(*start));
     }
