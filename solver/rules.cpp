@@ -887,59 +887,76 @@ void Solver::WhitenReached() {
 // non-black cells that meets no clue holds no white cell, so its undecided
 // cells are black (and a white cell in it is a contradiction).
 void Solver::RuleAreaReach() {
-    const int w = b_.width, h = b_.height;
+    bool cleared = false;
+    if (!areaReach(cleared)) return;
+    if (!handOffReachMarks(cleared)) return;
+    clueReachability();
+}
+
+// One area's reach walk from its clue at (x, y). Each reach walk starts on a
+// board without marks: the first of a run clears them all (`cleared`), and
+// after that only the previous walk has marked cells.
+void Solver::walkAreaReach(int x, int y, bool& cleared) {
+    if (!cleared) {
+        ClearMarks();
+        cleared = true;
+    } else {
+        for (int i = 0; i < touchedCount_; ++i)
+            b_.at(touchedX_[i], touchedY_[i]).mark = MarkNone;
+    }
+    reachLimit = b_.state(x, y);
+    reachArea = b_.at(x, y).areaId;
+    WalkReach(x, y);
+}
+
+// Area reach over the areas a change may concern; false after a
+// contradiction. Outside the trial search every area is walked, so the marks
+// of the last area's walk are left on the board.
+bool Solver::areaReach(bool& cleared) {
     // In the trial search, after a run that changed nothing from log
     // position p, an area's walk can turn out differently only if a cell
     // within its reach (its number plus the three cells a walk looks beyond
     // its last step) changed since p.
-    const int from = quickFrom(Rule::AreaReach);
-    // Each reach walk starts on a board without marks. After the first full
-    // clearing only the previous walk has marked cells, so clearing those
-    // is enough.
-    bool cleared = false;
-    auto walkArea = [&](int x, int y) {
-        if (!cleared) {
-            ClearMarks();
-            cleared = true;
-        } else {
-            for (int i = 0; i < touchedCount_; ++i)
-                b_.at(touchedX_[i], touchedY_[i]).mark = MarkNone;
-        }
-        reachLimit = b_.state(x, y);
-        reachArea = b_.at(x, y).areaId;
-        WalkReach(x, y);
-    };
     bool stop = false;
-    forEachAreaNear(from, kRules[index(Rule::AreaReach)].radius, [&](int x, int y) {
-        if (stop) return;
-        const int n = b_.state(x, y);
-        if (quick_) {
-            // Only the count matters here (and, when it is the number, the
-            // cells): the marks for the walks below are made again if needed.
-            const int r = reachCount(x, y);
-            if (r == n) {
-                for (int i = 0; i < r; ++i)
-                    if (cellAt(paths_.queue[i]).state == Undecided)
-                        MarkWhite(paths_.queue[i] / kGridHeight, paths_.queue[i] % kGridHeight);
-            } else if (r < n) {
-                b_.status = StatusContradiction;
-                stop = true;
-            }
-            return;
-        }
-        walkArea(x, y);
-        const int r = visitedCount;
-        if (r == n) {
-            // The walk ran to its end: the marks cover every reachable cell.
-            for (int i = 0; i < touchedCount_; ++i)
-                if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
-                    MarkWhite(touchedX_[i], touchedY_[i]);
-        } else if (r < n) {
-            b_.status = StatusContradiction;
-            stop = true;
-        }
-    });
-    if (stop) return;
+    forEachAreaNear(quickFrom(Rule::AreaReach), kRules[index(Rule::AreaReach)].radius,
+                    [&](int x, int y) {
+                        if (stop) return;
+                        const int n = b_.state(x, y);
+                        int r = 0;
+                        if (quick_) {
+                            // Only the count matters here (and, when it is the
+                            // number, the cells): no marks are set.
+                            r = reachCount(x, y);
+                            if (r == n) {
+                                for (int i = 0; i < r; ++i)
+                                    if (cellAt(paths_.queue[i]).state == Undecided)
+                                        MarkWhite(paths_.queue[i] / kGridHeight,
+                                                  paths_.queue[i] % kGridHeight);
+                            }
+                        } else {
+                            walkAreaReach(x, y, cleared);
+                            r = visitedCount;
+                            if (r == n) {
+                                // The walk ran to its end: the marks cover
+                                // every reachable cell.
+                                for (int i = 0; i < touchedCount_; ++i)
+                                    if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
+                                        MarkWhite(touchedX_[i], touchedY_[i]);
+                            }
+                        }
+                        if (r < n) {
+                            b_.status = StatusContradiction;
+                            stop = true;
+                        }
+                    });
+    return !stop;
+}
+
+// The hand-off between the two halves of the rule: clue reachability starts
+// from the marks of the last unfinished area's reach walk (in scan order),
+// promoted to Settled, or, with no unfinished area, from the marks the
+// dot-escape rule left. False when there is nothing for it to do.
+bool Solver::handOffReachMarks(bool& cleared) {
     int lastX = 0, lastY = 0; // the last unfinished area in scan order
     if (index_.kept) {
         for (int i = index_.clueCount - 1; i >= 0 && lastX == 0; --i)
@@ -948,24 +965,32 @@ void Solver::RuleAreaReach() {
         forEachAreaClue([&](int x, int y) { lastX = x, lastY = y; });
     }
     if (quick_ && lastX != 0) {
-        // When every region of undecided cells holds a clue, the walks below
-        // find nothing to do. Otherwise they need the marks of the last
-        // area's walk.
-        if (everyRegionHasClue()) return;
-        walkArea(lastX, lastY);
+        // When every region of undecided cells holds a clue, the walks find
+        // nothing to do. Otherwise the trial search, which counted without
+        // marks, walks the last area again.
+        if (everyRegionHasClue()) return false;
+        walkAreaReach(lastX, lastY, cleared);
     }
     if (lastX == 0 && dotMarksSkipped_) {
-        // No unfinished area cleared the marks, so the walk below meets the
-        // marks of the dot-escape rule: after a run that changed nothing,
-        // those are exactly the white dots.
-        for (int x = 1; x <= w; ++x)
-            for (int y = 1; y <= h; ++y)
+        // No unfinished area cleared the marks, so the walks meet the marks
+        // of the dot-escape rule: after a run that changed nothing, those
+        // are exactly the white dots.
+        for (int x = 1; x <= b_.width; ++x)
+            for (int y = 1; y <= b_.height; ++y)
                 b_.at(x, y).mark = b_.state(x, y) == WhiteDot ? MarkOpen : MarkNone;
         marks_.unknown = true;
     }
     PromoteMarks();
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
+    return true;
+}
+
+// Clue reachability: a region of non-black cells that meets no clue holds no
+// white cell, so its undecided cells are black (and a white cell in it is a
+// contradiction). Only the first such region is painted per run; cells
+// already Settled lead to a clue.
+void Solver::clueReachability() {
+    for (int x = 1; x <= b_.width; ++x) {
+        for (int y = 1; y <= b_.height; ++y) {
             const Cell& c = b_.at(x, y);
             if (c.state != Undecided || c.mark != MarkNone) continue;
             WalkToClue(x, y);

@@ -124,7 +124,12 @@ class Solver {
     void CheckBlackCount();
     void RuleWhiteDotEscape();
     void RuleUnreachable();
+    // Area reach, then clue reachability from the marks it hands over.
     void RuleAreaReach();
+    bool areaReach(bool& cleared);
+    bool handOffReachMarks(bool& cleared);
+    void clueReachability();
+    void walkAreaReach(int x, int y, bool& cleared);
     void RuleAreaFragment();
     // One pass of the rules in table order (the first or the second).
     void runPass(bool secondPass);
