@@ -81,7 +81,8 @@ int RunGenerate(const Args& args) {
     auto puzzle = std::make_unique<Board>();
     auto solution = std::make_unique<Board>();
     if (!GeneratePuzzle(o, *puzzle, *solution)) {
-        std::cerr << "ombrix-cli generate: size must be 8..31 x 8..45 and --max-area 1..40\n";
+        std::cerr << "ombrix-cli generate: size must be 8..31 x 8..45 and --max-area 1..40"
+                     " (under ombrix, a --max-area of 1 or 2 may find no puzzle)\n";
         return 1;
     }
     std::string text = "# generated " + std::string(o.ruleSet ? "tandrel" : "ombrix") +

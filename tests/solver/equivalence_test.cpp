@@ -161,7 +161,7 @@ std::vector<std::unique_ptr<Board>> MidSolveBoards(int puzzles) {
         o.ruleSet = i % 2;
         o.width = 8 + (i * 7) % 13;
         o.height = 8 + (i * 11) % 17;
-        o.maxArea = 2 + i % 9;
+        o.maxArea = 3 + i % 9;
         o.seed = 500 + static_cast<std::uint64_t>(i);
         EXPECT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
         Sampler sampler;
@@ -242,8 +242,8 @@ TEST(Equivalence, IncrementalSolveMatchesFullRules) {
         o.ruleSet = large ? (i / 30) % 2 : i % 2;
         o.width = large ? 31 : 8 + (i * 5) % 15;
         o.height = large ? 45 : 8 + (i * 13) % 19;
-        o.maxArea = large ? 3 : 2 + (i * 3) % 11;
-        o.seed = 9000 + static_cast<std::uint64_t>(i);
+        o.maxArea = large ? 3 : 3 + (i * 3) % 10;
+        o.seed = 12000 + static_cast<std::uint64_t>(i);
         ASSERT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
         *full = *puzzle;
         Solver fast(*puzzle);
