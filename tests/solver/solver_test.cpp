@@ -1,5 +1,7 @@
 // Rule-level tests: small boards written as text, one operation or rule run,
 // and the cells, counters and status it must leave.
+#include "generator.h"
+#include "grid_text.h"
 #include "rule_checker.h"
 #include "status_text.h"
 #include "test_boards.h"
@@ -8,6 +10,8 @@
 
 #include <iconv.h>
 
+#include <functional>
+
 using namespace ombrix;
 using namespace ombrix::testing;
 
@@ -15,6 +19,19 @@ namespace {
 
 std::vector<std::string> Empty8(int rows = 8) {
     return std::vector<std::string>(static_cast<std::size_t>(rows), ". . . . . . . .");
+}
+
+// Runs `rule` once on the board `before` (after `setup`, which may give area
+// ids) and holds the whole board against `after`, and the status.
+void ExpectRule(int ruleSet, Rule rule, const std::vector<std::string>& before,
+                const std::vector<std::string>& after, int status = StatusNone,
+                const std::function<void(Board&)>& setup = {}) {
+    auto b = MakeBoard(ruleSet, before);
+    if (setup) setup(*b);
+    Solver s(*b);
+    s.Run(rule);
+    EXPECT_EQ(BoardRows(*b), after);
+    EXPECT_EQ(b->status, status);
 }
 
 } // namespace
@@ -42,21 +59,6 @@ TEST(Board, ResetBordersPredicatesAndMessages) {
     ResetBoard(b, ui);
     EXPECT_EQ(b.state(9, 1), Border);
     EXPECT_EQ(b.state(1, 9), Border);
-
-    // Predicates, value sets exact.
-    for (int s = 0; s < 256; ++s) {
-        const bool black = s == 50 || s == 100 || s == 200;
-        EXPECT_EQ(isBlack(s), black) << s;
-        EXPECT_EQ(isWall(s), black || s == 99) << s;
-    }
-    // Over the values in use: closed means white or border.
-    for (int s = 0; s <= 200; ++s) {
-        const bool inUse = s <= 50 || s == 99 || (s >= 100 && s <= 148) || s == 200;
-        if (!inUse) continue;
-        const bool white = (s >= 1 && s <= 49) || (s >= 101 && s <= 148);
-        EXPECT_EQ(isWhite(s), white) << s;
-        EXPECT_EQ(isClosed(s), white || s == 99) << s;
-    }
 
     // Every message is 44 bytes in code page 932 (6 included).
     iconv_t cd = iconv_open("CP932", "UTF-8");
@@ -268,65 +270,47 @@ TEST(SeparationRules, GapDiagonalAndClueTwo) {
 }
 
 TEST(DeadEnds, BlackAndWhite) {
-    { // A black cell at the right edge closed on three sides: the border.
-        auto b = MakeBoard(0, {". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
-                               ". . . . . . . o", ". . . . . . o #", ". . . . . . . o",
-                               ". . . . . . . .", ". . . . . . . ."});
-        Solver s(*b);
-        s.Run(Rule::BlackDeadEnd);
-        EXPECT_EQ(b->status, StatusContradiction);
-    }
-    { // Open to the right: that cell becomes black, the cell itself linked;
-        // a given black cell paints the same but stays given.
-        auto b = MakeBoard(0, {". . . . . . . .", ". o . . . o . .", "o # . . o G . .",
-                               ". o . . . o . .", ". . . . . . . .", ". . . . . . . .",
-                               ". . . . . . . .", ". . . . . . . ."});
-        Solver s(*b);
-        s.Run(Rule::BlackDeadEnd);
-        EXPECT_EQ(b->state(3, 3), Black);
-        EXPECT_EQ(b->state(2, 3), BlackLinked);
-        EXPECT_EQ(b->state(7, 3), Black);
-        EXPECT_EQ(b->state(6, 3), GivenBlack);
-        EXPECT_EQ(b->status, 0);
-    }
-    { // A white dot in the corner walled in: MarkWhite on a black cell.
-        auto b = MakeBoard(0, {"o # . . . . . .", "# . . . . . . .", ". . . . . . . .",
-                               ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
-                               ". . . . . . . .", ". . . . . . . ."});
-        Solver s(*b);
-        s.Run(Rule::WhiteDeadEnd);
-        EXPECT_EQ(b->status, StatusContradiction);
-    }
-    { // Tandrel: the diagonal between two walls of a white dot is black.
-        auto b = MakeBoard(1, {". . . . . . . .", ". . . . . . . .", ". . . # . . . .",
-                               ". . # o . . . .", ". . . . . . . .", ". . . . . . . .",
-                               ". . . . . . . .", ". . . . . . . ."});
-        Solver s(*b);
-        s.Run(Rule::WhiteDeadEnd);
-        EXPECT_EQ(b->state(3, 3), Black);
-    }
+    // A black cell closed on three sides connects through the fourth and is
+    // linked; the border there is a contradiction. A given black cell paints
+    // the same but stays given.
+    ExpectRule(0, Rule::BlackDeadEnd,
+               {". . . . . . . .", ". o . . . o . .", "o # . . o G . .", ". o . . . o . o",
+                ". . . . . . o #", ". . . . . . . o", ". . . . . . . .", ". . . . . . . ."},
+               {". . . . . . . .", ". o . . . o . .", "o L # . o G # .", ". o . . . o . o",
+                ". . . . . . o L", ". . . . . . . o", ". . . . . . . .", ". . . . . . . ."},
+               StatusContradiction);
+    // A white dot walled in on four sides would have to extend into a black
+    // cell.
+    const std::vector<std::string> cornered = {
+        "o # . . . . . .", "# . . . . . . .", ". . . . . . . .", ". . . . . . . .",
+        ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."};
+    ExpectRule(0, Rule::WhiteDeadEnd, cornered, cornered, StatusContradiction);
+    // Tandrel: the diagonal between two walls of a white dot is black.
+    ExpectRule(1, Rule::WhiteDeadEnd,
+               {". . . . . . . .", ". . . . . . . .", ". . . # . . . .", ". . # o . . . .",
+                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."},
+               {". . . . . . . .", ". . . . . . . .", ". . # # . . . .", ". . # o . . . .",
+                ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."});
 }
 
 TEST(UndecidedCell, BlocksWallsAndWhiteSides) {
-    auto b =
-        MakeBoard(0, {". # . . . . . .", "# . . . . . . .", ". . . . . . . .", "# . . # # . . .",
-                      ". . . # . . . .", "o . . . . . . .", ". a3 . . . . . .", "o . . . . 1 o ."});
-    b->at(2, 7).areaId = 4;
-    Solver s(*b);
-    s.Run(Rule::UndecidedCell);
-    EXPECT_EQ(b->state(1, 1), Black) << "walled in on four sides";
-    EXPECT_EQ(b->state(4, 5 - 0), Black);
-    EXPECT_EQ(b->state(5, 5), WhiteDot) << "2 x 2 block";
-    EXPECT_EQ(b->state(1, 5), Undecided) << "the border is not black";
-    EXPECT_EQ(b->state(1, 7), WhiteDot) << "dots, border and an unfinished area round it";
-    EXPECT_EQ(b->state(7, 7), Undecided) << "a finished clue 1 does not qualify";
-
-    auto t =
-        MakeBoard(1, {". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . # # . . .",
-                      ". . . # . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . ."});
-    Solver st(*t);
-    st.Run(Rule::UndecidedCell);
-    EXPECT_EQ(t->state(5, 5), Undecided) << "no block rule under Tandrel";
+    // Ombrix: (1,1) is walled in on four sides, so black; then (2,2) and
+    // (5,5) would complete 2 x 2 blocks, so white; (1,7) has dots, the
+    // border and an unfinished area round it, so white. (1,5) has the
+    // border, not a black cell, on its left and an open side; the clue 1 is
+    // finished and is no white side for (7,7).
+    const std::vector<std::string> before = {
+        ". # . . . . . .", "# . . . . . . .", ". . . . . . . .", "# . . # # . . .",
+        ". . . # . . . .", "o . . . . . . .", ". a3 . . . . . .", "o . . . . 1 o ."};
+    ExpectRule(0, Rule::UndecidedCell, before,
+               {"# # . . . . . .", "# o . . . . . .", ". . . . . . . .", "# . . # # . . .",
+                ". . . # o . . .", "o . . . . . . .", "o a3 . . . . . .", "o . . . . 1 o ."},
+               StatusNone, [](Board& b) { b.at(2, 7).areaId = 4; });
+    // Tandrel has no block rule, and without an area id (2,7) is no white
+    // side: only the walled-in corner changes.
+    std::vector<std::string> after = before;
+    after[0][0] = '#';
+    ExpectRule(1, Rule::UndecidedCell, before, after);
 }
 
 TEST(Reach, CountReachingAreasPenalties) {
@@ -668,7 +652,7 @@ TEST(AreaFragment, ReconnectOrFail) {
     }
 }
 
-TEST(TrialSearch, NoCandidateAndWindowCorner) {
+TEST(TrialSearch, NoCandidateLeavesTheBoardAlone) {
     // Nothing decided next to any undecided cell: 2 at once, board unchanged.
     auto b = MakeBoard(0, Empty8());
     b->undecidedCount = 64;
@@ -680,4 +664,104 @@ TEST(TrialSearch, NoCandidateAndWindowCorner) {
     b->state(5, 5) = Black;
     EXPECT_TRUE(s.HasDecidedNeighbour(4, 4));
     EXPECT_FALSE(s.HasDecidedNeighbour(3, 3));
+}
+
+TEST(TrialSearch, WindowStageDecidesWhereNoSingleHypothesisFails) {
+    // A generated puzzle whose solve comes to a standstill where neither
+    // colour of any candidate cell fails on its own: only the 5 x 5 window
+    // can decide, and what it decides agrees with the painted solution.
+    GeneratorOptions o;
+    o.width = 14, o.height = 9, o.maxArea = 3, o.seed = 50006;
+    auto b = std::make_unique<Board>(), solution = std::make_unique<Board>();
+    ASSERT_TRUE(GeneratePuzzle(o, *b, *solution));
+    auto s = std::make_unique<Solver>(*b);
+    s->PrepareBoard();
+    int windowDecisions = 0;
+    for (int round = 0; round < 200; ++round) {
+        s->RunDeduction(); // on its own: the board may have changed behind it
+        if (b->status != StatusUnsolvable) break;
+        bool singleFails = false;
+        for (int x = 1; x <= b->width && !singleFails; ++x)
+            for (int y = 1; y <= b->height && !singleFails; ++y) {
+                if (b->state(x, y) != Undecided || !s->HasDecidedNeighbour(x, y)) continue;
+                for (const bool black : {true, false}) {
+                    auto trial = std::make_unique<Board>(*b);
+                    auto t = std::make_unique<Solver>(*trial);
+                    black ? t->MarkBlack(x, y) : t->MarkWhite(x, y);
+                    t->RunDeduction();
+                    singleFails = singleFails || trial->status == StatusContradiction;
+                }
+            }
+        const auto before = std::make_unique<Board>(*b);
+        s->TrialSearch();
+        if (b->status != StatusNone) break;
+        if (singleFails) continue;
+        ++windowDecisions;
+        for (int x = 1; x <= b->width; ++x)
+            for (int y = 1; y <= b->height; ++y)
+                if (before->state(x, y) == Undecided && b->state(x, y) != Undecided) {
+                    EXPECT_EQ(isBlack(b->state(x, y)), isBlack(solution->state(x, y)))
+                        << "(" << x << "," << y << ")";
+                }
+    }
+    EXPECT_GT(windowDecisions, 0);
+}
+
+TEST(Generator, SolutionsObeyTheRulesAndTheAreaLimit) {
+    auto puzzle = std::make_unique<Board>(), solution = std::make_unique<Board>();
+    for (int i = 0; i < 200; ++i) {
+        GeneratorOptions o;
+        o.ruleSet = i % 2;
+        o.width = 8 + (i * 7) % 24, o.height = 8 + (i * 11) % 38;
+        o.maxArea = (o.ruleSet == RuleSetOmbrix ? 3 : 1) + (i * 13) % 38;
+        o.seed = static_cast<std::uint64_t>(i);
+        ASSERT_TRUE(GeneratePuzzle(o, *puzzle, *solution)) << i;
+        std::string why;
+        EXPECT_TRUE(CheckSolution(*solution, why)) << "board " << i << ": " << why;
+        for (int x = 1; x <= o.width; ++x)
+            for (int y = 1; y <= o.height; ++y) {
+                const std::uint8_t p = puzzle->state(x, y), q = solution->state(x, y);
+                if (isAreaCell(q) || isClue(q)) {
+                    EXPECT_LE(clueNumber(q), o.maxArea) << "board " << i;
+                }
+                // The puzzle is the solution's clues and given black cells.
+                EXPECT_EQ(p, isClue(q) || q == GivenBlack ? q : std::uint8_t{Undecided})
+                    << "board " << i;
+            }
+    }
+    GeneratorOptions bad;
+    bad.maxArea = 41;
+    EXPECT_FALSE(GeneratePuzzle(bad, *puzzle, *solution));
+}
+
+TEST(GridText, ParseErrorsNameTheirLineAndColumn) {
+    const std::string row = ". . . . . . . .\n";
+    std::string eight;
+    for (int i = 0; i < 8; ++i)
+        eight += row;
+    const struct {
+        std::string text;
+        int line, column;
+        const char* says;
+    } cases[] = {
+        {"# a comment\n\n", 0, 0, "no header"},
+        {"# a comment\nombrix 8\n" + eight, 2, 1, "header must be"},
+        {"sudoku 8 8\n" + eight, 1, 1, "unknown rule set 'sudoku'"},
+        {"ombrix  7 8\n" + eight, 1, 9, "width"},
+        {"tandrel 8 x\n" + eight, 1, 11, "height"},
+        {"ombrix 8 8\n" + row + ". . . 49 . . . .\n", 3, 7, "bad cell '49'"},
+        {"ombrix 8 8\n\n. . . . . . .\n", 3, 1, "row 1 has 7 cells"},
+        {"ombrix 8 8\n" + eight + row, 10, 1, "extra row"},
+        {"ombrix 8 8\n" + row + row, 4, 0, "expected 8 rows, found 2"}, // at the end
+    };
+    for (const auto& c : cases) {
+        Board b;
+        b.width = 12;
+        GridTextError error;
+        EXPECT_FALSE(ParseGridText(c.text, b, error)) << c.text;
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_EQ(error.column, c.column) << c.text;
+        EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
+        EXPECT_EQ(b.width, 12) << "a failed parse leaves the board alone";
+    }
 }
