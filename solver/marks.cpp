@@ -72,7 +72,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     cell.areaId = id;
     noteChange(x, y);
     renewStamp(id);
-    if (kept_.groups.live()) {
+    if (keptSets()) {
         if (c == WhiteDot) setBit(kept_.dots, indexOf(x, y), false);
         setBit(kept_.inArea, indexOf(x, y), true);
     }
@@ -102,7 +102,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
         cell.areaId = 0;
         b_.at(sx, sy).areaId = 0;
         noteChange(sx, sy);
-        if (kept_.groups.live()) {
+        if (keptSets()) {
             setBit(kept_.inArea, indexOf(x, y), false);
             setBit(kept_.inArea, indexOf(sx, sy), false);
         }
@@ -112,7 +112,7 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
 // Undecided cell (x, y) has just been decided: the trial search's kept sets
 // follow.
 void Solver::decided(int x, int y) {
-    if (!kept_.groups.live()) return;
+    if (!keptSets()) return;
     kept_.groups.Decided(b_, x, y);
     const int i = indexOf(x, y);
     const std::uint8_t s = b_.state(x, y);

@@ -115,7 +115,7 @@ template void Solver::scanCells<Rule::ClueTwo>();
 template void Solver::scanCells<Rule::UndecidedCell>();
 
 void Solver::ClearMarks() {
-    if (inDriver_ && incremental && !marks_.unknown) {
+    if (keeping() && !marks_.unknown) {
         // Only the cells on the marked list can carry a mark.
         for (int k = 0; k < marks_.count; ++k)
             cellAt(marks_.cells[k]).mark = MarkNone;
@@ -550,7 +550,7 @@ void Solver::RuleUnreachable() {
     // Called on its own (by a test), the board may have changed behind the
     // epoch's back; within the deduction loop the epoch is exact.
     if (!inDriver_) boardMayHaveChanged();
-    if (quick_ && index_.kept && kept_.groups.live()) {
+    if (quick_ && index_.kept) {
         unreachableWithWitnesses();
         return;
     }
@@ -630,7 +630,7 @@ bool Solver::witnessHolds(Witness& w, int x, int y) {
 // area reaches the dot. In the trial search a dot keeps two areas that both
 // reached it; while both still do, the answer is "two or more".
 int Solver::dotReaching(int x, int y) {
-    if (!(quick_ && index_.kept && kept_.groups.live())) return countReaching(x, y, 2);
+    if (!(quick_ && index_.kept)) return countReaching(x, y, 2);
     Witness* w = wit_.dot[x * kGridHeight + y];
     if (w[0].id != 0 && w[1].id != 0 && witnessHolds(w[0], x, y) && witnessHolds(w[1], x, y))
         return 2;
@@ -730,7 +730,7 @@ void Solver::whiteDotJoinAt(int x, int y) {
 // is a contradiction, a group of exactly that size leaves every undecided cell
 // white, and a smaller one with a single undecided neighbour extends into it.
 void Solver::RuleBlackConnected() {
-    if (quick_ && kept_.groups.live()) {
+    if (quick_) {
         // The kept groups answer at once, unless a group is full-sized or
         // shut in; then the walk below settles it.
         int ex = 0, ey = 0;
@@ -792,7 +792,7 @@ void Solver::blackBlockAt(int x, int y) {
 }
 
 void Solver::CheckBlackCount() {
-    if (kept_.groups.live()) {
+    if (keptSets()) {
         // The trial search counts black cells as they are painted.
         if (b_.blackBudget < kept_.blackCount) b_.status = StatusContradiction;
         return;
@@ -845,7 +845,7 @@ void Solver::SealArea(std::uint16_t k) {
         }
         b_.at(x, y).areaId = 0;
         noteChange(x, y);
-        if (kept_.groups.live()) setBit(kept_.inArea, indexOf(x, y), false);
+        if (keptSets()) setBit(kept_.inArea, indexOf(x, y), false);
     };
     if (index_.kept && k < index_.idLimit) {
         // The kept index lists the area's cells; the order of sealing does
@@ -1181,7 +1181,7 @@ void Solver::RuleAreaFragment() {
         for (int i = 0; i < touchedCount_; ++i)
             b_.at(touchedX_[i], touchedY_[i]).mark = MarkSettled;
     };
-    if (kept_.groups.live()) {
+    if (keptSets()) {
         // The trial search keeps the set of cells in unfinished areas: go
         // through it in scan order, taking in cells that join on the way.
         forEachBit([&](int k) { return kept_.inArea[k]; },

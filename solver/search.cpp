@@ -18,7 +18,7 @@ void Solver::saveSnapshot(Snapshot& s) {
     index_.save(s.areas, stampCount());
     kept_.save(s.kept);
     // Settle the clue paths once here rather than after every restore.
-    if (kept_.groups.live()) everyRegionHasClue();
+    if (keptSets()) everyRegionHasClue();
     paths_.save(s.paths);
 }
 
@@ -62,7 +62,7 @@ void Solver::restoreAreas(AreaIndex::Saved& s) {
     // since older snapshots, so it stays run over.
     index_.renewedOverrun = s.renewedOverrun;
     if (keptSame) return;
-    if (inDriver_ && incremental) {
+    if (keeping()) {
         // The index was rebuilt or given up since: lay it out again.
         keepAreaIndex();
         index_.save(s, stampCount());

@@ -189,9 +189,39 @@ class Solver {
 
     Board& b_;
     SolveTrace* trace_;
-    // True while the driver or the deduction loop runs the rules: then no
-    // one but the solver writes the board, and what is kept can be trusted.
+
+    // ---- Which fast path holds where ---------------------------------------
+    // Standalone: a rule, RunDeduction or TrialSearch called on its own
+    // (tests); driver: AutoSolve's rule passes; trial: the deductions of the
+    // trial search. With `incremental` false none of the fast paths is taken.
+    //
+    //   flag              standalone     driver           trial
+    //   inDriver_         false          true             true
+    //   keeping()         false          = incremental    = incremental
+    //   keptSets()        false          false            = incremental
+    //   quick_            false          false            = incremental (*)
+    //   index_.kept       false (**)     when it fits     when it fits
+    //   near_.known       -              when it fits     when it fits
+    //   marks_.unknown    true at entry  false once cleared, while the list holds
+    //   dotMarksSkipped_  false          false            the dot rule was skipped
+    //
+    // inDriver_: no one but the solver writes the board, so the area epoch
+    // and the marked list can be trusted (else RunDeduction and the reach
+    // rules start from "the board may have changed"). keeping(): the driver
+    // keeps its indexes as cells change (the area index through JoinArea,
+    // the marked list for ClearMarks). keptSets(): the trial search's kept
+    // black groups, cell sets, witnesses and clue paths are up to date.
+    // quick_: rules that cannot act are skipped, local rules and area rules
+    // look only near the changes, and a contradiction ends the deduction.
+    // index_.kept and near_.known fall back to the slow forms when the area
+    // index or the near lists would not fit.
+    // (*) quick_ implies keptSets(); it is off for the full deduction that
+    // keeps a second solution. (**) as PrepareBoard left it until a reach
+    // rule or RunDeduction called on its own drops it; the reach query then
+    // builds the index afresh whenever the epoch moved.
     bool inDriver_ = false;
+    bool keeping() const { return inDriver_ && incremental; }
+    bool keptSets() const { return kept_.groups.live(); }
 
     // ---- The parts (solver_parts.h) ------------------------------------------
     ChangeLog log_;
@@ -205,8 +235,7 @@ class Solver {
     // ---- The change log ----------------------------------------------------
     void noteChange(int x, int y);
     void forgetChanges(); // the log starts afresh: every rule runs in full
-    // The trial search's deductions: rules that cannot act are skipped, and a
-    // contradiction ends the deduction at once (its board is thrown away).
+    // The trial search's deductions (see the table above).
     bool quick_ = false;
     // The dot-escape rule was skipped this pass, so the marks it leaves for
     // the clue-reachability walk are not on the board.
@@ -310,7 +339,7 @@ class Solver {
     // ones behind its back, so the kept set of dots serves; dots that join an
     // area on the way leave it.
     template <class F> void forEachWhiteDot(F f) {
-        if (kept_.groups.live()) {
+        if (keptSets()) {
             forEachBit([&](int k) { return kept_.dots[k]; },
                        [&](int i) {
                            return cellAt(i).state != WhiteDot ||
@@ -333,7 +362,7 @@ class Solver {
     void setWitness(int c, int id);
     void suspect(int i) { setBit(wit_.suspect, i, true); }
     void suspectWitnessesOf(int id) {
-        if (!kept_.groups.live()) return;
+        if (!keptSets()) return;
         for (int c = wit_.head[id]; c >= 0; c = wit_.next[c])
             suspect(c);
     }
