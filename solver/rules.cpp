@@ -40,7 +40,8 @@ void Solver::addCandidates(int x, int y, int radius, int after, std::uint64_t* b
 // done nothing, when a full scan is due.
 template <Rule R> bool Solver::candidateScan() {
     constexpr RuleInfo rule = kRules[index(R)];
-    static_assert(rule.skip == Skip::NoChangeNear && rule.at && (rule.radius == 1 || rule.radius == 2));
+    static_assert(rule.skip == Skip::NoChangeNear && rule.at &&
+                  (rule.radius == 1 || rule.radius == 2));
     constexpr int radius = rule.radius;
     constexpr auto At = rule.at;
     const std::uint64_t* kind = rule.looks == Looks::BlackCells       ? kept_.blacks
@@ -352,7 +353,8 @@ void Solver::buildAreaIndex() {
         index_.areaStart[i] = 0;
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
-            if (const int id = b_.at(x, y).areaId; id != 0 && id < index_.idLimit) ++index_.areaStart[id + 2];
+            if (const int id = b_.at(x, y).areaId; id != 0 && id < index_.idLimit)
+                ++index_.areaStart[id + 2];
     for (int i = 2; i < index_.idLimit + 2; ++i)
         index_.areaStart[i] += index_.areaStart[i - 1];
     for (int x = 1; x <= w; ++x) {
@@ -365,7 +367,8 @@ void Solver::buildAreaIndex() {
         }
     }
     for (int id = 0; id < index_.idLimit; ++id) {
-        index_.areaCount[id] = static_cast<std::uint16_t>(index_.areaStart[id + 1] - index_.areaStart[id]);
+        index_.areaCount[id] =
+            static_cast<std::uint16_t>(index_.areaStart[id + 1] - index_.areaStart[id]);
         index_.clueOfId[id] = -1;
     }
     for (int i = 0; i < index_.clueCount; ++i)
@@ -416,7 +419,9 @@ void Solver::keepAreaIndex() {
         for (int y = 1; y <= b_.height; ++y) {
             const int id = b_.at(x, y).areaId;
             if (id == 0) continue;
-            if (id >= ids || index_.areaStart[id] + index_.areaCount[id] >= index_.areaStart[id + 1]) return;
+            if (id >= ids ||
+                index_.areaStart[id] + index_.areaCount[id] >= index_.areaStart[id + 1])
+                return;
             const int k = index_.areaStart[id] + index_.areaCount[id]++;
             index_.areaCellX[k] = static_cast<std::uint8_t>(x);
             index_.areaCellY[k] = static_cast<std::uint8_t>(y);
@@ -430,7 +435,8 @@ void Solver::keepAreaIndex() {
 }
 
 void Solver::keepJoin(int id, int x, int y) {
-    if (id <= 0 || id >= index_.idLimit || index_.areaStart[id] + index_.areaCount[id] >= index_.areaStart[id + 1]) {
+    if (id <= 0 || id >= index_.idLimit ||
+        index_.areaStart[id] + index_.areaCount[id] >= index_.areaStart[id + 1]) {
         index_.kept = false; // an area past its number: rebuild as needed
         ++index_.epoch;
         return;
@@ -813,8 +819,8 @@ void Solver::RuleAreaGrowth() {
     // contradiction, from log position p) can turn out differently only if a
     // cell within its number of its clue changed since p: an area that did
     // nothing had fewer cells than its number, all nearer than that.
-    forEachAreaNear(quickFrom(Rule::AreaGrowth), kRules[index(Rule::AreaGrowth)].radius,
-                    [&](int x, int y) {
+    const int from = quickFrom(Rule::AreaGrowth), extra = kRules[index(Rule::AreaGrowth)].radius;
+    forEachAreaNear(from, extra, [&](int x, int y) {
         const std::uint16_t k = b_.at(x, y).areaId;
         const int n = b_.state(x, y);
         const int e = WalkArea(x, y);
@@ -918,37 +924,36 @@ bool Solver::areaReach(bool& cleared) {
     // within its reach (its number plus the three cells a walk looks beyond
     // its last step) changed since p.
     bool stop = false;
-    forEachAreaNear(quickFrom(Rule::AreaReach), kRules[index(Rule::AreaReach)].radius,
-                    [&](int x, int y) {
-                        if (stop) return;
-                        const int n = b_.state(x, y);
-                        int r = 0;
-                        if (quick_) {
-                            // Only the count matters here (and, when it is the
-                            // number, the cells): no marks are set.
-                            r = reachCount(x, y);
-                            if (r == n) {
-                                for (int i = 0; i < r; ++i)
-                                    if (cellAt(paths_.queue[i]).state == Undecided)
-                                        MarkWhite(paths_.queue[i] / kGridHeight,
-                                                  paths_.queue[i] % kGridHeight);
-                            }
-                        } else {
-                            walkAreaReach(x, y, cleared);
-                            r = visitedCount;
-                            if (r == n) {
-                                // The walk ran to its end: the marks cover
-                                // every reachable cell.
-                                for (int i = 0; i < touchedCount_; ++i)
-                                    if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
-                                        MarkWhite(touchedX_[i], touchedY_[i]);
-                            }
-                        }
-                        if (r < n) {
-                            b_.status = StatusContradiction;
-                            stop = true;
-                        }
-                    });
+    const int from = quickFrom(Rule::AreaReach), extra = kRules[index(Rule::AreaReach)].radius;
+    forEachAreaNear(from, extra, [&](int x, int y) {
+        if (stop) return;
+        const int n = b_.state(x, y);
+        int r = 0;
+        if (quick_) {
+            // Only the count matters here (and, when it is the
+            // number, the cells): no marks are set.
+            r = reachCount(x, y);
+            if (r == n) {
+                for (int i = 0; i < r; ++i)
+                    if (cellAt(paths_.queue[i]).state == Undecided)
+                        MarkWhite(paths_.queue[i] / kGridHeight, paths_.queue[i] % kGridHeight);
+            }
+        } else {
+            walkAreaReach(x, y, cleared);
+            r = visitedCount;
+            if (r == n) {
+                // The walk ran to its end: the marks cover
+                // every reachable cell.
+                for (int i = 0; i < touchedCount_; ++i)
+                    if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
+                        MarkWhite(touchedX_[i], touchedY_[i]);
+            }
+        }
+        if (r < n) {
+            b_.status = StatusContradiction;
+            stop = true;
+        }
+    });
     return !stop;
 }
 
@@ -1097,7 +1102,8 @@ bool Solver::everyRegionHasClue() {
         }
         paths_.from = paths_.newBlackCount;
         if (kept) return true;
-    } else if (paths_.regionWithoutClue != 0 && cellAt(paths_.regionWithoutClue).state == Undecided) {
+    } else if (paths_.regionWithoutClue != 0 &&
+               cellAt(paths_.regionWithoutClue).state == Undecided) {
         // Still undecided, so still cut off: regions only shrink.
         return false;
     }

@@ -100,12 +100,12 @@ class Solver {
     };
     struct RuleInfo {
         Rule id;
-        const char* name;              // as the trace names it
-        void (Solver::*run)();         // the rule over the whole board
-        void (Solver::*at)(int, int);  // a local rule at one cell, or null
-        bool secondPass;               // runs only when the first pass changed nothing
+        const char* name;             // as the trace names it
+        void (Solver::*run)();        // the rule over the whole board
+        void (Solver::*at)(int, int); // a local rule at one cell, or null
+        bool secondPass;              // runs only when the first pass changed nothing
         bool ombrixOnly;
-        int radius;                    // see Looks
+        int radius; // see Looks
         Looks looks;
         Skip skip;
     };
@@ -302,7 +302,8 @@ class Solver {
                 const int cx = c / kGridHeight, cy = c % kGridHeight;
                 for (int k = near_.start[c]; k < near_.start[c + 1]; ++k) {
                     const int j = near_.entries[k];
-                    if (std::abs(index_.clueX[j] - cx) + std::abs(index_.clueY[j] - cy) <= index_.clueN[j] + extra)
+                    if (std::abs(index_.clueX[j] - cx) + std::abs(index_.clueY[j] - cy) <=
+                        index_.clueN[j] + extra)
                         setBit(near_.dirty, j, true);
                 }
             }
@@ -431,17 +432,17 @@ inline constexpr Solver::RuleInfo Solver::kRules[kRuleCount] = {
      &Solver::undecidedCellAt, false, false, 1, Looks::UndecidedCells, Skip::NoChangeNear},
     {Rule::WhiteDotJoin, "RuleWhiteDotJoin", &Solver::RuleWhiteDotJoin, nullptr, false, false, 0,
      Looks::Board, Skip::Unchanged},
-    {Rule::BlackConnected, "RuleBlackConnected", &Solver::RuleBlackConnected, nullptr, false,
-     false, 0, Looks::Board, Skip::Unchanged},
+    {Rule::BlackConnected, "RuleBlackConnected", &Solver::RuleBlackConnected, nullptr, false, false,
+     0, Looks::Board, Skip::Unchanged},
     // The block check has its own whole-board form.
-    {Rule::BlackBlocks, "CheckBlackBlocks", &Solver::CheckBlackBlocks, &Solver::blackBlockAt,
-     false, true, 1, Looks::BlackCells, Skip::NoChangeNear},
+    {Rule::BlackBlocks, "CheckBlackBlocks", &Solver::CheckBlackBlocks, &Solver::blackBlockAt, false,
+     true, 1, Looks::BlackCells, Skip::NoChangeNear},
     {Rule::AreaGrowth, "RuleAreaGrowth", &Solver::RuleAreaGrowth, nullptr, false, false, 0,
      Looks::NearAreas, Skip::NoWhiteTouched},
     {Rule::BlackCount, "CheckBlackCount", &Solver::CheckBlackCount, nullptr, false, false, 0,
      Looks::Board, Skip::NoNewBlack},
-    {Rule::WhiteDotEscape, "RuleWhiteDotEscape", &Solver::RuleWhiteDotEscape, nullptr, false,
-     false, 0, Looks::Board, Skip::NoWhiteTouched},
+    {Rule::WhiteDotEscape, "RuleWhiteDotEscape", &Solver::RuleWhiteDotEscape, nullptr, false, false,
+     0, Looks::Board, Skip::NoWhiteTouched},
     {Rule::Unreachable, "RuleUnreachable", &Solver::RuleUnreachable, nullptr, true, false, 0,
      Looks::Board, Skip::Unchanged},
     // A reach walk looks up to three cells beyond its last step.

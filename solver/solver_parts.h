@@ -201,8 +201,8 @@ struct NearLists {
     bool known = false;
     int start[kCellCount + 1]{};
     std::uint16_t entries[kAreasNearCapacity]{};
-    std::uint64_t dirty[kCellWords]{};    // by index entry: a change may concern it
-    std::uint32_t seen[kCellCount]{};     // by cell: the stamp of the pass that took it in
+    std::uint64_t dirty[kCellWords]{}; // by index entry: a change may concern it
+    std::uint32_t seen[kCellCount]{};  // by cell: the stamp of the pass that took it in
     std::uint32_t stampCounter = 0;
 };
 
@@ -244,8 +244,7 @@ struct KeptSets {
     struct Saved {
         // Where the black groups' trail stood, and in which build of them.
         int groupsBuild, groupsMark;
-        std::uint64_t open[kCellWords], dots[kCellWords], inArea[kCellWords],
-            blacks[kCellWords];
+        std::uint64_t open[kCellWords], dots[kCellWords], inArea[kCellWords], blacks[kCellWords];
         int blackCount;
     };
     void save(Saved& s) const {

@@ -99,8 +99,7 @@ template <Solver::Walk variant> void Solver::visit(int x, int y) {
                 v.mark = MarkOpen;
                 return;
             }
-            member =
-                n.state == Undecided || n.state == WhiteDot || isShownAreaCell(n.state);
+            member = n.state == Undecided || n.state == WhiteDot || isShownAreaCell(n.state);
         } else {
             if (isClue(n.state) || n.state == WhiteDot || n.mark == MarkSettled) {
                 exitCount += kWalkTouchesClue;

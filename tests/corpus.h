@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 // Skips the current test, or fails it when the corpus is required.
-#define OMBRIX_WITHOUT_CORPUS(what)                                                               \
+#define OMBRIX_WITHOUT_CORPUS(what)                                                                \
     do {                                                                                           \
-        if (OMBRIX_REQUIRE_CORPUS) FAIL() << "missing corpus (required): " << (what);             \
+        if (OMBRIX_REQUIRE_CORPUS) FAIL() << "missing corpus (required): " << (what);              \
         GTEST_SKIP() << "no corpus, test skipped: " << (what);                                     \
     } while (false)

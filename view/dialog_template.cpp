@@ -12,7 +12,8 @@ namespace ombrix {
 
 void InstallFontSubstitutions() {
     static const bool done = [] {
-        QFont::insertSubstitution(QString::fromUtf8(res::kDialogFace), QStringLiteral("IPAPGothic"));
+        QFont::insertSubstitution(QString::fromUtf8(res::kDialogFace),
+                                  QStringLiteral("IPAPGothic"));
         QFont::insertSubstitution(QString::fromUtf8(kPageFontFace), QStringLiteral("IPAMincho"));
         QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
         return true;

@@ -20,11 +20,13 @@ namespace ombrix::test {
 class ScriptedModal : public ModalUi {
   public:
     QString GetOpenPath(QWidget*, const FileFilter& s) override {
-        openFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+        openFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
+                           s.extension;
         return openPath;
     }
     QString GetSavePath(QWidget*, const FileFilter& s) override {
-        saveFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+        saveFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
+                           s.extension;
         return savePath;
     }
     bool RunSizeDialog(CBoardSizeDlg& dlg) override {

@@ -300,7 +300,7 @@ TEST(UndecidedCell, BlocksWallsAndWhiteSides) {
     // border, not a black cell, on its left and an open side; the clue 1 is
     // finished and is no white side for (7,7).
     const std::vector<std::string> before = {
-        ". # . . . . . .", "# . . . . . . .", ". . . . . . . .", "# . . # # . . .",
+        ". # . . . . . .", "# . . . . . . .", ". . . . . . . .",  "# . . # # . . .",
         ". . . # . . . .", "o . . . . . . .", ". a3 . . . . . .", "o . . . . 1 o ."};
     ExpectRule(0, Rule::UndecidedCell, before,
                {"# # . . . . . .", "# o . . . . . .", ". . . . . . . .", "# . . # # . . .",
