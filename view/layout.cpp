@@ -91,14 +91,14 @@ SpriteRect Number(Colour colour, int k) {
 bool ForCell(int state, SpriteRect& out) {
     if (state == Undecided)
         out = kTileEmpty;
-    else if (state >= 1 && state <= 40)
+    else if (state >= 1 && state <= kMaxNumber)
         out = Number(Colour::Clue, state);
     else if (state == WhiteDot)
         out = kTileWhiteDot;
     else if (isBlack(state))
         out = kTileBlack;
-    else if (state >= 101 && state <= 140)
-        out = Number(Colour::Solve, state - 100);
+    else if (state > AreaCellBase && state <= AreaCellBase + kMaxNumber)
+        out = Number(Colour::Solve, state - AreaCellBase);
     else
         return false;
     return true;

@@ -118,12 +118,15 @@ struct SpriteRect {
 };
 
 namespace sprites {
+// The second digit columns run on below the banners' rows to 48, the largest
+// clue a cell can hold.
 inline constexpr int kSheetWidth = 273;
-inline constexpr int kSheetHeight = 591;
+inline constexpr int kSheetHeight = 757;
+inline constexpr int kMaxNumber = 48;
 enum class Colour { Clue, Selection, Solve };
-// Tile of number k (1..40) in a colour.
+// Tile of number k (1..48) in a colour.
 SpriteRect Number(Colour colour, int k);
-// Column strip for 1..20 (first) or 21..40 (second) of a colour.
+// Column strip for 1..20 (first) or 21..48 (second) of a colour.
 int ColumnLeft(Colour colour, bool second);
 inline constexpr SpriteRect kButtonToSolve{84, 0, 101, 35};     // 解答モードへ
 inline constexpr SpriteRect kButtonToEdit{84, 35, 101, 35};     // 作成モードへ
