@@ -66,9 +66,14 @@ struct Layout {
     LayoutRect barRegion() const { return {27 * W + 58, 50, 27 * W + 86, 27 * n + 51}; }
 
     // Total scroll extent set by the layout step, and the one set before the
-    // first paint.
+    // first paint. The height covers the board and the number bar, whose
+    // last tile on a wide, short board reaches far below the board: its
+    // bottom line plus the 6 pixels the button column keeps on the right.
     int scrollWidth() const { return 27 * W + 220; }
-    int scrollHeight() const { return 27 * H + 120 > 310 ? 27 * H + 120 : 310; }
+    int scrollHeight() const {
+        int h = 27 * H + 120 > 310 ? 27 * H + 120 : 310;
+        return 27 * n + 57 > h ? 27 * n + 57 : h;
+    }
     int initialScrollWidth() const { return 27 * W + 240; }
     int initialScrollHeight() const { return 27 * H + 120 > 340 ? 27 * H + 120 : 340; }
 

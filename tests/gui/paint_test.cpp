@@ -194,7 +194,7 @@ TEST(Render, CommandLineWritesTheLayoutAsPng) {
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     const QImage img(out);
     ASSERT_FALSE(img.isNull());
-    // r001 is 8 x 8: (27W + 220) x max(27H + 120, 310).
+    // r001 is 8 x 8: (27W + 220) x max(27H + 120, 27n + 57, 310).
     EXPECT_EQ(img.size(), QSize(436, 336));
     EXPECT_EQ(RegionDiff(img.convertToFormat(QImage::Format_RGB32), 10, 5, sprites::kBannerOmbrix),
               0);

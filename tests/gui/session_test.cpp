@@ -206,6 +206,32 @@ TEST(Session, ClicksOnAScrolledBoard) {
               0);
 }
 
+TEST(Session, TheWholeBarCanBeScrolledToOnWideShortBoards) {
+    Editor e;
+    for (QSize size : {QSize(31, 8), QSize(20, 10), QSize(15, 12)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
+        ResizeBoard(e, size.width(), size.height());
+        const int n = e.ui.barLength;
+        ASSERT_GT(n, size.height() + 2);
+        QScrollBar* v = e.view().verticalScrollBar();
+        v->setValue(v->maximum());
+        e.view().horizontalScrollBar()->setValue(e.layout().barLeft() - 100);
+        e.settle();
+        // The last entry, frame line included, lies inside the viewport.
+        const Layout l = e.layout();
+        const QRect last(l.barLeft(), l.barEntryTop(n), kTileSize, kTileSize);
+        EXPECT_TRUE(e.view().viewport()->rect().contains(last.translated(-e.view().scrollPosition())))
+            << "scrolled to " << e.view().scrollPosition().y();
+        e.bar(n);
+        EXPECT_EQ(e.ui.selectedNumber, n);
+        const QImage img = e.grab();
+        const QPoint s = e.view().scrollPosition();
+        EXPECT_EQ(RegionDiff(img, l.barLeft() - s.x(), l.barEntryTop(n) - s.y(),
+                             sprites::Number(sprites::Colour::Selection, n), 27, 27),
+                  0);
+    }
+}
+
 TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
     Editor e;
     e.cell(2, 2);
