@@ -75,7 +75,9 @@ void BoardInput::rightOnCell(int x, int y) {
         } else {
             ask(RepaintKind::Region, layout().boardRegion());
         }
-    } else if (s >= WhiteDot) {
+    } else if (s >= WhiteDot && s != GivenBlack) {
+        // Clues and given black cells are the puzzle itself: only the edit
+        // phase changes them.
         PushStep(x, y, s);
         s = Undecided;
         ask(RepaintKind::Region, layout().boardRegion());

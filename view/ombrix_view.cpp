@@ -118,6 +118,12 @@ void COmbrixView::mousePressEvent(QMouseEvent* e) {
         input_.RightDown(p.x(), p.y());
 }
 
+// The toolkit delivers the second of two quick presses as a double click;
+// it is a press like any other (two quick "1つ戻る" take back two steps).
+void COmbrixView::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+}
+
 void COmbrixView::mouseReleaseEvent(QMouseEvent*) {}
 
 void COmbrixView::OnRuleSetOmbrix() {

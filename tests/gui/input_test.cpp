@@ -114,14 +114,14 @@ TEST(SolvePhase, PlacingPaintingAndClearing) {
     r.board.state(5, 5) = GivenBlack;
     r.lower();
     r.bar(7);
-    // A right click on a given black cell in phase 1: cleared and recorded,
-    // the phase (and so the buttons) unchanged.
+    // A given black cell is part of the puzzle: a right click in phase 1
+    // leaves it, records nothing and asks for nothing.
+    r.asks.clear();
     r.right(5, 5);
-    EXPECT_EQ(r.board.state(5, 5), Undecided);
+    EXPECT_EQ(r.board.state(5, 5), GivenBlack);
     EXPECT_EQ(r.ui.phase, PhaseSolveStart);
-    EXPECT_EQ(r.ui.historyCount, 1);
-    EXPECT_EQ(r.ui.historyPrev[0], GivenBlack);
-    EXPECT_TRUE(IsRegion(r.last(), r.layout().boardRegion()));
+    EXPECT_EQ(r.ui.historyCount, 0);
+    EXPECT_TRUE(r.asks.empty());
     // The first placed number: area cell 107, phase 2, whole view.
     r.left(2, 2);
     EXPECT_EQ(r.board.state(2, 2), 107);
@@ -132,13 +132,22 @@ TEST(SolvePhase, PlacingPaintingAndClearing) {
     r.right(4, 4);
     EXPECT_EQ(r.board.state(4, 4), Black);
     EXPECT_TRUE(IsRegion(r.last(), r.layout().boardRegion()));
-    // Clues react to neither button; filled cells not to the left one.
+    // Clues and given black cells react to neither button, in phases 2 and
+    // 3 as in 1; filled cells not to the left one.
     r.right(1, 1);
     r.left(1, 1);
     r.left(4, 4);
+    r.right(5, 5);
+    r.left(5, 5);
     EXPECT_EQ(r.board.state(1, 1), 3);
     EXPECT_EQ(r.board.state(4, 4), Black);
-    EXPECT_EQ(r.ui.historyCount, 4);
+    EXPECT_EQ(r.board.state(5, 5), GivenBlack);
+    EXPECT_EQ(r.ui.historyCount, 3);
+    r.ui.phase = PhaseAutoSolved;
+    r.right(5, 5);
+    EXPECT_EQ(r.board.state(5, 5), GivenBlack);
+    EXPECT_EQ(r.ui.historyCount, 3);
+    r.ui.phase = PhaseSolving;
     // Right click on black in phase 1 turns it to phase 2 as well.
     Recorder s;
     s.lower();
@@ -192,7 +201,7 @@ TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
     r.lower();
     r.board.state(1, 1) = 105;
     r.board.state(2, 1) = WhiteDot;
-    r.board.state(3, 1) = GivenBlack;
+    r.board.state(3, 1) = Black;
     r.board.state(4, 1) = BlackLinked;
     r.left(9, 9); // into phase 2
     for (int x = 1; x <= 4; ++x)
@@ -203,7 +212,7 @@ TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
         r.upper();
     EXPECT_EQ(r.board.state(1, 1), 105);
     EXPECT_EQ(r.board.state(2, 1), WhiteDot);
-    EXPECT_EQ(r.board.state(3, 1), GivenBlack);
+    EXPECT_EQ(r.board.state(3, 1), Black);
     EXPECT_EQ(r.board.state(4, 1), BlackLinked);
     EXPECT_EQ(r.board.state(9, 9), Undecided);
     EXPECT_EQ(r.ui.historyCount, 0);

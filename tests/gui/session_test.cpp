@@ -206,6 +206,21 @@ TEST(Session, ClicksOnAScrolledBoard) {
               0);
 }
 
+TEST(Session, AQuickSecondPressCountsLikeAnyOther) {
+    Editor e;
+    e.lower(); // 解答モードへ
+    const Layout l = e.layout();
+    // Right twice on a cell: black, then cleared again; two steps.
+    e.doubleClickAt(l.cellLeft(2) + 13, l.cellTop(2) + 13, Qt::RightButton);
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    EXPECT_EQ(e.ui.historyCount, 2);
+    // Left twice on "1つ戻る": both steps taken back.
+    e.doubleClickAt(l.buttonLeft() + 50, 168);
+    EXPECT_EQ(e.ui.historyCount, 0);
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    EXPECT_EQ(e.ui.phase, PhaseSolving);
+}
+
 TEST(Session, TheWholeBarCanBeScrolledToOnWideShortBoards) {
     Editor e;
     for (QSize size : {QSize(31, 8), QSize(20, 10), QSize(15, 12)}) {
