@@ -410,10 +410,24 @@ TEST(Files, DamagedAndMissingFilesShowTheUnreadableMessage) {
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(bytes.left(300));
     out.close();
+    // Loading it, or a file of zero bytes, changes nothing but the status:
+    // the puzzle that was there stays, byte for byte, with the message.
     e.board.status = StatusNone;
-    e.modal.openPath = cut;
-    e.frame.OnCommand(ID_FILE_OPEN);
-    EXPECT_EQ(e.board.status, StatusUnreadable);
+    const QByteArray work = e.snapshot();
+    const QString zeros = dir.filePath(QStringLiteral("zeros.omx"));
+    QFile zeroFile(zeros);
+    ASSERT_TRUE(zeroFile.open(QIODevice::WriteOnly));
+    zeroFile.write(QByteArray(64 * 1024, '\0'));
+    zeroFile.close();
+    for (const QString& path : {cut, zeros}) {
+        e.board.status = StatusNone;
+        e.modal.openPath = path;
+        e.frame.OnCommand(ID_FILE_OPEN);
+        EXPECT_EQ(e.board.status, StatusUnreadable);
+        e.board.status = StatusNone;
+        EXPECT_EQ(e.snapshot(), work) << path.toStdString();
+        e.board.status = StatusUnreadable;
+    }
     QImage img = e.grab();
     EXPECT_GT(CountColour(img, kStatusLine, kYellow), 20);
     Board expect;
@@ -431,6 +445,36 @@ TEST(Files, DamagedAndMissingFilesShowTheUnreadableMessage) {
     e.board.status = StatusNone;
     EXPECT_EQ(e.snapshot(), before);
     EXPECT_TRUE(e.modal.messages.isEmpty()); // loading shows no message box
+}
+
+TEST(Files, ASecondSolutionFileLoadsWithoutACircle) {
+    QTemporaryDir dir;
+    Editor e;
+    e.cell(2, 2);
+    e.lower();
+    e.board.status = StatusSecondSolution;
+    e.board.altCellX = 3;
+    e.board.altCellY = 3;
+    e.modal.savePath = dir.filePath(QStringLiteral("second.omx"));
+    e.frame.OnCommand(ID_FILE_SAVE_AS);
+    const QColor red(255, 0, 0);
+    // The banner, the status line and the board (the bar's selected number
+    // is red too).
+    const QRect boardAndAbove(0, 0, 27 * 10 + 27, 27 * 10 + 52);
+    EXPECT_GT(CountColour(e.grab(), boardAndAbove, red), 20);
+    // The file does not hold the circled cell: the message, but no circle,
+    // neither over the banner nor on a cell of the puzzle before.
+    for (const QString& start : {QString(), e.modal.savePath}) {
+        Editor loaded(start);
+        loaded.board.altCellX = 3;
+        loaded.board.altCellY = 3;
+        loaded.modal.openPath = e.modal.savePath;
+        loaded.frame.OnCommand(ID_FILE_OPEN);
+        EXPECT_EQ(loaded.board.status, StatusSecondSolution);
+        const QImage img = loaded.grab();
+        EXPECT_EQ(CountColour(img, boardAndAbove, red), 0);
+        EXPECT_GT(CountColour(img, kStatusLine, kYellow), 20);
+    }
 }
 
 TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
