@@ -5,13 +5,16 @@
 #include "editor_fixture.h"
 
 #include "grid_text.h"
+#include "main_args.h"
 #include "puzzle_file.h"
 #include "solver.h"
 #include "status_text.h"
+#include "version.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -521,6 +524,52 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     EXPECT_TRUE(text.startsWith(QByteArray("\x8A\xC8\x88\xD5Ombrix\r\n")));
     EXPECT_TRUE(text.contains(QByteArray("12\x81\x62")));
     EXPECT_EQ(text.count("\r\n"), 2 * 10 + 4);
+}
+
+TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* out; // expected in standard output ("" for nothing)
+        const char* err; // expected in standard error ("" for nothing)
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "[PUZZLE.omx]", ""},
+        {{"-h"}, 0, "--version", ""},
+        {{"--version"}, 0, "ombrix " OMBRIX_VERSION "\n", ""},
+        {{"--bogus"}, 1, "", "ombrix: Unknown option 'bogus'."},
+        {{"a.omx", "b.omx"}, 1, "", "ombrix: more than one puzzle file: b.omx"},
+        {{"--help", "a.omx", "b.omx"}, 1, "", "Usage:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const EditorCommandLine line = ParseEditorCommandLine(QStringList{"ombrix"} + c.args);
+        EXPECT_TRUE(line.exit);
+        EXPECT_EQ(line.exitCode, c.exitCode);
+        EXPECT_EQ(line.out.isEmpty(), !*c.out);
+        EXPECT_TRUE(line.out.contains(QString::fromUtf8(c.out))) << line.out.toStdString();
+        EXPECT_EQ(line.err.isEmpty(), !*c.err);
+        EXPECT_TRUE(line.err.contains(QString::fromUtf8(c.err))) << line.err.toStdString();
+        if (c.exitCode) {
+            EXPECT_TRUE(line.err.contains("Usage:")) << line.err.toStdString();
+        }
+    }
+    for (const QStringList& args : {QStringList{}, QStringList{"p.omx"}, {"--", "--p.omx"}}) {
+        const EditorCommandLine line = ParseEditorCommandLine(QStringList{"ombrix"} + args);
+        EXPECT_FALSE(line.exit);
+        EXPECT_EQ(line.puzzlePath, args.value(args.size() - 1));
+    }
+    // The program itself: the streams and the exit status.
+    QProcess p;
+    p.start(QStringLiteral(OMBRIX_EDITOR), {QStringLiteral("--version")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput(), QByteArray("ombrix " OMBRIX_VERSION "\n"));
+    p.start(QStringLiteral(OMBRIX_EDITOR), {QStringLiteral("x.omx"), QStringLiteral("y.omx")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(p.readAllStandardError().contains("Usage:"));
 }
 
 TEST(CommandLine, AnUnreadablePuzzleFileLeavesTheEmptyBoard) {
