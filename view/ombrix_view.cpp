@@ -1,5 +1,6 @@
 #include "ombrix_view.h"
 
+#include "error_reasons.h"
 #include "help_dialogs.h"
 #include "modal.h"
 #include "paint.h"
@@ -190,7 +191,7 @@ void COmbrixView::OnSavePuzzle() {
     if (!SavePuzzleFile(LocalPath(path), board_, ui_, error))
         Modal().ShowMessage(this,
                             QStringLiteral("問題を保存できませんでした。\nファイル: %1\n理由: %2")
-                                .arg(path, QString::fromLocal8Bit(error.c_str())));
+                                .arg(path, SaveFailureReason(error)));
     InvalidateAll();
 }
 
@@ -202,7 +203,7 @@ void COmbrixView::OnSaveText() {
     if (!SaveTextExport(LocalPath(path), board_, error))
         Modal().ShowMessage(
             this, QStringLiteral("テキスト形式で保存できませんでした。\nファイル: %1\n理由: %2")
-                      .arg(path, QString::fromLocal8Bit(error.c_str())));
+                      .arg(path, SaveFailureReason(error)));
 }
 
 void COmbrixView::OnHelpOmbrixRules() {

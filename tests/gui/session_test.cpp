@@ -4,6 +4,7 @@
 // and a puzzle named on the command line.
 #include "editor_fixture.h"
 
+#include "error_reasons.h"
 #include "grid_text.h"
 #include "main_args.h"
 #include "puzzle_file.h"
@@ -19,7 +20,9 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <fstream>
 #include <sstream>
 
@@ -492,6 +495,9 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     ASSERT_EQ(e.modal.messages.size(), 1);
     EXPECT_TRUE(e.modal.messages[0].contains(nowhere));
     EXPECT_TRUE(e.modal.messages[0].startsWith(QStringLiteral("問題を保存できませんでした。")));
+    // The reason in Japanese, not the system's English.
+    EXPECT_TRUE(e.modal.messages[0].endsWith(QStringLiteral("理由: 保存先のフォルダがありません")))
+        << e.modal.messages[0].toStdString();
     // The target is a folder holding a file: it stays as it was.
     const QString folder = dir.filePath(QStringLiteral("taken.omx"));
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/inside")));
@@ -524,6 +530,23 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     EXPECT_TRUE(text.startsWith(QByteArray("\x8A\xC8\x88\xD5Ombrix\r\n")));
     EXPECT_TRUE(text.contains(QByteArray("12\x81\x62")));
     EXPECT_EQ(text.count("\r\n"), 2 * 10 + 4);
+}
+
+TEST(Files, CommonSaveFailuresAreGivenInJapanese) {
+    const std::string head = "cannot save /d/p.omx: cannot create a temporary file in /d: ";
+    auto reason = [&](int err) {
+        return SaveFailureReason(head + std::generic_category().message(err)).toStdString();
+    };
+    EXPECT_EQ(reason(EACCES), "書き込む権限がありません");
+    EXPECT_EQ(reason(EPERM), "書き込む権限がありません");
+    EXPECT_EQ(reason(ENOENT), "保存先のフォルダがありません");
+    EXPECT_EQ(reason(ENOSPC), "ディスクの空きが足りません");
+    EXPECT_EQ(reason(EDQUOT), "ディスクの空きが足りません");
+    EXPECT_EQ(reason(EROFS), "読み取り専用のファイルシステムには保存できません");
+    // Any other reason: the writer's whole message, as it stands.
+    EXPECT_EQ(reason(EIO), head + std::generic_category().message(EIO));
+    EXPECT_EQ(SaveFailureReason("cannot save /d/x: not a regular file").toStdString(),
+              "cannot save /d/x: not a regular file");
 }
 
 TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
