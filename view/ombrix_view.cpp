@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QThread>
 
 namespace ombrix {
 
@@ -26,6 +27,25 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The solver can take seconds on a hard board: it runs on a thread of
+    // its own, and its outcome is taken over here when it has returned.
+    input_.SetRunner([this](std::function<void()> work, std::function<void()> done) {
+        solver_ = QThread::create(std::move(work));
+        connect(solver_, &QThread::finished, this, [this, done = std::move(done)] {
+            solver_->wait();
+            solver_->deleteLater();
+            solver_ = nullptr;
+            done();
+        });
+        solver_->start();
+    });
+}
+
+COmbrixView::~COmbrixView() {
+    if (solver_) {
+        solver_->wait();
+        delete solver_;
+    }
 }
 
 void COmbrixView::OnInitialUpdate() {

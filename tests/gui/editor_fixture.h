@@ -93,7 +93,16 @@ struct Editor {
         clickAt(layout().cellLeft(x) + 13, layout().cellTop(y) + 13, button);
     }
     void bar(int k) { clickAt(layout().barLeft() + 14, layout().barEntryTop(k) + 13); }
-    void upper() { clickAt(layout().buttonLeft() + 50, 168); }
+    // The upper button; after "自動解答", until the solver's outcome is in.
+    void upper() {
+        clickAt(layout().buttonLeft() + 50, 168);
+        waitForSolver();
+    }
+    void waitForSolver() {
+        for (int i = 0; i < 3000 && view().solving(); ++i)
+            QTest::qWait(10);
+        EXPECT_FALSE(view().solving());
+    }
     void lower() { clickAt(layout().buttonLeft() + 50, 228); }
 
     // What the view shows now, in layout coordinates from the scroll position.

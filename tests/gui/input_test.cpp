@@ -1,10 +1,13 @@
 // The click dispatch of every phase, by layout point, with the repaint each
 // action asks for; the step history with its overflow; going back to the
-// start; the automatic solver with its waiting message.
+// start; the automatic solver with its waiting message, and no input while
+// it runs.
 #include "input.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <vector>
 
 namespace ombrix {
@@ -231,6 +234,50 @@ TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
     r.ui.historyCount = -3;
     r.right(1, 1);
     EXPECT_EQ(r.ui.historyCount, 1);
+}
+
+TEST(SolvePhase, WhileTheSolverRunsTheBoardShowsTheWaitingMessageAndTakesNoInput) {
+    Recorder r;
+    std::function<void()> work, done;
+    r.input.SetRunner([&](std::function<void()> w, std::function<void()> d) {
+        work = std::move(w);
+        done = std::move(d);
+    });
+    r.board.state(1, 1) = 4;
+    r.lower();
+    r.asks.clear();
+    r.statusAtAsk.clear();
+    r.upper(); // 自動解答: the solver is started, not yet done
+    ASSERT_TRUE(work && done);
+    EXPECT_TRUE(r.input.solving());
+    ASSERT_EQ(r.asks.size(), 1u);
+    EXPECT_EQ(r.asks[0].kind, RepaintKind::WholeViewNow);
+    EXPECT_EQ(r.statusAtAsk[0], StatusSolving);
+    EXPECT_EQ(r.board.status, StatusSolving); // every repaint shows it
+    EXPECT_EQ(r.ui.phase, PhaseSolveStart);
+    const Board board = r.board;
+    const UiState ui = r.ui;
+    r.left(2, 2);
+    r.right(3, 3);
+    r.bar(5);
+    r.upper();
+    r.lower();
+    EXPECT_EQ(std::memcmp(&board, &r.board, sizeof board), 0);
+    EXPECT_EQ(std::memcmp(&ui, &r.ui, sizeof ui), 0);
+    EXPECT_EQ(r.asks.size(), 1u);
+    // The solver runs on a copy whose status starts at 0; its outcome is
+    // taken over when it is done: phase 3 and the whole view.
+    work();
+    EXPECT_EQ(r.solveSawStatus, StatusNone);
+    EXPECT_EQ(r.board.status, StatusSolving);
+    done();
+    EXPECT_FALSE(r.input.solving());
+    EXPECT_EQ(r.board.status, StatusSecondSolution);
+    EXPECT_EQ(r.board.state(1, 1), 4);
+    EXPECT_EQ(r.ui.phase, PhaseAutoSolved);
+    EXPECT_EQ(r.last().kind, RepaintKind::WholeView);
+    r.right(3, 3);
+    EXPECT_EQ(r.board.state(3, 3), Black);
 }
 
 TEST(SolvePhase, RestartAutoSolveAndClearAll) {

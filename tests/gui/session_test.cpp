@@ -21,7 +21,9 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 #include <fstream>
 #include <sstream>
@@ -154,37 +156,68 @@ TEST(Session, EnterSolveByHandUndoRestartAutoSolveClear) {
               0);
 }
 
-TEST(Session, WaitingMessageIsOnTheScreenBeforeTheSolverRuns) {
+TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
+    Board puzzle;
+    std::string solution;
+    if (!LoadR001(puzzle, solution)) GTEST_SKIP() << "no corpus";
     Editor e;
-    e.cell(1, 1); // a clue 1
+    ResizeBoard(e, 8, 8);
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            e.board.state(x, y) = puzzle.state(x, y);
     e.lower();
-    QImage seen;
+    Board expected = e.board; // what the solver makes of it, run here
+    AutoSolve(expected);
+
+    // A solver held until the test lets it go, on its own thread.
+    std::mutex m;
+    std::condition_variable cv;
+    bool go = false;
     int statusSeen = -1;
     e.view().input().SetSolver([&](Board& b) {
         statusSeen = b.status;
-        // What the window system holds now, without painting again.
-        QWidget* vp = e.view().viewport();
-        const QPoint at = vp->mapTo(&e.frame, QPoint(0, 0));
-        seen = e.frame.screen()
-                   ->grabWindow(e.frame.winId(), at.x(), at.y(), vp->width(), vp->height())
-                   .toImage()
-                   .convertToFormat(QImage::Format_RGB32);
+        std::unique_lock lock(m);
+        cv.wait(lock, [&] { return go; });
         AutoSolve(b);
     });
-    e.upper();
+    e.clickAt(e.layout().buttonLeft() + 50, 168); // 自動解答, returns at once
+    ASSERT_TRUE(e.view().solving());
+    // The window paints meanwhile: the waiting message, the board as it was.
+    e.view().viewport()->update();
+    QImage img = e.grab();
+    EXPECT_GT(CountColour(img, kStatusLine, kYellow), 50);
+    Board waiting = e.board;
+    UiState waitingUi = e.ui;
+    const QImage expectedImg = RenderLayout(waiting, waitingUi);
+    const QRect line = kStatusLine & expectedImg.rect() & img.rect();
+    EXPECT_EQ(img.copy(line), expectedImg.copy(line));
+    EXPECT_EQ(e.board.status, StatusSolving);
+    // Clicks, double clicks and board commands change nothing.
+    const QByteArray before = e.snapshot();
+    e.cell(1, 2, Qt::RightButton);
+    e.doubleClickAt(e.layout().cellLeft(1) + 13, e.layout().cellTop(2) + 13);
+    e.lower();
+    e.frame.OnCommand(ID_RULESET_TANDREL);
+    e.modal.savePath = QStringLiteral("/nonexistent/never.omx");
+    e.frame.OnCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(e.snapshot(), before);
+    EXPECT_TRUE(e.modal.saveSpecs.isEmpty());
+    {
+        std::lock_guard lock(m);
+        go = true;
+    }
+    cv.notify_all();
+    e.waitForSolver();
     EXPECT_EQ(statusSeen, StatusNone);
-    ASSERT_FALSE(seen.isNull());
-    // The yellow of "自動解析中！　しばらくお待ちください" on the status line.
-    EXPECT_GT(CountColour(seen, kStatusLine, kYellow), 50);
-    // The same text painted offscreen matches what was on the screen.
-    Board b = e.board;
-    UiState ui = e.ui;
-    b.status = StatusSolving;
-    const QImage expected = RenderLayout(b, ui);
-    EXPECT_EQ(seen.copy(kStatusLine), expected.copy(kStatusLine));
+    // The same outcome as the solver run here, phase 3, the whole view new.
     EXPECT_EQ(e.ui.phase, PhaseAutoSolved);
-    // Afterwards the outcome replaces it.
-    EXPECT_EQ(CountColour(e.grab(), kStatusLine, kYellow) > 0, e.board.status != StatusNone);
+    EXPECT_EQ(e.board.status, expected.status);
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            ASSERT_EQ(e.board.state(x, y), expected.state(x, y)) << x << "," << y;
+    img = e.grab();
+    EXPECT_EQ(CountColour(img, kStatusLine, kYellow) > 0, e.board.status != StatusNone);
+    EXPECT_EQ(RegionDiff(img, e.layout().buttonLeft(), 150, sprites::kButtonClearAll), 0);
 }
 
 TEST(Session, ClicksOnAScrolledBoard) {
