@@ -188,6 +188,23 @@ TEST(CliFiles, ABoardSizeNoBoardHasIsRefusedNamingTheDimension) {
               std::string::npos)
         << run.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "out.grid"));
+
+    // Grid text refuses the same sizes, naming the first wrong dimension,
+    // and leaves the board untouched.
+    for (int w : {0, 1, 7, 10, 32, 33})
+        for (int h : {0, 1, 7, 10, 46}) {
+            if (w == 10 && h == 10) continue;
+            Board board = EmptyBoard(9, 9);
+            board.state(1, 1) = 5;
+            GridTextError error;
+            EXPECT_FALSE(ParseGridText("ombrix " + std::to_string(w) + " " + std::to_string(h) +
+                                           "\n",
+                                       board, error));
+            EXPECT_NE(error.message.find(w != 10 ? "width" : "height"), std::string::npos)
+                << error.message;
+            EXPECT_EQ(board.width, 9);
+            EXPECT_EQ(board.state(1, 1), 5);
+        }
 }
 
 } // namespace

@@ -458,7 +458,11 @@ TEST(Files, DamagedAndMissingFilesShowTheUnreadableMessage) {
     ASSERT_TRUE(zeroFile.open(QIODevice::WriteOnly));
     zeroFile.write(QByteArray(64 * 1024, '\0'));
     zeroFile.close();
-    for (const QString& path : {cut, zeros}) {
+    const QString empty = dir.filePath(QStringLiteral("empty.omx"));
+    QFile emptyFile(empty);
+    ASSERT_TRUE(emptyFile.open(QIODevice::WriteOnly));
+    emptyFile.close();
+    for (const QString& path : {cut, zeros, empty}) {
         e.board.status = StatusNone;
         e.modal.openPath = path;
         e.frame.OnCommand(ID_FILE_OPEN);
