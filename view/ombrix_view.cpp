@@ -192,8 +192,8 @@ std::string LocalPath(const QString& path) {
 
 void COmbrixView::LoadPuzzleFrom(const QString& path) {
     std::string error;
-    // A file that cannot be read leaves status 3, whose message the next
-    // paint shows; the reader never resets the rest of the board.
+    // A file that cannot be read whole leaves status 3, whose message the
+    // next paint shows over the puzzle that was there: nothing else changes.
     LoadPuzzleFile(LocalPath(path), board_, ui_, error);
     InvalidateAll();
 }
