@@ -123,8 +123,8 @@ std::string SizeProblem(int w, int h) {
 }
 
 std::string Outside(const char* field, int value, int low, int high) {
-    return std::string(field) + " " + std::to_string(value) + " is outside " +
-           std::to_string(low) + ".." + std::to_string(high);
+    return std::string(field) + " " + std::to_string(value) + " is outside " + std::to_string(low) +
+           ".." + std::to_string(high);
 }
 
 } // namespace
@@ -149,15 +149,15 @@ ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiStat
     const std::size_t ruleSetAt = statusAt + 1;
     if (stream.size() <= ruleSetAt) {
         const std::size_t n = stream.size();
-        const char* endedIn = n < historyAt  ? "the cells"
-                              : n < statusAt ? "the step history"
+        const char* endedIn = n < historyAt   ? "the cells"
+                              : n < statusAt  ? "the step history"
                               : n < ruleSetAt ? "the status byte"
                                               : "the rule-set byte";
-        return refuse(ReadKind::CutShort,
-                      "the puzzle data ends in " + std::string(endedIn) + ", after " +
-                          std::to_string(n) + " of the " + std::to_string(NeededSize(w, h)) +
-                          " bytes a " + std::to_string(w) + " x " + std::to_string(h) +
-                          " board needs");
+        return refuse(ReadKind::CutShort, "the puzzle data ends in " + std::string(endedIn) +
+                                              ", after " + std::to_string(n) + " of the " +
+                                              std::to_string(NeededSize(w, h)) + " bytes a " +
+                                              std::to_string(w) + " x " + std::to_string(h) +
+                                              " board needs");
     }
 
     if (stream[0] > PhaseAutoSolved)
@@ -177,11 +177,10 @@ ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiStat
             const int code = FromChar(stream[pos++]);
             const bool ring = x == 0 || x > w || y == 0 || y > h;
             if (ring ? code != Border : !IsPlayableCode(code))
-                return refuse(ReadKind::Refused, "cell (" + std::to_string(x) + ", " +
-                                                     std::to_string(y) + ") holds the code " +
-                                                     std::to_string(code) +
-                                                     (ring ? ", not the border's 99"
-                                                           : ", which no cell holds"));
+                return refuse(ReadKind::Refused,
+                              "cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                                  ") holds the code " + std::to_string(code) +
+                                  (ring ? ", not the border's 99" : ", which no cell holds"));
         }
 
     ui.phase = stream[0];

@@ -197,9 +197,8 @@ TEST(CliFiles, ABoardSizeNoBoardHasIsRefusedNamingTheDimension) {
             Board board = EmptyBoard(9, 9);
             board.state(1, 1) = 5;
             GridTextError error;
-            EXPECT_FALSE(ParseGridText("ombrix " + std::to_string(w) + " " + std::to_string(h) +
-                                           "\n",
-                                       board, error));
+            EXPECT_FALSE(ParseGridText(
+                "ombrix " + std::to_string(w) + " " + std::to_string(h) + "\n", board, error));
             EXPECT_NE(error.message.find(w != 10 ? "width" : "height"), std::string::npos)
                 << error.message;
             EXPECT_EQ(board.width, 9);

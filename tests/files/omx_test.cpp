@@ -373,7 +373,6 @@ TEST(OmxReader, AStepHistoryOutOfBoundsIsEmptiedAndABadSelectedNumberBecomesOne)
         ReadPuzzle(SerializePuzzle(board, ui), board, readUi);
         EXPECT_EQ(readUi.selectedNumber, loaded) << "stored " << stored;
     }
-
 }
 
 TEST(OmxCounters, EveryValueTheReaderCanProduceIsWrittenBackTheSame) {

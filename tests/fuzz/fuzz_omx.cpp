@@ -106,8 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const Cell& c = board.cells[x][y];
             CHECK(c.areaId == 0 && c.mark == 0);
             if (x == 0 || x > w || y == 0 || y > h) CHECK(c.state == Border);
-            else CHECK(c.state <= BlackLinked || (c.state >= Black && c.state <= 148) ||
-                       c.state == GivenBlack);
+            else
+                CHECK(c.state <= BlackLinked || (c.state >= Black && c.state <= 148) ||
+                      c.state == GivenBlack);
         }
     CHECK(ui.historyCount >= 0 && ui.historyCount < kHistorySize);
     for (int i = 0; i < ui.historyCount; ++i) {

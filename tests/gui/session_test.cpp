@@ -23,10 +23,10 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <system_error>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <system_error>
 
 namespace ombrix {
 namespace {
@@ -274,7 +274,8 @@ TEST(Session, TheWholeBarCanBeScrolledToOnWideShortBoards) {
         // The last entry, frame line included, lies inside the viewport.
         const Layout l = e.layout();
         const QRect last(l.barLeft(), l.barEntryTop(n), kTileSize, kTileSize);
-        EXPECT_TRUE(e.view().viewport()->rect().contains(last.translated(-e.view().scrollPosition())))
+        EXPECT_TRUE(
+            e.view().viewport()->rect().contains(last.translated(-e.view().scrollPosition())))
             << "scrolled to " << e.view().scrollPosition().y();
         e.bar(n);
         EXPECT_EQ(e.ui.selectedNumber, n);

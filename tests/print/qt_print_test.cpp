@@ -155,9 +155,9 @@ TEST(PdfPage, PictureLandsWhereThePageSays) {
     // 46 and 146 print their two digits like any other number.
     for (int x : {7, 8}) {
         const PageRect cell = PageCellRect(x, 4, 100);
-        EXPECT_LT(darkest(px(cell.left + 10), px(cell.left + 90), py(cell.top - 10),
-                          py(cell.top - 90)),
-                  150)
+        EXPECT_LT(
+            darkest(px(cell.left + 10), px(cell.left + 90), py(cell.top - 10), py(cell.top - 90)),
+            150)
             << x;
     }
 
@@ -198,9 +198,8 @@ TEST(PdfPage, LandscapePagesHoldTheLargestBoard) {
         // The printable area in pixels of 0.1 mm.
         const QRect printable(50, 50, int(page.width() * 10) - 100, int(page.height() * 10) - 100);
         const QRect ink = InkBox(pic);
-        EXPECT_TRUE(printable.contains(ink))
-            << ink.right() << "," << ink.bottom() << " beyond " << printable.right() << ","
-            << printable.bottom();
+        EXPECT_TRUE(printable.contains(ink)) << ink.right() << "," << ink.bottom() << " beyond "
+                                             << printable.right() << "," << printable.bottom();
         // The board is as large as the page lets it be: 0.1 mm more pitch
         // would take its 46 steps down past the printable area.
         const int pitch = PageCellSizeFor(31, 45, {printable.width(), printable.height()}).pitch;
@@ -231,8 +230,8 @@ TEST(PdfPage, BoldNumbersAreBoldInThePdfAndOnARasterPage) {
     const QString path = dir.filePath("weights.pdf");
     {
         QPdfWriter writer(path);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter painter(&writer);
         DrawWeights(painter);
     }
