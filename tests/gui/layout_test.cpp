@@ -164,28 +164,6 @@ TEST(HitTest, NumberBarAndButtons) {
     ExpectHits(Layout(31, 45, 40), longBar);
 }
 
-TEST(LayoutGeometry, PositionsAndRegions) {
-    const Layout l(10, 8, 12);
-    EXPECT_EQ(l.cellLeft(1), 25);
-    EXPECT_EQ(l.cellTop(1), 50);
-    EXPECT_EQ(l.cellLeft(10), 268);
-    EXPECT_EQ(l.cellTop(8), 239);
-    EXPECT_EQ(l.cellBox(2, 3), (LayoutRect{52, 104, 79, 131}));
-    EXPECT_EQ(l.board(), (LayoutRect{25, 50, 295, 266}));
-    EXPECT_EQ(l.boardRegion(), (LayoutRect{25, 50, 297, 268}));
-    EXPECT_EQ(l.barRegion(), (LayoutRect{328, 50, 356, 375}));
-    EXPECT_EQ(l.barLeft(), 328);
-    EXPECT_EQ(l.buttonLeft(), 383);
-    EXPECT_EQ(Layout::circleBox(3, 4), (LayoutRect{79, 131, 106, 158}));
-    EXPECT_EQ(Layout::circleBox(3, 4), l.cellBox(3, 4));
-    // The bands in drawing order, first and last.
-    EXPECT_EQ(l.band(0), (LayoutRect{0, 0, 4096, 50}));
-    EXPECT_EQ(l.band(2), (LayoutRect{484, 0, 4096, 2048}));
-    EXPECT_EQ(l.band(3), (LayoutRect{25, 268, 296, 2048}));
-    EXPECT_EQ(l.band(6), (LayoutRect{329, 376, 382, 2048}));
-    EXPECT_EQ(l.band(10), (LayoutRect{384, 246, 483, 2048}));
-}
-
 TEST(Sprites, CellPicturesAndPhases) {
     // {state, x, y} of the picture; -1: not checked.
     const std::tuple<int, int, int> pictures[] = {
