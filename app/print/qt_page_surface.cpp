@@ -130,7 +130,11 @@ void QtPageSurface::text(int x, int y, const PageFont& font, PageColour colour,
     pen.setJoinStyle(Qt::RoundJoin);
     painter_.setPen(pen);
     painter_.setBrush(ToQColor(colour));
+    // Smooth edges like the glyphs of drawn text on a preview's screen.
+    const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
+    painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.drawPath(path);
+    painter_.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
 void PaintPuzzlePage(const Board& board, QPainter& painter) {
