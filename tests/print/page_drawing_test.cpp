@@ -93,6 +93,24 @@ TEST(PageDrawing, CellSizeClassesAndFrames) {
     }
 }
 
+TEST(PageDrawing, CellsShrinkOnlyWhereThePrintableAreaCannotHoldThem) {
+    const PageArea a4Portrait{2029, 2899}, a4Landscape{2899, 2029};
+    // Portrait A4 holds every size class as it is.
+    for (auto [w, h] : {std::pair{17, 23}, {23, 31}, {31, 45}})
+        EXPECT_EQ(PageCellSizeFor(w, h, a4Portrait), PageCellSizeFor(w, h));
+    EXPECT_EQ(PageCellSizeFor(31, 45, PageArea{}), (PageCellSize{50, 40}));
+    // Landscape: the largest pitch whose board still ends inside the area.
+    EXPECT_EQ(PageCellSizeFor(31, 45, a4Landscape), (PageCellSize{37, 29}));
+    EXPECT_EQ(PageCellSizeFor(17, 23, a4Landscape), (PageCellSize{72, 57}));
+    EXPECT_EQ(PageCellSizeFor(8, 8, a4Landscape), (PageCellSize{100, 80}));
+    const RecordingSurface s = [] {
+        RecordingSurface r;
+        DrawPuzzlePage(EmptyBoard(31, 45), r, PageArea{2899, 2029});
+        return r;
+    }();
+    EXPECT_EQ(s.rects().back().rect.bottom, -(300 + 37 * 46));
+}
+
 TEST(PageDrawing, OneAndTwoDigitNumbersOnEachCellSize) {
     struct Case {
         int w, h, s, d;
