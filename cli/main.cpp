@@ -15,14 +15,15 @@ namespace ombrix::cli {
 namespace {
 
 const Command kCommands[] = {
-    {"solve", "solve FILE [--dump] [--trace] [--out OUT.omx]",
+    {"solve", "solve FILE [--dump | --trace] [--out OUT.omx]",
      "Run the automatic solver once on a puzzle (grid text or .omx) and print\n"
      "the outcome message and the board (clues [n], area cells n, # black,\n"
      "o white dot, . undecided). --dump prints 'status S', 'alt X Y',\n"
      "'undecided N' and one line of state codes per row instead. --trace\n"
-     "prints each rule run that changed the board. --out saves the solved\n"
-     "board as a puzzle file, as the editor saves it after its automatic\n"
-     "solver. A .omx file that is damaged or ends early is an error.",
+     "prints each rule run that changed the board (not with --dump). --out\n"
+     "saves the solved board as a puzzle file, as the editor saves it after\n"
+     "its automatic solver. A .omx file that is damaged or ends early is an\n"
+     "error.",
      RunSolve},
     {"convert", "convert IN OUT",
      "Convert grid text to a .omx puzzle file (a fresh board in the edit\n"
