@@ -265,6 +265,8 @@ class Writer {
 
 } // namespace
 
+bool gSafeWriteUnnamedFirst = true;
+
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          std::string& error) {
     auto fail = [&](const std::string& step, int err) {
@@ -288,7 +290,8 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     }
 
     Writer writer(target, bytes);
-    Writer::Result result = writer.unnamed();
+    Writer::Result result =
+        gSafeWriteUnnamedFirst ? writer.unnamed() : Writer::Result::Unsupported;
     if (result == Writer::Result::Unsupported) result = writer.named();
     if (result != Writer::Result::Done) return fail(writer.step, writer.err);
 

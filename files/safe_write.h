@@ -45,6 +45,10 @@ namespace ombrix {
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          std::string& error);
 
+// Whether WriteFileAtomically tries the unnamed temporary file first (true,
+// the default). Tests turn it off to run the named way on any file system.
+extern bool gSafeWriteUnnamedFirst;
+
 // Reads at most `limit` bytes from the start of the file at `path` into
 // `bytes`. The file is opened without waiting, so a FIFO that no process
 // writes reads as empty; a pipe or FIFO with a writer is read until the

@@ -23,7 +23,17 @@ namespace fs = std::filesystem;
 
 const Bytes kOld = {'o', 'l', 'd', '\n'};
 
-TEST(SafeWrite, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
+// Both ways of writing: the unnamed temporary file and the named one that
+// file systems without unnamed files get.
+class SafeWriteBothWays : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { gSafeWriteUnnamedFirst = GetParam(); }
+    void TearDown() override { gSafeWriteUnnamedFirst = true; }
+};
+INSTANTIATE_TEST_SUITE_P(Temporary, SafeWriteBothWays, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Unnamed" : "Named"; });
+
+TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     TempDir dir;
     const std::string path = dir / "puzzle.omx";
     const Bytes first = {1, 2, 3, 10, 13, 26, 0};
@@ -128,7 +138,7 @@ TEST(SafeWrite, SymbolicLinksFollowTheKernelsOwnerRule) {
 
 // A file the caller may not write is refused; a replaced file keeps its owner
 // and group where the process may set them.
-TEST(SafeWrite, ReadOnlyFilesAreRefusedAndOwnersKept) {
+TEST_P(SafeWriteBothWays, ReadOnlyFilesAreRefusedAndOwnersKept) {
     TempDir dir;
     const std::string path = dir / "p.omx";
     WriteAll(path, kOld);
@@ -150,7 +160,7 @@ TEST(SafeWrite, ReadOnlyFilesAreRefusedAndOwnersKept) {
     EXPECT_EQ(ReadAll(path), Bytes(10, 'n'));
 }
 
-TEST(SafeWrite, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) {
+TEST_P(SafeWriteBothWays, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) {
     TempDir dir;
     const std::string path = dir / "puzzle.omx";
     WriteAll(path, kOld);
