@@ -37,7 +37,8 @@ int RunGenerate(const Args& args) {
                    0, 1, parsed))
         return 1;
     auto bad = [](const std::string& option, const std::string& value, const char* wants) {
-        return UsageError("generate", option + " takes " + wants + ", not " + QuoteForMessage(value));
+        return UsageError("generate",
+                          option + " takes " + wants + ", not " + QuoteForMessage(value));
     };
     GeneratorOptions o;
     if (parsed.has("--rules")) {
@@ -51,8 +52,7 @@ int RunGenerate(const Args& args) {
     }
     if (parsed.has("--size") && !ParseSize(parsed.value("--size"), o.width, o.height))
         return bad("--size", parsed.value("--size"), "WxH with W 8..31 and H 8..45, e.g. 31x45");
-    if (parsed.has("--seed") &&
-        !ParseWholeNumber(parsed.value("--seed"), 0, UINT64_MAX, o.seed))
+    if (parsed.has("--seed") && !ParseWholeNumber(parsed.value("--seed"), 0, UINT64_MAX, o.seed))
         return bad("--seed", parsed.value("--seed"),
                    "a whole number from 0 to 18446744073709551615");
     if (parsed.has("--max-area")) {

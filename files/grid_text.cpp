@@ -151,7 +151,8 @@ bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
     // The last line is the one after the final newline when the text ends
     // with one; the message points at the last line that holds text.
     int lastLine = static_cast<int>(lines.size());
-    while (lastLine > 1 && isBlankLine(lines[static_cast<std::size_t>(lastLine) - 1])) --lastLine;
+    while (lastLine > 1 && isBlankLine(lines[static_cast<std::size_t>(lastLine) - 1]))
+        --lastLine;
     if (row < h)
         return fail(lastLine, 0,
                     "expected " + std::to_string(h) + " rows, found " + std::to_string(row));

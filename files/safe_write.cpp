@@ -290,8 +290,7 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     }
 
     Writer writer(target, bytes);
-    Writer::Result result =
-        gSafeWriteUnnamedFirst ? writer.unnamed() : Writer::Result::Unsupported;
+    Writer::Result result = gSafeWriteUnnamedFirst ? writer.unnamed() : Writer::Result::Unsupported;
     if (result == Writer::Result::Unsupported) result = writer.named();
     if (result != Writer::Result::Done) return fail(writer.step, writer.err);
 

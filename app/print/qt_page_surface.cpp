@@ -110,8 +110,8 @@ QByteArray PuzzlePdf(const Board& board) {
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(10, 10, 10, 10), QPageLayout::Point));
     writer.setCreator(QStringLiteral("Ombrix"));
-    writer.setTitle(QString::fromUtf8(board.ruleSet == RuleSetOmbrix ? kPageTitleOmbrix
-                                                                     : kPageTitleTandrel));
+    writer.setTitle(
+        QString::fromUtf8(board.ruleSet == RuleSetOmbrix ? kPageTitleOmbrix : kPageTitleTandrel));
     QPainter painter;
     if (!painter.begin(&writer)) return {};
     PaintPuzzlePage(board, painter);

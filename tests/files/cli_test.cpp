@@ -32,8 +32,7 @@ CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args,
     for (const std::string& a : args)
         command += " '" + a + "'"; // the test's own paths hold no quote
     const std::string outPath = dir / ".stdout", errPath = dir / ".stderr";
-    const int status =
-        std::system((command + ") >'" + outPath + "' 2>'" + errPath + "'").c_str());
+    const int status = std::system((command + ") >'" + outPath + "' 2>'" + errPath + "'").c_str());
     CliRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const Bytes out = ReadAll(outPath), err = ReadAll(errPath);
@@ -388,7 +387,8 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
         {{"generate", "--solution", q, q}, 1, "same file"},
         {{"generate", "--solution", dir / "./q.grid", q}, 1, "same file"},
         {{"generate", q, "r"}, 1, "unexpected argument 'r'"},
-        {{"generate", "--seed=18446744073709551615", "--size", "12x9", "--max-area", "5"}, 0,
+        {{"generate", "--seed=18446744073709551615", "--size", "12x9", "--max-area", "5"},
+         0,
          "seed 18446744073709551615\ntandrel 12 9"},
     };
     cases.back().args.insert(cases.back().args.begin() + 1, {"--rules", "tandrel"});
