@@ -30,28 +30,27 @@ enum CellCode : std::uint8_t {
 };
 
 // The largest clue a grid holds (grid text, puzzle files), and the largest
-// number a cell shows: the text export and the page draw clues and area cells
-// up to 47 and leave a 48 empty. The solver works the same way: it grows the
-// area of every clue up to kMaxShownNumber, while a clue 48 stands as a white
-// cell whose area is never grown or reached.
+// clue whose area the solver works out: a clue 48 stands as a white cell
+// whose area is never grown or reached (the text export, likewise, shows no
+// number above 47).
 inline constexpr int kMaxClue = 48;
-inline constexpr int kMaxShownNumber = 47;
+inline constexpr int kMaxWorkedClue = 47;
 
 // A clue of any number.
 constexpr bool isClue(std::uint8_t s) {
     return s >= 1 && s <= kMaxClue;
 }
-// A clue up to kMaxShownNumber: the clues whose areas the solver works out.
-constexpr bool isShownClue(std::uint8_t s) {
-    return s >= 1 && s <= kMaxShownNumber;
+// A clue whose area the solver works out.
+constexpr bool isWorkedClue(std::uint8_t s) {
+    return s >= 1 && s <= kMaxWorkedClue;
 }
 // A cell painted into the area of a clue.
 constexpr bool isAreaCell(std::uint8_t s) {
     return s > AreaCellBase && s <= AreaCellBase + kMaxClue;
 }
-// A cell of the area of a clue up to kMaxShownNumber.
-constexpr bool isShownAreaCell(std::uint8_t s) {
-    return s > AreaCellBase && s <= AreaCellBase + kMaxShownNumber;
+// A cell of the area of a clue the solver works out.
+constexpr bool isWorkedAreaCell(std::uint8_t s) {
+    return s > AreaCellBase && s <= AreaCellBase + kMaxWorkedClue;
 }
 // The number of a clue or of the clue whose area holds the cell.
 constexpr int clueNumber(std::uint8_t s) {

@@ -335,7 +335,7 @@ void Solver::buildAreaIndex() {
             const Cell& c = b_.at(x, y);
             if (c.areaId == 0) continue;
             maxId = std::max<int>(maxId, c.areaId);
-            if (isShownClue(c.state)) {
+            if (isWorkedClue(c.state)) {
                 index_.clueX[index_.clueCount] = static_cast<std::uint8_t>(x);
                 index_.clueY[index_.clueCount] = static_cast<std::uint8_t>(y);
                 index_.clueN[index_.clueCount] = c.state;
@@ -398,7 +398,7 @@ void Solver::keepAreaIndex() {
         index_.areaStart[id] = static_cast<std::uint16_t>(room);
         index_.areaCount[id] = 0;
         index_.clueOfId[id] = -1;
-        if (!isShownClue(n)) continue;
+        if (!isWorkedClue(n)) continue;
         index_.clueX[index_.clueCount] = static_cast<std::uint8_t>(cx);
         index_.clueY[index_.clueCount] = static_cast<std::uint8_t>(cy);
         index_.clueN[index_.clueCount] = static_cast<std::uint8_t>(n);
@@ -1117,7 +1117,7 @@ bool Solver::everyRegionHasClue() {
     };
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
-            if (isShownClue(b_.state(x, y))) open(x * kGridHeight + y);
+            if (isWorkedClue(b_.state(x, y))) open(x * kGridHeight + y);
     while (head < tail) {
         const int i = paths_.queue[head++];
         open(i - 1);
@@ -1152,7 +1152,7 @@ bool Solver::leadsToClue(int start) {
     auto open = [&](int i) {
         const std::uint8_t s = cellAt(i).state;
         if (paths_.seen[i] == visit || isWall(s)) return;
-        if (isShownClue(s) || paths_.good[i] == paths_.epoch) found = true;
+        if (isWorkedClue(s) || paths_.good[i] == paths_.epoch) found = true;
         paths_.seen[i] = visit;
         paths_.queue[tail++] = static_cast<std::uint16_t>(i);
     };
@@ -1177,7 +1177,7 @@ void Solver::RuleAreaFragment() {
     ClearMarks();
     auto at = [&](int x, int y) {
         const Cell& c = b_.at(x, y);
-        if (!isShownAreaCell(c.state) || c.areaId == 0 || c.mark != MarkNone) return;
+        if (!isWorkedAreaCell(c.state) || c.areaId == 0 || c.mark != MarkNone) return;
         fragmentCode = c.state;
         const int r = WalkFragment(x, y);
         if (r == 1)

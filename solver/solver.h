@@ -269,7 +269,7 @@ class Solver {
         }
         for (int x = 1; x <= b_.width; ++x)
             for (int y = 1; y <= b_.height; ++y)
-                if (const Cell& c = b_.at(x, y); c.areaId != 0 && isShownClue(c.state)) f(x, y);
+                if (const Cell& c = b_.at(x, y); c.areaId != 0 && isWorkedClue(c.state)) f(x, y);
     }
     // Calls f(x, y), as forEachAreaClue, for the areas that a change since
     // log position `from` (-1: all) may concern: a changed cell within the

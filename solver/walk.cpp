@@ -93,13 +93,13 @@ template <Solver::Walk variant> void Solver::visit(int x, int y) {
                 member = !blocked;
             }
         } else if constexpr (variant == Walk::ToClue) {
-            if (n.mark == MarkSettled || isShownClue(n.state)) {
+            if (n.mark == MarkSettled || isWorkedClue(n.state)) {
                 visitedCount = kWalkFoundClue;
                 touch(v, x, y);
                 v.mark = MarkOpen;
                 return;
             }
-            member = n.state == Undecided || n.state == WhiteDot || isShownAreaCell(n.state);
+            member = n.state == Undecided || n.state == WhiteDot || isWorkedAreaCell(n.state);
         } else {
             if (isClue(n.state) || n.state == WhiteDot || n.mark == MarkSettled) {
                 exitCount += kWalkTouchesClue;

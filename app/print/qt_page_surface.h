@@ -5,10 +5,12 @@
 
 #include "page_drawing.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 #include <QTransform>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,21 +37,40 @@ class QtPageSurface : public PageSurface {
     // width stretches the face so that a digit is that wide.
     static QFont fontFor(const PageFont& font);
 
+    // Whether a bold page font is drawn with a made-up bold (the outline
+    // widened by a stroke) because the installed face has no bold weight.
+    static bool needsSyntheticBold(const PageFont& font);
+
+    // The device's whole paintable area (the printable area on a printer)
+    // in page units.
+    PageArea printableArea() const;
+
   private:
-    const QFont& cachedFont(const PageFont& font);
+    struct CachedFont {
+        PageFont key;
+        QFont font;
+        bool synthetic; // bold made by stroking the regular outline
+    };
+    const CachedFont& cachedFont(const PageFont& font);
 
     QPainter& painter_;
     QTransform base_;              // the painter's transform when the surface began
     double unitX_ = 1, unitY_ = 1; // device pixels per 0.1 mm
-    std::vector<std::pair<PageFont, QFont>> fonts_;
+    std::vector<CachedFont> fonts_;
 };
 
-// The view's page drawing: `board` on the painter's page.
+// The view's page drawing: `board` on the painter's page, its cells made
+// smaller where the page's printable area (landscape, wide margins) cannot
+// hold them at their usual size.
 void PaintPuzzlePage(const Board& board, QPainter& painter);
 
-// Writes `board` as a one-page A4 PDF at `path` through a temporary file that
-// replaces `path` only when complete. On failure returns false with a message
-// naming the file and the reason; `path` is then as it was.
-bool WritePuzzlePdf(const Board& board, const QString& path, QString& error);
+// `board` as a one-page A4 PDF, drawn in memory; empty if it cannot be drawn.
+QByteArray PuzzlePdf(const Board& board);
+
+// Writes PuzzlePdf(board) at `path` (bytes, as the system takes them) through
+// the safe writer: `path` is replaced only when the new file is complete. On
+// failure returns false with a message naming the file and the reason;
+// `path` is then as it was.
+bool WritePuzzlePdf(const Board& board, const std::string& path, std::string& error);
 
 } // namespace ombrix

