@@ -1,0 +1,593 @@
+// The complete analysis: a depth-first search over the colours of the
+// undecided cells. Each node propagates to a fixed point with rules that
+// never lose a solution:
+//   - white groups: two clues in one, or more cells than its number, fail;
+//     a finished area closes its sides (and, under Tandrel, its corners);
+//   - a cell whose whitening would join two clues or overflow an area, or
+//     (Tandrel) touch two areas at a corner, is black;
+//   - reach: each unfinished area spreads over the cells it could still take
+//     with its remaining cells (not next to another area); an undecided cell
+//     no area reaches is black, a white cell no area reaches fails, an area
+//     that reaches too few cells fails, and an area or clueless white group
+//     with a single way out takes it;
+//   - black cells: the black count must come out at the budget; under Ombrix
+//     a 2 x 2 block needs a white cell; all black cells lie in one group of
+//     the cells that may be black, and a cell whose removal would split the
+//     black cells (an articulation cell, Tarjan's low links) is black, while
+//     undecided cells cut off from every black cell are white.
+// A node with no undecided cell left after propagation is a solution: the
+// rules above check every condition of a finished board.
+#include "analysis.h"
+#include "solver.h"
+
+#include <chrono>
+#include <memory>
+
+namespace ombrix {
+
+const char* VerdictName(Verdict v) {
+    switch (v) {
+    case Verdict::None:
+        return "none";
+    case Verdict::Unique:
+        return "unique";
+    case Verdict::Several:
+        return "several";
+    case Verdict::Stopped:
+        break;
+    }
+    return "stopped";
+}
+
+namespace {
+
+enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
+
+class Search {
+  public:
+    Search(const Board& puzzle, const AnalysisLimits& limits);
+    AnalysisResult Run();
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    int index(int x, int y) const { return y * stride_ + x; }
+    bool set(int i, Colour c);
+    void undo(int mark);
+    bool propagate();
+    bool countRule();
+    bool blockRule();
+    bool areaRules();
+    bool connectRule();
+    void labelWhite();
+    bool touchesOtherArea(int i, int area) const;
+    bool stopRequested();
+    void storeSolution(Board& out);
+
+    const Board& puzzle_;
+    AnalysisLimits limits_;
+    int w_, h_, stride_, n_;
+    bool tandrel_;
+    int orth_[4], ring_[8];
+    int budget_ = 0, blacks_ = 0, open_ = 0;
+    std::vector<std::uint8_t> colour_, clue_;
+    std::vector<int> cells_; // the playable cells in scan order
+
+    std::vector<int> trail_;
+    int trailLen_ = 0;
+    bool changed_ = false;
+
+    // White groups: group id per cell (-1 none), and per group its clue cell
+    // (-1 none), size and first cell.
+    std::vector<int> group_, groupClue_, groupSize_, groupFirst_;
+    int groups_ = 0;
+    std::vector<int> queue_, decisions_;
+
+    // Reach: per cell the number of areas that reach it (0..2) and the
+    // distance stamp of the current walk.
+    std::vector<std::uint8_t> reached_;
+    std::vector<int> dist_, seen_;
+    int walk_ = 0;
+    int branch_ = -1; // where to branch next, chosen by the area rules
+
+    // Articulation cells.
+    std::vector<int> disc_, low_, parent_, below_, next_, stack_;
+
+    struct Frame {
+        int cell, mark;
+        bool second;
+    };
+    std::vector<Frame> frames_;
+
+    Clock::time_point start_;
+    Clock::time_point lastReport_;
+    std::uint64_t nodes_ = 0;
+    bool stopped_ = false;
+};
+
+Search::Search(const Board& puzzle, const AnalysisLimits& limits)
+    : puzzle_(puzzle), limits_(limits), w_(puzzle.width), h_(puzzle.height), stride_(w_ + 2),
+      n_(stride_ * (h_ + 2)), tandrel_(puzzle.tandrel()) {
+    orth_[0] = -stride_, orth_[1] = -1, orth_[2] = stride_, orth_[3] = 1;
+    ring_[0] = -stride_, ring_[1] = -1, ring_[2] = stride_, ring_[3] = 1;
+    ring_[4] = -stride_ - 1, ring_[5] = -stride_ + 1, ring_[6] = stride_ - 1,
+    ring_[7] = stride_ + 1;
+    const std::size_t n = static_cast<std::size_t>(n_);
+    colour_.assign(n, Outside);
+    clue_.assign(n, 0);
+    trail_.assign(n, 0);
+    group_.assign(n, -1);
+    groupClue_.assign(n, -1);
+    groupSize_.assign(n, 0);
+    groupFirst_.assign(n, 0);
+    queue_.assign(n, 0);
+    decisions_.assign(4 * n, 0);
+    reached_.assign(n, 0);
+    dist_.assign(n, 0);
+    seen_.assign(n, 0);
+    disc_.assign(n, 0);
+    low_.assign(n, 0);
+    parent_.assign(n, -1);
+    below_.assign(n, 0);
+    next_.assign(n, 0);
+    stack_.assign(n, 0);
+    frames_.reserve(n + 1);
+    cells_.reserve(n);
+    long long clueSum = 0;
+    for (int x = 1; x <= w_; ++x) {
+        for (int y = 1; y <= h_; ++y) {
+            const int i = index(x, y), s = puzzle.state(x, y);
+            cells_.push_back(i);
+            if (s >= 1 && s <= 48) {
+                colour_[i] = Light;
+                clue_[i] = static_cast<std::uint8_t>(s);
+                clueSum += s;
+            } else if (s == GivenBlack) {
+                colour_[i] = Dark;
+                ++blacks_;
+            } else {
+                colour_[i] = Open;
+                ++open_;
+            }
+        }
+    }
+    budget_ = static_cast<int>(static_cast<long long>(w_) * h_ - clueSum);
+}
+
+bool Search::set(int i, Colour c) {
+    if (colour_[i] == c) return true;
+    if (colour_[i] != Open) return false;
+    colour_[i] = c;
+    trail_[trailLen_++] = i;
+    --open_;
+    if (c == Dark) ++blacks_;
+    changed_ = true;
+    return true;
+}
+
+void Search::undo(int mark) {
+    while (trailLen_ > mark) {
+        const int i = trail_[--trailLen_];
+        if (colour_[i] == Dark) --blacks_;
+        colour_[i] = Open;
+        ++open_;
+    }
+}
+
+// The black cells of any solution number exactly the budget.
+bool Search::countRule() {
+    if (blacks_ > budget_ || blacks_ + open_ < budget_) return false;
+    if (open_ == 0 || (blacks_ != budget_ && blacks_ + open_ != budget_)) return true;
+    const Colour c = blacks_ == budget_ ? Light : Dark;
+    for (int i : cells_)
+        if (colour_[i] == Open) set(i, c);
+    return true;
+}
+
+// Ombrix: no 2 x 2 block is all black.
+bool Search::blockRule() {
+    for (int x = 1; x < w_; ++x) {
+        for (int y = 1; y < h_; ++y) {
+            const int q[4] = {index(x, y), index(x + 1, y), index(x, y + 1), index(x + 1, y + 1)};
+            int dark = 0, open = -1;
+            for (int i : q) {
+                if (colour_[i] == Dark)
+                    ++dark;
+                else if (colour_[i] == Open)
+                    open = i;
+            }
+            if (dark == 4) return false;
+            if (dark == 3 && open >= 0) set(open, Light);
+        }
+    }
+    return true;
+}
+
+void Search::labelWhite() {
+    groups_ = 0;
+    for (int i : cells_) group_[i] = -1;
+    for (int i : cells_) {
+        if (colour_[i] != Light || group_[i] >= 0) continue;
+        const int g = groups_++;
+        int head = 0, tail = 0, clue = -1, clues = 0;
+        queue_[tail++] = i;
+        group_[i] = g;
+        while (head < tail) {
+            const int c = queue_[head++];
+            if (clue_[c]) ++clues, clue = c;
+            for (int d : orth_) {
+                const int n = c + d;
+                if (colour_[n] == Light && group_[n] < 0) {
+                    group_[n] = g;
+                    queue_[tail++] = n;
+                }
+            }
+        }
+        groupClue_[g] = clues > 1 ? -2 : clue;
+        groupSize_[g] = tail;
+        groupFirst_[g] = i;
+    }
+}
+
+// True when cell i lies beside (Tandrel: also at a corner of) a white cell of
+// an area other than `area`.
+bool Search::touchesOtherArea(int i, int area) const {
+    const int count = tandrel_ ? 8 : 4;
+    for (int k = 0; k < count; ++k) {
+        const int n = i + ring_[k];
+        if (colour_[n] != Light) continue;
+        const int g = group_[n];
+        if (g != area && groupClue_[g] >= 0) return true;
+    }
+    return false;
+}
+
+bool Search::areaRules() {
+    labelWhite();
+    for (int g = 0; g < groups_; ++g) {
+        if (groupClue_[g] == -2) return false;
+        if (groupClue_[g] >= 0 && groupSize_[g] > clue_[groupClue_[g]]) return false;
+    }
+    // Decisions are collected first and applied after the walks, which read
+    // the groups as labelled.
+    int pending = 0; // cell * 2 + (white ? 1 : 0)
+    auto decide = [&](int i, bool white) { decisions_[pending++] = i * 2 + (white ? 1 : 0); };
+
+    // Cells beside areas: closing finished areas, joins that cannot be.
+    for (int i : cells_) {
+        if (colour_[i] == Light) {
+            if (!tandrel_) continue;
+            // Two areas meeting at a corner.
+            const int g = group_[i];
+            if (groupClue_[g] < 0) continue;
+            for (int k = 4; k < 8; ++k) {
+                const int n = i + ring_[k];
+                if (colour_[n] != Light || group_[n] == g) continue;
+                const int o = group_[n];
+                if (groupClue_[o] >= 0 || groupSize_[g] == clue_[groupClue_[g]]) return false;
+            }
+            continue;
+        }
+        if (colour_[i] != Open) continue;
+        // What whitening i would make: the groups beside it merged.
+        int merged[4], m = 0, size = 1, clue = -1, clues = 0;
+        for (int d : orth_) {
+            const int n = i + d;
+            if (colour_[n] != Light) continue;
+            const int g = group_[n];
+            bool dup = false;
+            for (int k = 0; k < m; ++k) dup |= merged[k] == g;
+            if (dup) continue;
+            merged[m++] = g;
+            size += groupSize_[g];
+            if (groupClue_[g] >= 0) ++clues, clue = groupClue_[g];
+        }
+        bool black = clues > 1 || (clue >= 0 && size > clue_[clue]);
+        if (!black && tandrel_) {
+            // Under Tandrel a white cell touches every area at its corners
+            // too: two different areas there, or a finished one, make it
+            // black.
+            int first = -1;
+            for (int k = 0; k < 8 && !black; ++k) {
+                const int n = i + ring_[k];
+                if (colour_[n] != Light) continue;
+                const int g = group_[n], c = groupClue_[g];
+                if (c < 0) continue;
+                if (groupSize_[g] == clue_[c] || (first >= 0 && first != g)) black = true;
+                first = g;
+            }
+        }
+        if (black) decide(i, false);
+    }
+
+    // Reach of every unfinished area.
+    for (int i : cells_) reached_[i] = 0;
+    branch_ = -1;
+    int bestFrontier = 1 << 30;
+    for (int g = 0; g < groups_; ++g) {
+        const int c = groupClue_[g];
+        if (c < 0) continue;
+        const int rem = clue_[c] - groupSize_[g];
+        if (rem == 0) continue;
+        ++walk_;
+        int head = 0, tail = 0;
+        // The group's cells first, all at distance 0, then the cells round
+        // them in order of distance.
+        queue_[tail++] = groupFirst_[g];
+        seen_[groupFirst_[g]] = walk_;
+        dist_[groupFirst_[g]] = 0;
+        while (head < tail) {
+            const int cell = queue_[head++];
+            for (int d : orth_) {
+                const int n = cell + d;
+                if (colour_[n] == Light && group_[n] == g && seen_[n] != walk_) {
+                    seen_[n] = walk_;
+                    dist_[n] = 0;
+                    queue_[tail++] = n;
+                }
+            }
+        }
+        head = 0;
+        int reachedCount = 0, frontier = 0, frontierCell = -1;
+        while (head < tail) {
+            const int cell = queue_[head++];
+            const int d0 = dist_[cell];
+            for (int d : orth_) {
+                const int n = cell + d;
+                if (seen_[n] == walk_) continue;
+                const Colour col = static_cast<Colour>(colour_[n]);
+                if (col == Dark || col == Outside) continue;
+                if (d0 + 1 > rem) continue;
+                if (col == Light && groupClue_[group_[n]] >= 0) continue;
+                if (touchesOtherArea(n, g)) continue;
+                seen_[n] = walk_;
+                dist_[n] = d0 + 1;
+                queue_[tail++] = n;
+                ++reachedCount;
+                if (reached_[n] < 2) ++reached_[n];
+                if (d0 == 0) ++frontier, frontierCell = n;
+            }
+        }
+        if (reachedCount < rem) return false;
+        if (frontier == 0) return false;
+        if (frontier == 1)
+            decide(frontierCell, true);
+        else if (frontier < bestFrontier)
+            bestFrontier = frontier, branch_ = frontierCell;
+    }
+    for (int i : cells_) {
+        if (reached_[i] != 0) continue;
+        if (colour_[i] == Open)
+            decide(i, false);
+        else if (colour_[i] == Light && groupClue_[group_[i]] < 0)
+            return false;
+    }
+    // A white group without a clue must grow: no way out fails, one way out
+    // is taken.
+    for (int g = 0; g < groups_; ++g) {
+        if (groupClue_[g] != -1) continue;
+        ++walk_;
+        int head = 0, tail = 0, exits = 0, exitCell = -1;
+        queue_[tail++] = groupFirst_[g];
+        seen_[groupFirst_[g]] = walk_;
+        while (head < tail && exits < 2) {
+            const int cell = queue_[head++];
+            for (int d : orth_) {
+                const int n = cell + d;
+                if (seen_[n] == walk_) continue;
+                if (colour_[n] == Light) {
+                    seen_[n] = walk_;
+                    queue_[tail++] = n;
+                } else if (colour_[n] == Open) {
+                    seen_[n] = walk_;
+                    ++exits, exitCell = n;
+                }
+            }
+        }
+        if (exits == 0) return false;
+        if (exits == 1) decide(exitCell, true);
+    }
+    for (int k = 0; k < pending; ++k) {
+        const int v = decisions_[k];
+        if (!set(v >> 1, (v & 1) ? Light : Dark)) return false;
+    }
+    if (branch_ < 0) {
+        for (int i : cells_)
+            if (colour_[i] == Open) {
+                branch_ = i;
+                break;
+            }
+    }
+    return true;
+}
+
+// All black cells in one group of the cells that may be black.
+bool Search::connectRule() {
+    if (blacks_ == 0) return true;
+    int root = -1;
+    for (int i : cells_) {
+        disc_[i] = 0;
+        if (root < 0 && colour_[i] == Dark) root = i;
+    }
+    int timer = 0, top = 0, pending = 0, visitedBlack = 0;
+    disc_[root] = low_[root] = ++timer;
+    parent_[root] = -1;
+    below_[root] = 1;
+    next_[root] = 0;
+    stack_[top++] = root;
+    while (top > 0) {
+        const int v = stack_[top - 1];
+        if (next_[v] < 4) {
+            const int n = v + orth_[next_[v]++];
+            const int col = colour_[n];
+            if (col != Open && col != Dark) continue;
+            if (disc_[n] == 0) {
+                disc_[n] = low_[n] = ++timer;
+                parent_[n] = v;
+                below_[n] = col == Dark ? 1 : 0;
+                next_[n] = 0;
+                stack_[top++] = n;
+            } else if (n != parent_[v] && disc_[n] < low_[v]) {
+                low_[v] = disc_[n];
+            }
+            continue;
+        }
+        --top;
+        if (colour_[v] == Dark) ++visitedBlack;
+        const int p = parent_[v];
+        if (p < 0) continue;
+        if (low_[v] < low_[p]) low_[p] = low_[v];
+        below_[p] += below_[v];
+        // p separates v's subtree, which holds black cells, from the root.
+        if (low_[v] >= disc_[p] && below_[v] > 0 && colour_[p] == Open)
+            queue_[pending++] = p;
+    }
+    if (visitedBlack < blacks_) return false;
+    for (int k = 0; k < pending; ++k)
+        if (!set(queue_[k], Dark)) return false;
+    for (int i : cells_)
+        if (colour_[i] == Open && disc_[i] == 0 && !set(i, Light)) return false;
+    return true;
+}
+
+bool Search::propagate() {
+    for (;;) {
+        changed_ = false;
+        if (!countRule()) return false;
+        if (!tandrel_ && !blockRule()) return false;
+        if (!areaRules()) return false;
+        if (changed_) continue;
+        if (!connectRule()) return false;
+        if (!changed_) return true;
+    }
+}
+
+bool Search::stopRequested() {
+    if (stopped_) return true;
+    if (limits_.cancel && limits_.cancel->load(std::memory_order_relaxed)) return stopped_ = true;
+    if (limits_.maxNodes && nodes_ >= limits_.maxNodes) return stopped_ = true;
+    if ((nodes_ & 63) == 0) {
+        const auto now = Clock::now();
+        if (limits_.seconds > 0 &&
+            std::chrono::duration<double>(now - start_).count() >= limits_.seconds)
+            return stopped_ = true;
+        if (limits_.observer && now - lastReport_ >= std::chrono::milliseconds(50)) {
+            lastReport_ = now;
+            limits_.observer->progress(nodes_, static_cast<int>(frames_.size()));
+        }
+    }
+    return false;
+}
+
+void Search::storeSolution(Board& out) {
+    out = puzzle_;
+    labelWhite();
+    for (int x = 1; x <= w_; ++x) {
+        for (int y = 1; y <= h_; ++y) {
+            const int i = index(x, y);
+            Cell& cell = out.at(x, y);
+            cell.areaId = 0;
+            if (clue_[i]) continue;
+            if (colour_[i] == Dark) {
+                if (cell.state != GivenBlack) cell.state = Black;
+            } else {
+                const int c = groupClue_[group_[i]];
+                cell.state = static_cast<std::uint8_t>(AreaCellBase + (c >= 0 ? clue_[c] : 0));
+            }
+        }
+    }
+    out.undecidedCount = 0;
+    out.status = StatusNone;
+}
+
+AnalysisResult Search::Run() {
+    AnalysisResult result;
+    start_ = lastReport_ = Clock::now();
+    int found = 0;
+    bool ok = budget_ >= 0 && propagate();
+    while (true) {
+        if (ok && open_ == 0) {
+            storeSolution(result.solutions[found++]);
+            if (found == 2) break;
+            ok = false;
+        }
+        if (ok) {
+            ++nodes_;
+            if (stopRequested()) break;
+            const int cell = branch_;
+            frames_.push_back({cell, trailLen_, false});
+            set(cell, Light);
+            ok = propagate();
+            continue;
+        }
+        // Back to the last branch with a colour left to try.
+        while (!frames_.empty() && frames_.back().second) {
+            undo(frames_.back().mark);
+            frames_.pop_back();
+        }
+        if (frames_.empty()) break;
+        Frame& f = frames_.back();
+        undo(f.mark);
+        f.second = true;
+        set(f.cell, Dark);
+        ok = propagate();
+    }
+    result.nodes = nodes_;
+    result.solutionCount = found;
+    if (found == 2)
+        result.verdict = Verdict::Several;
+    else if (stopped_)
+        result.verdict = Verdict::Stopped;
+    else
+        result.verdict = found == 1 ? Verdict::Unique : Verdict::None;
+    if (result.verdict == Verdict::Stopped) result.solutionCount = 0;
+    if (found == 2) {
+        for (int x = 1; x <= w_; ++x)
+            for (int y = 1; y <= h_; ++y)
+                if (isBlack(result.solutions[0].state(x, y)) !=
+                    isBlack(result.solutions[1].state(x, y)))
+                    result.differing.emplace_back(x, y);
+    }
+    result.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    return result;
+}
+
+// Hears which stage of the trial search decided each cell.
+struct StageTrace : SolveTrace {
+    bool inWindow = false, single = false, window = false;
+    int decisions = 0;
+    void afterRule(const char*, const Board&) override {}
+    void beforeWindowStage(const Board&) override { inWindow = true; }
+    void afterTrial(const Board& board) override {
+        if (board.status == StatusNone) {
+            ++decisions;
+            (inWindow ? window : single) = true;
+        }
+        inWindow = false;
+    }
+};
+
+} // namespace
+
+int GradeByAutoSolve(const Board& puzzle, int* decisions) {
+    auto board = std::make_unique<Board>(puzzle);
+    board->status = StatusNone;
+    StageTrace trace;
+    AutoSolve(*board, &trace);
+    if (decisions) *decisions = trace.decisions;
+    switch (board->status) {
+    case StatusNone:
+        return trace.window ? 3 : trace.single ? 2 : 1;
+    case StatusUnsolvable:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+AnalysisResult Analyze(const Board& puzzle, const AnalysisLimits& limits) {
+    Search search(puzzle, limits);
+    return search.Run();
+}
+
+} // namespace ombrix
