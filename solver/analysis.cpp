@@ -20,6 +20,7 @@
 #include "analysis.h"
 #include "solver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -55,6 +56,7 @@ class Search {
     bool set(int i, Colour c);
     void undo(int mark);
     bool propagate();
+    bool probe();
     bool countRule();
     bool blockRule();
     bool areaRules();
@@ -101,7 +103,7 @@ class Search {
 
     Clock::time_point start_;
     Clock::time_point lastReport_;
-    std::uint64_t nodes_ = 0;
+    std::uint64_t nodes_ = 0, ticks_ = 0;
     bool stopped_ = false;
 };
 
@@ -462,11 +464,58 @@ bool Search::propagate() {
     }
 }
 
+// Single hypotheses on every undecided cell next to a decided one: a colour
+// whose propagation fails gives the cell the other colour. Repeated until no
+// hypothesis decides anything; the branch cell is then the one whose two
+// colours each decide the most.
+bool Search::probe() {
+    bool progress = true;
+    while (progress) {
+        progress = false;
+        int best = -1, bestScore = -1;
+        for (int i : cells_) {
+            if (colour_[i] != Open) continue;
+            bool near = false;
+            for (int d : ring_) near |= colour_[i + d] == Dark || colour_[i + d] == Light;
+            if (!near) continue;
+            if (stopRequested()) return true;
+            const int mark = trailLen_;
+            set(i, Light);
+            const bool whiteOk = propagate();
+            const int whiteGain = trailLen_ - mark;
+            undo(mark);
+            if (!whiteOk) {
+                set(i, Dark);
+                if (!propagate()) return false;
+                progress = true;
+                continue;
+            }
+            set(i, Dark);
+            const bool blackOk = propagate();
+            const int blackGain = trailLen_ - mark;
+            undo(mark);
+            if (!blackOk) {
+                set(i, Light);
+                if (!propagate()) return false;
+                progress = true;
+                continue;
+            }
+            const int score = std::min(whiteGain, blackGain) * 64 + whiteGain + blackGain;
+            if (score > bestScore) bestScore = score, best = i;
+        }
+        if (!progress && best >= 0) {
+            if (!propagate()) return false;
+            branch_ = best;
+        }
+    }
+    return true;
+}
+
 bool Search::stopRequested() {
     if (stopped_) return true;
     if (limits_.cancel && limits_.cancel->load(std::memory_order_relaxed)) return stopped_ = true;
     if (limits_.maxNodes && nodes_ >= limits_.maxNodes) return stopped_ = true;
-    if ((nodes_ & 63) == 0) {
+    if ((++ticks_ & 63) == 0) {
         const auto now = Clock::now();
         if (limits_.seconds > 0 &&
             std::chrono::duration<double>(now - start_).count() >= limits_.seconds)
@@ -504,7 +553,7 @@ AnalysisResult Search::Run() {
     AnalysisResult result;
     start_ = lastReport_ = Clock::now();
     int found = 0;
-    bool ok = budget_ >= 0 && propagate();
+    bool ok = budget_ >= 0 && propagate() && probe();
     while (true) {
         if (ok && open_ == 0) {
             storeSolution(result.solutions[found++]);
@@ -517,7 +566,7 @@ AnalysisResult Search::Run() {
             const int cell = branch_;
             frames_.push_back({cell, trailLen_, false});
             set(cell, Light);
-            ok = propagate();
+            ok = propagate() && probe();
             continue;
         }
         // Back to the last branch with a colour left to try.
@@ -530,7 +579,7 @@ AnalysisResult Search::Run() {
         undo(f.mark);
         f.second = true;
         set(f.cell, Dark);
-        ok = propagate();
+        ok = propagate() && probe();
     }
     result.nodes = nodes_;
     result.solutionCount = found;
