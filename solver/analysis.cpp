@@ -44,6 +44,13 @@ namespace {
 
 enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
+bool SameColours(const Board& a, const Board& b) {
+    for (int x = 1; x <= a.width; ++x)
+        for (int y = 1; y <= a.height; ++y)
+            if (isBlack(a.state(x, y)) != isBlack(b.state(x, y))) return false;
+    return true;
+}
+
 class Search {
   public:
     Search(const Board& puzzle, const AnalysisLimits& limits);
@@ -56,7 +63,7 @@ class Search {
     bool set(int i, Colour c);
     void undo(int mark);
     bool propagate();
-    bool probe();
+    bool probe(int from);
     bool countRule();
     bool blockRule();
     bool areaRules();
@@ -93,6 +100,10 @@ class Search {
     int branch_ = -1; // where to branch next, chosen by the area rules
 
     // Articulation cells.
+    std::vector<int> probeSeen_;
+    std::vector<std::uint8_t> probeColour_;
+    int probe_ = 0, round_ = 0;
+    std::vector<int> queued_, probeQueue_;
     std::vector<int> disc_, low_, parent_, below_, next_, stack_;
 
     struct Frame {
@@ -127,6 +138,10 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
     reached_.assign(n, 0);
     dist_.assign(n, 0);
     seen_.assign(n, 0);
+    probeSeen_.assign(n, 0);
+    queued_.assign(n, 0);
+    probeQueue_.assign(n, 0);
+    probeColour_.assign(n, 0);
     disc_.assign(n, 0);
     low_.assign(n, 0);
     parent_.assign(n, -1);
@@ -464,50 +479,85 @@ bool Search::propagate() {
     }
 }
 
-// Single hypotheses on every undecided cell next to a decided one: a colour
-// whose propagation fails gives the cell the other colour. Repeated until no
-// hypothesis decides anything; the branch cell is then the one whose two
-// colours each decide the most.
-bool Search::probe() {
-    bool progress = true;
-    while (progress) {
-        progress = false;
-        int best = -1, bestScore = -1;
-        for (int i : cells_) {
-            if (colour_[i] != Open) continue;
-            bool near = false;
-            for (int d : ring_) near |= colour_[i + d] == Dark || colour_[i + d] == Light;
-            if (!near) continue;
-            if (stopRequested()) return true;
-            const int mark = trailLen_;
-            set(i, Light);
-            const bool whiteOk = propagate();
-            const int whiteGain = trailLen_ - mark;
-            undo(mark);
-            if (!whiteOk) {
-                set(i, Dark);
-                if (!propagate()) return false;
-                progress = true;
-                continue;
+// Single hypotheses: a colour whose propagation fails gives the cell the
+// other colour, and cells that both colours decide alike are decided. At the
+// root every undecided cell next to a decided one is tried; below it, those
+// within two cells of what changed since trail position `from`, and again
+// round whatever a hypothesis decides. The branch cell is then the tried
+// cell whose two colours each decide the most.
+bool Search::probe(int from) {
+    ++round_;
+    int head = 0, count = 0;
+    auto enqueue = [&](int c) {
+        if (colour_[c] != Open || queued_[c] == round_) return;
+        queued_[c] = round_;
+        probeQueue_[(head + count++) % n_] = c;
+    };
+    auto around = [&](int c) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const int n = c + dy * stride_ + dx;
+                if (n >= 0 && n < n_) enqueue(n);
             }
-            set(i, Dark);
-            const bool blackOk = propagate();
-            const int blackGain = trailLen_ - mark;
-            undo(mark);
-            if (!blackOk) {
-                set(i, Light);
-                if (!propagate()) return false;
-                progress = true;
-                continue;
-            }
-            const int score = std::min(whiteGain, blackGain) * 64 + whiteGain + blackGain;
-            if (score > bestScore) bestScore = score, best = i;
-        }
-        if (!progress && best >= 0) {
-            if (!propagate()) return false;
-            branch_ = best;
-        }
+    };
+    if (from < 0) {
+        for (int i : cells_) enqueue(i);
+    } else {
+        for (int k = from; k < trailLen_; ++k) around(trail_[k]);
     }
+    int best = -1, bestScore = -1;
+    while (count > 0) {
+        const int i = probeQueue_[head];
+        head = (head + 1) % n_;
+        --count;
+        queued_[i] = 0;
+        if (colour_[i] != Open) continue;
+        bool near = false;
+        for (int d : ring_) near |= colour_[i + d] == Dark || colour_[i + d] == Light;
+        if (!near) continue;
+        if (stopRequested()) return true;
+        const int mark = trailLen_;
+        set(i, Light);
+        const bool whiteOk = propagate();
+        const int whiteGain = trailLen_ - mark;
+        ++probe_;
+        for (int k = mark; k < trailLen_; ++k) {
+            probeSeen_[trail_[k]] = probe_;
+            probeColour_[trail_[k]] = colour_[trail_[k]];
+        }
+        undo(mark);
+        int agreed = 0;
+        bool blackOk = true;
+        int blackGain = 0;
+        if (whiteOk) {
+            set(i, Dark);
+            blackOk = propagate();
+            blackGain = trailLen_ - mark;
+            if (blackOk)
+                for (int k = mark; k < trailLen_; ++k) {
+                    const int c = trail_[k];
+                    if (probeSeen_[c] == probe_ && probeColour_[c] == colour_[c])
+                        decisions_[agreed++] = c * 4 + colour_[c];
+                }
+            undo(mark);
+        }
+        if (!whiteOk || !blackOk || agreed > 0) {
+            if (!whiteOk) set(i, Dark);
+            if (!blackOk) set(i, Light);
+            for (int k = 0; k < agreed; ++k)
+                if (!set(decisions_[k] >> 2, static_cast<Colour>(decisions_[k] & 3)))
+                    return false;
+            if (!propagate()) return false;
+            for (int k = mark; k < trailLen_; ++k) around(trail_[k]);
+            continue;
+        }
+        const int score = (whiteGain + 1) * (blackGain + 1);
+        if (score > bestScore) bestScore = score, best = i;
+    }
+    // The rules' own choice, on the board as it now stands, unless a tried
+    // cell is better.
+    if (!propagate()) return false;
+    if (best >= 0 && colour_[best] == Open) branch_ = best;
     return true;
 }
 
@@ -553,33 +603,58 @@ AnalysisResult Search::Run() {
     AnalysisResult result;
     start_ = lastReport_ = Clock::now();
     int found = 0;
-    bool ok = budget_ >= 0 && propagate() && probe();
-    while (true) {
-        if (ok && open_ == 0) {
-            storeSolution(result.solutions[found++]);
-            if (found == 2) break;
-            ok = false;
+    // The search runs again and again from the root with a node budget that
+    // doubles each time, taking the colours in the other order each time, so
+    // that a run lost in a part of the board without a solution is cut short
+    // and a later one finds the solutions elsewhere. A run that ends within
+    // its budget has seen the whole tree. Solutions found by earlier runs
+    // count when they differ.
+    bool rootOk = budget_ >= 0 && propagate() && probe(-1);
+    const int rootMark = trailLen_;
+    std::uint64_t budget = 64;
+    for (int attempt = 0; rootOk && !stopped_ && found < 2; ++attempt, budget *= 2) {
+        undo(rootMark);
+        frames_.clear();
+        if (!propagate()) break; // restores branch_ for the root
+        const Colour firstColour = attempt % 2 == 0 ? Light : Dark;
+        const Colour secondColour = attempt % 2 == 0 ? Dark : Light;
+        const std::uint64_t runEnd = nodes_ + budget;
+        bool ok = true, cut = false;
+        while (true) {
+            if (ok && open_ == 0) {
+                Board& slot = result.solutions[found];
+                storeSolution(slot);
+                bool fresh = true;
+                for (int k = 0; k < found; ++k) fresh &= !SameColours(result.solutions[k], slot);
+                if (fresh && ++found == 2) break;
+                ok = false;
+            }
+            if (ok) {
+                if (stopRequested()) break;
+                if (nodes_ >= runEnd) {
+                    cut = true;
+                    break;
+                }
+                ++nodes_;
+                const int cell = branch_;
+                frames_.push_back({cell, trailLen_, false});
+                set(cell, firstColour);
+                ok = propagate() && probe(frames_.back().mark);
+                continue;
+            }
+            // Back to the last branch with a colour left to try.
+            while (!frames_.empty() && frames_.back().second) {
+                undo(frames_.back().mark);
+                frames_.pop_back();
+            }
+            if (frames_.empty()) break;
+            Frame& f = frames_.back();
+            undo(f.mark);
+            f.second = true;
+            set(f.cell, secondColour);
+            ok = propagate() && probe(f.mark);
         }
-        if (ok) {
-            ++nodes_;
-            if (stopRequested()) break;
-            const int cell = branch_;
-            frames_.push_back({cell, trailLen_, false});
-            set(cell, Light);
-            ok = propagate() && probe();
-            continue;
-        }
-        // Back to the last branch with a colour left to try.
-        while (!frames_.empty() && frames_.back().second) {
-            undo(frames_.back().mark);
-            frames_.pop_back();
-        }
-        if (frames_.empty()) break;
-        Frame& f = frames_.back();
-        undo(f.mark);
-        f.second = true;
-        set(f.cell, Dark);
-        ok = propagate() && probe();
+        if (!cut) break;
     }
     result.nodes = nodes_;
     result.solutionCount = found;
