@@ -88,7 +88,15 @@ class Search {
 
     // White groups: group id per cell (-1 none), and per group its clue cell
     // (-1 none), size and first cell.
-    std::vector<int> group_, groupClue_, groupSize_, groupFirst_;
+    // Group g's cells are members_[groupFirst_[g] ..+ groupSize_[g]]; touch_
+    // is, for a clueless group under Tandrel, the area it touches at a corner
+    // (-1 none, -2 several).
+    std::vector<int> group_, groupClue_, groupSize_, groupFirst_, members_, touch_;
+    struct Entry {
+        int cell, next;
+    };
+    std::vector<Entry> entries_; // the walk's buckets by cost
+    int bucket_[64];
     int groups_ = 0;
     std::vector<int> queue_, decisions_;
 
@@ -133,6 +141,9 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
     groupClue_.assign(n, -1);
     groupSize_.assign(n, 0);
     groupFirst_.assign(n, 0);
+    members_.assign(n, 0);
+    touch_.assign(n, -1);
+    entries_.assign(8 * n, {0, 0});
     queue_.assign(n, 0);
     decisions_.assign(4 * n, 0);
     reached_.assign(n, 0);
@@ -223,26 +234,40 @@ bool Search::blockRule() {
 void Search::labelWhite() {
     groups_ = 0;
     for (int i : cells_) group_[i] = -1;
+    int tail = 0;
     for (int i : cells_) {
         if (colour_[i] != Light || group_[i] >= 0) continue;
         const int g = groups_++;
-        int head = 0, tail = 0, clue = -1, clues = 0;
-        queue_[tail++] = i;
+        const int start = tail;
+        int head = tail, clue = -1, clues = 0;
+        members_[tail++] = i;
         group_[i] = g;
         while (head < tail) {
-            const int c = queue_[head++];
+            const int c = members_[head++];
             if (clue_[c]) ++clues, clue = c;
             for (int d : orth_) {
                 const int n = c + d;
                 if (colour_[n] == Light && group_[n] < 0) {
                     group_[n] = g;
-                    queue_[tail++] = n;
+                    members_[tail++] = n;
                 }
             }
         }
         groupClue_[g] = clues > 1 ? -2 : clue;
-        groupSize_[g] = tail;
-        groupFirst_[g] = i;
+        groupSize_[g] = tail - start;
+        groupFirst_[g] = start;
+    }
+    // A clueless group touching an area at a corner (Tandrel) belongs to it.
+    for (int g = 0; g < groups_; ++g) {
+        touch_[g] = -1;
+        if (groupClue_[g] != -1 || !tandrel_) continue;
+        for (int m = groupFirst_[g]; m < groupFirst_[g] + groupSize_[g]; ++m)
+            for (int k = 4; k < 8; ++k) {
+                const int n = members_[m] + ring_[k];
+                if (colour_[n] != Light || groupClue_[group_[n]] < 0) continue;
+                const int o = group_[n];
+                touch_[g] = touch_[g] == -1 || touch_[g] == o ? o : -2;
+            }
     }
 }
 
@@ -326,43 +351,60 @@ bool Search::areaRules() {
         if (c < 0) continue;
         const int rem = clue_[c] - groupSize_[g];
         if (rem == 0) continue;
+        // Cheapest growth first: each undecided cell costs one cell, a
+        // clueless white group its whole size (it joins as a whole). A cell
+        // at cost d needs an area of at least its size plus d.
         ++walk_;
-        int head = 0, tail = 0;
-        // The group's cells first, all at distance 0, then the cells round
-        // them in order of distance.
-        queue_[tail++] = groupFirst_[g];
-        seen_[groupFirst_[g]] = walk_;
-        dist_[groupFirst_[g]] = 0;
-        while (head < tail) {
-            const int cell = queue_[head++];
-            for (int d : orth_) {
-                const int n = cell + d;
-                if (colour_[n] == Light && group_[n] == g && seen_[n] != walk_) {
-                    seen_[n] = walk_;
-                    dist_[n] = 0;
-                    queue_[tail++] = n;
-                }
-            }
+        int reachedCount = 0, frontier = 0, frontierCell = -1, pool = 0;
+        for (int d = 0; d <= rem; ++d) bucket_[d] = -1;
+        auto push = [&](int cell, int d) {
+            entries_[pool] = {cell, bucket_[d]};
+            bucket_[d] = pool++;
+        };
+        for (int m = groupFirst_[g]; m < groupFirst_[g] + groupSize_[g]; ++m) {
+            seen_[members_[m]] = walk_;
+            dist_[members_[m]] = 0;
+            push(members_[m], 0);
         }
-        head = 0;
-        int reachedCount = 0, frontier = 0, frontierCell = -1;
-        while (head < tail) {
-            const int cell = queue_[head++];
-            const int d0 = dist_[cell];
-            for (int d : orth_) {
-                const int n = cell + d;
-                if (seen_[n] == walk_) continue;
-                const Colour col = static_cast<Colour>(colour_[n]);
-                if (col == Dark || col == Outside) continue;
-                if (d0 + 1 > rem) continue;
-                if (col == Light && groupClue_[group_[n]] >= 0) continue;
-                if (touchesOtherArea(n, g)) continue;
-                seen_[n] = walk_;
-                dist_[n] = d0 + 1;
-                queue_[tail++] = n;
-                ++reachedCount;
-                if (reached_[n] < 2) ++reached_[n];
-                if (d0 == 0) ++frontier, frontierCell = n;
+        for (int d0 = 0; d0 < rem; ++d0) {
+            while (bucket_[d0] >= 0) {
+                const int cell = entries_[bucket_[d0]].cell;
+                bucket_[d0] = entries_[bucket_[d0]].next;
+                if (dist_[cell] != d0) continue;
+                for (int d : orth_) {
+                    const int n = cell + d;
+                    const Colour col = static_cast<Colour>(colour_[n]);
+                    if (col == Dark || col == Outside) continue;
+                    if (col == Open) {
+                        if (seen_[n] == walk_ && dist_[n] <= d0 + 1) continue;
+                        if (touchesOtherArea(n, g)) continue;
+                        if (seen_[n] != walk_) {
+                            ++reachedCount;
+                            if (reached_[n] < 2) ++reached_[n];
+                            if (d0 == 0) ++frontier, frontierCell = n;
+                        }
+                        seen_[n] = walk_;
+                        dist_[n] = d0 + 1;
+                        push(n, d0 + 1);
+                        continue;
+                    }
+                    const int o = group_[n];
+                    if (o == g || groupClue_[o] >= 0) continue;
+                    if (touch_[o] != -1 && touch_[o] != g) continue;
+                    const int cost = d0 + groupSize_[o];
+                    if (cost > rem || (seen_[n] == walk_ && dist_[n] <= cost)) continue;
+                    const bool first = seen_[n] != walk_;
+                    for (int m = groupFirst_[o]; m < groupFirst_[o] + groupSize_[o]; ++m) {
+                        const int c = members_[m];
+                        if (first) {
+                            ++reachedCount;
+                            if (reached_[c] < 2) ++reached_[c];
+                        }
+                        seen_[c] = walk_;
+                        dist_[c] = cost;
+                        push(c, cost);
+                    }
+                }
             }
         }
         if (reachedCount < rem) return false;
@@ -385,8 +427,8 @@ bool Search::areaRules() {
         if (groupClue_[g] != -1) continue;
         ++walk_;
         int head = 0, tail = 0, exits = 0, exitCell = -1;
-        queue_[tail++] = groupFirst_[g];
-        seen_[groupFirst_[g]] = walk_;
+        queue_[tail++] = members_[groupFirst_[g]];
+        seen_[members_[groupFirst_[g]]] = walk_;
         while (head < tail && exits < 2) {
             const int cell = queue_[head++];
             for (int d : orth_) {
@@ -603,15 +645,17 @@ AnalysisResult Search::Run() {
     AnalysisResult result;
     start_ = lastReport_ = Clock::now();
     int found = 0;
-    // The search runs again and again from the root with a node budget that
-    // doubles each time, taking the colours in the other order each time, so
-    // that a run lost in a part of the board without a solution is cut short
-    // and a later one finds the solutions elsewhere. A run that ends within
-    // its budget has seen the whole tree. Solutions found by earlier runs
-    // count when they differ.
+    // On large boards the search runs again and again from the root with a
+    // node budget that doubles each time, taking the colours in the other
+    // order each time, so that a run lost in a part of the board without a
+    // solution is cut short and a later one finds the solutions elsewhere. A
+    // run that ends within its budget has seen the whole tree. Solutions
+    // found by earlier runs count when they differ.
     bool rootOk = budget_ >= 0 && propagate() && probe(-1);
     const int rootMark = trailLen_;
-    std::uint64_t budget = 64;
+    // Small boards are searched once: their trees are small enough, and a
+    // proof of uniqueness has to see the whole tree anyway.
+    std::uint64_t budget = cells_.size() > 600 ? 64 : ~std::uint64_t{0} / 4;
     for (int attempt = 0; rootOk && !stopped_ && found < 2; ++attempt, budget *= 2) {
         undo(rootMark);
         frames_.clear();
