@@ -3,8 +3,8 @@
 // 31 x 45 boards of both rule sets, and side by side with clingo on the real
 // puzzles the automatic solver gives up on. It also says where the analysis
 // and the automatic solver disagree.
-#include "analysis.h"
 #include "analyze_bench.h"
+#include "analysis.h"
 #include "clingo_run.h"
 #include "generator.h"
 #include "grid_text.h"
@@ -35,7 +35,8 @@ struct Times {
         if (ms.empty()) return;
         std::sort(ms.begin(), ms.end());
         double total = 0;
-        for (double v : ms) total += v;
+        for (double v : ms)
+            total += v;
         std::printf("  %-28s %4zu puzzles  median %9.3f ms  worst %9.3f ms  total %10.1f ms\n",
                     name, ms.size(), ms[ms.size() / 2], ms.back(), total);
     }
@@ -86,8 +87,8 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
     };
     std::vector<Beyond> beyond; // the automatic solver's status 2
     std::printf("real corpus: %zu puzzles, median of %d runs each\n", files.size(), runs);
-    std::printf("%-10s %6s %6s %-8s %5s %8s %10s\n", "puzzle", "size", "status", "verdict",
-                "grade", "nodes", "ms");
+    std::printf("%-10s %6s %6s %-8s %5s %8s %10s\n", "puzzle", "size", "status", "verdict", "grade",
+                "nodes", "ms");
     for (const fs::path& f : files) {
         std::ifstream in(f, std::ios::binary);
         std::stringstream ss;
@@ -106,14 +107,16 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         ++grades[grade];
         const std::string name = f.stem().string();
         const int cells = board->width * board->height;
-        classes[cells <= 144 ? "a small (up to 144 cells)"
-                 : cells <= 400 ? "b medium (145-400 cells)"
-                                : "c large (over 400 cells)"]
+        classes[cells <= 144   ? "a small (up to 144 cells)"
+                : cells <= 400 ? "b medium (145-400 cells)"
+                               : "c large (over 400 cells)"]
             .add(ms);
-        classes[status == 2 ? "e automatic solver status 2" : "d automatic solver status 0"].add(ms);
+        classes[status == 2 ? "e automatic solver status 2" : "d automatic solver status 0"].add(
+            ms);
         all.add(ms);
         if (status == 2) beyond.push_back({f.string(), ms, v});
-        const bool agree = v == Verdict::Stopped || (status == StatusNone && v == Verdict::Unique &&
+        const bool agree = v == Verdict::Stopped ||
+                           (status == StatusNone && v == Verdict::Unique &&
                             SameColours(*solved, result->solutions[0])) ||
                            (status == StatusSecondSolution && v == Verdict::Several) ||
                            ((status == StatusContradiction || status == StatusSumTooLarge) &&
@@ -125,12 +128,13 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         std::snprintf(size, sizeof size, "%dx%d", board->width, board->height);
         std::printf("%-10s %6s %6d %-8s %5d %8llu %10.3f%s\n", name.c_str(), size, status,
                     VerdictName(v), grade, static_cast<unsigned long long>(result->nodes), ms,
-                    !agree ? "  DISAGREES with the automatic solver"
+                    !agree                  ? "  DISAGREES with the automatic solver"
                     : v == Verdict::Stopped ? "  not settled within the limit"
                                             : "");
     }
     std::printf("\nby class:\n");
-    for (auto& [name, t] : classes) t.print(name.c_str() + 2);
+    for (auto& [name, t] : classes)
+        t.print(name.c_str() + 2);
     all.print("all");
     std::printf("grades: 1 %d, 2 %d, 3 %d, 4 %d; not unique or not settled %d; not settled %d; "
                 "disagreements %d\n",
@@ -174,7 +178,10 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         GridTextError err;
         ParseGridText(ss.str(), *board, err);
         const asp::Outcome c = asp::Solve(OMBRIX_ASP_ENCODING, *board, facts);
-        const char* cv = !c.ran ? "error" : c.models.empty() ? "none" : c.models.size() == 1 ? "unique" : "several";
+        const char* cv = !c.ran                 ? "error"
+                         : c.models.empty()     ? "none"
+                         : c.models.size() == 1 ? "unique"
+                                                : "several";
         oursTotal += ms;
         clingoTotal += c.seconds * 1000;
         std::printf("  %-10s analysis %-8s %10.3f ms   clingo %-8s %10.3f ms\n",

@@ -233,7 +233,8 @@ bool Search::blockRule() {
 
 void Search::labelWhite() {
     groups_ = 0;
-    for (int i : cells_) group_[i] = -1;
+    for (int i : cells_)
+        group_[i] = -1;
     int tail = 0;
     for (int i : cells_) {
         if (colour_[i] != Light || group_[i] >= 0) continue;
@@ -318,7 +319,8 @@ bool Search::areaRules() {
             if (colour_[n] != Light) continue;
             const int g = group_[n];
             bool dup = false;
-            for (int k = 0; k < m; ++k) dup |= merged[k] == g;
+            for (int k = 0; k < m; ++k)
+                dup |= merged[k] == g;
             if (dup) continue;
             merged[m++] = g;
             size += groupSize_[g];
@@ -343,7 +345,8 @@ bool Search::areaRules() {
     }
 
     // Reach of every unfinished area.
-    for (int i : cells_) reached_[i] = 0;
+    for (int i : cells_)
+        reached_[i] = 0;
     branch_ = -1;
     int bestFrontier = 1 << 30;
     for (int g = 0; g < groups_; ++g) {
@@ -356,7 +359,8 @@ bool Search::areaRules() {
         // at cost d needs an area of at least its size plus d.
         ++walk_;
         int reachedCount = 0, frontier = 0, frontierCell = -1, pool = 0;
-        for (int d = 0; d <= rem; ++d) bucket_[d] = -1;
+        for (int d = 0; d <= rem; ++d)
+            bucket_[d] = -1;
         auto push = [&](int cell, int d) {
             entries_[pool] = {cell, bucket_[d]};
             bucket_[d] = pool++;
@@ -498,8 +502,7 @@ bool Search::connectRule() {
         if (low_[v] < low_[p]) low_[p] = low_[v];
         below_[p] += below_[v];
         // p separates v's subtree, which holds black cells, from the root.
-        if (low_[v] >= disc_[p] && below_[v] > 0 && colour_[p] == Open)
-            queue_[pending++] = p;
+        if (low_[v] >= disc_[p] && below_[v] > 0 && colour_[p] == Open) queue_[pending++] = p;
     }
     if (visitedBlack < blacks_) return false;
     for (int k = 0; k < pending; ++k)
@@ -543,9 +546,11 @@ bool Search::probe(int from) {
             }
     };
     if (from < 0) {
-        for (int i : cells_) enqueue(i);
+        for (int i : cells_)
+            enqueue(i);
     } else {
-        for (int k = from; k < trailLen_; ++k) around(trail_[k]);
+        for (int k = from; k < trailLen_; ++k)
+            around(trail_[k]);
     }
     int best = -1, bestScore = -1;
     while (count > 0) {
@@ -555,7 +560,8 @@ bool Search::probe(int from) {
         queued_[i] = 0;
         if (colour_[i] != Open) continue;
         bool near = false;
-        for (int d : ring_) near |= colour_[i + d] == Dark || colour_[i + d] == Light;
+        for (int d : ring_)
+            near |= colour_[i + d] == Dark || colour_[i + d] == Light;
         if (!near) continue;
         if (stopRequested()) return true;
         const int mark = trailLen_;
@@ -587,10 +593,10 @@ bool Search::probe(int from) {
             if (!whiteOk) set(i, Dark);
             if (!blackOk) set(i, Light);
             for (int k = 0; k < agreed; ++k)
-                if (!set(decisions_[k] >> 2, static_cast<Colour>(decisions_[k] & 3)))
-                    return false;
+                if (!set(decisions_[k] >> 2, static_cast<Colour>(decisions_[k] & 3))) return false;
             if (!propagate()) return false;
-            for (int k = mark; k < trailLen_; ++k) around(trail_[k]);
+            for (int k = mark; k < trailLen_; ++k)
+                around(trail_[k]);
             continue;
         }
         const int score = (whiteGain + 1) * (blackGain + 1);
@@ -669,7 +675,8 @@ AnalysisResult Search::Run() {
                 Board& slot = result.solutions[found];
                 storeSolution(slot);
                 bool fresh = true;
-                for (int k = 0; k < found; ++k) fresh &= !SameColours(result.solutions[k], slot);
+                for (int k = 0; k < found; ++k)
+                    fresh &= !SameColours(result.solutions[k], slot);
                 if (fresh && ++found == 2) break;
                 ok = false;
             }

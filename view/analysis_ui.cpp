@@ -127,8 +127,8 @@ void AnalyzePuzzle(COmbrixView& view) {
     const QString text = VerdictText(result, work.grade());
     switch (result.verdict) {
     case Verdict::Unique:
-        if (Modal().AskChoice(&view, text, {QStringLiteral("解答を表示"), QStringLiteral("閉じる")}) ==
-            0) {
+        if (Modal().AskChoice(&view, text,
+                              {QStringLiteral("解答を表示"), QStringLiteral("閉じる")}) == 0) {
             // As the automatic solver leaves a solved board: its own board
             // where it solves the puzzle, else the analysis's solution.
             auto solved = std::make_unique<Board>(view.board());
@@ -142,8 +142,8 @@ void AnalyzePuzzle(COmbrixView& view) {
         }
         break;
     case Verdict::Several:
-        if (Modal().AskChoice(&view, text, {QStringLiteral("解を表示"), QStringLiteral("閉じる")}) ==
-            0) {
+        if (Modal().AskChoice(&view, text,
+                              {QStringLiteral("解を表示"), QStringLiteral("閉じる")}) == 0) {
             Comparison comparison(view, result);
             Modal().RunSolutionView(&view, comparison);
         }

@@ -78,14 +78,16 @@ void ModalUi::RunProgress(QWidget* parent, BackgroundWork& work) {
     });
     timer.start(100);
     if (!work.finished()) dialog.exec();
-    while (!work.finished()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    while (!work.finished())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
 int ModalUi::AskChoice(QWidget* parent, const QString& text, const QStringList& buttons) {
     QMessageBox box(QMessageBox::Information, QCoreApplication::applicationName(), text,
                     QMessageBox::NoButton, parent);
     QList<QAbstractButton*> added;
-    for (const QString& b : buttons) added << box.addButton(b, QMessageBox::AcceptRole);
+    for (const QString& b : buttons)
+        added << box.addButton(b, QMessageBox::AcceptRole);
     if (!added.isEmpty()) box.setEscapeButton(added.last());
     box.exec();
     return static_cast<int>(added.indexOf(box.clickedButton()));
@@ -99,7 +101,8 @@ void ModalUi::RunSolutionView(QWidget* parent, SolutionToggle& toggle) {
     auto* back = new QPushButton(QStringLiteral("戻る(&B)"), &dialog);
     flip->setDefault(true);
     auto update = [&] {
-        label->setText(QStringLiteral("解 %1 / 2（赤枠は2つの解で異なるマス）").arg(toggle.shown() + 1));
+        label->setText(
+            QStringLiteral("解 %1 / 2（赤枠は2つの解で異なるマス）").arg(toggle.shown() + 1));
     };
     update();
     QObject::connect(flip, &QPushButton::clicked, &dialog, [&] {

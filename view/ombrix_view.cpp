@@ -12,7 +12,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
-#include <QPainter>
 #include <QScrollBar>
 
 namespace ombrix {

@@ -99,8 +99,8 @@ TEST(AnalysisCommand, TwoSolutionsAreShownInTurnWithTheirDifferencesOutlinedAndL
         }
     };
     QTest::keyClick(&e.frame, Qt::Key_K, Qt::ControlModifier);
-    EXPECT_EQ(e.modal.choices,
-              QStringList{QStringLiteral("複数の解があります（2 マスが異なります）|解を表示|閉じる")});
+    EXPECT_EQ(e.modal.choices, QStringList{QStringLiteral(
+                                   "複数の解があります（2 マスが異なります）|解を表示|閉じる")});
     EXPECT_EQ(e.modal.solutionViews, 1);
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 0}));
     // Leaving the view restores everything, and the outline is gone.

@@ -38,7 +38,8 @@ class ScriptedModal : public ModalUi {
     void RunProgress(QWidget*, BackgroundWork& work) override {
         if (cancelWork) work.cancel();
         progressTexts << work.progressText();
-        while (!work.finished()) QThread::yieldCurrentThread();
+        while (!work.finished())
+            QThread::yieldCurrentThread();
     }
     int AskChoice(QWidget*, const QString& text, const QStringList& buttons) override {
         choices << text + QLatin1Char('|') + buttons.join(QLatin1Char('|'));

@@ -17,8 +17,8 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -122,9 +122,12 @@ void HoldAgainstAutoSolve(const fs::path& grid, std::uint64_t nodes, int maxCell
 TEST(Analysis, AgreesWithTheAutomaticSolverOnTheCorpus) {
     auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "real");
     if (grids.empty()) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
-    for (const fs::path& g : Grids(fs::path(OMBRIX_CORPUS_DIR) / "generated")) grids.push_back(g);
-    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR)) grids.push_back(g);
-    for (const fs::path& g : grids) HoldAgainstAutoSolve(g, 40, 400);
+    for (const fs::path& g : Grids(fs::path(OMBRIX_CORPUS_DIR) / "generated"))
+        grids.push_back(g);
+    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR))
+        grids.push_back(g);
+    for (const fs::path& g : grids)
+        HoldAgainstAutoSolve(g, 40, 400);
 }
 
 TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
@@ -134,7 +137,8 @@ TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
     // generated boards: as made (one solution or several), and with one clue
     // raised by one (mostly none).
     std::vector<std::unique_ptr<Board>> boards;
-    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR)) boards.push_back(Load(g));
+    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR))
+        boards.push_back(Load(g));
     auto scratch = std::make_unique<Board>();
     for (int rules : {0, 1}) {
         for (int seed = 1; seed <= 6; ++seed) {

@@ -60,7 +60,8 @@ inline Outcome Solve(const std::string& encoding, const Board& b,
     if (!p) return o;
     std::string text;
     char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+        text.append(buf, n);
     pclose(p);
     o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     std::istringstream in(text);
