@@ -730,26 +730,22 @@ AnalysisResult Search::Run() {
 // Hears which stage of the trial search decided each cell.
 struct StageTrace : SolveTrace {
     bool inWindow = false, single = false, window = false;
-    int decisions = 0;
     void afterRule(const char*, const Board&) override {}
     void beforeWindowStage(const Board&) override { inWindow = true; }
     void afterTrial(const Board& board) override {
-        if (board.status == StatusNone) {
-            ++decisions;
-            (inWindow ? window : single) = true;
-        }
+        if (board.status == StatusNone) (inWindow ? window : single) = true;
         inWindow = false;
     }
 };
 
 } // namespace
 
-int GradeByAutoSolve(const Board& puzzle, int* decisions) {
+int GradeByAutoSolve(const Board& puzzle, Board* solved) {
     auto board = std::make_unique<Board>(puzzle);
     board->status = StatusNone;
     StageTrace trace;
     AutoSolve(*board, &trace);
-    if (decisions) *decisions = trace.decisions;
+    if (solved) *solved = *board;
     switch (board->status) {
     case StatusNone:
         return trace.window ? 3 : trace.single ? 2 : 1;
