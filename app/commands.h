@@ -40,6 +40,7 @@ enum CommandId : int {
     ID_RULESET_OMBRIX = 32776,
     ID_RULESET_TANDREL = 32777,
     ID_HELP_TANDREL_RULES = 32778,
+    ID_TOOLS_ANALYZE = 32779,
 };
 
 // What a handler works on.

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPen>
 #include <QScrollBar>
 #include <QThread>
 
@@ -129,6 +130,18 @@ void COmbrixView::paintEvent(QPaintEvent*) {
     const QPoint s = scrollPosition();
     p.translate(-s.x(), -s.y());
     PaintBoard(p, board_, ui_, this);
+    if (!outlined_.empty()) {
+        const Layout l(board_, ui_);
+        p.setPen(QPen(Qt::red, 2));
+        p.setBrush(Qt::NoBrush);
+        for (auto [x, y] : outlined_)
+            p.drawRect(l.cellLeft(x) + 1, l.cellTop(y) + 1, kCellPitch - 2, kCellPitch - 2);
+    }
+}
+
+void COmbrixView::SetOutlinedCells(std::vector<std::pair<int, int>> cells) {
+    outlined_ = std::move(cells);
+    InvalidateAll();
 }
 
 void COmbrixView::mousePressEvent(QMouseEvent* e) {

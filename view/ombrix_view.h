@@ -10,6 +10,9 @@
 #include <QAbstractScrollArea>
 #include <QSize>
 
+#include <utility>
+#include <vector>
+
 class QAction;
 class QThread;
 
@@ -57,6 +60,11 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void OnHelpEditOperation();
     void OnHelpSolveOperation();
 
+    // Cells drawn with a red outline over the board (the cells where two
+    // solutions differ); empty for none.
+    void SetOutlinedCells(std::vector<std::pair<int, int>> cells);
+    const std::vector<std::pair<int, int>>& outlinedCells() const { return outlined_; }
+
     // Loads a puzzle file as the load command does after its dialog.
     void LoadPuzzleFrom(const QString& path);
 
@@ -82,6 +90,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     QThread* solver_ = nullptr; // the automatic solver's thread while it runs
     QSize extent_;
     bool erase_ = false;
+    std::vector<std::pair<int, int>> outlined_;
 };
 
 } // namespace ombrix
