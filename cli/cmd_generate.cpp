@@ -69,7 +69,8 @@ int RunGenerate(const Args& args) {
     auto puzzle = std::make_unique<Board>();
     auto solution = std::make_unique<Board>();
     if (!GeneratePuzzle(o, *puzzle, *solution))
-        return UsageError("generate", "size must be 8..31 x 8..45 and --max-area 1..40");
+        return UsageError("generate", "size must be 8..31 x 8..45 and --max-area 1..40 (under "
+                                      "ombrix, a --max-area of 1 or 2 may find no puzzle)");
     const std::string text = "# generated " + std::string(o.ruleSet ? "tandrel" : "ombrix") +
                              " puzzle, seed " + std::to_string(o.seed) + "\n" +
                              FormatGridText(*puzzle);

@@ -20,7 +20,6 @@ constexpr std::uint8_t kCarriageReturn = 13;
 // without a rule set; such a file is an Ombrix puzzle.
 constexpr std::uint8_t kMissingRuleSet = 10;
 constexpr int kMaxSelectedNumber = 40;
-constexpr int kMaxClue = 48;
 constexpr int kMaxHistoryCount = kHistorySize - 1; // 199
 
 std::uint8_t ToChar(int value) {

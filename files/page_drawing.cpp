@@ -15,7 +15,6 @@ constexpr int kTitleX = 200;
 constexpr int kTitleY = -150;
 constexpr int kTitleHeight = 100;
 
-constexpr int kMaxClue = 48;
 constexpr int kNormalWeight = 400;
 constexpr int kBoldWeight = 700;
 

@@ -62,7 +62,8 @@ class PageSurface {
                       std::string_view text) = 0;
 };
 
-// The face of every text on the page, and the two titles.
+// The face every text on the page asks for by name (a Mincho face; the Qt
+// surface maps it onto an installed one), and the two titles.
 inline constexpr const char* kPageFontFace = "ＭＳ 明朝";
 inline constexpr const char* kPageTitleOmbrix = "簡易Ombrix";
 inline constexpr const char* kPageTitleTandrel = "簡易Tandrel";

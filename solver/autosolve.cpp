@@ -9,14 +9,10 @@ namespace ombrix {
 
 void Solver::PrepareBoard() {
     const int w = b_.width, h = b_.height;
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            Cell& c = b_.at(x, y);
-            // Keep clues and given black cells; drop everything painted.
-            if (c.state > 48 && c.state != GivenBlack) c.state = Undecided;
-            c.areaId = 0;
-        }
-    }
+    ClearPainted(b_);
+    for (int x = 1; x <= w; ++x)
+        for (int y = 1; y <= h; ++y)
+            b_.at(x, y).areaId = 0;
     b_.status = StatusNone;
     b_.undecidedCount = static_cast<std::uint16_t>(w * h);
     b_.blackBudget = w * h;
@@ -40,13 +36,13 @@ void Solver::PrepareBoard() {
                     MarkBlack(x + 1, y + 1);
                     MarkBlack(x + 1, y - 1);
                 }
-            } else if (s % 100 > 1) {
+            } else if (isClue(s)) {
                 --b_.undecidedCount;
                 b_.blackBudget -= s;
                 const int id = static_cast<int>(b_.nextAreaId++);
                 b_.at(x, y).areaId = static_cast<std::uint16_t>(id);
-                clueXOfId_[id] = static_cast<std::uint8_t>(x);
-                clueYOfId_[id] = static_cast<std::uint8_t>(y);
+                index_.clueXOfId[id] = static_cast<std::uint8_t>(x);
+                index_.clueYOfId[id] = static_cast<std::uint8_t>(y);
                 renewStamp(id);
                 if (s == 2 && b_.tandrel()) {
                     MarkBlack(x - 1, y - 1);
@@ -60,11 +56,11 @@ void Solver::PrepareBoard() {
         }
     }
     if (b_.blackBudget < 0) b_.status = StatusSumTooLarge;
-    ++areaEpoch_;
+    ++index_.epoch;
     forgetChanges();
     boardMayHaveChanged();
     if (incremental) keepAreaIndex();
-    marksUnknown_ = true;
+    marks_.unknown = true;
 }
 
 void Solver::AutoSolve() {
@@ -77,8 +73,8 @@ void Solver::AutoSolve() {
     } leave{inDriver_};
     for (;;) {
         b_.changed = 0;
-        RunFirstList();
-        if (b_.changed == 0) RunSecondList();
+        runPass(false);
+        if (b_.changed == 0) runPass(true);
         if (b_.status == StatusContradiction) return;
         if (b_.undecidedCount == 0) {
             // Complete board: the final connectivity and block checks.

@@ -63,7 +63,12 @@ class BlackGroups {
     int rootCount_ = 0;
     bool live_ = false;
 
+    // Small in a test build that exercises the rebuild after an overrun.
+#ifdef OMBRIX_TINY_CAPACITIES
+    static constexpr int kTrailCapacity = 64;
+#else
     static constexpr int kTrailCapacity = 8192;
+#endif
     struct TrailEntry {
         std::int32_t field, index; // field kFields: the root list
         std::int64_t old;

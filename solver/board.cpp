@@ -4,6 +4,12 @@
 
 namespace ombrix {
 
+void ClearPainted(Board& board) {
+    for (int x = 1; x <= board.width; ++x)
+        for (int y = 1; y <= board.height; ++y)
+            if (std::uint8_t& s = board.state(x, y); isPainted(s)) s = Undecided;
+}
+
 void ResetBoard(Board& board, UiState& ui) {
     for (int x = 0; x < kGridWidth; ++x) {
         for (int y = 0; y < kGridHeight; ++y) {

@@ -29,6 +29,57 @@ enum CellCode : std::uint8_t {
     GivenBlack = 200,
 };
 
+// The largest clue a grid holds (grid text, puzzle files), and the largest
+// clue whose area the solver works out: a clue 48 stands as a white cell
+// whose area is never grown or reached (the text export, likewise, shows no
+// number above 47).
+inline constexpr int kMaxClue = 48;
+inline constexpr int kMaxWorkedClue = 47;
+
+// A clue of any number.
+constexpr bool isClue(std::uint8_t s) {
+    return s >= 1 && s <= kMaxClue;
+}
+// A clue whose area the solver works out.
+constexpr bool isWorkedClue(std::uint8_t s) {
+    return s >= 1 && s <= kMaxWorkedClue;
+}
+// A cell painted into the area of a clue.
+constexpr bool isAreaCell(std::uint8_t s) {
+    return s > AreaCellBase && s <= AreaCellBase + kMaxClue;
+}
+// A cell of the area of a clue the solver works out.
+constexpr bool isWorkedAreaCell(std::uint8_t s) {
+    return s > AreaCellBase && s <= AreaCellBase + kMaxWorkedClue;
+}
+// The number of a clue or of the clue whose area holds the cell.
+constexpr int clueNumber(std::uint8_t s) {
+    return s > AreaCellBase ? s - AreaCellBase : s;
+}
+// The area cell code of a clue or area cell's number.
+constexpr std::uint8_t areaCellOf(std::uint8_t s) {
+    return static_cast<std::uint8_t>(AreaCellBase + clueNumber(s));
+}
+// Painted by a solver or a player: not a clue, a given black cell or the
+// border.
+constexpr bool isPainted(std::uint8_t s) {
+    return s > kMaxClue && s != GivenBlack && s != Border;
+}
+
+// The region walks' marks in Cell::mark. A walk marks the cells it has
+// entered Open and those with nothing left to enter Done; some rules mark
+// the cells an earlier walk of the same pass has dealt with Settled.
+enum Mark : std::uint8_t { MarkNone = 0, MarkOpen = 1, MarkDone = 2, MarkSettled = 3 };
+
+// What the walks add to their counts when they meet something that ends the
+// question early: the walk to a clue sets its visit count to kWalkFoundClue;
+// a white-dot group adds kWalkTouchesArea exits for each unfinished area it
+// touches (so it is never seen as having one exit), and a fragment adds
+// kWalkTouchesClue for a clue, white dot or settled group beside it.
+inline constexpr int kWalkFoundClue = 100;
+inline constexpr int kWalkTouchesArea = 2;
+inline constexpr int kWalkTouchesClue = 10;
+
 enum Status : std::uint8_t {
     StatusNone = 0,
     StatusContradiction = 1,
@@ -118,6 +169,10 @@ struct Board {
 static_assert(std::is_trivially_copyable_v<Board>);
 
 struct UiState;
+
+// Takes every painted cell (black, white dot, area cell) back to undecided,
+// keeping clues and given black cells. Area ids and marks are left alone.
+void ClearPainted(Board& board);
 
 // Empties the board at its current size (border ring 99, playable cells 0,
 // every areaId 0, marks untouched), clears the step-history arrays, returns

@@ -13,27 +13,6 @@ constexpr int kDiagX[4] = {-1, -1, 1, 1};
 constexpr int kDiagY[4] = {-1, 1, 1, -1};
 } // namespace
 
-const Solver::RuleEntry Solver::kFirstList[12] = {
-    {"RuleAreaGap", &Solver::RuleAreaGap, false},
-    {"RuleAreaDiagonal", &Solver::RuleAreaDiagonal, false},
-    {"RuleBlackDeadEnd", &Solver::RuleBlackDeadEnd, false},
-    {"RuleWhiteDeadEnd", &Solver::RuleWhiteDeadEnd, false},
-    {"RuleClueTwo", &Solver::RuleClueTwo, false},
-    {"RuleUndecidedCell", &Solver::RuleUndecidedCell, false},
-    {"RuleWhiteDotJoin", &Solver::RuleWhiteDotJoin, false},
-    {"RuleBlackConnected", &Solver::RuleBlackConnected, false},
-    {"CheckBlackBlocks", &Solver::CheckBlackBlocks, true},
-    {"RuleAreaGrowth", &Solver::RuleAreaGrowth, false},
-    {"CheckBlackCount", &Solver::CheckBlackCount, false},
-    {"RuleWhiteDotEscape", &Solver::RuleWhiteDotEscape, false},
-};
-
-const Solver::RuleEntry Solver::kSecondList[3] = {
-    {"RuleUnreachable", &Solver::RuleUnreachable, false},
-    {"RuleAreaReach", &Solver::RuleAreaReach, false},
-    {"RuleAreaFragment", &Solver::RuleAreaFragment, false},
-};
-
 void Solver::MarkBlack(int x, int y) {
     std::uint8_t& s = b_.state(x, y);
     if (isWhite(s)) {
@@ -87,17 +66,17 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
 
     b_.changed = 1;
     --b_.undecidedCount;
-    ++areaEpoch_;
+    ++index_.epoch;
     const std::uint8_t source = b_.state(sx, sy);
-    cell.state = static_cast<std::uint8_t>(source % 100 + 100);
+    cell.state = areaCellOf(source);
     cell.areaId = id;
     noteChange(x, y);
     renewStamp(id);
-    if (groups_.live()) {
-        if (c == WhiteDot) setBit(dots_, indexOf(x, y), false);
-        setBit(inArea_, indexOf(x, y), true);
+    if (keptSets()) {
+        if (c == WhiteDot) setBit(kept_.dots, indexOf(x, y), false);
+        setBit(kept_.inArea, indexOf(x, y), true);
     }
-    if (keptIndex_) keepJoin(id, x, y);
+    if (index_.kept) keepJoin(id, x, y);
     if (c == Undecided) decided(x, y);
 
     if (source == 2) {
@@ -123,9 +102,9 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
         cell.areaId = 0;
         b_.at(sx, sy).areaId = 0;
         noteChange(sx, sy);
-        if (groups_.live()) {
-            setBit(inArea_, indexOf(x, y), false);
-            setBit(inArea_, indexOf(sx, sy), false);
+        if (keptSets()) {
+            setBit(kept_.inArea, indexOf(x, y), false);
+            setBit(kept_.inArea, indexOf(sx, sy), false);
         }
     }
 }
@@ -133,40 +112,40 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
 // Undecided cell (x, y) has just been decided: the trial search's kept sets
 // follow.
 void Solver::decided(int x, int y) {
-    if (!groups_.live()) return;
-    groups_.Decided(b_, x, y);
+    if (!keptSets()) return;
+    kept_.groups.Decided(b_, x, y);
     const int i = indexOf(x, y);
     const std::uint8_t s = b_.state(x, y);
-    setBit(open_, i, false);
+    setBit(kept_.open, i, false);
     if (isBlack(s)) {
-        setBit(blacks_, i, true);
-        newBlack_[newBlackCount_++] = static_cast<std::uint16_t>(i);
-        ++blackCount_;
+        setBit(kept_.blacks, i, true);
+        paths_.newBlack[paths_.newBlackCount++] = static_cast<std::uint16_t>(i);
+        ++kept_.blackCount;
         suspectInLine(x, y);
     } else if (s == WhiteDot) {
-        setBit(dots_, i, true);
+        setBit(kept_.dots, i, true);
     }
 }
 
 void Solver::noteChange(int x, int y) {
-    if (logLen_ == kLogCapacity) forgetChanges();
-    changeLog_[logLen_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
+    if (log_.len == kLogCapacity) forgetChanges();
+    log_.cells[log_.len++] = static_cast<std::uint16_t>(x * kGridHeight + y);
 }
 
 // Starts the log afresh: every rule runs in full next time.
 void Solver::forgetChanges() {
-    logLen_ = 0;
-    ++logGeneration_;
-    for (std::int32_t& from : ruleFrom_)
+    log_.len = 0;
+    ++log_.generation;
+    for (std::int32_t& from : log_.ruleFrom)
         from = -1;
 }
 
 // Whether the rule cannot act now: nothing has changed since the start of
 // its last run, which changed nothing, or only cells it does not look at.
-bool Solver::cannotAct(int index) const {
-    const int from = ruleFrom_[index];
+bool Solver::cannotAct(Rule rule) const {
+    const int from = log_.ruleFrom[index(rule)];
     if (from < 0) return false;
-    if (from == logLen_) return true;
+    if (from == log_.len) return true;
     // The rule's own changes are always ones it looks at, so a run that
     // changed something never passes the tests below.
     auto touchesWhite = [&](int i) {
@@ -174,53 +153,51 @@ bool Solver::cannotAct(int index) const {
                isWhite(cellAt(i + 1).state) || isWhite(cellAt(i - kGridHeight).state) ||
                isWhite(cellAt(i + kGridHeight).state);
     };
-    switch (index) {
-    case kAreaGrowthRule:
-    case kDotEscapeRule:
-    case kFragmentRule:
-        // These walk white cells (areas, dots) and look only at their
+    switch (kRules[index(rule)].skip) {
+    case Skip::NoWhiteTouched:
+        // The rule walks white cells (areas, dots) and looks only at their
         // neighbours.
-        for (int k = from; k < logLen_; ++k)
-            if (touchesWhite(changeLog_[k])) return false;
+        for (int k = from; k < log_.len; ++k)
+            if (touchesWhite(log_.cells[k])) return false;
         return true;
-    case kBlackCountRule:
-        for (int k = from; k < logLen_; ++k)
-            if (isBlack(cellAt(changeLog_[k]).state)) return false;
+    case Skip::NoNewBlack:
+        for (int k = from; k < log_.len; ++k)
+            if (isBlack(cellAt(log_.cells[k]).state)) return false;
         return true;
-    default:
+    case Skip::Unchanged:
+    case Skip::NoChangeNear: // the rule's scan looks only near the changes
         return false;
     }
+    return false;
 }
 
-void Solver::runRule(int index, void (Solver::*run)(), const char* name) {
-    if (quick_ && !trace_ && cannotAct(index)) {
+void Solver::runRule(Rule rule, bool traced) {
+    const int i = index(rule);
+    if (quick_ && !trace_ && cannotAct(rule)) {
         // The rule is a function of the board, so it would change nothing.
-        if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = true;
-        ruleFrom_[index] = logLen_;
+        if (rule == Rule::WhiteDotEscape) dotMarksSkipped_ = true;
+        log_.ruleFrom[i] = log_.len;
         return;
     }
-    if (run == &Solver::RuleWhiteDotEscape) dotMarksSkipped_ = false;
-    const int from = logLen_;
-    const std::uint32_t generation = logGeneration_;
-    (this->*run)();
+    if (rule == Rule::WhiteDotEscape) dotMarksSkipped_ = false;
+    // The run's changes are the log from `from` on (unless the log starts
+    // afresh on the way).
+    const int from = log_.len;
+    const std::uint32_t generation = log_.generation;
+    (this->*kRules[i].run)();
     // Every cell the run changed is in the log after `from`, so the rule is
     // known quiet at `from` as far as those changes are looked at again.
-    const bool known = generation == logGeneration_ && b_.status != StatusContradiction;
-    ruleFrom_[index] = known ? from : -1;
-    if (trace_ && name) trace_->afterRule(name, b_);
+    const bool known = generation == log_.generation && b_.status != StatusContradiction;
+    log_.ruleFrom[i] = known ? from : -1;
+    if (trace_ && traced) trace_->afterRule(kRules[i].name, b_);
 }
 
-void Solver::RunFirstList() {
-    for (int i = 0; i < 12 && !stopped(); ++i) {
-        const RuleEntry& rule = kFirstList[i];
-        if (rule.ombrixOnly && !b_.ombrix()) continue;
-        runRule(i, rule.run, rule.name);
+void Solver::runPass(bool secondPass) {
+    for (const RuleInfo& rule : kRules) {
+        if (stopped()) return;
+        if (rule.secondPass != secondPass || (rule.ombrixOnly && !b_.ombrix())) continue;
+        runRule(rule.id);
     }
-}
-
-void Solver::RunSecondList() {
-    for (int i = 0; i < 3 && !stopped(); ++i)
-        runRule(12 + i, kSecondList[i].run, kSecondList[i].name);
 }
 
 void Solver::RunDeduction() {
@@ -229,16 +206,16 @@ void Solver::RunDeduction() {
         // The board may have changed behind our back.
         forgetChanges();
         boardMayHaveChanged();
-        marksUnknown_ = true;
+        marks_.unknown = true;
     }
     inDriver_ = true;
     b_.status = StatusNone;
     for (;;) {
         b_.changed = 0;
-        RunFirstList();
+        runPass(false);
         // The loop checks blocks twice a pass.
-        if (b_.ombrix() && !stopped()) runRule(8, &Solver::CheckBlackBlocks, nullptr);
-        if (b_.changed == 0 && !stopped()) RunSecondList();
+        if (b_.ombrix() && !stopped()) runRule(Rule::BlackBlocks, false);
+        if (b_.changed == 0 && !stopped()) runPass(true);
         if (b_.status == StatusContradiction) break;
         if (b_.changed == 0) {
             b_.status = StatusUnsolvable;

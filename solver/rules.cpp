@@ -38,34 +38,42 @@ void Solver::addCandidates(int x, int y, int radius, int after, std::uint64_t* b
 // so changed a cell round it. Those cells are visited in scan order, with
 // the changes made on the way added as they happen. Returns false, having
 // done nothing, when a full scan is due.
-template <void (Solver::*At)(int, int)>
-bool Solver::candidateScan(int index, int radius, const std::uint64_t* kind,
-                           const std::uint64_t* kind2) {
-    const int from = ruleFrom_[index];
+template <Rule R> bool Solver::candidateScan() {
+    constexpr RuleInfo rule = kRules[index(R)];
+    static_assert(rule.skip == Skip::NoChangeNear && rule.at &&
+                  (rule.radius == 1 || rule.radius == 2));
+    constexpr int radius = rule.radius;
+    constexpr auto At = rule.at;
+    const std::uint64_t* kind = rule.looks == Looks::BlackCells       ? kept_.blacks
+                                : rule.looks == Looks::UndecidedCells ? kept_.open
+                                                                      : kept_.inArea;
+    const std::uint64_t* kind2 = rule.looks == Looks::AreaCellsOrDots ? kept_.dots : nullptr;
+    const int from = log_.ruleFrom[index(R)];
     if (!quick_ || from < 0) return false;
     const int side = 2 * radius + 1;
-    if ((logLen_ - from) * side * side > b_.width * b_.height) return false;
+    if ((log_.len - from) * side * side > b_.width * b_.height) return false;
     // The cells near the changes are marked once per pass for all the local
     // rules, from the earliest of their starts (more cells than a rule needs
     // only costs a look), and brought up to date as the log grows.
-    if (index == 0 || sharedGeneration_ != logGeneration_ || from < sharedFrom_ ||
-        sharedTo_ > logLen_) {
+    if (R == firstLocalRule() || sharedGeneration_ != log_.generation || from < sharedFrom_ ||
+        sharedTo_ > log_.len) {
         int first = from;
-        for (const int rule : {0, 1, 2, 3, 4, 5, 8})
-            if (ruleFrom_[rule] >= 0) first = std::min<int>(first, ruleFrom_[rule]);
+        for (const RuleInfo& local : kRules)
+            if (local.skip == Skip::NoChangeNear && log_.ruleFrom[index(local.id)] >= 0)
+                first = std::min<int>(first, log_.ruleFrom[index(local.id)]);
         sharedFrom_ = sharedTo_ = first;
-        sharedGeneration_ = logGeneration_;
+        sharedGeneration_ = log_.generation;
         for (auto& bits : shared_)
             std::fill(std::begin(bits), std::end(bits), 0);
     }
-    for (; sharedTo_ < logLen_; ++sharedTo_) {
-        const int c = changeLog_[sharedTo_];
+    for (; sharedTo_ < log_.len; ++sharedTo_) {
+        const int c = log_.cells[sharedTo_];
         addCandidates(c / kGridHeight, c % kGridHeight, 1, -1, shared_[0]);
         addCandidates(c / kGridHeight, c % kGridHeight, 2, -1, shared_[1]);
     }
     std::copy(std::begin(shared_[radius - 1]), std::end(shared_[radius - 1]), candidates_);
-    int seen = logLen_;
-    std::uint32_t generation = logGeneration_;
+    int seen = log_.len;
+    std::uint32_t generation = log_.generation;
     // Only cells of the kind the rule acts on, as they are now. (The loop is
     // forEachBit's, written out: here it measurably keeps the rule inlined.)
     for (int word = 0; word < kWords; ++word) {
@@ -76,49 +84,56 @@ bool Solver::candidateScan(int index, int radius, const std::uint64_t* kind,
             above = bit == 63 ? 0 : ~std::uint64_t{0} << (bit + 1);
             const int i = word * 64 + bit;
             (this->*At)(i / kGridHeight, i % kGridHeight);
-            if (generation != logGeneration_) {
+            if (generation != log_.generation) {
                 // The log started afresh under us: every later cell is due.
                 for (int x = i / kGridHeight; x <= b_.width; ++x)
                     addCandidates(x, (b_.height + 1) / 2, std::max<int>(b_.height, 1), i);
-                generation = logGeneration_;
-                seen = logLen_;
+                generation = log_.generation;
+                seen = log_.len;
             }
-            for (; seen < logLen_; ++seen)
-                addCandidates(changeLog_[seen] / kGridHeight, changeLog_[seen] % kGridHeight,
+            for (; seen < log_.len; ++seen)
+                addCandidates(log_.cells[seen] / kGridHeight, log_.cells[seen] % kGridHeight,
                               radius, i);
         }
     }
     return true;
 }
 
-template <void (Solver::*At)(int, int)>
-void Solver::scanCells(int index, int radius, const std::uint64_t* kind,
-                       const std::uint64_t* kind2) {
-    if (candidateScan<At>(index, radius, kind, kind2)) return;
+template <Rule R> void Solver::scanCells() {
+    if (candidateScan<R>()) return;
+    constexpr auto At = kRules[index(R)].at;
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
             (this->*At)(x, y);
 }
 
+// The scans the rule table names.
+template void Solver::scanCells<Rule::AreaGap>();
+template void Solver::scanCells<Rule::AreaDiagonal>();
+template void Solver::scanCells<Rule::BlackDeadEnd>();
+template void Solver::scanCells<Rule::WhiteDeadEnd>();
+template void Solver::scanCells<Rule::ClueTwo>();
+template void Solver::scanCells<Rule::UndecidedCell>();
+
 void Solver::ClearMarks() {
-    if (inDriver_ && incremental && !marksUnknown_) {
+    if (keeping() && !marks_.unknown) {
         // Only the cells on the marked list can carry a mark.
-        for (int k = 0; k < markedCount_; ++k)
-            cellAt(marked_[k]).mark = 0;
+        for (int k = 0; k < marks_.count; ++k)
+            cellAt(marks_.cells[k]).mark = MarkNone;
     } else {
         for (int x = 1; x <= b_.width; ++x)
             for (int y = 1; y <= b_.height; ++y)
-                b_.at(x, y).mark = 0;
+                b_.at(x, y).mark = MarkNone;
     }
-    markedCount_ = 0;
-    marksUnknown_ = false;
+    marks_.count = 0;
+    marks_.unknown = false;
 }
 
 void Solver::PromoteMarks() {
     for (int x = 1; x <= b_.width; ++x) {
         for (int y = 1; y <= b_.height; ++y) {
             std::uint8_t& m = b_.at(x, y).mark;
-            if (m == 1 || m == 2) m = 3;
+            if (m == MarkOpen || m == MarkDone) m = MarkSettled;
         }
     }
 }
@@ -127,10 +142,6 @@ void Solver::PromoteMarks() {
 // touches both (orthogonally, or also diagonally under Tandrel) is black. Only
 // far cells to the right and below are looked at; the mirror cases are found
 // from the other cell.
-void Solver::RuleAreaGap() {
-    scanCells<&Solver::areaGapAt>(0, 2, inArea_);
-}
-
 void Solver::areaGapAt(int x, int y) {
     const int w = b_.width, h = b_.height;
     const bool tandrel = b_.tandrel();
@@ -178,10 +189,6 @@ void Solver::areaGapAt(int x, int y) {
 // Two cells of different areas touching diagonally: under Ombrix the two
 // cells between them are black, under Tandrel it is a contradiction. The same
 // for an unfinished clue 2 with a white dot diagonally next to it.
-void Solver::RuleAreaDiagonal() {
-    scanCells<&Solver::areaDiagonalAt>(1, 1, inArea_);
-}
-
 void Solver::areaDiagonalAt(int x, int y) {
     const bool tandrel = b_.tandrel();
     const std::uint16_t id = b_.at(x, y).areaId;
@@ -207,10 +214,6 @@ void Solver::areaDiagonalAt(int x, int y) {
 // A black cell closed (white or border) on three sides must connect through
 // the fourth. Once handled, a plain black cell becomes BlackLinked and is not
 // visited again.
-void Solver::RuleBlackDeadEnd() {
-    scanCells<&Solver::blackDeadEndAt>(2, 1, blacks_);
-}
-
 void Solver::blackDeadEndAt(int x, int y) {
     std::uint8_t& s = b_.state(x, y);
     if (s != Black && s != GivenBlack) return;
@@ -241,10 +244,6 @@ void Solver::blackDeadEndAt(int x, int y) {
 // A white dot or a cell of an unfinished area walled on three sides extends
 // through the fourth. Under Tandrel the diagonal cell between two walls is
 // black as well.
-void Solver::RuleWhiteDeadEnd() {
-    scanCells<&Solver::whiteDeadEndAt>(3, 2, inArea_, dots_);
-}
-
 void Solver::whiteDeadEndAt(int x, int y) {
     const bool inArea = b_.at(x, y).areaId != 0;
     if (!inArea && b_.state(x, y) != WhiteDot) return;
@@ -280,10 +279,6 @@ void Solver::whiteDeadEndAt(int x, int y) {
 // the other two sides, so the cell diagonally opposite is black; under both
 // rule sets a white dot two cells away in a straight line cannot be the second
 // cell, so the cell between is black.
-void Solver::RuleClueTwo() {
-    scanCells<&Solver::clueTwoAt>(4, 2, inArea_);
-}
-
 void Solver::clueTwoAt(int x, int y) {
     const int w = b_.width, h = b_.height;
     if (b_.at(x, y).areaId == 0 || b_.state(x, y) != 2) return;
@@ -303,10 +298,6 @@ void Solver::clueTwoAt(int x, int y) {
 // An undecided cell that would complete a 2 x 2 black block is white (Ombrix);
 // one walled in on four sides is black; one surrounded by white dots, cells of
 // unfinished areas or the border is white.
-void Solver::RuleUndecidedCell() {
-    scanCells<&Solver::undecidedCellAt>(5, 1, open_);
-}
-
 void Solver::undecidedCellAt(int x, int y) {
     if (b_.state(x, y) != Undecided) return;
     auto black = [&](int cx, int cy) { return isBlack(b_.state(cx, cy)); };
@@ -335,53 +326,55 @@ void Solver::undecidedCellAt(int x, int y) {
 // instead of the whole board.
 void Solver::buildAreaIndex() {
     const int w = b_.width, h = b_.height;
-    clueCount_ = 0;
-    maxClue_ = 0;
+    index_.clueCount = 0;
+    index_.maxClue = 0;
     int maxId = 0;
     for (int x = 1; x <= w; ++x) {
-        columnStart_[x] = static_cast<std::uint16_t>(clueCount_);
+        index_.columnStart[x] = static_cast<std::uint16_t>(index_.clueCount);
         for (int y = 1; y <= h; ++y) {
             const Cell& c = b_.at(x, y);
             if (c.areaId == 0) continue;
             maxId = std::max<int>(maxId, c.areaId);
-            if (c.state < 48) {
-                clueX_[clueCount_] = static_cast<std::uint8_t>(x);
-                clueY_[clueCount_] = static_cast<std::uint8_t>(y);
-                clueN_[clueCount_] = c.state;
-                clueId_[clueCount_] = c.areaId;
-                ++clueCount_;
-                maxClue_ = std::max<int>(maxClue_, c.state);
+            if (isWorkedClue(c.state)) {
+                index_.clueX[index_.clueCount] = static_cast<std::uint8_t>(x);
+                index_.clueY[index_.clueCount] = static_cast<std::uint8_t>(y);
+                index_.clueN[index_.clueCount] = c.state;
+                index_.clueId[index_.clueCount] = c.areaId;
+                ++index_.clueCount;
+                index_.maxClue = std::max<int>(index_.maxClue, c.state);
             }
         }
     }
-    columnStart_[w + 1] = static_cast<std::uint16_t>(clueCount_);
-    // Counting sort by id: areaStart_[id] .. areaStart_[id + 1] holds the
+    index_.columnStart[w + 1] = static_cast<std::uint16_t>(index_.clueCount);
+    // Counting sort by id: index_.areaStart[id] .. index_.areaStart[id + 1] holds the
     // cells of area id. Ids never exceed the number of cells.
-    idLimit_ = std::min(maxId + 1, kCells);
-    for (int i = 0; i < idLimit_ + 2; ++i)
-        areaStart_[i] = 0;
+    index_.idLimit = std::min(maxId + 1, kCells);
+    for (int i = 0; i < index_.idLimit + 2; ++i)
+        index_.areaStart[i] = 0;
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
-            if (const int id = b_.at(x, y).areaId; id != 0 && id < idLimit_) ++areaStart_[id + 2];
-    for (int i = 2; i < idLimit_ + 2; ++i)
-        areaStart_[i] += areaStart_[i - 1];
+            if (const int id = b_.at(x, y).areaId; id != 0 && id < index_.idLimit)
+                ++index_.areaStart[id + 2];
+    for (int i = 2; i < index_.idLimit + 2; ++i)
+        index_.areaStart[i] += index_.areaStart[i - 1];
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             const int id = b_.at(x, y).areaId;
-            if (id == 0 || id >= idLimit_) continue;
-            const int k = areaStart_[id + 1]++;
-            areaCellX_[k] = static_cast<std::uint8_t>(x);
-            areaCellY_[k] = static_cast<std::uint8_t>(y);
+            if (id == 0 || id >= index_.idLimit) continue;
+            const int k = index_.areaStart[id + 1]++;
+            index_.areaCellX[k] = static_cast<std::uint8_t>(x);
+            index_.areaCellY[k] = static_cast<std::uint8_t>(y);
         }
     }
-    for (int id = 0; id < idLimit_; ++id) {
-        areaCount_[id] = static_cast<std::uint16_t>(areaStart_[id + 1] - areaStart_[id]);
-        clueOfId_[id] = -1;
+    for (int id = 0; id < index_.idLimit; ++id) {
+        index_.areaCount[id] =
+            static_cast<std::uint16_t>(index_.areaStart[id + 1] - index_.areaStart[id]);
+        index_.clueOfId[id] = -1;
     }
-    for (int i = 0; i < clueCount_; ++i)
-        clueOfId_[clueId_[i]] = static_cast<std::int16_t>(i);
-    indexEpoch_ = areaEpoch_;
-    keptIndex_ = false;
+    for (int i = 0; i < index_.clueCount; ++i)
+        index_.clueOfId[index_.clueId[i]] = static_cast<std::int16_t>(i);
+    index_.builtAt = index_.epoch;
+    index_.kept = false;
 }
 
 // Within the driver the index is kept rather than rebuilt. Its layout is
@@ -392,67 +385,70 @@ void Solver::buildAreaIndex() {
 // asked. Built here from the board, after PrepareBoard and after a restore
 // that the cells no longer match.
 void Solver::keepAreaIndex() {
-    keptIndex_ = false;
-    indexEpoch_ = areaEpoch_ - 1; // whatever was here is spoilt
+    index_.kept = false;
+    index_.builtAt = index_.epoch - 1; // whatever was here is spoilt
     const int ids = static_cast<int>(b_.nextAreaId);
     if (ids < 1 || ids > kCells) return;
-    clueCount_ = 0;
-    maxClue_ = 0;
+    index_.clueCount = 0;
+    index_.maxClue = 0;
     int room = 0;
     for (int id = 1; id < ids; ++id) {
-        const int cx = clueXOfId_[id], cy = clueYOfId_[id];
+        const int cx = index_.clueXOfId[id], cy = index_.clueYOfId[id];
         const int n = b_.state(cx, cy);
-        areaStart_[id] = static_cast<std::uint16_t>(room);
-        areaCount_[id] = 0;
-        clueOfId_[id] = -1;
-        if (n >= 48) continue;
-        clueX_[clueCount_] = static_cast<std::uint8_t>(cx);
-        clueY_[clueCount_] = static_cast<std::uint8_t>(cy);
-        clueN_[clueCount_] = static_cast<std::uint8_t>(n);
-        clueId_[clueCount_] = static_cast<std::uint16_t>(id);
-        clueOfId_[id] = static_cast<std::int16_t>(clueCount_++);
-        maxClue_ = std::max(maxClue_, n);
+        index_.areaStart[id] = static_cast<std::uint16_t>(room);
+        index_.areaCount[id] = 0;
+        index_.clueOfId[id] = -1;
+        if (!isWorkedClue(n)) continue;
+        index_.clueX[index_.clueCount] = static_cast<std::uint8_t>(cx);
+        index_.clueY[index_.clueCount] = static_cast<std::uint8_t>(cy);
+        index_.clueN[index_.clueCount] = static_cast<std::uint8_t>(n);
+        index_.clueId[index_.clueCount] = static_cast<std::uint16_t>(id);
+        index_.clueOfId[id] = static_cast<std::int16_t>(index_.clueCount++);
+        index_.maxClue = std::max(index_.maxClue, n);
         room += n;
     }
     if (room > kCells) return;
-    areaStart_[ids] = static_cast<std::uint16_t>(room);
-    idLimit_ = ids;
+    index_.areaStart[ids] = static_cast<std::uint16_t>(room);
+    index_.idLimit = ids;
     for (int x = 1, i = 0; x <= b_.width + 1; ++x) {
-        while (i < clueCount_ && clueX_[i] < x)
+        while (i < index_.clueCount && index_.clueX[i] < x)
             ++i;
-        columnStart_[x] = static_cast<std::uint16_t>(i);
+        index_.columnStart[x] = static_cast<std::uint16_t>(i);
     }
     for (int x = 1; x <= b_.width; ++x) {
         for (int y = 1; y <= b_.height; ++y) {
             const int id = b_.at(x, y).areaId;
             if (id == 0) continue;
-            if (id >= ids || areaStart_[id] + areaCount_[id] >= areaStart_[id + 1]) return;
-            const int k = areaStart_[id] + areaCount_[id]++;
-            areaCellX_[k] = static_cast<std::uint8_t>(x);
-            areaCellY_[k] = static_cast<std::uint8_t>(y);
+            if (id >= ids ||
+                index_.areaStart[id] + index_.areaCount[id] >= index_.areaStart[id + 1])
+                return;
+            const int k = index_.areaStart[id] + index_.areaCount[id]++;
+            index_.areaCellX[k] = static_cast<std::uint8_t>(x);
+            index_.areaCellY[k] = static_cast<std::uint8_t>(y);
         }
     }
-    keptIndex_ = true;
-    ++keptLayout_;
+    index_.kept = true;
+    ++index_.keptLayout;
     listAreasNear();
     for (int id = 1; id < ids; ++id)
-        ++areaEra_[id]; // the cells are laid out afresh
+        ++index_.era[id]; // the cells are laid out afresh
 }
 
 void Solver::keepJoin(int id, int x, int y) {
-    if (id <= 0 || id >= idLimit_ || areaStart_[id] + areaCount_[id] >= areaStart_[id + 1]) {
-        keptIndex_ = false; // an area past its number: rebuild as needed
-        ++areaEpoch_;
+    if (id <= 0 || id >= index_.idLimit ||
+        index_.areaStart[id] + index_.areaCount[id] >= index_.areaStart[id + 1]) {
+        index_.kept = false; // an area past its number: rebuild as needed
+        ++index_.epoch;
         return;
     }
-    const int k = areaStart_[id] + areaCount_[id]++;
-    areaCellX_[k] = static_cast<std::uint8_t>(x);
-    areaCellY_[k] = static_cast<std::uint8_t>(y);
+    const int k = index_.areaStart[id] + index_.areaCount[id]++;
+    index_.areaCellX[k] = static_cast<std::uint8_t>(x);
+    index_.areaCellY[k] = static_cast<std::uint8_t>(y);
 }
 
 void Solver::boardMayHaveChanged() {
-    ++areaEpoch_;
-    keptIndex_ = false;
+    ++index_.epoch;
+    index_.kept = false;
 }
 
 int Solver::CountReachingAreas(int tx, int ty) {
@@ -471,19 +467,19 @@ bool Solver::areaReaches(int i, int tx, int ty) const {
 // Out of line with the clue, each cell the area gains lowers it by one at
 // most.
 int Solver::areaSlack(int i, int tx, int ty) const {
-    const int cx = clueX_[i], cy = clueY_[i];
-    const int n = clueN_[i];
-    const std::uint16_t id = clueId_[i];
+    const int cx = index_.clueX[i], cy = index_.clueY[i];
+    const int n = index_.clueN[i];
+    const std::uint16_t id = index_.clueId[i];
     const int d = std::abs(cx - tx) + std::abs(cy - ty);
     if (n <= d) return n - d;
     const int xlo = std::min(cx, tx), xhi = std::max(cx, tx);
     const int ylo = std::min(cy, ty), yhi = std::max(cy, ty);
     int p = 0;
     int above = 0, below = 0, left = 0, right = 0;
-    const int first = id < idLimit_ ? areaStart_[id] : 0;
-    const int last = id < idLimit_ ? areaStart_[id] + areaCount_[id] : 0;
+    const int first = id < index_.idLimit ? index_.areaStart[id] : 0;
+    const int last = id < index_.idLimit ? index_.areaStart[id] + index_.areaCount[id] : 0;
     for (int k = first; k < last; ++k) {
-        const int x = areaCellX_[k], y = areaCellY_[k];
+        const int x = index_.areaCellX[k], y = index_.areaCellY[k];
         if (cx == tx) {
             // Same column: rows beyond the box count fully, the two
             // sides of the column at most 2 each.
@@ -537,20 +533,20 @@ int Solver::areaSlack(int i, int tx, int ty) const {
 // order and counted up to `enough` (2 means two or more); after a count of 1,
 // reachX/reachY name its clue.
 int Solver::countReaching(int tx, int ty, int enough) {
-    if (!keptIndex_ && indexEpoch_ != areaEpoch_) buildAreaIndex();
+    if (!index_.kept && index_.builtAt != index_.epoch) buildAreaIndex();
     // A clue n reaches no farther than n - 1 columns, so only the columns
     // within reach of the largest clue need looking at; the order of the
     // clues looked at is the board order all the same.
-    const int firstColumn = std::max(1, tx - maxClue_ + 1);
-    const int lastColumn = std::min<int>(b_.width, tx + maxClue_ - 1);
+    const int firstColumn = std::max(1, tx - index_.maxClue + 1);
+    const int lastColumn = std::min<int>(b_.width, tx + index_.maxClue - 1);
     if (firstColumn > lastColumn) return 0;
     int count = 0;
-    for (int i = columnStart_[firstColumn]; i < columnStart_[lastColumn + 1]; ++i) {
+    for (int i = index_.columnStart[firstColumn]; i < index_.columnStart[lastColumn + 1]; ++i) {
         if (!alive(i) || !areaReaches(i, tx, ty)) continue;
-        b_.reachX = clueX_[i];
-        b_.reachY = clueY_[i];
-        if (count == 0) firstReaching_ = i;
-        lastReaching_ = i;
+        b_.reachX = index_.clueX[i];
+        b_.reachY = index_.clueY[i];
+        if (count == 0) index_.firstReaching = i;
+        index_.lastReaching = i;
         if (++count == enough) return count;
     }
     return count;
@@ -560,7 +556,7 @@ void Solver::RuleUnreachable() {
     // Called on its own (by a test), the board may have changed behind the
     // epoch's back; within the deduction loop the epoch is exact.
     if (!inDriver_) boardMayHaveChanged();
-    if (quick_ && keptIndex_ && groups_.live()) {
+    if (quick_ && index_.kept) {
         unreachableWithWitnesses();
         return;
     }
@@ -580,11 +576,11 @@ void Solver::unreachableWithWitnesses() {
     // Only suspect cells are looked at, in scan order: every other undecided
     // cell has a witness that stands. A black cell painted on the way makes
     // later cells in line suspect at once.
-    forEachBit([&](int k) { return suspect_[k] & open_[k]; },
+    forEachBit([&](int k) { return wit_.suspect[k] & kept_.open[k]; },
                [&](int c) {
-                   setBit(suspect_, c, false);
+                   setBit(wit_.suspect, c, false);
                    const int x = c / kGridHeight, y = c % kGridHeight;
-                   Witness& w = witness_[c];
+                   Witness& w = wit_.cell[c];
                    if (w.id != 0) {
                        if (witnessHolds(w, x, y)) return true;
                        setWitness(c, 0);
@@ -593,14 +589,14 @@ void Solver::unreachableWithWitnesses() {
                        MarkBlack(x, y);
                        return true;
                    }
-                   setWitness(c, clueId_[lastReaching_]);
-                   w = makeWitness(lastReaching_, x, y);
+                   setWitness(c, index_.clueId[index_.lastReaching]);
+                   w = makeWitness(index_.lastReaching, x, y);
                    return true;
                });
 }
 
 bool Solver::blackBetween(int i, int x, int y) const {
-    const int cx = clueX_[i], cy = clueY_[i];
+    const int cx = index_.clueX[i], cy = index_.clueY[i];
     if (cx == x) {
         for (int v = std::min(cy, y) + 1; v < std::max(cy, y); ++v)
             if (isBlack(b_.state(x, v))) return true;
@@ -612,11 +608,11 @@ bool Solver::blackBetween(int i, int x, int y) const {
 }
 
 Solver::Witness Solver::makeWitness(int i, int x, int y) const {
-    const int id = clueId_[i];
+    const int id = index_.clueId[i];
     return {static_cast<std::uint16_t>(id),
-            static_cast<std::uint16_t>(areaCount_[id]),
-            areaEra_[id],
-            areaStamp_[id],
+            static_cast<std::uint16_t>(index_.areaCount[id]),
+            index_.era[id],
+            index_.stamp[id],
             static_cast<std::int16_t>(areaSlack(i, x, y)),
             blackBetween(i, x, y)};
 }
@@ -624,12 +620,12 @@ Solver::Witness Solver::makeWitness(int i, int x, int y) const {
 // Whether the witness area still reaches (x, y); a witness asked again is
 // brought up to date.
 bool Solver::witnessHolds(Witness& w, int x, int y) {
-    const int i = clueOfId_[w.id];
+    const int i = index_.clueOfId[w.id];
     if (!alive(i)) return false;
     const bool newBlack = !w.blackBetween && blackBetween(i, x, y);
-    if (w.stamp == areaStamp_[w.id] && !newBlack) return true;
-    const int gained = areaCount_[w.id] - w.count;
-    if (w.era == areaEra_[w.id] && gained >= 0 && gained + (newBlack ? 2 : 0) < w.slack)
+    if (w.stamp == index_.stamp[w.id] && !newBlack) return true;
+    const int gained = index_.areaCount[w.id] - w.count;
+    if (w.era == index_.era[w.id] && gained >= 0 && gained + (newBlack ? 2 : 0) < w.slack)
         return true;
     if (areaSlack(i, x, y) <= 0) return false;
     w = makeWitness(i, x, y);
@@ -640,14 +636,14 @@ bool Solver::witnessHolds(Witness& w, int x, int y) {
 // area reaches the dot. In the trial search a dot keeps two areas that both
 // reached it; while both still do, the answer is "two or more".
 int Solver::dotReaching(int x, int y) {
-    if (!(quick_ && keptIndex_ && groups_.live())) return countReaching(x, y, 2);
-    Witness* w = dotWitness_[x * kGridHeight + y];
+    if (!(quick_ && index_.kept)) return countReaching(x, y, 2);
+    Witness* w = wit_.dot[x * kGridHeight + y];
     if (w[0].id != 0 && w[1].id != 0 && witnessHolds(w[0], x, y) && witnessHolds(w[1], x, y))
         return 2;
     const int count = countReaching(x, y, 2);
     if (count == 2) {
-        w[0] = makeWitness(firstReaching_, x, y);
-        w[1] = makeWitness(lastReaching_, x, y);
+        w[0] = makeWitness(index_.firstReaching, x, y);
+        w[1] = makeWitness(index_.lastReaching, x, y);
     } else {
         w[0].id = w[1].id = 0;
     }
@@ -656,41 +652,41 @@ int Solver::dotReaching(int x, int y) {
 
 // Moves cell c to the list of area id (0: no list).
 void Solver::setWitness(int c, int id) {
-    const int old = witness_[c].id;
+    const int old = wit_.cell[c].id;
     if (old == id) return;
     if (old != 0) {
-        const int p = witnessPrev_[c], n = witnessNext_[c];
+        const int p = wit_.prev[c], n = wit_.next[c];
         if (p >= 0)
-            witnessNext_[p] = static_cast<std::int16_t>(n);
+            wit_.next[p] = static_cast<std::int16_t>(n);
         else
-            witnessHead_[old] = static_cast<std::int16_t>(n);
-        if (n >= 0) witnessPrev_[n] = static_cast<std::int16_t>(p);
+            wit_.head[old] = static_cast<std::int16_t>(n);
+        if (n >= 0) wit_.prev[n] = static_cast<std::int16_t>(p);
     }
     if (id != 0) {
-        const int h = witnessHead_[id];
-        witnessNext_[c] = static_cast<std::int16_t>(h);
-        witnessPrev_[c] = -1;
-        if (h >= 0) witnessPrev_[h] = static_cast<std::int16_t>(c);
-        witnessHead_[id] = static_cast<std::int16_t>(c);
+        const int h = wit_.head[id];
+        wit_.next[c] = static_cast<std::int16_t>(h);
+        wit_.prev[c] = -1;
+        if (h >= 0) wit_.prev[h] = static_cast<std::int16_t>(c);
+        wit_.head[id] = static_cast<std::int16_t>(c);
     }
-    witness_[c].id = static_cast<std::uint16_t>(id);
+    wit_.cell[c].id = static_cast<std::uint16_t>(id);
 }
 
 // A new black cell at (x, y) may stand between a clue and a cell in line.
 // Only a witness whose clue is in that line, on the far side of the new cell,
 // can be touched by it; and only a cell that has a witness needs one.
 void Solver::suspectInLine(int x, int y) {
-    const int reach = std::max(maxClue_, 1);
+    const int reach = std::max(index_.maxClue, 1);
     for (int u = std::max(1, x - reach); u <= std::min<int>(b_.width, x + reach); ++u) {
-        const Witness& w = witness_[indexOf(u, y)];
-        if (w.id == 0 || clueYOfId_[w.id] != y) continue;
-        const int cx = clueXOfId_[w.id];
+        const Witness& w = wit_.cell[indexOf(u, y)];
+        if (w.id == 0 || index_.clueYOfId[w.id] != y) continue;
+        const int cx = index_.clueXOfId[w.id];
         if ((cx < x && x < u) || (u < x && x < cx)) suspect(indexOf(u, y));
     }
     for (int v = std::max(1, y - reach); v <= std::min<int>(b_.height, y + reach); ++v) {
-        const Witness& w = witness_[indexOf(x, v)];
-        if (w.id == 0 || clueXOfId_[w.id] != x) continue;
-        const int cy = clueYOfId_[w.id];
+        const Witness& w = wit_.cell[indexOf(x, v)];
+        if (w.id == 0 || index_.clueXOfId[w.id] != x) continue;
+        const int cy = index_.clueYOfId[w.id];
         if ((cy < y && y < v) || (v < y && y < cy)) suspect(indexOf(x, v));
     }
 }
@@ -740,11 +736,11 @@ void Solver::whiteDotJoinAt(int x, int y) {
 // is a contradiction, a group of exactly that size leaves every undecided cell
 // white, and a smaller one with a single undecided neighbour extends into it.
 void Solver::RuleBlackConnected() {
-    if (quick_ && groups_.live()) {
+    if (quick_) {
         // The kept groups answer at once, unless a group is full-sized or
         // shut in; then the walk below settles it.
         int ex = 0, ey = 0;
-        const BlackGroups::Verdict v = groups_.Connectivity(b_.blackBudget, ex, ey);
+        const BlackGroups::Verdict v = kept_.groups.Connectivity(b_.blackBudget, ex, ey);
         if (v == BlackGroups::Verdict::Quiet) return;
         if (v == BlackGroups::Verdict::Extend) {
             MarkBlack(ex, ey);
@@ -756,7 +752,7 @@ void Solver::RuleBlackConnected() {
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             const Cell& c = b_.at(x, y);
-            if (!isBlack(c.state) || c.mark != 0) continue;
+            if (!isBlack(c.state) || c.mark != MarkNone) continue;
             const int e = WalkBlackGroup(x, y);
             const int s = visitedCount;
             if (s > b_.blackBudget) {
@@ -780,7 +776,7 @@ void Solver::WhitenUndecided() {
 }
 
 void Solver::CheckBlackBlocks() {
-    if (candidateScan<&Solver::blackBlockAt>(8, 1, blacks_)) return;
+    if (candidateScan<Rule::BlackBlocks>()) return;
     // Down each pair of columns, a block is two black pairs in a row.
     for (int x = 1; x <= b_.width - 1; ++x) {
         const Cell* left = b_.cells[x];
@@ -802,9 +798,9 @@ void Solver::blackBlockAt(int x, int y) {
 }
 
 void Solver::CheckBlackCount() {
-    if (groups_.live()) {
+    if (keptSets()) {
         // The trial search counts black cells as they are painted.
-        if (b_.blackBudget < blackCount_) b_.status = StatusContradiction;
+        if (b_.blackBudget < kept_.blackCount) b_.status = StatusContradiction;
         return;
     }
     int count = 0;
@@ -823,8 +819,8 @@ void Solver::RuleAreaGrowth() {
     // contradiction, from log position p) can turn out differently only if a
     // cell within its number of its clue changed since p: an area that did
     // nothing had fewer cells than its number, all nearer than that.
-    const int from = quick_ ? ruleFrom_[kAreaGrowthRule] : -1;
-    forEachAreaNear(from, 0, [&](int x, int y) {
+    const int from = quickFrom(Rule::AreaGrowth), extra = kRules[index(Rule::AreaGrowth)].radius;
+    forEachAreaNear(from, extra, [&](int x, int y) {
         const std::uint16_t k = b_.at(x, y).areaId;
         const int n = b_.state(x, y);
         const int e = WalkArea(x, y);
@@ -842,7 +838,7 @@ void Solver::RuleAreaGrowth() {
 }
 
 void Solver::SealArea(std::uint16_t k) {
-    ++areaEpoch_;
+    ++index_.epoch;
     renewStamp(k);
     static constexpr int ox[4] = {0, -1, 0, 1}, oy[4] = {-1, 0, 1, 0};
     static constexpr int dx[4] = {-1, -1, 1, 1}, dy[4] = {-1, 1, 1, -1};
@@ -855,13 +851,13 @@ void Solver::SealArea(std::uint16_t k) {
         }
         b_.at(x, y).areaId = 0;
         noteChange(x, y);
-        if (groups_.live()) setBit(inArea_, indexOf(x, y), false);
+        if (keptSets()) setBit(kept_.inArea, indexOf(x, y), false);
     };
-    if (keptIndex_ && k < idLimit_) {
+    if (index_.kept && k < index_.idLimit) {
         // The kept index lists the area's cells; the order of sealing does
         // not matter, as only undecided cells are painted.
-        for (int i = areaStart_[k]; i < areaStart_[k] + areaCount_[k]; ++i)
-            seal(areaCellX_[i], areaCellY_[i]);
+        for (int i = index_.areaStart[k]; i < index_.areaStart[k] + index_.areaCount[k]; ++i)
+            seal(index_.areaCellX[i], index_.areaCellY[i]);
         return;
     }
     for (int x = 1; x <= b_.width; ++x)
@@ -875,7 +871,7 @@ void Solver::SealArea(std::uint16_t k) {
 void Solver::RuleWhiteDotEscape() {
     ClearMarks();
     forEachWhiteDot([&](int x, int y) {
-        if (b_.at(x, y).mark != 0) return true;
+        if (b_.at(x, y).mark != MarkNone) return true;
         const int e = WalkDotGroup(x, y);
         if (e == 1) {
             MarkWhite(lastExitX, lastExitY);
@@ -889,7 +885,7 @@ void Solver::RuleWhiteDotEscape() {
 void Solver::WhitenReached() {
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
-            if (b_.at(x, y).mark != 0 && b_.state(x, y) == Undecided) MarkWhite(x, y);
+            if (b_.at(x, y).mark != MarkNone && b_.state(x, y) == Undecided) MarkWhite(x, y);
 }
 
 // Area reach: an unfinished area that can walk to exactly its number of cells
@@ -897,108 +893,132 @@ void Solver::WhitenReached() {
 // non-black cells that meets no clue holds no white cell, so its undecided
 // cells are black (and a white cell in it is a contradiction).
 void Solver::RuleAreaReach() {
-    const int w = b_.width, h = b_.height;
+    bool cleared = false;
+    if (!areaReach(cleared)) return;
+    if (!handOffReachMarks(cleared)) return;
+    clueReachability();
+}
+
+// One area's reach walk from its clue at (x, y). Each reach walk starts on a
+// board without marks: the first of a run clears them all (`cleared`), and
+// after that only the previous walk has marked cells.
+void Solver::walkAreaReach(int x, int y, bool& cleared) {
+    if (!cleared) {
+        ClearMarks();
+        cleared = true;
+    } else {
+        for (int i = 0; i < touchedCount_; ++i)
+            b_.at(touchedX_[i], touchedY_[i]).mark = MarkNone;
+    }
+    reachLimit = b_.state(x, y);
+    reachArea = b_.at(x, y).areaId;
+    WalkReach(x, y);
+}
+
+// Area reach over the areas a change may concern; false after a
+// contradiction. Outside the trial search every area is walked, so the marks
+// of the last area's walk are left on the board.
+bool Solver::areaReach(bool& cleared) {
     // In the trial search, after a run that changed nothing from log
     // position p, an area's walk can turn out differently only if a cell
     // within its reach (its number plus the three cells a walk looks beyond
     // its last step) changed since p.
-    const int from = quick_ ? ruleFrom_[kAreaReachRule] : -1;
-    // Each reach walk starts on a board without marks. After the first full
-    // clearing only the previous walk has marked cells, so clearing those
-    // is enough.
-    bool cleared = false;
-    auto walkArea = [&](int x, int y) {
-        if (!cleared) {
-            ClearMarks();
-            cleared = true;
-        } else {
-            for (int i = 0; i < touchedCount_; ++i)
-                b_.at(touchedX_[i], touchedY_[i]).mark = 0;
-        }
-        reachLimit = b_.state(x, y);
-        reachArea = b_.at(x, y).areaId;
-        WalkReach(x, y);
-    };
     bool stop = false;
-    forEachAreaNear(from, 3, [&](int x, int y) {
+    const int from = quickFrom(Rule::AreaReach), extra = kRules[index(Rule::AreaReach)].radius;
+    forEachAreaNear(from, extra, [&](int x, int y) {
         if (stop) return;
         const int n = b_.state(x, y);
+        int r = 0;
         if (quick_) {
-            // Only the count matters here (and, when it is the number, the
-            // cells): the marks for the walks below are made again if needed.
-            const int r = reachCount(x, y);
+            // Only the count matters here (and, when it is the
+            // number, the cells): no marks are set.
+            r = reachCount(x, y);
             if (r == n) {
                 for (int i = 0; i < r; ++i)
-                    if (cellAt(queue_[i]).state == Undecided)
-                        MarkWhite(queue_[i] / kGridHeight, queue_[i] % kGridHeight);
-            } else if (r < n) {
-                b_.status = StatusContradiction;
-                stop = true;
+                    if (cellAt(paths_.queue[i]).state == Undecided)
+                        MarkWhite(paths_.queue[i] / kGridHeight, paths_.queue[i] % kGridHeight);
             }
-            return;
+        } else {
+            walkAreaReach(x, y, cleared);
+            r = visitedCount;
+            if (r == n) {
+                // The walk ran to its end: the marks cover
+                // every reachable cell.
+                for (int i = 0; i < touchedCount_; ++i)
+                    if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
+                        MarkWhite(touchedX_[i], touchedY_[i]);
+            }
         }
-        walkArea(x, y);
-        const int r = visitedCount;
-        if (r == n) {
-            // The walk ran to its end: the marks cover every reachable cell.
-            for (int i = 0; i < touchedCount_; ++i)
-                if (b_.state(touchedX_[i], touchedY_[i]) == Undecided)
-                    MarkWhite(touchedX_[i], touchedY_[i]);
-        } else if (r < n) {
+        if (r < n) {
             b_.status = StatusContradiction;
             stop = true;
         }
     });
-    if (stop) return;
+    return !stop;
+}
+
+// The hand-off between the two halves of the rule: clue reachability starts
+// from the marks of the last unfinished area's reach walk (in scan order),
+// promoted to Settled, or, with no unfinished area, from the marks the
+// dot-escape rule left. False when there is nothing for it to do.
+bool Solver::handOffReachMarks(bool& cleared) {
     int lastX = 0, lastY = 0; // the last unfinished area in scan order
-    if (keptIndex_) {
-        for (int i = clueCount_ - 1; i >= 0 && lastX == 0; --i)
-            if (alive(i)) lastX = clueX_[i], lastY = clueY_[i];
+    if (index_.kept) {
+        for (int i = index_.clueCount - 1; i >= 0 && lastX == 0; --i)
+            if (alive(i)) lastX = index_.clueX[i], lastY = index_.clueY[i];
     } else {
         forEachAreaClue([&](int x, int y) { lastX = x, lastY = y; });
     }
     if (quick_ && lastX != 0) {
-        // When every region of undecided cells holds a clue, the walks below
-        // find nothing to do. Otherwise they need the marks of the last
-        // area's walk.
-        if (everyRegionHasClue()) return;
-        walkArea(lastX, lastY);
+        // When every region of undecided cells holds a clue, the walks find
+        // nothing to do. Otherwise the trial search, which counted without
+        // marks, walks the last area again.
+        if (everyRegionHasClue()) return false;
+        walkAreaReach(lastX, lastY, cleared);
     }
     if (lastX == 0 && dotMarksSkipped_) {
-        // No unfinished area cleared the marks, so the walk below meets the
-        // marks of the dot-escape rule: after a run that changed nothing,
-        // those are exactly the white dots.
-        for (int x = 1; x <= w; ++x)
-            for (int y = 1; y <= h; ++y)
-                b_.at(x, y).mark = b_.state(x, y) == WhiteDot ? 1 : 0;
-        marksUnknown_ = true;
+        // No unfinished area cleared the marks, so the walks meet the marks
+        // of the dot-escape rule: after a run that changed nothing, those
+        // are exactly the white dots.
+        for (int x = 1; x <= b_.width; ++x)
+            for (int y = 1; y <= b_.height; ++y)
+                b_.at(x, y).mark = b_.state(x, y) == WhiteDot ? MarkOpen : MarkNone;
+        marks_.unknown = true;
     }
     PromoteMarks();
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
+    return true;
+}
+
+// Clue reachability: a region of non-black cells that meets no clue holds no
+// white cell, so its undecided cells are black (and a white cell in it is a
+// contradiction). Only the first such region is painted per run; cells
+// already Settled lead to a clue.
+void Solver::clueReachability() {
+    for (int x = 1; x <= b_.width; ++x) {
+        for (int y = 1; y <= b_.height; ++y) {
             const Cell& c = b_.at(x, y);
-            if (c.state != Undecided || c.mark != 0) continue;
+            if (c.state != Undecided || c.mark != MarkNone) continue;
             WalkToClue(x, y);
-            if (visitedCount < 100) {
+            if (visitedCount < kWalkFoundClue) {
                 // The walk saw its whole region and met no clue.
                 for (int i = 0; i < touchedCount_; ++i)
                     MarkBlack(touchedX_[i], touchedY_[i]);
                 return;
             }
             for (int i = 0; i < touchedCount_; ++i)
-                b_.at(touchedX_[i], touchedY_[i]).mark = 3;
+                b_.at(touchedX_[i], touchedY_[i]).mark = MarkSettled;
         }
     }
 }
 
 // For each cell, the clues (index entries) within their number plus three of
 // it, so that a change finds the areas it may concern without asking every
-// area. Given up (areasNearKnown_ false) when the lists would not fit.
+// area. Given up (near_.known false) when the lists would not fit.
 void Solver::listAreasNear() {
-    areasNearKnown_ = false;
-    std::fill(areasNearStart_, areasNearStart_ + kCells + 1, 0);
+    near_.known = false;
+    std::fill(near_.start, near_.start + kCells + 1, 0);
     auto eachCell = [&](int i, auto g) {
-        const int cx = clueX_[i], cy = clueY_[i], r = clueN_[i] + 3;
+        const int cx = index_.clueX[i], cy = index_.clueY[i], r = index_.clueN[i] + 3;
         for (int x = std::max(1, cx - r); x <= std::min<int>(b_.width, cx + r); ++x) {
             const int ry = r - std::abs(x - cx);
             for (int y = std::max(1, cy - ry); y <= std::min<int>(b_.height, cy + ry); ++y)
@@ -1006,26 +1026,26 @@ void Solver::listAreasNear() {
         }
     };
     long total = 0;
-    for (int i = 0; i < clueCount_; ++i)
+    for (int i = 0; i < index_.clueCount; ++i)
         eachCell(i, [&](int c) {
-            ++areasNearStart_[c + 1];
+            ++near_.start[c + 1];
             ++total;
         });
     if (total > kAreasNearCapacity) return;
     for (int c = 0; c < kCells; ++c)
-        areasNearStart_[c + 1] += areasNearStart_[c];
+        near_.start[c + 1] += near_.start[c];
     int fill[kGridWidth * kGridHeight + 1];
-    std::copy(areasNearStart_, areasNearStart_ + kCells + 1, fill);
-    for (int i = 0; i < clueCount_; ++i)
-        eachCell(i, [&](int c) { areasNear_[fill[c]++] = static_cast<std::uint16_t>(i); });
-    areasNearKnown_ = true;
+    std::copy(near_.start, near_.start + kCells + 1, fill);
+    for (int i = 0; i < index_.clueCount; ++i)
+        eachCell(i, [&](int c) { near_.entries[fill[c]++] = static_cast<std::uint16_t>(i); });
+    near_.known = true;
 }
 
 // What the reach walk from the clue at (x, y) counts, found breadth first:
 // the cells it can reach, up to its number plus one. A cell is taken in from
 // any neighbour that the walk would take it in from, so the cells reached
 // are the same whatever the order; each is looked at once, and no marks are
-// set. The cells are left in queue_.
+// set. The cells are left in paths_.queue.
 int Solver::reachCount(int x, int y) {
     const int n = b_.state(x, y);
     const std::uint16_t id = b_.at(x, y).areaId;
@@ -1034,16 +1054,16 @@ int Solver::reachCount(int x, int y) {
         const std::uint16_t other = cellAt(i).areaId;
         return other != 0 && other != id;
     };
-    const std::uint32_t visit = ++pathVisit_;
+    const std::uint32_t visit = ++paths_.visit;
     int head = 0, tail = 0;
-    pathSeen_[indexOf(x, y)] = visit;
-    queue_[tail++] = static_cast<std::uint16_t>(indexOf(x, y));
+    paths_.seen[indexOf(x, y)] = visit;
+    paths_.queue[tail++] = static_cast<std::uint16_t>(indexOf(x, y));
     static constexpr int kStep[4] = {-1, -kGridHeight, 1, kGridHeight};
     while (head < tail) {
-        const int v = queue_[head++];
+        const int v = paths_.queue[head++];
         for (const int d : kStep) {
             const int i = v + d;
-            if (pathSeen_[i] == visit) continue;
+            if (paths_.seen[i] == visit) continue;
             const Cell& c = cellAt(i);
             bool member = c.areaId == id || c.state == WhiteDot;
             if (!member && c.state == Undecided) {
@@ -1054,8 +1074,8 @@ int Solver::reachCount(int x, int y) {
                            (tandrel && (foreign(i + d - across) || foreign(i + d + across))));
             }
             if (!member) continue;
-            pathSeen_[i] = visit;
-            queue_[tail++] = static_cast<std::uint16_t>(i);
+            paths_.seen[i] = visit;
+            paths_.queue[tail++] = static_cast<std::uint16_t>(i);
             if (tail > n) return tail;
         }
     }
@@ -1068,11 +1088,11 @@ int Solver::reachCount(int x, int y) {
 // cut leads on from the open side before the cut. Otherwise it is found by a
 // search from all clues at once.
 bool Solver::everyRegionHasClue() {
-    if (cluePaths_) {
-        ++pathEpoch_;
+    if (paths_.known) {
+        ++paths_.epoch;
         bool kept = true;
-        for (int k = cluePathsFrom_; k < newBlackCount_ && kept; ++k) {
-            const int i = newBlack_[k];
+        for (int k = paths_.from; k < paths_.newBlackCount && kept; ++k) {
+            const int i = paths_.newBlack[k];
             for (const int d : {-1, -kGridHeight, 1, kGridHeight}) {
                 if (!leadsToClue(i + d)) {
                     kept = false;
@@ -1080,42 +1100,43 @@ bool Solver::everyRegionHasClue() {
                 }
             }
         }
-        cluePathsFrom_ = newBlackCount_;
+        paths_.from = paths_.newBlackCount;
         if (kept) return true;
-    } else if (regionWithoutClue_ != 0 && cellAt(regionWithoutClue_).state == Undecided) {
+    } else if (paths_.regionWithoutClue != 0 &&
+               cellAt(paths_.regionWithoutClue).state == Undecided) {
         // Still undecided, so still cut off: regions only shrink.
         return false;
     }
     const int w = b_.width, h = b_.height;
-    const std::uint32_t visit = ++pathVisit_;
+    const std::uint32_t visit = ++paths_.visit;
     int head = 0, tail = 0;
     auto open = [&](int i) {
-        if (pathSeen_[i] == visit || isWall(cellAt(i).state)) return;
-        pathSeen_[i] = visit;
-        queue_[tail++] = static_cast<std::uint16_t>(i);
+        if (paths_.seen[i] == visit || isWall(cellAt(i).state)) return;
+        paths_.seen[i] = visit;
+        paths_.queue[tail++] = static_cast<std::uint16_t>(i);
     };
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y)
-            if (const int s = b_.state(x, y); s >= 1 && s <= 47) open(x * kGridHeight + y);
+            if (isWorkedClue(b_.state(x, y))) open(x * kGridHeight + y);
     while (head < tail) {
-        const int i = queue_[head++];
+        const int i = paths_.queue[head++];
         open(i - 1);
         open(i - kGridHeight);
         open(i + 1);
         open(i + kGridHeight);
     }
     bool all = true;
-    regionWithoutClue_ = 0;
+    paths_.regionWithoutClue = 0;
     for (int x = 1; x <= w && all; ++x) {
         for (int y = 1; y <= h && all; ++y) {
-            if (b_.state(x, y) == Undecided && pathSeen_[x * kGridHeight + y] != visit) {
+            if (b_.state(x, y) == Undecided && paths_.seen[x * kGridHeight + y] != visit) {
                 all = false;
-                regionWithoutClue_ = x * kGridHeight + y;
+                paths_.regionWithoutClue = x * kGridHeight + y;
             }
         }
     }
-    cluePaths_ = all;
-    cluePathsFrom_ = newBlackCount_;
+    paths_.known = all;
+    paths_.from = paths_.newBlackCount;
     return all;
 }
 
@@ -1123,21 +1144,21 @@ bool Solver::everyRegionHasClue() {
 // a cell already seen to lead to one (in this query); false also when the
 // search grows too long to be worth it.
 bool Solver::leadsToClue(int start) {
-    if (isWall(cellAt(start).state) || pathGood_[start] == pathEpoch_) return true;
+    if (isWall(cellAt(start).state) || paths_.good[start] == paths_.epoch) return true;
     constexpr int kLimit = 256;
-    const std::uint32_t visit = ++pathVisit_;
+    const std::uint32_t visit = ++paths_.visit;
     int head = 0, tail = 0;
     bool found = false;
     auto open = [&](int i) {
         const std::uint8_t s = cellAt(i).state;
-        if (pathSeen_[i] == visit || isWall(s)) return;
-        if ((s >= 1 && s <= 47) || pathGood_[i] == pathEpoch_) found = true;
-        pathSeen_[i] = visit;
-        queue_[tail++] = static_cast<std::uint16_t>(i);
+        if (paths_.seen[i] == visit || isWall(s)) return;
+        if (isWorkedClue(s) || paths_.good[i] == paths_.epoch) found = true;
+        paths_.seen[i] = visit;
+        paths_.queue[tail++] = static_cast<std::uint16_t>(i);
     };
     open(start);
     while (!found && head < tail && tail < kLimit) {
-        const int i = queue_[head++];
+        const int i = paths_.queue[head++];
         open(i - 1);
         open(i - kGridHeight);
         open(i + 1);
@@ -1145,7 +1166,7 @@ bool Solver::leadsToClue(int start) {
     }
     if (!found) return false;
     for (int k = 0; k < tail; ++k)
-        pathGood_[queue_[k]] = pathEpoch_;
+        paths_.good[paths_.queue[k]] = paths_.epoch;
     return true;
 }
 
@@ -1156,7 +1177,7 @@ void Solver::RuleAreaFragment() {
     ClearMarks();
     auto at = [&](int x, int y) {
         const Cell& c = b_.at(x, y);
-        if (c.state < 101 || c.state > 147 || c.areaId == 0 || c.mark != 0) return;
+        if (!isWorkedAreaCell(c.state) || c.areaId == 0 || c.mark != MarkNone) return;
         fragmentCode = c.state;
         const int r = WalkFragment(x, y);
         if (r == 1)
@@ -1164,12 +1185,12 @@ void Solver::RuleAreaFragment() {
         else if (r == 0)
             b_.status = StatusContradiction;
         for (int i = 0; i < touchedCount_; ++i)
-            b_.at(touchedX_[i], touchedY_[i]).mark = 3;
+            b_.at(touchedX_[i], touchedY_[i]).mark = MarkSettled;
     };
-    if (groups_.live()) {
+    if (keptSets()) {
         // The trial search keeps the set of cells in unfinished areas: go
         // through it in scan order, taking in cells that join on the way.
-        forEachBit([&](int k) { return inArea_[k]; },
+        forEachBit([&](int k) { return kept_.inArea[k]; },
                    [&](int i) {
                        at(i / kGridHeight, i % kGridHeight);
                        return true;

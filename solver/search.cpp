@@ -10,112 +10,65 @@
 
 namespace ombrix {
 
-void Solver::save(Snapshot& s, int mode) {
-    if (mode == 1) {
-        std::memcpy(s.cells, b_.cells, sizeof s.cells);
-        s.undecidedCount = b_.undecidedCount;
+void Solver::saveSnapshot(Snapshot& s) {
+    std::memcpy(s.cells, b_.cells, sizeof s.cells);
+    s.undecidedCount = b_.undecidedCount;
+    log_.save(s.log);
+    marks_.save(s.marks);
+    index_.save(s.areas, stampCount());
+    kept_.save(s.kept);
+    // Settle the clue paths once here rather than after every restore.
+    if (keptSets()) everyRegionHasClue();
+    paths_.save(s.paths);
+}
 
-        // The log from the earliest rule start onwards, as far as room
-        // allows; a rule whose start falls off runs in full after a restore.
-        int first = logLen_;
-        for (const std::int32_t from : ruleFrom_)
-            if (from >= 0) first = std::min<int>(first, from);
-        first = std::max(first, logLen_ - kSnapshotLog);
-        s.logLen = logLen_ - first;
-        std::memcpy(s.log, changeLog_ + first, sizeof(std::uint16_t) * s.logLen);
-        for (int i = 0; i < kRuleCount; ++i)
-            s.ruleFrom[i] = ruleFrom_[i] >= first ? ruleFrom_[i] - first : -1;
-        s.markedCount = marksUnknown_ || markedCount_ > kSnapshotLog ? -1 : markedCount_;
-        if (s.markedCount > 0)
-            std::memcpy(s.marked, marked_, sizeof(std::uint16_t) * s.markedCount);
-
-        s.keptLayout = keptIndex_ ? keptLayout_ : -1;
-        s.renewedCount = renewedCount_;
-        std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
-        std::memcpy(s.areaStamp, areaStamp_, sizeof(std::uint32_t) * stampCount());
-
-        s.groupsBuild = groupsBuild_;
-        s.groupsMark = groups_.TrailMark();
-        std::copy(std::begin(open_), std::end(open_), s.open);
-        std::copy(std::begin(dots_), std::end(dots_), s.dots);
-        std::copy(std::begin(inArea_), std::end(inArea_), s.inArea);
-        std::copy(std::begin(blacks_), std::end(blacks_), s.blacks);
-        s.blackCount = blackCount_;
-        // Settle the clue paths once here rather than after every restore.
-        if (groups_.live()) everyRegionHasClue();
-        s.cluePaths = cluePaths_;
-        s.cluePathsFrom = cluePathsFrom_;
-        s.newBlackCount = newBlackCount_;
-        s.regionWithoutClue = regionWithoutClue_;
-        return;
-    }
-    if (mode != 2) return;
+void Solver::restoreSnapshot(Snapshot& s) {
     std::memcpy(b_.cells, s.cells, sizeof s.cells);
     b_.undecidedCount = s.undecidedCount;
+    log_.restore(s.log);
+    marks_.restore(s.marks);
+    restoreAreas(s.areas);
+    kept_.restore(s.kept, b_, wit_.suspect);
+    paths_.restore(s.paths);
+}
 
-    logLen_ = s.logLen;
-    ++logGeneration_;
-    std::memcpy(changeLog_, s.log, sizeof(std::uint16_t) * s.logLen);
-    std::memcpy(ruleFrom_, s.ruleFrom, sizeof ruleFrom_);
-    marksUnknown_ = s.markedCount < 0;
-    markedCount_ = std::max(s.markedCount, 0);
-    if (markedCount_ > 0) std::memcpy(marked_, s.marked, sizeof(std::uint16_t) * markedCount_);
-
-    ++areaEpoch_;
+// The area index after the board went back to a snapshot: the stamps of the
+// areas renewed since go back (their witnesses are in doubt), and the kept
+// counts with them, or the index is laid out again.
+void Solver::restoreAreas(AreaIndex::Saved& s) {
+    ++index_.epoch;
     // Only the areas renewed since the save can differ from the snapshot.
-    const bool listed = !renewedOverrun_ && s.renewedCount <= renewedCount_;
-    const bool keptSame = keptIndex_ && s.keptLayout == keptLayout_;
+    const bool listed = !index_.renewedOverrun && s.renewedCount <= index_.renewedCount;
+    const bool keptSame = index_.kept && s.keptLayout == index_.keptLayout;
     auto restoreArea = [&](int id) {
-        // An area whose cells differ from the snapshot's: its witnesses are
-        // in doubt.
-        if (areaStamp_[id] != s.areaStamp[id]) suspectWitnessesOf(id);
-        areaStamp_[id] = s.areaStamp[id];
+        if (index_.stamp[id] != s.stamp[id]) suspectWitnessesOf(id);
+        index_.stamp[id] = s.stamp[id];
         if (!keptSame) return;
         // Cells are only ever added past the counts, so the cells below the
         // saved counts are this board's. An area that loses cells starts a
         // new era: what is added next overwrites them.
-        if (s.areaCount[id] < areaCount_[id]) ++areaEra_[id];
-        areaCount_[id] = s.areaCount[id];
+        if (s.areaCount[id] < index_.areaCount[id]) ++index_.era[id];
+        index_.areaCount[id] = s.areaCount[id];
     };
     if (listed) {
-        for (int k = s.renewedCount; k < renewedCount_; ++k)
-            restoreArea(renewed_[k]);
+        for (int k = s.renewedCount; k < index_.renewedCount; ++k)
+            restoreArea(index_.renewed[k]);
     } else {
         for (int id = 0; id < stampCount(); ++id)
             restoreArea(id);
     }
-    renewedCount_ = std::min(s.renewedCount, renewedCount_);
-    renewedOverrun_ = false;
-    if (keptSame) {
-        // Done above.
-    } else if (inDriver_ && incremental) {
+    index_.renewedCount = std::min(s.renewedCount, index_.renewedCount);
+    // A list that had run over by the time of the save misses areas renewed
+    // since older snapshots, so it stays run over.
+    index_.renewedOverrun = s.renewedOverrun;
+    if (keptSame) return;
+    if (keeping()) {
         // The index was rebuilt or given up since: lay it out again.
         keepAreaIndex();
-        s.keptLayout = keptIndex_ ? keptLayout_ : -1;
-        s.renewedCount = renewedCount_;
-        if (keptIndex_) std::memcpy(s.areaCount, areaCount_, sizeof(std::uint16_t) * stampCount());
+        index_.save(s, stampCount());
     } else {
-        keptIndex_ = false;
+        index_.kept = false;
     }
-
-    if (groups_.live() && !(s.groupsBuild == groupsBuild_ && groups_.Undo(s.groupsMark))) {
-        // The trail ran over: build the groups of the restored board.
-        groups_.Build(b_);
-        s.groupsBuild = ++groupsBuild_;
-        s.groupsMark = 0;
-    }
-    for (int k = 0; k < kWords; ++k) {
-        suspect_[k] |= s.open[k] & ~open_[k]; // undecided again
-        open_[k] = s.open[k];
-    }
-    std::copy(std::begin(s.dots), std::end(s.dots), dots_);
-    std::copy(std::begin(s.inArea), std::end(s.inArea), inArea_);
-    std::copy(std::begin(s.blacks), std::end(s.blacks), blacks_);
-    blackCount_ = s.blackCount;
-    cluePaths_ = s.cluePaths;
-    cluePathsFrom_ = s.cluePathsFrom;
-    newBlackCount_ = s.newBlackCount;
-    regionWithoutClue_ = s.regionWithoutClue;
 }
 
 // The trial search writes a white dot straight into an undecided cell.
@@ -123,13 +76,6 @@ void Solver::paintWhite(int x, int y) {
     b_.state(x, y) = WhiteDot;
     noteChange(x, y);
     decided(x, y);
-}
-
-void Solver::SaveOuter(int mode) {
-    save(outer_, mode);
-}
-void Solver::SaveInner(int mode) {
-    save(inner_, mode);
 }
 
 bool Solver::HasDecidedNeighbour(int x, int y) const {
@@ -147,7 +93,7 @@ void Solver::singleTest(int x, int y, bool& decided) {
     RunDeduction();
     if (b_.status == StatusContradiction) {
         // Black is impossible: the cell is white.
-        SaveOuter(2);
+        restoreSnapshot(outer_);
         b_.resumeColumn = static_cast<std::uint32_t>(x);
         b_.status = StatusNone;
         paintWhite(x, y);
@@ -155,12 +101,12 @@ void Solver::singleTest(int x, int y, bool& decided) {
         return;
     }
     const bool blackCompletes = b_.undecidedCount == 0;
-    SaveOuter(2);
+    restoreSnapshot(outer_);
     paintWhite(x, y);
     RunDeduction();
     if (b_.status == StatusContradiction) {
         // White is impossible: the cell is black.
-        SaveOuter(2);
+        restoreSnapshot(outer_);
         MarkBlack(x, y);
         b_.resumeColumn = static_cast<std::uint32_t>(x);
         b_.status = StatusNone;
@@ -172,7 +118,7 @@ void Solver::singleTest(int x, int y, bool& decided) {
         // the cell that is black in the other one. The quick deduction skips
         // rules and so leaves other scratch marks; the kept board is made by
         // the full one.
-        SaveOuter(2);
+        restoreSnapshot(outer_);
         paintWhite(x, y);
         const bool wasQuick = quick_;
         quick_ = false;
@@ -184,7 +130,7 @@ void Solver::singleTest(int x, int y, bool& decided) {
         decided = true;
         return;
     }
-    SaveOuter(2);
+    restoreSnapshot(outer_);
 }
 
 // Tries both colours of every undecided window cell on the board as it stands
@@ -196,12 +142,12 @@ bool Solver::windowBranch(int x, int y, int xlo, int xhi, int ylo, int yhi) {
             MarkBlack(u, v);
             RunDeduction();
             const bool blackFails = b_.status == StatusContradiction;
-            SaveInner(2);
+            restoreSnapshot(inner_);
             if (blackFails) {
                 paintWhite(u, v);
                 RunDeduction();
                 if (b_.status == StatusContradiction) return true;
-                SaveInner(2);
+                restoreSnapshot(inner_);
             }
         }
     }
@@ -217,57 +163,57 @@ void Solver::windowTest(int x, int y, bool& decided) {
 
     MarkBlack(x, y);
     RunDeduction();
-    SaveInner(1);
+    saveSnapshot(inner_);
     if (windowBranch(x, y, xlo, xhi, ylo, yhi)) {
-        SaveOuter(2);
+        restoreSnapshot(outer_);
         b_.status = StatusNone;
         paintWhite(x, y);
         decided = true;
         return;
     }
-    SaveOuter(2);
+    restoreSnapshot(outer_);
 
     paintWhite(x, y);
     RunDeduction();
-    SaveInner(1);
+    saveSnapshot(inner_);
     if (windowBranch(x, y, xlo, xhi, ylo, yhi)) {
-        SaveOuter(2);
+        restoreSnapshot(outer_);
         MarkBlack(x, y);
         b_.status = StatusNone;
         decided = true;
         return;
     }
-    SaveOuter(2);
+    restoreSnapshot(outer_);
 }
 
 // Sets up what the trial search keeps about the board it starts from.
 void Solver::startTrials() {
-    std::fill(std::begin(witness_), std::end(witness_), Witness{});
-    for (auto& pair : dotWitness_)
+    std::fill(std::begin(wit_.cell), std::end(wit_.cell), Witness{});
+    for (auto& pair : wit_.dot)
         pair[0].id = pair[1].id = 0;
-    std::fill(std::begin(witnessHead_), std::end(witnessHead_), -1);
-    cluePaths_ = false;
-    regionWithoutClue_ = 0;
-    newBlackCount_ = 0;
-    renewedCount_ = 0;
-    renewedOverrun_ = false;
+    std::fill(std::begin(wit_.head), std::end(wit_.head), -1);
+    paths_.known = false;
+    paths_.regionWithoutClue = 0;
+    paths_.newBlackCount = 0;
+    index_.renewedCount = 0;
+    index_.renewedOverrun = false;
     if (!incremental) return;
-    groups_.Build(b_);
-    ++groupsBuild_;
-    std::fill(std::begin(open_), std::end(open_), 0);
-    std::fill(std::begin(dots_), std::end(dots_), 0);
-    std::fill(std::begin(inArea_), std::end(inArea_), 0);
-    std::fill(std::begin(blacks_), std::end(blacks_), 0);
-    std::fill(std::begin(suspect_), std::end(suspect_), ~std::uint64_t{0});
-    blackCount_ = 0;
+    kept_.groups.Build(b_);
+    ++kept_.groupsBuild;
+    std::fill(std::begin(kept_.open), std::end(kept_.open), 0);
+    std::fill(std::begin(kept_.dots), std::end(kept_.dots), 0);
+    std::fill(std::begin(kept_.inArea), std::end(kept_.inArea), 0);
+    std::fill(std::begin(kept_.blacks), std::end(kept_.blacks), 0);
+    std::fill(std::begin(wit_.suspect), std::end(wit_.suspect), ~std::uint64_t{0});
+    kept_.blackCount = 0;
     for (int x = 1; x <= b_.width; ++x) {
         for (int y = 1; y <= b_.height; ++y) {
             const Cell& c = b_.at(x, y);
-            setBit(open_, indexOf(x, y), c.state == Undecided);
-            setBit(dots_, indexOf(x, y), c.state == WhiteDot);
-            setBit(inArea_, indexOf(x, y), c.areaId != 0);
-            setBit(blacks_, indexOf(x, y), isBlack(c.state));
-            if (isBlack(c.state)) ++blackCount_;
+            setBit(kept_.open, indexOf(x, y), c.state == Undecided);
+            setBit(kept_.dots, indexOf(x, y), c.state == WhiteDot);
+            setBit(kept_.inArea, indexOf(x, y), c.areaId != 0);
+            setBit(kept_.blacks, indexOf(x, y), isBlack(c.state));
+            if (isBlack(c.state)) ++kept_.blackCount;
         }
     }
 }
@@ -275,7 +221,7 @@ void Solver::startTrials() {
 void Solver::TrialSearch() {
     const int w = b_.width, h = b_.height;
     startTrials();
-    SaveOuter(1);
+    saveSnapshot(outer_);
     // Every deduction below is a hypothesis: its board is kept only when it
     // ends without a contradiction, so it may stop at the first one.
     quick_ = incremental;
@@ -283,7 +229,7 @@ void Solver::TrialSearch() {
         Solver& s;
         ~Leave() {
             s.quick_ = false;
-            s.groups_.Drop();
+            s.kept_.groups.Drop();
         }
     } leave{*this};
     bool decided = false;

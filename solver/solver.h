@@ -6,6 +6,7 @@
 
 #include "black_groups.h"
 #include "board.h"
+#include "solver_parts.h"
 
 #include <algorithm>
 #include <bit>
@@ -52,23 +53,8 @@ class Solver {
     void MarkWhite(int x, int y);
     void JoinArea(int x, int y, int sx, int sy);
 
-    // First rule list.
-    void RuleAreaGap();
-    void RuleAreaDiagonal();
-    void RuleBlackDeadEnd();
-    void RuleWhiteDeadEnd();
-    void RuleClueTwo();
-    void RuleUndecidedCell();
-    void RuleWhiteDotJoin();
-    void RuleBlackConnected();
-    void CheckBlackBlocks();
-    void RuleAreaGrowth();
-    void CheckBlackCount();
-    void RuleWhiteDotEscape();
-    // Second rule list.
-    void RuleUnreachable();
-    void RuleAreaReach();
-    void RuleAreaFragment();
+    // Runs one rule once over the whole board, as written.
+    void Run(Rule rule) { (this->*kRules[index(rule)].run)(); }
 
     // Rebuilds the area index first, so it may follow any change to the board.
     int CountReachingAreas(int tx, int ty);
@@ -76,8 +62,6 @@ class Solver {
     void SealArea(std::uint16_t k);
     void WhitenUndecided();
     void WhitenReached();
-    void SaveOuter(int mode);
-    void SaveInner(int mode);
 
     // The region walk and its variants.
     enum class Walk { BlackGroup, Area, DotGroup, Reach, ToClue, Fragment };
@@ -97,27 +81,74 @@ class Solver {
     std::int32_t reachLimit = 0;
     std::int32_t fragmentCode = 0;
 
-    struct RuleEntry {
-        const char* name;
-        void (Solver::*run)();
-        bool ombrixOnly;
+    // The cells a rule looks at in the trial search, where it runs again
+    // after changes to a board it has seen.
+    enum class Looks : std::uint8_t {
+        Board,           // the whole board
+        AreaCells,       // local: the cells of unfinished areas
+        AreaCellsOrDots, // local: those and the white dots
+        BlackCells,      // local: the black cells
+        UndecidedCells,  // local: the undecided cells
+        NearAreas,       // the unfinished areas with a change within their number + radius
     };
-    static const RuleEntry kFirstList[12];
-    static const RuleEntry kSecondList[3];
+    // What lets the trial search skip a rule that ran before without a
+    // contradiction. Every rule is skipped when nothing at all has changed
+    // since; a local rule looks only at the cells of its kind within its
+    // radius of a change (all of them after many changes).
+    enum class Skip : std::uint8_t {
+        Unchanged,      // only when nothing changed
+        NoChangeNear,   // local: no change within its radius of a cell of its kind
+        NoWhiteTouched, // no change at or next to a white cell
+        NoNewBlack,     // no change to a black cell
+    };
+    struct RuleInfo {
+        Rule id;
+        const char* name;             // as the trace names it
+        void (Solver::*run)();        // the rule over the whole board
+        void (Solver::*at)(int, int); // a local rule at one cell, or null
+        bool secondPass;              // runs only when the first pass changed nothing
+        bool ombrixOnly;
+        int radius; // see Looks
+        Looks looks;
+        Skip skip;
+    };
+    // Entry i is rule i; the table is checked below the class.
+    static const RuleInfo kRules[kRuleCount];
 
   private:
     static constexpr int kCells = kGridWidth * kGridHeight;
     static constexpr int kWords = (kCells + 63) / 64; // a set of cells as bits
-    static constexpr int kRuleCount = 15;             // the first list, then the second
-    static constexpr int kAreaGrowthRule = 9, kBlackCountRule = 10, kDotEscapeRule = 11;
-    static constexpr int kAreaReachRule = 13, kFragmentRule = 14;
 
     // ---- Running the rules -------------------------------------------------
-    void RunFirstList();
-    void RunSecondList();
-    void runRule(int index, void (Solver::*run)(), const char* name);
-    bool cannotAct(int index) const;
+    void RuleWhiteDotJoin();
+    void RuleBlackConnected();
+    void CheckBlackBlocks();
+    void RuleAreaGrowth();
+    void CheckBlackCount();
+    void RuleWhiteDotEscape();
+    void RuleUnreachable();
+    // Area reach, then clue reachability from the marks it hands over.
+    void RuleAreaReach();
+    bool areaReach(bool& cleared);
+    bool handOffReachMarks(bool& cleared);
+    void clueReachability();
+    void walkAreaReach(int x, int y, bool& cleared);
+    void RuleAreaFragment();
+    // One pass of the rules in table order (the first or the second).
+    void runPass(bool secondPass);
+    // Runs a rule with the change log's bookkeeping; traced unless it is the
+    // deduction loop's second block check.
+    void runRule(Rule rule, bool traced = true);
+    bool cannotAct(Rule rule) const;
     bool stopped() const { return quick_ && b_.status == StatusContradiction; }
+    // Where the trial search's run of a rule may start looking: the log
+    // position of its last run, or -1 for the whole board.
+    int quickFrom(Rule rule) const { return quick_ ? log_.ruleFrom[index(rule)] : -1; }
+    static constexpr Rule firstLocalRule() {
+        for (const RuleInfo& r : kRules)
+            if (r.skip == Skip::NoChangeNear) return r.id;
+        return Rule::AreaGap;
+    }
     // Local rules: the rule at one cell, and the scan that runs it.
     void areaGapAt(int x, int y);
     void areaDiagonalAt(int x, int y);
@@ -127,17 +158,13 @@ class Solver {
     void undecidedCellAt(int x, int y);
     void blackBlockAt(int x, int y);
     void whiteDotJoinAt(int x, int y);
-    // A local rule acts only at cells of one kind (in `kind` or `kind2`, as
-    // they stand when the scan reaches them).
-    template <void (Solver::*At)(int, int)>
-    void scanCells(int index, int radius, const std::uint64_t* kind,
-                   const std::uint64_t* kind2 = nullptr);
-    template <void (Solver::*At)(int, int)>
-    bool candidateScan(int index, int radius, const std::uint64_t* kind,
-                       const std::uint64_t* kind2 = nullptr);
+    // A local rule acts only at cells of its kind, as they stand when the
+    // scan reaches them.
+    template <Rule R> void scanCells();
+    template <Rule R> bool candidateScan();
     void addCandidates(int x, int y, int radius, int after, std::uint64_t* bits = nullptr);
     void ClearMarks();
-    void PromoteMarks(); // every mark 1 or 2 becomes 3
+    void PromoteMarks(); // every mark Open or Done becomes Settled
     void paintWhite(int x, int y);
     const Cell& cellAt(int i) const { return b_.cells[i / kGridHeight][i % kGridHeight]; }
     Cell& cellAt(int i) { return b_.cells[i / kGridHeight][i % kGridHeight]; }
@@ -165,26 +192,53 @@ class Solver {
 
     Board& b_;
     SolveTrace* trace_;
-    // True while the driver or the deduction loop runs the rules: then no
-    // one but the solver writes the board, and what is kept can be trusted.
+
+    // ---- Which fast path holds where ---------------------------------------
+    // Standalone: a rule, RunDeduction or TrialSearch called on its own
+    // (tests); driver: AutoSolve's rule passes; trial: the deductions of the
+    // trial search. With `incremental` false none of the fast paths is taken.
+    //
+    //   flag              standalone     driver           trial
+    //   inDriver_         false          true             true
+    //   keeping()         false          = incremental    = incremental
+    //   keptSets()        false          false            = incremental
+    //   quick_            false          false            = incremental (*)
+    //   index_.kept       false (**)     when it fits     when it fits
+    //   near_.known       -              when it fits     when it fits
+    //   marks_.unknown    true at entry  false once cleared, while the list holds
+    //   dotMarksSkipped_  false          false            the dot rule was skipped
+    //
+    // inDriver_: no one but the solver writes the board, so the area epoch
+    // and the marked list can be trusted (else RunDeduction and the reach
+    // rules start from "the board may have changed"). keeping(): the driver
+    // keeps its indexes as cells change (the area index through JoinArea,
+    // the marked list for ClearMarks). keptSets(): the trial search's kept
+    // black groups, cell sets, witnesses and clue paths are up to date.
+    // quick_: rules that cannot act are skipped, local rules and area rules
+    // look only near the changes, and a contradiction ends the deduction.
+    // index_.kept and near_.known fall back to the slow forms when the area
+    // index or the near lists would not fit.
+    // (*) quick_ implies keptSets(); it is off for the full deduction that
+    // keeps a second solution. (**) as PrepareBoard left it until a reach
+    // rule or RunDeduction called on its own drops it; the reach query then
+    // builds the index afresh whenever the epoch moved.
     bool inDriver_ = false;
+    bool keeping() const { return inDriver_ && incremental; }
+    bool keptSets() const { return kept_.groups.live(); }
+
+    // ---- The parts (solver_parts.h) ------------------------------------------
+    ChangeLog log_;
+    MarkedList marks_;
+    AreaIndex index_;
+    NearLists near_;
+    Witnesses wit_;
+    KeptSets kept_;
+    CluePaths paths_;
 
     // ---- The change log ----------------------------------------------------
-    // Every cell whose state or area id changed, in order. A rule is a
-    // function of the board: run from log position p without meeting a
-    // contradiction, it cannot act while nothing it looks at has changed
-    // since p, and its own changes are in the log after p.
-    static constexpr int kLogCapacity = 8192;
     void noteChange(int x, int y);
     void forgetChanges(); // the log starts afresh: every rule runs in full
-    std::uint16_t changeLog_[kLogCapacity]{};
-    int logLen_ = 0;
-    std::uint32_t logGeneration_ = 0; // bumped whenever the log starts afresh
-    // Per rule: the log position at the start of its last run, or -1 when it
-    // must run in full (never ran, or met a contradiction).
-    std::int32_t ruleFrom_[kRuleCount]{};
-    // The trial search's deductions: rules that cannot act are skipped, and a
-    // contradiction ends the deduction at once (its board is thrown away).
+    // The trial search's deductions (see the table above).
     bool quick_ = false;
     // The dot-escape rule was skipped this pass, so the marks it leaves for
     // the clue-reachability walk are not on the board.
@@ -195,16 +249,11 @@ class Solver {
     std::uint64_t shared_[2][kWords]{};
     int sharedFrom_ = 0, sharedTo_ = 0;
     std::uint32_t sharedGeneration_ = 0;
-    // The cells whose mark may be set: every mark set since the last
-    // ClearMarks is on the list, unless marksUnknown_.
-    std::uint16_t marked_[2 * kCells]{};
-    int markedCount_ = 0;
-    bool marksUnknown_ = true;
 
     // ---- The area index of the reach query ---------------------------------
     // The unfinished areas' clue cells in board order, and the cells of each
     // area id. Outside the driver it is rebuilt when it lags the epoch; the
-    // driver keeps it as cells join (keptIndex_).
+    // driver keeps it as cells join (index_.kept).
     int countReaching(int tx, int ty, int enough);
     bool areaReaches(int i, int tx, int ty) const;
     int areaSlack(int i, int tx, int ty) const;
@@ -212,18 +261,18 @@ class Solver {
     void keepAreaIndex();
     void keepJoin(int id, int x, int y);
     void boardMayHaveChanged();
-    bool alive(int i) const { return b_.at(clueX_[i], clueY_[i]).areaId != 0; }
+    bool alive(int i) const { return b_.at(index_.clueX[i], index_.clueY[i]).areaId != 0; }
     // Calls f(x, y) for each unfinished area's clue cell in scan order, as
     // each is reached (an area finished on the way is passed over).
     template <class F> void forEachAreaClue(F f) {
-        if (keptIndex_) {
-            for (int i = 0; i < clueCount_; ++i)
-                if (alive(i)) f(clueX_[i], clueY_[i]);
+        if (index_.kept) {
+            for (int i = 0; i < index_.clueCount; ++i)
+                if (alive(i)) f(index_.clueX[i], index_.clueY[i]);
             return;
         }
         for (int x = 1; x <= b_.width; ++x)
             for (int y = 1; y <= b_.height; ++y)
-                if (const Cell& c = b_.at(x, y); c.areaId != 0 && c.state < 48) f(x, y);
+                if (const Cell& c = b_.at(x, y); c.areaId != 0 && isWorkedClue(c.state)) f(x, y);
     }
     // Calls f(x, y), as forEachAreaClue, for the areas that a change since
     // log position `from` (-1: all) may concern: a changed cell within the
@@ -234,90 +283,51 @@ class Solver {
             forEachAreaClue(f);
             return;
         }
-        if (!(keptIndex_ && areasNearKnown_)) {
+        if (!(index_.kept && near_.known)) {
             // No list to go by: every area may be concerned.
             forEachAreaClue(f);
             return;
         }
-        const std::uint32_t stamp = ++nearStamp_;
-        const std::uint32_t generation = logGeneration_;
-        std::fill(std::begin(areaDirty_), std::end(areaDirty_), 0);
+        const std::uint32_t stamp = ++near_.stampCounter;
+        const std::uint32_t generation = log_.generation;
+        std::fill(std::begin(near_.dirty), std::end(near_.dirty), 0);
         int seen = from;
         // Take in the changes made so far.
         auto takeIn = [&] {
-            if (generation != logGeneration_) {
-                std::fill(std::begin(areaDirty_), std::end(areaDirty_), ~std::uint64_t{0});
+            if (generation != log_.generation) {
+                std::fill(std::begin(near_.dirty), std::end(near_.dirty), ~std::uint64_t{0});
                 return;
             }
-            for (; seen < logLen_; ++seen) {
-                const int c = changeLog_[seen];
-                if (areaNearSeen_[c] == stamp) continue;
-                areaNearSeen_[c] = stamp;
+            for (; seen < log_.len; ++seen) {
+                const int c = log_.cells[seen];
+                if (near_.seen[c] == stamp) continue;
+                near_.seen[c] = stamp;
                 const int cx = c / kGridHeight, cy = c % kGridHeight;
-                for (int k = areasNearStart_[c]; k < areasNearStart_[c + 1]; ++k) {
-                    const int j = areasNear_[k];
-                    if (std::abs(clueX_[j] - cx) + std::abs(clueY_[j] - cy) <= clueN_[j] + extra)
-                        setBit(areaDirty_, j, true);
+                for (int k = near_.start[c]; k < near_.start[c + 1]; ++k) {
+                    const int j = near_.entries[k];
+                    if (std::abs(index_.clueX[j] - cx) + std::abs(index_.clueY[j] - cy) <=
+                        index_.clueN[j] + extra)
+                        setBit(near_.dirty, j, true);
                 }
             }
         };
         takeIn();
-        forEachBit([&](int k) { return areaDirty_[k]; },
+        forEachBit([&](int k) { return near_.dirty[k]; },
                    [&](int i) {
-                       if (i >= clueCount_) return false;
-                       if (alive(i)) f(clueX_[i], clueY_[i]);
+                       if (i >= index_.clueCount) return false;
+                       if (alive(i)) f(index_.clueX[i], index_.clueY[i]);
                        takeIn();
                        return true;
                    });
     }
     void listAreasNear();
     int reachCount(int x, int y);
-    static constexpr int kAreasNearCapacity = 1 << 16;
-    bool areasNearKnown_ = false;
-    int areasNearStart_[kCells + 1]{};
-    std::uint16_t areasNear_[kAreasNearCapacity]{};
-    std::uint64_t areaDirty_[kWords]{};    // by index entry: a change may concern it
-    std::uint32_t areaNearSeen_[kCells]{}; // by cell: the stamp of the pass that took it in
-    std::uint32_t nearStamp_ = 0;
-    // Bumped whenever a cell joins or leaves an area (joins, sealing,
-    // preparation, snapshot restores), and by a reach rule or query called
-    // on its own, since the board may then have changed behind its back.
-    std::uint32_t areaEpoch_ = 1;
-    std::uint32_t indexEpoch_ = 0; // no index built yet
-    int idLimit_ = 0;
-    int clueCount_ = 0;
-    std::uint8_t clueX_[kCells]{}, clueY_[kCells]{}, clueN_[kCells]{};
-    std::uint16_t clueId_[kCells]{};
-    std::uint16_t columnStart_[kGridWidth + 1]{}; // first clue of each column
-    int maxClue_ = 0;
-    std::uint16_t areaStart_[kCells + 2]{}; // by area id: first entry in areaCellX_/Y_
-    std::uint8_t areaCellX_[kCells]{}, areaCellY_[kCells]{};
-    std::uint16_t areaCount_[kCells + 2]{}; // by area id: its number of entries
-    std::int16_t clueOfId_[kCells + 2]{};   // by area id: its clue's entry, or -1
-    std::uint8_t clueXOfId_[kCells + 1]{}, clueYOfId_[kCells + 1]{};
-    bool keptIndex_ = false;
-    int keptLayout_ = 0;                       // bumped by every keepAreaIndex that succeeds
-    int firstReaching_ = 0, lastReaching_ = 0; // entries counted by countReaching
-    // Each area id's stamp is renewed whenever a cell joins the area or the
-    // area is finished, so an unchanged stamp means unchanged area cells.
-    std::uint32_t areaStamp_[kCells + 1]{};
-    std::uint32_t stampCounter_ = 0;
+    // A cell joined area `id` or the area was finished: a new stamp, and its
+    // witnesses are in doubt.
     void renewStamp(int id) {
-        areaStamp_[id] = ++stampCounter_;
+        index_.renew(id);
         suspectWitnessesOf(id);
-        if (renewedCount_ < kCells)
-            renewed_[renewedCount_++] = static_cast<std::uint16_t>(id);
-        else
-            renewedOverrun_ = true;
     }
-    // The ids renewed, in order, so that a restore goes back over those
-    // alone (unless the list ran over).
-    std::uint16_t renewed_[kCells]{};
-    int renewedCount_ = 0;
-    bool renewedOverrun_ = false;
-    // By area id: bumped whenever the kept cells of the area may be other
-    // than a superset of what they were (a restore took some away).
-    std::uint32_t areaEra_[kCells + 1]{};
     int stampCount() const { return std::min(static_cast<int>(b_.nextAreaId) + 1, kCells + 1); }
 
     // ---- The trial search --------------------------------------------------
@@ -326,25 +336,15 @@ class Solver {
     bool windowBranch(int x, int y, int xlo, int xhi, int ylo, int yhi);
     void startTrials();
 
-    // What the trial search keeps up to date as cells are decided (while the
-    // black groups are live): the black groups, the undecided cells, the
-    // white dots, the cells of unfinished areas, the black cells and their
-    // count.
-    BlackGroups groups_;
-    int groupsBuild_ = 0;
-    std::uint64_t open_[kWords]{};
-    std::uint64_t dots_[kWords]{};
-    std::uint64_t inArea_[kWords]{};
-    std::uint64_t blacks_[kWords]{};
-    int blackCount_ = 0;
+    // Undecided cell (x, y) has just been decided: the kept sets follow.
     void decided(int x, int y);
     // Calls f(x, y) for each white dot in scan order, as each is reached,
     // until f returns false. No rule that goes through the dots makes new
     // ones behind its back, so the kept set of dots serves; dots that join an
     // area on the way leave it.
     template <class F> void forEachWhiteDot(F f) {
-        if (groups_.live()) {
-            forEachBit([&](int k) { return dots_[k]; },
+        if (keptSets()) {
+            forEachBit([&](int k) { return kept_.dots[k]; },
                        [&](int i) {
                            return cellAt(i).state != WhiteDot ||
                                   f(i / kGridHeight, i % kGridHeight);
@@ -356,82 +356,42 @@ class Solver {
                 if (b_.state(x, y) == WhiteDot && !f(x, y)) return;
     }
 
-    // Witnesses of the reach query. Per undecided cell, an area that reached
-    // it when the unreachable-cell rule last asked (id 0: none), with the
-    // area's cell count, era and stamp then, and the estimate's margin; per
-    // white dot, two such areas.
-    struct Witness {
-        std::uint16_t id, count;
-        std::uint32_t era, stamp;
-        std::int16_t slack;
-        bool blackBetween; // a black cell stood in line between clue and cell
-    };
-    Witness witness_[kCells]{};
-    Witness dotWitness_[kCells][2]{};
+    // The reach witnesses.
+    using Witness = Witnesses::Witness;
     void unreachableWithWitnesses();
     bool blackBetween(int i, int x, int y) const;
     Witness makeWitness(int i, int x, int y) const;
     bool witnessHolds(Witness& w, int x, int y);
     int dotReaching(int x, int y);
     void setWitness(int c, int id);
-    // The cells witnessed by each area id, as lists through witnessNext_.
-    std::int16_t witnessHead_[kCells + 1]{};
-    std::int16_t witnessNext_[kCells]{};
-    std::int16_t witnessPrev_[kCells]{};
-    // The cells whose witness may no longer stand: those whose witness area
-    // changed, those in line with a new black cell, and those a restore made
-    // undecided again.
-    std::uint64_t suspect_[kWords]{};
-    void suspect(int i) { setBit(suspect_, i, true); }
+    void suspect(int i) { setBit(wit_.suspect, i, true); }
     void suspectWitnessesOf(int id) {
-        if (!groups_.live()) return;
-        for (int c = witnessHead_[id]; c >= 0; c = witnessNext_[c])
+        if (!keptSets()) return;
+        for (int c = wit_.head[id]; c >= 0; c = wit_.next[c])
             suspect(c);
     }
     void suspectInLine(int x, int y);
 
-    // Known: every undecided cell is joined to a clue through cells that are
-    // not black, as of the cells turned black before newBlack_[cluePathsFrom_].
-    bool cluePaths_ = false;
-    int cluePathsFrom_ = 0;
-    // Otherwise, an undecided cell found cut off from every clue (0: none).
-    int regionWithoutClue_ = 0;
-    std::uint16_t newBlack_[kCells]{};
-    int newBlackCount_ = 0;
+    // The clue paths.
     bool everyRegionHasClue();
     bool leadsToClue(int start);
-    // Visit stamps of the searches for clues.
-    std::uint32_t pathSeen_[kCells]{};
-    std::uint32_t pathGood_[kCells]{};
-    std::uint32_t pathEpoch_ = 0, pathVisit_ = 0;
-    std::uint16_t queue_[kCells]{};
 
     // A snapshot holds the board and all that is kept about it, so that a
     // restored board comes back with what is known of it.
-    static constexpr int kSnapshotLog = 1024;
+    // One Saved record per part that a snapshot holds; saveSnapshot and
+    // restoreSnapshot go through them all.
     struct Snapshot {
         Cell cells[kGridWidth][kGridHeight];
         std::uint16_t undecidedCount;
-        // The tail of the change log that the rules' start positions need.
-        int logLen;
-        std::int32_t ruleFrom[kRuleCount];
-        std::uint16_t log[kSnapshotLog];
-        // The marked list (count -1: unknown).
-        int markedCount;
-        std::uint16_t marked[kSnapshotLog];
-        // The kept area index's counts (-1: the index was not kept).
-        int keptLayout;
-        int renewedCount;
-        std::uint16_t areaCount[kCells + 1];
-        std::uint32_t areaStamp[kCells + 1];
-        // Where the black groups' trail stood, and in which build of them.
-        int groupsBuild, groupsMark;
-        std::uint64_t open[kWords], dots[kWords], inArea[kWords], blacks[kWords];
-        int blackCount;
-        bool cluePaths;
-        int cluePathsFrom, newBlackCount, regionWithoutClue;
+        ChangeLog::Saved log;
+        MarkedList::Saved marks;
+        AreaIndex::Saved areas;
+        KeptSets::Saved kept;
+        CluePaths::Saved paths;
     };
-    void save(Snapshot& s, int mode);
+    void saveSnapshot(Snapshot& s);
+    void restoreSnapshot(Snapshot& s);
+    void restoreAreas(AreaIndex::Saved& s);
     Snapshot outer_{};
     Snapshot inner_{};
 
@@ -458,6 +418,49 @@ class Solver {
     std::uint8_t touchedY_[kBranchCapacity]{};
     int touchedCount_ = 0;
 };
+
+inline constexpr Solver::RuleInfo Solver::kRules[kRuleCount] = {
+    // id, name, whole, at one cell, second pass, Ombrix only, radius, looks, skip
+    {Rule::AreaGap, "RuleAreaGap", &Solver::scanCells<Rule::AreaGap>, &Solver::areaGapAt, false,
+     false, 2, Looks::AreaCells, Skip::NoChangeNear},
+    {Rule::AreaDiagonal, "RuleAreaDiagonal", &Solver::scanCells<Rule::AreaDiagonal>,
+     &Solver::areaDiagonalAt, false, false, 1, Looks::AreaCells, Skip::NoChangeNear},
+    {Rule::BlackDeadEnd, "RuleBlackDeadEnd", &Solver::scanCells<Rule::BlackDeadEnd>,
+     &Solver::blackDeadEndAt, false, false, 1, Looks::BlackCells, Skip::NoChangeNear},
+    {Rule::WhiteDeadEnd, "RuleWhiteDeadEnd", &Solver::scanCells<Rule::WhiteDeadEnd>,
+     &Solver::whiteDeadEndAt, false, false, 2, Looks::AreaCellsOrDots, Skip::NoChangeNear},
+    {Rule::ClueTwo, "RuleClueTwo", &Solver::scanCells<Rule::ClueTwo>, &Solver::clueTwoAt, false,
+     false, 2, Looks::AreaCells, Skip::NoChangeNear},
+    {Rule::UndecidedCell, "RuleUndecidedCell", &Solver::scanCells<Rule::UndecidedCell>,
+     &Solver::undecidedCellAt, false, false, 1, Looks::UndecidedCells, Skip::NoChangeNear},
+    {Rule::WhiteDotJoin, "RuleWhiteDotJoin", &Solver::RuleWhiteDotJoin, nullptr, false, false, 0,
+     Looks::Board, Skip::Unchanged},
+    {Rule::BlackConnected, "RuleBlackConnected", &Solver::RuleBlackConnected, nullptr, false, false,
+     0, Looks::Board, Skip::Unchanged},
+    // The block check has its own whole-board form.
+    {Rule::BlackBlocks, "CheckBlackBlocks", &Solver::CheckBlackBlocks, &Solver::blackBlockAt, false,
+     true, 1, Looks::BlackCells, Skip::NoChangeNear},
+    {Rule::AreaGrowth, "RuleAreaGrowth", &Solver::RuleAreaGrowth, nullptr, false, false, 0,
+     Looks::NearAreas, Skip::NoWhiteTouched},
+    {Rule::BlackCount, "CheckBlackCount", &Solver::CheckBlackCount, nullptr, false, false, 0,
+     Looks::Board, Skip::NoNewBlack},
+    {Rule::WhiteDotEscape, "RuleWhiteDotEscape", &Solver::RuleWhiteDotEscape, nullptr, false, false,
+     0, Looks::Board, Skip::NoWhiteTouched},
+    {Rule::Unreachable, "RuleUnreachable", &Solver::RuleUnreachable, nullptr, true, false, 0,
+     Looks::Board, Skip::Unchanged},
+    // A reach walk looks up to three cells beyond its last step.
+    {Rule::AreaReach, "RuleAreaReach", &Solver::RuleAreaReach, nullptr, true, false, 3,
+     Looks::NearAreas, Skip::Unchanged},
+    {Rule::AreaFragment, "RuleAreaFragment", &Solver::RuleAreaFragment, nullptr, true, false, 0,
+     Looks::Board, Skip::NoWhiteTouched},
+};
+
+constexpr bool RuleTableInOrder() {
+    for (int i = 0; i < kRuleCount; ++i)
+        if (index(Solver::kRules[i].id) != i) return false;
+    return true;
+}
+static_assert(RuleTableInOrder(), "entry i of Solver::kRules must be rule i");
 
 // Solves `board` in place; the outcome is in board.status.
 void AutoSolve(Board& board, SolveTrace* trace = nullptr);

@@ -1,6 +1,6 @@
 // The one traversal of a connected group of cells that five rules share. It
 // steps through orthogonal neighbours, keeps its visited state in the cells'
-// mark byte (1 open, 2 done), counts the group's exits (undecided neighbours)
+// mark byte (MarkOpen, MarkDone), counts the group's exits (undecided neighbours)
 // and visits. The variants differ only in which neighbours are members, which
 // are exits, what ends the walk early, and what a find does.
 #include "solver.h"
@@ -15,19 +15,16 @@ constexpr int kOrthY[4] = {-1, 0, 1, 0};
 } // namespace
 
 void Solver::touch(const Cell& v, int x, int y) {
-    if (v.mark != 0 || touchedCount_ >= kBranchCapacity) return;
+    if (v.mark != MarkNone || touchedCount_ >= kBranchCapacity) return;
     touchedX_[touchedCount_] = static_cast<std::uint8_t>(x);
     touchedY_[touchedCount_] = static_cast<std::uint8_t>(y);
     ++touchedCount_;
-    if (markedCount_ < static_cast<int>(std::size(marked_)))
-        marked_[markedCount_++] = static_cast<std::uint16_t>(x * kGridHeight + y);
-    else
-        marksUnknown_ = true;
+    marks_.add(x * kGridHeight + y);
 }
 
 template <Solver::Walk V> bool Solver::stopTest() const {
     if constexpr (V == Walk::Reach) return visitedCount > reachLimit;
-    if constexpr (V == Walk::ToClue) return visitedCount == 100;
+    if constexpr (V == Walk::ToClue) return visitedCount == kWalkFoundClue;
     if constexpr (V == Walk::Fragment) return exitCount > 1;
     return false;
 }
@@ -74,7 +71,7 @@ template <Solver::Walk variant> void Solver::visit(int x, int y) {
             if (n.state == WhiteDot) {
                 member = true;
             } else if (n.areaId != 0) {
-                exitCount += 2; // touching an unfinished area is a way out
+                exitCount += kWalkTouchesArea; // touching an unfinished area is a way out
             }
         } else if constexpr (variant == Walk::Reach) {
             if (n.areaId == reachArea || n.state == WhiteDot) {
@@ -96,40 +93,39 @@ template <Solver::Walk variant> void Solver::visit(int x, int y) {
                 member = !blocked;
             }
         } else if constexpr (variant == Walk::ToClue) {
-            if (n.mark == 3 || (n.state >= 1 && n.state <= 47)) {
-                visitedCount = 100;
+            if (n.mark == MarkSettled || isWorkedClue(n.state)) {
+                visitedCount = kWalkFoundClue;
                 touch(v, x, y);
-                v.mark = 1;
+                v.mark = MarkOpen;
                 return;
             }
-            member =
-                n.state == Undecided || n.state == WhiteDot || (n.state >= 101 && n.state <= 147);
+            member = n.state == Undecided || n.state == WhiteDot || isWorkedAreaCell(n.state);
         } else {
-            if ((n.state >= 1 && n.state <= 49) || n.mark == 3) {
-                exitCount += 10;
+            if (isClue(n.state) || n.state == WhiteDot || n.mark == MarkSettled) {
+                exitCount += kWalkTouchesClue;
                 touch(v, x, y);
-                v.mark = 1;
+                v.mark = MarkOpen;
                 return;
             }
             member = n.state == fragmentCode;
         }
         if (!member) continue;
-        if (n.mark == 0) {
+        if (n.mark == MarkNone) {
             ++newCount_;
             nextX_ = nx;
             nextY_ = ny;
-        } else if (n.mark == 1) {
+        } else if (n.mark == MarkOpen) {
             ++backCount_;
             backX_ = nx;
             backY_ = ny;
         }
     }
-    if (v.mark == 0) {
+    if (v.mark == MarkNone) {
         touch(v, x, y);
-        v.mark = 1;
+        v.mark = MarkOpen;
         if (variant != Walk::DotGroup) ++visitedCount;
     }
-    if (newCount_ == 0) v.mark = 2;
+    if (newCount_ == 0) v.mark = MarkDone;
 }
 
 // One run from a start cell; true when the stop test ended the whole walk.

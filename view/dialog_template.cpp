@@ -1,5 +1,6 @@
 #include "dialog_template.h"
 
+#include "page_drawing.h"
 #include "paint.h"
 
 #include <QLabel>
@@ -11,8 +12,9 @@ namespace ombrix {
 
 void InstallFontSubstitutions() {
     static const bool done = [] {
-        QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-        QFont::insertSubstitution(QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
+        QFont::insertSubstitution(QString::fromUtf8(res::kDialogFace),
+                                  QStringLiteral("IPAPGothic"));
+        QFont::insertSubstitution(QString::fromUtf8(kPageFontFace), QStringLiteral("IPAMincho"));
         QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
         return true;
     }();

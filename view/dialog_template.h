@@ -1,7 +1,7 @@
 // Dialogs built from templates in dialog units. Sizes and positions are
-// converted with the dialog font's base units, as the original window system
-// did: cx = the average width of "A..Za..z", cy = the font's height;
-// x px = (dlu * cx + 2) / 4, y px = (dlu * cy + 4) / 8.
+// converted with the dialog font's base units: cx = the average width of
+// "A..Za..z", cy = the font's height; x px = (dlu * cx + 2) / 4,
+// y px = (dlu * cy + 4) / 8.
 #pragma once
 
 #include "templates.h"
@@ -11,7 +11,8 @@
 
 namespace ombrix {
 
-// The Windows faces the templates name, mapped to installed Japanese faces.
+// The faces the templates and the page ask for, mapped to installed Japanese
+// faces.
 // Called once at start-up (and by anything that builds a dialog).
 void InstallFontSubstitutions();
 

@@ -184,11 +184,7 @@ void BoardInput::UndoStep() {
 }
 
 void BoardInput::RestartSolve() {
-    for (int x = 1; x <= board_.width; ++x)
-        for (int y = 1; y <= board_.height; ++y) {
-            std::uint8_t& s = board_.state(x, y);
-            if (s > 48 && s != GivenBlack) s = Undecided;
-        }
+    ClearPainted(board_);
     ui_.phase = PhaseSolveStart;
     ui_.historyCount = 0;
     ask(RepaintKind::WholeView);

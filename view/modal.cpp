@@ -17,20 +17,20 @@ namespace {
 
 ModalUi* g_modal = nullptr;
 
-QFileDialog* MakeFileDialog(QWidget* parent, const FileDialogSpec& spec, bool save) {
+QFileDialog* MakeFileDialog(QWidget* parent, const FileFilter& filter, bool save) {
     auto* dialog = new QFileDialog(parent);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog->setNameFilter(spec.description + QStringLiteral(" (") + spec.pattern +
+    dialog->setNameFilter(filter.description + QStringLiteral(" (") + filter.pattern +
                           QStringLiteral(")"));
-    dialog->setDefaultSuffix(spec.extension);
+    dialog->setDefaultSuffix(filter.extension);
     // The save form asks before it overwrites (Qt's default); no read-only box.
     dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
     return dialog;
 }
 
-QString RunFileDialog(QWidget* parent, const FileDialogSpec& spec, bool save) {
-    QFileDialog* dialog = MakeFileDialog(parent, spec, save);
+QString RunFileDialog(QWidget* parent, const FileFilter& filter, bool save) {
+    QFileDialog* dialog = MakeFileDialog(parent, filter, save);
     QString path;
     if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
         path = dialog->selectedFiles().first();
@@ -40,12 +40,12 @@ QString RunFileDialog(QWidget* parent, const FileDialogSpec& spec, bool save) {
 
 } // namespace
 
-QString ModalUi::GetOpenPath(QWidget* parent, const FileDialogSpec& spec) {
-    return RunFileDialog(parent, spec, false);
+QString ModalUi::GetOpenPath(QWidget* parent, const FileFilter& filter) {
+    return RunFileDialog(parent, filter, false);
 }
 
-QString ModalUi::GetSavePath(QWidget* parent, const FileDialogSpec& spec) {
-    return RunFileDialog(parent, spec, true);
+QString ModalUi::GetSavePath(QWidget* parent, const FileFilter& filter) {
+    return RunFileDialog(parent, filter, true);
 }
 
 bool ModalUi::RunSizeDialog(CBoardSizeDlg& dialog) {

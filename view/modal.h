@@ -12,7 +12,7 @@ namespace ombrix {
 
 class CBoardSizeDlg;
 
-struct FileDialogSpec {
+struct FileFilter {
     QString description; // "Data Files"
     QString pattern;     // "*.omx"
     QString extension;   // "omx", added to a name typed without one
@@ -40,8 +40,8 @@ class ModalUi {
   public:
     virtual ~ModalUi() = default;
     // The chosen path, or an empty string when the user cancelled.
-    virtual QString GetOpenPath(QWidget* parent, const FileDialogSpec& spec);
-    virtual QString GetSavePath(QWidget* parent, const FileDialogSpec& spec);
+    virtual QString GetOpenPath(QWidget* parent, const FileFilter& filter);
+    virtual QString GetSavePath(QWidget* parent, const FileFilter& filter);
     // Runs the size dialog; true when it ended with OK.
     virtual bool RunSizeDialog(CBoardSizeDlg& dialog);
     // A message box with one OK button.

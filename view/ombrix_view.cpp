@@ -195,7 +195,7 @@ void COmbrixView::OnSizeChange() {
 
 namespace {
 
-FileDialogSpec PuzzleFiles() {
+FileFilter PuzzleFiles() {
     return {QStringLiteral("Data Files"), QStringLiteral("*.omx"), QStringLiteral("omx")};
 }
 

@@ -1,4 +1,4 @@
-// The board-size dialog (template 132): width and height as decimal integers,
+// The board-size dialog: width and height as decimal integers,
 // 8..31 and 8..45. OK with a value that is not an integer or out of range is
 // refused with a message naming the bounds; the focus goes back to that field
 // and the dialog stays open.

@@ -26,7 +26,7 @@ namespace {
 // 0.1 mm per inch.
 constexpr double kUnitsPerInch = 254.0;
 
-// The installed face that stands in for the Windows Mincho face.
+// The installed face that stands in for the face the page asks for.
 constexpr const char* kInstalledMincho = "IPAMincho";
 
 constexpr int kRegularWeight = 400;

@@ -32,8 +32,8 @@ class QtPageSurface : public PageSurface {
     void text(int x, int y, const PageFont& font, PageColour colour,
               std::string_view text) override;
 
-    // The Qt font for a page font: the Windows Mincho face maps onto an
-    // installed Mincho, the height is the pixel size in page units, and a
+    // The Qt font for a page font: the page's face (kPageFontFace) maps onto
+    // an installed Mincho, the height is the pixel size in page units, and a
     // width stretches the face so that a digit is that wide.
     static QFont fontFor(const PageFont& font);
 

@@ -1,6 +1,7 @@
 // The editor's "解の検証" command, clicked through headless: the menu entry
 // and its key, the progress dialog, the verdict, the solution of a unique
 // puzzle, and the two solutions shown in turn and left again.
+#include "corpus.h"
 #include "editor_fixture.h"
 
 #include "analysis.h"
@@ -119,7 +120,7 @@ TEST(AnalysisCommand, NoSolutionAndCancelSayForThemselvesAndLeaveTheBoard) {
     // A hard puzzle, cancelled at once.
     Board puzzle;
     if (!PutPuzzle(e, std::string(OMBRIX_CORPUS_DIR) + "/real/r057.grid", puzzle))
-        GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+        OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     const QByteArray hard = e.snapshot();
     e.modal.cancelWork = true;
     e.frame.OnCommand(ID_TOOLS_ANALYZE);

@@ -21,12 +21,14 @@ namespace ombrix::test {
 
 class ScriptedModal : public ModalUi {
   public:
-    QString GetOpenPath(QWidget*, const FileDialogSpec& s) override {
-        openSpecs << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+    QString GetOpenPath(QWidget*, const FileFilter& s) override {
+        openFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
+                           s.extension;
         return openPath;
     }
-    QString GetSavePath(QWidget*, const FileDialogSpec& s) override {
-        saveSpecs << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+    QString GetSavePath(QWidget*, const FileFilter& s) override {
+        saveFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
+                           s.extension;
         return savePath;
     }
     bool RunSizeDialog(CBoardSizeDlg& dlg) override {
@@ -53,7 +55,7 @@ class ScriptedModal : public ModalUi {
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
-    QStringList openSpecs, saveSpecs, messages;
+    QStringList openFilters, saveFilters, messages;
     int sizeDialogs = 0;
     bool cancelWork = false;
     int choiceAnswer = -1; // the button pressed in AskChoice

@@ -1,6 +1,7 @@
 // The painted layout at its pixel positions: teal bands, cell tiles, the
 // number bar with its selected entry, buttons and label by phase, the banner
 // by rule set, the status line and the circle of a second solution.
+#include "corpus.h"
 #include "gui_support.h"
 
 #include "status_text.h"
@@ -186,7 +187,7 @@ TEST(Paint, CluesAboveTheBarsFortyAndTheirAreaCellsAreDrawn) {
 
 TEST(Render, CommandLineWritesTheLayoutAsPng) {
     const std::string grid = std::string(OMBRIX_CORPUS_DIR) + "/real/r001.grid";
-    if (!QFile::exists(QString::fromStdString(grid))) GTEST_SKIP() << "no corpus";
+    if (!QFile::exists(QString::fromStdString(grid))) OMBRIX_WITHOUT_CORPUS(grid);
     const QString out = QDir::tempPath() + QStringLiteral("/ombrix-render-test.png");
     QFile::remove(out);
     const std::string cmd =

@@ -2,6 +2,7 @@
 // waiting message on the screen before the solver runs, a scrolled board,
 // the size dialog's bounds, saving and loading, damaged and unwritable files,
 // and a puzzle named on the command line.
+#include "corpus.h"
 #include "editor_fixture.h"
 
 #include "error_reasons.h"
@@ -73,7 +74,7 @@ void ResizeBoard(Editor& e, int w, int h) {
 TEST(Session, EnterSolveByHandUndoRestartAutoSolveClear) {
     Board puzzle;
     std::string solution;
-    if (!LoadR001(puzzle, solution)) GTEST_SKIP() << "no corpus";
+    if (!LoadR001(puzzle, solution)) OMBRIX_WITHOUT_CORPUS("real/r001");
     Editor e;
     ResizeBoard(e, 8, 8);
     ASSERT_EQ(e.board.width, 8);
@@ -160,7 +161,7 @@ TEST(Session, EnterSolveByHandUndoRestartAutoSolveClear) {
 TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
     Board puzzle;
     std::string solution;
-    if (!LoadR001(puzzle, solution)) GTEST_SKIP() << "no corpus";
+    if (!LoadR001(puzzle, solution)) OMBRIX_WITHOUT_CORPUS("real/r001");
     Editor e;
     ResizeBoard(e, 8, 8);
     for (int x = 1; x <= 8; ++x)
@@ -202,7 +203,7 @@ TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) 
     e.modal.savePath = QStringLiteral("/nonexistent/never.omx");
     e.frame.OnCommand(ID_FILE_SAVE_AS);
     EXPECT_EQ(e.snapshot(), before);
-    EXPECT_TRUE(e.modal.saveSpecs.isEmpty());
+    EXPECT_TRUE(e.modal.saveFilters.isEmpty());
     {
         std::lock_guard lock(m);
         go = true;
@@ -386,7 +387,7 @@ TEST(Files, SaveThenLoadGivesTheSameWorkBackFromTheMenuAndTheCommandLine) {
     const UiState savedUi = e.ui;
     e.modal.savePath = dir.filePath(QStringLiteral("work.omx"));
     e.frame.OnCommand(ID_FILE_SAVE_AS);
-    EXPECT_EQ(e.modal.saveSpecs, QStringList{QStringLiteral("Data Files|*.omx|omx")});
+    EXPECT_EQ(e.modal.saveFilters, QStringList{QStringLiteral("Data Files|*.omx|omx")});
     EXPECT_TRUE(e.modal.messages.isEmpty());
     EXPECT_EQ(QFileInfo(e.modal.savePath).size(), 773); // 769 bytes, four of them line ends
     // Something else, then load the file back.
@@ -395,7 +396,7 @@ TEST(Files, SaveThenLoadGivesTheSameWorkBackFromTheMenuAndTheCommandLine) {
     e.frame.OnCommand(ID_RULESET_OMBRIX);
     e.modal.openPath = e.modal.savePath;
     QTest::keyClick(&e.frame, Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(e.modal.openSpecs, QStringList{QStringLiteral("Data Files|*.omx|omx")});
+    EXPECT_EQ(e.modal.openFilters, QStringList{QStringLiteral("Data Files|*.omx|omx")});
     e.settle();
     for (int x = 0; x < kGridWidth; ++x)
         for (int y = 0; y < kGridHeight; ++y)
@@ -562,7 +563,7 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     e.modal.savePath = t;
     e.frame.OnCommand(ID_FILE_SAVE_TEXT);
     EXPECT_EQ(e.modal.messages.size(), 3);
-    EXPECT_EQ(e.modal.saveSpecs.last(), QStringLiteral("TXTﾌｧｲﾙ|*.txt|txt"));
+    EXPECT_EQ(e.modal.saveFilters.last(), QStringLiteral("TXTﾌｧｲﾙ|*.txt|txt"));
     QFile f(t);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray text = f.readAll();

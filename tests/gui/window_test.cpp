@@ -22,7 +22,7 @@ using test::Editor;
 using test::RegionDiff;
 using test::WithModalDialog;
 
-// Expected menu bar, copied from the program's menu resource.
+// The expected menu bar, written out entry by entry.
 struct ExpectedItem {
     const char* text;
     int id;
@@ -115,8 +115,8 @@ TEST(Window, AcceleratorsAreThereAndKeysWithoutAHandlerDoNothing) {
         QTest::keyClick(&w.frame, key, modifiers);
     EXPECT_EQ(w.snapshot(), before);
     EXPECT_TRUE(w.frame.isVisible());
-    EXPECT_TRUE(w.modal.openSpecs.isEmpty());
-    EXPECT_TRUE(w.modal.saveSpecs.isEmpty());
+    EXPECT_TRUE(w.modal.openFilters.isEmpty());
+    EXPECT_TRUE(w.modal.saveFilters.isEmpty());
 }
 
 TEST(Window, RuleSetCheckMarks) {
@@ -225,7 +225,7 @@ TEST(DialogUnits, ConversionAndTheFontItUses) {
     const DialogBaseUnits real = DialogUnits();
     EXPECT_GT(real.cx, 3);
     EXPECT_GT(real.cy, 8);
-    // The Windows face is mapped to an installed Japanese Gothic.
+    // The dialog face is mapped to an installed Japanese Gothic.
     EXPECT_TRUE(
         QFontInfo(DialogFont()).family().contains(QStringLiteral("Gothic"), Qt::CaseInsensitive))
         << QFontInfo(DialogFont()).family().toStdString();

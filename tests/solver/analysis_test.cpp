@@ -2,6 +2,7 @@
 // puzzle, against the rule checker for every solution it returns, against
 // clingo on the answer set encoding for a sample of boards of both rule sets,
 // and stopped by its limits and from another thread.
+#include "corpus.h"
 #include "analysis.h"
 #include "clingo_run.h"
 #include "generator.h"
@@ -120,7 +121,7 @@ void HoldAgainstAutoSolve(const fs::path& grid, std::uint64_t nodes, int maxCell
 
 TEST(Analysis, AgreesWithTheAutomaticSolverOnTheCorpus) {
     auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "real");
-    if (grids.empty()) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     for (const fs::path& g : Grids(fs::path(OMBRIX_CORPUS_DIR) / "generated"))
         grids.push_back(g);
     for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR))
@@ -193,7 +194,7 @@ TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
 TEST(Analysis, StopsAtItsLimitsAndOnRequest) {
     // The hardest of the real puzzles for the analysis; needs many nodes.
     const fs::path hard = fs::path(OMBRIX_CORPUS_DIR) / "real" / "r057.grid";
-    if (!fs::exists(hard)) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    if (!fs::exists(hard)) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     const auto puzzle = Load(hard);
 
     AnalysisLimits byNodes;

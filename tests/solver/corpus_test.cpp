@@ -9,6 +9,8 @@
 #include "solver.h"
 #include "test_boards.h"
 
+#include "corpus.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -100,7 +102,7 @@ int SolveAndCheckStatedOutcome(const fs::path& g, Board& board) {
 
 TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
     const auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "real");
-    if (grids.empty()) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     int counts[8] = {};
     const auto golden = CorpusGoldenHashes();
     auto board = std::make_unique<Board>();
@@ -144,7 +146,7 @@ TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
 
 TEST(Corpus, GeneratedPuzzlesGiveTheirStatedOutcome) {
     const auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "generated");
-    if (grids.empty()) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     auto board = std::make_unique<Board>();
     for (const fs::path& g : grids) {
         SCOPED_TRACE(g.filename().string());

@@ -161,7 +161,7 @@ std::vector<std::unique_ptr<Board>> MidSolveBoards(int puzzles) {
         o.ruleSet = i % 2;
         o.width = 8 + (i * 7) % 13;
         o.height = 8 + (i * 11) % 17;
-        o.maxArea = 2 + i % 9;
+        o.maxArea = 3 + i % 9;
         o.seed = 500 + static_cast<std::uint64_t>(i);
         EXPECT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
         Sampler sampler;
@@ -212,10 +212,10 @@ TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
             a->changed = b->changed = 0;
             Solver sa(*a), sb(*b);
             if (rule == 0) {
-                sa.RuleAreaReach();
+                sa.Run(Rule::AreaReach);
                 ReferenceAreaReach(sb, *b);
             } else {
-                sa.RuleAreaFragment();
+                sa.Run(Rule::AreaFragment);
                 ReferenceAreaFragment(sb, *b);
             }
             ASSERT_TRUE(SameCells(*a, *b))
@@ -242,8 +242,8 @@ TEST(Equivalence, IncrementalSolveMatchesFullRules) {
         o.ruleSet = large ? (i / 30) % 2 : i % 2;
         o.width = large ? 31 : 8 + (i * 5) % 15;
         o.height = large ? 45 : 8 + (i * 13) % 19;
-        o.maxArea = large ? 3 : 2 + (i * 3) % 11;
-        o.seed = 9000 + static_cast<std::uint64_t>(i);
+        o.maxArea = large ? 3 : 3 + (i * 3) % 10;
+        o.seed = 12000 + static_cast<std::uint64_t>(i);
         ASSERT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
         *full = *puzzle;
         Solver fast(*puzzle);
@@ -310,7 +310,7 @@ TEST(Equivalence, KeptBlackGroupsMatchFreshOnesAndTheWalk) {
             w.status = StatusNone;
             w.changed = 0;
             Solver s(w);
-            s.RuleBlackConnected();
+            s.Run(Rule::BlackConnected);
             int ex = 0, ey = 0;
             const auto v = kept->Connectivity(b.blackBudget, ex, ey);
             ++verdicts[static_cast<int>(v)];
@@ -332,7 +332,11 @@ TEST(Equivalence, KeptBlackGroupsMatchFreshOnesAndTheWalk) {
             fresh->Build(b);
             ASSERT_TRUE(sameGroups(b)) << "after deciding (" << x << "," << y << ")";
         }
+#ifdef OMBRIX_TINY_CAPACITIES
+        if (!kept->Undo(mark)) kept->Build(*start); // the trail ran over, as the solver does
+#else
         ASSERT_TRUE(kept->Undo(mark));
+#endif
         fresh->Build(*start);
         ASSERT_TRUE(sameGroups(*start));
     }

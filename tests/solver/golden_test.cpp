@@ -2,6 +2,7 @@
 // file holds, for corpus puzzles and seeded generated ones, a hash of the
 // solver's complete outcome (status, circled cell, undecided count and every
 // cell) as the straightforward implementation produced it.
+#include "corpus.h"
 #include "generator.h"
 #include "golden.h"
 #include "grid_text.h"
@@ -64,5 +65,8 @@ TEST(Golden, OutcomesUnchanged) {
             << name << " now ends with status " << int(board->status);
         ++checked;
     }
-    EXPECT_GT(checked, 100) << skipped << " corpus puzzles missing";
+    EXPECT_GT(checked, 100);
+    if (skipped > 0)
+        OMBRIX_WITHOUT_CORPUS(std::to_string(skipped) + " corpus outcomes unchecked in " +
+                              OMBRIX_CORPUS_DIR);
 }

@@ -3,8 +3,7 @@
 //   .  undecided        #  black (100)     L  black linked (50)
 //   G  given black      o  white dot       N  clue N (1..48)
 //   aN area cell of clue N (100 + N)
-// Area ids are not in the text: tests that need them call PrepareIds or set
-// them with SetArea.
+// Area ids are not in the text: tests that need them set them.
 #pragma once
 
 #include "board.h"

@@ -113,7 +113,9 @@ bool GeneratePuzzle(const GeneratorOptions& o, Board& puzzle, Board& solution) {
     const int w = o.width, h = o.height;
     const bool tandrel = o.ruleSet == RuleSetTandrel;
     Random rng{o.seed * 0x2545F4914F6CDD1DULL + 17};
-    for (;;) {
+    // Under Ombrix a limit of 1 or 2 is often out of reach of the growth.
+    constexpr int kMaxPaintings = 1000;
+    for (int painting = 0; painting < kMaxPaintings; ++painting) {
         Painter p(w, h, tandrel);
         p.paint(1 + rng.below(w), 1 + rng.below(h));
         std::vector<std::pair<int, int>> candidates;
@@ -137,10 +139,12 @@ bool GeneratePuzzle(const GeneratorOptions& o, Board& puzzle, Board& solution) {
                 if (p.canPaint(x, y)) p.paint(x, y);
             }
         }
+        // Growing can stall with an area still too large, when none of its
+        // cells may turn black; such a painting is dropped.
         p.label();
         bool ok = p.components() > 0;
         for (int c = 0; c < p.components(); ++c)
-            if (p.componentSize(c) > 40) ok = false;
+            if (p.componentSize(c) > o.maxArea) ok = false;
         if (!ok) continue; // paint afresh with the generator's next numbers
 
         UiState ui;
@@ -177,6 +181,7 @@ bool GeneratePuzzle(const GeneratorOptions& o, Board& puzzle, Board& solution) {
         }
         return true;
     }
+    return false;
 }
 
 } // namespace ombrix

@@ -22,7 +22,9 @@ struct GeneratorOptions {
 
 // Fills `puzzle` (clues and given black cells on an empty board) and
 // `solution` (the painted board: area cells 100 + n, black 100, given 200).
-// Returns false only for options out of range.
+// Every area of the solution has at most maxArea cells. Returns false for
+// options out of range, and when no painting with areas that small was found
+// (under Ombrix a limit of 1 or 2 often is not).
 bool GeneratePuzzle(const GeneratorOptions& options, Board& puzzle, Board& solution);
 
 } // namespace ombrix
