@@ -1,5 +1,6 @@
 // ombrix-cli check: the answer check of a puzzle as it stands.
 #include "check.h"
+#include "args.h"
 #include "commands.h"
 
 #include <iostream>
@@ -7,17 +8,12 @@
 namespace ombrix::cli {
 
 int RunCheck(const Args& args) {
-    if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-')) {
-        std::cerr << "usage: ombrix-cli check PUZZLE\n";
-        return 1;
-    }
+    ParsedArgs parsed;
+    if (!ParseArgs("check", args, {}, 1, 1, parsed)) return 1;
     Board board;
     UiState ui;
     std::string error;
-    if (!LoadPuzzle(args[0], board, ui, error)) {
-        std::cerr << "ombrix-cli check: " << error << "\n";
-        return 2;
-    }
+    if (!LoadPuzzle(parsed.names[0], board, ui, error)) return FileError(error);
     const CheckResult result = CheckBoard(board);
     for (const Finding& f : result.findings) {
         std::cout << ViolationName(f.kind);
