@@ -22,7 +22,8 @@ using test::Editor;
 using test::RegionDiff;
 using test::WithModalDialog;
 
-// Expected menu bar, copied from the program's menu resource.
+// Expected menu bar: the program's menu resource, with the edit and tool
+// menus added.
 struct ExpectedItem {
     const char* text;
     int id;
@@ -44,8 +45,10 @@ const ExpectedMenu kExpectedMenus[] = {
       {"ﾌﾟﾘﾝﾀの設定(&R)", 57606},
       {"", 0},
       {"終了(&X)", 57665}}},
+    {"編集(&E)", 0, {{"元に戻す(&U)", 57643}, {"やり直し(&R)", 57644}}},
     {"ﾓｰﾄﾞ(&M)", 0, {{"Ombrixﾓｰﾄﾞ", 32776}, {"Tandrelﾓｰﾄﾞ", 32777}}},
     {"ｻｲｽﾞ変更(&S)", 32771, {}},
+    {"ﾂｰﾙ(&T)", 0, {{"答え合わせ(&C)", 32790}}},
     {"ﾍﾙﾌﾟ(&H)",
      0,
      {{"Ombrixﾙｰﾙ説明(&N)", 32772},
