@@ -87,7 +87,6 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void workChanged();
 
   public:
-
     // LayoutHost.
     void ResizeFrame(int outerWidth, int outerHeight) override;
     void SetScrollExtent(int width, int height) override;

@@ -57,8 +57,7 @@ QFont StatusFont() {
     return f;
 }
 
-void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host,
-                const BoardMarks* marks) {
+void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host, const BoardMarks* marks) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     LayoutPass(board, ui, host);

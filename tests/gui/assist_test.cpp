@@ -68,10 +68,10 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
         ASSERT_NE(e.snapshot(), states.back()) << states.size();
         states.push_back(e.snapshot());
     };
-    step([&] { e.cell(2, 2); });                                      // a clue
-    step([&] { e.frame.OnCommand(ID_RULESET_TANDREL); });             // the rule set
-    step([&] { e.cell(4, 4, Qt::RightButton); });                     // a given black cell
-    step([&] {                                                        // the size
+    step([&] { e.cell(2, 2); });                          // a clue
+    step([&] { e.frame.OnCommand(ID_RULESET_TANDREL); }); // the rule set
+    step([&] { e.cell(4, 4, Qt::RightButton); });         // a given black cell
+    step([&] {                                            // the size
         e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
             dlg.m_width = 5;
             dlg.m_height = 6;
@@ -79,16 +79,16 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
         };
         e.frame.OnCommand(ID_SIZE_CHANGE);
     });
-    step([&] {                                                        // a loaded file
+    step([&] { // a loaded file
         e.modal.openPath = QString::fromStdString(path);
         e.frame.OnCommand(ID_FILE_OPEN);
     });
     ASSERT_EQ(e.board.width, 8);
-    step([&] { e.lower(); });                                         // 解答モードへ
-    step([&] { e.cell(2, 2, Qt::RightButton); });                     // a black cell, one step
-    step([&] { e.lower(); });                                         // 最初に戻る
-    step([&] { e.upper(); });                                         // 自動解答
-    step([&] { e.upper(); });                                         // 全クリア
+    step([&] { e.lower(); });                     // 解答モードへ
+    step([&] { e.cell(2, 2, Qt::RightButton); }); // a black cell, one step
+    step([&] { e.lower(); });                     // 最初に戻る
+    step([&] { e.upper(); });                     // 自動解答
+    step([&] { e.upper(); });                     // 全クリア
     EXPECT_EQ(e.ui.phase, PhaseEdit);
 
     for (size_t i = states.size() - 1; i-- > 0;) {
