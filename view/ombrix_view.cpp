@@ -282,7 +282,9 @@ void COmbrixView::Perform(const std::function<void()>& action, bool byHand) {
     const UndoStack::Snapshot before{board_, ui_};
     action();
     if (!undo_.Record(before, board_, ui_)) return;
-    changed(byHand && ui_.phase != PhaseEdit && HasUndecided(before.board) &&
+    // A board the automatic solver has just filled in was not decided by hand.
+    const bool solvedNow = ui_.phase == PhaseAutoSolved && before.ui.phase != PhaseAutoSolved;
+    changed(byHand && ui_.phase != PhaseEdit && !solvedNow && HasUndecided(before.board) &&
             !HasUndecided(board_) && CheckBoard(board_).solved());
 }
 
