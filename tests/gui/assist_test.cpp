@@ -7,7 +7,7 @@
 #include "puzzle_file.h"
 #include "test_boards.h"
 
-#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace ombrix {
@@ -62,9 +62,13 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
     Editor e;
     e.bar(3); // the selected number is restored, though choosing it is no change
     std::vector<QByteArray> states{e.snapshot()};
+    // Every change is announced, for whoever keeps track of unsaved work.
+    QSignalSpy announced(&e.view(), &COmbrixView::workChanged);
     const auto step = [&](const std::function<void()>& change) {
+        const qsizetype before = announced.count();
         change();
         e.settle();
+        EXPECT_GT(announced.count(), before) << states.size();
         ASSERT_NE(e.snapshot(), states.back()) << states.size();
         states.push_back(e.snapshot());
     };
@@ -92,9 +96,11 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
     EXPECT_EQ(e.ui.phase, PhaseEdit);
 
     for (size_t i = states.size() - 1; i-- > 0;) {
+        const qsizetype n = announced.count();
         QTest::keyClick(&e.frame, Qt::Key_Z, Qt::ControlModifier);
         e.settle();
         ASSERT_EQ(e.snapshot(), states[i]) << "undo to " << i;
+        ASSERT_EQ(announced.count(), n + 1);
     }
     // Back at the start: 10 x 10 and the frame laid out for it again.
     EXPECT_EQ(e.frame.frameGeometry().size(), QSize(510, 440));
