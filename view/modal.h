@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -17,6 +18,24 @@ struct FileDialogSpec {
     QString extension;   // "omx", added to a name typed without one
 };
 
+// Work running on another thread while a progress dialog shows how far it
+// has got; the dialog's cancel button asks it to stop.
+class BackgroundWork {
+  public:
+    virtual ~BackgroundWork() = default;
+    virtual bool finished() const = 0;
+    virtual QString progressText() const = 0;
+    virtual void cancel() = 0;
+};
+
+// Two solutions on the board, one shown at a time.
+class SolutionToggle {
+  public:
+    virtual ~SolutionToggle() = default;
+    virtual void toggle() = 0;
+    virtual int shown() const = 0; // 0 or 1
+};
+
 class ModalUi {
   public:
     virtual ~ModalUi() = default;
@@ -27,6 +46,14 @@ class ModalUi {
     virtual bool RunSizeDialog(CBoardSizeDlg& dialog);
     // A message box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text);
+    // Shows the progress of `work` and returns once it has finished.
+    virtual void RunProgress(QWidget* parent, BackgroundWork& work);
+    // A message with a row of buttons; the index of the one pressed, -1 when
+    // the box was closed otherwise.
+    virtual int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons);
+    // While two solutions are on the board: a button (and the space key)
+    // flips between them, another goes back. Returns when the user goes back.
+    virtual void RunSolutionView(QWidget* parent, SolutionToggle& toggle);
 };
 
 // The current seam; the real dialogs unless a test installed another.

@@ -136,6 +136,11 @@ void COmbrixView::paintEvent(QPaintEvent*) {
     PaintBoard(p, board_, ui_, this, &marks_);
 }
 
+void COmbrixView::SetOutlinedCells(std::vector<std::pair<int, int>> cells) {
+    marks_.redCells = std::move(cells);
+    InvalidateAll();
+}
+
 void COmbrixView::mousePressEvent(QMouseEvent* e) {
     // Scroll positions are read afresh at every button-down. The mouse is
     // held by the view until the button comes up (Qt's implicit grab).

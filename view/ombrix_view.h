@@ -14,6 +14,8 @@
 #include <QSize>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QThread;
@@ -61,6 +63,11 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void OnHelpTandrelRules();
     void OnHelpEditOperation();
     void OnHelpSolveOperation();
+
+    // Cells drawn with a red outline over the board (the cells where two
+    // solutions differ); empty for none.
+    void SetOutlinedCells(std::vector<std::pair<int, int>> cells);
+    const std::vector<std::pair<int, int>>& outlinedCells() const { return marks_.redCells; }
 
     // Loads a puzzle file as the load command does after its dialog.
     void LoadPuzzleFrom(const QString& path);

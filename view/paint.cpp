@@ -132,7 +132,7 @@ void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host, const 
         if (marks->cursorShown && board.isPlayable(marks->cursorX, marks->cursorY))
             OutlineCell(p, l, marks->cursorX, marks->cursorY, kCursor, 5);
         for (const auto& [x, y] : marks->redCells)
-            if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kRed, 2);
+            if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kRed, 1);
     }
     p.restore();
 }

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QThread>
 
 #include <functional>
 
@@ -33,11 +34,32 @@ class ScriptedModal : public ModalUi {
         return sizeScript ? sizeScript(dlg) : false;
     }
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+    // The work runs to its end (cancelled first when `cancelWork`); what the
+    // dialog would have shown is kept.
+    void RunProgress(QWidget*, BackgroundWork& work) override {
+        if (cancelWork) work.cancel();
+        progressTexts << work.progressText();
+        while (!work.finished())
+            QThread::yieldCurrentThread();
+    }
+    int AskChoice(QWidget*, const QString& text, const QStringList& buttons) override {
+        choices << text + QLatin1Char('|') + buttons.join(QLatin1Char('|'));
+        return choiceAnswer;
+    }
+    void RunSolutionView(QWidget*, SolutionToggle& toggle) override {
+        ++solutionViews;
+        if (solutionScript) solutionScript(toggle);
+    }
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
     QStringList openSpecs, saveSpecs, messages;
     int sizeDialogs = 0;
+    bool cancelWork = false;
+    int choiceAnswer = -1; // the button pressed in AskChoice
+    QStringList progressTexts, choices;
+    std::function<void(SolutionToggle&)> solutionScript;
+    int solutionViews = 0;
 };
 
 struct Editor {
