@@ -1,6 +1,6 @@
 // The command table. Menu texts are the program's own (half-width katakana
 // and mnemonics included); the accelerators are those of its key table.
-// Keys without a handler (new document, save document, the edit commands and
+// Keys without a handler (new document, save document, the clipboard keys and
 // the pane keys) do nothing: the editor has no document data, no clipboard
 // and no panes.
 #include "commands.h"
@@ -26,10 +26,13 @@ const CommandEntry kCommands[] = {
     {ID_FILE_PRINT_SETUP, "ID_FILE_PRINT_SETUP", "ﾌｧｲﾙ(&F)", "ﾌﾟﾘﾝﾀの設定(&R)", nullptr, Route::App, nullptr, nullptr},
     {0, nullptr, "ﾌｧｲﾙ(&F)", nullptr, nullptr, Route::None, nullptr, nullptr},
     {ID_APP_EXIT, "ID_APP_EXIT", "ﾌｧｲﾙ(&F)", "終了(&X)", nullptr, Route::App, [](CommandContext& c) { c.frame.close(); }, nullptr},
+    {ID_EDIT_UNDO, "ID_EDIT_UNDO", "編集(&E)", "元に戻す(&U)", "Ctrl+Z;Alt+Backspace", Route::View, [](CommandContext& c) { c.view.OnUndo(); }, nullptr},
+    {ID_EDIT_REDO, "ID_EDIT_REDO", "編集(&E)", "やり直し(&R)", "Ctrl+Y;Ctrl+Shift+Z", Route::View, [](CommandContext& c) { c.view.OnRedo(); }, nullptr},
     {ID_RULESET_OMBRIX, "ID_RULESET_OMBRIX", "ﾓｰﾄﾞ(&M)", "Ombrixﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetOmbrix(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetOmbrix(a); }},
     {ID_RULESET_TANDREL, "ID_RULESET_TANDREL", "ﾓｰﾄﾞ(&M)", "Tandrelﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetTandrel(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetTandrel(a); }},
     {ID_SIZE_CHANGE, "ID_SIZE_CHANGE", "ｻｲｽﾞ変更(&S)", nullptr, nullptr, Route::View, [](CommandContext& c) { c.view.OnSizeChange(); }, nullptr},
     {ID_TOOLS_ANALYZE, "ID_TOOLS_ANALYZE", "ﾂｰﾙ(&T)", "解の検証(&A)", "Ctrl+K", Route::View, [](CommandContext& c) { AnalyzePuzzle(c.view); }, nullptr},
+    {ID_TOOLS_CHECK, "ID_TOOLS_CHECK", "ﾂｰﾙ(&T)", "答え合わせ(&C)", "F7", Route::View, [](CommandContext& c) { c.view.OnCheck(); }, nullptr},
     {ID_HELP_OMBRIX_RULES, "ID_HELP_OMBRIX_RULES", "ﾍﾙﾌﾟ(&H)", "Ombrixﾙｰﾙ説明(&N)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpOmbrixRules(); }, nullptr},
     {ID_HELP_TANDREL_RULES, "ID_HELP_TANDREL_RULES", "ﾍﾙﾌﾟ(&H)", "Tandrelﾙｰﾙ説明(&B)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpTandrelRules(); }, nullptr},
     {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, Route::None, nullptr, nullptr},
@@ -40,7 +43,6 @@ const CommandEntry kCommands[] = {
     {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT", nullptr, nullptr, nullptr, Route::View, nullptr, nullptr},
     {ID_FILE_NEW, "ID_FILE_NEW", nullptr, nullptr, "Ctrl+N", Route::App, nullptr, nullptr},
     {ID_FILE_SAVE, "ID_FILE_SAVE", nullptr, nullptr, "Ctrl+S", Route::None, nullptr, nullptr},
-    {ID_EDIT_UNDO, "ID_EDIT_UNDO", nullptr, nullptr, "Ctrl+Z;Alt+Backspace", Route::None, nullptr, nullptr},
     {ID_EDIT_CUT, "ID_EDIT_CUT", nullptr, nullptr, "Ctrl+X;Shift+Del", Route::None, nullptr, nullptr},
     {ID_EDIT_COPY, "ID_EDIT_COPY", nullptr, nullptr, "Ctrl+C;Ctrl+Ins", Route::None, nullptr, nullptr},
     {ID_EDIT_PASTE, "ID_EDIT_PASTE", nullptr, nullptr, "Ctrl+V;Shift+Ins", Route::None, nullptr, nullptr},

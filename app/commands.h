@@ -28,6 +28,7 @@ enum CommandId : int {
     ID_EDIT_CUT = 57635,
     ID_EDIT_PASTE = 57637,
     ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_NEXT_PANE = 57680,
@@ -41,6 +42,7 @@ enum CommandId : int {
     ID_RULESET_TANDREL = 32777,
     ID_HELP_TANDREL_RULES = 32778,
     ID_TOOLS_ANALYZE = 32779,
+    ID_TOOLS_CHECK = 32790,
 };
 
 // What a handler works on.

@@ -124,11 +124,19 @@ bool RunsWhileSolving(int id) {
 void CMainFrame::OnCommand(int id) {
     if (view_->solving() && !RunsWhileSolving(id)) return;
     CommandContext ctx{app_, *this, *view_};
-    if (auto it = registry_.view.find(id); it != registry_.view.end()) {
-        it->second(ctx);
-    } else if (auto jt = registry_.app.find(id); jt != registry_.app.end()) {
-        jt->second(ctx);
-    }
+    const auto run = [&] {
+        if (auto it = registry_.view.find(id); it != registry_.view.end()) {
+            it->second(ctx);
+        } else if (auto jt = registry_.app.find(id); jt != registry_.app.end()) {
+            jt->second(ctx);
+        }
+    };
+    // Undo and redo move through the recorded changes; every other command
+    // that changes the puzzle or the work on it becomes one of them.
+    if (id == ID_EDIT_UNDO || id == ID_EDIT_REDO)
+        run();
+    else
+        view_->Perform(run);
     UpdateCommandUI();
 }
 

@@ -34,6 +34,14 @@ const Command kCommands[] = {
      "Write the text export of a puzzle (grid text or .omx) as it stands: a\n"
      "Shift_JIS drawing in box-drawing characters with CR LF line ends.",
      RunExportText},
+    {"check", "check PUZZLE",
+     "Check a puzzle as it stands (a .omx file mid-solve, or grid text) against\n"
+     "the rules: one line per violation, its name and the offending cells as\n"
+     "x,y counted from 1 (black-block, black-divided, area-without-number,\n"
+     "area-two-numbers, area-too-large, area-too-small, areas-touch,\n"
+     "number-mismatch), or 'ok' when there is none, then 'solved' when moreover\n"
+     "every cell is decided. Only what no later decision can mend is named.",
+     RunCheck},
     {"generate",
      "generate [--rules ombrix|tandrel] [--size WxH] [--seed N] [--max-area N] [--solution SOL] "
      "[OUT.grid]",

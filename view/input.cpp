@@ -2,6 +2,8 @@
 
 #include "solver.h"
 
+#include <algorithm>
+
 namespace ombrix {
 
 BoardInput::BoardInput(Board& board, UiState& ui, RepaintFn repaint, SolveFn solve)
@@ -40,6 +42,69 @@ void BoardInput::RightDown(int X, int Y) {
     if (solving_) return;
     const Hit hit = HitTest(layout(), X, Y);
     if (hit.kind == HitKind::Cell) rightOnCell(hit.x, hit.y);
+}
+
+void BoardInput::ShiftLeftDown(int X, int Y) {
+    if (solving_) return;
+    const Hit hit = HitTest(layout(), X, Y);
+    if (hit.kind == HitKind::Cell)
+        TypeDot(hit.x, hit.y);
+    else
+        LeftDown(X, Y);
+}
+
+void BoardInput::TypeNumber(int x, int y, int n, bool amend) {
+    if (solving_ || !board_.isPlayable(x, y) || n < 1 || n > sprites::kMaxNumber) return;
+    if (n <= std::min<int>(ui_.barLength, 40) && ui_.selectedNumber != n) {
+        ui_.selectedNumber = static_cast<std::uint8_t>(n);
+        ask(RepaintKind::Region, layout().barRegion());
+    }
+    if (ui_.phase == PhaseEdit)
+        setClue(x, y, static_cast<std::uint8_t>(n));
+    else
+        setByPlayer(x, y, static_cast<std::uint8_t>(AreaCellBase + n), amend);
+}
+
+void BoardInput::TypeBlack(int x, int y) {
+    if (solving_ || !board_.isPlayable(x, y)) return;
+    if (ui_.phase != PhaseEdit)
+        setByPlayer(x, y, Black);
+    else if (board_.ruleSet == RuleSetTandrel)
+        setClue(x, y, GivenBlack);
+}
+
+void BoardInput::TypeDot(int x, int y) {
+    if (solving_ || !board_.isPlayable(x, y) || ui_.phase == PhaseEdit) return;
+    setByPlayer(x, y, WhiteDot);
+}
+
+void BoardInput::TypeClear(int x, int y) {
+    if (solving_ || !board_.isPlayable(x, y)) return;
+    if (ui_.phase == PhaseEdit)
+        setClue(x, y, Undecided);
+    else
+        setByPlayer(x, y, Undecided);
+}
+
+void BoardInput::setClue(int x, int y, std::uint8_t state) {
+    std::uint8_t& s = board_.state(x, y);
+    if (s == state) return;
+    s = state;
+    ask(RepaintKind::Region, layout().cellBox(x, y));
+}
+
+void BoardInput::setByPlayer(int x, int y, std::uint8_t state, bool amend) {
+    std::uint8_t& s = board_.state(x, y);
+    // Clues and given black cells are the puzzle itself.
+    if ((s >= 1 && s <= sprites::kMaxNumber) || s == GivenBlack || s == state) return;
+    if (!amend) PushStep(x, y, s);
+    s = state;
+    if (ui_.phase == PhaseSolveStart) {
+        ui_.phase = PhaseSolving;
+        ask(RepaintKind::WholeView);
+    } else {
+        ask(RepaintKind::Region, layout().boardRegion());
+    }
 }
 
 void BoardInput::leftOnCell(int x, int y) {

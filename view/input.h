@@ -35,6 +35,20 @@ class BoardInput {
     // A button-down at layout point (X, Y). Ignored while the solver runs.
     void LeftDown(int X, int Y);
     void RightDown(int X, int Y);
+    // Left button with Shift: a white dot on a cell in the solve phases;
+    // anywhere else a plain left button-down.
+    void ShiftLeftDown(int X, int Y);
+
+    // Keyboard input at playable cell (x, y), under the rules of the clicks:
+    // the edit phase changes clues and given black cells, the solve phases
+    // only the player's own cells, each change a step of the history.
+    // TypeNumber puts number n (1..48): a clue, or an area number; `amend`
+    // replaces the number just typed there (a second digit) without a step
+    // of its own. The selected number follows when the bar shows it.
+    void TypeNumber(int x, int y, int n, bool amend = false);
+    void TypeBlack(int x, int y); // a given black cell under Tandrel when editing
+    void TypeDot(int x, int y);   // solve phases only
+    void TypeClear(int x, int y);
 
     void PushStep(int x, int y, int prev);
     void UndoStep();
@@ -55,6 +69,8 @@ class BoardInput {
     void rightOnCell(int x, int y);
     void upperButton();
     void lowerButton();
+    void setClue(int x, int y, std::uint8_t state);
+    void setByPlayer(int x, int y, std::uint8_t state, bool amend = false);
 
     void startSolve();
     void finishSolve();

@@ -1,5 +1,6 @@
 #include "ombrix_view.h"
 
+#include "check.h"
 #include "error_reasons.h"
 #include "help_dialogs.h"
 #include "modal.h"
@@ -9,10 +10,10 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPen>
 #include <QScrollBar>
 #include <QThread>
 
@@ -30,6 +31,8 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setFocusPolicy(Qt::StrongFocus);
+    clock_.start();
     // The solver can take seconds on a hard board: it runs on a thread of
     // its own, and its outcome is taken over here when it has returned.
     input_.SetRunner([this](std::function<void()> work, std::function<void()> done) {
@@ -39,6 +42,7 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
             solver_->deleteLater();
             solver_ = nullptr;
             done();
+            changed(false);
         });
         solver_->start();
     });
@@ -129,18 +133,11 @@ void COmbrixView::paintEvent(QPaintEvent*) {
     if (erase_) p.fillRect(viewport()->rect(), Qt::white);
     const QPoint s = scrollPosition();
     p.translate(-s.x(), -s.y());
-    PaintBoard(p, board_, ui_, this);
-    if (!outlined_.empty()) {
-        const Layout l(board_, ui_);
-        p.setPen(QPen(Qt::red, 2));
-        p.setBrush(Qt::NoBrush);
-        for (auto [x, y] : outlined_)
-            p.drawRect(l.cellLeft(x) + 1, l.cellTop(y) + 1, kCellPitch - 2, kCellPitch - 2);
-    }
+    PaintBoard(p, board_, ui_, this, &marks_);
 }
 
 void COmbrixView::SetOutlinedCells(std::vector<std::pair<int, int>> cells) {
-    outlined_ = std::move(cells);
+    marks_.redCells = std::move(cells);
     InvalidateAll();
 }
 
@@ -148,10 +145,13 @@ void COmbrixView::mousePressEvent(QMouseEvent* e) {
     // Scroll positions are read afresh at every button-down. The mouse is
     // held by the view until the button comes up (Qt's implicit grab).
     const QPoint p = e->position().toPoint() + scrollPosition();
-    if (e->button() == Qt::LeftButton)
-        input_.LeftDown(p.x(), p.y());
+    typed_.pending = false;
+    if (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier))
+        Perform([&] { input_.ShiftLeftDown(p.x(), p.y()); }, true);
+    else if (e->button() == Qt::LeftButton)
+        Perform([&] { input_.LeftDown(p.x(), p.y()); }, true);
     else if (e->button() == Qt::RightButton)
-        input_.RightDown(p.x(), p.y());
+        Perform([&] { input_.RightDown(p.x(), p.y()); }, true);
 }
 
 // The toolkit delivers the second of two quick presses as a double click;
@@ -266,6 +266,174 @@ void COmbrixView::OnHelpEditOperation() {
 void COmbrixView::OnHelpSolveOperation() {
     CSolveHelpDlg dlg;
     dlg.exec();
+}
+
+} // namespace ombrix
+
+namespace ombrix {
+
+namespace {
+
+bool HasUndecided(const Board& b) {
+    for (int x = 1; x <= b.width; ++x)
+        for (int y = 1; y <= b.height; ++y)
+            if (b.state(x, y) == Undecided) return true;
+    return false;
+}
+
+} // namespace
+
+void COmbrixView::Perform(const std::function<void()>& action, bool byHand) {
+    const UndoStack::Snapshot before{board_, ui_};
+    action();
+    if (!undo_.Record(before, board_, ui_)) return;
+    // A board the automatic solver has just filled in was not decided by hand.
+    const bool solvedNow = ui_.phase == PhaseAutoSolved && before.ui.phase != PhaseAutoSolved;
+    changed(byHand && ui_.phase != PhaseEdit && !solvedNow && HasUndecided(before.board) &&
+            !HasUndecided(board_) && CheckBoard(board_).solved());
+}
+
+void COmbrixView::changed(bool completedByHand) {
+    const bool hadMarks = !marks_.empty();
+    marks_.statusText.clear();
+    marks_.redCells.clear();
+    if (completedByHand) marks_.statusText = "正解です！";
+    keepCursorOnBoard();
+    if (hadMarks || completedByHand) InvalidateAll();
+    emit workChanged();
+}
+
+void COmbrixView::restored(const Board& before) {
+    typed_.pending = false;
+    // A size that differs from the one on screen lays the frame out anew.
+    if (before.width != board_.width || before.height != board_.height) ui_.resizePending = 1;
+    LayoutPass(board_, ui_, this);
+    InvalidateAll();
+    changed(false);
+}
+
+void COmbrixView::OnUndo() {
+    const Board before = board_;
+    if (undo_.Undo(board_, ui_)) restored(before);
+}
+
+void COmbrixView::OnRedo() {
+    const Board before = board_;
+    if (undo_.Redo(board_, ui_)) restored(before);
+}
+
+void COmbrixView::OnCheck() {
+    const CheckResult r = CheckBoard(board_);
+    marks_.redCells.clear();
+    if (!r.ok()) {
+        marks_.statusText = ViolationMessage(r.findings.front().kind);
+        for (const Finding& f : r.findings)
+            marks_.redCells.insert(marks_.redCells.end(), f.cells.begin(), f.cells.end());
+    } else {
+        marks_.statusText = r.complete ? "正解です！" : "今のところ間違いはありません";
+    }
+    InvalidateAll();
+}
+
+void COmbrixView::keepCursorOnBoard() {
+    marks_.cursorX = std::clamp(marks_.cursorX, 1, std::max(1, int(board_.width)));
+    marks_.cursorY = std::clamp(marks_.cursorY, 1, std::max(1, int(board_.height)));
+}
+
+void COmbrixView::moveCursor(int dx, int dy) {
+    typed_.pending = false;
+    marks_.cursorX += dx;
+    marks_.cursorY += dy;
+    keepCursorOnBoard();
+    marks_.cursorShown = true;
+    // Scroll so that the cursor cell is in sight.
+    const LayoutRect c = Layout(board_, ui_).cellBox(marks_.cursorX, marks_.cursorY);
+    const QSize vp = viewport()->size();
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    if (c.left - 1 < h->value()) h->setValue(c.left - 1);
+    if (c.right + 2 > h->value() + vp.width()) h->setValue(c.right + 2 - vp.width());
+    if (c.top - 1 < v->value()) v->setValue(c.top - 1);
+    if (c.bottom + 2 > v->value() + vp.height()) v->setValue(c.bottom + 2 - vp.height());
+    InvalidateAll();
+}
+
+void COmbrixView::typeDigit(int digit) {
+    const int x = marks_.cursorX, y = marks_.cursorY;
+    const qint64 now = clock_.elapsed();
+    if (typed_.pending && typed_.x == x && typed_.y == y && now - typed_.at <= kTypingPauseMs) {
+        typed_.pending = false;
+        const int n = typed_.digit * 10 + digit;
+        if (n >= 10 && n <= sprites::kMaxNumber) {
+            if (!typed_.recorded) {
+                Perform([&] { input_.TypeNumber(x, y, n); }, true);
+                return;
+            }
+            // The second digit amends the first one's change: together they
+            // are one undo step and one step of the history.
+            input_.TypeNumber(x, y, n, true);
+            changed(ui_.phase != PhaseEdit && typed_.hadUndecided && !HasUndecided(board_) &&
+                    CheckBoard(board_).solved());
+            return;
+        }
+    }
+    typed_ = {};
+    if (digit == 0) return;
+    const std::uint8_t old = board_.state(x, y);
+    typed_.hadUndecided = HasUndecided(board_);
+    Perform([&] { input_.TypeNumber(x, y, digit); }, true);
+    typed_.pending = true;
+    typed_.recorded = board_.state(x, y) != old;
+    typed_.x = x;
+    typed_.y = y;
+    typed_.digit = digit;
+    typed_.at = now;
+}
+
+void COmbrixView::keyPressEvent(QKeyEvent* e) {
+    if (solving() || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
+    }
+    const int key = e->key();
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        marks_.cursorShown = true;
+        typeDigit(key - Qt::Key_0);
+        InvalidateAll();
+        return;
+    }
+    const int x = marks_.cursorX, y = marks_.cursorY;
+    switch (key) {
+    case Qt::Key_Left:
+        moveCursor(-1, 0);
+        return;
+    case Qt::Key_Right:
+        moveCursor(1, 0);
+        return;
+    case Qt::Key_Up:
+        moveCursor(0, -1);
+        return;
+    case Qt::Key_Down:
+        moveCursor(0, 1);
+        return;
+    case Qt::Key_Space:
+    case Qt::Key_B:
+        Perform([&] { input_.TypeBlack(x, y); }, true);
+        break;
+    case Qt::Key_Period:
+        Perform([&] { input_.TypeDot(x, y); }, true);
+        break;
+    case Qt::Key_Delete:
+    case Qt::Key_Backspace:
+        Perform([&] { input_.TypeClear(x, y); }, true);
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(e);
+        return;
+    }
+    typed_.pending = false;
+    marks_.cursorShown = true;
+    InvalidateAll();
 }
 
 } // namespace ombrix

@@ -4,12 +4,16 @@
 // help). It holds no puzzle state of its own.
 #pragma once
 
+#include "board_marks.h"
 #include "input.h"
 #include "layout.h"
+#include "undo_stack.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QSize>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -63,11 +67,33 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     // Cells drawn with a red outline over the board (the cells where two
     // solutions differ); empty for none.
     void SetOutlinedCells(std::vector<std::pair<int, int>> cells);
-    const std::vector<std::pair<int, int>>& outlinedCells() const { return outlined_; }
+    const std::vector<std::pair<int, int>>& outlinedCells() const { return marks_.redCells; }
 
     // Loads a puzzle file as the load command does after its dialog.
     void LoadPuzzleFrom(const QString& path);
 
+    // Every user action that may change the puzzle or the work on it runs
+    // through here: when it did change something, the state before it
+    // becomes an undo step, the check's marks go away and workChanged() is
+    // emitted. `byHand`: a click or key on the board, which may complete it.
+    void Perform(const std::function<void()>& action, bool byHand = false);
+    void OnUndo();
+    void OnRedo();
+    bool canUndo() const { return undo_.canUndo(); }
+    bool canRedo() const { return undo_.canRedo(); }
+    // The answer check: outlines the offending cells in red and names the
+    // first rule broken in the status line.
+    void OnCheck();
+    const BoardMarks& marks() const { return marks_; }
+    // How long a first digit waits for a second one to make 10..48.
+    static constexpr int kTypingPauseMs = 1000;
+
+  signals:
+    // The puzzle or the work on it changed: by an action, an undo or redo,
+    // or the automatic solver's outcome.
+    void workChanged();
+
+  public:
     // LayoutHost.
     void ResizeFrame(int outerWidth, int outerHeight) override;
     void SetScrollExtent(int width, int height) override;
@@ -77,12 +103,30 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
 
   private:
     void repaint(const RepaintRequest& r);
     void updateScrollBars();
+    void changed(bool completedByHand);
+    void restored(const Board& before);
+    void moveCursor(int dx, int dy);
+    void typeDigit(int digit);
+    void keepCursorOnBoard();
+
+    UndoStack undo_;
+    BoardMarks marks_;
+    // The first digit typed, while a second may join it.
+    struct {
+        bool pending = false;
+        bool recorded = false;     // it changed the cell (and made an undo step)
+        bool hadUndecided = false; // the board had an undecided cell before it
+        int x = 0, y = 0, digit = 0;
+        qint64 at = 0;
+    } typed_;
+    QElapsedTimer clock_;
 
     Board& board_;
     UiState& ui_;
@@ -90,7 +134,6 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     QThread* solver_ = nullptr; // the automatic solver's thread while it runs
     QSize extent_;
     bool erase_ = false;
-    std::vector<std::pair<int, int>> outlined_;
 };
 
 } // namespace ombrix

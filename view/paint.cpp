@@ -11,6 +11,15 @@ namespace {
 const QColor kTeal(0, 128, 128);
 const QColor kYellow(255, 255, 0);
 const QColor kRed(255, 0, 0);
+const QColor kCursor(255, 128, 0);
+
+// A 2-pixel outline just inside the cell's frame lines, `inset` pixels in.
+void OutlineCell(QPainter& p, const Layout& l, int x, int y, const QColor& colour, int inset) {
+    p.setPen(QPen(colour, 2));
+    p.setBrush(Qt::NoBrush);
+    const int size = 27 - 2 * inset;
+    p.drawRect(QRect(l.cellLeft(x) + inset, l.cellTop(y) + inset, size, size));
+}
 
 void Blit(QPainter& p, int x, int y, const SpriteRect& r) {
     p.drawImage(QPoint(x, y), SpriteSheet(), QRect(r.x, r.y, r.w, r.h));
@@ -48,7 +57,7 @@ QFont StatusFont() {
     return f;
 }
 
-void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host) {
+void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host, const BoardMarks* marks) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     LayoutPass(board, ui, host);
@@ -60,7 +69,11 @@ void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host) {
     Blit(p, kBannerX, kBannerY,
          board.ruleSet == RuleSetOmbrix ? sprites::kBannerOmbrix : sprites::kBannerTandrel);
 
-    const std::string_view message = StatusMessage(board.status);
+    // A text of the window's own stands in for the status code's message,
+    // except for the solver's waiting message.
+    const bool ownText = marks && !marks->statusText.empty() && board.status != StatusSolving;
+    const std::string_view message =
+        ownText ? std::string_view(marks->statusText) : StatusMessage(board.status);
     if (!message.empty()) {
         p.setFont(StatusFont());
         p.setPen(kYellow);
@@ -114,6 +127,12 @@ void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host) {
         p.setPen(QPen(kRed, 2));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QRect(c.left, c.top, c.width() - 1, c.height() - 1));
+    }
+    if (marks) {
+        if (marks->cursorShown && board.isPlayable(marks->cursorX, marks->cursorY))
+            OutlineCell(p, l, marks->cursorX, marks->cursorY, kCursor, 5);
+        for (const auto& [x, y] : marks->redCells)
+            if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kRed, 1);
     }
     p.restore();
 }

@@ -3,6 +3,7 @@
 // and the tests. The painter takes layout coordinates.
 #pragma once
 
+#include "board_marks.h"
 #include "layout.h"
 
 #include <QFont>
@@ -21,8 +22,10 @@ const QImage& AppIcon();
 // default, so the message looks alike everywhere.
 QFont StatusFont();
 
-// Runs the layout step (with `host`, which may be null) and paints everything.
-void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host);
+// Runs the layout step (with `host`, which may be null) and paints everything,
+// then the window's `marks` if given.
+void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host,
+                const BoardMarks* marks = nullptr);
 
 // Paints a whole layout into a new image of the size of the scroll extent
 // (27W + 220) x max(27H + 120, 27n + 57, 310), after the layout step.

@@ -417,6 +417,8 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
         {{"solve", p, "--dump=yes"}, 1, "--dump takes no value"},
         {{"solve", p, "--trace", "--dump"}, 1, "--dump and --trace cannot be combined"},
         {{"solve", "--", dir / "-dash.grid"}, 0, "[2]"},
+        {{"check", p, "--all"}, 1, "unknown option '--all'"},
+        {{"check", p}, 0, "ok\n"},
         {{"convert", p}, 1, "too few files named"},
         {{"convert", p, dir / "p.omx", "x"}, 1, "unexpected argument 'x'"},
         {{"export-text", p, "-x"}, 1, "unknown option '-x'"},

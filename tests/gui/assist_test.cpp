@@ -1,0 +1,277 @@
+// The help a player gets while solving, through real widgets: undo and redo
+// of every kind of change back to the exact board and state, keyboard input
+// in both phases, the answer check's outlines and status lines, and the
+// completion message only on a whole and correct board.
+#include "editor_fixture.h"
+
+#include "puzzle_file.h"
+#include "test_boards.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace ombrix {
+namespace {
+
+using test::CountColour;
+using test::Editor;
+
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QRect kStatusLine(30, 30, 420, 19);
+
+// Puts a board written as text on the editor in `phase`, laid out afresh.
+// This is the test's starting point, not a recorded change.
+void Put(Editor& e, int rules, const std::vector<std::string>& rows, int phase) {
+    e.board = *testing::MakeBoard(rules, rows);
+    e.ui = UiState{};
+    e.ui.phase = static_cast<std::uint8_t>(phase);
+    e.ui.layoutState = LayoutBarPending;
+    e.ui.resizePending = 1;
+    LayoutPass(e.board, e.ui, &e.view());
+    e.settle();
+}
+
+void Key(Editor& e, int key, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QTest::keyClick(&e.view(), static_cast<Qt::Key>(key), m);
+}
+
+std::string StatusText(Editor& e) {
+    return e.view().marks().statusText;
+}
+
+int RedIn(const QImage& img, const Layout& l, int x, int y) {
+    const LayoutRect c = l.cellBox(x, y);
+    return CountColour(img, QRect(c.left, c.top, 27, 27), kRed);
+}
+
+TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath(QStringLiteral("p.omx")).toStdString();
+    {
+        const auto puzzle = testing::MakeBoard(
+            0, {"2 . . . . . . 1", ". . . . . . . .", ". . 3 . . . . .", ". . . . . . . .",
+                ". . . . . 4 . .", ". . . . . . . .", ". . . . . . . .", "1 . . . . . . 2"});
+        UiState ui;
+        ui.layoutState = LayoutReady;
+        ui.barLength = 10;
+        std::string error;
+        ASSERT_TRUE(SavePuzzleFile(path, *puzzle, ui, error)) << error;
+    }
+    Editor e;
+    e.bar(3); // the selected number is restored, though choosing it is no change
+    std::vector<QByteArray> states{e.snapshot()};
+    // Every change is announced, for whoever keeps track of unsaved work.
+    QSignalSpy announced(&e.view(), &COmbrixView::workChanged);
+    const auto step = [&](const std::function<void()>& change) {
+        const qsizetype before = announced.count();
+        change();
+        e.settle();
+        EXPECT_GT(announced.count(), before) << states.size();
+        ASSERT_NE(e.snapshot(), states.back()) << states.size();
+        states.push_back(e.snapshot());
+    };
+    step([&] { e.cell(2, 2); });                          // a clue
+    step([&] { e.frame.OnCommand(ID_RULESET_TANDREL); }); // the rule set
+    step([&] { e.cell(4, 4, Qt::RightButton); });         // a given black cell
+    step([&] {                                            // the size
+        e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
+            dlg.m_width = 5;
+            dlg.m_height = 6;
+            return true;
+        };
+        e.frame.OnCommand(ID_SIZE_CHANGE);
+    });
+    step([&] { // a loaded file
+        e.modal.openPath = QString::fromStdString(path);
+        e.frame.OnCommand(ID_FILE_OPEN);
+    });
+    ASSERT_EQ(e.board.width, 8);
+    step([&] { e.lower(); });                     // 解答モードへ
+    step([&] { e.cell(2, 2, Qt::RightButton); }); // a black cell, one step
+    step([&] { e.lower(); });                     // 最初に戻る
+    step([&] { e.upper(); });                     // 自動解答
+    step([&] { e.upper(); });                     // 全クリア
+    EXPECT_EQ(e.ui.phase, PhaseEdit);
+
+    for (size_t i = states.size() - 1; i-- > 0;) {
+        const qsizetype n = announced.count();
+        QTest::keyClick(&e.frame, Qt::Key_Z, Qt::ControlModifier);
+        e.settle();
+        ASSERT_EQ(e.snapshot(), states[i]) << "undo to " << i;
+        ASSERT_EQ(announced.count(), n + 1);
+    }
+    // Back at the start: 10 x 10 and the frame laid out for it again.
+    EXPECT_EQ(e.frame.frameGeometry().size(), QSize(510, 440));
+    e.frame.OnCommand(ID_EDIT_UNDO); // nothing left: nothing happens
+    EXPECT_EQ(e.snapshot(), states[0]);
+    for (size_t i = 1; i < states.size(); ++i) {
+        QTest::keyClick(&e.frame, i % 2 ? Qt::Key_Y : Qt::Key_Z,
+                        i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        e.settle();
+        ASSERT_EQ(e.snapshot(), states[i]) << "redo to " << i;
+    }
+    // The step history inside is as written: undo, then 1つ戻る works on
+    // the restored history.
+    e.frame.menuAction(ID_EDIT_UNDO)->trigger(); // before 全クリア
+    e.frame.menuAction(ID_EDIT_UNDO)->trigger(); // before 自動解答
+    e.frame.menuAction(ID_EDIT_UNDO)->trigger(); // before 最初に戻る
+    EXPECT_EQ(e.board.state(2, 2), Black);
+    EXPECT_EQ(e.ui.historyCount, 1);
+    EXPECT_TRUE(e.view().canRedo());
+    e.upper(); // 1つ戻る, itself a change that forgets what could be redone
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    EXPECT_FALSE(e.view().canRedo());
+    // Choosing a number on the bar is nothing to undo.
+    e.cell(3, 2, Qt::RightButton);
+    e.bar(2);
+    e.frame.OnCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(e.board.state(3, 2), Undecided);
+    EXPECT_EQ(e.ui.historyCount, 0);
+}
+
+TEST(Keyboard, EditPhaseCluesGivenBlackAndClear) {
+    Editor e;
+    Key(e, Qt::Key_Right);
+    Key(e, Qt::Key_Down);
+    EXPECT_TRUE(e.view().marks().cursorShown);
+    // Two quick digits: one clue beyond nothing, one undo step; the bar's
+    // selection follows.
+    Key(e, Qt::Key_1);
+    Key(e, Qt::Key_2);
+    EXPECT_EQ(e.board.state(2, 2), 12);
+    EXPECT_EQ(e.ui.selectedNumber, 12);
+    e.frame.OnCommand(ID_EDIT_UNDO);
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    e.frame.OnCommand(ID_EDIT_REDO);
+    EXPECT_EQ(e.board.state(2, 2), 12);
+    // A number longer than the bar (12 entries here); the selection stays.
+    Key(e, Qt::Key_Right);
+    Key(e, Qt::Key_4);
+    Key(e, Qt::Key_5);
+    EXPECT_EQ(e.board.state(3, 2), 45);
+    EXPECT_EQ(e.ui.selectedNumber, 4);
+    // After the pause a digit starts a new number; 0 alone types nothing.
+    Key(e, Qt::Key_Right);
+    Key(e, Qt::Key_5);
+    QTest::qWait(COmbrixView::kTypingPauseMs + 100);
+    Key(e, Qt::Key_3);
+    EXPECT_EQ(e.board.state(4, 2), 3);
+    Key(e, Qt::Key_Right);
+    Key(e, Qt::Key_0);
+    EXPECT_EQ(e.board.state(5, 2), Undecided);
+    // Space paints a given black cell only under Tandrel; Delete clears.
+    Key(e, Qt::Key_Space);
+    EXPECT_EQ(e.board.state(5, 2), Undecided);
+    e.frame.OnCommand(ID_RULESET_TANDREL);
+    Key(e, Qt::Key_B);
+    EXPECT_EQ(e.board.state(5, 2), GivenBlack);
+    Key(e, Qt::Key_Left);
+    Key(e, Qt::Key_Delete);
+    EXPECT_EQ(e.board.state(4, 2), Undecided);
+    // The cursor stays on the board and a long board scrolls to keep it in
+    // sight.
+    for (int i = 0; i < 5; ++i)
+        Key(e, Qt::Key_Up);
+    EXPECT_EQ(e.view().marks().cursorY, 1);
+    e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
+        dlg.m_width = 30;
+        dlg.m_height = 30;
+        return true;
+    };
+    e.frame.OnCommand(ID_SIZE_CHANGE);
+    e.settle();
+    for (int i = 0; i < 29; ++i)
+        Key(e, Qt::Key_Down);
+    EXPECT_EQ(e.view().marks().cursorY, 30);
+    const LayoutRect c = e.layout().cellBox(e.view().marks().cursorX, 30);
+    const int top = e.view().scrollPosition().y();
+    EXPECT_GT(top, 0);
+    EXPECT_LE(c.bottom, top + e.view().viewport()->height());
+}
+
+TEST(Keyboard, SolvePhaseStepsUnderTheRulesOfTheClicks) {
+    Editor e;
+    Put(e, 1, {"2 . . .", ". G . .", ". . . .", ". . . 3"}, PhaseSolveStart);
+    // A clue and a given black cell stay as they are.
+    Key(e, Qt::Key_Space);
+    Key(e, Qt::Key_Delete);
+    EXPECT_EQ(e.board.state(1, 1), 2);
+    Key(e, Qt::Key_Down);
+    Key(e, Qt::Key_Right);
+    Key(e, Qt::Key_Delete);
+    EXPECT_EQ(e.board.state(2, 2), GivenBlack);
+    EXPECT_EQ(e.ui.phase, PhaseSolveStart);
+    EXPECT_EQ(e.ui.historyCount, 0);
+    // An area number (two digits, one step), a dot, black, cleared: each a
+    // step, the first one starting phase 2.
+    Key(e, Qt::Key_Right);
+    Key(e, Qt::Key_1);
+    Key(e, Qt::Key_2);
+    EXPECT_EQ(e.board.state(3, 2), 112);
+    EXPECT_EQ(e.ui.phase, PhaseSolving);
+    EXPECT_EQ(e.ui.historyCount, 1);
+    Key(e, Qt::Key_Down);
+    Key(e, Qt::Key_Period);
+    Key(e, Qt::Key_Right);
+    Key(e, Qt::Key_B);
+    Key(e, Qt::Key_Backspace);
+    EXPECT_EQ(e.board.state(3, 3), WhiteDot);
+    EXPECT_EQ(e.board.state(4, 3), Undecided);
+    EXPECT_EQ(e.ui.historyCount, 4);
+    // Shift + click puts a dot as well.
+    e.clickAt(e.layout().cellLeft(1) + 13, e.layout().cellTop(4) + 13);
+    QTest::mouseClick(e.view().viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(e.layout().cellLeft(2) + 13, e.layout().cellTop(4) + 13) -
+                          e.view().scrollPosition());
+    EXPECT_EQ(e.board.state(1, 4), 101);
+    EXPECT_EQ(e.board.state(2, 4), WhiteDot);
+    // 1つ戻る takes the keyed steps back one by one.
+    for (int i = 0; i < 6; ++i)
+        e.upper();
+    EXPECT_EQ(testing::BoardRows(e.board),
+              (std::vector<std::string>{"2 . . .", ". G . .", ". . . .", ". . . 3"}));
+}
+
+TEST(AnswerCheck, OutlinesStatusLineAndCompletion) {
+    Editor e;
+    // A 2 x 2 black block while solving.
+    Put(e, 0, {"# # . .", "# # . .", ". . . .", ". . . 3"}, PhaseSolving);
+    QTest::keyClick(&e.frame, Qt::Key_F7);
+    EXPECT_EQ(StatusText(e), "2×2の黒マスがあります");
+    QImage img = e.grab();
+    const Layout l = e.layout();
+    for (auto [x, y] : {std::pair{1, 1}, {2, 1}, {1, 2}, {2, 2}})
+        EXPECT_GT(RedIn(img, l, x, y), 0) << x << "," << y;
+    EXPECT_EQ(RedIn(img, l, 3, 1), 0);
+    EXPECT_GT(CountColour(img, kStatusLine.intersected(img.rect()), kYellow), 0);
+    // The next change takes the marks away; choosing a number does not.
+    e.bar(2);
+    EXPECT_FALSE(StatusText(e).empty());
+    e.cell(2, 2, Qt::RightButton);
+    EXPECT_TRUE(StatusText(e).empty());
+    img = e.grab();
+    EXPECT_EQ(RedIn(img, l, 1, 1), 0);
+    EXPECT_EQ(CountColour(img, kStatusLine.intersected(img.rect()), kYellow), 0);
+
+    // A correct board with two cells to go: nothing is said until the last
+    // one is decided; a wrong last cell gets no word either.
+    Put(e, 0, {"2 . #", "# . #", "1 # 1"}, PhaseSolving);
+    e.frame.menuAction(ID_TOOLS_CHECK)->trigger();
+    EXPECT_EQ(StatusText(e), "今のところ間違いはありません");
+    e.cell(2, 2, Qt::RightButton);
+    EXPECT_TRUE(StatusText(e).empty());
+    e.cell(2, 1, Qt::RightButton);
+    EXPECT_TRUE(StatusText(e).empty());
+    e.frame.OnCommand(ID_EDIT_UNDO);
+    e.bar(2);
+    e.cell(2, 1);
+    EXPECT_EQ(StatusText(e), "正解です！");
+    EXPECT_GT(CountColour(e.grab(), kStatusLine.intersected(QRect(0, 0, 100, 100)), kYellow), 0);
+    e.frame.OnCommand(ID_TOOLS_CHECK);
+    EXPECT_EQ(StatusText(e), "正解です！");
+}
+
+} // namespace
+} // namespace ombrix
