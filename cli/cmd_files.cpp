@@ -7,27 +7,16 @@
 #include "puzzle_file.h"
 #include "safe_write.h"
 
-#include <iostream>
-
 namespace ombrix::cli {
 
 namespace {
 
-bool SaveGridText(const std::string& path, const Board& board, std::string& error) {
+int SaveGridText(const std::string& path, const Board& board) {
     if (board.width < kMinWidth || board.width > kMaxWidth || board.height < kMinHeight ||
-        board.height > kMaxHeight) {
-        error = "cannot save " + path + ": the board is " + std::to_string(board.width) + " x " +
-                std::to_string(board.height) + ", grid text holds 8..31 x 8..45";
-        return false;
-    }
-    const std::string text = FormatGridText(board);
-    return WriteFileAtomically(
-        path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, error);
-}
-
-int Fail(const std::string& error) {
-    std::cerr << "ombrix-cli: " << error << "\n";
-    return 2;
+        board.height > kMaxHeight)
+        return FileError("cannot save " + path + ": the board is " + std::to_string(board.width) +
+                         " x " + std::to_string(board.height) + ", grid text holds 8..31 x 8..45");
+    return WriteOutput(path, FormatGridText(board));
 }
 
 } // namespace
@@ -41,30 +30,27 @@ bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui,
 }
 
 int RunConvert(const Args& args) {
-    std::string in, out;
-    if (!TwoPaths("convert", "two files (convert IN OUT)", args, in, out)) return 1;
-    if (IsPuzzleFilePath(in) == IsPuzzleFilePath(out)) {
-        std::cerr << "ombrix-cli convert: converts grid text to a .omx file or a .omx file to "
-                     "grid text; give one of each\n";
-        return 1;
-    }
+    ParsedArgs parsed;
+    if (!ParseArgs("convert", args, {}, 2, 2, parsed)) return 1;
+    const std::string &in = parsed.names[0], &out = parsed.names[1];
+    if (IsPuzzleFilePath(in) == IsPuzzleFilePath(out))
+        return UsageError("convert", "converts grid text to a .omx file or a .omx file to grid "
+                                     "text; give one of each");
     static Board board;
     static UiState ui;
     std::string error;
-    if (!LoadPuzzle(in, board, ui, error)) return Fail(error);
-    const bool saved = IsPuzzleFilePath(out) ? SavePuzzleFile(out, board, ui, error)
-                                             : SaveGridText(out, board, error);
-    return saved ? 0 : Fail(error);
+    if (!LoadPuzzle(in, board, ui, error)) return FileError(error);
+    if (!IsPuzzleFilePath(out)) return SaveGridText(out, board);
+    return SavePuzzleFile(out, board, ui, error) ? 0 : FileError(error);
 }
 
 int RunExportText(const Args& args) {
-    std::string in, out;
-    if (!TwoPaths("export-text", "two files (export-text IN OUT)", args, in, out)) return 1;
     static Board board;
     static UiState ui;
+    std::string out;
+    if (int status = LoadInputForOutput(args, "export-text", board, ui, out)) return status;
     std::string error;
-    if (!LoadPuzzle(in, board, ui, error)) return Fail(error);
-    return SaveTextExport(out, board, error) ? 0 : Fail(error);
+    return SaveTextExport(out, board, error) ? 0 : FileError(error);
 }
 
 } // namespace ombrix::cli

@@ -2,8 +2,8 @@
 #include "commands.h"
 #include "generator.h"
 #include "grid_text.h"
-#include "safe_write.h"
 
+#include <cstdint>
 #include <iostream>
 #include <memory>
 
@@ -11,86 +11,72 @@ namespace ombrix::cli {
 
 namespace {
 
-bool parseSize(const std::string& s, int& w, int& h) {
+// "WxH": two whole numbers in range joined by 'x', nothing else.
+bool ParseSize(const std::string& s, int& w, int& h) {
     const auto x = s.find('x');
     if (x == std::string::npos) return false;
-    try {
-        std::size_t a = 0, b = 0;
-        w = std::stoi(s.substr(0, x), &a);
-        h = std::stoi(s.substr(x + 1), &b);
-        return a == x && b == s.size() - x - 1;
-    } catch (...) {
+    std::uint64_t a = 0, b = 0;
+    if (!ParseWholeNumber(std::string_view(s).substr(0, x), kMinWidth, kMaxWidth, a) ||
+        !ParseWholeNumber(std::string_view(s).substr(x + 1), kMinHeight, kMaxHeight, b))
         return false;
-    }
-}
-
-bool writeText(const std::string& path, const std::string& text) {
-    std::string error;
-    if (WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
-                            error))
-        return true;
-    std::cerr << "ombrix-cli: " << error << "\n";
-    return false;
+    w = static_cast<int>(a);
+    h = static_cast<int>(b);
+    return true;
 }
 
 } // namespace
 
 int RunGenerate(const Args& args) {
+    ParsedArgs parsed;
+    if (!ParseArgs("generate", args,
+                   {{"--rules", true},
+                    {"--size", true},
+                    {"--seed", true},
+                    {"--max-area", true},
+                    {"--solution", true}},
+                   0, 1, parsed))
+        return 1;
+    auto bad = [](const std::string& option, const std::string& value, const char* wants) {
+        return UsageError("generate",
+                          option + " takes " + wants + ", not " + QuoteForMessage(value));
+    };
     GeneratorOptions o;
-    std::string out, solutionPath;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--rules" && hasValue) {
-            const std::string& v = args[++i];
-            if (v == "ombrix")
-                o.ruleSet = RuleSetOmbrix;
-            else if (v == "tandrel")
-                o.ruleSet = RuleSetTandrel;
-            else {
-                std::cerr << "ombrix-cli generate: --rules takes ombrix or tandrel\n";
-                return 1;
-            }
-        } else if (a == "--size" && hasValue) {
-            if (!parseSize(args[++i], o.width, o.height)) {
-                std::cerr << "ombrix-cli generate: --size takes WxH, e.g. 31x45\n";
-                return 1;
-            }
-        } else if (a == "--seed" && hasValue) {
-            try {
-                o.seed = std::stoull(args[++i]);
-            } catch (...) {
-                std::cerr << "ombrix-cli generate: --seed takes a whole number\n";
-                return 1;
-            }
-        } else if (a == "--max-area" && hasValue) {
-            try {
-                o.maxArea = std::stoi(args[++i]);
-            } catch (...) {
-                o.maxArea = 0;
-            }
-        } else if (a == "--solution" && hasValue) {
-            solutionPath = args[++i];
-        } else if (!a.empty() && a[0] != '-' && out.empty()) {
-            out = a;
-        } else {
-            std::cerr << "ombrix-cli generate: unexpected argument " << a << "\n";
-            return 1;
-        }
+    if (parsed.has("--rules")) {
+        const std::string& v = parsed.value("--rules");
+        if (v == "ombrix")
+            o.ruleSet = RuleSetOmbrix;
+        else if (v == "tandrel")
+            o.ruleSet = RuleSetTandrel;
+        else
+            return bad("--rules", v, "ombrix or tandrel");
     }
+    if (parsed.has("--size") && !ParseSize(parsed.value("--size"), o.width, o.height))
+        return bad("--size", parsed.value("--size"), "WxH with W 8..31 and H 8..45, e.g. 31x45");
+    if (parsed.has("--seed") && !ParseWholeNumber(parsed.value("--seed"), 0, UINT64_MAX, o.seed))
+        return bad("--seed", parsed.value("--seed"),
+                   "a whole number from 0 to 18446744073709551615");
+    if (parsed.has("--max-area")) {
+        std::uint64_t maxArea = 0;
+        if (!ParseWholeNumber(parsed.value("--max-area"), 1, 40, maxArea))
+            return bad("--max-area", parsed.value("--max-area"), "a whole number from 1 to 40");
+        o.maxArea = static_cast<int>(maxArea);
+    }
+    const std::string out = parsed.names.empty() ? std::string() : parsed.names[0];
+    const std::string solutionPath = parsed.has("--solution") ? parsed.value("--solution") : "";
+    if (!out.empty() && !solutionPath.empty() && SameFile(out, solutionPath))
+        return UsageError("generate", "the puzzle and --solution name the same file");
+
     auto puzzle = std::make_unique<Board>();
     auto solution = std::make_unique<Board>();
-    if (!GeneratePuzzle(o, *puzzle, *solution)) {
-        std::cerr << "ombrix-cli generate: size must be 8..31 x 8..45 and --max-area 1..40\n";
-        return 1;
-    }
-    std::string text = "# generated " + std::string(o.ruleSet ? "tandrel" : "ombrix") +
-                       " puzzle, seed " + std::to_string(o.seed) + "\n" + FormatGridText(*puzzle);
-    if (out.empty()) {
+    if (!GeneratePuzzle(o, *puzzle, *solution))
+        return UsageError("generate", "size must be 8..31 x 8..45 and --max-area 1..40");
+    const std::string text = "# generated " + std::string(o.ruleSet ? "tandrel" : "ombrix") +
+                             " puzzle, seed " + std::to_string(o.seed) + "\n" +
+                             FormatGridText(*puzzle);
+    if (out.empty())
         std::cout << text;
-    } else if (!writeText(out, text)) {
-        return 2;
-    }
+    else if (int status = WriteOutput(out, text))
+        return status;
     if (!solutionPath.empty()) {
         std::string sol;
         for (int y = 1; y <= solution->height; ++y) {
@@ -98,7 +84,7 @@ int RunGenerate(const Args& args) {
                 sol += std::string(x > 1 ? " " : "") + (isBlack(solution->state(x, y)) ? "#" : ".");
             sol += "\n";
         }
-        if (!writeText(solutionPath, sol)) return 2;
+        return WriteOutput(solutionPath, sol);
     }
     return 0;
 }

@@ -1,11 +1,10 @@
 // ombrix-cli print: the printed page of a puzzle as a one-page A4 PDF, drawn
-// by the same page drawing as the editor's printing. Needs Qt's GUI module for
-// fonts and PDF output; runs on the offscreen platform unless told otherwise.
+// by the same page drawing as the editor's printing into memory and written
+// through the safe writer. Needs Qt's GUI module for fonts and PDF output;
+// runs on the offscreen platform unless told otherwise.
 #include "commands.h"
 #include "gui_app.h"
 #include "qt_page_surface.h"
-
-#include <iostream>
 
 namespace ombrix::cli {
 
@@ -13,18 +12,11 @@ int RunPrint(const Args& args) {
     static Board board;
     static UiState ui;
     std::string outPath;
-    if (int status = LoadInputForOutput(
-            args, "print", "a puzzle and an output PDF (print IN OUT.pdf)", board, ui, outPath))
-        return status;
+    if (int status = LoadInputForOutput(args, "print", board, ui, outPath)) return status;
 
     CliGuiApplication gui;
-
-    QString qerror;
-    if (!WritePuzzlePdf(board, QString::fromStdString(outPath), qerror)) {
-        std::cerr << "ombrix-cli: " << qerror.toStdString() << "\n";
-        return 2;
-    }
-    return 0;
+    std::string error;
+    return WritePuzzlePdf(board, outPath, error) ? 0 : FileError(error);
 }
 
 } // namespace ombrix::cli

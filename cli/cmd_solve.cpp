@@ -33,49 +33,25 @@ struct PrintTrace : SolveTrace {
 } // namespace
 
 int RunSolve(const Args& args) {
-    std::string path, outPath;
-    bool dump = false, trace = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--dump")
-            dump = true;
-        else if (a == "--trace")
-            trace = true;
-        else if (a == "--out") {
-            if (i + 1 == args.size() || !IsPuzzleFilePath(args[i + 1])) {
-                std::cerr << "ombrix-cli solve: --out needs a puzzle file name ending in .omx\n";
-                return 1;
-            }
-            outPath = args[++i];
-        } else if (!a.empty() && a[0] == '-') {
-            std::cerr << "ombrix-cli solve: unknown option " << a << "\n";
-            return 1;
-        } else if (path.empty())
-            path = a;
-        else {
-            std::cerr << "ombrix-cli solve: more than one puzzle named\n";
-            return 1;
-        }
-    }
-    if (path.empty()) {
-        std::cerr << "ombrix-cli solve: no puzzle named\n";
+    ParsedArgs parsed;
+    if (!ParseArgs("solve", args, {{"--dump", false}, {"--trace", false}, {"--out", true}}, 1, 1,
+                   parsed))
         return 1;
-    }
+    const bool dump = parsed.has("--dump"), trace = parsed.has("--trace");
+    // The dump is read by programs; a trace inside it would spoil it.
+    if (dump && trace) return UsageError("solve", "--dump and --trace cannot be combined");
+    const std::string outPath = parsed.has("--out") ? parsed.value("--out") : "";
+    if (parsed.has("--out") && !IsPuzzleFilePath(outPath))
+        return UsageError("solve", "--out needs a puzzle file name ending in .omx");
     static Board board;
     static UiState ui;
     std::string error;
-    if (!LoadPuzzle(path, board, ui, error)) {
-        std::cerr << "ombrix-cli: " << error << "\n";
-        return 2;
-    }
+    if (!LoadPuzzle(parsed.names[0], board, ui, error)) return FileError(error);
     board.status = StatusNone;
     PrintTrace printer;
-    auto solver = std::make_unique<Solver>(board, trace && !dump ? &printer : nullptr);
+    auto solver = std::make_unique<Solver>(board, trace ? &printer : nullptr);
     solver->AutoSolve();
-    if (!outPath.empty() && !SaveSolvedPuzzle(outPath, board, ui, error)) {
-        std::cerr << "ombrix-cli: " << error << "\n";
-        return 2;
-    }
+    if (!outPath.empty() && !SaveSolvedPuzzle(outPath, board, ui, error)) return FileError(error);
 
     if (dump) {
         std::cout << "status " << int(board.status) << "\n";

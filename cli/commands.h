@@ -2,15 +2,17 @@
 // 0 success, 2 bad input (a message on stderr), 1 usage errors.
 #pragma once
 
+#include "args.h"
 #include "board.h"
 #include "uistate.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ombrix::cli {
-
-using Args = std::vector<std::string>;
 
 struct Command {
     const char* name;
@@ -18,6 +20,9 @@ struct Command {
     const char* help;  // one or more lines of description
     int (*run)(const Args& args);
 };
+
+// The subcommand of that name, or null.
+const Command* FindCommand(std::string_view name);
 
 // Reads a puzzle for a subcommand: grid text, or a puzzle file by its .omx
 // extension. On failure returns false with a message naming file and reason.
@@ -40,16 +45,19 @@ void SetFreshUiState(Board& board, UiState& ui);
 // to match. On failure returns false with a message naming file and reason.
 bool SaveSolvedPuzzle(const std::string& path, const Board& board, UiState& ui, std::string& error);
 
-// The two file names of `NAME IN OUT`; false after a message on stderr
-// ("expected EXPECTED") when the arguments are not two names.
-bool TwoPaths(const char* name, const char* expected, const Args& args, std::string& in,
-              std::string& out);
-
 // For a command of the form `NAME IN OUT`: checks the arguments and loads IN.
 // Returns 0 when `out` is set and the puzzle is loaded, else the exit status
 // (1 bad usage, 2 unreadable puzzle) after a message on stderr.
-int LoadInputForOutput(const Args& args, const char* name, const char* usage, Board& board,
-                       UiState& ui, std::string& out);
+int LoadInputForOutput(const Args& args, const char* name, Board& board, UiState& ui,
+                       std::string& out);
+
+// Prints "ombrix-cli: ERROR" on stderr and returns 2, the exit status of a
+// file that cannot be read, parsed or written.
+int FileError(const std::string& error);
+
+// Writes `bytes` to `path` through the safe writer; 0, or 2 after a message.
+int WriteOutput(const std::string& path, std::span<const std::uint8_t> bytes);
+int WriteOutput(const std::string& path, std::string_view text);
 
 // A plain-text drawing of the board for a person: clues in brackets, area
 // cells with their number, '#' black, 'o' white dot, '.' undecided.

@@ -57,34 +57,28 @@ bool LoadPuzzle(const std::string& path, Board& board, UiState& ui, std::string&
     return true;
 }
 
-bool TwoPaths(const char* name, const char* expected, const Args& args, std::string& in,
-              std::string& out) {
-    std::vector<std::string> paths;
-    for (const std::string& a : args) {
-        if (a.size() > 1 && a[0] == '-') {
-            std::cerr << "ombrix-cli " << name << ": unknown option " << a << "\n";
-            return false;
-        }
-        paths.push_back(a);
-    }
-    if (paths.size() != 2) {
-        std::cerr << "ombrix-cli " << name << ": expected " << expected << "\n";
-        return false;
-    }
-    in = paths[0];
-    out = paths[1];
-    return true;
+int LoadInputForOutput(const Args& args, const char* name, Board& board, UiState& ui,
+                       std::string& out) {
+    ParsedArgs parsed;
+    if (!ParseArgs(name, args, {}, 2, 2, parsed)) return 1;
+    out = parsed.names[1];
+    std::string error;
+    if (!LoadPuzzle(parsed.names[0], board, ui, error)) return FileError(error);
+    return 0;
 }
 
-int LoadInputForOutput(const Args& args, const char* name, const char* usage, Board& board,
-                       UiState& ui, std::string& out) {
-    std::string in, error;
-    if (!TwoPaths(name, usage, args, in, out)) return 1;
-    if (!LoadPuzzle(in, board, ui, error)) {
-        std::cerr << "ombrix-cli: " << error << "\n";
-        return 2;
-    }
-    return 0;
+int FileError(const std::string& error) {
+    std::cerr << "ombrix-cli: " << error << "\n";
+    return 2;
+}
+
+int WriteOutput(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::string error;
+    return WriteFileAtomically(path, bytes, error) ? 0 : FileError(error);
+}
+
+int WriteOutput(const std::string& path, std::string_view text) {
+    return WriteOutput(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
 
 } // namespace ombrix::cli

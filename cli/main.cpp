@@ -1,22 +1,29 @@
 // ombrix-cli: the solver, the puzzle formats and the board's pictures from the
 // command line. One table lists the subcommands; --help prints it.
 #include "commands.h"
+#include "grid_text.h" // QuoteForMessage
+#include "version.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <system_error>
 
 namespace ombrix::cli {
 namespace {
 
 const Command kCommands[] = {
-    {"solve", "solve FILE [--dump] [--trace] [--out OUT.omx]",
+    {"solve", "solve FILE [--dump | --trace] [--out OUT.omx]",
      "Run the automatic solver once on a puzzle (grid text or .omx) and print\n"
      "the outcome message and the board (clues [n], area cells n, # black,\n"
      "o white dot, . undecided). --dump prints 'status S', 'alt X Y',\n"
      "'undecided N' and one line of state codes per row instead. --trace\n"
-     "prints each rule run that changed the board. --out saves the solved\n"
-     "board as a puzzle file, as the editor saves it after its automatic\n"
-     "solver. A .omx file that is damaged or ends early is an error.",
+     "prints each rule run that changed the board (not with --dump). --out\n"
+     "saves the solved board as a puzzle file, as the editor saves it after\n"
+     "its automatic solver. A .omx file that is damaged or ends early is an\n"
+     "error.",
      RunSolve},
     {"convert", "convert IN OUT",
      "Convert grid text to a .omx puzzle file (a fresh board in the edit\n"
@@ -61,9 +68,10 @@ const Command kCommands[] = {
 #endif
 };
 
+constexpr const char* kUsage = "usage: ombrix-cli COMMAND [ARGS] | --help | --version\n";
+
 void PrintHelp(std::ostream& out) {
-    out << "usage: ombrix-cli COMMAND [ARGS]\n\n"
-           "Commands:\n";
+    out << kUsage << "\nCommands:\n";
     for (const Command& c : kCommands) {
         out << "  ombrix-cli " << c.usage << "\n";
         std::string help = c.help;
@@ -76,31 +84,69 @@ void PrintHelp(std::ostream& out) {
         }
         out << "\n";
     }
-    out << "Exit status: 0 success (whatever the solver's outcome), 1 bad usage,\n"
-           "2 a file that cannot be read, parsed or written.\n";
+    out << "Every COMMAND takes --help. Files are replaced whole and only when the new\n"
+           "content is complete.\n\n"
+           "Exit status: 0 success (whatever the solver's outcome), 1 bad usage,\n"
+           "2 a file that cannot be read, parsed or written (standard output included).\n";
+}
+
+int UsageProblem(const std::string& problem) {
+    std::cerr << "ombrix-cli: " << problem << "\n" << kUsage << "see ombrix-cli --help\n";
+    return 1;
+}
+
+// Runs the command line; the exit status.
+int Run(int argc, char** argv) {
+    if (argc < 2) return UsageProblem("no command given");
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h" || first == "help" || first == "--version") {
+        if (argc > 2) return UsageProblem("unexpected argument " + QuoteForMessage(argv[2]));
+        if (first == "--version")
+            std::cout << "ombrix-cli " << OMBRIX_VERSION << "\n";
+        else
+            PrintHelp(std::cout);
+        return 0;
+    }
+    const Command* c = FindCommand(first);
+    if (!c)
+        return UsageProblem((first.starts_with('-') ? "unknown option " : "unknown command ") +
+                            QuoteForMessage(first));
+    const Args args(argv + 2, argv + argc);
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a == "--help" || a == "-h") {
+            std::cout << "usage: ombrix-cli " << c->usage << "\n" << c->help << "\n";
+            return 0;
+        }
+    }
+    return c->run(args);
 }
 
 } // namespace
+
+const Command* FindCommand(std::string_view name) {
+    for (const Command& c : kCommands)
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
 } // namespace ombrix::cli
 
 int main(int argc, char** argv) {
-    using namespace ombrix::cli;
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
-        std::strcmp(argv[1], "help") == 0) {
-        PrintHelp(std::cout);
-        return argc < 2 ? 1 : 0;
+    // Past a file-size limit a write fails with "File too large" and the
+    // writer reports it, instead of the process ending without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    int status = ombrix::cli::Run(argc, argv);
+    // What went to standard output must have arrived: a full disk or a
+    // closed pipe behind it is an error like any other failed write.
+    errno = 0;
+    std::cout.flush();
+    const bool written = std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written) {
+        const int err = errno;
+        std::cerr << "ombrix-cli: cannot write to standard output"
+                  << (err ? ": " + std::generic_category().message(err) : std::string()) << "\n";
+        if (status == 0) status = 2;
     }
-    for (const Command& c : kCommands) {
-        if (std::strcmp(argv[1], c.name) != 0) continue;
-        Args args(argv + 2, argv + argc);
-        for (const std::string& a : args) {
-            if (a == "--help" || a == "-h") {
-                std::cout << "usage: ombrix-cli " << c.usage << "\n" << c.help << "\n";
-                return 0;
-            }
-        }
-        return c.run(args);
-    }
-    std::cerr << "ombrix-cli: unknown command '" << argv[1] << "' (see ombrix-cli --help)\n";
-    return 1;
+    return status;
 }

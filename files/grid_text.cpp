@@ -16,6 +16,26 @@ std::string GridTextError::describe() const {
     return out + message;
 }
 
+std::string QuoteForMessage(std::string_view bytes) {
+    constexpr std::size_t kShown = 40;
+    std::string out = "'";
+    for (std::size_t i = 0; i < bytes.size() && i < kShown; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            static const char kHex[] = "0123456789abcdef";
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    out += bytes.size() > kShown ? "'..." : "'";
+    return out;
+}
+
 namespace {
 
 struct Token {
@@ -90,8 +110,8 @@ bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
         ruleSet = RuleSetTandrel;
     else
         return fail(headerLine, header[0].column,
-                    "unknown rule set '" + std::string(header[0].text) +
-                        "' (expected ombrix or tandrel)");
+                    "unknown rule set " + QuoteForMessage(header[0].text) +
+                        " (expected ombrix or tandrel)");
     int w, h;
     if (!parseInt(header[1].text, w) || w < kMinWidth || w > kMaxWidth)
         return fail(headerLine, header[1].column, "width must be a whole number from 8 to 31");
@@ -122,14 +142,19 @@ bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
                 ;
             else
                 return fail(lineNo, t.column,
-                            "bad cell '" + std::string(t.text) +
-                                "' (expected '.', '#' or a clue 1..48)");
+                            "bad cell " + QuoteForMessage(t.text) +
+                                " (expected '.', '#' or a clue 1..48)");
             rows[row + 1][x + 1] = static_cast<std::uint8_t>(value);
         }
         ++row;
     }
+    // The last line is the one after the final newline when the text ends
+    // with one; the message points at the last line that holds text.
+    int lastLine = static_cast<int>(lines.size());
+    while (lastLine > 1 && isBlankLine(lines[static_cast<std::size_t>(lastLine) - 1]))
+        --lastLine;
     if (row < h)
-        return fail(static_cast<int>(lines.size()), 0,
+        return fail(lastLine, 0,
                     "expected " + std::to_string(h) + " rows, found " + std::to_string(row));
 
     board.width = static_cast<std::uint8_t>(w);

@@ -28,6 +28,12 @@ struct GridTextError {
 // returns false and leaves `board` untouched.
 bool ParseGridText(std::string_view text, Board& board, GridTextError& error);
 
+// `bytes` in single quotes, safe to print on a terminal: bytes outside
+// printable ASCII (control characters, escape sequences, bytes of other
+// encodings) shown as \xNN, a backslash as \\, and anything past the first
+// 40 bytes cut off with "...".
+std::string QuoteForMessage(std::string_view bytes);
+
 // Writes the clues and given black cells of `board` (every other value as
 // '.') in the grid text format.
 std::string FormatGridText(const Board& board);

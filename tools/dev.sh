@@ -4,7 +4,7 @@
 #
 #   tools/dev.sh run     install what is missing, build, start the editor
 #   tools/dev.sh test    install what is missing, build, run every test
-#                        (plain build, ASan+UBSan build, bounded fuzz run)
+#                        (plain build, ASan+UBSan build, three bounded fuzz runs)
 #   tools/dev.sh deps    only install the Debian packages
 #   tools/dev.sh build   only build (Release, into build/)
 #   tools/dev.sh bench   build and run the solver benchmark
@@ -62,10 +62,10 @@ run_tests() {
         ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$JOBS"
 
     if [ -f "$ROOT/tests/fuzz/CMakeLists.txt" ]; then
-        echo "== fuzzing the puzzle file reader"
+        echo "== fuzzing the readers and the solver"
         CC=clang CXX=clang++ configure_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DOMBRIX_FUZZ=ON -DOMBRIX_GUI=OFF -DOMBRIX_TESTS=OFF
-        "$ROOT/tests/fuzz/run-fuzz.sh" "$ROOT/build-fuzz" "${FUZZ_SECONDS:-60}"
+        "$ROOT/tests/fuzz/run-fuzz.sh" "$ROOT/build-fuzz" "${FUZZ_SECONDS:-40}"
     fi
 }
 

@@ -14,6 +14,8 @@
 #include <QPen>
 #include <QScrollBar>
 
+#include <fstream>
+
 namespace ombrix {
 
 COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
@@ -170,7 +172,14 @@ FileDialogSpec PuzzleFiles() {
     return {QStringLiteral("Data Files"), QStringLiteral("*.omx"), QStringLiteral("omx")};
 }
 
+// The bytes of a file name for the system. A name given on the command line
+// need not be valid UTF-8, and its QString then holds replacement characters;
+// such a name is taken as the bytes the process was started with.
 std::string LocalPath(const QString& path) {
+    std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
+    std::string arg;
+    while (std::getline(cmdline, arg, '\0'))
+        if (!arg.empty() && QFile::decodeName(arg.c_str()) == path) return arg;
     return QFile::encodeName(path).toStdString();
 }
 

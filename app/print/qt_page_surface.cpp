@@ -4,13 +4,15 @@
 // y-down scale of the same size.
 #include "qt_page_surface.h"
 
+#include "safe_write.h"
+
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <mutex>
 
@@ -99,34 +101,33 @@ void PaintPuzzlePage(const Board& board, QPainter& painter) {
     DrawPuzzlePage(board, surface);
 }
 
-bool WritePuzzlePdf(const Board& board, const QString& path, QString& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = path + QStringLiteral(": cannot write: ") + file.errorString();
+QByteArray PuzzlePdf(const Board& board) {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    // The same page a print dialog offers for PDF: A4, 10 pt margins.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(10, 10, 10, 10), QPageLayout::Point));
+    writer.setCreator(QStringLiteral("Ombrix"));
+    writer.setTitle(
+        QString::fromUtf8(board.ruleSet == RuleSetOmbrix ? kPageTitleOmbrix : kPageTitleTandrel));
+    QPainter painter;
+    if (!painter.begin(&writer)) return {};
+    PaintPuzzlePage(board, painter);
+    painter.end();
+    return pdf;
+}
+
+bool WritePuzzlePdf(const Board& board, const std::string& path, std::string& error) {
+    const QByteArray pdf = PuzzlePdf(board);
+    if (pdf.isEmpty()) {
+        error = "cannot save " + path + ": the PDF page could not be drawn";
         return false;
     }
-    {
-        QPdfWriter writer(&file);
-        // The same page a print dialog offers for PDF: A4, 10 pt margins.
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(10, 10, 10, 10), QPageLayout::Point));
-        writer.setCreator(QStringLiteral("Ombrix"));
-        writer.setTitle(QString::fromUtf8(board.ruleSet == RuleSetOmbrix ? kPageTitleOmbrix
-                                                                         : kPageTitleTandrel));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            error = path + QStringLiteral(": cannot start the PDF page");
-            return false;
-        }
-        PaintPuzzlePage(board, painter);
-        painter.end();
-    }
-    if (!file.commit()) {
-        error = path + QStringLiteral(": cannot write: ") + file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(
+        path, {reinterpret_cast<const std::uint8_t*>(pdf.constData()), std::size_t(pdf.size())},
+        error);
 }
 
 } // namespace ombrix

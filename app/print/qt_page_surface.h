@@ -5,10 +5,12 @@
 
 #include "page_drawing.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 #include <QTransform>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -47,9 +49,13 @@ class QtPageSurface : public PageSurface {
 // The view's page drawing: `board` on the painter's page.
 void PaintPuzzlePage(const Board& board, QPainter& painter);
 
-// Writes `board` as a one-page A4 PDF at `path` through a temporary file that
-// replaces `path` only when complete. On failure returns false with a message
-// naming the file and the reason; `path` is then as it was.
-bool WritePuzzlePdf(const Board& board, const QString& path, QString& error);
+// `board` as a one-page A4 PDF, drawn in memory; empty if it cannot be drawn.
+QByteArray PuzzlePdf(const Board& board);
+
+// Writes PuzzlePdf(board) at `path` (bytes, as the system takes them) through
+// the safe writer: `path` is replaced only when the new file is complete. On
+// failure returns false with a message naming the file and the reason;
+// `path` is then as it was.
+bool WritePuzzlePdf(const Board& board, const std::string& path, std::string& error);
 
 } // namespace ombrix

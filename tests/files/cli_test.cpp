@@ -6,11 +6,13 @@
 #include "solver.h"
 #include "status_text.h"
 #include "text_export.h"
+#include "version.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace ombrix::testing {
@@ -22,12 +24,15 @@ struct CliRun {
 };
 
 // Runs ombrix-cli with `args`, its output and errors caught in files of `dir`.
-CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args) {
-    std::string command = OMBRIX_CLI;
+// `setup` is shell text that starts the tool ("ulimit -f 1; exec", or
+// "cat FILE |" to feed standard input).
+CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args,
+              const std::string& setup = "exec") {
+    std::string command = "(" + setup + " " + OMBRIX_CLI;
     for (const std::string& a : args)
         command += " '" + a + "'"; // the test's own paths hold no quote
     const std::string outPath = dir / ".stdout", errPath = dir / ".stderr";
-    const int status = std::system((command + " >" + outPath + " 2>" + errPath).c_str());
+    const int status = std::system((command + ") >'" + outPath + "' 2>'" + errPath + "'").c_str());
     CliRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const Bytes out = ReadAll(outPath), err = ReadAll(errPath);
@@ -203,6 +208,233 @@ TEST(CliFiles, AnalyzePrintsVerdictGradeAndBothSolutions) {
     EXPECT_EQ(run.out.rfind("{\"verdict\": \"several\", \"grade\": 0, \"differ\": 2, ", 0), 0u);
     EXPECT_EQ(RunCli(dir, {"analyze", dir / "p.grid", "--limit-seconds", "x"}).exitCode, 1);
     EXPECT_EQ(RunCli(dir, {"analyze", dir / "missing.grid"}).exitCode, 2);
+}
+
+// Every writer of the tool under a file-size limit smaller than its output:
+// the write fails, the old file stays byte for byte, nothing else is left,
+// and the tool says so with exit status 2 (not a signal, not 0).
+TEST(CliFiles, EveryWriterFailsCleanlyPastAFileSizeLimit) {
+    TempDir dir;
+    ASSERT_EQ(RunCli(dir, {"generate", "--size", "20x20", "--seed", "5", dir / "p.grid"}).exitCode,
+              0);
+    ASSERT_EQ(RunCli(dir, {"convert", dir / "p.grid", dir / "p.omx"}).exitCode, 0);
+    const std::string p = dir / "p.grid";
+    struct Case {
+        std::vector<std::string> args;
+        std::string target; // the file to keep, "" when the output is stdout
+    };
+    std::vector<Case> cases = {
+        {{"convert", p, dir / "out.omx"}, "out.omx"},
+        {{"convert", dir / "p.omx", dir / "out.grid"}, "out.grid"},
+        {{"export-text", p, dir / "out.txt"}, "out.txt"},
+        {{"generate", "--size", "20x20", dir / "out.grid"}, "out.grid"},
+        {{"generate", "--size", "20x20", "--solution", dir / "out.sol"}, "out.sol"},
+        {{"solve", p, "--out", dir / "out.omx"}, "out.omx"},
+        {{"generate", "--size", "20x20"}, ""},
+        {{"solve", p, "--dump"}, ""},
+    };
+#ifdef OMBRIX_CLI_HAS_QT
+    cases.push_back({{"render", p, dir / "out.png"}, "out.png"});
+    cases.push_back({{"print", p, dir / "out.pdf"}, "out.pdf"});
+#endif
+    const std::vector<std::string> before = {"p.grid", "p.omx"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args.back());
+        std::vector<std::string> names = before;
+        if (!c.target.empty()) {
+            WriteText(dir / c.target, "old\n");
+            names.push_back(c.target);
+            std::sort(names.begin(), names.end());
+        }
+        const CliRun run = RunCli(dir, c.args, "ulimit -f 1; exec"); // 512 bytes
+        EXPECT_EQ(run.exitCode, 2) << run.err;
+        if (c.target.empty()) {
+            EXPECT_NE(run.err.find("cannot write to standard output: File too large"),
+                      std::string::npos)
+                << run.err;
+        } else {
+            EXPECT_NE(run.err.find("cannot save " + dir / c.target), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
+            EXPECT_EQ(ReadAll(dir / c.target), (Bytes{'o', 'l', 'd', '\n'}));
+        }
+        EXPECT_EQ(dir.Names(), names);
+        if (!c.target.empty()) std::remove((dir / c.target).c_str());
+    }
+}
+
+// A FIFO with no writer reads as empty at once; a pipe with a writer is read.
+TEST(CliFiles, AFifoInputEndsAtOnceAndAPipeIsRead) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo((dir / "f.grid").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "f.omx").c_str(), 0600), 0);
+    const std::string timeout = "exec timeout -s KILL 10"; // a hang ends here, not in CI
+    CliRun run = RunCli(dir, {"solve", dir / "f.grid"}, timeout);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("no header line"), std::string::npos) << run.err;
+    run = RunCli(dir, {"convert", dir / "f.omx", dir / "x.grid"}, timeout);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("f.omx"), std::string::npos) << run.err;
+
+    WriteText(dir / "p.grid", kGrid);
+    run = RunCli(dir, {"solve", "/dev/stdin", "--dump"}, "cat '" + dir / "p.grid" + "' |");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, 7), "status ");
+}
+
+// Names are bytes: two names that are not UTF-8 stay two files, as given.
+TEST(CliFiles, OutputNamesThatAreNotUtf8AreKeptAsBytes) {
+    TempDir dir;
+    WriteText(dir / "p.grid", kGrid);
+    const std::string a = "\x82\xa0", b = "\x82\xa1"; // Shift_JIS hiragana
+    ASSERT_EQ(RunCli(dir, {"convert", dir / "p.grid", dir / (a + ".omx")}).exitCode, 0);
+    ASSERT_EQ(RunCli(dir, {"convert", dir / "p.grid", dir / (b + ".omx")}).exitCode, 0);
+    std::vector<std::string> expected = {"p.grid", a + ".omx", b + ".omx"};
+#ifdef OMBRIX_CLI_HAS_QT
+    ASSERT_EQ(RunCli(dir, {"render", dir / (a + ".omx"), dir / (a + ".png")}).exitCode, 0);
+    ASSERT_EQ(RunCli(dir, {"print", dir / (b + ".omx"), dir / (b + ".pdf")}).exitCode, 0);
+    expected.insert(expected.end(), {a + ".png", b + ".pdf"});
+#endif
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(dir.Names(), expected);
+}
+
+TEST(CliFiles, ReadOnlyTargetsAndLinksFollowOneRuleForEveryWriter) {
+    TempDir dir;
+    WriteText(dir / "p.grid", kGrid);
+    WriteText(dir / "ro.omx", "old\n");
+    chmod((dir / "ro.omx").c_str(), 0444);
+    CliRun run = RunCli(dir, {"convert", dir / "p.grid", dir / "ro.omx"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadAll(dir / "ro.omx"), (Bytes{'o', 'l', 'd', '\n'}));
+
+    // A dangling link creates its target and stays a link, in every writer;
+    // a link to something that is not a regular file is refused.
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::vector<std::vector<std::string>> writers = {
+        {"convert", dir / "p.grid", "OUT.omx"},
+        {"export-text", dir / "p.grid", "OUT.txt"},
+        {"generate", "--solution", "OUT.sol"},
+        {"solve", dir / "p.grid", "--out", "OUT.omx"},
+    };
+#ifdef OMBRIX_CLI_HAS_QT
+    writers.push_back({"render", dir / "p.grid", "OUT.png"});
+    writers.push_back({"print", dir / "p.grid", "OUT.pdf"});
+#endif
+    for (std::vector<std::string> args : writers) {
+        SCOPED_TRACE(args[0]);
+        std::string& out = args.back();
+        const std::string ext = out.substr(3);
+        std::filesystem::create_symlink("made" + ext, dir / ("dangling" + ext));
+        std::filesystem::create_symlink("fifo", dir / ("tofifo" + ext));
+        out = dir / ("dangling" + ext);
+        EXPECT_EQ(RunCli(dir, args).exitCode, 0);
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / ("dangling" + ext)));
+        EXPECT_GT(std::filesystem::file_size(dir / ("made" + ext)), 0u);
+        out = dir / ("tofifo" + ext);
+        run = RunCli(dir, args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+        for (const char* name : {"dangling", "tofifo", "made"})
+            std::remove((dir / (name + ext)).c_str());
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));
+}
+
+// A grid whose first word is terminal escape sequences, 900 KB long: the
+// message shows the bytes escaped and cut.
+TEST(CliFiles, MessagesShowFileBytesEscapedAndShort) {
+    TempDir dir;
+    WriteText(dir / "evil.grid", "\x1b]0;owned\x07\x1b[2J" + std::string(900000, 'A') + " 8 8\n");
+    CliRun run = RunCli(dir, {"solve", dir / "evil.grid"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+    EXPECT_NE(run.err.find("unknown rule set '\\x1b]0;owned\\x07\\x1b[2JAAAA"), std::string::npos)
+        << run.err;
+    EXPECT_LT(run.err.size(), 300u);
+
+    // The missing rows are reported at the last line, not the one after it;
+    // grid text named .omx is called grid text.
+    WriteText(dir / "short.grid", "ombrix 8 8\n. . . . . . . .\n");
+    run = RunCli(dir, {"solve", dir / "short.grid"});
+    EXPECT_NE(run.err.find("line 2: expected 8 rows, found 1"), std::string::npos) << run.err;
+    WriteText(dir / "grid.omx", "# a puzzle\nombrix 8 8\n");
+    run = RunCli(dir, {"solve", dir / "grid.omx"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("grid.omx: this is grid text, not a puzzle file"), std::string::npos)
+        << run.err;
+}
+
+// The arguments of every subcommand are read strictly: a bad one is named,
+// with the usage line on stderr and exit status 1; help and the version go to
+// stdout with exit status 0 only when asked for.
+TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
+    TempDir dir;
+    WriteText(dir / "p.grid", kGrid);
+    WriteText(dir / "-dash.grid", kGrid);
+    const std::string p = dir / "p.grid", q = dir / "q.grid";
+    struct Case {
+        std::vector<std::string> args;
+        int exit;
+        std::string says; // on stderr for status 1, on stdout for 0
+    };
+    std::vector<Case> cases = {
+        {{}, 1, "no command given"},
+        {{"--bogus"}, 1, "unknown option '--bogus'"},
+        {{"frobnicate"}, 1, "unknown command 'frobnicate'"},
+        {{"--help", "x"}, 1, "unexpected argument 'x'"},
+        {{"--version"}, 0, std::string("ombrix-cli ") + OMBRIX_VERSION + "\n"},
+        {{"--help"}, 0, "usage: ombrix-cli COMMAND"},
+        {{"solve", "--help"}, 0, "usage: ombrix-cli solve FILE"},
+        {{"solve"}, 1, "no file named"},
+        {{"solve", p, p}, 1, "unexpected argument"},
+        {{"solve", p, "--bogus"}, 1, "unknown option '--bogus'"},
+        {{"solve", p, "--out"}, 1, "--out needs a value"},
+        {{"solve", p, "--dump", "--dump"}, 1, "--dump is given twice"},
+        {{"solve", p, "--dump=yes"}, 1, "--dump takes no value"},
+        {{"solve", p, "--trace", "--dump"}, 1, "--dump and --trace cannot be combined"},
+        {{"solve", "--", dir / "-dash.grid"}, 0, "[2]"},
+        {{"convert", p}, 1, "too few files named"},
+        {{"convert", p, dir / "p.omx", "x"}, 1, "unexpected argument 'x'"},
+        {{"export-text", p, "-x"}, 1, "unknown option '-x'"},
+        {{"generate", "--seed", "-1"}, 1, "--seed takes a whole number from 0 to"},
+        {{"generate", "--seed", "12abc"}, 1, "not '12abc'"},
+        {{"generate", "--seed", "18446744073709551616"}, 1, "--seed takes"},
+        {{"generate", "--size", " 10x 10"}, 1, "--size takes WxH"},
+        {{"generate", "--size", "7x10"}, 1, "--size takes WxH"},
+        {{"generate", "--max-area", "xyz"}, 1, "--max-area takes a whole number from 1 to 40"},
+        {{"generate", "--max-area", "41"}, 1, "not '41'"},
+        {{"generate", "--rules"}, 1, "--rules needs a value"},
+        {{"generate", "--rules", "go"}, 1, "--rules takes ombrix or tandrel, not 'go'"},
+        {{"generate", "--solution", q, q}, 1, "same file"},
+        {{"generate", "--solution", dir / "./q.grid", q}, 1, "same file"},
+        {{"generate", q, "r"}, 1, "unexpected argument 'r'"},
+        {{"generate", "--seed=18446744073709551615", "--size", "12x9", "--max-area", "5"},
+         0,
+         "seed 18446744073709551615\ntandrel 12 9"},
+    };
+    cases.back().args.insert(cases.back().args.begin() + 1, {"--rules", "tandrel"});
+#ifdef OMBRIX_CLI_HAS_QT
+    cases.push_back({{"render", p}, 1, "too few files named"});
+    cases.push_back({{"print", p, q, q}, 1, "unexpected argument"});
+#endif
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& a : c.args)
+            line += a + " ";
+        SCOPED_TRACE(line);
+        const CliRun run = RunCli(dir, c.args);
+        EXPECT_EQ(run.exitCode, c.exit) << run.err;
+        if (c.exit == 1) {
+            EXPECT_TRUE(run.out.empty()) << run.out;
+            EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("usage: ombrix-cli"), std::string::npos) << run.err;
+        } else {
+            EXPECT_TRUE(run.err.empty()) << run.err;
+            EXPECT_NE(run.out.find(c.says), std::string::npos) << run.out;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(q));
 }
 
 } // namespace

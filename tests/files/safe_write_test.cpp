@@ -23,7 +23,17 @@ namespace fs = std::filesystem;
 
 const Bytes kOld = {'o', 'l', 'd', '\n'};
 
-TEST(SafeWrite, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
+// Both ways of writing: the unnamed temporary file and the named one that
+// file systems without unnamed files get.
+class SafeWriteBothWays : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { gSafeWriteUnnamedFirst = GetParam(); }
+    void TearDown() override { gSafeWriteUnnamedFirst = true; }
+};
+INSTANTIATE_TEST_SUITE_P(Temporary, SafeWriteBothWays, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Unnamed" : "Named"; });
+
+TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     TempDir dir;
     const std::string path = dir / "puzzle.omx";
     const Bytes first = {1, 2, 3, 10, 13, 26, 0};
@@ -46,12 +56,15 @@ TEST(SafeWrite, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
               fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
 
-    // Through a symbolic link the link stays and its target changes.
-    fs::create_symlink("puzzle.omx", dir / "link.omx");
-    ASSERT_TRUE(WriteFileAtomically(dir / "link.omx", first, error)) << error;
-    EXPECT_TRUE(fs::is_symlink(dir / "link.omx"));
-    EXPECT_EQ(ReadAll(path), first);
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link.omx", "puzzle.omx"}));
+    // A mode wider than the umask is kept too: the file is widened after it
+    // was created for the owner alone.
+    chmod(path.c_str(), 0664);
+    const mode_t narrow = umask(077);
+    ASSERT_TRUE(WriteFileAtomically(path, first, error)) << error;
+    umask(narrow);
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
 
     // An empty file and a very long name work too.
     const std::string longName = dir / (std::string(250, 'n') + ".omx");
@@ -63,6 +76,7 @@ TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
     TempDir dir;
     WriteAll(dir / "plain", kOld);
     fs::create_directory(dir / "folder.omx");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     struct Case {
         std::string path, reason;
     };
@@ -70,7 +84,7 @@ TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
         {dir / "plain/puzzle.omx", "Not a directory"},
         {dir / "missing/puzzle.omx", "No such file or directory"},
         {dir / "folder.omx", "Is a directory"},
-        {"/dev/null", "not a regular file"},
+        {dir / "fifo", "not a regular file"},
         {"", "No such file or directory"},
     };
     for (const Case& c : cases) {
@@ -81,11 +95,72 @@ TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
     }
     EXPECT_EQ(ReadAll(dir / "plain"), kOld);
     EXPECT_TRUE(fs::is_directory(dir / "folder.omx"));
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder.omx", "plain"}));
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"fifo", "folder.omx", "plain"}));
 }
 
-TEST(SafeWrite, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) {
+// Symbolic links are followed only when they belong to the caller or to the
+// folder's owner, and only to a regular file or a name still to be made.
+TEST(SafeWrite, SymbolicLinksFollowTheKernelsOwnerRule) {
+    TempDir dir;
+    const Bytes text = {'n', 'e', 'w'};
+    std::string error;
+    WriteAll(dir / "target", kOld);
+    fs::create_symlink("target", dir / "mine");
+    fs::create_symlink("made", dir / "dangling");
+    fs::create_symlink("dangling", dir / "chain");
+    fs::create_symlink(".", dir / "folder");
+    ASSERT_TRUE(WriteFileAtomically(dir / "mine", text, error)) << error;
+    EXPECT_EQ(ReadAll(dir / "target"), text);
+    ASSERT_TRUE(WriteFileAtomically(dir / "chain", text, error)) << error;
+    EXPECT_EQ(ReadAll(dir / "made"), text);
+    EXPECT_FALSE(WriteFileAtomically(dir / "folder", text, error));
+    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    EXPECT_EQ(dir.Names(),
+              (std::vector<std::string>{"chain", "dangling", "folder", "made", "mine", "target"}));
+    for (const char* link : {"mine", "dangling", "chain"})
+        EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
+
+    // A link planted by another user is not followed; one of the folder's
+    // owner is. Only root can give a link away.
+    if (geteuid() != 0) GTEST_SKIP() << "giving links to other users needs root";
+    constexpr uid_t kOther = 54321;
+    ASSERT_EQ(lchown((dir / "mine").c_str(), kOther, kOther), 0);
+    WriteAll(dir / "target", kOld);
+    EXPECT_FALSE(WriteFileAtomically(dir / "mine", text, error));
+    EXPECT_NE(error.find("belongs to neither you nor the folder's owner"), std::string::npos)
+        << error;
+    EXPECT_EQ(ReadAll(dir / "target"), kOld);
+    ASSERT_EQ(chown(dir.path().c_str(), kOther, kOther), 0);
+    ASSERT_TRUE(WriteFileAtomically(dir / "mine", text, error)) << error;
+    EXPECT_EQ(ReadAll(dir / "target"), text);
+}
+
+// A file the caller may not write is refused; a replaced file keeps its owner
+// and group where the process may set them.
+TEST_P(SafeWriteBothWays, ReadOnlyFilesAreRefusedAndOwnersKept) {
+    TempDir dir;
+    const std::string path = dir / "p.omx";
+    WriteAll(path, kOld);
+    chmod(path.c_str(), 0444);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path, Bytes(10, 'n'), error));
+    EXPECT_EQ(error, "cannot save " + path + ": the file is read-only");
+    EXPECT_EQ(ReadAll(path), kOld);
+
+    if (geteuid() != 0) GTEST_SKIP() << "files of other users need root";
+    chmod(path.c_str(), 0640);
+    ASSERT_EQ(chown(path.c_str(), 54321, 54322), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, Bytes(10, 'n'), error)) << error;
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 54321u);
+    EXPECT_EQ(st.st_gid, 54322u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadAll(path), Bytes(10, 'n'));
+}
+
+TEST_P(SafeWriteBothWays, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) {
     TempDir dir;
     const std::string path = dir / "puzzle.omx";
     WriteAll(path, kOld);
