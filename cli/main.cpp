@@ -36,12 +36,19 @@ const Command kCommands[] = {
      RunExportText},
     {"generate",
      "generate [--rules ombrix|tandrel] [--size WxH] [--seed N] [--max-area N] [--solution SOL] "
-     "[OUT.grid]",
+     "[OUT.grid]\n"
+     "  ombrix-cli generate --unique [--grade G] [--rules ombrix|tandrel] [--size WxH] [--seed N] "
+     "[--count K] [--symmetric] [OUT]",
      "Make a random puzzle with a valid solution (areas apart, black cells\n"
      "connected, no 2 x 2 black block under Ombrix) and one clue per area;\n"
      "the same seed gives the same puzzle. Writes grid text to OUT (or\n"
      "standard output) and the painting to SOL. The puzzle may have more than\n"
-     "one solution.",
+     "one solution.\n"
+     "--unique makes puzzles with exactly one solution instead (few clues,\n"
+     "proven by the complete analysis): --grade G asks for grade 1..4 (else\n"
+     "any of 1..3), --symmetric places the clues with 180-degree rotational\n"
+     "symmetry, --count K writes K puzzles of seeds N, N+1, ... to OUT with\n"
+     "-1, -2, ... before its extension. OUT ending in .omx gets a puzzle file.",
      RunGenerate},
     {"analyze", "analyze FILE [--json] [--limit-seconds S]",
      "Decide whether a puzzle (grid text or .omx; its clues and given black\n"
