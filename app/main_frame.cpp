@@ -100,7 +100,29 @@ void CMainFrame::Start(const QString& path) {
     if (!path.isEmpty()) view_->LoadPuzzleFrom(path);
 }
 
+namespace {
+
+// While the solver runs, only the commands that neither change nor write
+// the board (help, about, printer setup, exit) are carried out.
+bool RunsWhileSolving(int id) {
+    switch (id) {
+    case ID_HELP_OMBRIX_RULES:
+    case ID_HELP_TANDREL_RULES:
+    case ID_HELP_EDIT_OPERATION:
+    case ID_HELP_SOLVE_OPERATION:
+    case ID_APP_ABOUT:
+    case ID_FILE_PRINT_SETUP:
+    case ID_APP_EXIT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void CMainFrame::OnCommand(int id) {
+    if (view_->solving() && !RunsWhileSolving(id)) return;
     CommandContext ctx{app_, *this, *view_};
     if (auto it = registry_.view.find(id); it != registry_.view.end()) {
         it->second(ctx);

@@ -22,7 +22,8 @@ class CMainFrame : public QMainWindow {
     // puzzle file `path` (if not empty) as the load command would: a file
     // that cannot be read leaves the empty board with status 3's message.
     void Start(const QString& path);
-    // Runs command `id` as a menu item or key would.
+    // Runs command `id` as a menu item or key would; while the automatic
+    // solver runs, only the commands that leave the board alone.
     void OnCommand(int id);
     // The menu item of command `id`, or null.
     QAction* menuAction(int id) const;

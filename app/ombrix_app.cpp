@@ -20,7 +20,7 @@ COmbrixApp::COmbrixApp(int& argc, char** argv) : QApplication(argc, argv) {
 
 COmbrixApp::~COmbrixApp() = default;
 
-bool COmbrixApp::InitInstance() {
+bool COmbrixApp::InitInstance(const QString& path) {
     InstallFontSubstitutions();
     QFont font = DialogFont();
     setFont(font);
@@ -30,8 +30,7 @@ bool COmbrixApp::InitInstance() {
         installTranslator(qt);
 
     frame_ = std::make_unique<CMainFrame>(board_, ui_, this);
-    const QStringList args = arguments();
-    frame_->Start(args.size() > 1 ? args.at(1) : QString());
+    frame_->Start(path);
     return true;
 }
 

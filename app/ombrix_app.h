@@ -19,9 +19,10 @@ class COmbrixApp : public QApplication {
     COmbrixApp(int& argc, char** argv);
     ~COmbrixApp() override;
 
-    // Start-up: fonts, the frame and view, the first layout, and a puzzle
-    // file named on the command line. False ends the program at once.
-    bool InitInstance();
+    // Start-up: fonts, the frame and view, the first layout, and the puzzle
+    // file `path` named on the command line (if not empty). False ends the
+    // program at once.
+    bool InitInstance(const QString& path = {});
 
     void OnAppAbout();
 

@@ -98,12 +98,11 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
             std::fprintf(stderr, "%s: %s\n", f.c_str(), err.describe().c_str());
             continue;
         }
-        *solved = *board;
-        AutoSolve(*solved);
+        const int autoGrade = GradeByAutoSolve(*board, solved.get());
         const int status = solved->status;
         const double ms = TimedAnalysis(*board, runs, limit, *result);
         const Verdict v = result->verdict;
-        const int grade = v == Verdict::Unique ? GradeByAutoSolve(*board) : 0;
+        const int grade = v == Verdict::Unique ? autoGrade : 0;
         ++grades[grade];
         const std::string name = f.stem().string();
         const int cells = board->width * board->height;

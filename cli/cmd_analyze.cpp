@@ -1,6 +1,8 @@
 // ombrix-cli analyze: the complete analysis of a puzzle's clues.
 #include "analysis.h"
+#include "args.h"
 #include "commands.h"
+#include "grid_text.h" // QuoteForMessage
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,37 +30,20 @@ std::string SolutionRow(const Board& b, int y) {
 } // namespace
 
 int RunAnalyze(const Args& args) {
-    std::string path;
-    bool json = false;
-    double limit = 0;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--json") {
-            json = true;
-        } else if (a == "--limit-seconds") {
-            char* end = nullptr;
-            if (i + 1 < args.size()) limit = std::strtod(args[i + 1].c_str(), &end);
-            if (i + 1 == args.size() || end == args[i + 1].c_str() || *end != '\0' ||
-                !(limit > 0)) {
-                std::cerr << "ombrix-cli analyze: --limit-seconds takes a number of seconds "
-                             "above 0\n";
-                return 1;
-            }
-            ++i;
-        } else if (!a.empty() && a[0] == '-') {
-            std::cerr << "ombrix-cli analyze: unknown option " << a << "\n";
-            return 1;
-        } else if (path.empty()) {
-            path = a;
-        } else {
-            std::cerr << "ombrix-cli analyze: more than one puzzle named\n";
-            return 1;
-        }
-    }
-    if (path.empty()) {
-        std::cerr << "ombrix-cli analyze: no puzzle named\n";
+    ParsedArgs parsed;
+    if (!ParseArgs("analyze", args, {{"--json", false}, {"--limit-seconds", true}}, 1, 1, parsed))
         return 1;
+    const bool json = parsed.has("--json");
+    double limit = 0;
+    if (parsed.has("--limit-seconds")) {
+        const std::string& v = parsed.value("--limit-seconds");
+        char* end = nullptr;
+        limit = std::strtod(v.c_str(), &end);
+        if (v.empty() || *end != '\0' || !(limit > 0) || limit > 1e9)
+            return UsageError("analyze", "--limit-seconds takes a number of seconds above 0, not " +
+                                             QuoteForMessage(v));
     }
+    const std::string& path = parsed.names[0];
     auto board = std::make_unique<Board>();
     auto ui = std::make_unique<UiState>();
     std::string error;

@@ -68,9 +68,9 @@ const Command kCommands[] = {
      RunPrint},
     {"render", "render FILE OUT.png",
      "Paint the editor's whole layout of a puzzle (grid text or .omx) into a\n"
-     "PNG of (27W + 220) x max(27H + 120, 310) pixels, exactly as the window\n"
-     "shows it: banner, status message, cells, number bar, buttons and label of\n"
-     "the phase the file holds.",
+     "PNG of (27W + 220) x max(27H + 120, 27n + 57, 310) pixels (n numbers on\n"
+     "the bar), exactly as the window shows it: banner, status message, cells,\n"
+     "number bar, buttons and label of the phase the file holds.",
      RunRender},
 #endif
 };

@@ -1,8 +1,9 @@
-// The .omx reader and writer. The writer stores every field exactly as it is;
-// the reader stores the bytes back without judging them, except where a
-// value would let the reader or the view reach outside their arrays: a size
-// the grid cannot hold is refused, and a step history or selected number out
-// of bounds is reset after the load (see omx.h).
+// The .omx reader and writer. The writer stores every field exactly as it is.
+// The reader takes a file whole or not at all: a stream that ends early, a
+// size no board has or a value this program never writes (a cell code, a
+// phase, a layout stage, a status, a rule set) leaves everything but the
+// status as it was. A step history or selected number that cannot be used is
+// reset after the load (see omx.h).
 #include "omx.h"
 
 #include <algorithm>
@@ -19,6 +20,7 @@ constexpr std::uint8_t kCarriageReturn = 13;
 // without a rule set; such a file is an Ombrix puzzle.
 constexpr std::uint8_t kMissingRuleSet = 10;
 constexpr int kMaxSelectedNumber = 40;
+constexpr int kMaxClue = 48;
 constexpr int kMaxHistoryCount = kHistorySize - 1; // 199
 
 std::uint8_t ToChar(int value) {
@@ -57,12 +59,20 @@ std::size_t NeededSize(int width, int height) {
     return PuzzleStreamSize(width, height) - 4;
 }
 
-// A step history whose entries the view may use to index the board.
+// A code a playable cell of a saved board holds: empty, a clue, a white dot,
+// black, an area cell or a given black cell.
+bool IsPlayableCode(int s) {
+    return s <= BlackLinked || (s >= Black && s <= AreaCellBase + kMaxClue) || s == GivenBlack;
+}
+
+// A step history whose entries the view may use to index the board, and
+// whose undo puts back only codes a cell can hold.
 bool HistoryInBounds(const UiState& ui, int width, int height) {
     if (ui.historyCount < 0 || ui.historyCount > kMaxHistoryCount) return false;
     for (int i = 0; i < ui.historyCount; ++i) {
         if (ui.historyX[i] < 1 || ui.historyX[i] > width) return false;
         if (ui.historyY[i] < 1 || ui.historyY[i] > height) return false;
+        if (!IsPlayableCode(ui.historyPrev[i])) return false;
     }
     return true;
 }
@@ -97,18 +107,81 @@ std::vector<std::uint8_t> SerializePuzzle(const Board& board, const UiState& ui)
     return out;
 }
 
+namespace {
+
+// Why a size is one no board has, naming the wrong dimension; empty if fine.
+std::string SizeProblem(int w, int h) {
+    std::string problem;
+    if (w < kMinWidth || w > kMaxWidth)
+        problem = "the board width " + std::to_string(w) + " is outside " +
+                  std::to_string(kMinWidth) + ".." + std::to_string(kMaxWidth);
+    if (h < kMinHeight || h > kMaxHeight)
+        problem += (problem.empty() ? "the board height " : " and its height ") +
+                   std::to_string(h) + " is outside " + std::to_string(kMinHeight) + ".." +
+                   std::to_string(kMaxHeight);
+    return problem;
+}
+
+std::string Outside(const char* field, int value, int low, int high) {
+    return std::string(field) + " " + std::to_string(value) + " is outside " + std::to_string(low) +
+           ".." + std::to_string(high);
+}
+
+} // namespace
+
 ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiState& ui) {
-    if (stream.size() < kHeaderSize) {
+    // Everything is checked before anything is stored: a refused stream
+    // changes nothing but the status.
+    auto refuse = [&](ReadKind kind, std::string reason) {
         board.status = StatusUnreadable;
-        return {ReadKind::Refused,
-                "the header ends after " + std::to_string(stream.size()) + " of its 9 bytes"};
-    }
+        return ReadResult{kind, std::move(reason)};
+    };
+    if (stream.size() < kHeaderSize)
+        return refuse(ReadKind::Refused,
+                      "the header ends after " + std::to_string(stream.size()) + " of its 9 bytes");
     const int w = stream[2], h = stream[3];
-    if (w > kOmxMaxWidth || h > kOmxMaxHeight) {
-        board.status = StatusUnreadable;
-        return {ReadKind::Refused, "the board size " + std::to_string(w) + " x " +
-                                       std::to_string(h) + " is larger than 33 x 46"};
+    if (std::string problem = SizeProblem(w, h); !problem.empty())
+        return refuse(ReadKind::Refused, problem);
+
+    const std::size_t cellsAt = kHeaderSize;
+    const std::size_t historyAt = cellsAt + static_cast<std::size_t>((w + 2) * (h + 2));
+    const std::size_t statusAt = historyAt + 3 * kHistorySize;
+    const std::size_t ruleSetAt = statusAt + 1;
+    if (stream.size() <= ruleSetAt) {
+        const std::size_t n = stream.size();
+        const char* endedIn = n < historyAt   ? "the cells"
+                              : n < statusAt  ? "the step history"
+                              : n < ruleSetAt ? "the status byte"
+                                              : "the rule-set byte";
+        return refuse(ReadKind::CutShort, "the puzzle data ends in " + std::string(endedIn) +
+                                              ", after " + std::to_string(n) + " of the " +
+                                              std::to_string(NeededSize(w, h)) + " bytes a " +
+                                              std::to_string(w) + " x " + std::to_string(h) +
+                                              " board needs");
     }
+
+    if (stream[0] > PhaseAutoSolved)
+        return refuse(ReadKind::Refused, Outside("the phase", stream[0], 0, PhaseAutoSolved));
+    if (stream[1] > LayoutReady)
+        return refuse(ReadKind::Refused, Outside("the layout stage", stream[1], 0, LayoutReady));
+    if (stream[statusAt] > StatusSumTooLarge)
+        return refuse(ReadKind::Refused,
+                      Outside("the status", stream[statusAt], 0, StatusSumTooLarge));
+    const std::uint8_t ruleByte = stream[ruleSetAt];
+    if (ruleByte != RuleSetOmbrix && ruleByte != RuleSetTandrel && ruleByte != kMissingRuleSet)
+        return refuse(ReadKind::Refused,
+                      "the rule set " + std::to_string(ruleByte) + " is neither 0 nor 1");
+    std::size_t pos = cellsAt;
+    for (int x = 0; x <= w + 1; ++x)
+        for (int y = 0; y <= h + 1; ++y) {
+            const int code = FromChar(stream[pos++]);
+            const bool ring = x == 0 || x > w || y == 0 || y > h;
+            if (ring ? code != Border : !IsPlayableCode(code))
+                return refuse(ReadKind::Refused,
+                              "cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                                  ") holds the code " + std::to_string(code) +
+                                  (ring ? ", not the border's 99" : ", which no cell holds"));
+        }
 
     ui.phase = stream[0];
     ui.layoutState = stream[1];
@@ -117,55 +190,35 @@ ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiStat
     ui.selectedNumber = FromChar(stream[4]);
     board.undecidedCount = GetCounter(stream[5], stream[6]);
     ui.historyCount = static_cast<std::int16_t>(GetCounter(stream[7], stream[8]));
-
-    // The rest is read field by field until the stream ends; the read that
-    // meets the end stores nothing, and neither does any read after it.
-    std::size_t pos = kHeaderSize;
-    const char* endedIn = nullptr;
-    auto next = [&](std::uint8_t& into, const char* where) {
-        if (pos >= stream.size()) {
-            if (!endedIn) endedIn = where;
-            return false;
-        }
-        into = stream[pos++];
-        return true;
-    };
-
-    std::uint8_t byte = 0;
-    for (int x = 0; x <= w + 1 && !endedIn; ++x)
-        for (int y = 0; y <= h + 1 && !endedIn; ++y)
-            if (next(byte, "the cells")) board.cells[x][y].state = FromChar(byte);
-    for (int i = 0; i < kHistorySize && !endedIn; ++i) {
-        if (next(byte, "the step history")) ui.historyX[i] = FromChar(byte);
-        if (next(byte, "the step history")) ui.historyY[i] = FromChar(byte);
-        if (next(byte, "the step history")) ui.historyPrev[i] = FromChar(byte);
-    }
-    if (next(byte, "the status byte")) board.status = byte;
-    if (next(byte, "the rule-set byte"))
-        board.ruleSet = byte == kMissingRuleSet ? std::uint8_t{RuleSetOmbrix} : byte;
-    if (endedIn) board.status = StatusUnreadable;
-
-    // The ring bytes of the file are never used: everything outside the
-    // playable cells is border, whatever the file or the old board held.
-    for (int x = 0; x < kGridWidth; ++x) {
+    // Everything outside the playable cells is border, whatever the old
+    // board held.
+    for (int x = 0; x < kGridWidth; ++x)
         for (int y = 0; y < kGridHeight; ++y) {
             Cell& c = board.cells[x][y];
-            if (x == 0 || x > w || y == 0 || y > h) c.state = Border;
+            const bool inFile = x <= w + 1 && y <= h + 1;
+            const std::uint8_t code = inFile ? FromChar(stream[cellsAt + x * (h + 2) + y]) : 0;
+            c.state = board.isPlayable(x, y) ? code : std::uint8_t{Border};
             c.areaId = 0;
             c.mark = 0;
         }
+    pos = historyAt;
+    for (int i = 0; i < kHistorySize; ++i) {
+        ui.historyX[i] = FromChar(stream[pos++]);
+        ui.historyY[i] = FromChar(stream[pos++]);
+        ui.historyPrev[i] = FromChar(stream[pos++]);
     }
+    board.status = stream[statusAt];
+    board.ruleSet = ruleByte == kMissingRuleSet ? std::uint8_t{RuleSetOmbrix} : ruleByte;
+    // The file does not hold the circled cell of a second solution: no
+    // circle is left over from the puzzle loaded before.
+    board.altCellX = 0;
+    board.altCellY = 0;
+
     ui.resizePending = 1;
     if (board.status != StatusUnreadable) ui.layoutState = LayoutBarPending;
-
     if (!HistoryInBounds(ui, w, h)) ui.historyCount = 0;
     if (ui.selectedNumber < 1 || ui.selectedNumber > kMaxSelectedNumber) ui.selectedNumber = 1;
-
-    if (!endedIn) return {ReadKind::Complete, {}};
-    return {ReadKind::CutShort, "the puzzle data ends in " + std::string(endedIn) + ", after " +
-                                    std::to_string(stream.size()) + " of the " +
-                                    std::to_string(NeededSize(w, h)) + " bytes a " +
-                                    std::to_string(w) + " x " + std::to_string(h) + " board needs"};
+    return {ReadKind::Complete, {}};
 }
 
 std::vector<std::uint8_t> EncodeTextMode(std::span<const std::uint8_t> stream) {

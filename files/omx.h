@@ -33,12 +33,13 @@ namespace ombrix {
 
 // How a read went. The byte reader gives the first three; LoadPuzzleFile
 // (puzzle_file.h) adds NotRead for a file that could not be opened or read.
-// Every kind but Complete leaves status 3 (StatusUnreadable); Complete may
-// also leave 3 when that is the status byte the file holds.
+// Every kind but Complete leaves status 3 (StatusUnreadable) and changes
+// nothing else; Complete may also leave 3 when that is the status byte the
+// file holds.
 enum class ReadKind : std::uint8_t {
-    Complete, // every field up to the rule-set byte was there
-    CutShort, // the stream ended early: the fields before the end were stored
-    Refused,  // header short or size too large: nothing but status was touched
+    Complete, // every field up to the rule-set byte was there and in range
+    CutShort, // the stream ended before its rule-set byte
+    Refused,  // header short, a size no board has, or an impossible value
     NotRead,  // (files only) the file could not be opened or read
 };
 
@@ -46,10 +47,6 @@ struct ReadResult {
     ReadKind kind = ReadKind::Complete;
     std::string reason; // empty for Complete; else what was wrong, in English
 };
-
-// The largest width and height the 35 x 48 grid can hold with its border ring.
-inline constexpr int kOmxMaxWidth = kGridWidth - 2;   // 33
-inline constexpr int kOmxMaxHeight = kGridHeight - 2; // 46
 
 // Length of the stream of a W x H board, trailer included.
 constexpr std::size_t PuzzleStreamSize(int width, int height) {
@@ -62,22 +59,25 @@ constexpr std::size_t PuzzleStreamSize(int width, int height) {
 // written as border cells.
 std::vector<std::uint8_t> SerializePuzzle(const Board& board, const UiState& ui);
 
-// Reads a stream into `board` and `ui`:
-//   - Refused when fewer than the 9 header bytes are there or the header's
-//     width is above 33 or height above 46: status becomes 3, nothing else
-//     changes.
-//   - Otherwise the fields are stored in order until the stream ends; the
-//     field at which it ends and every later one keep their earlier values
-//     (CutShort, status 3). Only the rule-set byte and those before it count:
-//     the trailer is not read. A rule-set byte of 10 is read as 0.
-//   - Then the grid is normalised (every cell outside x = 1..W, y = 1..H
-//     becomes a border cell 99, every areaId and mark 0), resizePending
-//     becomes 1, and layoutState 1 unless status is 3.
+// Reads a stream into `board` and `ui`, all or nothing:
+//   - Refused when fewer than the 9 header bytes are there, the size is
+//     outside 8..31 x 8..45 (the reason names the wrong dimension), or the
+//     stream holds a value this program never writes: a playable cell's
+//     code outside 0, 1..48, 49, 50, 100, 101..148, 200, a ring cell other
+//     than the border's 99, a phase above 3, a layout stage above 2, a
+//     status above 7, a rule-set byte other than 0, 1 and 10.
+//   - CutShort when the stream ends before its rule-set byte.
+//   Either way status becomes 3 and nothing else changes.
+//   - Otherwise every field is stored (a rule-set byte of 10, what a stream
+//     without one shows there, is read as 0; the trailer is not read), the
+//     grid is normalised (every cell outside x = 1..W, y = 1..H becomes a
+//     border cell 99, every areaId and mark 0), the circled cell of a second
+//     solution becomes (0, 0) (none: the file does not hold it),
+//     resizePending becomes 1, and layoutState 1 unless status is 3.
 //   - Finally a step history that breaks its bounds (historyCount outside
-//     0..199, or an entry below historyCount whose column is outside 1..W or
-//     row outside 1..H) is emptied (historyCount 0), and a selectedNumber
-//     outside 1..40 becomes 1.
-// No cell outside the 35 x 48 grid is ever touched.
+//     0..199, or an entry below historyCount whose column is outside 1..W,
+//     row outside 1..H or earlier code not one a playable cell holds) is
+//     emptied (historyCount 0), and a selectedNumber outside 1..40 becomes 1.
 ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiState& ui);
 
 // Text-mode translation between the stream and the bytes on disk.

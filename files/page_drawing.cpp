@@ -2,6 +2,8 @@
 // printer see it.
 #include "page_drawing.h"
 
+#include <algorithm>
+
 namespace ombrix {
 
 namespace {
@@ -13,6 +15,7 @@ constexpr int kTitleX = 200;
 constexpr int kTitleY = -150;
 constexpr int kTitleHeight = 100;
 
+constexpr int kMaxClue = 48;
 constexpr int kNormalWeight = 400;
 constexpr int kBoldWeight = 700;
 
@@ -43,28 +46,40 @@ PageCellSize PageCellSizeFor(int width, int height) {
     return {100, 80};
 }
 
+PageCellSize PageCellSizeFor(int width, int height, PageArea area) {
+    const PageCellSize size = PageCellSizeFor(width, height);
+    // The board's far corner lies at (kBoardLeft + pitch (W + 1),
+    // kBoardTop + pitch (H + 1)) from the printable area's corner.
+    int pitch = size.pitch;
+    if (area.width > 0) pitch = std::min(pitch, (area.width - kBoardLeft) / (width + 1));
+    if (area.height > 0) pitch = std::min(pitch, (area.height - kBoardTop) / (height + 1));
+    if (pitch == size.pitch) return size;
+    pitch = std::max(pitch, 1);
+    return {pitch, pitch * 4 / 5};
+}
+
 PageRect PageCellRect(int x, int y, int pitch) {
     const int left = kBoardLeft + pitch * x;
     const int top = -(kBoardTop + pitch * y);
     return {left, top, left + pitch, top - pitch};
 }
 
-void DrawPuzzlePage(const Board& board, PageSurface& surface) {
+void DrawPuzzlePage(const Board& board, PageSurface& surface, PageArea area) {
     const PageFont titleFont{kPageFontFace, kTitleHeight, 0, kNormalWeight, true};
     surface.text(kTitleX, kTitleY, titleFont, kPageBlack,
                  board.ruleSet == RuleSetOmbrix ? kPageTitleOmbrix : kPageTitleTandrel);
 
-    const PageCellSize size = PageCellSizeFor(board.width, board.height);
+    const PageCellSize size = PageCellSizeFor(board.width, board.height, area);
     for (int x = 1; x <= board.width; ++x) {
         for (int y = 1; y <= board.height; ++y) {
             const PageRect cell = PageCellRect(x, y, size.pitch);
             surface.rectangle(cell, kFramePen, kPageWhite);
             const int state = board.state(x, y);
-            // Clue 48 and its area cells (148) print as empty cells, like
-            // white dots and undecided cells.
-            if (state >= 1 && state <= 47)
+            // Every clue a cell can hold (1..48) and its area cells print
+            // their number; white dots and undecided cells are empty.
+            if (state >= 1 && state <= kMaxClue)
                 DrawNumber(surface, cell, size, state, kClueColour);
-            else if (state >= AreaCellBase + 1 && state <= AreaCellBase + 47)
+            else if (state > AreaCellBase && state <= AreaCellBase + kMaxClue)
                 DrawNumber(surface, cell, size, state - AreaCellBase, kAreaColour);
             else if (isBlack(state))
                 surface.rectangle(cell, kBlackCellPen, kPageBlack);

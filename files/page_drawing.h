@@ -81,10 +81,23 @@ struct PageCellSize {
 };
 PageCellSize PageCellSizeFor(int width, int height);
 
+// The printable area of a page in page units; 0 for a side with no limit.
+struct PageArea {
+    int width = 0, height = 0;
+};
+
+// The cell size on a page of printable area `area`: the size class above
+// whenever the board fits with it, else the largest pitch with which the
+// board still ends inside the area (digits four fifths of the pitch, as in
+// every class). A4 portrait holds every board in its class; landscape and
+// wide margins need the smaller cells.
+PageCellSize PageCellSizeFor(int width, int height, PageArea area);
+
 // The frame of cell (x, y), 1-based, for cells of side `pitch`.
 PageRect PageCellRect(int x, int y, int pitch);
 
-// Draws the whole page for `board`; reads the board and changes nothing.
-void DrawPuzzlePage(const Board& board, PageSurface& surface);
+// Draws the whole page for `board` on a page of printable area `area`;
+// reads the board and changes nothing.
+void DrawPuzzlePage(const Board& board, PageSurface& surface, PageArea area = {});
 
 } // namespace ombrix

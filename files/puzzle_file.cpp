@@ -10,8 +10,8 @@ namespace ombrix {
 
 namespace {
 
-// Every byte a reader can use lies within the first 2 x 2291 bytes on disk
-// (the stream of a 33 x 46 board, each byte doubled at worst); reading no
+// Every byte a reader can use lies within the first 2 x 2166 bytes on disk
+// (the stream of a 31 x 45 board, each byte doubled at worst); reading no
 // more keeps a huge file chosen by mistake from being read whole.
 constexpr std::size_t kReadLimit = 64 * 1024;
 

@@ -12,14 +12,14 @@
 namespace ombrix {
 
 // Loads the puzzle file at `path` into `board` and `ui` as ReadPuzzle
-// (omx.h) describes, and returns how it went:
+// (omx.h) describes, all or nothing, and returns how it went:
 //   Complete  the file was read to its rule-set byte; `error` is empty. The
 //             status byte is the file's (possibly 3, if saved so).
-//   CutShort  the file ended early: the fields before the end are loaded,
-//             status is 3, `error` says where the data ended.
-//   Refused   header short or size too large: only status changed (3).
-//   NotRead   the file could not be opened or read: only status changed (3).
-// Except for Complete, `error` is one line naming the file and the reason.
+//   CutShort  the file ended early,
+//   Refused   header short, a size no board has or an impossible value,
+//   NotRead   the file could not be opened or read: for these three only
+//             status changed (3) and `error` is one line naming the file and
+//             the reason.
 // In every case the caller repaints; the view shows status 3's message.
 ReadKind LoadPuzzleFile(const std::string& path, Board& board, UiState& ui, std::string& error);
 

@@ -117,12 +117,16 @@ class Search {
     struct Frame {
         int cell, mark;
         bool second;
+        Colour first; // the colour tried first
     };
+    std::vector<std::uint8_t> known_; // the colours of the first solution found
     std::vector<Frame> frames_;
 
     Clock::time_point start_;
     Clock::time_point lastReport_;
     std::uint64_t nodes_ = 0, ticks_ = 0;
+    std::uint64_t rng_ = 0x9e3779b97f4a7c15ULL; // noise of the restarts
+    bool noise_ = false;
     bool stopped_ = false;
 };
 
@@ -150,6 +154,7 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
     dist_.assign(n, 0);
     seen_.assign(n, 0);
     probeSeen_.assign(n, 0);
+    known_.assign(n, 0);
     queued_.assign(n, 0);
     probeQueue_.assign(n, 0);
     probeColour_.assign(n, 0);
@@ -599,7 +604,13 @@ bool Search::probe(int from) {
                 around(trail_[k]);
             continue;
         }
-        const int score = (whiteGain + 1) * (blackGain + 1);
+        // Later restarts weigh the scores with a little noise, so that they
+        // do not retrace the runs before them.
+        int score = (whiteGain + 1) * (blackGain + 1) * 4;
+        if (noise_) {
+            rng_ ^= rng_ << 13, rng_ ^= rng_ >> 7, rng_ ^= rng_ << 17;
+            score += static_cast<int>(rng_ % static_cast<std::uint64_t>(score));
+        }
         if (score > bestScore) bestScore = score, best = i;
     }
     // The rules' own choice, on the board as it now stands, unless a tried
@@ -666,8 +677,8 @@ AnalysisResult Search::Run() {
         undo(rootMark);
         frames_.clear();
         if (!propagate()) break; // restores branch_ for the root
+        noise_ = attempt >= 2;
         const Colour firstColour = attempt % 2 == 0 ? Light : Dark;
-        const Colour secondColour = attempt % 2 == 0 ? Dark : Light;
         const std::uint64_t runEnd = nodes_ + budget;
         bool ok = true, cut = false;
         while (true) {
@@ -678,6 +689,7 @@ AnalysisResult Search::Run() {
                 for (int k = 0; k < found; ++k)
                     fresh &= !SameColours(result.solutions[k], slot);
                 if (fresh && ++found == 2) break;
+                if (found == 1) known_ = colour_;
                 ok = false;
             }
             if (ok) {
@@ -688,8 +700,12 @@ AnalysisResult Search::Run() {
                 }
                 ++nodes_;
                 const int cell = branch_;
-                frames_.push_back({cell, trailLen_, false});
-                set(cell, firstColour);
+                // Once a solution is known, the other colour first: a second
+                // solution differs from it somewhere.
+                const Colour pick =
+                    found == 1 ? (known_[cell] == Light ? Dark : Light) : firstColour;
+                frames_.push_back({cell, trailLen_, false, pick});
+                set(cell, pick);
                 ok = propagate() && probe(frames_.back().mark);
                 continue;
             }
@@ -702,7 +718,7 @@ AnalysisResult Search::Run() {
             Frame& f = frames_.back();
             undo(f.mark);
             f.second = true;
-            set(f.cell, secondColour);
+            set(f.cell, f.first == Light ? Dark : Light);
             ok = propagate() && probe(f.mark);
         }
         if (!cut) break;
@@ -730,26 +746,22 @@ AnalysisResult Search::Run() {
 // Hears which stage of the trial search decided each cell.
 struct StageTrace : SolveTrace {
     bool inWindow = false, single = false, window = false;
-    int decisions = 0;
     void afterRule(const char*, const Board&) override {}
     void beforeWindowStage(const Board&) override { inWindow = true; }
     void afterTrial(const Board& board) override {
-        if (board.status == StatusNone) {
-            ++decisions;
-            (inWindow ? window : single) = true;
-        }
+        if (board.status == StatusNone) (inWindow ? window : single) = true;
         inWindow = false;
     }
 };
 
 } // namespace
 
-int GradeByAutoSolve(const Board& puzzle, int* decisions) {
+int GradeByAutoSolve(const Board& puzzle, Board* solved) {
     auto board = std::make_unique<Board>(puzzle);
     board->status = StatusNone;
     StageTrace trace;
     AutoSolve(*board, &trace);
-    if (decisions) *decisions = trace.decisions;
+    if (solved) *solved = *board;
     switch (board->status) {
     case StatusNone:
         return trace.window ? 3 : trace.single ? 2 : 1;

@@ -57,8 +57,8 @@ AnalysisResult Analyze(const Board& puzzle, const AnalysisLimits& limits = {});
 // 1 the deduction rules alone settle it; 2 it also needs single hypotheses of
 // the trial search; 3 it needs the trial search's window stage; 4 the
 // automatic solver gives up (status 2). 0 when the automatic solver finds no
-// single solution (status 1, 5, 7). `decisions`, when given, receives the
-// number of cells the trial search decided.
-int GradeByAutoSolve(const Board& puzzle, int* decisions = nullptr);
+// single solution (status 1, 5, 7). `solved`, when given, receives the board
+// the automatic solver leaves.
+int GradeByAutoSolve(const Board& puzzle, Board* solved = nullptr);
 
 } // namespace ombrix

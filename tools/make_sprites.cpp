@@ -1,4 +1,4 @@
-// Draws the editor's sprite sheet (273 x 591, standard 16-colour palette) and
+// Draws the editor's sprite sheet (273 x 757, standard 16-colour palette) and
 // its 32 x 32 icon with QPainter, every picture at the source rectangle the
 // view copies it from. The output PNGs are committed under res/ and embedded,
 // so the editor's look does not depend on the fonts of the machine it runs on.
@@ -50,9 +50,11 @@ void Tile(QPainter& p, int x, int y, const QColor& face) {
     p.fillRect(x + 1, y + 1, 26, 26, face);
 }
 
+// Numbers 1..20 in the first column, 21..48 in the second: the bar offers
+// up to 40, and clues 41..48 from a file are drawn like the others.
 void NumberColumn(QPainter& p, sp::Colour colour, const QColor& ink, const QColor& face) {
     p.setFont(Font("IPAGothic", 19, true));
-    for (int k = 1; k <= 40; ++k) {
+    for (int k = 1; k <= sp::kMaxNumber; ++k) {
         const SpriteRect r = sp::Number(colour, k);
         Tile(p, r.x, r.y, face);
         p.setPen(ink);

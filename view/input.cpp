@@ -7,9 +7,14 @@ namespace ombrix {
 BoardInput::BoardInput(Board& board, UiState& ui, RepaintFn repaint, SolveFn solve)
     : board_(board), ui_(ui), repaint_(std::move(repaint)), solve_(std::move(solve)) {
     if (!solve_) solve_ = [](Board& b) { AutoSolve(b); };
+    run_ = [](std::function<void()> work, std::function<void()> done) {
+        work();
+        done();
+    };
 }
 
 void BoardInput::LeftDown(int X, int Y) {
+    if (solving_) return;
     const Layout l = layout();
     const Hit hit = HitTest(l, X, Y);
     switch (hit.kind) {
@@ -32,6 +37,7 @@ void BoardInput::LeftDown(int X, int Y) {
 }
 
 void BoardInput::RightDown(int X, int Y) {
+    if (solving_) return;
     const Hit hit = HitTest(layout(), X, Y);
     if (hit.kind == HitKind::Cell) rightOnCell(hit.x, hit.y);
 }
@@ -75,7 +81,9 @@ void BoardInput::rightOnCell(int x, int y) {
         } else {
             ask(RepaintKind::Region, layout().boardRegion());
         }
-    } else if (s >= WhiteDot) {
+    } else if (s >= WhiteDot && s != GivenBlack) {
+        // Clues and given black cells are the puzzle itself: only the edit
+        // phase changes them.
         PushStep(x, y, s);
         s = Undecided;
         ask(RepaintKind::Region, layout().boardRegion());
@@ -90,14 +98,7 @@ void BoardInput::upperButton() {
         ask(RepaintKind::WholeView);
         break;
     case PhaseSolveStart:
-        // The waiting message must be on the screen while the solver works:
-        // paint it now, since nothing is painted until the solver returns.
-        board_.status = StatusSolving;
-        ask(RepaintKind::WholeViewNow);
-        board_.status = StatusNone;
-        solve_(board_);
-        ui_.phase = PhaseAutoSolved;
-        ask(RepaintKind::WholeView);
+        startSolve();
         break;
     case PhaseSolving:
         UndoStep();
@@ -127,6 +128,26 @@ void BoardInput::lowerButton() {
         ask(RepaintKind::WholeView);
         break;
     }
+}
+
+void BoardInput::startSolve() {
+    // The waiting message is on the screen before the solver starts (painted
+    // now, in case the solver keeps this thread), and stays on the board the
+    // window paints until the outcome replaces it: the solver works on a
+    // copy whose status starts at 0.
+    board_.status = StatusSolving;
+    ask(RepaintKind::WholeViewNow);
+    solving_ = true;
+    work_ = board_;
+    work_.status = StatusNone;
+    run_([this] { solve_(work_); }, [this] { finishSolve(); });
+}
+
+void BoardInput::finishSolve() {
+    board_ = work_;
+    ui_.phase = PhaseAutoSolved; // whatever the outcome
+    solving_ = false;
+    ask(RepaintKind::WholeView);
 }
 
 void BoardInput::PushStep(int x, int y, int prev) {

@@ -62,16 +62,23 @@ Hit HitTest(const Layout& l, int X, int Y) {
 }
 
 void LayoutPass(Board& board, UiState& ui, LayoutHost* host) {
+    bool resized = false;
     if (ui.layoutState == LayoutNewBoard || ui.resizePending == 1) {
         if (ui.layoutState == LayoutNewBoard) ResetBoard(board, ui);
         const Layout l(board, ui);
         if (host) host->ResizeFrame(l.frameWidth(), l.frameHeight());
         ui.resizePending = 0;
-        if (host) host->SetScrollExtent(l.scrollWidth(), l.scrollHeight());
+        resized = true;
     }
     if (ui.layoutState == LayoutBarPending) {
         ui.barLength = static_cast<std::int16_t>(BarLengthFor(board.width, board.height));
         ui.layoutState = LayoutReady;
+    }
+    // The scroll extent once the bar's length is known, so that it covers
+    // the whole bar.
+    if (resized && host) {
+        const Layout l(board, ui);
+        host->SetScrollExtent(l.scrollWidth(), l.scrollHeight());
     }
 }
 
@@ -91,14 +98,14 @@ SpriteRect Number(Colour colour, int k) {
 bool ForCell(int state, SpriteRect& out) {
     if (state == Undecided)
         out = kTileEmpty;
-    else if (state >= 1 && state <= 40)
+    else if (state >= 1 && state <= kMaxNumber)
         out = Number(Colour::Clue, state);
     else if (state == WhiteDot)
         out = kTileWhiteDot;
     else if (isBlack(state))
         out = kTileBlack;
-    else if (state >= 101 && state <= 140)
-        out = Number(Colour::Solve, state - 100);
+    else if (state > AreaCellBase && state <= AreaCellBase + kMaxNumber)
+        out = Number(Colour::Solve, state - AreaCellBase);
     else
         return false;
     return true;

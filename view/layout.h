@@ -66,9 +66,14 @@ struct Layout {
     LayoutRect barRegion() const { return {27 * W + 58, 50, 27 * W + 86, 27 * n + 51}; }
 
     // Total scroll extent set by the layout step, and the one set before the
-    // first paint.
+    // first paint. The height covers the board and the number bar, whose
+    // last tile on a wide, short board reaches far below the board: its
+    // bottom line plus the 6 pixels the button column keeps on the right.
     int scrollWidth() const { return 27 * W + 220; }
-    int scrollHeight() const { return 27 * H + 120 > 310 ? 27 * H + 120 : 310; }
+    int scrollHeight() const {
+        int h = 27 * H + 120 > 310 ? 27 * H + 120 : 310;
+        return 27 * n + 57 > h ? 27 * n + 57 : h;
+    }
     int initialScrollWidth() const { return 27 * W + 240; }
     int initialScrollHeight() const { return 27 * H + 120 > 340 ? 27 * H + 120 : 340; }
 
@@ -118,12 +123,15 @@ struct SpriteRect {
 };
 
 namespace sprites {
+// The second digit columns run on below the banners' rows to 48, the largest
+// clue a cell can hold.
 inline constexpr int kSheetWidth = 273;
-inline constexpr int kSheetHeight = 591;
+inline constexpr int kSheetHeight = 757;
+inline constexpr int kMaxNumber = 48;
 enum class Colour { Clue, Selection, Solve };
-// Tile of number k (1..40) in a colour.
+// Tile of number k (1..48) in a colour.
 SpriteRect Number(Colour colour, int k);
-// Column strip for 1..20 (first) or 21..40 (second) of a colour.
+// Column strip for 1..20 (first) or 21..48 (second) of a colour.
 int ColumnLeft(Colour colour, bool second);
 inline constexpr SpriteRect kButtonToSolve{84, 0, 101, 35};     // 解答モードへ
 inline constexpr SpriteRect kButtonToEdit{84, 35, 101, 35};     // 作成モードへ

@@ -1,5 +1,6 @@
 #include "ombrix_view.h"
 
+#include "error_reasons.h"
 #include "help_dialogs.h"
 #include "modal.h"
 #include "paint.h"
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QScrollBar>
+#include <QThread>
 
 #include <fstream>
 
@@ -28,6 +30,25 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
     viewport()->setAutoFillBackground(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The solver can take seconds on a hard board: it runs on a thread of
+    // its own, and its outcome is taken over here when it has returned.
+    input_.SetRunner([this](std::function<void()> work, std::function<void()> done) {
+        solver_ = QThread::create(std::move(work));
+        connect(solver_, &QThread::finished, this, [this, done = std::move(done)] {
+            solver_->wait();
+            solver_->deleteLater();
+            solver_ = nullptr;
+            done();
+        });
+        solver_->start();
+    });
+}
+
+COmbrixView::~COmbrixView() {
+    if (solver_) {
+        solver_->wait();
+        delete solver_;
+    }
 }
 
 void COmbrixView::OnInitialUpdate() {
@@ -133,6 +154,12 @@ void COmbrixView::mousePressEvent(QMouseEvent* e) {
         input_.RightDown(p.x(), p.y());
 }
 
+// The toolkit delivers the second of two quick presses as a double click;
+// it is a press like any other (two quick "1つ戻る" take back two steps).
+void COmbrixView::mouseDoubleClickEvent(QMouseEvent* e) {
+    mousePressEvent(e);
+}
+
 void COmbrixView::mouseReleaseEvent(QMouseEvent*) {}
 
 void COmbrixView::OnRuleSetOmbrix() {
@@ -187,8 +214,8 @@ std::string LocalPath(const QString& path) {
 
 void COmbrixView::LoadPuzzleFrom(const QString& path) {
     std::string error;
-    // A file that cannot be read leaves status 3, whose message the next
-    // paint shows; the reader never resets the rest of the board.
+    // A file that cannot be read whole leaves status 3, whose message the
+    // next paint shows over the puzzle that was there: nothing else changes.
     LoadPuzzleFile(LocalPath(path), board_, ui_, error);
     InvalidateAll();
 }
@@ -206,7 +233,7 @@ void COmbrixView::OnSavePuzzle() {
     if (!SavePuzzleFile(LocalPath(path), board_, ui_, error))
         Modal().ShowMessage(this,
                             QStringLiteral("問題を保存できませんでした。\nファイル: %1\n理由: %2")
-                                .arg(path, QString::fromLocal8Bit(error.c_str())));
+                                .arg(path, SaveFailureReason(error)));
     InvalidateAll();
 }
 
@@ -218,7 +245,7 @@ void COmbrixView::OnSaveText() {
     if (!SaveTextExport(LocalPath(path), board_, error))
         Modal().ShowMessage(
             this, QStringLiteral("テキスト形式で保存できませんでした。\nファイル: %1\n理由: %2")
-                      .arg(path, QString::fromLocal8Bit(error.c_str())));
+                      .arg(path, SaveFailureReason(error)));
 }
 
 void COmbrixView::OnHelpOmbrixRules() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QAction;
+class QThread;
 
 namespace ombrix {
 
@@ -21,10 +22,15 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     Q_OBJECT
   public:
     COmbrixView(Board& board, UiState& ui, QWidget* parent = nullptr);
+    // Waits for a solver still at work.
+    ~COmbrixView() override;
 
     Board& board() { return board_; }
     UiState& ui() { return ui_; }
     BoardInput& input() { return input_; }
+    // True while the automatic solver runs: the board takes no input and
+    // the commands that change or write it wait (see CMainFrame::OnCommand).
+    bool solving() const { return input_.solving(); }
 
     // Before the first paint: the initial scroll extent.
     void OnInitialUpdate();
@@ -69,6 +75,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
   protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -80,6 +87,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     Board& board_;
     UiState& ui_;
     BoardInput input_;
+    QThread* solver_ = nullptr; // the automatic solver's thread while it runs
     QSize extent_;
     bool erase_ = false;
     std::vector<std::pair<int, int>> outlined_;

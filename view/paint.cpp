@@ -105,7 +105,10 @@ void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host) {
     }
     Blit(p, l.buttonLeft(), Layout::kLabelTop, pics.label);
 
-    if (board.status == StatusSecondSolution) {
+    // The circled cell is not stored in a puzzle file: circle it only when
+    // it is a cell of the board.
+    if (board.status == StatusSecondSolution &&
+        board.isPlayable(static_cast<int>(board.altCellX), static_cast<int>(board.altCellY))) {
         const LayoutRect c =
             Layout::circleBox(static_cast<int>(board.altCellX), static_cast<int>(board.altCellY));
         p.setPen(QPen(kRed, 2));

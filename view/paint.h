@@ -25,7 +25,7 @@ QFont StatusFont();
 void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host);
 
 // Paints a whole layout into a new image of the size of the scroll extent
-// (27W + 220) x max(27H + 120, 310), after the layout step.
+// (27W + 220) x max(27H + 120, 27n + 57, 310), after the layout step.
 QImage RenderLayout(Board& board, UiState& ui);
 
 } // namespace ombrix

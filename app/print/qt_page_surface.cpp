@@ -7,11 +7,14 @@
 #include "safe_write.h"
 
 #include <QBuffer>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 
 #include <mutex>
@@ -25,6 +28,10 @@ constexpr double kUnitsPerInch = 254.0;
 
 // The installed face that stands in for the Windows Mincho face.
 constexpr const char* kInstalledMincho = "IPAMincho";
+
+constexpr int kRegularWeight = 400;
+// Width of the stroke of a made-up bold, as a part of the font's height.
+constexpr qreal kSyntheticBoldDivisor = 24.0;
 
 void SubstituteFaces() {
     static std::once_flag once;
@@ -67,11 +74,29 @@ QFont QtPageSurface::fontFor(const PageFont& font) {
     return f;
 }
 
-const QFont& QtPageSurface::cachedFont(const PageFont& font) {
-    for (const auto& [key, qfont] : fonts_)
-        if (key == font) return qfont;
-    fonts_.emplace_back(font, fontFor(font));
-    return fonts_.back().second;
+bool QtPageSurface::needsSyntheticBold(const PageFont& font) {
+    if (font.weight < QFont::DemiBold) return false;
+    // Asked for bold, the font database gives the nearest weight the family
+    // has; a family without a bold face resolves to its regular one.
+    const QString family = QFontInfo(fontFor(font)).family();
+    for (const QString& style : QFontDatabase::styles(family))
+        if (QFontDatabase::weight(family, style) >= QFont::DemiBold) return false;
+    return true;
+}
+
+const QtPageSurface::CachedFont& QtPageSurface::cachedFont(const PageFont& font) {
+    for (const CachedFont& c : fonts_)
+        if (c.key == font) return c;
+    const bool synthetic = needsSyntheticBold(font);
+    PageFont regular = font;
+    if (synthetic) regular.weight = kRegularWeight;
+    fonts_.push_back({font, fontFor(regular), synthetic});
+    return fonts_.back();
+}
+
+PageArea QtPageSurface::printableArea() const {
+    const QPaintDevice* device = painter_.device();
+    return {int(device->width() / unitX_), int(device->height() / unitY_)};
 }
 
 void QtPageSurface::rectangle(const PageRect& r, const PagePen& pen, PageColour fill) {
@@ -86,19 +111,37 @@ void QtPageSurface::rectangle(const PageRect& r, const PagePen& pen, PageColour 
 
 void QtPageSurface::text(int x, int y, const PageFont& font, PageColour colour,
                          std::string_view text) {
-    const QFont& qfont = cachedFont(font);
+    const CachedFont& cached = cachedFont(font);
     // Glyphs y-down from the mapped origin, one page unit per font pixel.
     painter_.setTransform(QTransform::fromScale(unitX_, unitY_) *
                           QTransform::fromTranslate(x * unitX_, -y * unitY_) * base_);
-    painter_.setFont(qfont);
-    painter_.setPen(ToQColor(colour));
-    const qreal ascent = QFontMetricsF(qfont).ascent();
-    painter_.drawText(QPointF(0, ascent), QString::fromUtf8(text.data(), qsizetype(text.size())));
+    const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const qreal ascent = QFontMetricsF(cached.font).ascent();
+    if (!cached.synthetic) {
+        painter_.setFont(cached.font);
+        painter_.setPen(ToQColor(colour));
+        painter_.drawText(QPointF(0, ascent), s);
+        return;
+    }
+    // A made-up bold as the font renderers make it: the regular outline
+    // widened by a twenty-fourth of the font's height, half on each side.
+    // As a path it looks the same on a printer, in a preview and in a PDF.
+    QPainterPath path;
+    path.addText(QPointF(0, ascent), cached.font, s);
+    QPen pen(ToQColor(colour), font.height / kSyntheticBoldDivisor);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter_.setPen(pen);
+    painter_.setBrush(ToQColor(colour));
+    // Smooth edges like the glyphs of drawn text on a preview's screen.
+    const bool smooth = painter_.testRenderHint(QPainter::Antialiasing);
+    painter_.setRenderHint(QPainter::Antialiasing, true);
+    painter_.drawPath(path);
+    painter_.setRenderHint(QPainter::Antialiasing, smooth);
 }
 
 void PaintPuzzlePage(const Board& board, QPainter& painter) {
     QtPageSurface surface(painter);
-    DrawPuzzlePage(board, surface);
+    DrawPuzzlePage(board, surface, surface.printableArea());
 }
 
 QByteArray PuzzlePdf(const Board& board) {

@@ -37,16 +37,31 @@ class QtPageSurface : public PageSurface {
     // width stretches the face so that a digit is that wide.
     static QFont fontFor(const PageFont& font);
 
+    // Whether a bold page font is drawn with a made-up bold (the outline
+    // widened by a stroke) because the installed face has no bold weight.
+    static bool needsSyntheticBold(const PageFont& font);
+
+    // The device's whole paintable area (the printable area on a printer)
+    // in page units.
+    PageArea printableArea() const;
+
   private:
-    const QFont& cachedFont(const PageFont& font);
+    struct CachedFont {
+        PageFont key;
+        QFont font;
+        bool synthetic; // bold made by stroking the regular outline
+    };
+    const CachedFont& cachedFont(const PageFont& font);
 
     QPainter& painter_;
     QTransform base_;              // the painter's transform when the surface began
     double unitX_ = 1, unitY_ = 1; // device pixels per 0.1 mm
-    std::vector<std::pair<PageFont, QFont>> fonts_;
+    std::vector<CachedFont> fonts_;
 };
 
-// The view's page drawing: `board` on the painter's page.
+// The view's page drawing: `board` on the painter's page, its cells made
+// smaller where the page's printable area (landscape, wide margins) cannot
+// hold them at their usual size.
 void PaintPuzzlePage(const Board& board, QPainter& painter);
 
 // `board` as a one-page A4 PDF, drawn in memory; empty if it cannot be drawn.

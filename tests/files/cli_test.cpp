@@ -174,18 +174,41 @@ TEST(CliFiles, DamagedPuzzleFilesAndUnwritableTargetsExitWithTwo) {
     EXPECT_EQ(ReadAll(dir / "plain"), (Bytes{'o', 'l', 'd'}));
 }
 
-TEST(CliFiles, ABoardGridTextCannotHoldIsNotConverted) {
+TEST(CliFiles, ABoardSizeNoBoardHasIsRefusedNamingTheDimension) {
     TempDir dir;
     Board board;
     UiState ui;
-    board.width = 33; // the reader accepts up to 33 x 46; grid text holds 8..31 x 8..45
+    board.width = 34; // too wide only
     board.height = 8;
     ResetBoard(board, ui);
     WriteAll(dir / "wide.omx", EncodePuzzleFile(board, ui));
-    const CliRun run = RunCli(dir, {"convert", dir / "wide.omx", dir / "wide.grid"});
+    WriteAll(dir / "zeros.omx", Bytes(4096, 0));
+    CliRun run = RunCli(dir, {"convert", dir / "wide.omx", dir / "out.grid"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("33 x 8"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "wide.grid"));
+    EXPECT_NE(run.err.find("width 34 is outside 8..31"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("height"), std::string::npos) << run.err;
+    run = RunCli(dir, {"solve", dir / "zeros.omx"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("width 0 is outside 8..31 and its height 0 is outside 8..45"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.grid"));
+
+    // Grid text refuses the same sizes, naming the first wrong dimension,
+    // and leaves the board untouched.
+    for (int w : {0, 1, 7, 10, 32, 33})
+        for (int h : {0, 1, 7, 10, 46}) {
+            if (w == 10 && h == 10) continue;
+            Board board = EmptyBoard(9, 9);
+            board.state(1, 1) = 5;
+            GridTextError error;
+            EXPECT_FALSE(ParseGridText(
+                "ombrix " + std::to_string(w) + " " + std::to_string(h) + "\n", board, error));
+            EXPECT_NE(error.message.find(w != 10 ? "width" : "height"), std::string::npos)
+                << error.message;
+            EXPECT_EQ(board.width, 9);
+            EXPECT_EQ(board.state(1, 1), 5);
+        }
 }
 
 TEST(CliFiles, AnalyzePrintsVerdictGradeAndBothSolutions) {

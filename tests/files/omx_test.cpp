@@ -1,9 +1,13 @@
 // The .omx reader and writer: golden bytes, round trips, the text-mode
-// translation, and damaged files (short, oversized, out-of-bounds history).
+// translation, and damaged files (short, sizes no board has, impossible
+// values, out-of-bounds history), which change nothing but the status.
 #include "files_test_util.h"
 #include "omx.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <tuple>
 
 namespace ombrix::testing {
 namespace {
@@ -141,133 +145,153 @@ struct Before {
     }
 };
 
-TEST(OmxReader, AFileCutAnywhereKeepsWhatItHeldAndLeavesTheRestAsItWas) {
-    Board file = *MakeBoard(RuleSetTandrel, {
-                                                "3 . . . . . . . . . . G",
-                                                ". a4 . . . . . . . . . .",
-                                                ". . # . . . . . . . . .",
-                                                ". . . L . . . . . . . .",
-                                                ". . . . o . . . . . . .",
-                                                ". . . . . 12 . . . . . .",
-                                                ". . . . . . . . . . . .",
-                                                ". . . . . . . . . . . .",
-                                                ". . . . . . . . . . . 48",
-                                            });
-    file.status = StatusContradiction;
-    file.undecidedCount = 99;
-    UiState fileUi;
-    fileUi.phase = PhaseSolving;
-    fileUi.layoutState = LayoutReady;
-    fileUi.selectedNumber = 12;
-    fileUi.historyCount = 5;
-    for (int i = 0; i < kHistorySize; ++i) {
-        fileUi.historyX[i] = static_cast<std::uint8_t>(1 + i % 12);
-        fileUi.historyY[i] = static_cast<std::uint8_t>(1 + i % 9);
-        fileUi.historyPrev[i] = static_cast<std::uint8_t>(i);
-    }
-    const Bytes stream = SerializePuzzle(file, fileUi);
-    const int w = 12, h = 9, cellBytes = (w + 2) * (h + 2);
-    const std::size_t needed = 9 + cellBytes + 600 + 2;
-
-    for (std::size_t n = 0; n <= stream.size(); ++n) {
-        SCOPED_TRACE("cut after " + std::to_string(n) + " bytes");
-        Before before;
-        Board board = before.board;
-        UiState ui = before.ui;
-        const ReadResult result = ReadPuzzle(std::span(stream).first(n), board, ui);
-
-        if (n < 9) {
-            EXPECT_EQ(result.kind, ReadKind::Refused);
-            Board expected = before.board;
-            expected.status = StatusUnreadable;
-            ExpectSameBoard(board, expected);
-            ExpectSameUi(ui, before.ui);
-            continue;
-        }
-        EXPECT_EQ(result.kind, n >= needed ? ReadKind::Complete : ReadKind::CutShort);
-        EXPECT_EQ(result.reason.empty(), n >= needed);
-        auto got = [&](std::size_t pos) { return pos < n; };
-        EXPECT_EQ(board.width, w);
-        EXPECT_EQ(board.height, h);
-        EXPECT_EQ(board.undecidedCount, 99);
-        EXPECT_EQ(ui.phase, PhaseSolving);
-        EXPECT_EQ(ui.selectedNumber, 12);
-        EXPECT_EQ(ui.resizePending, 1);
-
-        for (int x = 0; x < kGridWidth; ++x) {
-            for (int y = 0; y < kGridHeight; ++y) {
-                const Cell& c = board.cells[x][y];
-                ASSERT_EQ(c.areaId, 0);
-                ASSERT_EQ(c.mark, 0);
-                if (x == 0 || x > w || y == 0 || y > h) {
-                    ASSERT_EQ(c.state, Border) << x << "," << y;
-                } else {
-                    const std::size_t pos = 9 + static_cast<std::size_t>(x * (h + 2) + y);
-                    ASSERT_EQ(c.state, got(pos) ? file.state(x, y) : before.board.state(x, y))
-                        << x << "," << y;
-                }
-            }
-        }
+// A file mid-solve: every field differs from Before's.
+struct Saved {
+    Board board = *MakeBoard(RuleSetTandrel, {
+                                                 "3 . . . . . . . . . . G",
+                                                 ". a4 . . . . . . . . . .",
+                                                 ". . # . . . . . . . . .",
+                                                 ". . . L . . . . . . . .",
+                                                 ". . . . o . . . . . . .",
+                                                 ". . . . . 12 . . . . . .",
+                                                 ". . . . . . . . . . . .",
+                                                 ". . . . . . . . . . . .",
+                                                 ". . . . . . . . . . . 48",
+                                             });
+    UiState ui;
+    Saved() {
+        board.status = StatusContradiction;
+        board.undecidedCount = 99;
+        ui.phase = PhaseSolving;
+        ui.layoutState = LayoutReady;
+        ui.selectedNumber = 12;
+        ui.historyCount = 5;
         for (int i = 0; i < kHistorySize; ++i) {
-            const std::size_t pos = 9 + cellBytes + 3 * static_cast<std::size_t>(i);
-            ASSERT_EQ(ui.historyX[i], got(pos) ? fileUi.historyX[i] : 2) << i;
-            ASSERT_EQ(ui.historyY[i], got(pos + 1) ? fileUi.historyY[i] : 3) << i;
-            ASSERT_EQ(ui.historyPrev[i], got(pos + 2) ? fileUi.historyPrev[i] : 77) << i;
+            ui.historyX[i] = static_cast<std::uint8_t>(1 + i % 12);
+            ui.historyY[i] = static_cast<std::uint8_t>(1 + i % 9);
+            ui.historyPrev[i] = static_cast<std::uint8_t>(i % 50);
         }
-        // The history is in bounds, whichever entries came from where.
-        EXPECT_EQ(ui.historyCount, 5);
-        EXPECT_EQ(board.ruleSet, got(needed - 1) ? RuleSetTandrel : 7);
-        if (n >= needed) {
-            EXPECT_EQ(board.status, StatusContradiction);
-            EXPECT_EQ(ui.layoutState, LayoutBarPending);
-        } else {
-            EXPECT_EQ(board.status, StatusUnreadable);
-            EXPECT_EQ(ui.layoutState, LayoutReady); // the byte the file holds
-        }
+    }
+    Bytes stream() const { return SerializePuzzle(board, ui); }
+};
+
+// Reads `stream` over Before and expects it refused with every byte of the
+// board and the state as it was, but the status 3.
+ReadResult ExpectRefusedWhole(std::span<const std::uint8_t> stream) {
+    Before before;
+    before.board.altCellX = 4;
+    before.board.altCellY = 5;
+    Board board = before.board;
+    UiState ui = before.ui;
+    const ReadResult result = ReadPuzzle(stream, board, ui);
+    EXPECT_NE(result.kind, ReadKind::Complete);
+    EXPECT_FALSE(result.reason.empty());
+    Board expected = before.board;
+    expected.status = StatusUnreadable;
+    EXPECT_EQ(std::memcmp(&board, &expected, sizeof board), 0) << result.reason;
+    EXPECT_EQ(std::memcmp(&ui, &before.ui, sizeof ui), 0) << result.reason;
+    return result;
+}
+
+TEST(OmxReader, AFileCutAnywhereLeavesThePreviousPuzzleAsItWas) {
+    const Saved saved;
+    const Bytes stream = saved.stream();
+    const std::size_t needed = 9 + 14 * 11 + 600 + 2;
+    for (std::size_t n = 0; n < needed; ++n) {
+        SCOPED_TRACE("cut after " + std::to_string(n) + " bytes");
+        const ReadResult result = ExpectRefusedWhole(std::span(stream).first(n));
+        EXPECT_EQ(result.kind, n < 9 ? ReadKind::Refused : ReadKind::CutShort);
+    }
+    // From the rule-set byte on the file is whole; the trailer is not read.
+    for (std::size_t n = needed; n <= stream.size(); ++n) {
+        Before before;
+        before.board.altCellX = 4;
+        ASSERT_EQ(ReadPuzzle(std::span(stream).first(n), before.board, before.ui).kind,
+                  ReadKind::Complete);
+        ExpectSameBoard(before.board, saved.board);
+        EXPECT_EQ(before.board.altCellX, 0u); // no circle left from the old puzzle
+        EXPECT_EQ(before.ui.historyCount, 5);
+        EXPECT_EQ(before.ui.layoutState, LayoutBarPending);
     }
 }
 
-TEST(OmxReader, OversizedBoardsAreRefusedAndTheLargestTheGridHoldsIsRead) {
-    for (auto [w, h] : {std::pair{34, 10}, {10, 47}, {255, 255}, {34, 47}}) {
-        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
-        Bytes stream = SerializePuzzle(EmptyBoard(10, 10), UiState{});
+TEST(OmxReader, ValuesThisProgramNeverWritesRefuseTheWholeFile) {
+    const Saved saved;
+    const std::size_t cells = 9, statusAt = 9 + 14 * 11 + 600;
+    auto at = [](int x, int y) { return std::size_t(9 + x * 11 + y); };
+    struct Case {
+        const char* name;
+        std::size_t pos;
+        std::uint8_t byte;
+    };
+    const Case cases[] = {
+        {"a cell code between area cells and given black", at(3, 3), 48 + 149},
+        {"a cell code between white dot and black", at(3, 3), 48 + 77},
+        {"the border code on the board", at(12, 9), 48 + 99},
+        {"a given black code plus one", at(1, 1), 48 + 201},
+        {"a ring cell that is not border", cells, 48 + 0},
+        {"the ring's last cell", at(13, 10), 48 + 1},
+        {"phase 4", 0, 4},
+        {"layout stage 3", 1, 3},
+        {"status 8", statusAt, 8},
+        {"rule set 2", statusAt + 1, 2},
+        {"rule set 255", statusAt + 1, 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes stream = saved.stream();
+        stream[c.pos] = c.byte;
+        EXPECT_EQ(ExpectRefusedWhole(stream).kind, ReadKind::Refused);
+    }
+    // Every code a playable cell can hold is read.
+    for (int code : {0, 1, 48, 49, 50, 100, 101, 148, 200}) {
+        Bytes stream = saved.stream();
+        stream[at(3, 3)] = static_cast<std::uint8_t>(48 + code);
+        Before before;
+        ASSERT_EQ(ReadPuzzle(stream, before.board, before.ui).kind, ReadKind::Complete) << code;
+        EXPECT_EQ(before.board.state(3, 3), code);
+    }
+}
+
+TEST(OmxReader, SizesNoBoardHasAreRefusedNamingTheDimension) {
+    for (int w : {0, 1, 7, 32, 33})
+        for (int h : {0, 1, 7, 46}) {
+            SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+            Bytes stream = SerializePuzzle(EmptyBoard(10, 10), UiState{});
+            stream[2] = static_cast<std::uint8_t>(w);
+            stream[3] = static_cast<std::uint8_t>(h);
+            stream.resize(PuzzleStreamSize(w, h), 147); // long enough to be read whole
+            const ReadResult r = ExpectRefusedWhole(stream);
+            EXPECT_EQ(r.kind, ReadKind::Refused);
+            EXPECT_NE(r.reason.find("width " + std::to_string(w)), std::string::npos) << r.reason;
+            EXPECT_NE(r.reason.find("height " + std::to_string(h)), std::string::npos) << r.reason;
+        }
+    // Only one dimension wrong: only that one is named.
+    for (auto [w, h, named] : {std::tuple{34, 8, "width 34 is outside 8..31"},
+                               {31, 46, "height 46 is outside 8..45"},
+                               {255, 45, "width 255"}}) {
+        Bytes stream = SerializePuzzle(EmptyBoard(8, 8), UiState{});
         stream[2] = static_cast<std::uint8_t>(w);
         stream[3] = static_cast<std::uint8_t>(h);
-        stream.resize(PuzzleStreamSize(w, h), 48); // long enough to be read whole
-        Before before;
-        Board board = before.board;
-        UiState readUi = before.ui;
-        const ReadResult result = ReadPuzzle(stream, board, readUi);
-        EXPECT_EQ(result.kind, ReadKind::Refused);
-        EXPECT_NE(result.reason.find("33 x 46"), std::string::npos) << result.reason;
-        Board expected = before.board;
-        expected.status = StatusUnreadable;
-        ExpectSameBoard(board, expected);
-        ExpectSameUi(readUi, before.ui);
+        stream.resize(PuzzleStreamSize(w, h), 147);
+        const ReadResult r = ExpectRefusedWhole(stream);
+        EXPECT_NE(r.reason.find(named), std::string::npos) << r.reason;
+        EXPECT_EQ(r.reason.find(w > 31 ? "height" : "width"), std::string::npos) << r.reason;
     }
+    // A file of zero bytes (/dev/zero, a sparse file) is a 0 x 0 board.
+    EXPECT_NE(ExpectRefusedWhole(Bytes(64 * 1024, 0)).reason.find("width 0"), std::string::npos);
 
-    // 33 x 46 fills the grid: the ring lies in its last column and row.
-    Board board = EmptyBoard(10, 10);
+    // 31 x 45, the largest board, is read; the writer never reads outside
+    // the grid, whatever the size says.
+    Board board = EmptyBoard(31, 45);
+    board.state(31, 45) = 48;
     UiState ui;
-    Bytes stream = SerializePuzzle(board, ui);
-    stream.resize(9);
-    stream[2] = 33;
-    stream[3] = 46;
-    for (int x = 0; x <= 34; ++x)
-        for (int y = 0; y <= 47; ++y)
-            stream.push_back(static_cast<std::uint8_t>(48 + 1 + x % 40));
-    stream.insert(stream.end(), 600, 48);
-    stream.insert(stream.end(), {0, 1});
-    ASSERT_EQ(ReadPuzzle(stream, board, ui).kind, ReadKind::Complete);
-    EXPECT_EQ(board.state(33, 46), 1 + 33 % 40);
-    EXPECT_EQ(board.state(34, 46), Border);
-    EXPECT_EQ(board.state(33, 47), Border);
-    EXPECT_EQ(board.ruleSet, RuleSetTandrel);
-    // And the writer never reads outside the grid, whatever the size says.
+    Board read = EmptyBoard(10, 10);
+    ASSERT_EQ(ReadPuzzle(SerializePuzzle(board, ui), read, ui).kind, ReadKind::Complete);
+    EXPECT_EQ(read.state(31, 45), 48);
+    EXPECT_EQ(read.state(32, 45), Border);
     board.width = 200;
-    const Bytes written = SerializePuzzle(board, ui);
-    EXPECT_EQ(written.size(), PuzzleStreamSize(200, 46));
-    EXPECT_EQ(ReadPuzzle(written, board, ui).kind, ReadKind::Refused);
+    EXPECT_EQ(SerializePuzzle(board, ui).size(), PuzzleStreamSize(200, 45));
 }
 
 TEST(OmxReader, TheTrailerBytesRuleSetAndStatus) {
@@ -329,6 +353,18 @@ TEST(OmxReader, AStepHistoryOutOfBoundsIsEmptiedAndABadSelectedNumberBecomesOne)
         EXPECT_EQ(readUi.historyCount, c.kept ? c.count : 0);
         EXPECT_EQ(readUi.historyX[c.badIndex], c.x); // the entries stay as read
     }
+    // An entry whose earlier code no cell holds would put it on the board.
+    for (auto [prev, kept] : {std::pair{77, false}, {99, false}, {200, true}, {149, false}}) {
+        Board board = EmptyBoard(9, 8);
+        UiState ui;
+        ui.historyCount = 3;
+        for (int i = 0; i < kHistorySize; ++i)
+            ui.historyX[i] = ui.historyY[i] = 1;
+        ui.historyPrev[1] = static_cast<std::uint8_t>(prev);
+        UiState readUi;
+        ReadPuzzle(SerializePuzzle(board, ui), board, readUi);
+        EXPECT_EQ(readUi.historyCount, kept ? 3 : 0) << prev;
+    }
     for (auto [stored, loaded] : {std::pair{0, 1}, {1, 1}, {40, 40}, {41, 1}, {255, 1}}) {
         Board board = EmptyBoard(9, 8);
         UiState ui;
@@ -337,17 +373,6 @@ TEST(OmxReader, AStepHistoryOutOfBoundsIsEmptiedAndABadSelectedNumberBecomesOne)
         ReadPuzzle(SerializePuzzle(board, ui), board, readUi);
         EXPECT_EQ(readUi.selectedNumber, loaded) << "stored " << stored;
     }
-
-    // A short file of a smaller board over an old history: the old entries
-    // no longer fit the new size, so the history is emptied.
-    Board small = EmptyBoard(8, 8);
-    UiState smallUi;
-    Bytes stream = SerializePuzzle(small, smallUi);
-    stream.resize(20);
-    Before before;
-    before.ui.historyX[1] = 10;
-    EXPECT_EQ(ReadPuzzle(stream, before.board, before.ui).kind, ReadKind::CutShort);
-    EXPECT_EQ(before.ui.historyCount, 0);
 }
 
 TEST(OmxCounters, EveryValueTheReaderCanProduceIsWrittenBackTheSame) {

@@ -1,8 +1,9 @@
 // libFuzzer target of the puzzle file reader. Any bytes are read over a board
 // and UI state full of earlier values; then:
-//   - a refused file must have changed nothing but the status;
+//   - a file not read whole must have changed nothing but the status;
 //   - a read one must leave the invariants the view and the solver rely on
-//     (grid ring 99, scratch 0, history and selected number in bounds);
+//     (size, codes and fields in range, grid ring 99, scratch 0, history and
+//     selected number in bounds);
 //   - writing what was read and reading it again must give the same fields;
 //   - the text export of the result must stay inside the grid.
 // A broken check aborts, which libFuzzer reports with the input.
@@ -90,19 +91,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(board.status == StatusUnreadable || result.kind == ReadKind::Complete);
     CHECK(result.reason.empty() == (result.kind == ReadKind::Complete));
 
-    if (result.kind == ReadKind::Refused) {
+    // All or nothing: a file not read whole changes nothing but the status.
+    if (result.kind != ReadKind::Complete) {
         before.status = StatusUnreadable;
         CHECK(SameFields(board, ui, before, uiBefore, true));
         return 0;
     }
-    CHECK(result.kind == ReadKind::Complete || result.kind == ReadKind::CutShort);
     const int w = board.width, h = board.height;
-    CHECK(w <= kOmxMaxWidth && h <= kOmxMaxHeight);
+    CHECK(w >= kMinWidth && w <= kMaxWidth && h >= kMinHeight && h <= kMaxHeight);
+    CHECK(ui.phase <= PhaseAutoSolved && board.status <= StatusSumTooLarge);
+    CHECK(board.ruleSet == RuleSetOmbrix || board.ruleSet == RuleSetTandrel);
     for (int x = 0; x < kGridWidth; ++x)
         for (int y = 0; y < kGridHeight; ++y) {
             const Cell& c = board.cells[x][y];
             CHECK(c.areaId == 0 && c.mark == 0);
             if (x == 0 || x > w || y == 0 || y > h) CHECK(c.state == Border);
+            else
+                CHECK(c.state <= BlackLinked || (c.state >= Black && c.state <= 148) ||
+                      c.state == GivenBlack);
         }
     CHECK(ui.historyCount >= 0 && ui.historyCount < kHistorySize);
     for (int i = 0; i < ui.historyCount; ++i) {

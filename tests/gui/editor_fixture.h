@@ -10,6 +10,7 @@
 #include "ombrix_view.h"
 #include "size_dialog.h"
 
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QThread>
@@ -97,11 +98,33 @@ struct Editor {
         EXPECT_TRUE(view().viewport()->rect().contains(p)) << X << "," << Y;
         QTest::mouseClick(view().viewport(), button, Qt::NoModifier, p);
     }
+    // Two quick presses at layout point (X, Y) (visible), as the window
+    // system delivers them: the second comes as a double click.
+    void doubleClickAt(int X, int Y, Qt::MouseButton button = Qt::LeftButton) {
+        const QPointF p = QPoint(X, Y) - view().scrollPosition();
+        QWidget* vp = view().viewport();
+        const QPointF g = vp->mapToGlobal(p);
+        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                               QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const Qt::MouseButtons held = t == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+            QMouseEvent e(t, p, g, button, held, Qt::NoModifier);
+            QApplication::sendEvent(vp, &e);
+        }
+    }
     void cell(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
         clickAt(layout().cellLeft(x) + 13, layout().cellTop(y) + 13, button);
     }
     void bar(int k) { clickAt(layout().barLeft() + 14, layout().barEntryTop(k) + 13); }
-    void upper() { clickAt(layout().buttonLeft() + 50, 168); }
+    // The upper button; after "自動解答", until the solver's outcome is in.
+    void upper() {
+        clickAt(layout().buttonLeft() + 50, 168);
+        waitForSolver();
+    }
+    void waitForSolver() {
+        for (int i = 0; i < 3000 && view().solving(); ++i)
+            QTest::qWait(10);
+        EXPECT_FALSE(view().solving());
+    }
     void lower() { clickAt(layout().buttonLeft() + 50, 228); }
 
     // What the view shows now, in layout coordinates from the scroll position.

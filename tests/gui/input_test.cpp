@@ -1,10 +1,13 @@
 // The click dispatch of every phase, by layout point, with the repaint each
 // action asks for; the step history with its overflow; going back to the
-// start; the automatic solver with its waiting message.
+// start; the automatic solver with its waiting message, and no input while
+// it runs.
 #include "input.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <vector>
 
 namespace ombrix {
@@ -114,14 +117,14 @@ TEST(SolvePhase, PlacingPaintingAndClearing) {
     r.board.state(5, 5) = GivenBlack;
     r.lower();
     r.bar(7);
-    // A right click on a given black cell in phase 1: cleared and recorded,
-    // the phase (and so the buttons) unchanged.
+    // A given black cell is part of the puzzle: a right click in phase 1
+    // leaves it, records nothing and asks for nothing.
+    r.asks.clear();
     r.right(5, 5);
-    EXPECT_EQ(r.board.state(5, 5), Undecided);
+    EXPECT_EQ(r.board.state(5, 5), GivenBlack);
     EXPECT_EQ(r.ui.phase, PhaseSolveStart);
-    EXPECT_EQ(r.ui.historyCount, 1);
-    EXPECT_EQ(r.ui.historyPrev[0], GivenBlack);
-    EXPECT_TRUE(IsRegion(r.last(), r.layout().boardRegion()));
+    EXPECT_EQ(r.ui.historyCount, 0);
+    EXPECT_TRUE(r.asks.empty());
     // The first placed number: area cell 107, phase 2, whole view.
     r.left(2, 2);
     EXPECT_EQ(r.board.state(2, 2), 107);
@@ -132,13 +135,22 @@ TEST(SolvePhase, PlacingPaintingAndClearing) {
     r.right(4, 4);
     EXPECT_EQ(r.board.state(4, 4), Black);
     EXPECT_TRUE(IsRegion(r.last(), r.layout().boardRegion()));
-    // Clues react to neither button; filled cells not to the left one.
+    // Clues and given black cells react to neither button, in phases 2 and
+    // 3 as in 1; filled cells not to the left one.
     r.right(1, 1);
     r.left(1, 1);
     r.left(4, 4);
+    r.right(5, 5);
+    r.left(5, 5);
     EXPECT_EQ(r.board.state(1, 1), 3);
     EXPECT_EQ(r.board.state(4, 4), Black);
-    EXPECT_EQ(r.ui.historyCount, 4);
+    EXPECT_EQ(r.board.state(5, 5), GivenBlack);
+    EXPECT_EQ(r.ui.historyCount, 3);
+    r.ui.phase = PhaseAutoSolved;
+    r.right(5, 5);
+    EXPECT_EQ(r.board.state(5, 5), GivenBlack);
+    EXPECT_EQ(r.ui.historyCount, 3);
+    r.ui.phase = PhaseSolving;
     // Right click on black in phase 1 turns it to phase 2 as well.
     Recorder s;
     s.lower();
@@ -192,7 +204,7 @@ TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
     r.lower();
     r.board.state(1, 1) = 105;
     r.board.state(2, 1) = WhiteDot;
-    r.board.state(3, 1) = GivenBlack;
+    r.board.state(3, 1) = Black;
     r.board.state(4, 1) = BlackLinked;
     r.left(9, 9); // into phase 2
     for (int x = 1; x <= 4; ++x)
@@ -203,7 +215,7 @@ TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
         r.upper();
     EXPECT_EQ(r.board.state(1, 1), 105);
     EXPECT_EQ(r.board.state(2, 1), WhiteDot);
-    EXPECT_EQ(r.board.state(3, 1), GivenBlack);
+    EXPECT_EQ(r.board.state(3, 1), Black);
     EXPECT_EQ(r.board.state(4, 1), BlackLinked);
     EXPECT_EQ(r.board.state(9, 9), Undecided);
     EXPECT_EQ(r.ui.historyCount, 0);
@@ -222,6 +234,50 @@ TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
     r.ui.historyCount = -3;
     r.right(1, 1);
     EXPECT_EQ(r.ui.historyCount, 1);
+}
+
+TEST(SolvePhase, WhileTheSolverRunsTheBoardShowsTheWaitingMessageAndTakesNoInput) {
+    Recorder r;
+    std::function<void()> work, done;
+    r.input.SetRunner([&](std::function<void()> w, std::function<void()> d) {
+        work = std::move(w);
+        done = std::move(d);
+    });
+    r.board.state(1, 1) = 4;
+    r.lower();
+    r.asks.clear();
+    r.statusAtAsk.clear();
+    r.upper(); // 自動解答: the solver is started, not yet done
+    ASSERT_TRUE(work && done);
+    EXPECT_TRUE(r.input.solving());
+    ASSERT_EQ(r.asks.size(), 1u);
+    EXPECT_EQ(r.asks[0].kind, RepaintKind::WholeViewNow);
+    EXPECT_EQ(r.statusAtAsk[0], StatusSolving);
+    EXPECT_EQ(r.board.status, StatusSolving); // every repaint shows it
+    EXPECT_EQ(r.ui.phase, PhaseSolveStart);
+    const Board board = r.board;
+    const UiState ui = r.ui;
+    r.left(2, 2);
+    r.right(3, 3);
+    r.bar(5);
+    r.upper();
+    r.lower();
+    EXPECT_EQ(std::memcmp(&board, &r.board, sizeof board), 0);
+    EXPECT_EQ(std::memcmp(&ui, &r.ui, sizeof ui), 0);
+    EXPECT_EQ(r.asks.size(), 1u);
+    // The solver runs on a copy whose status starts at 0; its outcome is
+    // taken over when it is done: phase 3 and the whole view.
+    work();
+    EXPECT_EQ(r.solveSawStatus, StatusNone);
+    EXPECT_EQ(r.board.status, StatusSolving);
+    done();
+    EXPECT_FALSE(r.input.solving());
+    EXPECT_EQ(r.board.status, StatusSecondSolution);
+    EXPECT_EQ(r.board.state(1, 1), 4);
+    EXPECT_EQ(r.ui.phase, PhaseAutoSolved);
+    EXPECT_EQ(r.last().kind, RepaintKind::WholeView);
+    r.right(3, 3);
+    EXPECT_EQ(r.board.state(3, 3), Black);
 }
 
 TEST(SolvePhase, RestartAutoSolveAndClearAll) {

@@ -159,16 +159,29 @@ TEST(Paint, LongBarSpillsIntoTheSecondColumn) {
     EXPECT_TRUE(IsColour(img, bx + 10, 619, kTeal));
 }
 
-TEST(Paint, UndrawableStatesLeaveTheirCellAlone) {
+TEST(Paint, CluesAboveTheBarsFortyAndTheirAreaCellsAreDrawn) {
     Fixture f(8, 8);
-    f.board.state(2, 2) = 45; // a clue above the bar's 40, only from a file
+    f.board.state(2, 2) = 46;                // a clue only a file can hold
+    f.board.state(3, 3) = AreaCellBase + 46; // and its area cell after solving
+    f.board.state(4, 4) = 48;
     QImage img(436, 336, QImage::Format_RGB32);
-    img.fill(QColor(255, 0, 255));
+    img.fill(QColor(255, 0, 255)); // whatever the window showed before
     QPainter p(&img);
     PaintBoard(p, f.board, f.ui, nullptr);
     p.end();
     const Layout l(f.board, f.ui);
-    EXPECT_TRUE(IsColour(img, l.cellLeft(2) + 10, l.cellTop(2) + 10, QColor(255, 0, 255)));
+    using sprites::Colour;
+    EXPECT_EQ(RegionDiff(img, l.cellLeft(2), l.cellTop(2), sprites::Number(Colour::Clue, 46)), 0);
+    EXPECT_EQ(RegionDiff(img, l.cellLeft(3), l.cellTop(3), sprites::Number(Colour::Solve, 46)), 0);
+    EXPECT_EQ(RegionDiff(img, l.cellLeft(4), l.cellTop(4), sprites::Number(Colour::Clue, 48)), 0);
+    // Framed white tiles with blue and green digits, nothing left unpainted.
+    const QRect inner2(l.cellLeft(2) + 1, l.cellTop(2) + 1, 26, 26);
+    const QRect inner3(l.cellLeft(3) + 1, l.cellTop(3) + 1, 26, 26);
+    EXPECT_TRUE(IsColour(img, l.cellLeft(2), l.cellTop(2), Qt::black));
+    EXPECT_GT(CountColour(img, inner2, QColor(0, 0, 255)), 40);
+    EXPECT_GT(CountColour(img, inner3, QColor(0, 128, 0)), 40);
+    EXPECT_GT(CountColour(img, inner3, Qt::white), 300);
+    EXPECT_EQ(CountColour(img, QRect(25, 50, 216, 216), QColor(255, 0, 255)), 0);
 }
 
 TEST(Render, CommandLineWritesTheLayoutAsPng) {
@@ -181,7 +194,7 @@ TEST(Render, CommandLineWritesTheLayoutAsPng) {
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     const QImage img(out);
     ASSERT_FALSE(img.isNull());
-    // r001 is 8 x 8: (27W + 220) x max(27H + 120, 310).
+    // r001 is 8 x 8: (27W + 220) x max(27H + 120, 27n + 57, 310).
     EXPECT_EQ(img.size(), QSize(436, 336));
     EXPECT_EQ(RegionDiff(img.convertToFormat(QImage::Format_RGB32), 10, 5, sprites::kBannerOmbrix),
               0);

@@ -4,22 +4,30 @@
 // and a puzzle named on the command line.
 #include "editor_fixture.h"
 
+#include "error_reasons.h"
 #include "grid_text.h"
+#include "main_args.h"
 #include "puzzle_file.h"
 #include "solver.h"
 #include "status_text.h"
+#include "version.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <sys/stat.h>
+#include <system_error>
 
 namespace ombrix {
 namespace {
@@ -149,37 +157,68 @@ TEST(Session, EnterSolveByHandUndoRestartAutoSolveClear) {
               0);
 }
 
-TEST(Session, WaitingMessageIsOnTheScreenBeforeTheSolverRuns) {
+TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
+    Board puzzle;
+    std::string solution;
+    if (!LoadR001(puzzle, solution)) GTEST_SKIP() << "no corpus";
     Editor e;
-    e.cell(1, 1); // a clue 1
+    ResizeBoard(e, 8, 8);
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            e.board.state(x, y) = puzzle.state(x, y);
     e.lower();
-    QImage seen;
+    Board expected = e.board; // what the solver makes of it, run here
+    AutoSolve(expected);
+
+    // A solver held until the test lets it go, on its own thread.
+    std::mutex m;
+    std::condition_variable cv;
+    bool go = false;
     int statusSeen = -1;
     e.view().input().SetSolver([&](Board& b) {
         statusSeen = b.status;
-        // What the window system holds now, without painting again.
-        QWidget* vp = e.view().viewport();
-        const QPoint at = vp->mapTo(&e.frame, QPoint(0, 0));
-        seen = e.frame.screen()
-                   ->grabWindow(e.frame.winId(), at.x(), at.y(), vp->width(), vp->height())
-                   .toImage()
-                   .convertToFormat(QImage::Format_RGB32);
+        std::unique_lock lock(m);
+        cv.wait(lock, [&] { return go; });
         AutoSolve(b);
     });
-    e.upper();
+    e.clickAt(e.layout().buttonLeft() + 50, 168); // 自動解答, returns at once
+    ASSERT_TRUE(e.view().solving());
+    // The window paints meanwhile: the waiting message, the board as it was.
+    e.view().viewport()->update();
+    QImage img = e.grab();
+    EXPECT_GT(CountColour(img, kStatusLine, kYellow), 50);
+    Board waiting = e.board;
+    UiState waitingUi = e.ui;
+    const QImage expectedImg = RenderLayout(waiting, waitingUi);
+    const QRect line = kStatusLine & expectedImg.rect() & img.rect();
+    EXPECT_EQ(img.copy(line), expectedImg.copy(line));
+    EXPECT_EQ(e.board.status, StatusSolving);
+    // Clicks, double clicks and board commands change nothing.
+    const QByteArray before = e.snapshot();
+    e.cell(1, 2, Qt::RightButton);
+    e.doubleClickAt(e.layout().cellLeft(1) + 13, e.layout().cellTop(2) + 13);
+    e.lower();
+    e.frame.OnCommand(ID_RULESET_TANDREL);
+    e.modal.savePath = QStringLiteral("/nonexistent/never.omx");
+    e.frame.OnCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(e.snapshot(), before);
+    EXPECT_TRUE(e.modal.saveSpecs.isEmpty());
+    {
+        std::lock_guard lock(m);
+        go = true;
+    }
+    cv.notify_all();
+    e.waitForSolver();
     EXPECT_EQ(statusSeen, StatusNone);
-    ASSERT_FALSE(seen.isNull());
-    // The yellow of "自動解析中！　しばらくお待ちください" on the status line.
-    EXPECT_GT(CountColour(seen, kStatusLine, kYellow), 50);
-    // The same text painted offscreen matches what was on the screen.
-    Board b = e.board;
-    UiState ui = e.ui;
-    b.status = StatusSolving;
-    const QImage expected = RenderLayout(b, ui);
-    EXPECT_EQ(seen.copy(kStatusLine), expected.copy(kStatusLine));
+    // The same outcome as the solver run here, phase 3, the whole view new.
     EXPECT_EQ(e.ui.phase, PhaseAutoSolved);
-    // Afterwards the outcome replaces it.
-    EXPECT_EQ(CountColour(e.grab(), kStatusLine, kYellow) > 0, e.board.status != StatusNone);
+    EXPECT_EQ(e.board.status, expected.status);
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            ASSERT_EQ(e.board.state(x, y), expected.state(x, y)) << x << "," << y;
+    img = e.grab();
+    EXPECT_EQ(CountColour(img, kStatusLine, kYellow) > 0, e.board.status != StatusNone);
+    EXPECT_EQ(RegionDiff(img, e.layout().buttonLeft(), 150, sprites::kButtonClearAll), 0);
 }
 
 TEST(Session, ClicksOnAScrolledBoard) {
@@ -205,6 +244,48 @@ TEST(Session, ClicksOnAScrolledBoard) {
     EXPECT_EQ(RegionDiff(img, e.layout().cellLeft(30) - s.x(), e.layout().cellTop(44) - s.y(),
                          sprites::Number(sprites::Colour::Clue, 40)),
               0);
+}
+
+TEST(Session, AQuickSecondPressCountsLikeAnyOther) {
+    Editor e;
+    e.lower(); // 解答モードへ
+    const Layout l = e.layout();
+    // Right twice on a cell: black, then cleared again; two steps.
+    e.doubleClickAt(l.cellLeft(2) + 13, l.cellTop(2) + 13, Qt::RightButton);
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    EXPECT_EQ(e.ui.historyCount, 2);
+    // Left twice on "1つ戻る": both steps taken back.
+    e.doubleClickAt(l.buttonLeft() + 50, 168);
+    EXPECT_EQ(e.ui.historyCount, 0);
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    EXPECT_EQ(e.ui.phase, PhaseSolving);
+}
+
+TEST(Session, TheWholeBarCanBeScrolledToOnWideShortBoards) {
+    Editor e;
+    for (QSize size : {QSize(31, 8), QSize(20, 10), QSize(15, 12)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
+        ResizeBoard(e, size.width(), size.height());
+        const int n = e.ui.barLength;
+        ASSERT_GT(n, size.height() + 2);
+        QScrollBar* v = e.view().verticalScrollBar();
+        v->setValue(v->maximum());
+        e.view().horizontalScrollBar()->setValue(e.layout().barLeft() - 100);
+        e.settle();
+        // The last entry, frame line included, lies inside the viewport.
+        const Layout l = e.layout();
+        const QRect last(l.barLeft(), l.barEntryTop(n), kTileSize, kTileSize);
+        EXPECT_TRUE(
+            e.view().viewport()->rect().contains(last.translated(-e.view().scrollPosition())))
+            << "scrolled to " << e.view().scrollPosition().y();
+        e.bar(n);
+        EXPECT_EQ(e.ui.selectedNumber, n);
+        const QImage img = e.grab();
+        const QPoint s = e.view().scrollPosition();
+        EXPECT_EQ(RegionDiff(img, l.barLeft() - s.x(), l.barEntryTop(n) - s.y(),
+                             sprites::Number(sprites::Colour::Selection, n), 27, 27),
+                  0);
+    }
 }
 
 TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
@@ -370,10 +451,28 @@ TEST(Files, DamagedAndMissingFilesShowTheUnreadableMessage) {
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(bytes.left(300));
     out.close();
+    // Loading it, or a file of zero bytes, changes nothing but the status:
+    // the puzzle that was there stays, byte for byte, with the message.
     e.board.status = StatusNone;
-    e.modal.openPath = cut;
-    e.frame.OnCommand(ID_FILE_OPEN);
-    EXPECT_EQ(e.board.status, StatusUnreadable);
+    const QByteArray work = e.snapshot();
+    const QString zeros = dir.filePath(QStringLiteral("zeros.omx"));
+    QFile zeroFile(zeros);
+    ASSERT_TRUE(zeroFile.open(QIODevice::WriteOnly));
+    zeroFile.write(QByteArray(64 * 1024, '\0'));
+    zeroFile.close();
+    const QString empty = dir.filePath(QStringLiteral("empty.omx"));
+    QFile emptyFile(empty);
+    ASSERT_TRUE(emptyFile.open(QIODevice::WriteOnly));
+    emptyFile.close();
+    for (const QString& path : {cut, zeros, empty}) {
+        e.board.status = StatusNone;
+        e.modal.openPath = path;
+        e.frame.OnCommand(ID_FILE_OPEN);
+        EXPECT_EQ(e.board.status, StatusUnreadable);
+        e.board.status = StatusNone;
+        EXPECT_EQ(e.snapshot(), work) << path.toStdString();
+        e.board.status = StatusUnreadable;
+    }
     QImage img = e.grab();
     EXPECT_GT(CountColour(img, kStatusLine, kYellow), 20);
     Board expect;
@@ -393,6 +492,36 @@ TEST(Files, DamagedAndMissingFilesShowTheUnreadableMessage) {
     EXPECT_TRUE(e.modal.messages.isEmpty()); // loading shows no message box
 }
 
+TEST(Files, ASecondSolutionFileLoadsWithoutACircle) {
+    QTemporaryDir dir;
+    Editor e;
+    e.cell(2, 2);
+    e.lower();
+    e.board.status = StatusSecondSolution;
+    e.board.altCellX = 3;
+    e.board.altCellY = 3;
+    e.modal.savePath = dir.filePath(QStringLiteral("second.omx"));
+    e.frame.OnCommand(ID_FILE_SAVE_AS);
+    const QColor red(255, 0, 0);
+    // The banner, the status line and the board (the bar's selected number
+    // is red too).
+    const QRect boardAndAbove(0, 0, 27 * 10 + 27, 27 * 10 + 52);
+    EXPECT_GT(CountColour(e.grab(), boardAndAbove, red), 20);
+    // The file does not hold the circled cell: the message, but no circle,
+    // neither over the banner nor on a cell of the puzzle before.
+    for (const QString& start : {QString(), e.modal.savePath}) {
+        Editor loaded(start);
+        loaded.board.altCellX = 3;
+        loaded.board.altCellY = 3;
+        loaded.modal.openPath = e.modal.savePath;
+        loaded.frame.OnCommand(ID_FILE_OPEN);
+        EXPECT_EQ(loaded.board.status, StatusSecondSolution);
+        const QImage img = loaded.grab();
+        EXPECT_EQ(CountColour(img, boardAndAbove, red), 0);
+        EXPECT_GT(CountColour(img, kStatusLine, kYellow), 20);
+    }
+}
+
 TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     QTemporaryDir dir;
     Editor e;
@@ -405,6 +534,9 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     ASSERT_EQ(e.modal.messages.size(), 1);
     EXPECT_TRUE(e.modal.messages[0].contains(nowhere));
     EXPECT_TRUE(e.modal.messages[0].startsWith(QStringLiteral("問題を保存できませんでした。")));
+    // The reason in Japanese, not the system's English.
+    EXPECT_TRUE(e.modal.messages[0].endsWith(QStringLiteral("理由: 保存先のフォルダがありません")))
+        << e.modal.messages[0].toStdString();
     // The target is a folder holding a file: it stays as it was.
     const QString folder = dir.filePath(QStringLiteral("taken.omx"));
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/inside")));
@@ -437,6 +569,69 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     EXPECT_TRUE(text.startsWith(QByteArray("\x8A\xC8\x88\xD5Ombrix\r\n")));
     EXPECT_TRUE(text.contains(QByteArray("12\x81\x62")));
     EXPECT_EQ(text.count("\r\n"), 2 * 10 + 4);
+}
+
+TEST(Files, CommonSaveFailuresAreGivenInJapanese) {
+    const std::string head = "cannot save /d/p.omx: cannot create a temporary file in /d: ";
+    auto reason = [&](int err) {
+        return SaveFailureReason(head + std::generic_category().message(err)).toStdString();
+    };
+    EXPECT_EQ(reason(EACCES), "書き込む権限がありません");
+    EXPECT_EQ(reason(EPERM), "書き込む権限がありません");
+    EXPECT_EQ(reason(ENOENT), "保存先のフォルダがありません");
+    EXPECT_EQ(reason(ENOSPC), "ディスクの空きが足りません");
+    EXPECT_EQ(reason(EDQUOT), "ディスクの空きが足りません");
+    EXPECT_EQ(reason(EROFS), "読み取り専用のファイルシステムには保存できません");
+    // Any other reason: the writer's whole message, as it stands.
+    EXPECT_EQ(reason(EIO), head + std::generic_category().message(EIO));
+    EXPECT_EQ(SaveFailureReason("cannot save /d/x: not a regular file").toStdString(),
+              "cannot save /d/x: not a regular file");
+}
+
+TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* out; // expected in standard output ("" for nothing)
+        const char* err; // expected in standard error ("" for nothing)
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "[PUZZLE.omx]", ""},
+        {{"-h"}, 0, "--version", ""},
+        {{"--version"}, 0, "ombrix " OMBRIX_VERSION "\n", ""},
+        {{"--bogus"}, 1, "", "ombrix: Unknown option 'bogus'."},
+        {{"a.omx", "b.omx"}, 1, "", "ombrix: more than one puzzle file: b.omx"},
+        {{"--help", "a.omx", "b.omx"}, 1, "", "Usage:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const EditorCommandLine line = ParseEditorCommandLine(QStringList{"ombrix"} + c.args);
+        EXPECT_TRUE(line.exit);
+        EXPECT_EQ(line.exitCode, c.exitCode);
+        EXPECT_EQ(line.out.isEmpty(), !*c.out);
+        EXPECT_TRUE(line.out.contains(QString::fromUtf8(c.out))) << line.out.toStdString();
+        EXPECT_EQ(line.err.isEmpty(), !*c.err);
+        EXPECT_TRUE(line.err.contains(QString::fromUtf8(c.err))) << line.err.toStdString();
+        if (c.exitCode) {
+            EXPECT_TRUE(line.err.contains("Usage:")) << line.err.toStdString();
+        }
+    }
+    for (const QStringList& args : {QStringList{}, QStringList{"p.omx"}, {"--", "--p.omx"}}) {
+        const EditorCommandLine line = ParseEditorCommandLine(QStringList{"ombrix"} + args);
+        EXPECT_FALSE(line.exit);
+        EXPECT_EQ(line.puzzlePath, args.value(args.size() - 1));
+    }
+    // The program itself: the streams and the exit status.
+    QProcess p;
+    p.start(QStringLiteral(OMBRIX_EDITOR), {QStringLiteral("--version")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput(), QByteArray("ombrix " OMBRIX_VERSION "\n"));
+    p.start(QStringLiteral(OMBRIX_EDITOR), {QStringLiteral("x.omx"), QStringLiteral("y.omx")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(p.readAllStandardError().contains("Usage:"));
 }
 
 TEST(CommandLine, AnUnreadablePuzzleFileLeavesTheEmptyBoard) {

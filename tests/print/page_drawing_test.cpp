@@ -93,6 +93,24 @@ TEST(PageDrawing, CellSizeClassesAndFrames) {
     }
 }
 
+TEST(PageDrawing, CellsShrinkOnlyWhereThePrintableAreaCannotHoldThem) {
+    const PageArea a4Portrait{2029, 2899}, a4Landscape{2899, 2029};
+    // Portrait A4 holds every size class as it is.
+    for (auto [w, h] : {std::pair{17, 23}, {23, 31}, {31, 45}})
+        EXPECT_EQ(PageCellSizeFor(w, h, a4Portrait), PageCellSizeFor(w, h));
+    EXPECT_EQ(PageCellSizeFor(31, 45, PageArea{}), (PageCellSize{50, 40}));
+    // Landscape: the largest pitch whose board still ends inside the area.
+    EXPECT_EQ(PageCellSizeFor(31, 45, a4Landscape), (PageCellSize{37, 29}));
+    EXPECT_EQ(PageCellSizeFor(17, 23, a4Landscape), (PageCellSize{72, 57}));
+    EXPECT_EQ(PageCellSizeFor(8, 8, a4Landscape), (PageCellSize{100, 80}));
+    const RecordingSurface s = [] {
+        RecordingSurface r;
+        DrawPuzzlePage(EmptyBoard(31, 45), r, PageArea{2899, 2029});
+        return r;
+    }();
+    EXPECT_EQ(s.rects().back().rect.bottom, -(300 + 37 * 46));
+}
+
 TEST(PageDrawing, OneAndTwoDigitNumbersOnEachCellSize) {
     struct Case {
         int w, h, s, d;
@@ -106,7 +124,8 @@ TEST(PageDrawing, OneAndTwoDigitNumbersOnEachCellSize) {
         b.state(2, 5) = 12;                // clue 12
         b.state(4, 1) = AreaCellBase + 12; // area cell of clue 12
         b.state(5, 5) = AreaCellBase + 5;  // area cell of clue 5
-        b.state(6, 6) = 47;
+        b.state(6, 6) = 48;                // the largest clue a file can hold
+        b.state(7, 7) = AreaCellBase + 46; // and an area cell above the bar's 40
         const RecordingSurface s = Draw(b);
         const PageFont one{kMincho, c.d, 0, 700, false};
         const PageFont two{kMincho, c.d, c.d / 2, 700, false};
@@ -153,7 +172,12 @@ TEST(PageDrawing, OneAndTwoDigitNumbersOnEachCellSize) {
 
         t = TextsIn(s, PageCellRect(6, 6, c.s));
         ASSERT_EQ(t.size(), 2u);
-        EXPECT_EQ(t[0].text + t[1].text, "47");
+        EXPECT_EQ(t[0].text + t[1].text, "48");
+        EXPECT_EQ(t[0].colour, blue);
+        t = TextsIn(s, PageCellRect(7, 7, c.s));
+        ASSERT_EQ(t.size(), 2u);
+        EXPECT_EQ(t[0].text + t[1].text, "46");
+        EXPECT_EQ(t[1].colour, green);
     }
     // On the 10 mm board a 7 stands 33 right of and 10 below the cell's
     // top-left corner, the digits of 12 at 10 and 50.
@@ -172,8 +196,6 @@ TEST(PageDrawing, EmptyAndBlackCells) {
     Board b = EmptyBoard(10, 10, RuleSetTandrel);
     b.state(1, 1) = WhiteDot;
     b.state(1, 2) = Undecided;
-    b.state(1, 3) = 48;                // beyond the two-digit range: printed empty
-    b.state(1, 4) = AreaCellBase + 48; // likewise
     b.state(2, 1) = GivenBlack;
     b.state(2, 2) = Black;
     b.state(2, 3) = BlackLinked;

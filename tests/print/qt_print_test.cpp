@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -97,6 +99,8 @@ TEST(PdfPage, PictureLandsWhereThePageSays) {
     Board b = EmptyBoard(17, 23);
     b.state(2, 3) = GivenBlack;
     b.state(5, 4) = 7;
+    b.state(7, 4) = 46;                // clues above the bar's 40 come from files
+    b.state(8, 4) = AreaCellBase + 46; // and so do their area cells
     const QString path = dir.filePath("page.pdf");
     std::string error;
     ASSERT_TRUE(WritePuzzlePdf(b, path.toStdString(), error)) << error;
@@ -148,9 +152,114 @@ TEST(PdfPage, PictureLandsWhereThePageSays) {
     EXPECT_GT(darkest(px(clue.left + 5), px(clue.left + 95), py(clue.top - 5), py(clue.top - 9)),
               200);
 
+    // 46 and 146 print their two digits like any other number.
+    for (int x : {7, 8}) {
+        const PageRect cell = PageCellRect(x, 4, 100);
+        EXPECT_LT(
+            darkest(px(cell.left + 10), px(cell.left + 90), py(cell.top - 10), py(cell.top - 90)),
+            150)
+            << x;
+    }
+
     // The title's ink starts at (200, -150) and stays within a 10 mm line.
     EXPECT_LT(darkest(px(200), px(800), py(-150), py(-250)), 100);
     EXPECT_GT(darkest(px(200), px(800), py(-100), py(-145)), 200);
+}
+
+// The darkest pixels' bounding box of a picture.
+QRect InkBox(const Picture& pic) {
+    QRect box;
+    for (int y = 0; y < pic.image.height(); ++y)
+        for (int x = 0; x < pic.image.width(); ++x)
+            if (pic.at(x, y) < 128) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST(PdfPage, LandscapePagesHoldTheLargestBoard) {
+    if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Board b = EmptyBoard(31, 45);
+    b.state(31, 45) = GivenBlack; // the far corner is ink
+    for (QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter}) {
+        SCOPED_TRACE(QPageSize::name(paper).toStdString());
+        const QString path = dir.filePath("landscape.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        const QMarginsF margins(5, 5, 5, 5); // mm
+        printer.setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Landscape, margins,
+                                          QPageLayout::Millimeter));
+        ASSERT_TRUE(PrintPage(b, printer, nullptr));
+        Picture pic;
+        ASSERT_TRUE(Render(path, 254, pic));
+        const QRectF page = QPageSize(paper).rect(QPageSize::Millimeter).transposed();
+        ASSERT_NEAR(pic.image.width(), page.width() * 10, 2);
+        // The printable area in pixels of 0.1 mm.
+        const QRect printable(50, 50, int(page.width() * 10) - 100, int(page.height() * 10) - 100);
+        const QRect ink = InkBox(pic);
+        EXPECT_TRUE(printable.contains(ink)) << ink.right() << "," << ink.bottom() << " beyond "
+                                             << printable.right() << "," << printable.bottom();
+        // The board is as large as the page lets it be: 0.1 mm more pitch
+        // would take its 46 steps down past the printable area.
+        const int pitch = PageCellSizeFor(31, 45, {printable.width(), printable.height()}).pitch;
+        EXPECT_LT(pitch, 50);
+        EXPECT_NEAR(ink.bottom(), 50 + 300 + 46 * pitch, 2);
+        EXPECT_GT(ink.bottom() + 46, printable.bottom());
+    }
+}
+
+// The regular and the bold digits as the page draws its numbers, on one
+// page: "8" in one digit's font, "46" in the narrow two-digit font.
+void DrawWeights(QPainter& painter) {
+    QtPageSurface surface(painter);
+    for (int weight : {400, 700}) {
+        const int x = weight == 400 ? 100 : 300;
+        surface.text(x, -100, PageFont{kPageFontFace, 80, 0, weight, false}, kClueColour, "8");
+        surface.text(x, -300, PageFont{kPageFontFace, 80, 40, weight, false}, kClueColour, "46");
+    }
+}
+
+// Bold is bold wherever the page goes, although the Mincho face has no bold
+// weight: the strokes carry clearly more ink than the regular ones (a
+// made-up bold as font renderers make it adds about 80 %).
+TEST(PdfPage, BoldNumbersAreBoldInThePdfAndOnARasterPage) {
+    if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("weights.pdf");
+    {
+        QPdfWriter writer(path);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter painter(&writer);
+        DrawWeights(painter);
+    }
+    Picture pdf;
+    ASSERT_TRUE(Render(path, 254, pdf));
+    // A raster page of one pixel per 0.1 mm, as a preview or printer draws.
+    Picture raster{QImage(600, 450, QImage::Format_RGB32)};
+    raster.image.fill(Qt::white);
+    raster.image.setDotsPerMeterX(10000); // 254 dpi
+    raster.image.setDotsPerMeterY(10000);
+    {
+        QPainter painter(&raster.image);
+        DrawWeights(painter);
+    }
+    for (const Picture* pic : {&pdf, &raster}) {
+        auto ink = [&](int left, int top) {
+            int n = 0;
+            for (int y = top; y < top + 100; ++y)
+                for (int x = left; x < left + 150; ++x)
+                    n += pic->at(x, y) < 128;
+            return n;
+        };
+        for (int top : {100, 300}) {
+            const int regular = ink(90, top), bold = ink(290, top);
+            EXPECT_GT(regular, 200) << top;
+            EXPECT_GT(bold, regular * 16 / 10) << top << ": " << regular << " vs " << bold;
+        }
+    }
 }
 
 TEST(PdfPage, UnwritablePathLeavesNothing) {
