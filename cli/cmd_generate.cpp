@@ -37,7 +37,8 @@ int RunGenerate(const Args& args) {
                     {"--unique", false},
                     {"--grade", true},
                     {"--count", true},
-                    {"--symmetric", false}},
+                    {"--symmetric", false},
+                    {"--limit-seconds", true}},
                    0, 1, parsed))
         return 1;
     auto bad = [](const std::string& option, const std::string& value, const char* wants) {
@@ -71,7 +72,7 @@ int RunGenerate(const Args& args) {
             return UsageError("generate", "--max-area and --solution go without --unique");
         return RunGenerateUnique(parsed, o.ruleSet, o.width, o.height, o.seed, out);
     }
-    for (const char* option : {"--grade", "--count", "--symmetric"})
+    for (const char* option : {"--grade", "--count", "--symmetric", "--limit-seconds"})
         if (parsed.has(option))
             return UsageError("generate", std::string(option) + " goes with --unique");
     const std::string solutionPath = parsed.has("--solution") ? parsed.value("--solution") : "";

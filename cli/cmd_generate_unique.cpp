@@ -32,6 +32,11 @@ int RunGenerateUnique(const ParsedArgs& parsed, int ruleSet, int width, int heig
     if (parsed.has("--count") && !ParseWholeNumber(parsed.value("--count"), 1, 1000, count))
         return UsageError("generate", "--count takes a whole number from 1 to 1000, not " +
                                           QuoteForMessage(parsed.value("--count")));
+    std::uint64_t limit = 120;
+    if (parsed.has("--limit-seconds") &&
+        !ParseWholeNumber(parsed.value("--limit-seconds"), 1, 86400, limit))
+        return UsageError("generate", "--limit-seconds takes a whole number from 1 to 86400, not " +
+                                          QuoteForMessage(parsed.value("--limit-seconds")));
     if (count > 1 && out.empty())
         return UsageError("generate", "--count needs OUT to number the files after");
     auto result = std::make_unique<UniqueResult>();
@@ -43,7 +48,15 @@ int RunGenerateUnique(const ParsedArgs& parsed, int ruleSet, int width, int heig
         o.seed = seed + k;
         o.grade = static_cast<int>(grade);
         o.symmetric = parsed.has("--symmetric");
-        if (!GenerateUnique(o, *result)) return UsageError("generate", "options out of range");
+        o.seconds = static_cast<double>(limit);
+        if (!GenerateUnique(o, *result)) {
+            if (!result->timedOut) return UsageError("generate", "options out of range");
+            std::cerr << "ombrix-cli generate: no unique puzzle of seed " << o.seed
+                      << " was found within " << limit
+                      << " seconds (try another seed, size or grade, or a larger "
+                         "--limit-seconds)\n";
+            return 2;
+        }
         const std::string path = count > 1 ? Numbered(out, k + 1) : out;
         if (!path.empty() && IsPuzzleFilePath(path)) {
             UiState ui;

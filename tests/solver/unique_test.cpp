@@ -1,7 +1,8 @@
 // The unique-puzzle generator: each puzzle is proven unique by the analysis,
 // its solution obeys the rules by the independent checker, its grade is the
 // one asked for, the same seed gives the same bytes, symmetric clues are
-// symmetric, and a set cancel flag or bad options end it at once.
+// symmetric, and a set cancel flag, a spent time limit or bad options end it
+// at once.
 #include "analysis.h"
 #include "grid_text.h"
 #include "rule_checker.h"
@@ -74,4 +75,10 @@ TEST(UniqueGenerator, RefusesBadOptionsAndStopsWhenCancelled) {
     const std::atomic<bool> cancel{true};
     o.cancel = &cancel;
     EXPECT_FALSE(GenerateUnique(o, *made));
+    EXPECT_FALSE(made->timedOut);
+    // A time limit already spent ends it as timed out, not as bad options.
+    o.cancel = nullptr;
+    o.seconds = 1e-9;
+    EXPECT_FALSE(GenerateUnique(o, *made));
+    EXPECT_TRUE(made->timedOut);
 }

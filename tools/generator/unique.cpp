@@ -4,6 +4,7 @@
 #include "uistate.h"
 
 #include <algorithm>
+#include <chrono>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -367,7 +368,16 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         (o.ruleSet != RuleSetOmbrix && o.ruleSet != RuleSetTandrel))
         return false;
     const bool tandrel = o.ruleSet == RuleSetTandrel;
-    auto cancelled = [&] { return o.cancel && o.cancel->load(); };
+    const auto start = std::chrono::steady_clock::now();
+    result.timedOut = false;
+    auto cancelled = [&] {
+        if (o.cancel && o.cancel->load()) return true;
+        if (o.seconds <= 0) return false;
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        if (spent.count() < o.seconds) return false;
+        result.timedOut = true;
+        return true;
+    };
     AnalysisLimits limits;
     limits.maxNodes = kNodeLimit;
     limits.cancel = o.cancel;

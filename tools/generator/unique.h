@@ -25,6 +25,9 @@ struct UniqueOptions {
     std::uint64_t seed = 1;
     int grade = 0;          // 1..4 as GradeByAutoSolve counts; 0: any of 1..3
     bool symmetric = false; // clue positions (and given black cells) 180-degree symmetric
+    // Gives up after this many seconds of work (0: never); GenerateUnique then
+    // returns false with `UniqueResult::timedOut` set.
+    double seconds = 0;
     // Set from another thread to stop; GenerateUnique then returns false.
     const std::atomic<bool>* cancel = nullptr;
     // Told at the start of each attempt (1, 2, ...), from the working thread.
@@ -38,6 +41,7 @@ struct UniqueResult {
     int clues = 0;
     int givenBlack = 0;
     int attempts = 0; // paintings tried
+    bool timedOut = false;
 };
 
 // Fills `result`; false when the options are out of range (size 8..31 x
