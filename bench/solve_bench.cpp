@@ -3,8 +3,10 @@
 // worst. Usage: ombrix-bench [FOLDER] [--runs N] [--generated N]
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
 // instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] times
-// the complete analysis instead (see analyze_bench.cpp).
+// the complete analysis instead (see analyze_bench.cpp). --generate [--seeds N]
+// [--grades] times the unique-puzzle generator (see generate_bench.cpp).
 #include "analyze_bench.h"
+#include "generate_bench.h"
 #include "generator.h"
 #include "grid_text.h"
 #include "solver.h"
@@ -36,6 +38,16 @@ int main(int argc, char** argv) {
         if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[i + 1]));
     }
     if (analyze) return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo);
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) != "--generate") continue;
+        int seeds = 20;
+        bool grades = false;
+        for (int j = 1; j < argc; ++j) {
+            if (std::string(argv[j]) == "--seeds" && j + 1 < argc) seeds = std::max(1, std::atoi(argv[j + 1]));
+            if (std::string(argv[j]) == "--grades") grades = true;
+        }
+        return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades);
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--runs" && i + 1 < argc)

@@ -33,7 +33,12 @@ int RunGenerate(const Args& args) {
                     {"--size", true},
                     {"--seed", true},
                     {"--max-area", true},
-                    {"--solution", true}},
+                    {"--solution", true},
+                    {"--unique", false},
+                    {"--grade", true},
+                    {"--count", true},
+                    {"--symmetric", false},
+                    {"--limit-seconds", true}},
                    0, 1, parsed))
         return 1;
     auto bad = [](const std::string& option, const std::string& value, const char* wants) {
@@ -62,6 +67,14 @@ int RunGenerate(const Args& args) {
         o.maxArea = static_cast<int>(maxArea);
     }
     const std::string out = parsed.names.empty() ? std::string() : parsed.names[0];
+    if (parsed.has("--unique")) {
+        if (parsed.has("--max-area") || parsed.has("--solution"))
+            return UsageError("generate", "--max-area and --solution go without --unique");
+        return RunGenerateUnique(parsed, o.ruleSet, o.width, o.height, o.seed, out);
+    }
+    for (const char* option : {"--grade", "--count", "--symmetric", "--limit-seconds"})
+        if (parsed.has(option))
+            return UsageError("generate", std::string(option) + " goes with --unique");
     const std::string solutionPath = parsed.has("--solution") ? parsed.value("--solution") : "";
     if (!out.empty() && !solutionPath.empty() && SameFile(out, solutionPath))
         return UsageError("generate", "the puzzle and --solution name the same file");

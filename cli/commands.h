@@ -69,6 +69,9 @@ int RunExportText(const Args& args);
 int RunGenerate(const Args& args);
 int RunCheck(const Args& args);
 int RunAnalyze(const Args& args);
+// generate --unique, after the options common to both forms are read.
+int RunGenerateUnique(const ParsedArgs& parsed, int ruleSet, int width, int height,
+                      std::uint64_t seed, const std::string& out);
 #ifdef OMBRIX_HAVE_QT
 int RunPrint(const Args& args);  // needs Qt Gui
 int RunRender(const Args& args); // needs Qt Gui

@@ -44,12 +44,22 @@ const Command kCommands[] = {
      RunCheck},
     {"generate",
      "generate [--rules ombrix|tandrel] [--size WxH] [--seed N] [--max-area N] [--solution SOL] "
-     "[OUT.grid]",
+     "[OUT.grid]\n"
+     "  ombrix-cli generate --unique [--grade G] [--rules ombrix|tandrel] [--size WxH] [--seed N] "
+     "[--count K] [--symmetric] [--limit-seconds S] [OUT]",
      "Make a random puzzle with a valid solution (areas apart, black cells\n"
      "connected, no 2 x 2 black block under Ombrix) and one clue per area;\n"
      "the same seed gives the same puzzle. Writes grid text to OUT (or\n"
      "standard output) and the painting to SOL. The puzzle may have more than\n"
-     "one solution.",
+     "one solution.\n"
+     "--unique makes puzzles with exactly one solution instead (few clues,\n"
+     "proven by the complete analysis): --grade G asks for grade 1..4 (else\n"
+     "any of 1..3), --symmetric places the clues with 180-degree rotational\n"
+     "symmetry, --count K writes K puzzles of seeds N, N+1, ... to OUT with\n"
+     "-1, -2, ... before its extension. OUT ending in .omx gets a puzzle file.\n"
+     "It gives up with exit status 2 when a puzzle takes longer than\n"
+     "--limit-seconds S (120 unless given). Tandrel puzzles and boards larger\n"
+     "than about 12 x 12 are often not found in that time yet.",
      RunGenerate},
     {"analyze", "analyze FILE [--json] [--limit-seconds S]",
      "Decide whether a puzzle (grid text or .omx; its clues and given black\n"

@@ -430,6 +430,8 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
         {{"generate", "--max-area", "xyz"}, 1, "--max-area takes a whole number from 1 to 40"},
         {{"generate", "--max-area", "41"}, 1, "not '41'"},
         {{"generate", "--rules"}, 1, "--rules needs a value"},
+        {{"generate", "--limit-seconds", "5"}, 1, "--limit-seconds goes with --unique"},
+        {{"generate", "--unique", "--limit-seconds", "0"}, 1, "--limit-seconds takes"},
         {{"generate", "--rules", "go"}, 1, "--rules takes ombrix or tandrel, not 'go'"},
         {{"generate", "--solution", q, q}, 1, "same file"},
         {{"generate", "--solution", dir / "./q.grid", q}, 1, "same file"},

@@ -1,0 +1,14 @@
+// The generator benchmark behind `ombrix-bench --generate`.
+#pragma once
+
+#include <string>
+
+namespace ombrix {
+
+// Prints, per rule set and size, the median and worst time over seeds
+// 1..`seeds`, the grades made and the clues per cell; with `withGrades` also
+// how often each asked grade is hit within five times the goal; then the clue
+// density of the published puzzles in `corpus`/real by size class.
+int RunGenerateBench(const std::string& corpus, int seeds, bool withGrades);
+
+} // namespace ombrix

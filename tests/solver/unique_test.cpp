@@ -1,0 +1,84 @@
+// The unique-puzzle generator: each puzzle is proven unique by the analysis,
+// its solution obeys the rules by the independent checker, its grade is the
+// one asked for, the same seed gives the same bytes, symmetric clues are
+// symmetric, and a set cancel flag, a spent time limit or bad options end it
+// at once.
+#include "analysis.h"
+#include "grid_text.h"
+#include "rule_checker.h"
+#include "unique.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+using namespace ombrix;
+using namespace ombrix::testing;
+
+TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
+    struct Case {
+        int ruleSet;
+        std::uint64_t seed;
+        int grade;
+        bool symmetric;
+    };
+    const Case cases[] = {{RuleSetOmbrix, 2, 2, false}, {RuleSetOmbrix, 4, 0, true}};
+    auto made = std::make_unique<UniqueResult>();
+    auto again = std::make_unique<UniqueResult>();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seed);
+        UniqueOptions o;
+        o.ruleSet = c.ruleSet;
+        o.seed = c.seed;
+        o.grade = c.grade;
+        o.symmetric = c.symmetric;
+        ASSERT_TRUE(GenerateUnique(o, *made));
+        const Board& p = made->puzzle;
+        const AnalysisResult r = Analyze(p);
+        ASSERT_EQ(r.verdict, Verdict::Unique);
+        std::string why;
+        EXPECT_TRUE(CheckSolution(r.solutions[0], why)) << why;
+        const int grade = GradeByAutoSolve(p);
+        EXPECT_EQ(grade, made->grade);
+        if (c.grade)
+            EXPECT_EQ(grade, c.grade);
+        else
+            EXPECT_TRUE(grade >= 1 && grade <= 3) << grade;
+        int clues = 0;
+        for (int x = 1; x <= p.width; ++x)
+            for (int y = 1; y <= p.height; ++y) {
+                const std::uint8_t s = p.state(x, y);
+                if (s >= 1 && s <= 48) ++clues;
+                EXPECT_TRUE(s == 0 || (s >= 2 && s <= 40) || (s == GivenBlack && p.tandrel()))
+                    << int(s) << " at " << x << "," << y;
+                if (c.symmetric) {
+                    const std::uint8_t m = p.state(p.width + 1 - x, p.height + 1 - y);
+                    EXPECT_EQ(s >= 1 && s <= 48, m >= 1 && m <= 48) << x << "," << y;
+                }
+            }
+        EXPECT_EQ(clues, made->clues);
+        ASSERT_TRUE(GenerateUnique(o, *again));
+        EXPECT_EQ(FormatGridText(again->puzzle), FormatGridText(p));
+    }
+}
+
+TEST(UniqueGenerator, RefusesBadOptionsAndStopsWhenCancelled) {
+    auto made = std::make_unique<UniqueResult>();
+    UniqueOptions o;
+    o.width = 7;
+    EXPECT_FALSE(GenerateUnique(o, *made));
+    o.width = 10;
+    o.grade = 5;
+    EXPECT_FALSE(GenerateUnique(o, *made));
+    o.grade = 0;
+    const std::atomic<bool> cancel{true};
+    o.cancel = &cancel;
+    EXPECT_FALSE(GenerateUnique(o, *made));
+    EXPECT_FALSE(made->timedOut);
+    // A time limit already spent ends it as timed out, not as bad options.
+    o.cancel = nullptr;
+    o.seconds = 1e-9;
+    EXPECT_FALSE(GenerateUnique(o, *made));
+    EXPECT_TRUE(made->timedOut);
+}

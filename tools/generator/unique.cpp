@@ -1,0 +1,474 @@
+#include "unique.h"
+
+#include "analysis.h"
+#include "uistate.h"
+
+#include <algorithm>
+#include <chrono>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace ombrix {
+
+namespace {
+
+// splitmix64: the same numbers on every machine.
+struct Random {
+    std::uint64_t state;
+    std::uint64_t next() {
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15ULL);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
+};
+
+// Nodes the analysis may spend on one question; a painting that needs more is
+// dropped for the next one.
+constexpr std::uint64_t kNodeLimit = 20000;
+
+constexpr int kDx[4] = {0, -1, 0, 1}, kDy[4] = {-1, 0, 1, 0};
+
+// The painting being made into a puzzle: black cells, given black cells and
+// clue cells on a grid with a ring of border cells, and its areas.
+class Maker {
+  public:
+    Maker(const UniqueOptions& o, Random& rng)
+        : w_(o.width), h_(o.height), tandrel_(o.ruleSet == RuleSetTandrel), symmetric_(o.symmetric),
+          rng_(rng) {
+        const std::size_t n = static_cast<std::size_t>((w_ + 2) * (h_ + 2));
+        black_.assign(n, 0);
+        given_.assign(n, 0);
+        clue_.assign(n, 0);
+        comp_.assign(n, -1);
+        // Small areas first: many clues make a puzzle unique sooner; joining
+        // areas afterwards takes clues away again. Without the 2 x 2 rule
+        // small areas leave wide black masses, so Tandrel starts larger.
+        maxArea_ = tandrel_ ? 8 : 4;
+    }
+
+    int idx(int x, int y) const { return y * (w_ + 2) + x; }
+    int cx(int i) const { return i % (w_ + 2); }
+    int cy(int i) const { return i / (w_ + 2); }
+    bool inside(int i) const {
+        const int x = cx(i), y = cy(i);
+        return x >= 1 && x <= w_ && y >= 1 && y <= h_;
+    }
+    int mirror(int i) const { return idx(w_ + 1 - cx(i), h_ + 1 - cy(i)); }
+    bool black(int i) const { return inside(i) && black_[static_cast<std::size_t>(i)]; }
+    bool white(int i) const { return inside(i) && !black_[static_cast<std::size_t>(i)]; }
+    int step(int i, int d) const { return i + kDx[d] + kDy[d] * (w_ + 2); }
+
+    // Paints a random valid board: a black network grown from one cell (and
+    // its mirror) until every area is small enough. False when the result
+    // breaks a rule (then the caller paints again).
+    bool paint() {
+        std::fill(black_.begin(), black_.end(), 0);
+        std::fill(given_.begin(), given_.end(), 0);
+        std::fill(clue_.begin(), clue_.end(), 0);
+        const int start = idx(1 + rng_.below(w_), 1 + rng_.below(h_));
+        set(start, 1);
+        if (symmetric_) set(mirror(start), 1);
+        std::vector<int> candidates;
+        for (;;) {
+            label();
+            candidates.clear();
+            for (int y = 1; y <= h_; ++y)
+                for (int x = 1; x <= w_; ++x) {
+                    const int i = idx(x, y);
+                    if (white(i) && size(i) > maxArea_ && canPaint(i)) candidates.push_back(i);
+                }
+            if (candidates.empty()) break;
+            for (int k = 0; k < 4 && !candidates.empty(); ++k) {
+                const std::size_t j =
+                    static_cast<std::size_t>(rng_.below(static_cast<int>(candidates.size())));
+                const int i = candidates[j];
+                candidates[j] = candidates.back();
+                candidates.pop_back();
+                if (!canPaint(i)) continue;
+                set(i, 1);
+                if (symmetric_ && mirror(i) != i && !black(mirror(i))) {
+                    if (canPaint(mirror(i)))
+                        set(mirror(i), 1);
+                    else
+                        set(i, 0);
+                }
+            }
+        }
+        return valid() && placeClues();
+    }
+
+    // Turns cell i (and its mirror) to the other colour if the painting stays
+    // valid; clues follow the new areas. Undone when not.
+    bool flip(int i) {
+        const auto saved = std::make_tuple(black_, given_, clue_);
+        const std::uint8_t to = black(i) ? 0 : 1;
+        set(i, to);
+        given_[static_cast<std::size_t>(i)] = 0;
+        if (symmetric_) {
+            set(mirror(i), to);
+            given_[static_cast<std::size_t>(mirror(i))] = 0;
+        }
+        if (valid() && placeClues()) return true;
+        std::tie(black_, given_, clue_) = saved;
+        label();
+        return false;
+    }
+
+    struct Saved {
+        std::vector<std::uint8_t> black, given, clue;
+    };
+    Saved save() const { return {black_, given_, clue_}; }
+    void restore(const Saved& s) {
+        black_ = s.black;
+        given_ = s.given;
+        clue_ = s.clue;
+        label();
+    }
+
+    // Gives the black cell i (and its mirror) with the puzzle.
+    void give(int i) {
+        given_[static_cast<std::size_t>(i)] = 1;
+        if (symmetric_) given_[static_cast<std::size_t>(mirror(i))] = 1;
+    }
+    bool given(int i) const { return given_[static_cast<std::size_t>(i)] != 0; }
+    int givenCount() const { return static_cast<int>(std::count(given_.begin(), given_.end(), 1)); }
+
+    // Moves the clue of the area of white cell i to another of its cells
+    // (mirrored with it); false when the area has one cell or a fixed clue.
+    bool moveClue(int i) {
+        const int c = comp_[static_cast<std::size_t>(i)];
+        const std::vector<int>& cells = areaCells_[static_cast<std::size_t>(c)];
+        if (cells.size() < 2) return false;
+        if (symmetric_ && comp_[static_cast<std::size_t>(mirror(i))] == c) return false;
+        for (int j : cells)
+            clue_[static_cast<std::size_t>(j)] = 0;
+        const int to = cells[static_cast<std::size_t>(rng_.below(static_cast<int>(cells.size())))];
+        clue_[static_cast<std::size_t>(to)] = 1;
+        if (symmetric_) {
+            const int m = comp_[static_cast<std::size_t>(mirror(i))];
+            for (int j : areaCells_[static_cast<std::size_t>(m)])
+                clue_[static_cast<std::size_t>(j)] = 0;
+            clue_[static_cast<std::size_t>(mirror(to))] = 1;
+        }
+        return true;
+    }
+
+    void toBoard(Board& b, int ruleSet) const {
+        UiState ui;
+        b.width = static_cast<std::uint8_t>(w_);
+        b.height = static_cast<std::uint8_t>(h_);
+        b.ruleSet = static_cast<std::uint8_t>(ruleSet);
+        ResetBoard(b, ui);
+        for (int y = 1; y <= h_; ++y)
+            for (int x = 1; x <= w_; ++x) {
+                const std::size_t i = static_cast<std::size_t>(idx(x, y));
+                if (clue_[i])
+                    b.state(x, y) = static_cast<std::uint8_t>(size(static_cast<int>(i)));
+                else if (given_[i])
+                    b.state(x, y) = GivenBlack;
+            }
+    }
+
+    int areas() const { return static_cast<int>(areaCells_.size()); }
+    int size(int i) const {
+        return static_cast<int>(
+            areaCells_[static_cast<std::size_t>(comp_[static_cast<std::size_t>(i)])].size());
+    }
+    // Black cells with white cells of two different areas beside them: the
+    // cells whose whitening joins two areas into one.
+    std::vector<int> joints() const {
+        std::vector<int> out;
+        for (int y = 1; y <= h_; ++y)
+            for (int x = 1; x <= w_; ++x) {
+                const int i = idx(x, y);
+                if (!black(i) || given(i)) continue;
+                int first = -1;
+                bool two = false;
+                for (int d = 0; d < 4; ++d) {
+                    const int n = step(i, d);
+                    if (!white(n)) continue;
+                    const int c = comp_[static_cast<std::size_t>(n)];
+                    if (first < 0)
+                        first = c;
+                    else if (c != first)
+                        two = true;
+                }
+                if (two) out.push_back(i);
+            }
+        return out;
+    }
+
+  private:
+    void set(int i, std::uint8_t v) { black_[static_cast<std::size_t>(i)] = v; }
+
+    // May white cell i turn black while painting? It touches the network,
+    // makes no 2 x 2 black block (Ombrix), no two areas meeting at a corner
+    // (Tandrel) and no area of a single cell.
+    bool canPaint(int i) const {
+        bool touches = false;
+        for (int d = 0; d < 4; ++d)
+            touches = touches || black(step(i, d));
+        if (!touches) return false;
+        auto b = [&](int j) { return j == i || black(j); };
+        auto wh = [&](int j) { return j != i && white(j); };
+        const int row = w_ + 2;
+        for (int corner : {i - row - 1, i - row, i - 1, i}) {
+            const int a = corner, c = corner + 1, e = corner + row, f = corner + row + 1;
+            if (!tandrel_) {
+                if (b(a) && b(c) && b(e) && b(f)) return false;
+            } else if ((wh(a) && wh(f) && b(c) && b(e)) || (wh(c) && wh(e) && b(a) && b(f))) {
+                return false;
+            }
+        }
+        for (int d = 0; d < 4; ++d) {
+            const int n = step(i, d);
+            if (!white(n)) continue;
+            bool other = false;
+            for (int e = 0; e < 4; ++e)
+                other = other || (step(n, e) != i && white(step(n, e)));
+            if (!other) return false;
+        }
+        return true;
+    }
+
+    void label() {
+        std::fill(comp_.begin(), comp_.end(), -1);
+        areaCells_.clear();
+        std::vector<int> stack;
+        for (int y = 1; y <= h_; ++y)
+            for (int x = 1; x <= w_; ++x) {
+                const int s = idx(x, y);
+                if (!white(s) || comp_[static_cast<std::size_t>(s)] >= 0) continue;
+                const int c = static_cast<int>(areaCells_.size());
+                areaCells_.emplace_back();
+                comp_[static_cast<std::size_t>(s)] = c;
+                stack.push_back(s);
+                while (!stack.empty()) {
+                    const int i = stack.back();
+                    stack.pop_back();
+                    areaCells_.back().push_back(i);
+                    for (int d = 0; d < 4; ++d) {
+                        const int n = step(i, d);
+                        if (white(n) && comp_[static_cast<std::size_t>(n)] < 0) {
+                            comp_[static_cast<std::size_t>(n)] = c;
+                            stack.push_back(n);
+                        }
+                    }
+                }
+                std::sort(areaCells_.back().begin(), areaCells_.back().end());
+            }
+    }
+
+    // Relabels and checks every rule: black cells connected, no 2 x 2 black
+    // block (Ombrix), no areas meeting at a corner (Tandrel), areas of 2..40
+    // cells.
+    bool valid() {
+        label();
+        if (areaCells_.empty()) return false;
+        for (const auto& a : areaCells_)
+            if (a.size() < 2 || a.size() > 40) return false;
+        int blacks = 0, first = -1;
+        for (int y = 1; y <= h_; ++y)
+            for (int x = 1; x <= w_; ++x) {
+                const int i = idx(x, y);
+                if (!black(i)) continue;
+                ++blacks;
+                if (first < 0) first = i;
+                const int c = i + 1, e = i + w_ + 2, f = e + 1;
+                if (!tandrel_ && cx(i) < w_ && cy(i) < h_ && black(c) && black(e) && black(f))
+                    return false;
+            }
+        for (int y = 1; y < h_; ++y)
+            for (int x = 1; x < w_; ++x) {
+                if (!tandrel_) break;
+                const int a = idx(x, y), c = a + 1, e = a + w_ + 2, f = e + 1;
+                if ((white(a) && white(f) && black(c) && black(e)) ||
+                    (white(c) && white(e) && black(a) && black(f)))
+                    return false;
+            }
+        if (blacks == 0) return false;
+        std::vector<char> seen(black_.size(), 0);
+        std::vector<int> stack{first};
+        seen[static_cast<std::size_t>(first)] = 1;
+        int reached = 0;
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            ++reached;
+            for (int d = 0; d < 4; ++d) {
+                const int n = step(i, d);
+                if (black(n) && !seen[static_cast<std::size_t>(n)]) {
+                    seen[static_cast<std::size_t>(n)] = 1;
+                    stack.push_back(n);
+                }
+            }
+        }
+        return reached == blacks;
+    }
+
+    // One clue per area: an area keeps its first clue cell, else gets a random
+    // cell. Symmetric: an area and its mirror take mirrored clues; an area that
+    // is its own mirror needs the centre cell. False when that is impossible.
+    bool placeClues() {
+        for (std::size_t i = 0; i < clue_.size(); ++i)
+            if (!white(static_cast<int>(i))) clue_[i] = 0;
+        std::vector<char> done(areaCells_.size(), 0);
+        for (std::size_t c = 0; c < areaCells_.size(); ++c) {
+            if (done[c]) continue;
+            const std::vector<int>& cells = areaCells_[c];
+            int keep = -1;
+            for (int i : cells)
+                if (clue_[static_cast<std::size_t>(i)] && keep < 0) keep = i;
+            for (int i : cells)
+                clue_[static_cast<std::size_t>(i)] = 0;
+            if (symmetric_) {
+                const std::size_t m =
+                    static_cast<std::size_t>(comp_[static_cast<std::size_t>(mirror(cells[0]))]);
+                if (m == c) {
+                    const int centre = idx((w_ + 1) / 2, (h_ + 1) / 2);
+                    if (mirror(centre) != centre ||
+                        comp_[static_cast<std::size_t>(centre)] != static_cast<int>(c))
+                        return false;
+                    keep = centre;
+                } else {
+                    for (int i : areaCells_[m])
+                        clue_[static_cast<std::size_t>(i)] = 0;
+                    if (keep < 0)
+                        keep = cells[static_cast<std::size_t>(
+                            rng_.below(static_cast<int>(cells.size())))];
+                    clue_[static_cast<std::size_t>(mirror(keep))] = 1;
+                    done[m] = 1;
+                }
+            } else if (keep < 0) {
+                keep = cells[static_cast<std::size_t>(rng_.below(static_cast<int>(cells.size())))];
+            }
+            clue_[static_cast<std::size_t>(keep)] = 1;
+            done[c] = 1;
+        }
+        return true;
+    }
+
+    int w_, h_;
+    bool tandrel_, symmetric_;
+    Random& rng_;
+    int maxArea_;
+    std::vector<std::uint8_t> black_, given_, clue_;
+    std::vector<int> comp_;
+    std::vector<std::vector<int>> areaCells_;
+};
+
+} // namespace
+
+bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
+    if (o.width < kMinWidth || o.width > kMaxWidth || o.height < kMinHeight ||
+        o.height > kMaxHeight || o.grade < 0 || o.grade > 4 ||
+        (o.ruleSet != RuleSetOmbrix && o.ruleSet != RuleSetTandrel))
+        return false;
+    const bool tandrel = o.ruleSet == RuleSetTandrel;
+    const auto start = std::chrono::steady_clock::now();
+    result.timedOut = false;
+    auto cancelled = [&] {
+        if (o.cancel && o.cancel->load()) return true;
+        if (o.seconds <= 0) return false;
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        if (spent.count() < o.seconds) return false;
+        result.timedOut = true;
+        return true;
+    };
+    AnalysisLimits limits;
+    limits.maxNodes = kNodeLimit;
+    limits.cancel = o.cancel;
+    Board board;
+    for (int attempt = 1;; ++attempt) {
+        if (cancelled()) return false;
+        if (o.progress) o.progress(attempt);
+        Random rng{(o.seed + 0x51ed270b27a7f3ULL) * 0x2545F4914F6CDD1DULL +
+                   static_cast<std::uint64_t>(attempt) * 0x9e3779b97f4a7c15ULL};
+        Maker m(o, rng);
+        if (!m.paint()) continue;
+        // Given black cells: one per fifteen cells at most.
+        const int givenBudget = tandrel ? (o.width * o.height) / 15 : 0;
+        const int maxSteps = 8 + m.areas() / 2;
+        bool unique = false;
+        AnalysisResult r;
+        std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
+        std::vector<std::pair<int, int>> candidates;
+        for (int stepNo = 0; stepNo < maxSteps; ++stepNo) {
+            m.toBoard(board, o.ruleSet);
+            r = Analyze(board, limits);
+            if (cancelled()) return false;
+            if (r.verdict == Verdict::Unique) {
+                unique = true;
+                break;
+            }
+            if (r.verdict != Verdict::Several || r.differing.empty()) break;
+            // Change the painting at a cell where the two solutions differ, or
+            // next to one: cells changed least often first, so that the
+            // painting does not swing back and forth between two forms.
+            candidates.clear();
+            for (const auto& [dx, dy] : r.differing) {
+                const int d = m.idx(dx, dy);
+                candidates.push_back(
+                    {flips[static_cast<std::size_t>(d)] * 16 + (m.white(d) ? 0 : 8) + rng.below(4),
+                     d});
+                for (int k = 0; k < 4; ++k) {
+                    const int n = m.step(d, k);
+                    if (m.inside(n))
+                        candidates.push_back({flips[static_cast<std::size_t>(n)] * 16 +
+                                                  (m.white(n) ? 4 : 12) + rng.below(4),
+                                              n});
+                }
+            }
+            std::sort(candidates.begin(), candidates.end());
+            const int d = candidates.front().second;
+            if (tandrel && m.black(d) && !m.given(d) && m.givenCount() < givenBudget) {
+                m.give(d);
+                continue;
+            }
+            if (m.white(d) && rng.below(2) == 0 && m.moveClue(d)) continue;
+            bool changed = false;
+            for (std::size_t k = 0; k < candidates.size() && k < 8 && !changed; ++k) {
+                const int c = candidates[k].second;
+                changed = m.flip(c);
+                if (changed) ++flips[static_cast<std::size_t>(c)];
+            }
+            if (!changed && m.white(d)) m.moveClue(d);
+        }
+        if (!unique) continue;
+        // Fewer clues: join two areas where the puzzle stays unique.
+        std::vector<int> joints = m.joints();
+        for (std::size_t i = joints.size(); i > 1; --i)
+            std::swap(joints[i - 1],
+                      joints[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
+        const int tries = std::min<int>(static_cast<int>(joints.size()), 8 + m.areas() / 4);
+        for (int k = 0; k < tries; ++k) {
+            const int j = joints[static_cast<std::size_t>(k)];
+            const auto saved = m.save();
+            if (!m.black(j) || !m.flip(j)) continue;
+            m.toBoard(board, o.ruleSet);
+            AnalysisResult t = Analyze(board, limits);
+            if (cancelled()) return false;
+            if (t.verdict == Verdict::Unique) {
+                r = t;
+            } else {
+                m.restore(saved);
+            }
+        }
+        m.toBoard(board, o.ruleSet);
+        const int grade = GradeByAutoSolve(board);
+        const bool wanted = o.grade == 0 ? grade >= 1 && grade <= 3 : grade == o.grade;
+        if (!wanted) continue;
+        result.puzzle = board;
+        result.solution = r.solutions[0];
+        result.grade = grade;
+        result.attempts = attempt;
+        result.clues = m.areas();
+        result.givenBlack = m.givenCount();
+        return true;
+    }
+}
+
+} // namespace ombrix
