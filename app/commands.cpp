@@ -1,8 +1,7 @@
 // The command table. Menu texts are the program's own (half-width katakana
 // and mnemonics included); the accelerators are those of its key table.
-// Keys without a handler (new document, save document, the edit commands and
-// the pane keys) do nothing: the editor has no document data, no clipboard
-// and no panes.
+// Keys without a handler (the edit commands and the pane keys) do nothing:
+// the editor has no clipboard and no panes.
 #include "commands.h"
 
 #include "main_frame.h"
@@ -16,8 +15,12 @@ namespace ombrix {
 
 // clang-format off
 const CommandEntry kCommands[] = {
+    {ID_FILE_NEW, "ID_FILE_NEW", "ﾌｧｲﾙ(&F)", "新規作成(&N)", "Ctrl+N", Route::View, [](CommandContext& c) { c.view.OnFileNew(); }, nullptr},
     {ID_FILE_OPEN, "ID_FILE_OPEN", "ﾌｧｲﾙ(&F)", "問題を読み込む(&O)", "Ctrl+O", Route::View, [](CommandContext& c) { c.view.OnLoadPuzzle(); }, nullptr},
+    {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "ﾌｧｲﾙ(&F)", "最近使ったファイル", nullptr, Route::None, nullptr, nullptr},
+    {ID_FILE_SAVE, "ID_FILE_SAVE", "ﾌｧｲﾙ(&F)", "上書き保存(&S)", "Ctrl+S", Route::View, [](CommandContext& c) { c.view.OnFileSave(); }, nullptr},
     {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "ﾌｧｲﾙ(&F)", "問題を保存する(&W)", nullptr, Route::View, [](CommandContext& c) { c.view.OnSavePuzzle(); }, nullptr},
+    {ID_FILE_SAVE_AS_NAMED, "ID_FILE_SAVE_AS_NAMED", "ﾌｧｲﾙ(&F)", "名前を付けて保存(&A)...", nullptr, Route::View, [](CommandContext& c) { c.view.OnFileSaveAs(); }, nullptr},
     {ID_FILE_SAVE_TEXT, "ID_FILE_SAVE_TEXT", "ﾌｧｲﾙ(&F)", "ﾃｷｽﾄ形式で保存(&T)", nullptr, Route::View, [](CommandContext& c) { c.view.OnSaveText(); }, nullptr},
     {0, nullptr, "ﾌｧｲﾙ(&F)", nullptr, nullptr, Route::None, nullptr, nullptr},
     {ID_FILE_PRINT, "ID_FILE_PRINT", "ﾌｧｲﾙ(&F)", "印刷(&P)", "Ctrl+P", Route::View, nullptr, nullptr},
@@ -36,8 +39,6 @@ const CommandEntry kCommands[] = {
     {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, Route::None, nullptr, nullptr},
     {ID_APP_ABOUT, "ID_APP_ABOUT", "ﾍﾙﾌﾟ(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&V)", nullptr, Route::App, [](CommandContext& c) { if (c.app) c.app->OnAppAbout(); }, nullptr},
     {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT", nullptr, nullptr, nullptr, Route::View, nullptr, nullptr},
-    {ID_FILE_NEW, "ID_FILE_NEW", nullptr, nullptr, "Ctrl+N", Route::App, nullptr, nullptr},
-    {ID_FILE_SAVE, "ID_FILE_SAVE", nullptr, nullptr, "Ctrl+S", Route::None, nullptr, nullptr},
     {ID_EDIT_UNDO, "ID_EDIT_UNDO", nullptr, nullptr, "Ctrl+Z;Alt+Backspace", Route::None, nullptr, nullptr},
     {ID_EDIT_CUT, "ID_EDIT_CUT", nullptr, nullptr, "Ctrl+X;Shift+Del", Route::None, nullptr, nullptr},
     {ID_EDIT_COPY, "ID_EDIT_COPY", nullptr, nullptr, "Ctrl+C;Ctrl+Ins", Route::None, nullptr, nullptr},

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ombrix {
 namespace {
@@ -15,8 +16,10 @@ QFileDialog* MakeFileDialog(QWidget* parent, const FileDialogSpec& spec, bool sa
     auto* dialog = new QFileDialog(parent);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog->setNameFilter(spec.description + QStringLiteral(" (") + spec.pattern +
-                          QStringLiteral(")"));
+    dialog->setNameFilters(QStringList{spec.description + QStringLiteral(" (") + spec.pattern +
+                                       QStringLiteral(")")}
+                           << spec.moreFilters);
+    if (!spec.startPath.isEmpty()) dialog->selectFile(spec.startPath);
     dialog->setDefaultSuffix(spec.extension);
     // The save form asks before it overwrites (Qt's default); no read-only box.
     dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -48,6 +51,21 @@ bool ModalUi::RunSizeDialog(CBoardSizeDlg& dialog) {
 
 void ModalUi::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, QCoreApplication::applicationName(), text);
+}
+
+SaveAnswer ModalUi::AskSaveChanges(QWidget* parent, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                    QStringLiteral("変更を保存しますか？\n%1").arg(fileName), QMessageBox::NoButton,
+                    parent);
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return SaveAnswer::Save;
+    if (box.clickedButton() == discard) return SaveAnswer::Discard;
+    return SaveAnswer::Cancel;
 }
 
 ModalUi& Modal() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,7 +16,12 @@ struct FileDialogSpec {
     QString description; // "Data Files"
     QString pattern;     // "*.omx"
     QString extension;   // "omx", added to a name typed without one
+    QStringList moreFilters; // further choices, "Grid Text (*.grid *.txt)"
+    QString startPath;       // the name the dialog starts with, if any
 };
+
+// The answers to "変更を保存しますか？".
+enum class SaveAnswer { Save, Discard, Cancel };
 
 class ModalUi {
   public:
@@ -27,6 +33,9 @@ class ModalUi {
     virtual bool RunSizeDialog(CBoardSizeDlg& dialog);
     // A message box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text);
+    // Asks whether the unsaved changes of `fileName` are to be saved:
+    // 保存 / 保存しない / キャンセル.
+    virtual SaveAnswer AskSaveChanges(QWidget* parent, const QString& fileName);
 };
 
 // The current seam; the real dialogs unless a test installed another.

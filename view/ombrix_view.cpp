@@ -1,13 +1,16 @@
 #include "ombrix_view.h"
 
 #include "error_reasons.h"
+#include "grid_text.h"
 #include "help_dialogs.h"
 #include "modal.h"
 #include "paint.h"
 #include "puzzle_file.h"
+#include "safe_write.h"
 #include "size_dialog.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -38,6 +41,7 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
             solver_->deleteLater();
             solver_ = nullptr;
             done();
+            doc_.markModified();
         });
         solver_->start();
     });
@@ -135,10 +139,12 @@ void COmbrixView::mousePressEvent(QMouseEvent* e) {
     // Scroll positions are read afresh at every button-down. The mouse is
     // held by the view until the button comes up (Qt's implicit grab).
     const QPoint p = e->position().toPoint() + scrollPosition();
+    const std::vector<std::uint8_t> before = fileBytes();
     if (e->button() == Qt::LeftButton)
         input_.LeftDown(p.x(), p.y());
     else if (e->button() == Qt::RightButton)
         input_.RightDown(p.x(), p.y());
+    noteChange(before);
 }
 
 // The toolkit delivers the second of two quick presses as a double click;
@@ -150,11 +156,13 @@ void COmbrixView::mouseDoubleClickEvent(QMouseEvent* e) {
 void COmbrixView::mouseReleaseEvent(QMouseEvent*) {}
 
 void COmbrixView::OnRuleSetOmbrix() {
+    if (board_.ruleSet != RuleSetOmbrix) doc_.markModified();
     board_.ruleSet = RuleSetOmbrix;
     InvalidateAll();
 }
 
 void COmbrixView::OnRuleSetTandrel() {
+    if (board_.ruleSet != RuleSetTandrel) doc_.markModified();
     board_.ruleSet = RuleSetTandrel;
     InvalidateAll();
 }
@@ -174,16 +182,22 @@ void COmbrixView::OnSizeChange() {
     dlg.m_width = board_.width;
     dlg.m_height = board_.height;
     if (!Modal().RunSizeDialog(dlg)) return;
+    // The new size empties the board.
+    if (!MaybeSave()) return;
     board_.width = static_cast<std::uint8_t>(dlg.m_width);
     board_.height = static_cast<std::uint8_t>(dlg.m_height);
     ui_.layoutState = LayoutNewBoard;
+    // An empty board of the new size: a puzzle not yet saved anywhere.
+    doc_.setFile(QString());
     InvalidateAll();
 }
 
 namespace {
 
+const QString kGridFilter = QStringLiteral("グリッドテキスト (*.grid *.txt)");
+
 FileDialogSpec PuzzleFiles() {
-    return {QStringLiteral("Data Files"), QStringLiteral("*.omx"), QStringLiteral("omx")};
+    return {QStringLiteral("Data Files"), QStringLiteral("*.omx"), QStringLiteral("omx"), {}, {}};
 }
 
 // The bytes of a file name for the system. A name given on the command line
@@ -197,36 +211,157 @@ std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// Reads grid text into `board` and `ui` as a fresh puzzle in the edit
+// phase, all or nothing.
+bool LoadGridText(const std::string& path, Board& board, UiState& ui, std::string& error,
+                  GridTextError& gridError) {
+    // A grid of 31 x 45 clues is a few kilobytes.
+    constexpr std::size_t kLimit = 1 << 20;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, kLimit + 1, bytes, error)) return false;
+    if (bytes.size() > kLimit) {
+        gridError.message = "too large for a grid text puzzle";
+        return false;
+    }
+    Board fresh = board;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!ParseGridText(text, fresh, gridError)) return false;
+    board = fresh;
+    ui = UiState{}; // edit phase, number 1, no step history
+    ui.layoutState = LayoutBarPending;
+    ui.resizePending = 1;
+    board.undecidedCount = 0;
+    board.status = StatusNone;
+    return true;
+}
+
 } // namespace
 
-void COmbrixView::LoadPuzzleFrom(const QString& path) {
+std::vector<std::uint8_t> COmbrixView::fileBytes() const {
+    return SerializePuzzle(board_, ui_);
+}
+
+void COmbrixView::noteChange(const std::vector<std::uint8_t>& before) {
+    if (fileBytes() != before) doc_.markModified();
+}
+
+bool COmbrixView::LoadPuzzleFrom(const QString& path) {
     std::string error;
-    // A file that cannot be read whole leaves status 3, whose message the
-    // next paint shows over the puzzle that was there: nothing else changes.
-    LoadPuzzleFile(LocalPath(path), board_, ui_, error);
+    const std::string local = LocalPath(path);
+    bool ok;
+    QString reason;
+    if (Document::IsGridTextPath(path)) {
+        GridTextError gridError;
+        ok = LoadGridText(local, board_, ui_, error, gridError);
+        if (!ok) {
+            board_.status = StatusUnreadable;
+            reason = error.empty() ? GridTextFailureReason(gridError.line, gridError.column,
+                                                           gridError.message)
+                                   : ReadFailureReason(error);
+        }
+    } else {
+        // A file that cannot be read whole leaves status 3, whose message
+        // the next paint shows over the puzzle that was there.
+        const ReadKind kind = LoadPuzzleFile(local, board_, ui_, error);
+        ok = kind == ReadKind::Complete;
+        if (!ok) reason = PuzzleFailureReason(kind, error);
+    }
     InvalidateAll();
+    if (!ok) {
+        Modal().ShowMessage(this, QStringLiteral("問題を読み込めませんでした。\nファイル: %1\n理由: %2")
+                                      .arg(path, reason));
+        emit fileFailed(path);
+        return false;
+    }
+    doc_.setFile(QFileInfo(path).absoluteFilePath());
+    emit fileUsed(doc_.path());
+    return true;
+}
+
+bool COmbrixView::MaybeSave() {
+    if (!doc_.modified()) return true;
+    switch (Modal().AskSaveChanges(this, doc_.displayName())) {
+    case SaveAnswer::Save:
+        return OnFileSave();
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void COmbrixView::OnLoadPuzzle() {
-    const QString path = Modal().GetOpenPath(this, PuzzleFiles());
+    if (!MaybeSave()) return;
+    FileDialogSpec spec = PuzzleFiles();
+    spec.moreFilters << kGridFilter << QStringLiteral("すべてのファイル (*)");
+    const QString path = Modal().GetOpenPath(this, spec);
     if (path.isEmpty()) return;
     LoadPuzzleFrom(path);
 }
 
-void COmbrixView::OnSavePuzzle() {
-    const QString path = Modal().GetSavePath(this, PuzzleFiles());
-    if (path.isEmpty()) return;
+void COmbrixView::OnFileNew() {
+    if (!MaybeSave()) return;
+    ui_.layoutState = LayoutNewBoard;
+    board_.status = StatusNone;
+    LayoutPass(board_, ui_, this);
+    doc_.setFile(QString());
+    InvalidateAll();
+}
+
+bool COmbrixView::saveTo(const QString& path) {
     std::string error;
-    if (!SavePuzzleFile(LocalPath(path), board_, ui_, error))
+    const bool grid = Document::IsGridTextPath(path);
+    bool ok;
+    if (grid) {
+        const std::string text = FormatGridText(board_);
+        ok = WriteFileAtomically(
+            LocalPath(path),
+            {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, error);
+    } else {
+        ok = SavePuzzleFile(LocalPath(path), board_, ui_, error);
+    }
+    InvalidateAll();
+    if (!ok) {
         Modal().ShowMessage(this,
                             QStringLiteral("問題を保存できませんでした。\nファイル: %1\n理由: %2")
                                 .arg(path, SaveFailureReason(error)));
-    InvalidateAll();
+        return false;
+    }
+    doc_.setFile(QFileInfo(path).absoluteFilePath());
+    emit fileUsed(doc_.path());
+    return true;
+}
+
+bool COmbrixView::OnFileSave() {
+    // Grid text holds no work: a puzzle past its edit phase is saved as a
+    // puzzle file under a name asked for.
+    if (doc_.path().isEmpty() || (doc_.isGridText() && ui_.phase != PhaseEdit))
+        return OnFileSaveAs();
+    return saveTo(doc_.path());
+}
+
+bool COmbrixView::OnFileSaveAs() {
+    FileDialogSpec spec = PuzzleFiles();
+    spec.moreFilters << kGridFilter;
+    if (!doc_.path().isEmpty()) {
+        const QFileInfo info(doc_.path());
+        spec.startPath = doc_.isGridText() && ui_.phase != PhaseEdit
+                             ? info.dir().filePath(info.completeBaseName() + QStringLiteral(".omx"))
+                             : doc_.path();
+    }
+    const QString path = Modal().GetSavePath(this, spec);
+    if (path.isEmpty()) return false;
+    return saveTo(path);
+}
+
+void COmbrixView::OnSavePuzzle() {
+    OnFileSaveAs();
 }
 
 void COmbrixView::OnSaveText() {
     const QString path = Modal().GetSavePath(
-        this, {QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("*.txt"), QStringLiteral("txt")});
+        this, {QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("*.txt"), QStringLiteral("txt"), {}, {}});
     if (path.isEmpty()) return;
     std::string error;
     if (!SaveTextExport(LocalPath(path), board_, error))

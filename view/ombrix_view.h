@@ -4,11 +4,14 @@
 // help). It holds no puzzle state of its own.
 #pragma once
 
+#include "document.h"
 #include "input.h"
 #include "layout.h"
 
 #include <QAbstractScrollArea>
 #include <QSize>
+
+#include <vector>
 
 class QAction;
 class QThread;
@@ -52,13 +55,36 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void OnLoadPuzzle();
     void OnSavePuzzle();
     void OnSaveText();
+    // 新規作成: an empty puzzle of the current size, no file.
+    void OnFileNew();
+    // 上書き保存: to the document's file; a puzzle never saved asks for a
+    // name. True when it was saved.
+    bool OnFileSave();
+    // 名前を付けて保存: always asks. True when it was saved.
+    bool OnFileSaveAs();
+    // With unsaved changes, asks "変更を保存しますか？" and saves if told
+    // to. False when the user cancelled (or the save failed): the caller
+    // then leaves everything as it is.
+    bool MaybeSave();
+    Document& document() { return doc_; }
     void OnHelpOmbrixRules();
     void OnHelpTandrelRules();
     void OnHelpEditOperation();
     void OnHelpSolveOperation();
 
-    // Loads a puzzle file as the load command does after its dialog.
-    void LoadPuzzleFrom(const QString& path);
+    // Loads a puzzle file (.omx) or grid text (any other name) as the load
+    // command does after its dialog. A file that cannot be used leaves the
+    // puzzle as it was, shows status 3 and a message box saying why; true
+    // when it was loaded.
+    bool LoadPuzzleFrom(const QString& path);
+
+  signals:
+    // A file was loaded or saved (for the recent files).
+    void fileUsed(const QString& path);
+    // A file could not be opened (for the recent files).
+    void fileFailed(const QString& path);
+
+  public:
 
     // LayoutHost.
     void ResizeFrame(int outerWidth, int outerHeight) override;
@@ -75,6 +101,10 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
   private:
     void repaint(const RepaintRequest& r);
     void updateScrollBars();
+    bool saveTo(const QString& path);
+    // Records a change when the bytes the file would hold differ from `before`.
+    void noteChange(const std::vector<std::uint8_t>& before);
+    std::vector<std::uint8_t> fileBytes() const;
 
     Board& board_;
     UiState& ui_;
@@ -82,6 +112,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     QThread* solver_ = nullptr; // the automatic solver's thread while it runs
     QSize extent_;
     bool erase_ = false;
+    Document doc_;
 };
 
 } // namespace ombrix

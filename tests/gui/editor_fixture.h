@@ -26,6 +26,7 @@ class ScriptedModal : public ModalUi {
     }
     QString GetSavePath(QWidget*, const FileDialogSpec& s) override {
         saveSpecs << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+        saveStart = s.startPath;
         return savePath;
     }
     bool RunSizeDialog(CBoardSizeDlg& dlg) override {
@@ -33,10 +34,16 @@ class ScriptedModal : public ModalUi {
         return sizeScript ? sizeScript(dlg) : false;
     }
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+    SaveAnswer AskSaveChanges(QWidget*, const QString& name) override {
+        saveQuestions << name;
+        return saveAnswer;
+    }
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
-    QStringList openSpecs, saveSpecs, messages;
+    SaveAnswer saveAnswer = SaveAnswer::Discard;
+    QStringList openSpecs, saveSpecs, messages, saveQuestions;
+    QString saveStart; // the name the last save dialog started with
     int sizeDialogs = 0;
 };
 

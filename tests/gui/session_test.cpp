@@ -489,7 +489,10 @@ TEST(Files, DamagedAndMissingFilesShowTheUnreadableMessage) {
     EXPECT_EQ(e.board.status, StatusUnreadable);
     e.board.status = StatusNone;
     EXPECT_EQ(e.snapshot(), before);
-    EXPECT_TRUE(e.modal.messages.isEmpty()); // loading shows no message box
+    // Each refusal also said why in a message box naming the file.
+    ASSERT_EQ(e.modal.messages.size(), 4);
+    EXPECT_TRUE(e.modal.messages[3].contains(QStringLiteral("missing.omx")));
+    EXPECT_TRUE(e.modal.messages[3].endsWith(QStringLiteral("理由: ファイルが見つかりません")));
 }
 
 TEST(Files, ASecondSolutionFileLoadsWithoutACircle) {
