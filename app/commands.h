@@ -42,6 +42,10 @@ enum CommandId : int {
     ID_RULESET_TANDREL = 32777,
     ID_HELP_TANDREL_RULES = 32778,
     ID_FILE_SAVE_AS_NAMED = 32790,
+    ID_VIEW_ZOOM_IN = 32791,
+    ID_VIEW_ZOOM_OUT = 32792,
+    ID_VIEW_ZOOM_RESET = 32793,
+    ID_VIEW_ZOOM_FIT = 32794,
 };
 
 // What a handler works on.

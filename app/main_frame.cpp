@@ -127,6 +127,10 @@ bool RunsWhileSolving(int id) {
     case ID_APP_ABOUT:
     case ID_FILE_PRINT_SETUP:
     case ID_APP_EXIT:
+    case ID_VIEW_ZOOM_IN:
+    case ID_VIEW_ZOOM_OUT:
+    case ID_VIEW_ZOOM_RESET:
+    case ID_VIEW_ZOOM_FIT:
         return true;
     default:
         return false;

@@ -8,6 +8,7 @@
 #include "puzzle_file.h"
 #include "safe_write.h"
 #include "size_dialog.h"
+#include "zoom.h"
 
 #include <QAction>
 #include <QDir>
@@ -15,9 +16,13 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
+#include <QWheelEvent>
 #include <QThread>
 
+#include <cmath>
 #include <fstream>
 
 namespace ombrix {
@@ -30,6 +35,7 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
     // the "erase and paint now" request.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
+    zoom_ = ClampZoom(QSettings().value(QStringLiteral("zoom"), 1.0).toDouble());
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The solver can take seconds on a hard board: it runs on a thread of
@@ -65,7 +71,64 @@ void COmbrixView::InvalidateAll() {
 
 void COmbrixView::Invalidate(const LayoutRect& r) {
     const QPoint s = scrollPosition();
-    viewport()->update(QRect(r.left - s.x(), r.top - s.y(), r.width(), r.height()));
+    if (zoom_ == 1.0) {
+        viewport()->update(QRect(r.left - s.x(), r.top - s.y(), r.width(), r.height()));
+        return;
+    }
+    // Scaled pictures reach a pixel past their scaled edges.
+    const QRectF scaled(r.left * zoom_ - s.x(), r.top * zoom_ - s.y(), r.width() * zoom_,
+                        r.height() * zoom_);
+    viewport()->update(scaled.toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+QPoint COmbrixView::LayoutPoint(QPointF p) const {
+    const QPointF at = (p + scrollPosition()) / zoom_;
+    return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
+}
+
+void COmbrixView::SetZoom(double zoom) {
+    zoom = ClampZoom(zoom);
+    if (zoom == zoom_) return;
+    // Keep the layout point at the view's top-left where it is.
+    const QPointF top = QPointF(scrollPosition()) / zoom_;
+    zoom_ = zoom;
+    QSettings().setValue(QStringLiteral("zoom"), zoom_);
+    updateScrollBars();
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(top.x() * zoom_)));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(top.y() * zoom_)));
+    InvalidateAll();
+}
+
+void COmbrixView::OnZoomIn() {
+    SetZoom(ZoomIn(zoom_));
+}
+
+void COmbrixView::OnZoomOut() {
+    SetZoom(ZoomOut(zoom_));
+}
+
+void COmbrixView::OnZoomReset() {
+    SetZoom(1.0);
+}
+
+void COmbrixView::OnZoomFit() {
+    const Layout l(board_, ui_);
+    const QSize room = size(); // the view without scroll bars
+    const double z = std::min(static_cast<double>(room.width()) / l.scrollWidth(),
+                              static_cast<double>(room.height()) / l.scrollHeight());
+    SetZoom(std::floor(z * 100) / 100);
+}
+
+void COmbrixView::wheelEvent(QWheelEvent* e) {
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(e);
+        return;
+    }
+    if (e->angleDelta().y() > 0)
+        OnZoomIn();
+    else if (e->angleDelta().y() < 0)
+        OnZoomOut();
+    e->accept();
 }
 
 void COmbrixView::RedrawNow() {
@@ -97,8 +160,41 @@ void COmbrixView::ResizeFrame(int outerWidth, int outerHeight) {
     // The outer size includes the decorations the window system reports.
     const int decoW = frame->frameGeometry().width() - frame->geometry().width();
     const int decoH = frame->frameGeometry().height() - frame->geometry().height();
-    frame->resize(outerWidth - decoW, outerHeight - decoH);
+    int w = outerWidth - decoW, h = outerHeight - decoH;
+    // A layout larger than that size gets a window that shows it whole, as
+    // far as the screen allows; the view starts at the top-left.
+    const Layout l(board_, ui_);
+    const int n = BarLengthFor(board_.width, board_.height);
+    const int needW = static_cast<int>(std::ceil(l.scrollWidth() * zoom_));
+    const int needH = static_cast<int>(
+        std::ceil(std::max({27 * board_.height + 120, 310, 27 * n + 57}) * zoom_));
+    const int chromeW = frame->width() - width(), chromeH = frame->height() - height();
+    const int fitW = needW + chromeW, fitH = needH + chromeH;
+    if (zoom_ != 1.0 || fitW > w || fitH > h) {
+        w = zoom_ == 1.0 ? std::max(w, fitW) : fitW;
+        h = zoom_ == 1.0 ? std::max(h, fitH) : fitH;
+        if (const QScreen* screen = frame->screen()) {
+            const QRect room = screen->availableGeometry();
+            w = std::min(w, room.width() - decoW);
+            h = std::min(h, room.height() - decoH);
+        }
+        w = std::max(w, 200);
+        h = std::max(h, 150);
+    }
+    frame->resize(w, h);
+    if (const QScreen* screen = frame->screen(); screen && frame->isVisible()) {
+        // Grown past the screen's edge: moved back onto it.
+        const QRect room = screen->availableGeometry();
+        const QRect outer = frame->frameGeometry();
+        const int x =
+            std::max(room.left(), std::min(outer.left(), room.right() + 1 - outer.width()));
+        const int y =
+            std::max(room.top(), std::min(outer.top(), room.bottom() + 1 - outer.height()));
+        if (x != outer.left() || y != outer.top()) frame->move(x, y);
+    }
     frame->raise();
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
 }
 
 void COmbrixView::SetScrollExtent(int width, int height) {
@@ -110,12 +206,14 @@ void COmbrixView::updateScrollBars() {
     const QSize vp = viewport()->size();
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
-    h->setRange(0, std::max(0, extent_.width() - vp.width()));
-    v->setRange(0, std::max(0, extent_.height() - vp.height()));
+    const int w = static_cast<int>(std::ceil(extent_.width() * zoom_));
+    const int ht = static_cast<int>(std::ceil(extent_.height() * zoom_));
+    h->setRange(0, std::max(0, w - vp.width()));
+    v->setRange(0, std::max(0, ht - vp.height()));
     h->setPageStep(std::max(1, vp.width()));
     v->setPageStep(std::max(1, vp.height()));
-    h->setSingleStep(std::max(1, extent_.width() / 100));
-    v->setSingleStep(std::max(1, extent_.height() / 100));
+    h->setSingleStep(std::max(1, w / 100));
+    v->setSingleStep(std::max(1, ht / 100));
 }
 
 void COmbrixView::resizeEvent(QResizeEvent* e) {
@@ -132,13 +230,19 @@ void COmbrixView::paintEvent(QPaintEvent*) {
     if (erase_) p.fillRect(viewport()->rect(), Qt::white);
     const QPoint s = scrollPosition();
     p.translate(-s.x(), -s.y());
+    if (zoom_ != 1.0) {
+        p.scale(zoom_, zoom_);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+    }
     PaintBoard(p, board_, ui_, this);
 }
 
 void COmbrixView::mousePressEvent(QMouseEvent* e) {
     // Scroll positions are read afresh at every button-down. The mouse is
     // held by the view until the button comes up (Qt's implicit grab).
-    const QPoint p = e->position().toPoint() + scrollPosition();
+    const QPoint p = LayoutPoint(e->position());
     const std::vector<std::uint8_t> before = fileBytes();
     if (e->button() == Qt::LeftButton)
         input_.LeftDown(p.x(), p.y());

@@ -41,9 +41,20 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void Invalidate(const LayoutRect& r);
     void RedrawNow();
 
-    // Current scroll position (sx, sy): a viewport point plus it is the
-    // layout point.
+    // Current scroll position (sx, sy) in viewport pixels: a viewport point
+    // plus it, divided by the zoom, is the layout point.
     QPoint scrollPosition() const;
+    // The layout point under viewport point `p`.
+    QPoint LayoutPoint(QPointF p) const;
+
+    // The zoom (1 = the layout's own size), kept in the settings.
+    double zoom() const { return zoom_; }
+    void SetZoom(double zoom);
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomReset();
+    // The largest zoom that shows the whole layout in the view as it is.
+    void OnZoomFit();
     QSize scrollExtent() const { return extent_; }
 
     // Commands.
@@ -97,6 +108,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void mouseReleaseEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* e) override;
 
   private:
     void repaint(const RepaintRequest& r);
@@ -110,7 +122,8 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     UiState& ui_;
     BoardInput input_;
     QThread* solver_ = nullptr; // the automatic solver's thread while it runs
-    QSize extent_;
+    QSize extent_; // in layout pixels
+    double zoom_ = 1.0;
     bool erase_ = false;
     Document doc_;
 };
