@@ -71,17 +71,49 @@ void COmbrixView::InvalidateAll() {
 
 void COmbrixView::Invalidate(const LayoutRect& r) {
     const QPoint s = scrollPosition();
-    if (zoom_ == 1.0) {
+    if (s.isNull() && zoom_ == 1.0) {
         viewport()->update(QRect(r.left - s.x(), r.top - s.y(), r.width(), r.height()));
         return;
     }
     // Scaled pictures reach a pixel past their scaled edges.
+    if (!s.isNull()) {
+        // The part may also show where it is pinned.
+        InvalidateAll();
+        return;
+    }
     const QRectF scaled(r.left * zoom_ - s.x(), r.top * zoom_ - s.y(), r.width() * zoom_,
                         r.height() * zoom_);
     viewport()->update(scaled.toAlignedRect().adjusted(-2, -2, 2, 2));
 }
 
+std::vector<COmbrixView::Pinned> COmbrixView::pinned() const {
+    std::vector<Pinned> out;
+    const QPoint s = scrollPosition();
+    if (s.isNull()) return out;
+    const QSize vp = viewport()->size();
+    const auto scaled = [this](int v) { return static_cast<int>(std::lround(v * zoom_)); };
+    const int top = scaled(50);
+    out.push_back({QRect(0, 0, static_cast<int>(std::ceil(vp.width() / zoom_)), 50), QPoint(0, 0)});
+    // The label and both buttons with a few pixels around them.
+    const Layout l(board_, ui_);
+    const QRect buttons(l.buttonLeft() - 6, Layout::kLabelTop - 6, kButtonWidth + 12,
+                        Layout::kLowerButtonTop + kButtonHeight + 6 - (Layout::kLabelTop - 6));
+    const QRect shown(scaled(buttons.left()) - s.x(), scaled(buttons.top()) - s.y(),
+                      scaled(buttons.width()), scaled(buttons.height()));
+    if (shown.left() < 0 || shown.right() >= vp.width() || shown.top() < top ||
+        shown.bottom() >= vp.height())
+        out.push_back({buttons, QPoint(std::max(0, vp.width() - shown.width()), top)});
+    return out;
+}
+
 QPoint COmbrixView::LayoutPoint(QPointF p) const {
+    const std::vector<Pinned> pins = pinned();
+    for (auto it = pins.rbegin(); it != pins.rend(); ++it) {
+        const QSizeF size = QSizeF(it->source.size()) * zoom_;
+        if (!QRectF(it->at, size).contains(p)) continue;
+        const QPointF at = QPointF(it->source.topLeft()) + (p - QPointF(it->at)) / zoom_;
+        return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
+    }
     const QPointF at = (p + scrollPosition()) / zoom_;
     return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
 }
@@ -222,6 +254,7 @@ void COmbrixView::resizeEvent(QResizeEvent* e) {
 }
 
 void COmbrixView::scrollContentsBy(int, int) {
+    // Pinned parts stay put: the whole view is painted again.
     viewport()->update();
 }
 
@@ -237,6 +270,20 @@ void COmbrixView::paintEvent(QPaintEvent*) {
         p.setRenderHint(QPainter::TextAntialiasing);
     }
     PaintBoard(p, board_, ui_, this);
+    for (const Pinned& pin : pinned()) {
+        p.resetTransform();
+        const QRectF target(pin.at, QSizeF(pin.source.size()) * zoom_);
+        p.setClipRect(target);
+        p.translate(target.topLeft());
+        p.scale(zoom_, zoom_);
+        p.translate(-pin.source.topLeft());
+        PaintBoard(p, board_, ui_, this);
+        // A line under the pinned part, so that it does not read as the board.
+        p.resetTransform();
+        p.setClipping(false);
+        p.setPen(QColor(0, 0, 0, 80));
+        p.drawRect(target.adjusted(0, 0, -1, -1));
+    }
 }
 
 void COmbrixView::mousePressEvent(QMouseEvent* e) {

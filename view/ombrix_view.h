@@ -47,6 +47,16 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     // The layout point under viewport point `p`.
     QPoint LayoutPoint(QPointF p) const;
 
+    // Parts of the layout held in place while the board scrolls: `source`
+    // (layout pixels) drawn with its top-left at viewport point `at`. The
+    // banner and status line stay at the top once the view is scrolled, the
+    // phase label and buttons at the right when they would be out of sight.
+    struct Pinned {
+        QRect source;
+        QPoint at;
+    };
+    std::vector<Pinned> pinned() const;
+
     // The zoom (1 = the layout's own size), kept in the settings.
     double zoom() const { return zoom_; }
     void SetZoom(double zoom);

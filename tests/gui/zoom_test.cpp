@@ -29,9 +29,17 @@ void ClickZoomed(Editor& e, int X, int Y, Qt::MouseButton button) {
                       static_cast<int>(std::ceil(Y * z - 1e-9))) -
                v.scrollPosition();
     };
-    if (!v.viewport()->rect().contains(pixel())) {
-        v.horizontalScrollBar()->setValue(static_cast<int>(X * z) - v.viewport()->width() / 2);
-        v.verticalScrollBar()->setValue(static_cast<int>(Y * z) - v.viewport()->height() / 2);
+    auto hidden = [&] {
+        if (!v.viewport()->rect().contains(pixel())) return true;
+        for (const COmbrixView::Pinned& pin : v.pinned())
+            if (QRectF(pin.at, QSizeF(pin.source.size()) * z).contains(pixel())) return true;
+        return false;
+    };
+    if (hidden()) {
+        // Where no pinned part lies: the lower left of the view.
+        v.horizontalScrollBar()->setValue(static_cast<int>(X * z) - v.viewport()->width() / 4);
+        v.verticalScrollBar()->setValue(static_cast<int>(Y * z) - v.viewport()->height() * 3 / 4);
+        ASSERT_FALSE(hidden()) << z;
     }
     const QPoint at = v.LayoutPoint(pixel());
     EXPECT_TRUE(at.x() - X >= 0 && at.x() - X <= 1 && at.y() - Y >= 0 && at.y() - Y <= 1) << z;
@@ -119,6 +127,39 @@ TEST(Zoom, KeptAfterARestartAndTheWindowFitsTheBoard) {
     e.frame.OnCommand(ID_VIEW_ZOOM_FIT);
     EXPECT_NEAR(e.view().zoom(), 0.5, 0.01);
     e.frame.OnCommand(ID_VIEW_ZOOM_RESET);
+}
+
+TEST(Zoom, StatusAndButtonsStayInSightAtTheFarCorner) {
+    Editor e;
+    e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
+        dlg.m_width = 31;
+        dlg.m_height = 45;
+        return true;
+    };
+    e.frame.OnCommand(ID_SIZE_CHANGE);
+    e.frame.resize(640, 480);
+    e.settle();
+    COmbrixView& v = e.view();
+    v.horizontalScrollBar()->setValue(v.horizontalScrollBar()->maximum());
+    v.verticalScrollBar()->setValue(v.verticalScrollBar()->maximum());
+    const QImage shown = e.grab();
+    Board b = e.board;
+    UiState ui = e.ui;
+    const QImage whole = RenderLayout(b, ui).convertToFormat(QImage::Format_RGB32);
+    const std::vector<COmbrixView::Pinned> pins = v.pinned();
+    ASSERT_EQ(pins.size(), 2u);
+    // Banner and status line at the top, label and buttons at the right,
+    // as the layout draws them (inside the thin line around each).
+    for (const COmbrixView::Pinned& pin : pins) {
+        const QRect inner(pin.at + QPoint(1, 1), pin.source.size() - QSize(2, 2));
+        EXPECT_EQ(shown.copy(inner), whole.copy(inner.translated(pin.source.topLeft() - pin.at)));
+    }
+    EXPECT_EQ(pins[1].at.x() + pins[1].source.width(), v.viewport()->width());
+    // The pinned lower button, "解答モードへ", works.
+    const QPoint lower =
+        pins[1].at + QPoint(50, Layout::kLowerButtonTop + 18 - pins[1].source.top());
+    QTest::mouseClick(v.viewport(), Qt::LeftButton, Qt::NoModifier, lower);
+    EXPECT_EQ(e.ui.phase, PhaseSolveStart);
 }
 
 } // namespace
