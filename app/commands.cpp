@@ -4,6 +4,7 @@
 // the editor has no clipboard and no panes.
 #include "commands.h"
 
+#include "analysis_ui.h"
 #include "main_frame.h"
 #include "ombrix_app.h"
 #include "ombrix_view.h"
@@ -35,6 +36,7 @@ const CommandEntry kCommands[] = {
     {ID_RULESET_OMBRIX, "ID_RULESET_OMBRIX", "ﾓｰﾄﾞ(&M)", "Ombrixﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetOmbrix(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetOmbrix(a); }},
     {ID_RULESET_TANDREL, "ID_RULESET_TANDREL", "ﾓｰﾄﾞ(&M)", "Tandrelﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetTandrel(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetTandrel(a); }},
     {ID_SIZE_CHANGE, "ID_SIZE_CHANGE", "ｻｲｽﾞ変更(&S)", nullptr, nullptr, Route::View, [](CommandContext& c) { c.view.OnSizeChange(); }, nullptr},
+    {ID_TOOLS_ANALYZE, "ID_TOOLS_ANALYZE", "ﾂｰﾙ(&T)", "解の検証(&A)", "Ctrl+K", Route::View, [](CommandContext& c) { AnalyzePuzzle(c.view); }, nullptr},
     {ID_HELP_OMBRIX_RULES, "ID_HELP_OMBRIX_RULES", "ﾍﾙﾌﾟ(&H)", "Ombrixﾙｰﾙ説明(&N)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpOmbrixRules(); }, nullptr},
     {ID_HELP_TANDREL_RULES, "ID_HELP_TANDREL_RULES", "ﾍﾙﾌﾟ(&H)", "Tandrelﾙｰﾙ説明(&B)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpTandrelRules(); }, nullptr},
     {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, Route::None, nullptr, nullptr},

@@ -46,6 +46,7 @@ enum CommandId : int {
     ID_VIEW_ZOOM_OUT = 32792,
     ID_VIEW_ZOOM_RESET = 32793,
     ID_VIEW_ZOOM_FIT = 32794,
+    ID_TOOLS_ANALYZE = 32779,
 };
 
 // What a handler works on.

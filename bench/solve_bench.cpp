@@ -2,7 +2,9 @@
 // size, rule set, outcome and median solve time, then the overall median and
 // worst. Usage: ombrix-bench [FOLDER] [--runs N] [--generated N]
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
-// instead of a folder.
+// instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] times
+// the complete analysis instead (see analyze_bench.cpp).
+#include "analyze_bench.h"
 #include "generator.h"
 #include "grid_text.h"
 #include "solver.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -23,6 +26,16 @@ namespace fs = std::filesystem;
 int main(int argc, char** argv) {
     std::string folder = std::string(OMBRIX_CORPUS_DIR) + "/real";
     int runs = 5, generated = 0;
+    bool analyze = false, clingo = true;
+    double limit = 60;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--analyze") analyze = true;
+        if (a == "--no-clingo") clingo = false;
+        if (a == "--limit" && i + 1 < argc) limit = std::atof(argv[i + 1]);
+        if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[i + 1]));
+    }
+    if (analyze) return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo);
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--runs" && i + 1 < argc)

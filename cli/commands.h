@@ -67,6 +67,7 @@ int RunSolve(const Args& args);
 int RunConvert(const Args& args);
 int RunExportText(const Args& args);
 int RunGenerate(const Args& args);
+int RunAnalyze(const Args& args);
 #ifdef OMBRIX_HAVE_QT
 int RunPrint(const Args& args);  // needs Qt Gui
 int RunRender(const Args& args); // needs Qt Gui

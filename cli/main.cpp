@@ -43,6 +43,16 @@ const Command kCommands[] = {
      "standard output) and the painting to SOL. The puzzle may have more than\n"
      "one solution.",
      RunGenerate},
+    {"analyze", "analyze FILE [--json] [--limit-seconds S]",
+     "Decide whether a puzzle (grid text or .omx; its clues and given black\n"
+     "cells) has exactly one solution, none or several, by a complete search.\n"
+     "Prints 'verdict V' (unique, none, several or stopped), 'grade G' (how\n"
+     "far the automatic solver has to go: 1 rules, 2 single hypotheses,\n"
+     "3 window stage, 4 beyond it; 0 unless unique), 'differ N' (cells where\n"
+     "two solutions differ), 'seconds T', then each solution found: clue\n"
+     "numbers, # black, . white. --json prints one JSON object instead.\n"
+     "--limit-seconds stops the search after S seconds (verdict stopped).",
+     RunAnalyze},
 #ifdef OMBRIX_HAVE_QT
     {"print", "print FILE OUT.pdf",
      "Write the printed page of a puzzle (grid text or .omx) as a one-page A4\n"

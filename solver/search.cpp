@@ -306,6 +306,7 @@ void Solver::TrialSearch() {
     }
     // Second stage: two levels deep inside a window round each candidate.
     b_.resumeColumn = 1;
+    if (trace_) trace_->beforeWindowStage(b_);
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
             if (b_.state(x, y) != Undecided || !HasDecidedNeighbour(x, y)) continue;

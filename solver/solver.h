@@ -21,6 +21,9 @@ struct SolveTrace {
     virtual ~SolveTrace() = default;
     virtual void afterRule(const char* rule, const Board& board) = 0;
     virtual void afterTrial(const Board& board) = 0;
+    // The trial search found no single hypothesis that decides a cell and
+    // turns to its window stage.
+    virtual void beforeWindowStage(const Board&) {}
 };
 
 // The solver's working storage beside the board: the two whole-grid snapshots

@@ -19,6 +19,7 @@ PACKAGES=(
     qt6-base-dev qt6-translations-l10n libgl-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     poppler-utils xvfb xauth
+    gringo
 )
 
 as_root() {

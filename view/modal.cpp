@@ -3,9 +3,14 @@
 #include "size_dialog.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace ombrix {
 namespace {
@@ -66,6 +71,71 @@ SaveAnswer ModalUi::AskSaveChanges(QWidget* parent, const QString& fileName) {
     if (box.clickedButton() == save) return SaveAnswer::Save;
     if (box.clickedButton() == discard) return SaveAnswer::Discard;
     return SaveAnswer::Cancel;
+}
+
+void ModalUi::RunProgress(QWidget* parent, BackgroundWork& work) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QCoreApplication::applicationName());
+    auto* label = new QLabel(work.progressText(), &dialog);
+    label->setMinimumWidth(260);
+    auto* cancel = new QPushButton(QStringLiteral("中止"), &dialog);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(cancel, 0, Qt::AlignRight);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, [&] {
+        work.cancel();
+        cancel->setEnabled(false);
+    });
+    // Closing the box is a cancel too; the box goes when the work has ended.
+    QObject::connect(&dialog, &QDialog::rejected, &dialog, [&] { work.cancel(); });
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, &dialog, [&] {
+        label->setText(work.progressText());
+        if (work.finished()) dialog.accept();
+    });
+    timer.start(100);
+    if (!work.finished()) dialog.exec();
+    while (!work.finished())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+int ModalUi::AskChoice(QWidget* parent, const QString& text, const QStringList& buttons) {
+    QMessageBox box(QMessageBox::Information, QCoreApplication::applicationName(), text,
+                    QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> added;
+    for (const QString& b : buttons)
+        added << box.addButton(b, QMessageBox::AcceptRole);
+    if (!added.isEmpty()) box.setEscapeButton(added.last());
+    box.exec();
+    return static_cast<int>(added.indexOf(box.clickedButton()));
+}
+
+void ModalUi::RunSolutionView(QWidget* parent, SolutionToggle& toggle) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QCoreApplication::applicationName());
+    auto* label = new QLabel(&dialog);
+    auto* flip = new QPushButton(QStringLiteral("もう一方の解(&S)"), &dialog);
+    auto* back = new QPushButton(QStringLiteral("戻る(&B)"), &dialog);
+    flip->setDefault(true);
+    auto update = [&] {
+        label->setText(
+            QStringLiteral("解 %1 / 2（赤枠は2つの解で異なるマス）").arg(toggle.shown() + 1));
+    };
+    update();
+    QObject::connect(flip, &QPushButton::clicked, &dialog, [&] {
+        toggle.toggle();
+        update();
+    });
+    QObject::connect(back, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(flip);
+    buttons->addWidget(back);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addLayout(buttons);
+    // Beside the board rather than over it.
+    if (parent) dialog.move(parent->mapToGlobal(QPoint(parent->width() - 40, 40)));
+    dialog.exec();
 }
 
 ModalUi& Modal() {

@@ -22,6 +22,23 @@ struct FileDialogSpec {
 
 // The answers to "変更を保存しますか？".
 enum class SaveAnswer { Save, Discard, Cancel };
+// Work running on another thread while a progress dialog shows how far it
+// has got; the dialog's cancel button asks it to stop.
+class BackgroundWork {
+  public:
+    virtual ~BackgroundWork() = default;
+    virtual bool finished() const = 0;
+    virtual QString progressText() const = 0;
+    virtual void cancel() = 0;
+};
+
+// Two solutions on the board, one shown at a time.
+class SolutionToggle {
+  public:
+    virtual ~SolutionToggle() = default;
+    virtual void toggle() = 0;
+    virtual int shown() const = 0; // 0 or 1
+};
 
 class ModalUi {
   public:
@@ -36,6 +53,14 @@ class ModalUi {
     // Asks whether the unsaved changes of `fileName` are to be saved:
     // 保存 / 保存しない / キャンセル.
     virtual SaveAnswer AskSaveChanges(QWidget* parent, const QString& fileName);
+    // Shows the progress of `work` and returns once it has finished.
+    virtual void RunProgress(QWidget* parent, BackgroundWork& work);
+    // A message with a row of buttons; the index of the one pressed, -1 when
+    // the box was closed otherwise.
+    virtual int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons);
+    // While two solutions are on the board: a button (and the space key)
+    // flips between them, another goes back. Returns when the user goes back.
+    virtual void RunSolutionView(QWidget* parent, SolutionToggle& toggle);
 };
 
 // The current seam; the real dialogs unless a test installed another.

@@ -17,6 +17,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QPen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QWheelEvent>
@@ -270,6 +271,13 @@ void COmbrixView::paintEvent(QPaintEvent*) {
         p.setRenderHint(QPainter::TextAntialiasing);
     }
     PaintBoard(p, board_, ui_, this);
+    if (!outlined_.empty()) {
+        const Layout l(board_, ui_);
+        p.setPen(QPen(Qt::red, 2));
+        p.setBrush(Qt::NoBrush);
+        for (auto [x, y] : outlined_)
+            p.drawRect(l.cellLeft(x) + 1, l.cellTop(y) + 1, kCellPitch - 2, kCellPitch - 2);
+    }
     for (const Pinned& pin : pinned()) {
         p.resetTransform();
         const QRectF target(pin.at, QSizeF(pin.source.size()) * zoom_);
@@ -284,6 +292,11 @@ void COmbrixView::paintEvent(QPaintEvent*) {
         p.setPen(QColor(0, 0, 0, 80));
         p.drawRect(target.adjusted(0, 0, -1, -1));
     }
+}
+
+void COmbrixView::SetOutlinedCells(std::vector<std::pair<int, int>> cells) {
+    outlined_ = std::move(cells);
+    InvalidateAll();
 }
 
 void COmbrixView::mousePressEvent(QMouseEvent* e) {

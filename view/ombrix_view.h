@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QSize>
 
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -93,6 +94,11 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void OnHelpEditOperation();
     void OnHelpSolveOperation();
 
+    // Cells drawn with a red outline over the board (the cells where two
+    // solutions differ); empty for none.
+    void SetOutlinedCells(std::vector<std::pair<int, int>> cells);
+    const std::vector<std::pair<int, int>>& outlinedCells() const { return outlined_; }
+
     // Loads a puzzle file (.omx) or grid text (any other name) as the load
     // command does after its dialog. A file that cannot be used leaves the
     // puzzle as it was, shows status 3 and a message box saying why; true
@@ -136,6 +142,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     double zoom_ = 1.0;
     bool erase_ = false;
     Document doc_;
+    std::vector<std::pair<int, int>> outlined_;
 };
 
 } // namespace ombrix

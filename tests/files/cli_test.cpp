@@ -211,6 +211,28 @@ TEST(CliFiles, ABoardSizeNoBoardHasIsRefusedNamingTheDimension) {
         }
 }
 
+TEST(CliFiles, AnalyzePrintsVerdictGradeAndBothSolutions) {
+    TempDir dir;
+    WriteText(dir / "p.grid", kGrid);
+    CliRun run = RunCli(dir, {"analyze", dir / "p.grid"});
+    EXPECT_EQ(run.exitCode, 0);
+    // The time varies; everything else is fixed.
+    const auto at = run.out.find("seconds ");
+    ASSERT_NE(at, std::string::npos);
+    run.out.replace(at, run.out.find('\n', at) - at, "seconds T");
+    EXPECT_EQ(run.out, "verdict several\ngrade 0\ndiffer 2\nseconds T\n\n"
+                       "# # # # # # # # 2\n# 3 . . # # # # .\n# # # # # # # # #\n"
+                       "# # # . 4 . . # #\n# # # # # # # # #\n. # # # # # # 1 #\n"
+                       ". # # # # # # # #\n5 . . # # # # # #\n\n"
+                       "# # # # # # # . 2\n# 3 . . # # # # #\n# # # # # # # # #\n"
+                       "# # # . 4 . . # #\n# # # # # # # # #\n. # # # # # # 1 #\n"
+                       ". # # # # # # # #\n5 . . # # # # # #\n");
+    run = RunCli(dir, {"analyze", dir / "p.grid", "--json"});
+    EXPECT_EQ(run.out.rfind("{\"verdict\": \"several\", \"grade\": 0, \"differ\": 2, ", 0), 0u);
+    EXPECT_EQ(RunCli(dir, {"analyze", dir / "p.grid", "--limit-seconds", "x"}).exitCode, 1);
+    EXPECT_EQ(RunCli(dir, {"analyze", dir / "missing.grid"}).exitCode, 2);
+}
+
 // Every writer of the tool under a file-size limit smaller than its output:
 // the write fails, the old file stays byte for byte, nothing else is left,
 // and the tool says so with exit status 2 (not a signal, not 0).

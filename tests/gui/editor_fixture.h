@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QThread>
 
 #include <functional>
 
@@ -38,6 +39,22 @@ class ScriptedModal : public ModalUi {
         saveQuestions << name;
         return saveAnswer;
     }
+    // The work runs to its end (cancelled first when `cancelWork`); what the
+    // dialog would have shown is kept.
+    void RunProgress(QWidget*, BackgroundWork& work) override {
+        if (cancelWork) work.cancel();
+        progressTexts << work.progressText();
+        while (!work.finished())
+            QThread::yieldCurrentThread();
+    }
+    int AskChoice(QWidget*, const QString& text, const QStringList& buttons) override {
+        choices << text + QLatin1Char('|') + buttons.join(QLatin1Char('|'));
+        return choiceAnswer;
+    }
+    void RunSolutionView(QWidget*, SolutionToggle& toggle) override {
+        ++solutionViews;
+        if (solutionScript) solutionScript(toggle);
+    }
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
@@ -45,6 +62,11 @@ class ScriptedModal : public ModalUi {
     QStringList openSpecs, saveSpecs, messages, saveQuestions;
     QString saveStart; // the name the last save dialog started with
     int sizeDialogs = 0;
+    bool cancelWork = false;
+    int choiceAnswer = -1; // the button pressed in AskChoice
+    QStringList progressTexts, choices;
+    std::function<void(SolutionToggle&)> solutionScript;
+    int solutionViews = 0;
 };
 
 struct Editor {

@@ -1,0 +1,247 @@
+// The complete analysis: held against the automatic solver on every corpus
+// puzzle, against the rule checker for every solution it returns, against
+// clingo on the answer set encoding for a sample of boards of both rule sets,
+// and stopped by its limits and from another thread.
+#include "analysis.h"
+#include "clingo_run.h"
+#include "generator.h"
+#include "grid_text.h"
+#include "rule_checker.h"
+#include "solver.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+using namespace ombrix;
+using namespace ombrix::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::unique_ptr<Board> Load(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    auto board = std::make_unique<Board>();
+    GridTextError err;
+    EXPECT_TRUE(ParseGridText(ss.str(), *board, err)) << p << ": " << err.describe();
+    return board;
+}
+
+std::vector<fs::path> Grids(const fs::path& dir) {
+    std::vector<fs::path> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec))
+        if (e.path().extension() == ".grid") out.push_back(e.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::set<std::pair<int, int>> BlackCells(const Board& b) {
+    std::set<std::pair<int, int>> cells;
+    for (int x = 1; x <= b.width; ++x)
+        for (int y = 1; y <= b.height; ++y)
+            if (isBlack(b.state(x, y))) cells.insert({x, y});
+    return cells;
+}
+
+// Every solution obeys the rules and keeps the puzzle's clues and given
+// black cells; two solutions differ exactly in the listed cells.
+void CheckSolutions(const Board& puzzle, const AnalysisResult& r) {
+    for (int k = 0; k < r.solutionCount; ++k) {
+        std::string why;
+        EXPECT_TRUE(CheckSolution(r.solutions[k], why)) << "solution " << k << ": " << why;
+        for (int x = 1; x <= puzzle.width; ++x)
+            for (int y = 1; y <= puzzle.height; ++y) {
+                const int s = puzzle.state(x, y);
+                if ((s >= 1 && s <= 48) || s == GivenBlack) {
+                    EXPECT_EQ(r.solutions[k].state(x, y), s);
+                }
+            }
+    }
+    if (r.verdict == Verdict::Several) {
+        std::vector<std::pair<int, int>> differ;
+        for (int x = 1; x <= puzzle.width; ++x)
+            for (int y = 1; y <= puzzle.height; ++y)
+                if (isBlack(r.solutions[0].state(x, y)) != isBlack(r.solutions[1].state(x, y)))
+                    differ.push_back({x, y});
+        EXPECT_FALSE(differ.empty());
+        EXPECT_EQ(r.differing, differ);
+    }
+}
+
+// The automatic solver's outcome against the analysis: 0 unique with the
+// same board, 5 several, 1 and 7 none; 2 leaves it open. Grades follow
+// the outcome. Puzzles beyond the automatic solver are searched only up to
+// `nodes` nodes, and boards above `maxCells` cells are left out: the hard and
+// the large ones are the benchmark's business.
+void HoldAgainstAutoSolve(const fs::path& grid, std::uint64_t nodes, int maxCells) {
+    SCOPED_TRACE(grid.filename().string());
+    const auto puzzle = Load(grid);
+    if (puzzle->width * puzzle->height > maxCells) return;
+    auto solved = std::make_unique<Board>();
+    const int grade = GradeByAutoSolve(*puzzle, solved.get());
+    AnalysisLimits limits;
+    limits.maxNodes = solved->status == StatusUnsolvable ? nodes : 0;
+    const auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, limits));
+    CheckSolutions(*puzzle, *r);
+    switch (solved->status) {
+    case StatusNone:
+        ASSERT_EQ(r->verdict, Verdict::Unique);
+        EXPECT_EQ(BlackCells(r->solutions[0]), BlackCells(*solved));
+        EXPECT_TRUE(grade >= 1 && grade <= 3) << grade;
+        break;
+    case StatusSecondSolution:
+        EXPECT_EQ(r->verdict, Verdict::Several);
+        EXPECT_EQ(grade, 0);
+        break;
+    case StatusContradiction:
+    case StatusSumTooLarge:
+        EXPECT_EQ(r->verdict, Verdict::None);
+        EXPECT_EQ(grade, 0);
+        break;
+    default:
+        EXPECT_EQ(solved->status, StatusUnsolvable);
+        EXPECT_EQ(grade, 4);
+    }
+}
+
+} // namespace
+
+TEST(Analysis, AgreesWithTheAutomaticSolverOnTheCorpus) {
+    auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "real");
+    if (grids.empty()) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    for (const fs::path& g : Grids(fs::path(OMBRIX_CORPUS_DIR) / "generated"))
+        grids.push_back(g);
+    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR))
+        grids.push_back(g);
+    for (const fs::path& g : grids)
+        HoldAgainstAutoSolve(g, 40, 400);
+}
+
+TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
+    if (!asp::Available())
+        GTEST_SKIP() << "clingo not installed (Debian package gringo; tools/dev.sh deps)";
+    // The project's own puzzles (every outcome under both rule sets), and
+    // generated boards: as made (one solution or several), and with one clue
+    // raised by one (mostly none).
+    std::vector<std::unique_ptr<Board>> boards;
+    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR))
+        boards.push_back(Load(g));
+    auto scratch = std::make_unique<Board>();
+    for (int rules : {0, 1}) {
+        for (int seed = 1; seed <= 6; ++seed) {
+            GeneratorOptions o;
+            o.ruleSet = rules;
+            o.width = seed <= 3 ? 8 : 12;
+            o.height = seed <= 3 ? 9 : 14;
+            o.seed = static_cast<std::uint64_t>(seed);
+            o.maxArea = 3 + seed;
+            auto b = std::make_unique<Board>();
+            GeneratePuzzle(o, *b, *scratch);
+            auto raised = std::make_unique<Board>(*b);
+            for (int x = 1; x <= raised->width; ++x)
+                for (int y = 1; y <= raised->height; ++y)
+                    if (raised->state(x, y) >= 2 && raised->state(x, y) < 48 && x + y == seed + 4)
+                        ++raised->state(x, y);
+            boards.push_back(std::move(b));
+            boards.push_back(std::move(raised));
+        }
+    }
+    const fs::path facts =
+        fs::temp_directory_path() / ("ombrix-analysis-test-" + std::to_string(::getpid()) + ".lp");
+    int verdicts[3] = {};
+    for (const auto& b : boards) {
+        SCOPED_TRACE(FormatGridText(*b));
+        const auto r = std::make_unique<AnalysisResult>(Analyze(*b));
+        CheckSolutions(*b, *r);
+        const asp::Outcome c = asp::Solve(OMBRIX_ASP_ENCODING, *b, facts);
+        ASSERT_TRUE(c.ran);
+        switch (r->verdict) {
+        case Verdict::None:
+            ++verdicts[0];
+            EXPECT_EQ(c.models.size(), 0u);
+            break;
+        case Verdict::Unique:
+            ++verdicts[1];
+            ASSERT_EQ(c.models.size(), 1u);
+            EXPECT_EQ(c.models[0], BlackCells(r->solutions[0]));
+            break;
+        default:
+            ++verdicts[2];
+            EXPECT_EQ(r->verdict, Verdict::Several);
+            EXPECT_EQ(c.models.size(), 2u);
+        }
+    }
+    fs::remove(facts);
+    // The sample holds every verdict.
+    EXPECT_GT(verdicts[0], 0);
+    EXPECT_GT(verdicts[1], 0);
+    EXPECT_GT(verdicts[2], 0);
+}
+
+TEST(Analysis, StopsAtItsLimitsAndOnRequest) {
+    // The hardest of the real puzzles for the analysis; needs many nodes.
+    const fs::path hard = fs::path(OMBRIX_CORPUS_DIR) / "real" / "r057.grid";
+    if (!fs::exists(hard)) GTEST_SKIP() << "no corpus at " << OMBRIX_CORPUS_DIR;
+    const auto puzzle = Load(hard);
+
+    AnalysisLimits byNodes;
+    byNodes.maxNodes = 3;
+    auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, byNodes));
+    EXPECT_EQ(r->verdict, Verdict::Stopped);
+    EXPECT_EQ(r->solutionCount, 0);
+    EXPECT_EQ(r->nodes, 3u);
+
+    std::atomic<bool> cancel{true};
+    AnalysisLimits cancelled;
+    cancelled.cancel = &cancel;
+    *r = Analyze(*puzzle, cancelled);
+    EXPECT_EQ(r->verdict, Verdict::Stopped);
+    EXPECT_EQ(r->nodes, 0u);
+
+    // Cancelled from this thread while another searches, once it has said
+    // how far it got.
+    struct Waiter : AnalysisObserver {
+        std::mutex m;
+        std::condition_variable cv;
+        std::uint64_t nodes = 0;
+        bool done = false;
+        void progress(std::uint64_t n, int depth) override {
+            EXPECT_GE(depth, 0);
+            std::lock_guard<std::mutex> lock(m);
+            nodes = n;
+            cv.notify_all();
+        }
+    } waiter;
+    cancel = false;
+    cancelled.observer = &waiter;
+    std::thread worker([&] {
+        *r = Analyze(*puzzle, cancelled);
+        std::lock_guard<std::mutex> lock(waiter.m);
+        waiter.done = true;
+        waiter.cv.notify_all();
+    });
+    bool finishedFirst = false;
+    {
+        std::unique_lock<std::mutex> lock(waiter.m);
+        waiter.cv.wait(lock, [&] { return waiter.nodes > 0 || waiter.done; });
+        finishedFirst = waiter.done;
+    }
+    cancel = true;
+    worker.join();
+    if (finishedFirst) GTEST_SKIP() << "the search ended before its first progress report";
+    EXPECT_EQ(r->verdict, Verdict::Stopped);
+    EXPECT_EQ(r->solutionCount, 0);
+    EXPECT_TRUE(r->differing.empty());
+}
