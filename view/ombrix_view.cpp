@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QPen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QSettings>
 #include <QWheelEvent>
 #include <QThread>
@@ -202,7 +203,15 @@ void COmbrixView::ResizeFrame(int outerWidth, int outerHeight) {
     const int needH = static_cast<int>(
         std::ceil(std::max({27 * board_.height + 120, 310, 27 * n + 57}) * zoom_));
     const int chromeW = frame->width() - width(), chromeH = frame->height() - height();
-    const int fitW = needW + chromeW, fitH = needH + chromeH;
+    int fitW = needW + chromeW, fitH = needH + chromeH;
+    if (const QScreen* screen = frame->screen()) {
+        // A side cut short by the screen brings a scroll bar, which takes
+        // room from the other side.
+        const QRect room = screen->availableGeometry();
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        if (fitH > room.height() - decoH) fitW += bar;
+        if (fitW > room.width() - decoW) fitH += bar;
+    }
     if (zoom_ != 1.0 || fitW > w || fitH > h) {
         w = zoom_ == 1.0 ? std::max(w, fitW) : fitW;
         h = zoom_ == 1.0 ? std::max(h, fitH) : fitH;
