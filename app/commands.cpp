@@ -1,8 +1,7 @@
 // The command table. Menu texts are the program's own (half-width katakana
 // and mnemonics included); the accelerators are those of its key table.
-// Keys without a handler (new document, save document, the clipboard keys and
-// the pane keys) do nothing: the editor has no document data, no clipboard
-// and no panes.
+// Keys without a handler (the clipboard keys and the pane keys) do nothing:
+// the editor has no clipboard and no panes.
 #include "commands.h"
 
 #include "analysis_ui.h"
@@ -17,8 +16,12 @@ namespace ombrix {
 
 // clang-format off
 const CommandEntry kCommands[] = {
+    {ID_FILE_NEW, "ID_FILE_NEW", "ﾌｧｲﾙ(&F)", "新規作成(&N)", "Ctrl+N", Route::View, [](CommandContext& c) { c.view.OnFileNew(); }, nullptr},
     {ID_FILE_OPEN, "ID_FILE_OPEN", "ﾌｧｲﾙ(&F)", "問題を読み込む(&O)", "Ctrl+O", Route::View, [](CommandContext& c) { c.view.OnLoadPuzzle(); }, nullptr},
+    {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "ﾌｧｲﾙ(&F)", "最近使ったファイル", nullptr, Route::None, nullptr, nullptr},
+    {ID_FILE_SAVE, "ID_FILE_SAVE", "ﾌｧｲﾙ(&F)", "上書き保存(&S)", "Ctrl+S", Route::View, [](CommandContext& c) { c.view.OnFileSave(); }, nullptr},
     {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "ﾌｧｲﾙ(&F)", "問題を保存する(&W)", nullptr, Route::View, [](CommandContext& c) { c.view.OnSavePuzzle(); }, nullptr},
+    {ID_FILE_SAVE_AS_NAMED, "ID_FILE_SAVE_AS_NAMED", "ﾌｧｲﾙ(&F)", "名前を付けて保存(&A)...", nullptr, Route::View, [](CommandContext& c) { c.view.OnFileSaveAs(); }, nullptr},
     {ID_FILE_SAVE_TEXT, "ID_FILE_SAVE_TEXT", "ﾌｧｲﾙ(&F)", "ﾃｷｽﾄ形式で保存(&T)", nullptr, Route::View, [](CommandContext& c) { c.view.OnSaveText(); }, nullptr},
     {0, nullptr, "ﾌｧｲﾙ(&F)", nullptr, nullptr, Route::None, nullptr, nullptr},
     {ID_FILE_PRINT, "ID_FILE_PRINT", "ﾌｧｲﾙ(&F)", "印刷(&P)", "Ctrl+P", Route::View, nullptr, nullptr},
@@ -28,6 +31,10 @@ const CommandEntry kCommands[] = {
     {ID_APP_EXIT, "ID_APP_EXIT", "ﾌｧｲﾙ(&F)", "終了(&X)", nullptr, Route::App, [](CommandContext& c) { c.frame.close(); }, nullptr},
     {ID_EDIT_UNDO, "ID_EDIT_UNDO", "編集(&E)", "元に戻す(&U)", "Ctrl+Z;Alt+Backspace", Route::View, [](CommandContext& c) { c.view.OnUndo(); }, nullptr},
     {ID_EDIT_REDO, "ID_EDIT_REDO", "編集(&E)", "やり直し(&R)", "Ctrl+Y;Ctrl+Shift+Z", Route::View, [](CommandContext& c) { c.view.OnRedo(); }, nullptr},
+    {ID_VIEW_ZOOM_IN, "ID_VIEW_ZOOM_IN", "表示(&V)", "拡大(&I)", "Ctrl++;Ctrl+=", Route::View, [](CommandContext& c) { c.view.OnZoomIn(); }, nullptr},
+    {ID_VIEW_ZOOM_OUT, "ID_VIEW_ZOOM_OUT", "表示(&V)", "縮小(&O)", "Ctrl+-", Route::View, [](CommandContext& c) { c.view.OnZoomOut(); }, nullptr},
+    {ID_VIEW_ZOOM_RESET, "ID_VIEW_ZOOM_RESET", "表示(&V)", "100%(&A)", "Ctrl+0", Route::View, [](CommandContext& c) { c.view.OnZoomReset(); }, nullptr},
+    {ID_VIEW_ZOOM_FIT, "ID_VIEW_ZOOM_FIT", "表示(&V)", "ウィンドウに合わせる(&F)", nullptr, Route::View, [](CommandContext& c) { c.view.OnZoomFit(); }, nullptr},
     {ID_RULESET_OMBRIX, "ID_RULESET_OMBRIX", "ﾓｰﾄﾞ(&M)", "Ombrixﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetOmbrix(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetOmbrix(a); }},
     {ID_RULESET_TANDREL, "ID_RULESET_TANDREL", "ﾓｰﾄﾞ(&M)", "Tandrelﾓｰﾄﾞ", nullptr, Route::View, [](CommandContext& c) { c.view.OnRuleSetTandrel(); }, [](CommandContext& c, QAction* a) { c.view.OnUpdateRuleSetTandrel(a); }},
     {ID_SIZE_CHANGE, "ID_SIZE_CHANGE", "ｻｲｽﾞ変更(&S)", nullptr, nullptr, Route::View, [](CommandContext& c) { c.view.OnSizeChange(); }, nullptr},
@@ -41,8 +48,6 @@ const CommandEntry kCommands[] = {
     {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, Route::None, nullptr, nullptr},
     {ID_APP_ABOUT, "ID_APP_ABOUT", "ﾍﾙﾌﾟ(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&V)", nullptr, Route::App, [](CommandContext& c) { if (c.app) c.app->OnAppAbout(); }, nullptr},
     {ID_FILE_PRINT_DIRECT, "ID_FILE_PRINT_DIRECT", nullptr, nullptr, nullptr, Route::View, nullptr, nullptr},
-    {ID_FILE_NEW, "ID_FILE_NEW", nullptr, nullptr, "Ctrl+N", Route::App, nullptr, nullptr},
-    {ID_FILE_SAVE, "ID_FILE_SAVE", nullptr, nullptr, "Ctrl+S", Route::None, nullptr, nullptr},
     {ID_EDIT_CUT, "ID_EDIT_CUT", nullptr, nullptr, "Ctrl+X;Shift+Del", Route::None, nullptr, nullptr},
     {ID_EDIT_COPY, "ID_EDIT_COPY", nullptr, nullptr, "Ctrl+C;Ctrl+Ins", Route::None, nullptr, nullptr},
     {ID_EDIT_PASTE, "ID_EDIT_PASTE", nullptr, nullptr, "Ctrl+V;Shift+Ins", Route::None, nullptr, nullptr},

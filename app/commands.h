@@ -20,6 +20,7 @@ enum CommandId : int {
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
     ID_FILE_SAVE_AS = 57604,
+    ID_FILE_MRU_FILE1 = 57616, // the recent files' submenu
     ID_FILE_PRINT_SETUP = 57606,
     ID_FILE_PRINT = 57607,
     ID_FILE_PRINT_DIRECT = 57608,
@@ -41,8 +42,13 @@ enum CommandId : int {
     ID_RULESET_OMBRIX = 32776,
     ID_RULESET_TANDREL = 32777,
     ID_HELP_TANDREL_RULES = 32778,
+    ID_FILE_SAVE_AS_NAMED = 32790,
+    ID_VIEW_ZOOM_IN = 32791,
+    ID_VIEW_ZOOM_OUT = 32792,
+    ID_VIEW_ZOOM_RESET = 32793,
+    ID_VIEW_ZOOM_FIT = 32794,
     ID_TOOLS_ANALYZE = 32779,
-    ID_TOOLS_CHECK = 32790,
+    ID_TOOLS_CHECK = 32795,
 };
 
 // What a handler works on.

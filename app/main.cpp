@@ -1,4 +1,5 @@
-// The editor: `ombrix [--help] [--version] [PUZZLE.omx]`.
+// The editor: `ombrix [--help] [--version] [PUZZLE]` (a .omx puzzle file or
+// grid text).
 #include "main_args.h"
 #include "ombrix_app.h"
 

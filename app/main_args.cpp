@@ -17,9 +17,10 @@ EditorCommandLine ParseEditorCommandLine(const QStringList& arguments) {
                                      QStringLiteral("Show the version and end."));
     parser.addOption(help);
     parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("PUZZLE.omx"),
-                                 QStringLiteral("A puzzle file to open at start-up."),
-                                 QStringLiteral("[PUZZLE.omx]"));
+    parser.addPositionalArgument(QStringLiteral("PUZZLE"),
+                                 QStringLiteral("A puzzle file (.omx) or grid text (any other name) "
+                                                "to open at start-up."),
+                                 QStringLiteral("[PUZZLE]"));
 
     EditorCommandLine line;
     QString problem;

@@ -1,4 +1,5 @@
-// The editor's command line: `ombrix [--help] [--version] [PUZZLE.omx]`.
+// The editor's command line: `ombrix [--help] [--version] [PUZZLE]` (a .omx
+// puzzle file or grid text).
 // Qt's own options (-platform, -style, ...) are taken out by the application
 // object before these are read.
 #pragma once

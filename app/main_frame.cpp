@@ -1,9 +1,14 @@
 #include "main_frame.h"
 
 #include "ombrix_view.h"
+#include "modal.h"
 #include "paint.h"
+#include "recent_files.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
@@ -15,7 +20,9 @@ namespace ombrix {
 CMainFrame::CMainFrame(Board& board, UiState& ui, COmbrixApp* app)
     : app_(app), view_(new COmbrixView(board, ui, this)) {
     setObjectName(QStringLiteral("CMainFrame"));
-    setWindowTitle(QStringLiteral("Ombrix＆Tandrel - 解答ツール"));
+    UpdateTitle();
+    connect(&view_->document(), &Document::changed, this, &CMainFrame::UpdateTitle);
+    connect(view_, &COmbrixView::fileUsed, this, [](const QString& path) { RecentFiles().add(path); });
     setWindowIcon(QIcon(QPixmap::fromImage(AppIcon())));
     setCentralWidget(view_);
     for (int i = 0; i < kCommandCount; ++i) {
@@ -53,6 +60,13 @@ void CMainFrame::buildMenus() {
         }
         if (id == 0) {
             menu->addSeparator();
+            continue;
+        }
+        if (id == ID_FILE_MRU_FILE1) {
+            recentMenu_ = menu->addMenu(QString::fromUtf8(c.text));
+            connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
+            menuActions_[id] = recentMenu_->menuAction();
+            fillRecentMenu();
             continue;
         }
         QAction* a = menu->addAction(QString::fromUtf8(c.text));
@@ -113,6 +127,10 @@ bool RunsWhileSolving(int id) {
     case ID_APP_ABOUT:
     case ID_FILE_PRINT_SETUP:
     case ID_APP_EXIT:
+    case ID_VIEW_ZOOM_IN:
+    case ID_VIEW_ZOOM_OUT:
+    case ID_VIEW_ZOOM_RESET:
+    case ID_VIEW_ZOOM_FIT:
         return true;
     default:
         return false;
@@ -138,6 +156,57 @@ void CMainFrame::OnCommand(int id) {
     else
         view_->Perform(run);
     UpdateCommandUI();
+}
+
+namespace {
+const QString kProgramTitle = QStringLiteral("Ombrix＆Tandrel - 解答ツール");
+}
+
+void CMainFrame::UpdateTitle() {
+    const Document& doc = view_->document();
+    if (doc.path().isEmpty() && !doc.modified()) {
+        setWindowTitle(kProgramTitle);
+        return;
+    }
+    setWindowTitle(doc.displayName() + (doc.modified() ? QStringLiteral("*") : QString()) +
+                   QStringLiteral(" - ") + kProgramTitle);
+}
+
+void CMainFrame::fillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList files = RecentFiles().list();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* a = recentMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        connect(a, &QAction::triggered, this, [this, path] { OpenRecent(path); });
+    }
+    if (files.isEmpty()) recentMenu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+}
+
+void CMainFrame::OpenRecent(const QString& path) {
+    if (view_->solving()) return;
+    if (!QFileInfo::exists(path)) {
+        RecentFiles().remove(path);
+        fillRecentMenu();
+        Modal().ShowMessage(this, QStringLiteral("ファイルが見つからないため、最近使ったファイルの"
+                                                 "一覧から外しました。\nファイル: %1")
+                                      .arg(path));
+        return;
+    }
+    if (!view_->MaybeSave()) return;
+    view_->LoadPuzzleFrom(path);
+    fillRecentMenu();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    // While the solver runs the board is half made; the window waits for it
+    // and closes as it always did.
+    if (!view_->solving() && !view_->MaybeSave()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
 }
 
 QAction* CMainFrame::menuAction(int id) const {

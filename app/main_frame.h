@@ -31,14 +31,27 @@ class CMainFrame : public QMainWindow {
     void UpdateCommandUI();
     CommandRegistry& registry() { return registry_; }
 
+    // The window's title: the program's name, after the file's name and an
+    // unsaved mark once there is a file or a change.
+    void UpdateTitle();
+    // Opens recent file `path` as the load command would; a file gone
+    // meanwhile is taken off the list with a message.
+    void OpenRecent(const QString& path);
+    QMenu* recentMenu() const { return recentMenu_; }
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
   private:
     void buildMenus();
+    void fillRecentMenu();
     void buildAccelerators();
 
     COmbrixApp* app_;
     COmbrixView* view_;
     CommandRegistry registry_;
     std::map<int, QAction*> menuActions_;
+    QMenu* recentMenu_ = nullptr;
 };
 
 } // namespace ombrix

@@ -13,6 +13,7 @@
 namespace ombrix {
 
 COmbrixApp::COmbrixApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setOrganizationName(QStringLiteral("Ombrix"));
     setApplicationName(QStringLiteral("Ombrix"));
     setApplicationVersion(QStringLiteral(OMBRIX_VERSION));
     setDesktopFileName(QStringLiteral("ombrix"));

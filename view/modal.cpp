@@ -21,8 +21,10 @@ QFileDialog* MakeFileDialog(QWidget* parent, const FileFilter& filter, bool save
     auto* dialog = new QFileDialog(parent);
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog->setNameFilter(filter.description + QStringLiteral(" (") + filter.pattern +
-                          QStringLiteral(")"));
+    dialog->setNameFilters(QStringList{filter.description + QStringLiteral(" (") + filter.pattern +
+                                       QStringLiteral(")")}
+                           << filter.moreFilters);
+    if (!filter.startPath.isEmpty()) dialog->selectFile(filter.startPath);
     dialog->setDefaultSuffix(filter.extension);
     // The save form asks before it overwrites (Qt's default); no read-only box.
     dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -54,6 +56,21 @@ bool ModalUi::RunSizeDialog(CBoardSizeDlg& dialog) {
 
 void ModalUi::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, QCoreApplication::applicationName(), text);
+}
+
+SaveAnswer ModalUi::AskSaveChanges(QWidget* parent, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                    QStringLiteral("変更を保存しますか？\n%1").arg(fileName), QMessageBox::NoButton,
+                    parent);
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return SaveAnswer::Save;
+    if (box.clickedButton() == discard) return SaveAnswer::Discard;
+    return SaveAnswer::Cancel;
 }
 
 void ModalUi::RunProgress(QWidget* parent, BackgroundWork& work) {

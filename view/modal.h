@@ -16,8 +16,12 @@ struct FileFilter {
     QString description; // "Data Files"
     QString pattern;     // "*.omx"
     QString extension;   // "omx", added to a name typed without one
+    QStringList moreFilters; // further choices, "Grid Text (*.grid *.txt)"
+    QString startPath;       // the name the dialog starts with, if any
 };
 
+// The answers to "変更を保存しますか？".
+enum class SaveAnswer { Save, Discard, Cancel };
 // Work running on another thread while a progress dialog shows how far it
 // has got; the dialog's cancel button asks it to stop.
 class BackgroundWork {
@@ -46,6 +50,9 @@ class ModalUi {
     virtual bool RunSizeDialog(CBoardSizeDlg& dialog);
     // A message box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text);
+    // Asks whether the unsaved changes of `fileName` are to be saved:
+    // 保存 / 保存しない / キャンセル.
+    virtual SaveAnswer AskSaveChanges(QWidget* parent, const QString& fileName);
     // Shows the progress of `work` and returns once it has finished.
     virtual void RunProgress(QWidget* parent, BackgroundWork& work);
     // A message with a row of buttons; the index of the one pressed, -1 when

@@ -2,21 +2,31 @@
 
 #include "check.h"
 #include "error_reasons.h"
+#include "grid_text.h"
 #include "help_dialogs.h"
 #include "modal.h"
 #include "paint.h"
 #include "puzzle_file.h"
+#include "safe_write.h"
 #include "size_dialog.h"
+#include "zoom.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QPen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QSettings>
+#include <QWheelEvent>
 #include <QThread>
 
+#include <cmath>
 #include <fstream>
 
 namespace ombrix {
@@ -29,6 +39,7 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
     // the "erase and paint now" request.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
+    zoom_ = ClampZoom(QSettings().value(QStringLiteral("zoom"), 1.0).toDouble());
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFocusPolicy(Qt::StrongFocus);
@@ -42,6 +53,7 @@ COmbrixView::COmbrixView(Board& board, UiState& ui, QWidget* parent)
             solver_->deleteLater();
             solver_ = nullptr;
             done();
+            doc_.markModified();
             changed(false);
         });
         solver_->start();
@@ -66,7 +78,96 @@ void COmbrixView::InvalidateAll() {
 
 void COmbrixView::Invalidate(const LayoutRect& r) {
     const QPoint s = scrollPosition();
-    viewport()->update(QRect(r.left - s.x(), r.top - s.y(), r.width(), r.height()));
+    if (s.isNull() && zoom_ == 1.0) {
+        viewport()->update(QRect(r.left - s.x(), r.top - s.y(), r.width(), r.height()));
+        return;
+    }
+    // Scaled pictures reach a pixel past their scaled edges.
+    if (!s.isNull()) {
+        // The part may also show where it is pinned.
+        InvalidateAll();
+        return;
+    }
+    const QRectF scaled(r.left * zoom_ - s.x(), r.top * zoom_ - s.y(), r.width() * zoom_,
+                        r.height() * zoom_);
+    viewport()->update(scaled.toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+std::vector<COmbrixView::Pinned> COmbrixView::pinned() const {
+    std::vector<Pinned> out;
+    const QPoint s = scrollPosition();
+    if (s.isNull()) return out;
+    const QSize vp = viewport()->size();
+    const auto scaled = [this](int v) { return static_cast<int>(std::lround(v * zoom_)); };
+    const int top = scaled(50);
+    out.push_back({QRect(0, 0, static_cast<int>(std::ceil(vp.width() / zoom_)), 50), QPoint(0, 0)});
+    // The label and both buttons with a few pixels around them.
+    const Layout l(board_, ui_);
+    const QRect buttons(l.buttonLeft() - 6, Layout::kLabelTop - 6, kButtonWidth + 12,
+                        Layout::kLowerButtonTop + kButtonHeight + 6 - (Layout::kLabelTop - 6));
+    const QRect shown(scaled(buttons.left()) - s.x(), scaled(buttons.top()) - s.y(),
+                      scaled(buttons.width()), scaled(buttons.height()));
+    if (shown.left() < 0 || shown.right() >= vp.width() || shown.top() < top ||
+        shown.bottom() >= vp.height())
+        out.push_back({buttons, QPoint(std::max(0, vp.width() - shown.width()), top)});
+    return out;
+}
+
+QPoint COmbrixView::LayoutPoint(QPointF p) const {
+    const std::vector<Pinned> pins = pinned();
+    for (auto it = pins.rbegin(); it != pins.rend(); ++it) {
+        const QSizeF size = QSizeF(it->source.size()) * zoom_;
+        if (!QRectF(it->at, size).contains(p)) continue;
+        const QPointF at = QPointF(it->source.topLeft()) + (p - QPointF(it->at)) / zoom_;
+        return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
+    }
+    const QPointF at = (p + scrollPosition()) / zoom_;
+    return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
+}
+
+void COmbrixView::SetZoom(double zoom) {
+    zoom = ClampZoom(zoom);
+    if (zoom == zoom_) return;
+    // Keep the layout point at the view's top-left where it is.
+    const QPointF top = QPointF(scrollPosition()) / zoom_;
+    zoom_ = zoom;
+    QSettings().setValue(QStringLiteral("zoom"), zoom_);
+    updateScrollBars();
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(top.x() * zoom_)));
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(top.y() * zoom_)));
+    InvalidateAll();
+}
+
+void COmbrixView::OnZoomIn() {
+    SetZoom(ZoomIn(zoom_));
+}
+
+void COmbrixView::OnZoomOut() {
+    SetZoom(ZoomOut(zoom_));
+}
+
+void COmbrixView::OnZoomReset() {
+    SetZoom(1.0);
+}
+
+void COmbrixView::OnZoomFit() {
+    const Layout l(board_, ui_);
+    const QSize room = size(); // the view without scroll bars
+    const double z = std::min(static_cast<double>(room.width()) / l.scrollWidth(),
+                              static_cast<double>(room.height()) / l.scrollHeight());
+    SetZoom(std::floor(z * 100) / 100);
+}
+
+void COmbrixView::wheelEvent(QWheelEvent* e) {
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(e);
+        return;
+    }
+    if (e->angleDelta().y() > 0)
+        OnZoomIn();
+    else if (e->angleDelta().y() < 0)
+        OnZoomOut();
+    e->accept();
 }
 
 void COmbrixView::RedrawNow() {
@@ -98,8 +199,49 @@ void COmbrixView::ResizeFrame(int outerWidth, int outerHeight) {
     // The outer size includes the decorations the window system reports.
     const int decoW = frame->frameGeometry().width() - frame->geometry().width();
     const int decoH = frame->frameGeometry().height() - frame->geometry().height();
-    frame->resize(outerWidth - decoW, outerHeight - decoH);
+    int w = outerWidth - decoW, h = outerHeight - decoH;
+    // A layout larger than that size gets a window that shows it whole, as
+    // far as the screen allows; the view starts at the top-left.
+    const Layout l(board_, ui_);
+    const int n = BarLengthFor(board_.width, board_.height);
+    const int needW = static_cast<int>(std::ceil(l.scrollWidth() * zoom_));
+    const int needH = static_cast<int>(
+        std::ceil(std::max({27 * board_.height + 120, 310, 27 * n + 57}) * zoom_));
+    const int chromeW = frame->width() - width(), chromeH = frame->height() - height();
+    int fitW = needW + chromeW, fitH = needH + chromeH;
+    if (const QScreen* screen = frame->screen()) {
+        // A side cut short by the screen brings a scroll bar, which takes
+        // room from the other side.
+        const QRect room = screen->availableGeometry();
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        if (fitH > room.height() - decoH) fitW += bar;
+        if (fitW > room.width() - decoW) fitH += bar;
+    }
+    if (zoom_ != 1.0 || fitW > w || fitH > h) {
+        w = zoom_ == 1.0 ? std::max(w, fitW) : fitW;
+        h = zoom_ == 1.0 ? std::max(h, fitH) : fitH;
+        if (const QScreen* screen = frame->screen()) {
+            const QRect room = screen->availableGeometry();
+            w = std::min(w, room.width() - decoW);
+            h = std::min(h, room.height() - decoH);
+        }
+        w = std::max(w, 200);
+        h = std::max(h, 150);
+    }
+    frame->resize(w, h);
+    if (const QScreen* screen = frame->screen(); screen && frame->isVisible()) {
+        // Grown past the screen's edge: moved back onto it.
+        const QRect room = screen->availableGeometry();
+        const QRect outer = frame->frameGeometry();
+        const int x =
+            std::max(room.left(), std::min(outer.left(), room.right() + 1 - outer.width()));
+        const int y =
+            std::max(room.top(), std::min(outer.top(), room.bottom() + 1 - outer.height()));
+        if (x != outer.left() || y != outer.top()) frame->move(x, y);
+    }
     frame->raise();
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
 }
 
 void COmbrixView::SetScrollExtent(int width, int height) {
@@ -111,12 +253,14 @@ void COmbrixView::updateScrollBars() {
     const QSize vp = viewport()->size();
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
-    h->setRange(0, std::max(0, extent_.width() - vp.width()));
-    v->setRange(0, std::max(0, extent_.height() - vp.height()));
+    const int w = static_cast<int>(std::ceil(extent_.width() * zoom_));
+    const int ht = static_cast<int>(std::ceil(extent_.height() * zoom_));
+    h->setRange(0, std::max(0, w - vp.width()));
+    v->setRange(0, std::max(0, ht - vp.height()));
     h->setPageStep(std::max(1, vp.width()));
     v->setPageStep(std::max(1, vp.height()));
-    h->setSingleStep(std::max(1, extent_.width() / 100));
-    v->setSingleStep(std::max(1, extent_.height() / 100));
+    h->setSingleStep(std::max(1, w / 100));
+    v->setSingleStep(std::max(1, ht / 100));
 }
 
 void COmbrixView::resizeEvent(QResizeEvent* e) {
@@ -125,6 +269,7 @@ void COmbrixView::resizeEvent(QResizeEvent* e) {
 }
 
 void COmbrixView::scrollContentsBy(int, int) {
+    // Pinned parts stay put: the whole view is painted again.
     viewport()->update();
 }
 
@@ -133,7 +278,27 @@ void COmbrixView::paintEvent(QPaintEvent*) {
     if (erase_) p.fillRect(viewport()->rect(), Qt::white);
     const QPoint s = scrollPosition();
     p.translate(-s.x(), -s.y());
+        if (zoom_ != 1.0) {
+        p.scale(zoom_, zoom_);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+    }
     PaintBoard(p, board_, ui_, this, &marks_);
+    for (const Pinned& pin : pinned()) {
+        p.resetTransform();
+        const QRectF target(pin.at, QSizeF(pin.source.size()) * zoom_);
+        p.setClipRect(target);
+        p.translate(target.topLeft());
+        p.scale(zoom_, zoom_);
+        p.translate(-pin.source.topLeft());
+        PaintBoard(p, board_, ui_, this, &marks_);
+        // A line under the pinned part, so that it does not read as the board.
+        p.resetTransform();
+        p.setClipping(false);
+        p.setPen(QColor(0, 0, 0, 80));
+        p.drawRect(target.adjusted(0, 0, -1, -1));
+    }
 }
 
 void COmbrixView::SetOutlinedCells(std::vector<std::pair<int, int>> cells) {
@@ -144,7 +309,7 @@ void COmbrixView::SetOutlinedCells(std::vector<std::pair<int, int>> cells) {
 void COmbrixView::mousePressEvent(QMouseEvent* e) {
     // Scroll positions are read afresh at every button-down. The mouse is
     // held by the view until the button comes up (Qt's implicit grab).
-    const QPoint p = e->position().toPoint() + scrollPosition();
+    const QPoint p = LayoutPoint(e->position());
     typed_.pending = false;
     if (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ShiftModifier))
         Perform([&] { input_.ShiftLeftDown(p.x(), p.y()); }, true);
@@ -163,11 +328,13 @@ void COmbrixView::mouseDoubleClickEvent(QMouseEvent* e) {
 void COmbrixView::mouseReleaseEvent(QMouseEvent*) {}
 
 void COmbrixView::OnRuleSetOmbrix() {
+    if (board_.ruleSet != RuleSetOmbrix) doc_.markModified();
     board_.ruleSet = RuleSetOmbrix;
     InvalidateAll();
 }
 
 void COmbrixView::OnRuleSetTandrel() {
+    if (board_.ruleSet != RuleSetTandrel) doc_.markModified();
     board_.ruleSet = RuleSetTandrel;
     InvalidateAll();
 }
@@ -187,16 +354,22 @@ void COmbrixView::OnSizeChange() {
     dlg.m_width = board_.width;
     dlg.m_height = board_.height;
     if (!Modal().RunSizeDialog(dlg)) return;
+    // The new size empties the board.
+    if (!MaybeSave()) return;
     board_.width = static_cast<std::uint8_t>(dlg.m_width);
     board_.height = static_cast<std::uint8_t>(dlg.m_height);
     ui_.layoutState = LayoutNewBoard;
+    // An empty board of the new size: a puzzle not yet saved anywhere.
+    doc_.setFile(QString());
     InvalidateAll();
 }
 
 namespace {
 
+const QString kGridFilter = QStringLiteral("グリッドテキスト (*.grid *.txt)");
+
 FileFilter PuzzleFiles() {
-    return {QStringLiteral("Data Files"), QStringLiteral("*.omx"), QStringLiteral("omx")};
+    return {QStringLiteral("Data Files"), QStringLiteral("*.omx"), QStringLiteral("omx"), {}, {}};
 }
 
 // The bytes of a file name for the system. A name given on the command line
@@ -210,36 +383,157 @@ std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// Reads grid text into `board` and `ui` as a fresh puzzle in the edit
+// phase, all or nothing.
+bool LoadGridText(const std::string& path, Board& board, UiState& ui, std::string& error,
+                  GridTextError& gridError) {
+    // A grid of 31 x 45 clues is a few kilobytes.
+    constexpr std::size_t kLimit = 1 << 20;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, kLimit + 1, bytes, error)) return false;
+    if (bytes.size() > kLimit) {
+        gridError.message = "too large for a grid text puzzle";
+        return false;
+    }
+    Board fresh = board;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!ParseGridText(text, fresh, gridError)) return false;
+    board = fresh;
+    ui = UiState{}; // edit phase, number 1, no step history
+    ui.layoutState = LayoutBarPending;
+    ui.resizePending = 1;
+    board.undecidedCount = 0;
+    board.status = StatusNone;
+    return true;
+}
+
 } // namespace
 
-void COmbrixView::LoadPuzzleFrom(const QString& path) {
+std::vector<std::uint8_t> COmbrixView::fileBytes() const {
+    return SerializePuzzle(board_, ui_);
+}
+
+void COmbrixView::noteChange(const std::vector<std::uint8_t>& before) {
+    if (fileBytes() != before) doc_.markModified();
+}
+
+bool COmbrixView::LoadPuzzleFrom(const QString& path) {
     std::string error;
-    // A file that cannot be read whole leaves status 3, whose message the
-    // next paint shows over the puzzle that was there: nothing else changes.
-    LoadPuzzleFile(LocalPath(path), board_, ui_, error);
+    const std::string local = LocalPath(path);
+    bool ok;
+    QString reason;
+    if (Document::IsGridTextPath(path)) {
+        GridTextError gridError;
+        ok = LoadGridText(local, board_, ui_, error, gridError);
+        if (!ok) {
+            board_.status = StatusUnreadable;
+            reason = error.empty() ? GridTextFailureReason(gridError.line, gridError.column,
+                                                           gridError.message)
+                                   : ReadFailureReason(error);
+        }
+    } else {
+        // A file that cannot be read whole leaves status 3, whose message
+        // the next paint shows over the puzzle that was there.
+        const ReadKind kind = LoadPuzzleFile(local, board_, ui_, error);
+        ok = kind == ReadKind::Complete;
+        if (!ok) reason = PuzzleFailureReason(kind, error);
+    }
     InvalidateAll();
+    if (!ok) {
+        Modal().ShowMessage(this, QStringLiteral("問題を読み込めませんでした。\nファイル: %1\n理由: %2")
+                                      .arg(path, reason));
+        emit fileFailed(path);
+        return false;
+    }
+    doc_.setFile(QFileInfo(path).absoluteFilePath());
+    emit fileUsed(doc_.path());
+    return true;
+}
+
+bool COmbrixView::MaybeSave() {
+    if (!doc_.modified()) return true;
+    switch (Modal().AskSaveChanges(this, doc_.displayName())) {
+    case SaveAnswer::Save:
+        return OnFileSave();
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void COmbrixView::OnLoadPuzzle() {
-    const QString path = Modal().GetOpenPath(this, PuzzleFiles());
+    if (!MaybeSave()) return;
+    FileFilter spec = PuzzleFiles();
+    spec.moreFilters << kGridFilter << QStringLiteral("すべてのファイル (*)");
+    const QString path = Modal().GetOpenPath(this, spec);
     if (path.isEmpty()) return;
     LoadPuzzleFrom(path);
 }
 
-void COmbrixView::OnSavePuzzle() {
-    const QString path = Modal().GetSavePath(this, PuzzleFiles());
-    if (path.isEmpty()) return;
+void COmbrixView::OnFileNew() {
+    if (!MaybeSave()) return;
+    ui_.layoutState = LayoutNewBoard;
+    board_.status = StatusNone;
+    LayoutPass(board_, ui_, this);
+    doc_.setFile(QString());
+    InvalidateAll();
+}
+
+bool COmbrixView::saveTo(const QString& path) {
     std::string error;
-    if (!SavePuzzleFile(LocalPath(path), board_, ui_, error))
+    const bool grid = Document::IsGridTextPath(path);
+    bool ok;
+    if (grid) {
+        const std::string text = FormatGridText(board_);
+        ok = WriteFileAtomically(
+            LocalPath(path),
+            {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, error);
+    } else {
+        ok = SavePuzzleFile(LocalPath(path), board_, ui_, error);
+    }
+    InvalidateAll();
+    if (!ok) {
         Modal().ShowMessage(this,
                             QStringLiteral("問題を保存できませんでした。\nファイル: %1\n理由: %2")
                                 .arg(path, SaveFailureReason(error)));
-    InvalidateAll();
+        return false;
+    }
+    doc_.setFile(QFileInfo(path).absoluteFilePath());
+    emit fileUsed(doc_.path());
+    return true;
+}
+
+bool COmbrixView::OnFileSave() {
+    // Grid text holds no work: a puzzle past its edit phase is saved as a
+    // puzzle file under a name asked for.
+    if (doc_.path().isEmpty() || (doc_.isGridText() && ui_.phase != PhaseEdit))
+        return OnFileSaveAs();
+    return saveTo(doc_.path());
+}
+
+bool COmbrixView::OnFileSaveAs() {
+    FileFilter spec = PuzzleFiles();
+    spec.moreFilters << kGridFilter;
+    if (!doc_.path().isEmpty()) {
+        const QFileInfo info(doc_.path());
+        spec.startPath = doc_.isGridText() && ui_.phase != PhaseEdit
+                             ? info.dir().filePath(info.completeBaseName() + QStringLiteral(".omx"))
+                             : doc_.path();
+    }
+    const QString path = Modal().GetSavePath(this, spec);
+    if (path.isEmpty()) return false;
+    return saveTo(path);
+}
+
+void COmbrixView::OnSavePuzzle() {
+    OnFileSaveAs();
 }
 
 void COmbrixView::OnSaveText() {
     const QString path = Modal().GetSavePath(
-        this, {QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("*.txt"), QStringLiteral("txt")});
+        this, {QStringLiteral("TXTﾌｧｲﾙ"), QStringLiteral("*.txt"), QStringLiteral("txt"), {}, {}});
     if (path.isEmpty()) return;
     std::string error;
     if (!SaveTextExport(LocalPath(path), board_, error))
@@ -285,8 +579,12 @@ bool HasUndecided(const Board& b) {
 
 void COmbrixView::Perform(const std::function<void()>& action, bool byHand) {
     const UndoStack::Snapshot before{board_, ui_};
+    const int settled = doc_.settled();
     action();
     if (!undo_.Record(before, board_, ui_)) return;
+    // A load, a save or a new puzzle leaves the document as saved; every
+    // other change is unsaved work.
+    if (doc_.settled() == settled) doc_.markModified();
     // A board the automatic solver has just filled in was not decided by hand.
     const bool solvedNow = ui_.phase == PhaseAutoSolved && before.ui.phase != PhaseAutoSolved;
     changed(byHand && ui_.phase != PhaseEdit && !solvedNow && HasUndecided(before.board) &&
@@ -309,6 +607,7 @@ void COmbrixView::restored(const Board& before) {
     if (before.width != board_.width || before.height != board_.height) ui_.resizePending = 1;
     LayoutPass(board_, ui_, this);
     InvalidateAll();
+    doc_.markModified();
     changed(false);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "board_marks.h"
+#include "document.h"
 #include "input.h"
 #include "layout.h"
 #include "undo_stack.h"
@@ -45,9 +46,30 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void Invalidate(const LayoutRect& r);
     void RedrawNow();
 
-    // Current scroll position (sx, sy): a viewport point plus it is the
-    // layout point.
+    // Current scroll position (sx, sy) in viewport pixels: a viewport point
+    // plus it, divided by the zoom, is the layout point.
     QPoint scrollPosition() const;
+    // The layout point under viewport point `p`.
+    QPoint LayoutPoint(QPointF p) const;
+
+    // Parts of the layout held in place while the board scrolls: `source`
+    // (layout pixels) drawn with its top-left at viewport point `at`. The
+    // banner and status line stay at the top once the view is scrolled, the
+    // phase label and buttons at the right when they would be out of sight.
+    struct Pinned {
+        QRect source;
+        QPoint at;
+    };
+    std::vector<Pinned> pinned() const;
+
+    // The zoom (1 = the layout's own size), kept in the settings.
+    double zoom() const { return zoom_; }
+    void SetZoom(double zoom);
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomReset();
+    // The largest zoom that shows the whole layout in the view as it is.
+    void OnZoomFit();
     QSize scrollExtent() const { return extent_; }
 
     // Commands.
@@ -59,6 +81,18 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void OnLoadPuzzle();
     void OnSavePuzzle();
     void OnSaveText();
+    // 新規作成: an empty puzzle of the current size, no file.
+    void OnFileNew();
+    // 上書き保存: to the document's file; a puzzle never saved asks for a
+    // name. True when it was saved.
+    bool OnFileSave();
+    // 名前を付けて保存: always asks. True when it was saved.
+    bool OnFileSaveAs();
+    // With unsaved changes, asks "変更を保存しますか？" and saves if told
+    // to. False when the user cancelled (or the save failed): the caller
+    // then leaves everything as it is.
+    bool MaybeSave();
+    Document& document() { return doc_; }
     void OnHelpOmbrixRules();
     void OnHelpTandrelRules();
     void OnHelpEditOperation();
@@ -69,8 +103,19 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void SetOutlinedCells(std::vector<std::pair<int, int>> cells);
     const std::vector<std::pair<int, int>>& outlinedCells() const { return marks_.redCells; }
 
-    // Loads a puzzle file as the load command does after its dialog.
-    void LoadPuzzleFrom(const QString& path);
+    // Loads a puzzle file (.omx) or grid text (any other name) as the load
+    // command does after its dialog. A file that cannot be used leaves the
+    // puzzle as it was, shows status 3 and a message box saying why; true
+    // when it was loaded.
+    bool LoadPuzzleFrom(const QString& path);
+
+  signals:
+    // A file was loaded or saved (for the recent files).
+    void fileUsed(const QString& path);
+    // A file could not be opened (for the recent files).
+    void fileFailed(const QString& path);
+
+  public:
 
     // Every user action that may change the puzzle or the work on it runs
     // through here: when it did change something, the state before it
@@ -106,6 +151,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* e) override;
 
   private:
     void repaint(const RepaintRequest& r);
@@ -127,13 +173,19 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
         qint64 at = 0;
     } typed_;
     QElapsedTimer clock_;
+    bool saveTo(const QString& path);
+    // Records a change when the bytes the file would hold differ from `before`.
+    void noteChange(const std::vector<std::uint8_t>& before);
+    std::vector<std::uint8_t> fileBytes() const;
 
     Board& board_;
     UiState& ui_;
     BoardInput input_;
     QThread* solver_ = nullptr; // the automatic solver's thread while it runs
-    QSize extent_;
+    QSize extent_; // in layout pixels
+    double zoom_ = 1.0;
     bool erase_ = false;
+    Document doc_;
 };
 
 } // namespace ombrix

@@ -29,6 +29,7 @@ class ScriptedModal : public ModalUi {
     QString GetSavePath(QWidget*, const FileFilter& s) override {
         saveFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
                            s.extension;
+        saveStart = s.startPath;
         return savePath;
     }
     bool RunSizeDialog(CBoardSizeDlg& dlg) override {
@@ -36,6 +37,10 @@ class ScriptedModal : public ModalUi {
         return sizeScript ? sizeScript(dlg) : false;
     }
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+    SaveAnswer AskSaveChanges(QWidget*, const QString& name) override {
+        saveQuestions << name;
+        return saveAnswer;
+    }
     // The work runs to its end (cancelled first when `cancelWork`); what the
     // dialog would have shown is kept.
     void RunProgress(QWidget*, BackgroundWork& work) override {
@@ -55,7 +60,9 @@ class ScriptedModal : public ModalUi {
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
-    QStringList openFilters, saveFilters, messages;
+    SaveAnswer saveAnswer = SaveAnswer::Discard;
+    QStringList openFilters, saveFilters, messages, saveQuestions;
+    QString saveStart; // the name the last save dialog started with
     int sizeDialogs = 0;
     bool cancelWork = false;
     int choiceAnswer = -1; // the button pressed in AskChoice

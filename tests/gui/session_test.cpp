@@ -341,7 +341,10 @@ TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
     EXPECT_EQ(e.ui.layoutState, LayoutNewBoard);
     e.settle();
     EXPECT_EQ(e.ui.layoutState, LayoutReady);
-    EXPECT_EQ(e.frame.frameGeometry().size(), QSize(639, 479));
+    // The whole 31 x 45 layout is larger than the screen: the window takes
+    // the screen, the view starts at the top-left.
+    EXPECT_EQ(e.frame.frameGeometry().size(), e.frame.screen()->availableGeometry().size());
+    EXPECT_EQ(e.view().scrollPosition(), QPoint(0, 0));
     // Cancel changes nothing; OK with the same size still clears the puzzle.
     e.cell(1, 1);
     e.lower();
@@ -432,7 +435,9 @@ TEST(Files, SaveThenLoadGivesTheSameWorkBackFromTheMenuAndTheCommandLine) {
     EXPECT_EQ(started.ui.phase, PhaseSolving);
     EXPECT_EQ(started.board.ruleSet, RuleSetTandrel);
     EXPECT_EQ(started.ui.barLength, 14);
-    EXPECT_EQ(started.frame.frameGeometry().size(), QSize(27 * 12 + 240, 27 * 9 + 170));
+    // As wide as its layout asks; taller, so the bar's 14 numbers are all in sight.
+    EXPECT_EQ(started.frame.frameGeometry().width(), 27 * 12 + 240);
+    EXPECT_EQ(started.view().height(), 27 * 14 + 57);
     EXPECT_EQ(started.ui.historyCount, savedUi.historyCount);
 }
 
@@ -490,7 +495,10 @@ TEST(Files, DamagedAndMissingFilesShowTheUnreadableMessage) {
     EXPECT_EQ(e.board.status, StatusUnreadable);
     e.board.status = StatusNone;
     EXPECT_EQ(e.snapshot(), before);
-    EXPECT_TRUE(e.modal.messages.isEmpty()); // loading shows no message box
+    // Each refusal also said why in a message box naming the file.
+    ASSERT_EQ(e.modal.messages.size(), 4);
+    EXPECT_TRUE(e.modal.messages[3].contains(QStringLiteral("missing.omx")));
+    EXPECT_TRUE(e.modal.messages[3].endsWith(QStringLiteral("理由: ファイルが見つかりません")));
 }
 
 TEST(Files, ASecondSolutionFileLoadsWithoutACircle) {
@@ -597,7 +605,7 @@ TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
         const char* err; // expected in standard error ("" for nothing)
     };
     const Case cases[] = {
-        {{"--help"}, 0, "[PUZZLE.omx]", ""},
+        {{"--help"}, 0, "[PUZZLE]", ""},
         {{"-h"}, 0, "--version", ""},
         {{"--version"}, 0, "ombrix " OMBRIX_VERSION "\n", ""},
         {{"--bogus"}, 1, "", "ombrix: Unknown option 'bogus'."},

@@ -1,0 +1,166 @@
+// The zoomed view, clicked through: a click lands on the same cell at every
+// step, Ctrl+wheel zooms, the zoom comes back after a restart, and at 100 %
+// the window's picture is the exported layout's; the window's size for a
+// small and a large board.
+#include "editor_fixture.h"
+
+#include "commands.h"
+#include "paint.h"
+#include "zoom.h"
+
+#include <QScreen>
+#include <QScrollBar>
+
+#include <QWheelEvent>
+#include <cmath>
+
+namespace ombrix {
+namespace {
+
+using test::Editor;
+
+// A real click on the first viewport pixel at or after layout point (X, Y)
+// of the zoomed view, scrolled into sight.
+void ClickZoomed(Editor& e, int X, int Y, Qt::MouseButton button) {
+    COmbrixView& v = e.view();
+    const double z = v.zoom();
+    auto pixel = [&] {
+        return QPoint(static_cast<int>(std::ceil(X * z - 1e-9)),
+                      static_cast<int>(std::ceil(Y * z - 1e-9))) -
+               v.scrollPosition();
+    };
+    auto hidden = [&] {
+        if (!v.viewport()->rect().contains(pixel())) return true;
+        for (const COmbrixView::Pinned& pin : v.pinned())
+            if (QRectF(pin.at, QSizeF(pin.source.size()) * z).contains(pixel())) return true;
+        return false;
+    };
+    if (hidden()) {
+        // Where no pinned part lies: the lower left of the view.
+        v.horizontalScrollBar()->setValue(static_cast<int>(X * z) - v.viewport()->width() / 4);
+        v.verticalScrollBar()->setValue(static_cast<int>(Y * z) - v.viewport()->height() * 3 / 4);
+        ASSERT_FALSE(hidden()) << z;
+    }
+    const QPoint at = v.LayoutPoint(pixel());
+    EXPECT_TRUE(at.x() - X >= 0 && at.x() - X <= 1 && at.y() - Y >= 0 && at.y() - Y <= 1) << z;
+    QTest::mouseClick(v.viewport(), button, Qt::NoModifier, pixel());
+}
+
+TEST(Zoom, EveryStepKeepsClicksOnTheirCellsAndTheWheelZooms) {
+    Editor e;
+    e.view().OnZoomReset();
+    QList<double> seen;
+    for (int i = 0; i < 30; ++i) {
+        // Up by Ctrl+= to 300 %, then down by Ctrl+- to 50 %.
+        QTest::keyClick(&e.frame, i < 15 ? Qt::Key_Equal : Qt::Key_Minus, Qt::ControlModifier);
+        seen << e.view().zoom();
+        const int x = 1 + i % 10, y = 1 + (i * 3) % 10;
+        const Layout l = e.layout();
+        // Near the cell's own corners.
+        for (const auto& [dx, dy] : {std::pair{2, 2}, {24, 24}}) {
+            ClickZoomed(e, l.cellLeft(x) + dx, l.cellTop(y) + dy, Qt::LeftButton);
+            EXPECT_EQ(e.board.state(x, y), e.ui.selectedNumber) << e.view().zoom();
+            ClickZoomed(e, l.cellLeft(x) + dx, l.cellTop(y) + dy, Qt::RightButton);
+            EXPECT_EQ(e.board.state(x, y), 0) << e.view().zoom();
+        }
+    }
+    EXPECT_EQ(seen.first(), 1.1);
+    EXPECT_TRUE(seen.contains(kZoomMax) && seen.contains(kZoomMin));
+    EXPECT_EQ(seen.last(), kZoomMin);
+
+    QWidget* vp = e.view().viewport();
+    QWheelEvent up(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &up);
+    EXPECT_EQ(e.view().zoom(), ZoomIn(kZoomMin));
+
+    // 100 %: the picture the command-line export draws, pixel for pixel.
+    QTest::keyClick(&e.frame, Qt::Key_0, Qt::ControlModifier);
+    e.cell(2, 3);
+    Board b = e.board;
+    UiState ui = e.ui;
+    const QImage window = e.grab();
+    const QImage render = RenderLayout(b, ui).convertToFormat(QImage::Format_RGB32);
+    const QRect common = window.rect().intersected(render.rect());
+    EXPECT_EQ(window.copy(common), render.copy(common));
+}
+
+TEST(Zoom, KeptAfterARestartAndTheWindowFitsTheBoard) {
+    {
+        Editor e;
+        e.frame.OnCommand(ID_VIEW_ZOOM_IN);
+        e.frame.OnCommand(ID_VIEW_ZOOM_IN);
+    }
+    Editor e;
+    EXPECT_EQ(e.view().zoom(), 1.25);
+    e.frame.OnCommand(ID_VIEW_ZOOM_RESET);
+
+    // An 8 x 8 board: the window as the layout has always sized it.
+    e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
+        dlg.m_width = 8;
+        dlg.m_height = 8;
+        return true;
+    };
+    e.frame.OnCommand(ID_SIZE_CHANGE);
+    e.settle();
+    EXPECT_EQ(e.frame.frameGeometry().size(), QSize(27 * 8 + 240, 390));
+    // 31 x 45 at 50 %: the whole layout in sight, smaller than the screen.
+    e.frame.OnCommand(ID_VIEW_ZOOM_OUT);
+    e.frame.OnCommand(ID_VIEW_ZOOM_OUT);
+    e.frame.OnCommand(ID_VIEW_ZOOM_OUT);
+    e.frame.OnCommand(ID_VIEW_ZOOM_OUT);
+    e.frame.OnCommand(ID_VIEW_ZOOM_OUT);
+    EXPECT_EQ(e.view().zoom(), kZoomMin);
+    e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
+        dlg.m_width = 31;
+        dlg.m_height = 45;
+        return true;
+    };
+    e.frame.OnCommand(ID_SIZE_CHANGE);
+    e.settle();
+    const Layout l = e.layout();
+    EXPECT_EQ(e.view().viewport()->size(),
+              QSize((l.scrollWidth() + 1) / 2, (l.scrollHeight() + 1) / 2));
+    EXPECT_LT(e.frame.frameGeometry().height(), e.frame.screen()->availableGeometry().height());
+    // ウィンドウに合わせる at 100 % on the screen-sized window.
+    e.frame.OnCommand(ID_VIEW_ZOOM_RESET);
+    e.frame.OnCommand(ID_VIEW_ZOOM_FIT);
+    EXPECT_NEAR(e.view().zoom(), 0.5, 0.01);
+    e.frame.OnCommand(ID_VIEW_ZOOM_RESET);
+}
+
+TEST(Zoom, StatusAndButtonsStayInSightAtTheFarCorner) {
+    Editor e;
+    e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
+        dlg.m_width = 31;
+        dlg.m_height = 45;
+        return true;
+    };
+    e.frame.OnCommand(ID_SIZE_CHANGE);
+    e.frame.resize(640, 480);
+    e.settle();
+    COmbrixView& v = e.view();
+    v.horizontalScrollBar()->setValue(v.horizontalScrollBar()->maximum());
+    v.verticalScrollBar()->setValue(v.verticalScrollBar()->maximum());
+    const QImage shown = e.grab();
+    Board b = e.board;
+    UiState ui = e.ui;
+    const QImage whole = RenderLayout(b, ui).convertToFormat(QImage::Format_RGB32);
+    const std::vector<COmbrixView::Pinned> pins = v.pinned();
+    ASSERT_EQ(pins.size(), 2u);
+    // Banner and status line at the top, label and buttons at the right,
+    // as the layout draws them (inside the thin line around each).
+    for (const COmbrixView::Pinned& pin : pins) {
+        const QRect inner(pin.at + QPoint(1, 1), pin.source.size() - QSize(2, 2));
+        EXPECT_EQ(shown.copy(inner), whole.copy(inner.translated(pin.source.topLeft() - pin.at)));
+    }
+    EXPECT_EQ(pins[1].at.x() + pins[1].source.width(), v.viewport()->width());
+    // The pinned lower button, "解答モードへ", works.
+    const QPoint lower =
+        pins[1].at + QPoint(50, Layout::kLowerButtonTop + 18 - pins[1].source.top());
+    QTest::mouseClick(v.viewport(), Qt::LeftButton, Qt::NoModifier, lower);
+    EXPECT_EQ(e.ui.phase, PhaseSolveStart);
+}
+
+} // namespace
+} // namespace ombrix
