@@ -39,15 +39,6 @@ std::unique_ptr<Board> Load(const fs::path& p) {
     return board;
 }
 
-std::vector<fs::path> Grids(const fs::path& dir) {
-    std::vector<fs::path> out;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(dir, ec))
-        if (e.path().extension() == ".grid") out.push_back(e.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 std::set<std::pair<int, int>> BlackCells(const Board& b) {
     std::set<std::pair<int, int>> cells;
     for (int x = 1; x <= b.width; ++x)
@@ -120,11 +111,11 @@ void HoldAgainstAutoSolve(const fs::path& grid, std::uint64_t nodes, int maxCell
 } // namespace
 
 TEST(Analysis, AgreesWithTheAutomaticSolverOnTheCorpus) {
-    auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "real");
+    auto grids = CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "real");
     if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
-    for (const fs::path& g : Grids(fs::path(OMBRIX_CORPUS_DIR) / "generated"))
+    for (const fs::path& g : CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "generated"))
         grids.push_back(g);
-    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR))
+    for (const fs::path& g : CorpusGrids(OMBRIX_TEST_DATA_DIR))
         grids.push_back(g);
     for (const fs::path& g : grids)
         HoldAgainstAutoSolve(g, 40, 400);
@@ -137,7 +128,7 @@ TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
     // generated boards: as made (one solution or several), and with one clue
     // raised by one (mostly none).
     std::vector<std::unique_ptr<Board>> boards;
-    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR))
+    for (const fs::path& g : CorpusGrids(OMBRIX_TEST_DATA_DIR))
         boards.push_back(Load(g));
     auto scratch = std::make_unique<Board>();
     for (int rules : {0, 1}) {

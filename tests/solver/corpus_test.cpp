@@ -48,15 +48,6 @@ std::vector<std::string> ReadSolution(const fs::path& p) {
     return rows;
 }
 
-std::vector<fs::path> Grids(const fs::path& dir) {
-    std::vector<fs::path> out;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(dir, ec))
-        if (e.path().extension() == ".grid") out.push_back(e.path());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // Compares the decided cells of `b` with a solution; complete says whether
 // every cell must be decided.
 ::testing::AssertionResult AgreesWithSolution(const Board& b, const std::vector<std::string>& sol) {
@@ -101,7 +92,7 @@ int SolveAndCheckStatedOutcome(const fs::path& g, Board& board) {
 } // namespace
 
 TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
-    const auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "real");
+    const auto grids = CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "real");
     if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     int counts[8] = {};
     const auto golden = CorpusGoldenHashes();
@@ -145,7 +136,7 @@ TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
 }
 
 TEST(Corpus, GeneratedPuzzlesGiveTheirStatedOutcome) {
-    const auto grids = Grids(fs::path(OMBRIX_CORPUS_DIR) / "generated");
+    const auto grids = CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "generated");
     if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     auto board = std::make_unique<Board>();
     for (const fs::path& g : grids) {
@@ -165,7 +156,7 @@ TEST(Corpus, OwnPuzzlesGiveEveryOutcome) {
     // rule sets.
     std::set<std::pair<int, int>> seen; // (rule set, status)
     auto board = std::make_unique<Board>();
-    for (const fs::path& g : Grids(OMBRIX_TEST_DATA_DIR)) {
+    for (const fs::path& g : CorpusGrids(OMBRIX_TEST_DATA_DIR)) {
         SCOPED_TRACE(g.filename().string());
         const int status = SolveAndCheckStatedOutcome(g, *board);
         seen.insert({board->ruleSet, status});

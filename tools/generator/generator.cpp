@@ -1,4 +1,5 @@
 #include "generator.h"
+#include "random.h"
 
 #include "uistate.h"
 
@@ -7,19 +8,6 @@
 namespace ombrix {
 
 namespace {
-
-// splitmix64: small, fast and the same everywhere (the standard
-// distributions are not).
-struct Random {
-    std::uint64_t state;
-    std::uint64_t next() {
-        std::uint64_t z = (state += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-};
 
 // The black cells grow as one connected network from a random start, one
 // cell at a time, each new cell next to the network; the white cells left

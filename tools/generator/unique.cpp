@@ -1,5 +1,7 @@
 #include "unique.h"
 
+#include "random.h"
+
 #include "analysis.h"
 #include "uistate.h"
 
@@ -12,18 +14,6 @@
 namespace ombrix {
 
 namespace {
-
-// splitmix64: the same numbers on every machine.
-struct Random {
-    std::uint64_t state;
-    std::uint64_t next() {
-        std::uint64_t z = (state += 0x9e3779b97f4a7c15ULL);
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-};
 
 // Nodes the analysis may spend on one question; a painting that needs more is
 // dropped for the next one.
