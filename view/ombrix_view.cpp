@@ -465,9 +465,9 @@ bool COmbrixView::MaybeSave() {
 
 void COmbrixView::OnLoadPuzzle() {
     if (!MaybeSave()) return;
-    FileFilter spec = PuzzleFiles();
-    spec.moreFilters << kGridFilter << QStringLiteral("すべてのファイル (*)");
-    const QString path = Modal().GetOpenPath(this, spec);
+    FileFilter filter = PuzzleFiles();
+    filter.moreFilters << kGridFilter << QStringLiteral("すべてのファイル (*)");
+    const QString path = Modal().GetOpenPath(this, filter);
     if (path.isEmpty()) return;
     LoadPuzzleFrom(path);
 }
@@ -514,15 +514,15 @@ bool COmbrixView::OnFileSave() {
 }
 
 bool COmbrixView::OnFileSaveAs() {
-    FileFilter spec = PuzzleFiles();
-    spec.moreFilters << kGridFilter;
+    FileFilter filter = PuzzleFiles();
+    filter.moreFilters << kGridFilter;
     if (!doc_.path().isEmpty()) {
         const QFileInfo info(doc_.path());
-        spec.startPath = doc_.isGridText() && ui_.phase != PhaseEdit
+        filter.startPath = doc_.isGridText() && ui_.phase != PhaseEdit
                              ? info.dir().filePath(info.completeBaseName() + QStringLiteral(".omx"))
                              : doc_.path();
     }
-    const QString path = Modal().GetSavePath(this, spec);
+    const QString path = Modal().GetSavePath(this, filter);
     if (path.isEmpty()) return false;
     return saveTo(path);
 }
