@@ -23,22 +23,24 @@ bool UndoStack::Record(const Snapshot& before, const Board& board, const UiState
     return true;
 }
 
-bool UndoStack::Undo(Board& board, UiState& ui) {
-    if (undo_.empty()) return false;
-    redo_.push_back({board, ui});
-    board = undo_.back().board;
-    ui = undo_.back().ui;
-    undo_.pop_back();
+// Undo and redo are the same step between the two stacks: the work as it
+// stands goes on one, the top of the other becomes the work.
+bool UndoStack::Step(std::vector<Snapshot>& from, std::vector<Snapshot>& to, Board& board,
+                     UiState& ui) {
+    if (from.empty()) return false;
+    to.push_back({board, ui});
+    board = from.back().board;
+    ui = from.back().ui;
+    from.pop_back();
     return true;
 }
 
+bool UndoStack::Undo(Board& board, UiState& ui) {
+    return Step(undo_, redo_, board, ui);
+}
+
 bool UndoStack::Redo(Board& board, UiState& ui) {
-    if (redo_.empty()) return false;
-    undo_.push_back({board, ui});
-    board = redo_.back().board;
-    ui = redo_.back().ui;
-    redo_.pop_back();
-    return true;
+    return Step(redo_, undo_, board, ui);
 }
 
 void UndoStack::Clear() {

@@ -37,6 +37,8 @@ class UndoStack {
     void Clear();
 
   private:
+    static bool Step(std::vector<Snapshot>& from, std::vector<Snapshot>& to, Board& board,
+                     UiState& ui);
     std::vector<Snapshot> undo_, redo_;
 };
 
