@@ -222,30 +222,6 @@ TEST(PuzzleFile, FilesThatCannotBeLoadedChangeOnlyTheStatus) {
     ExpectSameUi(ui, uiBefore);
 }
 
-TEST(PuzzleFile, TheFuzzSeedsAreWhatTheirNamesSay) {
-    // The seeds are the project's own files; a change of the format that
-    // made them unreadable would quietly weaken the fuzz run.
-    int seeds = 0;
-    for (const auto& entry : fs::directory_iterator(OMBRIX_FUZZ_SEEDS)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.path().extension() != ".omx") continue;
-        SCOPED_TRACE(name);
-        Board board = EmptyBoard(10, 10);
-        UiState ui;
-        std::string error;
-        const ReadKind kind = LoadPuzzleFile(entry.path().string(), board, ui, error);
-        EXPECT_EQ(kind, name.starts_with("cut-") ? ReadKind::CutShort : ReadKind::Complete);
-        ++seeds;
-    }
-    EXPECT_GE(seeds, 5);
-    Board fresh;
-    UiState freshUi;
-    ResetBoard(fresh, freshUi);
-    freshUi.layoutState = LayoutReady;
-    EXPECT_EQ(ReadAll(std::string(OMBRIX_FUZZ_SEEDS) + "/fresh-10x10.omx"),
-              EncodePuzzleFile(fresh, freshUi));
-}
-
 TEST(SafeWrite, ReadFileBytesStopsAtItsLimit) {
     TempDir dir;
     WriteAll(dir / "big", Bytes(100000, 7));
