@@ -1,6 +1,8 @@
 // The rules that grow the areas: white dots joining an area, area growth and
 // sealing, the escape of white-dot groups and the reconnection of area
-// fragments. Each walks or scans in board order (x outer, y inner).
+// fragments. Each walks or scans in board order (x outer, y inner) and
+// changes cells through MarkBlack, MarkWhite and JoinArea; sealing a
+// finished area clears its cells' area ids itself.
 #include "solver.h"
 
 namespace ombrix {
