@@ -1,7 +1,6 @@
 // The rules over the black cells as a whole: one connected group of exactly
-// the budget's size, no 2 x 2 block (Ombrix), no more black cells than the
-// budget.
-#include "candidate_scan.h"
+// the budget's size, and no more black cells than the budget. (The 2 x 2
+// block check is a local rule.)
 #include "solver.h"
 
 namespace ombrix {
@@ -47,28 +46,6 @@ void Solver::WhitenUndecided() {
     for (int x = 1; x <= b_.width; ++x)
         for (int y = 1; y <= b_.height; ++y)
             if (b_.state(x, y) == Undecided) MarkWhite(x, y);
-}
-
-void Solver::CheckBlackBlocks() {
-    if (candidateScan<Rule::BlackBlocks>()) return;
-    // Down each pair of columns, a block is two black pairs in a row.
-    for (int x = 1; x <= b_.width - 1; ++x) {
-        const Cell* left = b_.cells[x];
-        const Cell* right = b_.cells[x + 1];
-        bool above = isBlack(left[1].state) && isBlack(right[1].state);
-        for (int y = 2; y <= b_.height; ++y) {
-            const bool here = isBlack(left[y].state) && isBlack(right[y].state);
-            if (above && here) b_.status = StatusContradiction;
-            above = here;
-        }
-    }
-}
-
-// The 2 x 2 block with (x, y) at its top left.
-void Solver::blackBlockAt(int x, int y) {
-    if (x < b_.width && y < b_.height && isBlack(b_.state(x, y)) && isBlack(b_.state(x + 1, y)) &&
-        isBlack(b_.state(x, y + 1)) && isBlack(b_.state(x + 1, y + 1)))
-        b_.status = StatusContradiction;
 }
 
 void Solver::CheckBlackCount() {

@@ -1,7 +1,7 @@
-// The local rules: each is written as the rule at one cell, looking no
-// farther than two cells from it, and runs as a candidate scan (in scan
-// order, x outer and y inner, so a change early in a scan is seen later in
-// it). They change cells through MarkBlack, MarkWhite and JoinArea; the black
+// The local rules, the 2 x 2 block check among them: each is written as the
+// rule at one cell, looking no farther than two cells from it, and runs as a
+// candidate scan (in scan order, x outer and y inner, so a change early in a
+// scan is seen later in it). They change cells through MarkBlack, MarkWhite and JoinArea; the black
 // dead end also turns a handled black cell into a linked one.
 #include "candidate_scan.h"
 #include "solver.h"
@@ -189,6 +189,30 @@ void Solver::undecidedCellAt(int x, int y) {
     };
     if (whiteSide(x, y - 1) && whiteSide(x - 1, y) && whiteSide(x, y + 1) && whiteSide(x + 1, y))
         MarkWhite(x, y);
+}
+
+// No 2 x 2 black block (Ombrix). Its whole-board form goes down each pair
+// of columns.
+void Solver::CheckBlackBlocks() {
+    if (candidateScan<Rule::BlackBlocks>()) return;
+    // Down each pair of columns, a block is two black pairs in a row.
+    for (int x = 1; x <= b_.width - 1; ++x) {
+        const Cell* left = b_.cells[x];
+        const Cell* right = b_.cells[x + 1];
+        bool above = isBlack(left[1].state) && isBlack(right[1].state);
+        for (int y = 2; y <= b_.height; ++y) {
+            const bool here = isBlack(left[y].state) && isBlack(right[y].state);
+            if (above && here) b_.status = StatusContradiction;
+            above = here;
+        }
+    }
+}
+
+// The 2 x 2 block with (x, y) at its top left.
+void Solver::blackBlockAt(int x, int y) {
+    if (x < b_.width && y < b_.height && isBlack(b_.state(x, y)) && isBlack(b_.state(x + 1, y)) &&
+        isBlack(b_.state(x, y + 1)) && isBlack(b_.state(x + 1, y + 1)))
+        b_.status = StatusContradiction;
 }
 
 // The scans the rule table names for these rules.
