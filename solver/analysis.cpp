@@ -62,10 +62,11 @@ class Search {
     int index(int x, int y) const { return y * stride_ + x; }
     bool set(int i, Colour c);
     void undo(int mark);
-    bool propagate();
+    bool propagate(int from = -1);
     bool probe(int from);
     bool countRule();
-    bool blockRule();
+    bool blockRule(int from);
+    bool blockAt(int x, int y);
     bool areaRules();
     bool connectRule();
     void labelWhite();
@@ -124,7 +125,7 @@ class Search {
 
     Clock::time_point start_;
     Clock::time_point lastReport_;
-    std::uint64_t nodes_ = 0, ticks_ = 0;
+    std::uint64_t nodes_ = 0, fails_ = 0, ticks_ = 0;
     std::uint64_t rng_ = 0x9e3779b97f4a7c15ULL; // noise of the restarts
     bool noise_ = false;
     bool stopped_ = false;
@@ -217,22 +218,42 @@ bool Search::countRule() {
     return true;
 }
 
-// Ombrix: no 2 x 2 block is all black.
-bool Search::blockRule() {
-    for (int x = 1; x < w_; ++x) {
-        for (int y = 1; y < h_; ++y) {
-            const int q[4] = {index(x, y), index(x + 1, y), index(x, y + 1), index(x + 1, y + 1)};
-            int dark = 0, open = -1;
-            for (int i : q) {
-                if (colour_[i] == Dark)
-                    ++dark;
-                else if (colour_[i] == Open)
-                    open = i;
-            }
-            if (dark == 4) return false;
-            if (dark == 3 && open >= 0) set(open, Light);
-        }
+// Ombrix: no 2 x 2 block is all black. With `from` >= 0 the board was
+// settled at trail position `from`, and only blocks round the cells blackened
+// since then are looked at.
+bool Search::blockRule(int from) {
+    if (from < 0) {
+        for (int x = 1; x < w_; ++x)
+            for (int y = 1; y < h_; ++y)
+                if (!blockAt(x, y)) return false;
+        return true;
     }
+    for (int k = from; k < trailLen_; ++k) {
+        const int c = trail_[k];
+        if (colour_[c] != Dark) continue;
+        const int x = c % stride_, y = c / stride_;
+        for (int dx = -1; dx <= 0; ++dx)
+            for (int dy = -1; dy <= 0; ++dy)
+                if (x + dx >= 1 && x + dx < w_ && y + dy >= 1 && y + dy < h_ &&
+                    !blockAt(x + dx, y + dy))
+                    return false;
+    }
+    return true;
+}
+
+// The block whose top left cell is (x, y): four black cells fail, three
+// whiten the fourth.
+bool Search::blockAt(int x, int y) {
+    const int q[4] = {index(x, y), index(x + 1, y), index(x, y + 1), index(x + 1, y + 1)};
+    int dark = 0, open = -1;
+    for (int i : q) {
+        if (colour_[i] == Dark)
+            ++dark;
+        else if (colour_[i] == Open)
+            open = i;
+    }
+    if (dark == 4) return false;
+    if (dark == 3 && open >= 0) set(open, Light);
     return true;
 }
 
@@ -517,11 +538,12 @@ bool Search::connectRule() {
     return true;
 }
 
-bool Search::propagate() {
+// `from` as for blockRule.
+bool Search::propagate(int from) {
     for (;;) {
         changed_ = false;
         if (!countRule()) return false;
-        if (!tandrel_ && !blockRule()) return false;
+        if (!tandrel_ && !blockRule(from)) return false;
         if (!areaRules()) return false;
         if (changed_) continue;
         if (!connectRule()) return false;
@@ -571,7 +593,7 @@ bool Search::probe(int from) {
         if (stopRequested()) return true;
         const int mark = trailLen_;
         set(i, Light);
-        const bool whiteOk = propagate();
+        const bool whiteOk = propagate(mark);
         const int whiteGain = trailLen_ - mark;
         ++probe_;
         for (int k = mark; k < trailLen_; ++k) {
@@ -584,7 +606,7 @@ bool Search::probe(int from) {
         int blackGain = 0;
         if (whiteOk) {
             set(i, Dark);
-            blackOk = propagate();
+            blackOk = propagate(mark);
             blackGain = trailLen_ - mark;
             if (blackOk)
                 for (int k = mark; k < trailLen_; ++k) {
@@ -599,7 +621,7 @@ bool Search::probe(int from) {
             if (!blackOk) set(i, Light);
             for (int k = 0; k < agreed; ++k)
                 if (!set(decisions_[k] >> 2, static_cast<Colour>(decisions_[k] & 3))) return false;
-            if (!propagate()) return false;
+            if (!propagate(mark)) return false;
             for (int k = mark; k < trailLen_; ++k)
                 around(trail_[k]);
             continue;
@@ -663,23 +685,25 @@ AnalysisResult Search::Run() {
     start_ = lastReport_ = Clock::now();
     int found = 0;
     // On large boards the search runs again and again from the root with a
-    // node budget that doubles each time, taking the colours in the other
-    // order each time, so that a run lost in a part of the board without a
-    // solution is cut short and a later one finds the solutions elsewhere. A
-    // run that ends within its budget has seen the whole tree. Solutions
-    // found by earlier runs count when they differ.
+    // budget of dead ends that doubles each time, taking the colours in the
+    // other order each time, so that a run lost in a part of the board without
+    // a solution is cut short and a later one finds the solutions elsewhere.
+    // Dead ends, not branches, are counted: a large board needs hundreds of
+    // branches on the way down even when none of them fails. A run that ends
+    // within its budget has seen the whole tree. Solutions found by earlier
+    // runs count when they differ.
     bool rootOk = budget_ >= 0 && propagate() && probe(-1);
     const int rootMark = trailLen_;
     // Small boards are searched once: their trees are small enough, and a
     // proof of uniqueness has to see the whole tree anyway.
-    std::uint64_t budget = cells_.size() > 600 ? 64 : ~std::uint64_t{0} / 4;
+    std::uint64_t budget = cells_.size() > 600 ? 16 : ~std::uint64_t{0} / 4;
     for (int attempt = 0; rootOk && !stopped_ && found < 2; ++attempt, budget *= 2) {
         undo(rootMark);
         frames_.clear();
         if (!propagate()) break; // restores branch_ for the root
         noise_ = attempt >= 2;
         const Colour firstColour = attempt % 2 == 0 ? Light : Dark;
-        const std::uint64_t runEnd = nodes_ + budget;
+        const std::uint64_t runEnd = fails_ + budget;
         bool ok = true, cut = false;
         while (true) {
             if (ok && open_ == 0) {
@@ -694,7 +718,7 @@ AnalysisResult Search::Run() {
             }
             if (ok) {
                 if (stopRequested()) break;
-                if (nodes_ >= runEnd) {
+                if (fails_ >= runEnd) {
                     cut = true;
                     break;
                 }
@@ -706,10 +730,11 @@ AnalysisResult Search::Run() {
                     found == 1 ? (known_[cell] == Light ? Dark : Light) : firstColour;
                 frames_.push_back({cell, trailLen_, false, pick});
                 set(cell, pick);
-                ok = propagate() && probe(frames_.back().mark);
+                ok = propagate(frames_.back().mark) && probe(frames_.back().mark);
                 continue;
             }
             // Back to the last branch with a colour left to try.
+            ++fails_;
             while (!frames_.empty() && frames_.back().second) {
                 undo(frames_.back().mark);
                 frames_.pop_back();
@@ -719,7 +744,7 @@ AnalysisResult Search::Run() {
             undo(f.mark);
             f.second = true;
             set(f.cell, f.first == Light ? Dark : Light);
-            ok = propagate() && probe(f.mark);
+            ok = propagate(f.mark) && probe(f.mark);
         }
         if (!cut) break;
     }
