@@ -41,6 +41,9 @@ const char* VerdictName(Verdict v) {
 }
 
 namespace {
+// Areas with at most kShapeRem cells to go have their shapes counted, up to
+// kShapeCap shapes; beyond that the walk's reach stands alone.
+constexpr int kShapeRem = 5, kShapeCap = 30;
 
 enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
@@ -69,6 +72,13 @@ class Search {
     bool blockAt(int x, int y);
     bool areaRules();
     bool connectRule();
+    int shapes(int g, int rem);
+    bool shapeRule(int g, int rem, int walkLen, int& pending);
+    int signature(int g, int walkLen);
+    int shapeCode(int cell, int g) const;
+    void growShape(int* untried, int count, int size);
+    int addToShape(int cell);
+    void recordShape();
     void labelWhite();
     bool touchesOtherArea(int i, int area) const;
     bool stopRequested();
@@ -103,7 +113,21 @@ class Search {
 
     // Reach: per cell the number of areas that reach it (0..2) and the
     // distance stamp of the current walk.
-    std::vector<std::uint8_t> reached_;
+    std::vector<int> reached_;
+
+    // Shapes of small areas (Ombrix): per cell the number of shapes that
+    // take it and that border it; the cells so counted; the shape being
+    // grown; cells once offered to it.
+    std::vector<int> shapeCount_, borderCount_, shapeCells_, walkCells_, shapeStack_, offered_,
+        borderStamp_, untried_;
+    std::vector<std::uint8_t> inShape_;
+    // Counted shapes kept per area (slotOf_ its clue cell): the signature
+    // they were counted for, and what they decided.
+    static constexpr int kSigCap = 192, kResCap = 192;
+    std::vector<int> slotOf_, cacheSig_, cacheRes_, sigBuf_;
+    std::vector<std::uint8_t> victim_;
+    int shapeTouched_ = 0, shapeTop_ = 0, shapeTarget_ = 0, shapeFound_ = 0, shapeArea_ = 0,
+        borderRound_ = 0;
     std::vector<int> dist_, seen_;
     int walk_ = 0;
     int branch_ = -1; // where to branch next, chosen by the area rules
@@ -150,8 +174,17 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
     touch_.assign(n, -1);
     entries_.assign(8 * n, {0, 0});
     queue_.assign(n, 0);
-    decisions_.assign(4 * n, 0);
+    decisions_.assign(8 * n, 0);
     reached_.assign(n, 0);
+    shapeCount_.assign(n, 0);
+    borderCount_.assign(n, 0);
+    shapeCells_.assign(2 * n, 0);
+    walkCells_.assign(n, 0);
+    shapeStack_.assign(n, 0);
+    offered_.assign(n, 0);
+    borderStamp_.assign(n, 0);
+    untried_.assign(8 * n + 64, 0);
+    inShape_.assign(n, 0);
     dist_.assign(n, 0);
     seen_.assign(n, 0);
     probeSeen_.assign(n, 0);
@@ -186,6 +219,14 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
         }
     }
     budget_ = static_cast<int>(static_cast<long long>(w_) * h_ - clueSum);
+    slotOf_.assign(n, -1);
+    int slots = 0;
+    for (int i : cells_)
+        if (clue_[i] && !tandrel_) slotOf_[i] = slots++;
+    cacheSig_.assign(static_cast<std::size_t>(slots) * 2 * kSigCap, 0);
+    cacheRes_.assign(static_cast<std::size_t>(slots) * 2 * kResCap, 0);
+    victim_.assign(static_cast<std::size_t>(slots), 0);
+    sigBuf_.assign(kSigCap + 2, 0);
 }
 
 bool Search::set(int i, Colour c) {
@@ -384,7 +425,7 @@ bool Search::areaRules() {
         // clueless white group its whole size (it joins as a whole). A cell
         // at cost d needs an area of at least its size plus d.
         ++walk_;
-        int reachedCount = 0, frontier = 0, frontierCell = -1, pool = 0;
+        int reachedCount = 0, frontier = 0, frontierCell = -1, pool = 0, walkLen = 0;
         for (int d = 0; d <= rem; ++d)
             bucket_[d] = -1;
         auto push = [&](int cell, int d) {
@@ -410,7 +451,8 @@ bool Search::areaRules() {
                         if (touchesOtherArea(n, g)) continue;
                         if (seen_[n] != walk_) {
                             ++reachedCount;
-                            if (reached_[n] < 2) ++reached_[n];
+                            ++reached_[n];
+                            walkCells_[walkLen++] = n;
                             if (d0 == 0) ++frontier, frontierCell = n;
                         }
                         seen_[n] = walk_;
@@ -428,7 +470,8 @@ bool Search::areaRules() {
                         const int c = members_[m];
                         if (first) {
                             ++reachedCount;
-                            if (reached_[c] < 2) ++reached_[c];
+                            ++reached_[c];
+                            walkCells_[walkLen++] = c;
                         }
                         seen_[c] = walk_;
                         dist_[c] = cost;
@@ -439,6 +482,7 @@ bool Search::areaRules() {
         }
         if (reachedCount < rem) return false;
         if (frontier == 0) return false;
+        if (!tandrel_ && rem <= kShapeRem && !shapeRule(g, rem, walkLen, pending)) return false;
         if (frontier == 1)
             decide(frontierCell, true);
         else if (frontier < bestFrontier)
@@ -488,6 +532,181 @@ bool Search::areaRules() {
             }
     }
     return true;
+}
+
+// Small areas take one of the shapes they can still have: a cell every
+// shape takes is white, a cell beside every shape black, and a cell the walk
+// reached that no shape takes is not g's. The shapes of an area are counted
+// again only when the cells its walk reached, or their neighbours, have
+// changed since the last count.
+bool Search::shapeRule(int g, int rem, int walkLen, int& pending) {
+    const int length = signature(g, walkLen);
+    // Two entries per area: a hypothesis and the position it is tried in.
+    int slot = slotOf_[groupClue_[g]] * 2;
+    bool hit = false;
+    for (int way = 0; way < 2 && !hit; ++way) {
+        const int* sig = &cacheSig_[static_cast<std::size_t>(slot + way) * kSigCap];
+        hit = length <= kSigCap && sig[0] == length &&
+              std::equal(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1);
+        if (hit) slot += way;
+    }
+    if (!hit) slot += victim_[slot / 2] ^= 1;
+    int* sig = &cacheSig_[static_cast<std::size_t>(slot) * kSigCap];
+    int* res = &cacheRes_[static_cast<std::size_t>(slot) * kResCap];
+    if (!hit) {
+        const int found = shapes(g, rem);
+        int len = 2;
+        res[0] = found;
+        if (found > 0) {
+            for (int k = 0; k < shapeTouched_ && len + 2 < kResCap; ++k) {
+                const int cell = shapeCells_[k];
+                if (colour_[cell] != Open) continue;
+                if (shapeCount_[cell] == found) res[len++] = cell * 4 + Light;
+                if (borderCount_[cell] == found) res[len++] = cell * 4 + Dark;
+            }
+            for (int k = 0; k < walkLen && len < kResCap; ++k)
+                if (shapeCount_[walkCells_[k]] == 0) res[len++] = walkCells_[k] * 4;
+        }
+        for (int k = 0; k < shapeTouched_; ++k)
+            shapeCount_[shapeCells_[k]] = borderCount_[shapeCells_[k]] = 0;
+        res[1] = len; // a list cut short only decides less
+        sig[0] = 0;
+        if (length <= kSigCap) {
+            std::copy(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1);
+            sig[0] = length;
+        }
+    }
+    if (res[0] < 0) return false;
+    if (res[0] == 0) return true;
+    for (int k = 2; k < res[1]; ++k) {
+        const int cell = res[k] >> 2, c = res[k] & 3;
+        if (c == Open)
+            --reached_[cell];
+        else
+            decisions_[pending++] = cell * 2 + (c == Light ? 1 : 0);
+    }
+    return true;
+}
+
+// What the shapes of g depend on: its size, and each cell its walk reached
+// with the colours of it and its neighbours (a white cell told apart as g's,
+// clueless or another area's). Written to sigBuf_[1..]; its length.
+int Search::signature(int g, int walkLen) {
+    int length = 1;
+    sigBuf_[length++] = groupSize_[g];
+    for (int m = groupFirst_[g]; m < groupFirst_[g] + groupSize_[g] && length < kSigCap; ++m)
+        sigBuf_[length++] = members_[m] << 4;
+    for (int k = 0; k < walkLen && length < kSigCap; ++k) {
+        const int c = walkCells_[k];
+        int code = shapeCode(c, g);
+        for (int d : orth_)
+            code = code << 3 | shapeCode(c + d, g);
+        sigBuf_[length++] = c << 16 | code;
+    }
+    return length < kSigCap ? length : kSigCap + 1;
+}
+
+int Search::shapeCode(int cell, int g) const {
+    const int c = colour_[cell];
+    if (c != Light) return c;
+    const int o = group_[cell];
+    return o == g ? 4 : groupClue_[o] < 0 ? 5 : 6;
+}
+
+// Every shape area g can take with `rem` more cells: 0 when there are too
+// many to count, -1 when there is none, else their number. A shape takes
+// whole clueless white groups that it touches and no cell beside another
+// area; it is grown cell by cell, each shape once (each cell offered to the
+// shape is tried once, and once passed over it stays out of the shapes grown
+// after it).
+int Search::shapes(int g, int rem) {
+    shapeTouched_ = 0;
+    shapeTop_ = 0;
+    shapeFound_ = 0;
+    shapeArea_ = g;
+    shapeTarget_ = groupSize_[g] + rem;
+    for (int m = groupFirst_[g]; m < groupFirst_[g] + groupSize_[g]; ++m) {
+        shapeStack_[shapeTop_++] = members_[m];
+        inShape_[members_[m]] = 1;
+    }
+    int count = 0;
+    for (int k = 0; k < shapeTop_; ++k)
+        for (int d : orth_) {
+            const int n = shapeStack_[k] + d;
+            if (colour_[n] != Open || offered_[n] || touchesOtherArea(n, g)) continue;
+            offered_[n] = 1;
+            untried_[count++] = n;
+        }
+    growShape(untried_.data(), count, groupSize_[g]);
+    for (int k = 0; k < count; ++k)
+        offered_[untried_[k]] = 0;
+    for (int k = 0; k < shapeTop_; ++k)
+        inShape_[shapeStack_[k]] = 0;
+    if (shapeFound_ > kShapeCap) return 0;
+    return shapeFound_ == 0 ? -1 : shapeFound_;
+}
+
+// Adds `cell` and the clueless white groups beside it to the shape; the
+// number of cells added.
+int Search::addToShape(int cell) {
+    const int base = shapeTop_;
+    shapeStack_[shapeTop_++] = cell;
+    inShape_[cell] = 1;
+    for (int d : orth_) {
+        const int n = cell + d;
+        if (colour_[n] != Light || inShape_[n]) continue;
+        const int o = group_[n];
+        for (int m = groupFirst_[o]; m < groupFirst_[o] + groupSize_[o]; ++m) {
+            shapeStack_[shapeTop_++] = members_[m];
+            inShape_[members_[m]] = 1;
+        }
+    }
+    return shapeTop_ - base;
+}
+
+void Search::growShape(int* untried, int count, int size) {
+    for (int k = 0; k < count && shapeFound_ <= kShapeCap; ++k) {
+        const int base = shapeTop_;
+        const int grown = size + addToShape(untried[k]);
+        if (grown == shapeTarget_) {
+            recordShape();
+        } else if (grown < shapeTarget_) {
+            int* next = untried + count;
+            int m = 0;
+            for (int j = k + 1; j < count; ++j)
+                next[m++] = untried[j];
+            const int fresh = m;
+            for (int a = base; a < shapeTop_; ++a)
+                for (int d : orth_) {
+                    const int n = shapeStack_[a] + d;
+                    if (colour_[n] != Open || offered_[n] || inShape_[n] ||
+                        touchesOtherArea(n, shapeArea_))
+                        continue;
+                    offered_[n] = 1;
+                    next[m++] = n;
+                }
+            growShape(next, m, grown);
+            for (int j = fresh; j < m; ++j)
+                offered_[next[j]] = 0;
+        }
+        while (shapeTop_ > base)
+            inShape_[shapeStack_[--shapeTop_]] = 0;
+    }
+}
+
+void Search::recordShape() {
+    ++shapeFound_;
+    ++borderRound_;
+    for (int k = 0; k < shapeTop_; ++k) {
+        const int c = shapeStack_[k];
+        if (shapeCount_[c]++ == 0 && borderCount_[c] == 0) shapeCells_[shapeTouched_++] = c;
+        for (int d : orth_) {
+            const int n = c + d;
+            if (inShape_[n] || colour_[n] == Outside || borderStamp_[n] == borderRound_) continue;
+            borderStamp_[n] = borderRound_;
+            if (borderCount_[n]++ == 0 && shapeCount_[n] == 0) shapeCells_[shapeTouched_++] = n;
+        }
+    }
 }
 
 // All black cells in one group of the cells that may be black.
