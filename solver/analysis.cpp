@@ -10,6 +10,9 @@
 //     no area reaches is black, a white cell no area reaches fails, an area
 //     that reaches too few cells fails, and an area or clueless white group
 //     with a single way out takes it;
+//   - shapes (Ombrix): an area with a few cells to go takes one of the shapes
+//     it can still have; a cell in all of them is white, a cell beside all
+//     of them black, a cell in none is not that area's;
 //   - black cells: the black count must come out at the budget; under Ombrix
 //     a 2 x 2 block needs a white cell; all black cells lie in one group of
 //     the cells that may be black, and a cell whose removal would split the
@@ -111,7 +114,7 @@ class Search {
     int groups_ = 0;
     std::vector<int> queue_, decisions_;
 
-    // Reach: per cell the number of areas that reach it (0..2) and the
+    // Reach: per cell the number of areas that reach it and the
     // distance stamp of the current walk.
     std::vector<int> reached_;
 
