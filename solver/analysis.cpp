@@ -77,6 +77,7 @@ class Search {
     bool connectRule();
     int shapes(int g, int rem);
     bool shapeRule(int g, int rem, int walkLen, int& pending);
+    const int* shapeFindings(int g, int rem, int walkLen);
     int signature(int g, int walkLen);
     int shapeCode(int cell, int g) const;
     void growShape(int* untried, int count, int size);
@@ -539,46 +540,9 @@ bool Search::areaRules() {
 
 // Small areas take one of the shapes they can still have: a cell every
 // shape takes is white, a cell beside every shape black, and a cell the walk
-// reached that no shape takes is not g's. The shapes of an area are counted
-// again only when the cells its walk reached, or their neighbours, have
-// changed since the last count.
+// reached that no shape takes is not g's.
 bool Search::shapeRule(int g, int rem, int walkLen, int& pending) {
-    const int length = signature(g, walkLen);
-    // Two entries per area: a hypothesis and the position it is tried in.
-    int slot = slotOf_[groupClue_[g]] * 2;
-    bool hit = false;
-    for (int way = 0; way < 2 && !hit; ++way) {
-        const int* sig = &cacheSig_[static_cast<std::size_t>(slot + way) * kSigCap];
-        hit = length <= kSigCap && sig[0] == length &&
-              std::equal(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1);
-        if (hit) slot += way;
-    }
-    if (!hit) slot += victim_[slot / 2] ^= 1;
-    int* sig = &cacheSig_[static_cast<std::size_t>(slot) * kSigCap];
-    int* res = &cacheRes_[static_cast<std::size_t>(slot) * kResCap];
-    if (!hit) {
-        const int found = shapes(g, rem);
-        int len = 2;
-        res[0] = found;
-        if (found > 0) {
-            for (int k = 0; k < shapeTouched_ && len + 2 < kResCap; ++k) {
-                const int cell = shapeCells_[k];
-                if (colour_[cell] != Open) continue;
-                if (shapeCount_[cell] == found) res[len++] = cell * 4 + Light;
-                if (borderCount_[cell] == found) res[len++] = cell * 4 + Dark;
-            }
-            for (int k = 0; k < walkLen && len < kResCap; ++k)
-                if (shapeCount_[walkCells_[k]] == 0) res[len++] = walkCells_[k] * 4;
-        }
-        for (int k = 0; k < shapeTouched_; ++k)
-            shapeCount_[shapeCells_[k]] = borderCount_[shapeCells_[k]] = 0;
-        res[1] = len; // a list cut short only decides less
-        sig[0] = 0;
-        if (length <= kSigCap) {
-            std::copy(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1);
-            sig[0] = length;
-        }
-    }
+    const int* res = shapeFindings(g, rem, walkLen);
     if (res[0] < 0) return false;
     if (res[0] == 0) return true;
     for (int k = 2; k < res[1]; ++k) {
@@ -589,6 +553,46 @@ bool Search::shapeRule(int g, int rem, int walkLen, int& pending) {
             decisions_[pending++] = cell * 2 + (c == Light ? 1 : 0);
     }
     return true;
+}
+
+// What the shapes of g decide: the number of shapes (as from shapes()), the
+// list's length, then cell * 4 + the colour it takes (Open: not g's). The
+// shapes are counted again only when the cells the walk reached, or their
+// neighbours, have changed since they were last counted; each area keeps two
+// counts, for a hypothesis and the position it is tried in.
+const int* Search::shapeFindings(int g, int rem, int walkLen) {
+    const int length = signature(g, walkLen);
+    int slot = slotOf_[groupClue_[g]] * 2;
+    for (int way = 0; way < 2; ++way) {
+        const int* sig = &cacheSig_[static_cast<std::size_t>(slot + way) * kSigCap];
+        if (length <= kSigCap && sig[0] == length &&
+            std::equal(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1))
+            return &cacheRes_[static_cast<std::size_t>(slot + way) * kResCap];
+    }
+    victim_[slot / 2] ^= 1; // the older of the two
+    slot += victim_[slot / 2];
+    int* sig = &cacheSig_[static_cast<std::size_t>(slot) * kSigCap];
+    int* res = &cacheRes_[static_cast<std::size_t>(slot) * kResCap];
+    const int found = shapes(g, rem);
+    int len = 2; // a list cut short only decides less
+    res[0] = found;
+    for (int k = 0; found > 0 && k < shapeTouched_ && len + 2 < kResCap; ++k) {
+        const int cell = shapeCells_[k];
+        if (colour_[cell] != Open) continue;
+        if (shapeCount_[cell] == found) res[len++] = cell * 4 + Light;
+        if (borderCount_[cell] == found) res[len++] = cell * 4 + Dark;
+    }
+    for (int k = 0; found > 0 && k < walkLen && len < kResCap; ++k)
+        if (shapeCount_[walkCells_[k]] == 0) res[len++] = walkCells_[k] * 4;
+    res[1] = len;
+    for (int k = 0; k < shapeTouched_; ++k)
+        shapeCount_[shapeCells_[k]] = borderCount_[shapeCells_[k]] = 0;
+    sig[0] = 0;
+    if (length <= kSigCap) {
+        std::copy(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1);
+        sig[0] = length;
+    }
+    return res;
 }
 
 // What the shapes of g depend on: its size, and each cell its walk reached
