@@ -486,6 +486,9 @@ bool Search::areaRules() {
         }
         if (reachedCount < rem) return false;
         if (frontier == 0) return false;
+        // Exactly as many cells in reach as the area needs: it takes them all.
+        for (int k = 0; reachedCount == rem && k < walkLen; ++k)
+            if (colour_[walkCells_[k]] == Open) decide(walkCells_[k], true);
         if (!tandrel_ && rem <= kShapeRem && !shapeRule(g, rem, walkLen, pending)) return false;
         if (frontier == 1)
             decide(frontierCell, true);
