@@ -8,8 +8,9 @@
 //   - reach: each unfinished area spreads over the cells it could still take
 //     with its remaining cells (not next to another area); an undecided cell
 //     no area reaches is black, a white cell no area reaches fails, an area
-//     that reaches too few cells fails, and an area or clueless white group
-//     with a single way out takes it;
+//     that reaches too few cells fails, one that reaches exactly as many as
+//     it needs takes them all, and an area or clueless white group with a
+//     single way out takes it;
 //   - shapes (Ombrix): an area with a few cells to go takes one of the shapes
 //     it can still have; a cell in all of them is white, a cell beside all
 //     of them black, a cell in none is not that area's;
