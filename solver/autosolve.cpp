@@ -83,6 +83,7 @@ void Solver::AutoSolve() {
             return;
         }
         if (b_.changed != 0) continue;
+        if (trace_) trace_->beforeTrial(b_);
         TrialSearch();
         if (trace_) trace_->afterTrial(b_);
         if (b_.status == StatusUnsolvable || b_.status == StatusSecondSolution) return;
