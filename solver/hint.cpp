@@ -86,7 +86,7 @@ const char* RuleHintSentence(Rule rule) {
     case Rule::UndecidedCell:
         return "まわりのマスだけで色が決まるマスがあります";
     case Rule::WhiteDotJoin:
-        return "白マスは、隣の領域かただ一つ届く領域に入ります";
+        return "白マスは届く領域に入り、完成した領域は黒で囲まれます";
     case Rule::BlackConnected:
         return "黒マスはすべてつながり、その数も決まっています";
     case Rule::BlackBlocks:
@@ -161,7 +161,8 @@ Hint FindHint(const Board& player) {
         for (int y = 1; y <= board->height; ++y)
             if (before->state(x, y) == Undecided && board->state(x, y) != Undecided)
                 h.cells.push_back({x, y, FirstDecision::PlayerState(board->state(x, y))});
-    if (h.cells.empty()) return Simple(HintKind::None, "", "これ以上決められるマスが見つかりません");
+    if (h.cells.empty())
+        return Simple(HintKind::None, "", "これ以上決められるマスが見つかりません");
     h.why = isBlack(h.cells.front().state) ? "仮にこのマスを白とすると矛盾するので、黒です"
                                            : "仮にこのマスを黒とすると矛盾するので、白です";
     return h;

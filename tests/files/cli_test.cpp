@@ -419,6 +419,13 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
         {{"solve", "--", dir / "-dash.grid"}, 0, "[2]"},
         {{"check", p, "--all"}, 1, "unknown option '--all'"},
         {{"check", p}, 0, "ok\n"},
+        {{"hint", p, "x"}, 1, "unexpected argument 'x'"},
+        // The walls of the 1 at (8,6), and the corner of the 2 at (9,1).
+        {{"hint", p},
+         0,
+         "rule PrepareBoard\nwhy 数字のまわりで、初めから黒と決まるマスです\n7 5 black\n7 6 "
+         "black\n7 7 black\n8 2 black\n8 5 black\n8 7 black\n9 5 black\n9 6 black\n9 7 "
+         "black\n"},
         {{"convert", p}, 1, "too few files named"},
         {{"convert", p, dir / "p.omx", "x"}, 1, "unexpected argument 'x'"},
         {{"export-text", p, "-x"}, 1, "unknown option '-x'"},
