@@ -66,6 +66,10 @@ void Solver::PrepareBoard() {
 void Solver::AutoSolve() {
     PrepareBoard();
     if (b_.status != StatusNone) return;
+    SolveOn();
+}
+
+void Solver::SolveOn(int trials) {
     inDriver_ = true;
     struct Leave {
         bool& flag;
@@ -87,6 +91,7 @@ void Solver::AutoSolve() {
         TrialSearch();
         if (trace_) trace_->afterTrial(b_);
         if (b_.status == StatusUnsolvable || b_.status == StatusSecondSolution) return;
+        if (--trials == 0) return;
     }
 }
 

@@ -142,16 +142,13 @@ Hint FindHint(const Board& player) {
         return h;
     }
 
-    // The rules are stuck: the trial search decides one cell. It runs
-    // without a trace, which would keep it from skipping rules that cannot
-    // act, on the same board brought to the same standstill.
+    // The rules are stuck: the trial search decides one cell. It runs in
+    // the driver, without a trace, which would keep it from skipping rules
+    // that cannot act; its rule passes decide nothing before it.
     *board = player;
     solver = std::make_unique<Solver>(*board);
     SetUp(*solver, *board, player, nullptr);
-    solver->RunDeduction();
-    board->status = StatusNone;
-    const auto before = std::make_unique<Board>(*board);
-    solver->TrialSearch();
+    solver->SolveOn(1);
     if (board->status == StatusSecondSolution)
         return Simple(HintKind::None, "", "ここから先は答えが一つに決まりません");
     if (board->status != StatusNone)
@@ -159,7 +156,7 @@ Hint FindHint(const Board& player) {
     Hint h = Simple(HintKind::Trial, "", "");
     for (int x = 1; x <= board->width; ++x)
         for (int y = 1; y <= board->height; ++y)
-            if (before->state(x, y) == Undecided && board->state(x, y) != Undecided)
+            if (player.state(x, y) == Undecided && board->state(x, y) != Undecided)
                 h.cells.push_back({x, y, FirstDecision::PlayerState(board->state(x, y))});
     if (h.cells.empty())
         return Simple(HintKind::None, "", "これ以上決められるマスが見つかりません");

@@ -63,6 +63,11 @@ class Solver {
 
     // Entry point: prepare the board from its clues and solve it.
     void AutoSolve();
+    // The driver of AutoSolve from the board as PrepareBoard left it, or
+    // changed since only through MarkBlack and MarkWhite: rule passes and
+    // trial searches until the board is complete, contradictory or stuck,
+    // or `trials` trial searches have run (negative: no limit).
+    void SolveOn(int trials = -1);
 
     // True: the driver keeps its indexes up to date as cells change, and the
     // trial search's deductions skip what cannot act. False: every rule runs
