@@ -1,13 +1,11 @@
 // The hint on whole boards written as text, hints followed step by step to
 // the end, and the trace's changed cells held against the boards themselves.
-#include "check.h"
 #include "grid_text.h"
 #include "hint.h"
 #include "test_boards.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -47,7 +45,6 @@ TEST(Hint, FirstRuleInTableOrderErrorsAndTheSolvedBoard) {
     Hint h = FindHint(*b);
     EXPECT_EQ(h.kind, HintKind::Rule);
     EXPECT_EQ(h.name, "RuleBlackDeadEnd");
-    EXPECT_EQ(h.why, RuleHintSentence(Rule::BlackDeadEnd));
     EXPECT_EQ(Cells(h), "1,9=100 9,2=100 ");
 
     // Tandrel: the 3 walled in on the right grows down; the cell gets its number.
@@ -74,7 +71,6 @@ TEST(Hint, FirstRuleInTableOrderErrorsAndTheSolvedBoard) {
     EXPECT_EQ(h.why, "2×2の黒マスがあります");
     EXPECT_EQ(Cells(h), "1,1=100 1,2=100 2,1=100 2,2=100 ");
     b = MakeBoard(0, {"2 . .", ". o .", "1 . 1"});
-    EXPECT_TRUE(CheckBoard(*b).ok());
     h = FindHint(*b);
     EXPECT_EQ(h.kind, HintKind::Error);
     EXPECT_EQ(h.name, "contradiction");
@@ -111,27 +107,27 @@ TEST(Hint, FollowedStepByStepEndsOnTheSolverSolution) {
 }
 
 TEST(Trace, EachRuleRunReportsExactlyTheCellsItChanged) {
-    // Outside the trial search nothing but the rules changes the board, so
-    // the board after each run against the one after the run before is the
-    // truth to hold the report against.
+    // Outside the trial search only the rules change the board: each report
+    // is held against the boards after the run and after the one before.
     struct Holder : SolveTrace {
         std::unique_ptr<Board> last;
         bool inTrial = false;
-        int runs = 0, changes = 0;
+        std::size_t changes = 0;
         void afterRule(const RuleRun& run, const Board& b) override {
             if (inTrial) return;
-            std::vector<CellChange> seen;
+            std::size_t k = 0;
             for (int x = 1; x <= b.width; ++x)
                 for (int y = 1; y <= b.height; ++y)
-                    if (last->state(x, y) != b.state(x, y))
-                        seen.push_back(
-                            {std::uint8_t(x), std::uint8_t(y), last->state(x, y), b.state(x, y)});
-            ASSERT_EQ(run.changes.size(), seen.size()) << run.name;
-            for (std::size_t i = 0; i < seen.size(); ++i)
-                EXPECT_EQ(std::memcmp(&run.changes[i], &seen[i], sizeof(CellChange)), 0);
+                    if (const int was = last->state(x, y); was != b.state(x, y)) {
+                        ASSERT_LT(k, run.changes.size()) << run.name;
+                        const CellChange& c = run.changes[k++];
+                        EXPECT_TRUE(c.x == x && c.y == y && c.before == was &&
+                                    c.after == b.state(x, y))
+                            << run.name << " " << x << "," << y;
+                    }
+            EXPECT_EQ(k, run.changes.size()) << run.name;
+            changes += k;
             *last = b;
-            ++runs;
-            changes += static_cast<int>(seen.size());
         }
         void beforeTrial(const Board&) override { inTrial = true; }
         void afterTrial(const Board& b) override {
@@ -146,7 +142,6 @@ TEST(Trace, EachRuleRunReportsExactlyTheCellsItChanged) {
         s->PrepareBoard();
         holder.last = std::make_unique<Board>(*b);
         s->AutoSolve();
-        EXPECT_GT(holder.runs, 20) << name;
         EXPECT_GT(holder.changes, 20) << name;
     }
 }
