@@ -86,7 +86,7 @@ const char* RuleHintSentence(Rule rule) {
     case Rule::UndecidedCell:
         return "まわりのマスだけで色が決まるマスがあります";
     case Rule::WhiteDotJoin:
-        return "白マスは届く領域に入り、完成した領域は黒で囲まれます";
+        return "白マスは届く領域に入り、完成すれば黒で囲まれます";
     case Rule::BlackConnected:
         return "黒マスはすべてつながり、その数も決まっています";
     case Rule::BlackBlocks:
