@@ -9,10 +9,11 @@ namespace ombrix::cli {
 
 namespace {
 
+// The word after "rule" when no rule of the table gives the step.
 const char* KindWord(HintKind kind) {
     switch (kind) {
     case HintKind::Rule:
-        return "rule";
+        return "";
     case HintKind::Error:
         return "error";
     case HintKind::Trial:
@@ -25,10 +26,6 @@ const char* KindWord(HintKind kind) {
     return "none";
 }
 
-const char* StateWord(std::uint8_t s) {
-    return isBlack(s) ? "black" : s == Undecided ? "undecided" : "white";
-}
-
 } // namespace
 
 int RunHint(const Args& args) {
@@ -39,11 +36,10 @@ int RunHint(const Args& args) {
     std::string error;
     if (!LoadPuzzle(parsed.names[0], board, ui, error)) return FileError(error);
     const Hint hint = FindHint(board);
-    std::cout << KindWord(hint.kind);
-    if (!hint.name.empty()) std::cout << ' ' << hint.name;
+    std::cout << "rule " << (hint.kind == HintKind::Rule ? hint.name.c_str() : KindWord(hint.kind));
     std::cout << "\nwhy " << hint.why << '\n';
     for (const HintCell& c : hint.cells)
-        std::cout << c.x << ' ' << c.y << ' ' << StateWord(c.state) << '\n';
+        std::cout << c.x << ' ' << c.y << ' ' << int(c.state) << '\n';
     return 0;
 }
 
