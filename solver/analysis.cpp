@@ -1001,7 +1001,8 @@ AnalysisResult Search::Run() {
 // Hears which stage of the trial search decided each cell.
 struct StageTrace : SolveTrace {
     bool inWindow = false, single = false, window = false;
-    void afterRule(const char*, const Board&) override {}
+    void afterRule(const RuleRun&, const Board&) override {}
+    bool wantsChanges() const override { return false; }
     void beforeWindowStage(const Board&) override { inWindow = true; }
     void afterTrial(const Board& board) override {
         if (board.status == StatusNone) (inWindow ? window : single) = true;
