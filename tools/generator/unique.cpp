@@ -3,10 +3,12 @@
 #include "random.h"
 
 #include "analysis.h"
+#include "solver.h"
 #include "uistate.h"
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -18,6 +20,14 @@ namespace {
 // Nodes the analysis may spend on one question; a painting that needs more is
 // dropped for the next one.
 constexpr std::uint64_t kNodeLimit = 20000;
+// Areas of a single cell: at most one per this many cells.
+constexpr int kCellsPerSingle = 25;
+// One change of the painting per this many cells the deductions leave open.
+constexpr int kStallPerChange = 12;
+// Under Tandrel, areas grow up to this many cells before the clues are set.
+constexpr int kTandrelAreaCap = 8;
+// Given black cells (Tandrel): at most one per this many cells.
+constexpr int kCellsPerGiven = 25;
 
 constexpr int kDx[4] = {0, -1, 0, 1}, kDy[4] = {-1, 0, 1, 0};
 
@@ -36,7 +46,7 @@ class Maker {
         // Small areas first: many clues make a puzzle unique sooner; joining
         // areas afterwards takes clues away again. Without the 2 x 2 rule
         // small areas leave wide black masses, so Tandrel starts larger.
-        maxArea_ = tandrel_ ? 8 : 4;
+        maxArea_ = tandrel_ ? 5 : 4;
     }
 
     int idx(int x, int y) const { return y * (w_ + 2) + x; }
@@ -90,6 +100,55 @@ class Maker {
         return valid() && placeClues();
     }
 
+    // Whitens black cells beside one area while the areas stay within `cap`
+    // cells and the painting valid, and opens new areas of two cells inside
+    // black masses: fewer black cells in thinner walls.
+    void grow(int cap) {
+        std::vector<int> order;
+        for (int y = 1; y <= h_; ++y)
+            for (int x = 1; x <= w_; ++x) order.push_back(idx(x, y));
+        for (int round = 0; round < 2; ++round) {
+            for (std::size_t i = order.size(); i > 1; --i)
+                std::swap(order[i - 1],
+                          order[static_cast<std::size_t>(rng_.below(static_cast<int>(i)))]);
+            for (int i : order) {
+                if (!black(i) || given(i)) continue;
+                int area = -1, near = 0;
+                bool one = true;
+                for (int d = 0; d < 4; ++d) {
+                    const int n = step(i, d);
+                    if (!white(n)) continue;
+                    const int c = comp_[static_cast<std::size_t>(n)];
+                    if (area >= 0 && c != area) one = false;
+                    area = c;
+                }
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) near += white(i + dx + dy * (w_ + 2));
+                if (area >= 0) {
+                    if (one && static_cast<int>(areaCells_[static_cast<std::size_t>(area)].size()) <
+                                   cap)
+                        flip(i);
+                } else if (near == 0) {
+                    const int j = step(i, 2 + rng_.below(2));
+                    if (black(j) && !given(j)) flipPair(i, j);
+                }
+            }
+        }
+    }
+
+    // Whitens the black cells i and j (and their mirrors) together.
+    bool flipPair(int i, int j) {
+        const auto saved = std::make_tuple(black_, given_, clue_);
+        for (int k : {i, j}) {
+            set(k, 0);
+            if (symmetric_) set(mirror(k), 0);
+        }
+        if (valid() && placeClues()) return true;
+        std::tie(black_, given_, clue_) = saved;
+        label();
+        return false;
+    }
+
     // Turns cell i (and its mirror) to the other colour if the painting stays
     // valid; clues follow the new areas. Undone when not.
     bool flip(int i) {
@@ -123,7 +182,19 @@ class Maker {
         given_[static_cast<std::size_t>(i)] = 1;
         if (symmetric_) given_[static_cast<std::size_t>(mirror(i))] = 1;
     }
+    // Takes the given black cell i (and its mirror) back: black to be found.
+    void take(int i) {
+        given_[static_cast<std::size_t>(i)] = 0;
+        if (symmetric_) given_[static_cast<std::size_t>(mirror(i))] = 0;
+    }
     bool given(int i) const { return given_[static_cast<std::size_t>(i)] != 0; }
+    // The given black cells, one of each mirrored pair.
+    std::vector<int> givenCells() const {
+        std::vector<int> out;
+        for (int i = 0; i < static_cast<int>(given_.size()); ++i)
+            if (given(i) && (!symmetric_ || i <= mirror(i))) out.push_back(i);
+        return out;
+    }
     int givenCount() const { return static_cast<int>(std::count(given_.begin(), given_.end(), 1)); }
 
     // Moves the clue of the area of white cell i to another of its cells
@@ -161,6 +232,9 @@ class Maker {
                     b.state(x, y) = GivenBlack;
             }
     }
+
+    // How many areas of a single cell a valid painting may have.
+    void allowSingles(int n) { singles_ = n; }
 
     int areas() const { return static_cast<int>(areaCells_.size()); }
     int size(int i) const {
@@ -258,8 +332,12 @@ class Maker {
     bool valid() {
         label();
         if (areaCells_.empty()) return false;
-        for (const auto& a : areaCells_)
-            if (a.size() < 2 || a.size() > 40) return false;
+        int singles = 0;
+        for (const auto& a : areaCells_) {
+            if (a.size() > 40) return false;
+            singles += a.size() == 1;
+        }
+        if (singles > singles_) return false;
         int blacks = 0, first = -1;
         for (int y = 1; y <= h_; ++y)
             for (int x = 1; x <= w_; ++x) {
@@ -345,10 +423,137 @@ class Maker {
     bool tandrel_, symmetric_;
     Random& rng_;
     int maxArea_;
+    int singles_ = 0; // areas of a single cell allowed
     std::vector<std::uint8_t> black_, given_, clue_;
     std::vector<int> comp_;
     std::vector<std::vector<int>> areaCells_;
 };
+
+// The automatic solver as the judge of a candidate puzzle. A board it solves
+// (status 0) is settled by sound deductions alone, so it has exactly one
+// solution; where it stalls, the cells it leaves undecided show where the
+// clues say too little.
+class Judge {
+  public:
+    struct Outcome {
+        int status = StatusNone;
+        int grade = 0;             // 1..3 for status 0, as GradeByAutoSolve counts
+        std::vector<int> stall;    // cells (x, y) packed as y * 64 + x: see below
+    };
+
+    // Solves `puzzle` with the automatic solver. A solve that turns to the
+    // trial search's window stage when `aim` is 2 is broken off there: the
+    // puzzle is too hard, and that stage is where a stalled solve spends its
+    // time. Then `status` is 2 and `grade` 3.
+    Outcome run(const Board& puzzle, int aim) {
+        *board_ = puzzle;
+        board_->status = StatusNone;
+        Watch watch;
+        watch.aim = aim;
+        Outcome out;
+        try {
+            AutoSolve(*board_, &watch);
+        } catch (const Watch::TooHard&) {
+            out.status = StatusUnsolvable;
+            out.grade = 3;
+            return out;
+        }
+        out.status = board_->status;
+        out.grade = watch.window ? 3 : watch.single ? 2 : 1;
+        return out;
+    }
+
+    // The deduction rules alone, without the trial search: status 0 when
+    // they decide every cell (grade 1), else 2 with the undecided cells in
+    // `stall`. Far quicker than a whole solve that stalls.
+    Outcome deduce(const Board& puzzle) {
+        *board_ = puzzle;
+        board_->status = StatusNone;
+        solver_->PrepareBoard();
+        Outcome out;
+        if (board_->status == StatusNone) solver_->RunDeduction();
+        if (board_->status == StatusContradiction || board_->status == StatusSumTooLarge) {
+            out.status = board_->status;
+        } else if (board_->undecidedCount == 0) {
+            out.status = StatusNone;
+            out.grade = 1;
+        } else {
+            out.status = StatusUnsolvable;
+            out.stall = UndecidedCells(*board_);
+        }
+        return out;
+    }
+
+    const Board& solved() const { return *board_; }
+
+    static int Pack(int x, int y) { return y * 64 + x; }
+    static int X(int p) { return p % 64; }
+    static int Y(int p) { return p / 64; }
+
+  private:
+    static std::vector<int> UndecidedCells(const Board& b) {
+        std::vector<int> out;
+        for (int x = 1; x <= b.width; ++x)
+            for (int y = 1; y <= b.height; ++y)
+                if (b.state(x, y) == Undecided || b.state(x, y) == WhiteDot) out.push_back(Pack(x, y));
+        return out;
+    }
+
+    // Hears the trial search's stages; stops the solve at the window stage
+    // when the grade aimed at is 2.
+    struct Watch : SolveTrace {
+        struct TooHard {};
+        int aim = 3;
+        bool inWindow = false, single = false, window = false;
+        void afterRule(const char*, const Board&) override {}
+        void beforeWindowStage(const Board&) override {
+            if (aim <= 2) throw TooHard{};
+            inWindow = true;
+        }
+        void afterTrial(const Board& b) override {
+            if (b.status == StatusNone) (inWindow ? window : single) = true;
+            inWindow = false;
+        }
+    };
+
+    std::unique_ptr<Board> board_ = std::make_unique<Board>();
+    std::unique_ptr<Solver> solver_ = std::make_unique<Solver>(*board_);
+};
+
+// One change of the painting at one of the stalled cells or beside it: cells
+// changed least often first, so that the painting does not swing back and
+// forth between two forms. Under Tandrel a black cell there may be given
+// with the puzzle instead.
+void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int>& flips,
+           int givenBudget) {
+    std::vector<std::pair<int, int>> candidates;
+    const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
+    const int d = m.idx(Judge::X(p), Judge::Y(p));
+    candidates.push_back(
+        {flips[static_cast<std::size_t>(d)] * 16 + (m.white(d) ? 0 : 8) + rng.below(4), d});
+    for (int e = 0; e < 4; ++e) {
+        const int n = m.step(d, e);
+        if (m.inside(n))
+            candidates.push_back(
+                {flips[static_cast<std::size_t>(n)] * 16 + (m.white(n) ? 4 : 12) + rng.below(4), n});
+    }
+    std::sort(candidates.begin(), candidates.end());
+    if (m.givenCount() < givenBudget && rng.below(2) == 0)
+        for (const auto& c : candidates)
+            if (m.black(c.second) && !m.given(c.second)) {
+                m.give(c.second);
+                return;
+            }
+    if (m.white(d) && rng.below(3) == 0 && m.moveClue(d)) return;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        const int c = candidates[k].second;
+        if (m.white(c) && m.flip(c)) {
+            ++flips[static_cast<std::size_t>(c)];
+            return;
+        }
+    }
+    if (m.white(d)) m.moveClue(d);
+}
 
 } // namespace
 
@@ -371,7 +576,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
     AnalysisLimits limits;
     limits.maxNodes = kNodeLimit;
     limits.cancel = o.cancel;
-    Board board;
+    auto board = std::make_unique<Board>();
+    Judge judge;
     for (int attempt = 1;; ++attempt) {
         if (cancelled()) return false;
         if (o.progress) o.progress(attempt);
@@ -379,81 +585,93 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                    static_cast<std::uint64_t>(attempt) * 0x9e3779b97f4a7c15ULL};
         Maker m(o, rng);
         if (!m.paint()) continue;
-        // Given black cells: one per fifteen cells at most.
-        const int givenBudget = tandrel ? (o.width * o.height) / 15 : 0;
-        const int maxSteps = 8 + m.areas() / 2;
-        bool unique = false;
-        AnalysisResult r;
+        // A few single cells settle the deductions far sooner than any other
+        // change.
+        m.allowSingles(o.width * o.height / kCellsPerSingle);
+        if (tandrel) m.grow(kTandrelAreaCap);
+        // Given black cells: one per twenty-five cells at most.
+        const int givenBudget = tandrel ? (o.width * o.height) / kCellsPerGiven : 0;
+        const int maxSteps = 8 + m.areas() + o.width * o.height / 10;
         std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
         std::vector<std::pair<int, int>> candidates;
+        Judge::Outcome verdict;
+        bool settled = false;
+        // 1. Change the painting where the deduction rules stall until they
+        // settle the puzzle alone.
         for (int stepNo = 0; stepNo < maxSteps; ++stepNo) {
-            m.toBoard(board, o.ruleSet);
-            r = Analyze(board, limits);
+            m.toBoard(*board, o.ruleSet);
+            verdict = judge.deduce(*board);
             if (cancelled()) return false;
-            if (r.verdict == Verdict::Unique) {
-                unique = true;
+            if (verdict.status == StatusNone) {
+                settled = true;
                 break;
             }
-            if (r.verdict != Verdict::Several || r.differing.empty()) break;
-            // Change the painting at a cell where the two solutions differ, or
-            // next to one: cells changed least often first, so that the
-            // painting does not swing back and forth between two forms.
-            candidates.clear();
-            for (const auto& [dx, dy] : r.differing) {
-                const int d = m.idx(dx, dy);
-                candidates.push_back(
-                    {flips[static_cast<std::size_t>(d)] * 16 + (m.white(d) ? 0 : 8) + rng.below(4),
-                     d});
-                for (int k = 0; k < 4; ++k) {
-                    const int n = m.step(d, k);
-                    if (m.inside(n))
-                        candidates.push_back({flips[static_cast<std::size_t>(n)] * 16 +
-                                                  (m.white(n) ? 4 : 12) + rng.below(4),
-                                              n});
-                }
-            }
-            std::sort(candidates.begin(), candidates.end());
-            const int d = candidates.front().second;
-            if (tandrel && m.black(d) && !m.given(d) && m.givenCount() < givenBudget) {
-                m.give(d);
-                continue;
-            }
-            if (m.white(d) && rng.below(2) == 0 && m.moveClue(d)) continue;
-            bool changed = false;
-            for (std::size_t k = 0; k < candidates.size() && k < 8 && !changed; ++k) {
-                const int c = candidates[k].second;
-                changed = m.flip(c);
-                if (changed) ++flips[static_cast<std::size_t>(c)];
-            }
-            if (!changed && m.white(d)) m.moveClue(d);
+            if (verdict.stall.empty()) break;
+            const int changes = 1 + static_cast<int>(verdict.stall.size()) / kStallPerChange;
+            for (int c = 0; c < changes; ++c) steer(m, verdict.stall, rng, flips, givenBudget);
         }
-        if (!unique) continue;
-        // Fewer clues: join two areas where the puzzle stays unique.
+        if (!settled) continue;
+        int grade = 1;
+        // 2. Fewer clues: join two areas, or take back a given black cell,
+        // where the deduction rules still settle the puzzle. The joins they
+        // cannot settle are kept for the next stage.
         std::vector<int> joints = m.joints();
         for (std::size_t i = joints.size(); i > 1; --i)
             std::swap(joints[i - 1],
                       joints[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
-        const int tries = std::min<int>(static_cast<int>(joints.size()), 8 + m.areas() / 4);
-        for (int k = 0; k < tries; ++k) {
-            const int j = joints[static_cast<std::size_t>(k)];
+        const std::vector<int> givens = m.givenCells();
+        joints.insert(joints.begin(), givens.begin(), givens.end());
+        std::vector<int> harder;
+        for (std::size_t k = 0; k < joints.size(); ++k) {
+            const int j = joints[k];
+            const auto saved = m.save();
+            if (k < givens.size()) {
+                m.take(j);
+            } else if (!m.black(j) || !m.flip(j)) {
+                continue;
+            }
+            m.toBoard(*board, o.ruleSet);
+            if (judge.deduce(*board).status == StatusNone) continue;
+            if (cancelled()) return false;
+            m.restore(saved);
+            if (k >= givens.size()) harder.push_back(j);
+        }
+        // 3. Harder: of the joins left, those the whole automatic solver
+        // still settles within the grade asked for (once that grade is
+        // reached, at that grade); for grade 4, one the solver gives up on
+        // and the analysis proves unique.
+        int analyses = 0;
+        const std::size_t tries = std::min<std::size_t>(harder.size(), 12 + static_cast<std::size_t>(m.areas() / 4));
+        for (std::size_t k = 0; k < tries && o.grade != 1 && o.grade != 0 && grade != 4; ++k) {
+            const int j = harder[k];
             const auto saved = m.save();
             if (!m.black(j) || !m.flip(j)) continue;
-            m.toBoard(board, o.ruleSet);
-            AnalysisResult t = Analyze(board, limits);
+            m.toBoard(*board, o.ruleSet);
+            const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
             if (cancelled()) return false;
-            if (t.verdict == Verdict::Unique) {
-                r = t;
-            } else {
-                m.restore(saved);
+            bool keep = false;
+            if (t.status == StatusNone) {
+                keep = o.grade == 0 || o.grade == 4 || t.grade <= o.grade;
+                if (o.grade >= 2 && o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
+            } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < 6) {
+                ++analyses;
+                keep = Analyze(*board, limits).verdict == Verdict::Unique;
+                if (cancelled()) return false;
             }
+            if (keep)
+                grade = t.status == StatusNone ? t.grade : 4;
+            else
+                m.restore(saved);
         }
-        m.toBoard(board, o.ruleSet);
-        const int grade = GradeByAutoSolve(board);
-        const bool wanted = o.grade == 0 ? grade >= 1 && grade <= 3 : grade == o.grade;
-        if (!wanted) continue;
-        result.puzzle = board;
+        if (o.grade != 0 && grade != o.grade) continue;
+        m.toBoard(*board, o.ruleSet);
+        // The analysis confirms what the solver found.
+        const AnalysisResult r = Analyze(*board, limits);
+        if (cancelled()) return false;
+        if (r.verdict != Verdict::Unique) continue;
+        result.puzzle = *board;
         result.solution = r.solutions[0];
-        result.grade = grade;
+        result.grade = GradeByAutoSolve(*board);
         result.attempts = attempt;
         result.clues = m.areas();
         result.givenBlack = m.givenCount();
