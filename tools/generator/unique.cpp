@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -26,6 +27,17 @@ constexpr int kCellsPerSingle = 25;
 constexpr int kStallPerChange = 12;
 // Under Tandrel, areas grow up to this many cells before the clues are set.
 constexpr int kTandrelAreaCap = 8;
+// An attempt ends when this many steps have not left fewer cells open.
+constexpr int kPatience = 20;
+// One in this many changes at an open white cell puts its area's clue there.
+constexpr int kMoveHere = 2;
+// A stuck painting with at most this many open cells goes to the whole solver.
+constexpr int kWholeSolveOpen = 40;
+// Shakes of a stuck painting before a fresh start, and changes per shake.
+constexpr int kKicks = 30;
+constexpr int kKickChanges = 3;
+// A change is judged by the open cells within this distance of it.
+constexpr int kNear = 3;
 // Given black cells (Tandrel): at most one per this many cells.
 constexpr int kCellsPerGiven = 25;
 
@@ -170,6 +182,17 @@ class Maker {
         std::vector<std::uint8_t> black, given, clue;
     };
     Saved save() const { return {black_, given_, clue_}; }
+    // Undoes the one change that took the painting from `before` to `after`,
+    // leaving later changes elsewhere in place.
+    void revert(const Saved& before, const Saved& after) {
+        for (std::size_t k = 0; k < black_.size(); ++k) {
+            if (before.black[k] != after.black[k]) black_[k] = before.black[k];
+            if (before.given[k] != after.given[k]) given_[k] = before.given[k];
+            if (before.clue[k] != after.clue[k]) clue_[k] = before.clue[k];
+        }
+    }
+    // After reverts: valid again, with one clue per area?
+    bool settle() { return valid() && placeClues(); }
     void restore(const Saved& s) {
         black_ = s.black;
         given_ = s.given;
@@ -199,14 +222,15 @@ class Maker {
 
     // Moves the clue of the area of white cell i to another of its cells
     // (mirrored with it); false when the area has one cell or a fixed clue.
-    bool moveClue(int i) {
+    bool moveClue(int i, bool here = false) {
         const int c = comp_[static_cast<std::size_t>(i)];
         const std::vector<int>& cells = areaCells_[static_cast<std::size_t>(c)];
         if (cells.size() < 2) return false;
         if (symmetric_ && comp_[static_cast<std::size_t>(mirror(i))] == c) return false;
         for (int j : cells)
             clue_[static_cast<std::size_t>(j)] = 0;
-        const int to = cells[static_cast<std::size_t>(rng_.below(static_cast<int>(cells.size())))];
+        const int to =
+            here ? i : cells[static_cast<std::size_t>(rng_.below(static_cast<int>(cells.size())))];
         clue_[static_cast<std::size_t>(to)] = 1;
         if (symmetric_) {
             const int m = comp_[static_cast<std::size_t>(mirror(i))];
@@ -527,15 +551,17 @@ class Judge {
 void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int>& flips,
            int givenBudget) {
     std::vector<std::pair<int, int>> candidates;
+    // Under Tandrel black cells first: areas grow into the black masses.
+    const bool blackFirst = givenBudget > 0;
     const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
     const int d = m.idx(Judge::X(p), Judge::Y(p));
     candidates.push_back(
-        {flips[static_cast<std::size_t>(d)] * 16 + (m.white(d) ? 0 : 8) + rng.below(4), d});
+        {flips[static_cast<std::size_t>(d)] * 16 + (m.white(d) != blackFirst ? 0 : 8) + rng.below(4), d});
     for (int e = 0; e < 4; ++e) {
         const int n = m.step(d, e);
         if (m.inside(n))
             candidates.push_back(
-                {flips[static_cast<std::size_t>(n)] * 16 + (m.white(n) ? 4 : 12) + rng.below(4), n});
+                {flips[static_cast<std::size_t>(n)] * 16 + (m.white(n) != blackFirst ? 4 : 12) + rng.below(4), n});
     }
     std::sort(candidates.begin(), candidates.end());
     if (m.givenCount() < givenBudget && rng.below(2) == 0)
@@ -544,10 +570,11 @@ void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int
                 m.give(c.second);
                 return;
             }
+    if (m.white(d) && rng.below(kMoveHere) == 0 && m.moveClue(d, true)) return;
     if (m.white(d) && rng.below(3) == 0 && m.moveClue(d)) return;
     for (std::size_t k = 0; k < candidates.size(); ++k) {
         const int c = candidates[k].second;
-        if (m.white(c) && m.flip(c)) {
+        if (m.flip(c)) {
             ++flips[static_cast<std::size_t>(c)];
             return;
         }
@@ -591,27 +618,125 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         if (tandrel) m.grow(kTandrelAreaCap);
         // Given black cells: one per twenty-five cells at most.
         const int givenBudget = tandrel ? (o.width * o.height) / kCellsPerGiven : 0;
-        const int maxSteps = 8 + m.areas() + o.width * o.height / 10;
         std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
         std::vector<std::pair<int, int>> candidates;
         Judge::Outcome verdict;
         bool settled = false;
         // 1. Change the painting where the deduction rules stall until they
-        // settle the puzzle alone.
-        for (int stepNo = 0; stepNo < maxSteps; ++stepNo) {
+        // settle the puzzle alone. Each step changes it at several stalled
+        // places far apart and keeps each change whose neighbourhood is left
+        // no more open than before.
+        const std::size_t cells = static_cast<std::size_t>((o.width + 2) * (o.height + 2));
+        std::vector<std::uint8_t> open(cells, 0), openAfter(cells, 0);
+        std::vector<int> stall;
+        auto mark = [&](const std::vector<int>& list, std::vector<std::uint8_t>& grid) {
+            std::fill(grid.begin(), grid.end(), 0);
+            for (int p : list) grid[static_cast<std::size_t>(m.idx(Judge::X(p), Judge::Y(p)))] = 1;
+        };
+        auto openNear = [&](const std::vector<std::uint8_t>& grid, int at) {
+            int n = 0;
+            for (int c : {at, o.symmetric ? m.mirror(at) : at})
+                for (int dy = -kNear; dy <= kNear; ++dy)
+                    for (int dx = -kNear; dx <= kNear; ++dx) {
+                        const int x = m.cx(c) + dx, y = m.cy(c) + dy;
+                        if (x >= 1 && x <= o.width && y >= 1 && y <= o.height)
+                            n += grid[static_cast<std::size_t>(m.idx(x, y))];
+                    }
+            return n;
+        };
+        m.toBoard(*board, o.ruleSet);
+        verdict = judge.deduce(*board);
+        settled = verdict.status == StatusNone;
+        stall = verdict.stall;
+        mark(stall, open);
+        std::vector<int> picks;
+        std::vector<Maker::Saved> states;
+        std::size_t fewest = stall.size();
+        int kicks = 0;
+        for (int stepNo = 0, lastGain = 0; !settled && !stall.empty(); ++stepNo) {
+            if (cancelled()) return false;
+            if (stall.size() < fewest) {
+                fewest = stall.size();
+                lastGain = stepNo;
+            }
+            // Stuck with few cells left open: the whole automatic solver may
+            // settle them with its trial search.
+            if (stepNo - lastGain >= kPatience && o.grade != 1 &&
+                static_cast<int>(stall.size()) <= kWholeSolveOpen) {
+                m.toBoard(*board, o.ruleSet);
+                const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
+                if (t.status == StatusNone) {
+                    verdict = t;
+                    settled = true;
+                    break;
+                }
+            }
+            // Stuck: shake the painting where it is still open, keeping
+            // the changes whatever they do, a few times before a fresh start.
+            const bool kick = stepNo - lastGain >= kPatience;
+            if (kick) {
+                if (++kicks > kKicks) break;
+                lastGain = stepNo;
+                fewest = stall.size() + kKickChanges * 8;
+            }
+            // Stalled places at least 2 * kNear + 1 apart (and from their mirrors).
+            picks.clear();
+            const int want = 1 + static_cast<int>(stall.size()) / kStallPerChange;
+            for (int k = 0; k < 3 * want && static_cast<int>(picks.size()) < want; ++k) {
+                const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
+                const int c = m.idx(Judge::X(p), Judge::Y(p));
+                bool far = true;
+                for (int q : picks)
+                    for (int r : {q, o.symmetric ? m.mirror(q) : q})
+                        far = far && (std::abs(m.cx(r) - m.cx(c)) > 2 * kNear ||
+                                      std::abs(m.cy(r) - m.cy(c)) > 2 * kNear);
+                if (far) picks.push_back(c);
+            }
+            states.assign(1, m.save());
+            for (int c : picks) {
+                for (int k = kick ? kKickChanges : 1; k > 0; --k)
+                    steer(m, {Judge::Pack(m.cx(c), m.cy(c))}, rng, flips, givenBudget);
+                states.push_back(m.save());
+            }
             m.toBoard(*board, o.ruleSet);
             verdict = judge.deduce(*board);
-            if (cancelled()) return false;
             if (verdict.status == StatusNone) {
                 settled = true;
                 break;
             }
-            if (verdict.stall.empty()) break;
-            const int changes = 1 + static_cast<int>(verdict.stall.size()) / kStallPerChange;
-            for (int c = 0; c < changes; ++c) steer(m, verdict.stall, rng, flips, givenBudget);
+            if (verdict.status != StatusUnsolvable) {
+                m.restore(states.front());
+                continue;
+            }
+            mark(verdict.stall, openAfter);
+            bool reverted = false;
+            for (std::size_t k = 0; k < picks.size() && !kick; ++k)
+                if (openNear(openAfter, picks[k]) > openNear(open, picks[k])) {
+                    m.revert(states[k], states[k + 1]);
+                    reverted = true;
+                }
+            if (reverted && !m.settle()) {
+                m.restore(states.front());
+                continue;
+            }
+            if (reverted) {
+                m.toBoard(*board, o.ruleSet);
+                verdict = judge.deduce(*board);
+                if (verdict.status == StatusNone) {
+                    settled = true;
+                    break;
+                }
+                if (verdict.status != StatusUnsolvable) {
+                    m.restore(states.front());
+                    continue;
+                }
+                mark(verdict.stall, openAfter);
+            }
+            stall = std::move(verdict.stall);
+            open.swap(openAfter);
         }
         if (!settled) continue;
-        int grade = 1;
+        int grade = verdict.grade;
         // 2. Fewer clues: join two areas, or take back a given black cell,
         // where the deduction rules still settle the puzzle. The joins they
         // cannot settle are kept for the next stage.
@@ -626,12 +751,13 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
             const int j = joints[k];
             const auto saved = m.save();
             if (k < givens.size()) {
+                if (grade > 1) continue;
                 m.take(j);
             } else if (!m.black(j) || !m.flip(j)) {
                 continue;
             }
             m.toBoard(*board, o.ruleSet);
-            if (judge.deduce(*board).status == StatusNone) continue;
+            if (grade == 1 && judge.deduce(*board).status == StatusNone) continue;
             if (cancelled()) return false;
             m.restore(saved);
             if (k >= givens.size()) harder.push_back(j);
