@@ -6,10 +6,10 @@
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace ombrix {

@@ -118,7 +118,8 @@ class Maker {
     void grow(int cap) {
         std::vector<int> order;
         for (int y = 1; y <= h_; ++y)
-            for (int x = 1; x <= w_; ++x) order.push_back(idx(x, y));
+            for (int x = 1; x <= w_; ++x)
+                order.push_back(idx(x, y));
         for (int round = 0; round < 2; ++round) {
             for (std::size_t i = order.size(); i > 1; --i)
                 std::swap(order[i - 1],
@@ -135,10 +136,11 @@ class Maker {
                     area = c;
                 }
                 for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx) near += white(i + dx + dy * (w_ + 2));
+                    for (int dx = -1; dx <= 1; ++dx)
+                        near += white(i + dx + dy * (w_ + 2));
                 if (area >= 0) {
-                    if (one && static_cast<int>(areaCells_[static_cast<std::size_t>(area)].size()) <
-                                   cap)
+                    if (one &&
+                        static_cast<int>(areaCells_[static_cast<std::size_t>(area)].size()) < cap)
                         flip(i);
                 } else if (near == 0) {
                     const int j = step(i, 2 + rng_.below(2));
@@ -461,8 +463,8 @@ class Judge {
   public:
     struct Outcome {
         int status = StatusNone;
-        int grade = 0;             // 1..3 for status 0, as GradeByAutoSolve counts
-        std::vector<int> stall;    // cells (x, y) packed as y * 64 + x: see below
+        int grade = 0;          // 1..3 for status 0, as GradeByAutoSolve counts
+        std::vector<int> stall; // cells (x, y) packed by Pack
     };
 
     // Solves `puzzle` with the automatic solver. A solve that turns to the
@@ -519,7 +521,8 @@ class Judge {
         std::vector<int> out;
         for (int x = 1; x <= b.width; ++x)
             for (int y = 1; y <= b.height; ++y)
-                if (b.state(x, y) == Undecided || b.state(x, y) == WhiteDot) out.push_back(Pack(x, y));
+                if (b.state(x, y) == Undecided || b.state(x, y) == WhiteDot)
+                    out.push_back(Pack(x, y));
         return out;
     }
 
@@ -555,13 +558,15 @@ void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int
     const bool blackFirst = givenBudget > 0;
     const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
     const int d = m.idx(Judge::X(p), Judge::Y(p));
-    candidates.push_back(
-        {flips[static_cast<std::size_t>(d)] * 16 + (m.white(d) != blackFirst ? 0 : 8) + rng.below(4), d});
+    candidates.push_back({flips[static_cast<std::size_t>(d)] * 16 +
+                              (m.white(d) != blackFirst ? 0 : 8) + rng.below(4),
+                          d});
     for (int e = 0; e < 4; ++e) {
         const int n = m.step(d, e);
         if (m.inside(n))
-            candidates.push_back(
-                {flips[static_cast<std::size_t>(n)] * 16 + (m.white(n) != blackFirst ? 4 : 12) + rng.below(4), n});
+            candidates.push_back({flips[static_cast<std::size_t>(n)] * 16 +
+                                      (m.white(n) != blackFirst ? 4 : 12) + rng.below(4),
+                                  n});
     }
     std::sort(candidates.begin(), candidates.end());
     if (m.givenCount() < givenBudget && rng.below(2) == 0)
@@ -616,10 +621,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // change.
         m.allowSingles(o.width * o.height / kCellsPerSingle);
         if (tandrel) m.grow(kTandrelAreaCap);
-        // Given black cells: one per twenty-five cells at most.
         const int givenBudget = tandrel ? (o.width * o.height) / kCellsPerGiven : 0;
         std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
-        std::vector<std::pair<int, int>> candidates;
         Judge::Outcome verdict;
         bool settled = false;
         // 1. Change the painting where the deduction rules stall until they
@@ -631,7 +634,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         std::vector<int> stall;
         auto mark = [&](const std::vector<int>& list, std::vector<std::uint8_t>& grid) {
             std::fill(grid.begin(), grid.end(), 0);
-            for (int p : list) grid[static_cast<std::size_t>(m.idx(Judge::X(p), Judge::Y(p)))] = 1;
+            for (int p : list)
+                grid[static_cast<std::size_t>(m.idx(Judge::X(p), Judge::Y(p)))] = 1;
         };
         auto openNear = [&](const std::vector<std::uint8_t>& grid, int at) {
             int n = 0;
@@ -683,7 +687,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
             picks.clear();
             const int want = 1 + static_cast<int>(stall.size()) / kStallPerChange;
             for (int k = 0; k < 3 * want && static_cast<int>(picks.size()) < want; ++k) {
-                const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
+                const int p =
+                    stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
                 const int c = m.idx(Judge::X(p), Judge::Y(p));
                 bool far = true;
                 for (int q : picks)
@@ -767,7 +772,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // reached, at that grade); for grade 4, one the solver gives up on
         // and the analysis proves unique.
         int analyses = 0;
-        const std::size_t tries = std::min<std::size_t>(harder.size(), 12 + static_cast<std::size_t>(m.areas() / 4));
+        const std::size_t tries =
+            std::min<std::size_t>(harder.size(), 12 + static_cast<std::size_t>(m.areas() / 4));
         for (std::size_t k = 0; k < tries && o.grade != 1 && o.grade != 0 && grade != 4; ++k) {
             const int j = harder[k];
             const auto saved = m.save();
