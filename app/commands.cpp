@@ -43,6 +43,7 @@ const CommandEntry kCommands[] = {
     {ID_SIZE_CHANGE, "ID_SIZE_CHANGE", "ｻｲｽﾞ変更(&S)", nullptr, nullptr, Route::View, [](CommandContext& c) { c.view.OnSizeChange(); }, nullptr},
     {ID_TOOLS_ANALYZE, "ID_TOOLS_ANALYZE", "ﾂｰﾙ(&T)", "解の検証(&A)", "Ctrl+K", Route::View, [](CommandContext& c) { AnalyzePuzzle(c.view); }, nullptr},
     {ID_TOOLS_CHECK, "ID_TOOLS_CHECK", "ﾂｰﾙ(&T)", "答え合わせ(&C)", "F7", Route::View, [](CommandContext& c) { c.view.OnCheck(); }, nullptr},
+    {ID_TOOLS_HINT, "ID_TOOLS_HINT", "ﾂｰﾙ(&T)", "ヒント(&H)", "F8", Route::View, [](CommandContext& c) { c.view.OnHint(); }, nullptr},
     {ID_TOOLS_GENERATE, "ID_TOOLS_GENERATE", "ﾂｰﾙ(&T)", "問題の自動作成(&G)...", nullptr, Route::View, [](CommandContext& c) { GeneratePuzzleInto(c.view); }, nullptr},
     {ID_HELP_OMBRIX_RULES, "ID_HELP_OMBRIX_RULES", "ﾍﾙﾌﾟ(&H)", "Ombrixﾙｰﾙ説明(&N)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpOmbrixRules(); }, nullptr},
     {ID_HELP_TANDREL_RULES, "ID_HELP_TANDREL_RULES", "ﾍﾙﾌﾟ(&H)", "Tandrelﾙｰﾙ説明(&B)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpTandrelRules(); }, nullptr},

@@ -532,7 +532,8 @@ class Judge {
         struct TooHard {};
         int aim = 3;
         bool inWindow = false, single = false, window = false;
-        void afterRule(const char*, const Board&) override {}
+        void afterRule(const RuleRun&, const Board&) override {}
+        bool wantsChanges() const override { return false; }
         void beforeWindowStage(const Board&) override {
             if (aim <= 2) throw TooHard{};
             inWindow = true;
