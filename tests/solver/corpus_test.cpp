@@ -113,12 +113,6 @@ TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
         // Published puzzles are valid: never a contradiction, never a second
         // solution, never a sum beyond the board.
         EXPECT_TRUE(board->status == 0 || board->status == 2) << int(board->status);
-        // Clues and the board's size are kept.
-        for (int x = 1; x <= board->width; ++x)
-            for (int y = 1; y <= board->height; ++y)
-                if (original->state(x, y) != 0) {
-                    EXPECT_EQ(board->state(x, y), original->state(x, y));
-                }
         if (board->status == 0) {
             std::string why;
             EXPECT_TRUE(CheckSolution(*board, why)) << why;
