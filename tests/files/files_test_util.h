@@ -1,5 +1,5 @@
 // Helpers of the file-format tests: empty boards, a scratch folder,
-// whole-file reads, and a field-by-field comparison of boards and UI states.
+// whole-file reads, and the comparison of boards and UI states.
 #pragma once
 
 #include "board.h"
@@ -33,34 +33,6 @@ inline Board EmptyBoard(int width, int height, int ruleSet = RuleSetOmbrix) {
     board.ruleSet = static_cast<std::uint8_t>(ruleSet);
     ResetBoard(board, ui);
     return board;
-}
-
-// Every field the puzzle file stores or the reader sets, compared one by one.
-inline void ExpectSameBoard(const Board& a, const Board& b) {
-    EXPECT_EQ(a.width, b.width);
-    EXPECT_EQ(a.height, b.height);
-    EXPECT_EQ(a.ruleSet, b.ruleSet);
-    EXPECT_EQ(a.status, b.status);
-    EXPECT_EQ(a.undecidedCount, b.undecidedCount);
-    int differing = 0;
-    for (int x = 0; x < kGridWidth; ++x)
-        for (int y = 0; y < kGridHeight; ++y)
-            if (a.cells[x][y].state != b.cells[x][y].state ||
-                a.cells[x][y].areaId != b.cells[x][y].areaId ||
-                a.cells[x][y].mark != b.cells[x][y].mark)
-                ++differing;
-    EXPECT_EQ(differing, 0) << "cells differ";
-}
-
-inline void ExpectSameUi(const UiState& a, const UiState& b) {
-    EXPECT_EQ(std::tie(a.phase, a.layoutState, a.resizePending, a.selectedNumber, a.barLength,
-                       a.historyCount),
-              std::tie(b.phase, b.layoutState, b.resizePending, b.selectedNumber, b.barLength,
-                       b.historyCount));
-    EXPECT_TRUE(std::equal(a.historyX, a.historyX + kHistorySize, b.historyX) &&
-                std::equal(a.historyY, a.historyY + kHistorySize, b.historyY) &&
-                std::equal(a.historyPrev, a.historyPrev + kHistorySize, b.historyPrev))
-        << "step history differs";
 }
 
 // A fresh folder under the system's temporary folder, removed afterwards.

@@ -36,6 +36,10 @@ INSTANTIATE_TEST_SUITE_P(Temporary, SafeWriteBothWays, ::testing::Values(true, f
 TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     TempDir dir;
     const std::string path = dir / "puzzle.omx";
+    auto mode = [&] {
+        struct stat st;
+        return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
     const Bytes first = {1, 2, 3, 10, 13, 26, 0};
     std::string error = "stale";
     const mode_t oldMask = umask(022);
@@ -43,17 +47,14 @@ TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     umask(oldMask);
     EXPECT_TRUE(error.empty());
     EXPECT_EQ(ReadAll(path), first);
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                  fs::perms::others_read);
+    EXPECT_EQ(mode(), 0644u);
 
     // Replacing keeps the old file's permission bits.
     chmod(path.c_str(), 0600);
     const Bytes second(5000, 'x');
     ASSERT_TRUE(WriteFileAtomically(path, second, error)) << error;
     EXPECT_EQ(ReadAll(path), second);
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(mode(), 0600u);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
 
     // A mode wider than the umask is kept too: the file is widened after it
@@ -62,9 +63,7 @@ TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     const mode_t narrow = umask(077);
     ASSERT_TRUE(WriteFileAtomically(path, first, error)) << error;
     umask(narrow);
-    struct stat st;
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(mode(), 0664u);
 }
 
 TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
@@ -203,8 +202,8 @@ TEST(PuzzleFile, FilesThatCannotBeLoadedChangeOnlyTheStatus) {
         board = before;
         EXPECT_EQ(LoadPuzzleFile(dir / name, board, ui, error), kind) << name;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
-        ExpectSameBoard(board, expected);
-        ExpectSameUi(ui, uiBefore);
+        EXPECT_TRUE(SameBoard(board, expected));
+        EXPECT_TRUE(SameUi(ui, uiBefore));
     }
 }
 

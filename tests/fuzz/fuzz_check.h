@@ -3,8 +3,7 @@
 // field a reader leaves alone is seen to keep its value.
 #pragma once
 
-#include "board.h"
-#include "uistate.h"
+#include "../solver/test_boards.h" // SameBoard, SameUi
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +17,9 @@
     } while (0)
 
 namespace ombrix::fuzz {
+
+using testing::SameBoard;
+using testing::SameUi;
 
 inline void EarlierState(Board& board, UiState& ui) {
     board = Board{};
@@ -43,19 +45,6 @@ inline void EarlierState(Board& board, UiState& ui) {
         ui.historyY[i] = static_cast<std::uint8_t>(1 + i % 9);
         ui.historyPrev[i] = static_cast<std::uint8_t>(i);
     }
-}
-
-// The size, rule set, status, count and every cell (state, area id, mark).
-inline bool SameBoard(const Board& a, const Board& b) {
-    if (a.width != b.width || a.height != b.height || a.ruleSet != b.ruleSet ||
-        a.status != b.status || a.undecidedCount != b.undecidedCount)
-        return false;
-    for (int x = 0; x < kGridWidth; ++x)
-        for (int y = 0; y < kGridHeight; ++y) {
-            const Cell &p = a.cells[x][y], &q = b.cells[x][y];
-            if (p.state != q.state || p.areaId != q.areaId || p.mark != q.mark) return false;
-        }
-    return true;
 }
 
 // Every cell of the board and of the ring round it in range.

@@ -10,10 +10,12 @@
 #include "solver.h"
 #include "uistate.h"
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -65,6 +67,30 @@ inline std::vector<std::string> BoardRows(const Board& b) {
         rows.push_back(row);
     }
     return rows;
+}
+
+// The size, rule set, status, count and every cell (state, area id, mark):
+// every field the puzzle file stores or its reader sets.
+inline bool SameBoard(const Board& a, const Board& b) {
+    if (std::tie(a.width, a.height, a.ruleSet, a.status, a.undecidedCount) !=
+        std::tie(b.width, b.height, b.ruleSet, b.status, b.undecidedCount))
+        return false;
+    for (int x = 0; x < kGridWidth; ++x)
+        for (int y = 0; y < kGridHeight; ++y) {
+            const Cell &p = a.cells[x][y], &q = b.cells[x][y];
+            if (std::tie(p.state, p.areaId, p.mark) != std::tie(q.state, q.areaId, q.mark))
+                return false;
+        }
+    return true;
+}
+
+inline bool SameUi(const UiState& a, const UiState& b) {
+    return std::tie(a.phase, a.layoutState, a.resizePending, a.selectedNumber, a.barLength,
+                    a.historyCount) == std::tie(b.phase, b.layoutState, b.resizePending,
+                                                b.selectedNumber, b.barLength, b.historyCount) &&
+           std::equal(a.historyX, a.historyX + kHistorySize, b.historyX) &&
+           std::equal(a.historyY, a.historyY + kHistorySize, b.historyY) &&
+           std::equal(a.historyPrev, a.historyPrev + kHistorySize, b.historyPrev);
 }
 
 // Counts the playable cells whose state is 0 or 49, as the solver counts them.
