@@ -205,9 +205,7 @@ TEST(CliFiles, EveryWriterFailsCleanlyPastAFileSizeLimit) {
         {{"convert", dir / "p.omx", dir / "out.grid"}, "out.grid"},
         {{"export-text", p, dir / "out.txt"}, "out.txt"},
         {{"generate", "--size", "20x20", "--solution", dir / "out.sol"}, "out.sol"},
-        {{"solve", p, "--out", dir / "out.omx"}, "out.omx"},
         {{"generate", "--size", "20x20"}, ""},
-        {{"solve", p, "--dump"}, ""},
     };
 #ifdef OMBRIX_CLI_HAS_QT
     cases.push_back({{"render", p, dir / "out.png"}, "out.png"});

@@ -25,13 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadText(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 // The solution rows of a .sol file: lines made of '.' and '#' tokens only.
 std::vector<std::string> ReadSolution(const fs::path& p) {
     std::vector<std::string> rows;

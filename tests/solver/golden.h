@@ -33,6 +33,13 @@ inline std::string OutcomeHash(const Board& b) {
     return hex;
 }
 
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
 // Golden hashes of the corpus puzzles, by "real/r001.grid"-style name.
 inline std::map<std::string, std::string> CorpusGoldenHashes() {
     std::map<std::string, std::string> out;
