@@ -5,6 +5,8 @@
 #include "commands.h"
 
 #include "analysis_ui.h"
+#include "collection_ui.h"
+#include "generate_ui.h"
 #include "main_frame.h"
 #include "ombrix_app.h"
 #include "ombrix_view.h"
@@ -18,6 +20,7 @@ namespace ombrix {
 const CommandEntry kCommands[] = {
     {ID_FILE_NEW, "ID_FILE_NEW", "ﾌｧｲﾙ(&F)", "新規作成(&N)", "Ctrl+N", Route::View, [](CommandContext& c) { c.view.OnFileNew(); }, nullptr},
     {ID_FILE_OPEN, "ID_FILE_OPEN", "ﾌｧｲﾙ(&F)", "問題を読み込む(&O)", "Ctrl+O", Route::View, [](CommandContext& c) { c.view.OnLoadPuzzle(); }, nullptr},
+    {ID_FILE_COLLECTION, "ID_FILE_COLLECTION", "ﾌｧｲﾙ(&F)", "問題集(&B)...", nullptr, Route::View, [](CommandContext& c) { OpenFromCollection(c.view); }, nullptr},
     {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "ﾌｧｲﾙ(&F)", "最近使ったファイル", nullptr, Route::None, nullptr, nullptr},
     {ID_FILE_SAVE, "ID_FILE_SAVE", "ﾌｧｲﾙ(&F)", "上書き保存(&S)", "Ctrl+S", Route::View, [](CommandContext& c) { c.view.OnFileSave(); }, nullptr},
     {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "ﾌｧｲﾙ(&F)", "問題を保存する(&W)", nullptr, Route::View, [](CommandContext& c) { c.view.OnSavePuzzle(); }, nullptr},
@@ -41,6 +44,7 @@ const CommandEntry kCommands[] = {
     {ID_TOOLS_ANALYZE, "ID_TOOLS_ANALYZE", "ﾂｰﾙ(&T)", "解の検証(&A)", "Ctrl+K", Route::View, [](CommandContext& c) { AnalyzePuzzle(c.view); }, nullptr},
     {ID_TOOLS_CHECK, "ID_TOOLS_CHECK", "ﾂｰﾙ(&T)", "答え合わせ(&C)", "F7", Route::View, [](CommandContext& c) { c.view.OnCheck(); }, nullptr},
     {ID_TOOLS_HINT, "ID_TOOLS_HINT", "ﾂｰﾙ(&T)", "ヒント(&H)", "F8", Route::View, [](CommandContext& c) { c.view.OnHint(); }, nullptr},
+    {ID_TOOLS_GENERATE, "ID_TOOLS_GENERATE", "ﾂｰﾙ(&T)", "問題の自動作成(&G)...", nullptr, Route::View, [](CommandContext& c) { GeneratePuzzleInto(c.view); }, nullptr},
     {ID_HELP_OMBRIX_RULES, "ID_HELP_OMBRIX_RULES", "ﾍﾙﾌﾟ(&H)", "Ombrixﾙｰﾙ説明(&N)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpOmbrixRules(); }, nullptr},
     {ID_HELP_TANDREL_RULES, "ID_HELP_TANDREL_RULES", "ﾍﾙﾌﾟ(&H)", "Tandrelﾙｰﾙ説明(&B)", nullptr, Route::View, [](CommandContext& c) { c.view.OnHelpTandrelRules(); }, nullptr},
     {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, Route::None, nullptr, nullptr},

@@ -1,5 +1,8 @@
 #include "modal.h"
 
+#include "collection_ui.h"
+#include "generate_ui.h"
+
 #include "size_dialog.h"
 
 #include <QCoreApplication>
@@ -51,6 +54,14 @@ QString ModalUi::GetSavePath(QWidget* parent, const FileFilter& filter) {
 }
 
 bool ModalUi::RunSizeDialog(CBoardSizeDlg& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool ModalUi::RunGenerateDialog(CGenerateDlg& dialog) {
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool ModalUi::RunCollectionDialog(CCollectionDlg& dialog) {
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -11,6 +11,8 @@ class QWidget;
 namespace ombrix {
 
 class CBoardSizeDlg;
+class CGenerateDlg;
+class CCollectionDlg;
 
 struct FileFilter {
     QString description; // "Data Files"
@@ -48,6 +50,10 @@ class ModalUi {
     virtual QString GetSavePath(QWidget* parent, const FileFilter& filter);
     // Runs the size dialog; true when it ended with OK.
     virtual bool RunSizeDialog(CBoardSizeDlg& dialog);
+    // Runs the dialogs of the puzzle generator and of the puzzle
+    // collection; true when they ended with OK.
+    virtual bool RunGenerateDialog(CGenerateDlg& dialog);
+    virtual bool RunCollectionDialog(CCollectionDlg& dialog);
     // A message box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text);
     // Asks whether the unsaved changes of `fileName` are to be saved:

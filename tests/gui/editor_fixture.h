@@ -5,6 +5,8 @@
 
 #include "gui_support.h"
 
+#include "collection_ui.h"
+#include "generate_ui.h"
 #include "main_frame.h"
 #include "modal.h"
 #include "ombrix_view.h"
@@ -36,6 +38,10 @@ class ScriptedModal : public ModalUi {
         ++sizeDialogs;
         return sizeScript ? sizeScript(dlg) : false;
     }
+    bool RunGenerateDialog(CGenerateDlg& dlg) override { return generateScript && generateScript(dlg); }
+    bool RunCollectionDialog(CCollectionDlg& dlg) override {
+        return collectionScript && collectionScript(dlg);
+    }
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
     SaveAnswer AskSaveChanges(QWidget*, const QString& name) override {
         saveQuestions << name;
@@ -60,6 +66,8 @@ class ScriptedModal : public ModalUi {
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
+    std::function<bool(CGenerateDlg&)> generateScript;     // null: cancelled
+    std::function<bool(CCollectionDlg&)> collectionScript; // null: cancelled
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList openFilters, saveFilters, messages, saveQuestions;
     QString saveStart; // the name the last save dialog started with
