@@ -1,7 +1,5 @@
 #include "modal.h"
 
-#include "size_dialog.h"
-
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -50,8 +48,8 @@ QString ModalUi::GetSavePath(QWidget* parent, const FileFilter& filter) {
     return RunFileDialog(parent, filter, true);
 }
 
-bool ModalUi::RunSizeDialog(CBoardSizeDlg& dialog) {
-    return dialog.exec() == QDialog::Accepted;
+int ModalUi::RunDialog(QDialog& dialog) {
+    return dialog.exec();
 }
 
 void ModalUi::ShowMessage(QWidget* parent, const QString& text) {

@@ -3,7 +3,6 @@
 #include "check.h"
 #include "error_reasons.h"
 #include "grid_text.h"
-#include "help_dialogs.h"
 #include "modal.h"
 #include "paint.h"
 #include "puzzle_file.h"
@@ -70,6 +69,11 @@ COmbrixView::~COmbrixView() {
 void COmbrixView::OnInitialUpdate() {
     const Layout l(board_, ui_);
     SetScrollExtent(l.initialScrollWidth(), l.initialScrollHeight());
+    LayOut();
+}
+
+void COmbrixView::LayOut() {
+    LayoutPass(board_, ui_, this);
 }
 
 void COmbrixView::InvalidateAll() {
@@ -284,7 +288,7 @@ void COmbrixView::paintEvent(QPaintEvent*) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
     }
-    PaintBoard(p, board_, ui_, this, &marks_);
+    PaintBoard(p, board_, ui_, &marks_);
     for (const Pinned& pin : pinned()) {
         p.resetTransform();
         const QRectF target(pin.at, QSizeF(pin.source.size()) * zoom_);
@@ -292,7 +296,7 @@ void COmbrixView::paintEvent(QPaintEvent*) {
         p.translate(target.topLeft());
         p.scale(zoom_, zoom_);
         p.translate(-pin.source.topLeft());
-        PaintBoard(p, board_, ui_, this, &marks_);
+        PaintBoard(p, board_, ui_, &marks_);
         // A line under the pinned part, so that it does not read as the board.
         p.resetTransform();
         p.setClipping(false);
@@ -353,12 +357,13 @@ void COmbrixView::OnSizeChange() {
     CBoardSizeDlg dlg;
     dlg.m_width = board_.width;
     dlg.m_height = board_.height;
-    if (!Modal().RunSizeDialog(dlg)) return;
+    if (Modal().RunDialog(dlg) != QDialog::Accepted) return;
     // The new size empties the board.
     if (!MaybeSave()) return;
     board_.width = static_cast<std::uint8_t>(dlg.m_width);
     board_.height = static_cast<std::uint8_t>(dlg.m_height);
     ui_.layoutState = LayoutNewBoard;
+    LayOut();
     // An empty board of the new size: a puzzle not yet saved anywhere.
     doc_.setFile(QString());
     InvalidateAll();
@@ -438,6 +443,7 @@ bool COmbrixView::LoadPuzzleFrom(const QString& path) {
         ok = kind == ReadKind::Complete;
         if (!ok) reason = PuzzleFailureReason(kind, error);
     }
+    LayOut();
     InvalidateAll();
     if (!ok) {
         Modal().ShowMessage(this, QStringLiteral("問題を読み込めませんでした。\nファイル: %1\n理由: %2")
@@ -476,7 +482,7 @@ void COmbrixView::OnFileNew() {
     if (!MaybeSave()) return;
     ui_.layoutState = LayoutNewBoard;
     board_.status = StatusNone;
-    LayoutPass(board_, ui_, this);
+    LayOut();
     doc_.setFile(QString());
     InvalidateAll();
 }
@@ -542,26 +548,6 @@ void COmbrixView::OnSaveText() {
                       .arg(path, SaveFailureReason(error)));
 }
 
-void COmbrixView::OnHelpOmbrixRules() {
-    COmbrixRulesDlg dlg;
-    dlg.exec();
-}
-
-void COmbrixView::OnHelpTandrelRules() {
-    CTandrelRulesDlg dlg;
-    dlg.exec();
-}
-
-void COmbrixView::OnHelpEditOperation() {
-    CEditHelpDlg dlg;
-    dlg.exec();
-}
-
-void COmbrixView::OnHelpSolveOperation() {
-    CSolveHelpDlg dlg;
-    dlg.exec();
-}
-
 } // namespace ombrix
 
 namespace ombrix {
@@ -581,6 +567,9 @@ void COmbrixView::Perform(const std::function<void()>& action, bool byHand) {
     const UndoStack::Snapshot before{board_, ui_};
     const int settled = doc_.settled();
     action();
+    // A click on "全クリア" starts the layout afresh; the commands that
+    // change the size or load have run the pass themselves.
+    LayOut();
     if (!undo_.Record(before, board_, ui_)) return;
     // A load, a save or a new puzzle leaves the document as saved; every
     // other change is unsaved work.
@@ -605,7 +594,7 @@ void COmbrixView::restored(const Board& before) {
     typed_.pending = false;
     // A size that differs from the one on screen lays the frame out anew.
     if (before.width != board_.width || before.height != board_.height) ui_.resizePending = 1;
-    LayoutPass(board_, ui_, this);
+    LayOut();
     InvalidateAll();
     doc_.markModified();
     changed(false);

@@ -57,10 +57,9 @@ QFont StatusFont() {
     return f;
 }
 
-void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host, const BoardMarks* marks) {
+void PaintBoard(QPainter& p, const Board& board, const UiState& ui, const BoardMarks* marks) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    LayoutPass(board, ui, host);
     const Layout l(board, ui);
 
     for (int i = 0; i < Layout::kBandCount; ++i)
@@ -137,13 +136,12 @@ void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host, const 
     p.restore();
 }
 
-QImage RenderLayout(Board& board, UiState& ui) {
-    LayoutPass(board, ui, nullptr);
+QImage RenderLayout(const Board& board, const UiState& ui) {
     const Layout l(board, ui);
     QImage image(l.scrollWidth(), l.scrollHeight(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    PaintBoard(p, board, ui, nullptr);
+    PaintBoard(p, board, ui);
     p.end();
     return image;
 }

@@ -1,7 +1,6 @@
 // The editor's "解の検証" command, clicked through headless: the menu entry
 // and its key, the progress dialog, the verdict, the solution of a unique
 // puzzle, and the two solutions shown in turn and left again.
-#include "corpus.h"
 #include "editor_fixture.h"
 
 #include "analysis.h"
@@ -45,7 +44,6 @@ TEST(AnalysisCommand, UniquePuzzleGivesItsGradeAndShowsTheSolutionOnRequest) {
     ASSERT_TRUE(PutPuzzle(e, Data("ombrix-solved.grid"), puzzle));
     QAction* item = e.frame.menuAction(ID_TOOLS_ANALYZE);
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), QStringLiteral("解の検証(&A)"));
 
     // Closed without showing: the board is as it was.
     const QByteArray before = e.snapshot();
@@ -109,24 +107,14 @@ TEST(AnalysisCommand, TwoSolutionsAreShownInTurnWithTheirDifferencesOutlinedAndL
     EXPECT_TRUE(e.view().outlinedCells().empty());
 }
 
-TEST(AnalysisCommand, NoSolutionAndCancelSayForThemselvesAndLeaveTheBoard) {
+TEST(AnalysisCommand, NoSolutionSaysSoAndLeavesTheBoard) {
     Editor e;
     e.board.state(1, 1) = 1;
     e.board.state(2, 1) = 1; // two areas touching: no solution
     const QByteArray before = e.snapshot();
     e.frame.OnCommand(ID_TOOLS_ANALYZE);
     EXPECT_EQ(e.modal.messages, QStringList{QStringLiteral("解がありません")});
-
-    // A hard puzzle, cancelled at once.
-    Board puzzle;
-    if (!PutPuzzle(e, std::string(OMBRIX_CORPUS_DIR) + "/real/r057.grid", puzzle))
-        OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
-    const QByteArray hard = e.snapshot();
-    e.modal.cancelWork = true;
-    e.frame.OnCommand(ID_TOOLS_ANALYZE);
-    EXPECT_EQ(e.modal.messages.last(), QStringLiteral("中止しました"));
-    EXPECT_EQ(e.snapshot(), hard);
-    EXPECT_NE(hard, before);
+    EXPECT_EQ(e.snapshot(), before);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // A headless editor for the tests: the main frame over its own Board and
 // UiState, shown and active, with a scripted stand-in for every modal part
-// (file dialogs, the size dialog, message boxes).
+// (file dialogs, every dialog, message boxes).
 #pragma once
 
 #include "gui_support.h"
@@ -32,9 +32,13 @@ class ScriptedModal : public ModalUi {
         saveStart = s.startPath;
         return savePath;
     }
-    bool RunSizeDialog(CBoardSizeDlg& dlg) override {
-        ++sizeDialogs;
-        return sizeScript ? sizeScript(dlg) : false;
+    // The size dialog goes to `sizeScript`, any other to `dialogScript`;
+    // without a script a dialog is cancelled.
+    int RunDialog(QDialog& dialog) override {
+        dialogs << QString::fromLatin1(dialog.metaObject()->className());
+        if (auto* size = qobject_cast<CBoardSizeDlg*>(&dialog))
+            return sizeScript && sizeScript(*size) ? QDialog::Accepted : QDialog::Rejected;
+        return dialogScript ? dialogScript(dialog) : QDialog::Rejected;
     }
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
     SaveAnswer AskSaveChanges(QWidget*, const QString& name) override {
@@ -60,10 +64,11 @@ class ScriptedModal : public ModalUi {
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
+    std::function<int(QDialog&)> dialogScript;
+    QStringList dialogs; // the class of each dialog run
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList openFilters, saveFilters, messages, saveQuestions;
     QString saveStart; // the name the last save dialog started with
-    int sizeDialogs = 0;
     bool cancelWork = false;
     int choiceAnswer = -1; // the button pressed in AskChoice
     QStringList progressTexts, choices;

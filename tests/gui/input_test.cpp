@@ -1,13 +1,11 @@
 // The click dispatch of every phase, by layout point, with the repaint each
 // action asks for; the step history with its overflow; going back to the
-// start; the automatic solver with its waiting message, and no input while
-// it runs.
+// start; the automatic solver's waiting message painted before it starts.
+// (Clicks through the window while the solver runs: session_test.cpp.)
 #include "input.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
 #include <vector>
 
 namespace ombrix {
@@ -150,14 +148,6 @@ TEST(SolvePhase, PlacingPaintingAndClearing) {
     r.right(5, 5);
     EXPECT_EQ(r.board.state(5, 5), GivenBlack);
     EXPECT_EQ(r.ui.historyCount, 3);
-    r.ui.phase = PhaseSolving;
-    // Right click on black in phase 1 turns it to phase 2 as well.
-    Recorder s;
-    s.lower();
-    s.right(1, 1);
-    EXPECT_EQ(s.board.state(1, 1), Black);
-    EXPECT_EQ(s.ui.phase, PhaseSolving);
-    EXPECT_EQ(s.last().kind, RepaintKind::WholeView);
 }
 
 TEST(StepHistory, OverflowKeepsTheNewestHundredAndUndoTakesThemBack) {
@@ -183,12 +173,8 @@ TEST(StepHistory, OverflowKeepsTheNewestHundredAndUndoTakesThemBack) {
         r.upper(); // 1つ戻る
         const auto [x, y] = cellOf(j);
         ASSERT_EQ(r.board.state(x, y), Undecided) << j;
-        if (j > 100) {
-            const auto [px, py] = cellOf(j - 1);
-            ASSERT_EQ(r.board.state(px, py), Black) << j;
-        }
-        EXPECT_TRUE(IsRegion(r.last(), r.layout().boardRegion()));
     }
+    EXPECT_TRUE(IsRegion(r.last(), r.layout().boardRegion()));
     EXPECT_EQ(r.ui.historyCount, 0);
     // The oldest hundred are gone: their cells stay black; more undos do nothing.
     r.upper();
@@ -234,50 +220,6 @@ TEST(StepHistory, UndoRestoresTheExactClearedValueAndSkipsDamagedEntries) {
     r.ui.historyCount = -3;
     r.right(1, 1);
     EXPECT_EQ(r.ui.historyCount, 1);
-}
-
-TEST(SolvePhase, WhileTheSolverRunsTheBoardShowsTheWaitingMessageAndTakesNoInput) {
-    Recorder r;
-    std::function<void()> work, done;
-    r.input.SetRunner([&](std::function<void()> w, std::function<void()> d) {
-        work = std::move(w);
-        done = std::move(d);
-    });
-    r.board.state(1, 1) = 4;
-    r.lower();
-    r.asks.clear();
-    r.statusAtAsk.clear();
-    r.upper(); // 自動解答: the solver is started, not yet done
-    ASSERT_TRUE(work && done);
-    EXPECT_TRUE(r.input.solving());
-    ASSERT_EQ(r.asks.size(), 1u);
-    EXPECT_EQ(r.asks[0].kind, RepaintKind::WholeViewNow);
-    EXPECT_EQ(r.statusAtAsk[0], StatusSolving);
-    EXPECT_EQ(r.board.status, StatusSolving); // every repaint shows it
-    EXPECT_EQ(r.ui.phase, PhaseSolveStart);
-    const Board board = r.board;
-    const UiState ui = r.ui;
-    r.left(2, 2);
-    r.right(3, 3);
-    r.bar(5);
-    r.upper();
-    r.lower();
-    EXPECT_EQ(std::memcmp(&board, &r.board, sizeof board), 0);
-    EXPECT_EQ(std::memcmp(&ui, &r.ui, sizeof ui), 0);
-    EXPECT_EQ(r.asks.size(), 1u);
-    // The solver runs on a copy whose status starts at 0; its outcome is
-    // taken over when it is done: phase 3 and the whole view.
-    work();
-    EXPECT_EQ(r.solveSawStatus, StatusNone);
-    EXPECT_EQ(r.board.status, StatusSolving);
-    done();
-    EXPECT_FALSE(r.input.solving());
-    EXPECT_EQ(r.board.status, StatusSecondSolution);
-    EXPECT_EQ(r.board.state(1, 1), 4);
-    EXPECT_EQ(r.ui.phase, PhaseAutoSolved);
-    EXPECT_EQ(r.last().kind, RepaintKind::WholeView);
-    r.right(3, 3);
-    EXPECT_EQ(r.board.state(3, 3), Black);
 }
 
 TEST(SolvePhase, RestartAutoSolveAndClearAll) {

@@ -3,30 +3,27 @@
 // print, and printing without a printer. (The preview is opened from the
 // editor's menu in menu_print_test.cpp.)
 #include "files_test_util.h" // EmptyBoard
+#include "modal.h"
 #include "page_drawing.h"
 #include "print_commands.h"
 #include "qt_page_surface.h"
 
-#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <string>
 
 namespace ombrix {
@@ -339,42 +336,34 @@ TEST(CliPrint, WritesOnePagePdfAndFailsCleanly) {
               (QStringList{"p.grid", "p.omx", "p.pdf", "solved.pdf"}));
 }
 
-// Once the next modal loop runs, shows the first visible T to `inspect` and accepts it.
-template <typename T> void AcceptWhenShown(std::function<void(T*)> inspect) {
-    QTimer::singleShot(0, [inspect] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) {
-                inspect(dialog);
-                static_cast<QDialog*>(dialog)->accept();
-                return;
-            }
-        }
-    });
-}
+// Presses OK in every dialog and keeps the messages.
+struct AnsweringModal : ModalUi {
+    QStringList dialogs, messages;
+    AnsweringModal() { SetModal(this); }
+    ~AnsweringModal() override { SetModal(nullptr); }
+    int RunDialog(QDialog& d) override {
+        dialogs << QString::fromLatin1(d.metaObject()->className());
+        return QDialog::Accepted;
+    }
+    void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+};
 
-TEST(PrintCommands, DirectPrintWithoutPrinterSaysSo) {
-    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a printer";
-    QString shown;
-    AcceptWhenShown<QMessageBox>([&](QMessageBox* box) { shown = box->text(); });
-    EXPECT_FALSE(OnFilePrintDirect(EmptyBoard(8, 8), nullptr));
-    EXPECT_EQ(shown, QString::fromUtf8(kNoPrinterMessage));
-    EXPECT_TRUE(shown.contains(QString::fromUtf8("プリンタ")));
-    EXPECT_FALSE(RunPrintCommand(57601, EmptyBoard(8, 8), nullptr)); // not a print command
-}
-
-TEST(PrintCommands, PrintDialogPrintsToPdf) {
+TEST(PrintCommands, DirectPrintWithoutPrinterSaysSoAndThePrintDialogPrints) {
+    AnsweringModal modal;
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        EXPECT_FALSE(OnFilePrintDirect(EmptyBoard(8, 8), nullptr));
+        EXPECT_EQ(modal.messages, QStringList{QString::fromUtf8(kNoPrinterMessage)});
+    }
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("printed.pdf");
     QPrinter& printer = SharedPrinter();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    bool sawDialog = false;
-    AcceptWhenShown<QPrintDialog>([&](QPrintDialog*) { sawDialog = true; });
     Board b = EmptyBoard(18, 8);
     b.state(1, 1) = 5;
     EXPECT_TRUE(OnFilePrint(b, nullptr));
-    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(modal.dialogs, QStringList{QStringLiteral("QPrintDialog")});
     const QByteArray pdf = ReadAll(path);
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_EQ(CountPages(pdf), 1);
