@@ -38,43 +38,6 @@ bool IsRegion(const RepaintRequest& r, const LayoutRect& rect) {
     return r.kind == RepaintKind::Region && r.rect == rect;
 }
 
-TEST(EditPhase, CluesGivenBlackCellsTheBarAndTheModeButtons) {
-    Recorder r;
-    r.bar(7);
-    EXPECT_TRUE(IsRegion(r.last(), r.layout().barRegion()));
-    r.left(2, 3);
-    EXPECT_TRUE(IsRegion(r.last(), r.layout().cellBox(2, 3)));
-    r.bar(4);
-    r.left(2, 3); // a left click does not replace a clue
-    EXPECT_EQ(r.board.state(2, 3), 7);
-    // Right: clears; on the empty cell nothing under Ombrix, given black
-    // under Tandrel; under Ombrix it still clears a given black cell.
-    r.right(2, 3);
-    r.right(2, 3);
-    EXPECT_EQ(r.board.state(2, 3), Undecided);
-    r.board.ruleSet = RuleSetTandrel;
-    r.right(2, 3);
-    EXPECT_EQ(r.board.state(2, 3), GivenBlack);
-    r.board.ruleSet = RuleSetOmbrix;
-    r.right(2, 3);
-    EXPECT_EQ(r.board.state(2, 3), Undecided);
-    // The bar's bottom frame line selects nothing.
-    r.input.LeftDown(r.layout().barLeft() + 14, 27 * 12 + 50);
-    EXPECT_EQ(r.ui.selectedNumber, 4);
-    EXPECT_EQ(r.ui.historyCount, 0); // edit steps are not recorded
-    r.left(1, 1);
-    r.ui.historyCount = 5;
-    r.board.status = StatusUnsolvable;
-    r.lower(); // 解答モードへ: nothing is checked, status stays
-    EXPECT_EQ(r.ui.phase, PhaseSolveStart);
-    EXPECT_EQ(r.ui.historyCount, 0);
-    EXPECT_EQ(r.board.status, StatusUnsolvable);
-    r.lower(); // 作成モードへ
-    EXPECT_EQ(r.ui.phase, PhaseEdit);
-    EXPECT_EQ(r.board.status, StatusNone);
-    EXPECT_EQ(r.board.state(1, 1), 4);
-}
-
 TEST(StepHistory, OverflowKeepsTheNewestHundredAndUndoTakesThemBack) {
     Recorder r(31, 45);
     r.lower();

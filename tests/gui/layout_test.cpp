@@ -34,22 +34,31 @@ TEST(LayoutPass, StagesAndResizeFlag) {
     LayoutPass(b, ui, &host);
     EXPECT_EQ(host.resizes, 1);
     // A loaded file: resize without reset, bar worked out again.
-    b.width = 20;
+    b.width = 8;
+    b.height = 8;
     ui.layoutState = LayoutBarPending;
     ui.resizePending = 1;
     LayoutPass(b, ui, &host);
     EXPECT_EQ(host.resizes, 2);
-    EXPECT_EQ(host.frameW, 639);
+    EXPECT_EQ(std::pair(host.frameW, host.frameH), std::pair(456, 390));
     EXPECT_EQ(ui.resizePending, 0);
-    EXPECT_EQ(ui.barLength, 21);
+    EXPECT_EQ(ui.barLength, 10);
     EXPECT_EQ(b.state(2, 2), 7);
-    // Stage 1 alone: only the bar.
-    b.width = 8;
-    b.height = 8;
+    // Stage 1 alone (全クリア): only the bar. Stage 0 (a new size): the
+    // board reset, the frame and the scroll extent sized for the bar.
+    b.width = 20;
     ui.layoutState = LayoutBarPending;
     LayoutPass(b, ui, &host);
     EXPECT_EQ(host.resizes, 2);
-    EXPECT_EQ(ui.barLength, 10);
+    EXPECT_EQ(ui.barLength, 21);
+    b.width = 31;
+    ui.layoutState = LayoutNewBoard;
+    LayoutPass(b, ui, &host);
+    EXPECT_EQ(b.state(2, 2), Undecided);
+    EXPECT_EQ(ui.barLength, 31);
+    EXPECT_EQ(host.scrollH, 27 * 31 + 57); // the bar reaches below the board
+    EXPECT_EQ(std::pair(host.frameW, host.frameH), std::pair(639, 390));
+    EXPECT_EQ(ui.layoutState, LayoutReady);
 }
 
 // A layout point and what a click there hits: the kind, and the cell or the
@@ -69,29 +78,15 @@ void ExpectHits(const Layout& l, std::span<const HitRow> rows) {
     }
 }
 
-TEST(HitTest, CellsAndTheirFrameLines) {
-    const Layout l(10, 10, 12);
-    // Every cell's box maps back to the cell, corner to corner.
-    for (int x = 1; x <= 10; ++x)
-        for (int y = 1; y <= 10; ++y) {
-            const LayoutRect r = l.cellBox(x, y);
-            const Hit want{HitKind::Cell, x, y, 0};
-            if (x > 1 && y > 1) {
-                EXPECT_EQ(HitTest(l, r.left, r.top), want);
-            }
-            EXPECT_EQ(HitTest(l, r.right - 1, r.bottom - 1), want);
-        }
+TEST(HitTest, CellsBarAndButtonsWithTheirFrameLines) {
     // The line shared by cells 1 and 2 (X = 52) belongs to the right one;
     // the board's own left, top, right and bottom edge lines hit nothing.
-    const HitRow rows[] = {
+    const HitRow cells[] = {
         {52, 60, kCell, 2, 1}, {51, 60, kCell, 1, 1}, {40, 77, kCell, 1, 2},
         {40, 76, kCell, 1, 1}, {25, 60, kNone},       {30, 50, kNone},
         {295, 60, kNone},      {30, 320, kNone},      {294, 319, kCell, 10, 10},
     };
-    ExpectHits(l, rows);
-}
-
-TEST(HitTest, NumberBarAndButtons) {
+    ExpectHits(Layout(10, 10, 12), cells);
     // Bar at x = 328, buttons at x = 383: the bar's numbers, the last tile's
     // bottom frame line (27n + 50) and the bar's edges; the buttons and the
     // lines round them; the mode label and the banner, which do not react.
