@@ -21,14 +21,15 @@ namespace ombrix::test {
 
 class ScriptedModal : public ModalUi {
   public:
+    static QString Text(const FileFilter& s) {
+        return s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+    }
     QString GetOpenPath(QWidget*, const FileFilter& s) override {
-        openFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
-                           s.extension;
+        openFilters << Text(s);
         return openPath;
     }
     QString GetSavePath(QWidget*, const FileFilter& s) override {
-        saveFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
-                           s.extension;
+        saveFilters << Text(s);
         saveStart = s.startPath;
         return savePath;
     }
@@ -45,10 +46,8 @@ class ScriptedModal : public ModalUi {
         saveQuestions << name;
         return saveAnswer;
     }
-    // The work runs to its end (cancelled first when `cancelWork`); what the
-    // dialog would have shown is kept.
+    // The work runs to its end; what the dialog would have shown is kept.
     void RunProgress(QWidget*, BackgroundWork& work) override {
-        if (cancelWork) work.cancel();
         progressTexts << work.progressText();
         while (!work.finished())
             QThread::yieldCurrentThread();
@@ -58,7 +57,6 @@ class ScriptedModal : public ModalUi {
         return choiceAnswer;
     }
     void RunSolutionView(QWidget*, SolutionToggle& toggle) override {
-        ++solutionViews;
         if (solutionScript) solutionScript(toggle);
     }
 
@@ -69,11 +67,9 @@ class ScriptedModal : public ModalUi {
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList openFilters, saveFilters, messages, saveQuestions;
     QString saveStart; // the name the last save dialog started with
-    bool cancelWork = false;
     int choiceAnswer = -1; // the button pressed in AskChoice
     QStringList progressTexts, choices;
     std::function<void(SolutionToggle&)> solutionScript;
-    int solutionViews = 0;
 };
 
 struct Editor {
@@ -151,6 +147,12 @@ struct Editor {
     QImage grab() {
         settle();
         return view().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // True when the view (not scrolled) shows what the picture export paints.
+    bool showsLayout() {
+        const QImage shown = grab(), want = RenderLayout(board, ui);
+        const QRect common = shown.rect() & want.rect();
+        return shown.copy(common) == want.copy(common);
     }
     QByteArray snapshot() const {
         QByteArray b(reinterpret_cast<const char*>(&board), sizeof board);

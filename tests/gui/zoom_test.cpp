@@ -73,12 +73,7 @@ TEST(Zoom, EveryStepKeepsClicksOnTheirCellsAndTheWheelZooms) {
     // 100 %: the picture the command-line export draws, pixel for pixel.
     QTest::keyClick(&e.frame, Qt::Key_0, Qt::ControlModifier);
     e.cell(2, 3);
-    Board b = e.board;
-    UiState ui = e.ui;
-    const QImage window = e.grab();
-    const QImage render = RenderLayout(b, ui).convertToFormat(QImage::Format_RGB32);
-    const QRect common = window.rect().intersected(render.rect());
-    EXPECT_EQ(window.copy(common), render.copy(common));
+    EXPECT_TRUE(e.showsLayout());
 }
 
 TEST(Zoom, KeptAfterARestartAndTheWindowFitsTheBoard) {
@@ -122,9 +117,7 @@ TEST(Zoom, StatusAndButtonsStayInSightAtTheFarCorner) {
     v.horizontalScrollBar()->setValue(v.horizontalScrollBar()->maximum());
     v.verticalScrollBar()->setValue(v.verticalScrollBar()->maximum());
     const QImage shown = e.grab();
-    Board b = e.board;
-    UiState ui = e.ui;
-    const QImage whole = RenderLayout(b, ui).convertToFormat(QImage::Format_RGB32);
+    const QImage whole = RenderLayout(e.board, e.ui);
     const std::vector<COmbrixView::Pinned> pins = v.pinned();
     ASSERT_EQ(pins.size(), 2u);
     // Banner and status line at the top, label and buttons at the right,
