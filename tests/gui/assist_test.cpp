@@ -185,9 +185,7 @@ TEST(AnswerCheck, OutlinesStatusLineAndCompletion) {
     EXPECT_FALSE(StatusText(e).empty());
     e.cell(2, 2, Qt::RightButton);
     EXPECT_TRUE(StatusText(e).empty());
-    img = e.grab();
-    EXPECT_EQ(RedIn(img, l, 1, 1), 0);
-    EXPECT_EQ(CountColour(img, kStatusLine.intersected(img.rect()), kYellow), 0);
+    EXPECT_TRUE(e.showsLayout());
 
     // A correct board with two cells to go: nothing is said until the last
     // one is decided; a wrong last cell gets no word either.

