@@ -107,43 +107,31 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
 
 TEST(Keyboard, EditPhaseCluesGivenBlackAndClear) {
     Editor e;
-    Key(e, Qt::Key_Right);
-    Key(e, Qt::Key_Down);
-    EXPECT_TRUE(e.view().marks().cursorShown);
+    const auto keys = [&](std::initializer_list<int> list) {
+        for (int key : list)
+            Key(e, key);
+    };
     // Two quick digits: one clue, one undo step; the bar's selection follows.
-    Key(e, Qt::Key_1);
-    Key(e, Qt::Key_2);
+    keys({Qt::Key_Right, Qt::Key_Down, Qt::Key_1, Qt::Key_2});
     EXPECT_EQ(e.board.state(2, 2), 12);
     EXPECT_EQ(e.ui.selectedNumber, 12);
     e.frame.OnCommand(ID_EDIT_UNDO);
     EXPECT_EQ(e.board.state(2, 2), Undecided);
-    // A number longer than the bar (12 entries here); the selection stays.
-    Key(e, Qt::Key_Right);
-    Key(e, Qt::Key_4);
-    Key(e, Qt::Key_5);
-    EXPECT_EQ(e.board.state(3, 2), 45);
+    // A number longer than the bar (12 entries): the selection stays. After
+    // the pause a digit starts a new number.
+    keys({Qt::Key_Right, Qt::Key_4, Qt::Key_5});
     EXPECT_EQ(e.ui.selectedNumber, 4);
-    // After the pause a digit starts a new number; 0 alone types nothing.
-    Key(e, Qt::Key_Right);
-    Key(e, Qt::Key_5);
+    keys({Qt::Key_Right, Qt::Key_5});
     QTest::qWait(COmbrixView::kTypingPauseMs + 100);
-    Key(e, Qt::Key_3);
+    keys({Qt::Key_3});
     EXPECT_EQ(e.board.state(4, 2), 3);
-    Key(e, Qt::Key_Right);
-    Key(e, Qt::Key_0);
-    EXPECT_EQ(e.board.state(5, 2), Undecided);
-    // Space paints a given black cell only under Tandrel; Delete clears.
-    Key(e, Qt::Key_Space);
-    EXPECT_EQ(e.board.state(5, 2), Undecided);
+    // 0 alone types nothing; Space paints a given black cell only under
+    // Tandrel; Delete clears; the cursor stays on the board.
+    keys({Qt::Key_Right, Qt::Key_0, Qt::Key_Space, Qt::Key_Right});
     e.frame.OnCommand(ID_RULESET_TANDREL);
-    Key(e, Qt::Key_B);
-    EXPECT_EQ(e.board.state(5, 2), GivenBlack);
-    Key(e, Qt::Key_Left);
-    Key(e, Qt::Key_Delete);
-    EXPECT_EQ(e.board.state(4, 2), Undecided);
-    // The cursor stays on the board.
-    for (int i = 0; i < 5; ++i)
-        Key(e, Qt::Key_Up);
+    keys({Qt::Key_B, Qt::Key_Left, Qt::Key_Left, Qt::Key_Delete, Qt::Key_Up, Qt::Key_Up,
+          Qt::Key_Up});
+    EXPECT_EQ(testing::BoardRows(e.board)[1], ". . 45 . . G . . . .");
     EXPECT_EQ(e.view().marks().cursorY, 1);
 }
 
