@@ -66,7 +66,7 @@ class ScriptedModal : public ModalUi {
     QStringList dialogs; // the class of each dialog run
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList openFilters, saveFilters, messages, saveQuestions;
-    QString saveStart; // the name the last save dialog started with
+    QString saveStart;     // the name the last save dialog started with
     int choiceAnswer = -1; // the button pressed in AskChoice
     QStringList progressTexts, choices;
     std::function<void(SolutionToggle&)> solutionScript;

@@ -11,11 +11,11 @@
 namespace ombrix {
 namespace {
 
+using sprites::Colour;
 using test::CountColour;
 using test::IsColour;
 using test::kTeal;
 using test::RegionDiff;
-using sprites::Colour;
 
 const QColor kYellow(255, 255, 0), kRed(255, 0, 0);
 const QRect kStatusLine(30, 30, 420, 19);
@@ -64,12 +64,16 @@ TEST(Paint, EmptyBoardInTheEditPhaseAndALongBar) {
 TEST(Paint, CellsByStateAndPhaseColoursOverWhateverWasThere) {
     Fixture f(10, 8);
     const int states[] = {3, 25, WhiteDot, Black, GivenBlack, 107, 133, 46, AreaCellBase + 46, 48};
-    const SpriteRect pictures[] = {
-        sprites::Number(Colour::Clue, 3),  sprites::Number(Colour::Clue, 25),
-        sprites::kTileWhiteDot,            sprites::kTileBlack,
-        sprites::kTileBlack,               sprites::Number(Colour::Solve, 7),
-        sprites::Number(Colour::Solve, 33), sprites::Number(Colour::Clue, 46), // from files only
-        sprites::Number(Colour::Solve, 46), sprites::Number(Colour::Clue, 48)};
+    const SpriteRect pictures[] = {sprites::Number(Colour::Clue, 3),
+                                   sprites::Number(Colour::Clue, 25),
+                                   sprites::kTileWhiteDot,
+                                   sprites::kTileBlack,
+                                   sprites::kTileBlack,
+                                   sprites::Number(Colour::Solve, 7),
+                                   sprites::Number(Colour::Solve, 33),
+                                   sprites::Number(Colour::Clue, 46), // from files only
+                                   sprites::Number(Colour::Solve, 46),
+                                   sprites::Number(Colour::Clue, 48)};
     for (int x = 1; x <= 10; ++x)
         f.board.state(x, 1) = static_cast<std::uint8_t>(states[x - 1]);
     f.ui.phase = PhaseSolving;
@@ -85,9 +89,9 @@ TEST(Paint, CellsByStateAndPhaseColoursOverWhateverWasThere) {
     EXPECT_EQ(CountColour(img, img.rect(), QColor(255, 0, 255)), 0);
     // Solve phases: a green bar, the selected entry red.
     EXPECT_EQ(RegionDiff(img, l.barLeft(), 50, sprites::Number(Colour::Solve, 1)), 0);
-    EXPECT_EQ(
-        RegionDiff(img, l.barLeft(), l.barEntryTop(5), sprites::Number(Colour::Selection, 5), 27, 27),
-        0);
+    EXPECT_EQ(RegionDiff(img, l.barLeft(), l.barEntryTop(5), sprites::Number(Colour::Selection, 5),
+                         27, 27),
+              0);
 }
 
 TEST(Paint, ButtonsOfEveryPhaseAndTheBannerOfEachRuleSet) {
@@ -144,8 +148,9 @@ TEST(Render, CommandLineWritesTheLayoutAsPng) {
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("r.png"));
     QProcess p;
-    p.start(QStringLiteral(OMBRIX_CLI),
-            {QStringLiteral("render"), QStringLiteral(OMBRIX_TEST_DATA_DIR "/too-large.grid"), out});
+    p.start(
+        QStringLiteral(OMBRIX_CLI),
+        {QStringLiteral("render"), QStringLiteral(OMBRIX_TEST_DATA_DIR "/too-large.grid"), out});
     ASSERT_TRUE(p.waitForFinished(30000));
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     Fixture f(8, 8);

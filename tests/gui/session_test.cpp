@@ -198,9 +198,12 @@ TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
         int field; // the edit that gets the focus back; 0: accepted
         int low, high;
     } tries[] = {
-        {"7", "10", IDC_SIZE_WIDTH, 8, 31},  {"32", "10", IDC_SIZE_WIDTH, 8, 31},
-        {"8", "7", IDC_SIZE_HEIGHT, 8, 45},  {"31", "46", IDC_SIZE_HEIGHT, 8, 45},
-        {"abc", "10", IDC_SIZE_WIDTH, 0, 0}, {"12", "1x", IDC_SIZE_HEIGHT, 0, 0},
+        {"7", "10", IDC_SIZE_WIDTH, 8, 31},
+        {"32", "10", IDC_SIZE_WIDTH, 8, 31},
+        {"8", "7", IDC_SIZE_HEIGHT, 8, 45},
+        {"31", "46", IDC_SIZE_HEIGHT, 8, 45},
+        {"abc", "10", IDC_SIZE_WIDTH, 0, 0},
+        {"12", "1x", IDC_SIZE_HEIGHT, 0, 0},
         {"31", "45", 0, 0, 0},
     };
     QString opened;
@@ -215,8 +218,8 @@ TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
             QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
             if (!t.field) break;
             EXPECT_TRUE(dlg.isVisible()); // nothing changes until both pass
-            EXPECT_EQ(e.modal.messages,
-                      QStringList{t.low ? OutOfRangeMessage(t.low, t.high) : NotAnIntegerMessage()});
+            EXPECT_EQ(e.modal.messages, QStringList{t.low ? OutOfRangeMessage(t.low, t.high)
+                                                          : NotAnIntegerMessage()});
             EXPECT_EQ(dlg.focusWidget(), dlg.control(t.field));
         }
         return dlg.result() == QDialog::Accepted;
@@ -327,11 +330,12 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     e.frame.OnCommand(ID_FILE_SAVE_AS);
     ASSERT_EQ(e.modal.messages.size(), 1);
     EXPECT_EQ(e.modal.messages[0], QStringLiteral("問題を保存できませんでした。\nファイル: ") +
-                                       nowhere + QStringLiteral("\n理由: 保存先のフォルダがありません"));
+                                       nowhere +
+                                       QStringLiteral("\n理由: 保存先のフォルダがありません"));
     // The text export fails alike, with its own message.
     e.frame.OnCommand(ID_FILE_SAVE_TEXT);
-    EXPECT_TRUE(
-        e.modal.messages.value(1).startsWith(QStringLiteral("テキスト形式で保存できませんでした。")));
+    EXPECT_TRUE(e.modal.messages.value(1).startsWith(
+        QStringLiteral("テキスト形式で保存できませんでした。")));
     EXPECT_EQ(e.modal.saveFilters.last(), QStringLiteral("TXTﾌｧｲﾙ|*.txt|txt"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }

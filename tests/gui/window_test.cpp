@@ -40,10 +40,12 @@ TEST(Window, KeysWithoutAHandlerDoNothing) {
     Editor w;
     w.board.state(2, 2) = 4;
     const QByteArray before = w.snapshot();
-    for (const auto& [key, modifiers] :
-         {std::pair{Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier},
-          {Qt::Key_C, Qt::ControlModifier}, {Qt::Key_V, Qt::ControlModifier},
-          {Qt::Key_F6, Qt::NoModifier}, {Qt::Key_Backspace, Qt::AltModifier}})
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Z, Qt::ControlModifier},
+                                         {Qt::Key_X, Qt::ControlModifier},
+                                         {Qt::Key_C, Qt::ControlModifier},
+                                         {Qt::Key_V, Qt::ControlModifier},
+                                         {Qt::Key_F6, Qt::NoModifier},
+                                         {Qt::Key_Backspace, Qt::AltModifier}})
         QTest::keyClick(&w.frame, key, modifiers);
     EXPECT_EQ(w.snapshot(), before);
     EXPECT_TRUE(w.frame.isVisible());

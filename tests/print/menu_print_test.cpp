@@ -25,9 +25,9 @@ TEST(PrintFromMenu, PreviewPrintAndSetupOpenTheirDialogs) {
     e.frame.menuAction(ID_FILE_PRINT_PREVIEW)->trigger();
     QTest::keyClick(&e.frame, Qt::Key_P, Qt::ControlModifier);
     e.frame.menuAction(ID_FILE_PRINT_SETUP)->trigger();
-    EXPECT_EQ(e.modal.dialogs, (QStringList{QStringLiteral("QPrintPreviewDialog"),
-                                            QStringLiteral("QPrintDialog"),
-                                            QStringLiteral("QPageSetupDialog")}));
+    EXPECT_EQ(e.modal.dialogs,
+              (QStringList{QStringLiteral("QPrintPreviewDialog"), QStringLiteral("QPrintDialog"),
+                           QStringLiteral("QPageSetupDialog")}));
     EXPECT_EQ(pages, 1);
     EXPECT_EQ(e.snapshot(), before);
 }

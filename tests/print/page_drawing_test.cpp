@@ -94,7 +94,7 @@ TEST(PageDrawing, CellFramesAndNumbersOnEachCellSize) {
             const char* text;
             const PageFont& font;
             PageColour colour;
-        } cells[] = {{3, 2, "7", one, blue},   {2, 5, "12", two, blue}, {4, 1, "12", two, green},
+        } cells[] = {{3, 2, "7", one, blue},  {2, 5, "12", two, blue}, {4, 1, "12", two, green},
                      {5, 5, "5", one, green}, {6, 6, "48", two, blue}, {7, 7, "46", two, green}};
         for (const auto& cell : cells) {
             const PageRect r = PageCellRect(cell.x, cell.y, c.s);

@@ -138,8 +138,8 @@ TEST(PdfPage, ALandscapeLetterPageHoldsTheLargestBoard) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     const QMarginsF margins(5, 5, 5, 5); // mm
-    printer.setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Landscape, margins,
-                                      QPageLayout::Millimeter));
+    printer.setPageLayout(
+        QPageLayout(QPageSize(paper), QPageLayout::Landscape, margins, QPageLayout::Millimeter));
     ASSERT_TRUE(PrintPage(b, printer, nullptr));
     EXPECT_EQ(CountPages(ReadAll(path)), 1);
     Picture pic;
