@@ -31,7 +31,9 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     ~COmbrixView() override;
 
     Board& board() { return board_; }
+    const Board& board() const { return board_; }
     UiState& ui() { return ui_; }
+    const UiState& ui() const { return ui_; }
     BoardInput& input() { return input_; }
     // True while the automatic solver runs: the board takes no input and
     // the commands that change or write it wait (see CMainFrame::OnCommand).
