@@ -30,41 +30,41 @@ CMainFrame::CMainFrame(Board& board, UiState& ui) : view_(new COmbrixView(board,
 
 void CMainFrame::buildMenus() {
     QMenu* menu = nullptr;
-    const char* menuTitle = nullptr;
     for (const CommandEntry& c : Commands()) {
         if (!c.menu) continue;
-        const int id = c.id;
-        if (!c.text && id != 0) {
+        if (!c.text && c.id != 0) {
             // A command on the menu bar itself.
-            QAction* a = menuBar()->addAction(QString::fromUtf8(c.menu));
-            connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
-            menuActions_[id] = a;
+            addCommandAction(menuBar()->addAction(QString::fromUtf8(c.menu)), c.id);
             menu = nullptr;
-            menuTitle = nullptr;
             continue;
         }
-        if (!menuTitle || std::string_view(menuTitle) != c.menu) {
+        if (!menu || menu->title() != QString::fromUtf8(c.menu)) {
             menu = menuBar()->addMenu(QString::fromUtf8(c.menu));
-            menuTitle = c.menu;
             connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
         }
-        if (id == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        if (id == ID_FILE_MRU_FILE1) {
-            recentMenu_ = menu->addMenu(QString::fromUtf8(c.text));
-            connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
-            menuActions_[id] = recentMenu_->menuAction();
-            fillRecentMenu();
-            continue;
-        }
-        QAction* a = menu->addAction(QString::fromUtf8(c.text));
-        if (c.update) a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        menuActions_[id] = a;
+        addMenuEntry(*menu, c);
     }
     UpdateCommandUI();
+}
+
+void CMainFrame::addMenuEntry(QMenu& menu, const CommandEntry& c) {
+    if (c.id == 0) {
+        menu.addSeparator();
+    } else if (c.id == ID_FILE_MRU_FILE1) {
+        recentMenu_ = menu.addMenu(QString::fromUtf8(c.text));
+        connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
+        menuActions_[c.id] = recentMenu_->menuAction();
+        fillRecentMenu();
+    } else {
+        QAction* a = addCommandAction(menu.addAction(QString::fromUtf8(c.text)), c.id);
+        a->setCheckable(c.update != nullptr);
+    }
+}
+
+QAction* CMainFrame::addCommandAction(QAction* a, int id) {
+    connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    menuActions_[id] = a;
+    return a;
 }
 
 void CMainFrame::buildAccelerators() {

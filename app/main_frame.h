@@ -45,6 +45,9 @@ class CMainFrame : public QMainWindow {
 
   private:
     void buildMenus();
+    void addMenuEntry(QMenu& menu, const CommandEntry& c);
+    // Runs command `id` when `a` is triggered; `a` is its menu item.
+    QAction* addCommandAction(QAction* a, int id);
     void fillRecentMenu();
     void buildAccelerators();
 
