@@ -53,6 +53,7 @@ constexpr CommandEntry kCommands[] = {
     {ID_SIZE_CHANGE, "ID_SIZE_CHANGE", "ｻｲｽﾞ変更(&S)", nullptr, nullptr, kWaits, [](CommandContext& c) { c.view.OnSizeChange(); }, nullptr},
     {ID_TOOLS_ANALYZE, "ID_TOOLS_ANALYZE", "ﾂｰﾙ(&T)", "解の検証(&A)", "Ctrl+K", kWaits, [](CommandContext& c) { AnalyzePuzzle(c.view); }, nullptr},
     {ID_TOOLS_CHECK, "ID_TOOLS_CHECK", "ﾂｰﾙ(&T)", "答え合わせ(&C)", "F7", kWaits, [](CommandContext& c) { c.view.OnCheck(); }, nullptr},
+    {ID_TOOLS_HINT, "ID_TOOLS_HINT", "ﾂｰﾙ(&T)", "ヒント(&H)", "F8", kWaits, [](CommandContext& c) { c.view.OnHint(); }, nullptr},
     {ID_HELP_OMBRIX_RULES, "ID_HELP_OMBRIX_RULES", "ﾍﾙﾌﾟ(&H)", "Ombrixﾙｰﾙ説明(&N)", nullptr, kRuns, ShowText<res::kOmbrixRules>, nullptr},
     {ID_HELP_TANDREL_RULES, "ID_HELP_TANDREL_RULES", "ﾍﾙﾌﾟ(&H)", "Tandrelﾙｰﾙ説明(&B)", nullptr, kRuns, ShowText<res::kTandrelRules>, nullptr},
     {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, kWaits, nullptr, nullptr},

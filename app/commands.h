@@ -50,6 +50,7 @@ enum CommandId : int {
     ID_VIEW_ZOOM_RESET = 32793,
     ID_VIEW_ZOOM_FIT = 32794,
     ID_TOOLS_CHECK = 32795,
+    ID_TOOLS_HINT = 32796,
 };
 
 // What a handler works on.

@@ -10,24 +10,46 @@ namespace ombrix::cli {
 
 namespace {
 
-// Prints each rule that changed the board, for --trace.
+// For --trace: each rule run of the driver that changed a cell or met a
+// contradiction, with the cells it changed (x,y:before>after in state codes),
+// and each decision of the trial search. The hypotheses' own rule runs are
+// not printed: their boards are thrown away.
 struct PrintTrace : SolveTrace {
     int trials = 0;
-    void afterRule(const char* rule, const Board& board) override {
-        if (board.changed != lastChanged || board.status != lastStatus)
-            std::cout << "  " << rule << ": undecided " << board.undecidedCount
-                      << (board.status == StatusContradiction ? " (contradiction)" : "") << "\n";
-        lastChanged = board.changed;
-        lastStatus = board.status;
+    bool inTrial = false;
+    std::unique_ptr<Board> start = std::make_unique<Board>();
+
+    static void printCell(int x, int y, int before, int after) {
+        std::cout << ' ' << x << ',' << y << ':' << before << '>' << after;
+    }
+    void afterRule(const RuleRun& run, const Board& board) override {
+        if (inTrial || (run.changes.empty() && board.status != StatusContradiction)) return;
+        std::cout << "  " << run.name << ": undecided " << board.undecidedCount
+                  << (board.status == StatusContradiction ? " (contradiction)" : "") << ":";
+        for (const CellChange& c : run.changes)
+            printCell(c.x, c.y, c.before, c.after);
+        std::cout << "\n";
+    }
+    bool wantsChanges() const override { return !inTrial; }
+    void beforeTrial(const Board& board) override {
+        inTrial = true;
+        *start = board;
     }
     void afterTrial(const Board& board) override {
+        inTrial = false;
         ++trials;
         std::cout << "trial search " << trials << ": status " << int(board.status) << ", undecided "
-                  << board.undecidedCount << "\n";
-        lastChanged = 0;
+                  << board.undecidedCount;
+        // A decision is one cell; other outcomes may fill the board.
+        if (board.status == StatusNone) {
+            std::cout << ":";
+            for (int x = 1; x <= board.width; ++x)
+                for (int y = 1; y <= board.height; ++y)
+                    if (start->state(x, y) != board.state(x, y))
+                        printCell(x, y, start->state(x, y), board.state(x, y));
+        }
+        std::cout << "\n";
     }
-    std::uint16_t lastChanged = 0;
-    std::uint8_t lastStatus = 0;
 };
 
 } // namespace

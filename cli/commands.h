@@ -68,6 +68,7 @@ int RunConvert(const Args& args);
 int RunExportText(const Args& args);
 int RunGenerate(const Args& args);
 int RunCheck(const Args& args);
+int RunHint(const Args& args);
 int RunAnalyze(const Args& args);
 // generate --unique, after the options common to both forms are read.
 int RunGenerateUnique(const ParsedArgs& parsed, int ruleSet, int width, int height,

@@ -42,6 +42,17 @@ const Command kCommands[] = {
      "number-mismatch), or 'ok' when there is none, then 'solved' when moreover\n"
      "every cell is decided. Only what no later decision can mend is named.",
      RunCheck},
+    {"hint", "hint PUZZLE",
+     "The next step from a puzzle as it stands (a .omx file mid-solve, or grid\n"
+     "text). Prints 'rule NAME' (the first rule of the solver's table that\n"
+     "decides a cell the puzzle leaves undecided, named as --trace names it;\n"
+     "PrepareBoard: cells the clues alone decide), 'error NAME' (the board\n"
+     "breaks a rule, named as check names it, or leads to a contradiction),\n"
+     "'trial' (only a hypothesis that fails decides the cell), 'solved' or\n"
+     "'none'; then 'why SENTENCE' (the reason in Japanese), then one line\n"
+     "'x y black' or 'x y white' per cell the step decides (for an error, per\n"
+     "offending cell as it stands), counted from 1.",
+     RunHint},
     {"generate",
      "generate [--rules ombrix|tandrel] [--size WxH] [--seed N] [--max-area N] [--solution SOL] "
      "[OUT.grid]\n"

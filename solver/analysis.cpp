@@ -8,8 +8,12 @@
 //   - reach: each unfinished area spreads over the cells it could still take
 //     with its remaining cells (not next to another area); an undecided cell
 //     no area reaches is black, a white cell no area reaches fails, an area
-//     that reaches too few cells fails, and an area or clueless white group
-//     with a single way out takes it;
+//     that reaches too few cells fails, one that reaches exactly as many as
+//     it needs takes them all, and an area or clueless white group with a
+//     single way out takes it;
+//   - shapes (Ombrix): an area with a few cells to go takes one of the shapes
+//     it can still have; a cell in all of them is white, a cell beside all
+//     of them black, a cell in none is not that area's;
 //   - black cells: the black count must come out at the budget; under Ombrix
 //     a 2 x 2 block needs a white cell; all black cells lie in one group of
 //     the cells that may be black, and a cell whose removal would split the
@@ -41,6 +45,9 @@ const char* VerdictName(Verdict v) {
 }
 
 namespace {
+// Areas with at most kShapeRem cells to go have their shapes counted, up to
+// kShapeCap shapes; beyond that the walk's reach stands alone.
+constexpr int kShapeRem = 5, kShapeCap = 30;
 
 enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
@@ -62,12 +69,21 @@ class Search {
     int index(int x, int y) const { return y * stride_ + x; }
     bool set(int i, Colour c);
     void undo(int mark);
-    bool propagate();
+    bool propagate(int from = -1);
     bool probe(int from);
     bool countRule();
-    bool blockRule();
+    bool blockRule(int from);
+    bool blockAt(int x, int y);
     bool areaRules();
     bool connectRule();
+    int shapes(int g, int rem);
+    bool shapeRule(int g, int rem, int walkLen, int& pending);
+    const int* shapeFindings(int g, int rem, int walkLen);
+    int signature(int g, int walkLen);
+    int shapeCode(int cell, int g) const;
+    void growShape(int* untried, int count, int size);
+    int addToShape(int cell);
+    void recordShape();
     void labelWhite();
     bool touchesOtherArea(int i, int area) const;
     bool stopRequested();
@@ -100,9 +116,23 @@ class Search {
     int groups_ = 0;
     std::vector<int> queue_, decisions_;
 
-    // Reach: per cell the number of areas that reach it (0..2) and the
+    // Reach: per cell the number of areas that reach it and the
     // distance stamp of the current walk.
-    std::vector<std::uint8_t> reached_;
+    std::vector<int> reached_;
+
+    // Shapes of small areas (Ombrix): per cell the number of shapes that
+    // take it and that border it; the cells so counted; the shape being
+    // grown; cells once offered to it.
+    std::vector<int> shapeCount_, borderCount_, shapeCells_, walkCells_, shapeStack_, offered_,
+        borderStamp_, untried_;
+    std::vector<std::uint8_t> inShape_;
+    // Counted shapes kept per area (slotOf_ its clue cell): the signature
+    // they were counted for, and what they decided.
+    static constexpr int kSigCap = 192, kResCap = 192;
+    std::vector<int> slotOf_, cacheSig_, cacheRes_, sigBuf_;
+    std::vector<std::uint8_t> victim_;
+    int shapeTouched_ = 0, shapeTop_ = 0, shapeTarget_ = 0, shapeFound_ = 0, shapeArea_ = 0,
+        borderRound_ = 0;
     std::vector<int> dist_, seen_;
     int walk_ = 0;
     int branch_ = -1; // where to branch next, chosen by the area rules
@@ -124,7 +154,7 @@ class Search {
 
     Clock::time_point start_;
     Clock::time_point lastReport_;
-    std::uint64_t nodes_ = 0, ticks_ = 0;
+    std::uint64_t nodes_ = 0, fails_ = 0, ticks_ = 0;
     std::uint64_t rng_ = 0x9e3779b97f4a7c15ULL; // noise of the restarts
     bool noise_ = false;
     bool stopped_ = false;
@@ -149,8 +179,17 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
     touch_.assign(n, -1);
     entries_.assign(8 * n, {0, 0});
     queue_.assign(n, 0);
-    decisions_.assign(4 * n, 0);
+    decisions_.assign(8 * n, 0);
     reached_.assign(n, 0);
+    shapeCount_.assign(n, 0);
+    borderCount_.assign(n, 0);
+    shapeCells_.assign(2 * n, 0);
+    walkCells_.assign(n, 0);
+    shapeStack_.assign(n, 0);
+    offered_.assign(n, 0);
+    borderStamp_.assign(n, 0);
+    untried_.assign(8 * n + 64, 0);
+    inShape_.assign(n, 0);
     dist_.assign(n, 0);
     seen_.assign(n, 0);
     probeSeen_.assign(n, 0);
@@ -185,6 +224,14 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
         }
     }
     budget_ = static_cast<int>(static_cast<long long>(w_) * h_ - clueSum);
+    slotOf_.assign(n, -1);
+    int slots = 0;
+    for (int i : cells_)
+        if (clue_[i] && !tandrel_) slotOf_[i] = slots++;
+    cacheSig_.assign(static_cast<std::size_t>(slots) * 2 * kSigCap, 0);
+    cacheRes_.assign(static_cast<std::size_t>(slots) * 2 * kResCap, 0);
+    victim_.assign(static_cast<std::size_t>(slots), 0);
+    sigBuf_.assign(kSigCap + 2, 0);
 }
 
 bool Search::set(int i, Colour c) {
@@ -217,22 +264,42 @@ bool Search::countRule() {
     return true;
 }
 
-// Ombrix: no 2 x 2 block is all black.
-bool Search::blockRule() {
-    for (int x = 1; x < w_; ++x) {
-        for (int y = 1; y < h_; ++y) {
-            const int q[4] = {index(x, y), index(x + 1, y), index(x, y + 1), index(x + 1, y + 1)};
-            int dark = 0, open = -1;
-            for (int i : q) {
-                if (colour_[i] == Dark)
-                    ++dark;
-                else if (colour_[i] == Open)
-                    open = i;
-            }
-            if (dark == 4) return false;
-            if (dark == 3 && open >= 0) set(open, Light);
-        }
+// Ombrix: no 2 x 2 block is all black. With `from` >= 0 the board was
+// settled at trail position `from`, and only blocks round the cells blackened
+// since then are looked at.
+bool Search::blockRule(int from) {
+    if (from < 0) {
+        for (int x = 1; x < w_; ++x)
+            for (int y = 1; y < h_; ++y)
+                if (!blockAt(x, y)) return false;
+        return true;
     }
+    for (int k = from; k < trailLen_; ++k) {
+        const int c = trail_[k];
+        if (colour_[c] != Dark) continue;
+        const int x = c % stride_, y = c / stride_;
+        for (int dx = -1; dx <= 0; ++dx)
+            for (int dy = -1; dy <= 0; ++dy)
+                if (x + dx >= 1 && x + dx < w_ && y + dy >= 1 && y + dy < h_ &&
+                    !blockAt(x + dx, y + dy))
+                    return false;
+    }
+    return true;
+}
+
+// The block whose top left cell is (x, y): four black cells fail, three
+// whiten the fourth.
+bool Search::blockAt(int x, int y) {
+    const int q[4] = {index(x, y), index(x + 1, y), index(x, y + 1), index(x + 1, y + 1)};
+    int dark = 0, open = -1;
+    for (int i : q) {
+        if (colour_[i] == Dark)
+            ++dark;
+        else if (colour_[i] == Open)
+            open = i;
+    }
+    if (dark == 4) return false;
+    if (dark == 3 && open >= 0) set(open, Light);
     return true;
 }
 
@@ -363,7 +430,7 @@ bool Search::areaRules() {
         // clueless white group its whole size (it joins as a whole). A cell
         // at cost d needs an area of at least its size plus d.
         ++walk_;
-        int reachedCount = 0, frontier = 0, frontierCell = -1, pool = 0;
+        int reachedCount = 0, frontier = 0, frontierCell = -1, pool = 0, walkLen = 0;
         for (int d = 0; d <= rem; ++d)
             bucket_[d] = -1;
         auto push = [&](int cell, int d) {
@@ -389,7 +456,8 @@ bool Search::areaRules() {
                         if (touchesOtherArea(n, g)) continue;
                         if (seen_[n] != walk_) {
                             ++reachedCount;
-                            if (reached_[n] < 2) ++reached_[n];
+                            ++reached_[n];
+                            walkCells_[walkLen++] = n;
                             if (d0 == 0) ++frontier, frontierCell = n;
                         }
                         seen_[n] = walk_;
@@ -407,7 +475,8 @@ bool Search::areaRules() {
                         const int c = members_[m];
                         if (first) {
                             ++reachedCount;
-                            if (reached_[c] < 2) ++reached_[c];
+                            ++reached_[c];
+                            walkCells_[walkLen++] = c;
                         }
                         seen_[c] = walk_;
                         dist_[c] = cost;
@@ -418,6 +487,10 @@ bool Search::areaRules() {
         }
         if (reachedCount < rem) return false;
         if (frontier == 0) return false;
+        // Exactly as many cells in reach as the area needs: it takes them all.
+        for (int k = 0; reachedCount == rem && k < walkLen; ++k)
+            if (colour_[walkCells_[k]] == Open) decide(walkCells_[k], true);
+        if (!tandrel_ && rem <= kShapeRem && !shapeRule(g, rem, walkLen, pending)) return false;
         if (frontier == 1)
             decide(frontierCell, true);
         else if (frontier < bestFrontier)
@@ -469,6 +542,184 @@ bool Search::areaRules() {
     return true;
 }
 
+// Small areas take one of the shapes they can still have: a cell every
+// shape takes is white, a cell beside every shape black, and a cell the walk
+// reached that no shape takes is not g's.
+bool Search::shapeRule(int g, int rem, int walkLen, int& pending) {
+    const int* res = shapeFindings(g, rem, walkLen);
+    if (res[0] < 0) return false;
+    if (res[0] == 0) return true;
+    for (int k = 2; k < res[1]; ++k) {
+        const int cell = res[k] >> 2, c = res[k] & 3;
+        if (c == Open)
+            --reached_[cell];
+        else
+            decisions_[pending++] = cell * 2 + (c == Light ? 1 : 0);
+    }
+    return true;
+}
+
+// What the shapes of g decide: the number of shapes (as from shapes()), the
+// list's length, then cell * 4 + the colour it takes (Open: not g's). The
+// shapes are counted again only when the cells the walk reached, or their
+// neighbours, have changed since they were last counted; each area keeps two
+// counts, for a hypothesis and the position it is tried in.
+const int* Search::shapeFindings(int g, int rem, int walkLen) {
+    const int length = signature(g, walkLen);
+    int slot = slotOf_[groupClue_[g]] * 2;
+    for (int way = 0; way < 2; ++way) {
+        const int* sig = &cacheSig_[static_cast<std::size_t>(slot + way) * kSigCap];
+        if (length <= kSigCap && sig[0] == length &&
+            std::equal(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1))
+            return &cacheRes_[static_cast<std::size_t>(slot + way) * kResCap];
+    }
+    victim_[slot / 2] ^= 1; // the older of the two
+    slot += victim_[slot / 2];
+    int* sig = &cacheSig_[static_cast<std::size_t>(slot) * kSigCap];
+    int* res = &cacheRes_[static_cast<std::size_t>(slot) * kResCap];
+    const int found = shapes(g, rem);
+    int len = 2; // a list cut short only decides less
+    res[0] = found;
+    for (int k = 0; found > 0 && k < shapeTouched_ && len + 2 < kResCap; ++k) {
+        const int cell = shapeCells_[k];
+        if (colour_[cell] != Open) continue;
+        if (shapeCount_[cell] == found) res[len++] = cell * 4 + Light;
+        if (borderCount_[cell] == found) res[len++] = cell * 4 + Dark;
+    }
+    for (int k = 0; found > 0 && k < walkLen && len < kResCap; ++k)
+        if (shapeCount_[walkCells_[k]] == 0) res[len++] = walkCells_[k] * 4;
+    res[1] = len;
+    for (int k = 0; k < shapeTouched_; ++k)
+        shapeCount_[shapeCells_[k]] = borderCount_[shapeCells_[k]] = 0;
+    sig[0] = 0;
+    if (length <= kSigCap) {
+        std::copy(sigBuf_.begin() + 1, sigBuf_.begin() + length, sig + 1);
+        sig[0] = length;
+    }
+    return res;
+}
+
+// What the shapes of g depend on: its size, and each cell its walk reached
+// with the colours of it and its neighbours (a white cell told apart as g's,
+// clueless or another area's). Written to sigBuf_[1..]; its length.
+int Search::signature(int g, int walkLen) {
+    int length = 1;
+    sigBuf_[length++] = groupSize_[g];
+    for (int m = groupFirst_[g]; m < groupFirst_[g] + groupSize_[g] && length < kSigCap; ++m)
+        sigBuf_[length++] = members_[m] << 4;
+    for (int k = 0; k < walkLen && length < kSigCap; ++k) {
+        const int c = walkCells_[k];
+        int code = shapeCode(c, g);
+        for (int d : orth_)
+            code = code << 3 | shapeCode(c + d, g);
+        sigBuf_[length++] = c << 16 | code;
+    }
+    return length < kSigCap ? length : kSigCap + 1;
+}
+
+int Search::shapeCode(int cell, int g) const {
+    const int c = colour_[cell];
+    if (c != Light) return c;
+    const int o = group_[cell];
+    return o == g ? 4 : groupClue_[o] < 0 ? 5 : 6;
+}
+
+// Every shape area g can take with `rem` more cells: 0 when there are too
+// many to count, -1 when there is none, else their number. A shape takes
+// whole clueless white groups that it touches and no cell beside another
+// area; it is grown cell by cell, each shape once (each cell offered to the
+// shape is tried once, and once passed over it stays out of the shapes grown
+// after it).
+int Search::shapes(int g, int rem) {
+    shapeTouched_ = 0;
+    shapeTop_ = 0;
+    shapeFound_ = 0;
+    shapeArea_ = g;
+    shapeTarget_ = groupSize_[g] + rem;
+    for (int m = groupFirst_[g]; m < groupFirst_[g] + groupSize_[g]; ++m) {
+        shapeStack_[shapeTop_++] = members_[m];
+        inShape_[members_[m]] = 1;
+    }
+    int count = 0;
+    for (int k = 0; k < shapeTop_; ++k)
+        for (int d : orth_) {
+            const int n = shapeStack_[k] + d;
+            if (colour_[n] != Open || offered_[n] || touchesOtherArea(n, g)) continue;
+            offered_[n] = 1;
+            untried_[count++] = n;
+        }
+    growShape(untried_.data(), count, groupSize_[g]);
+    for (int k = 0; k < count; ++k)
+        offered_[untried_[k]] = 0;
+    for (int k = 0; k < shapeTop_; ++k)
+        inShape_[shapeStack_[k]] = 0;
+    if (shapeFound_ > kShapeCap) return 0;
+    return shapeFound_ == 0 ? -1 : shapeFound_;
+}
+
+// Adds `cell` and the clueless white groups beside it to the shape; the
+// number of cells added.
+int Search::addToShape(int cell) {
+    const int base = shapeTop_;
+    shapeStack_[shapeTop_++] = cell;
+    inShape_[cell] = 1;
+    for (int d : orth_) {
+        const int n = cell + d;
+        if (colour_[n] != Light || inShape_[n]) continue;
+        const int o = group_[n];
+        for (int m = groupFirst_[o]; m < groupFirst_[o] + groupSize_[o]; ++m) {
+            shapeStack_[shapeTop_++] = members_[m];
+            inShape_[members_[m]] = 1;
+        }
+    }
+    return shapeTop_ - base;
+}
+
+void Search::growShape(int* untried, int count, int size) {
+    for (int k = 0; k < count && shapeFound_ <= kShapeCap; ++k) {
+        const int base = shapeTop_;
+        const int grown = size + addToShape(untried[k]);
+        if (grown == shapeTarget_) {
+            recordShape();
+        } else if (grown < shapeTarget_) {
+            int* next = untried + count;
+            int m = 0;
+            for (int j = k + 1; j < count; ++j)
+                next[m++] = untried[j];
+            const int fresh = m;
+            for (int a = base; a < shapeTop_; ++a)
+                for (int d : orth_) {
+                    const int n = shapeStack_[a] + d;
+                    if (colour_[n] != Open || offered_[n] || inShape_[n] ||
+                        touchesOtherArea(n, shapeArea_))
+                        continue;
+                    offered_[n] = 1;
+                    next[m++] = n;
+                }
+            growShape(next, m, grown);
+            for (int j = fresh; j < m; ++j)
+                offered_[next[j]] = 0;
+        }
+        while (shapeTop_ > base)
+            inShape_[shapeStack_[--shapeTop_]] = 0;
+    }
+}
+
+void Search::recordShape() {
+    ++shapeFound_;
+    ++borderRound_;
+    for (int k = 0; k < shapeTop_; ++k) {
+        const int c = shapeStack_[k];
+        if (shapeCount_[c]++ == 0 && borderCount_[c] == 0) shapeCells_[shapeTouched_++] = c;
+        for (int d : orth_) {
+            const int n = c + d;
+            if (inShape_[n] || colour_[n] == Outside || borderStamp_[n] == borderRound_) continue;
+            borderStamp_[n] = borderRound_;
+            if (borderCount_[n]++ == 0 && shapeCount_[n] == 0) shapeCells_[shapeTouched_++] = n;
+        }
+    }
+}
+
 // All black cells in one group of the cells that may be black.
 bool Search::connectRule() {
     if (blacks_ == 0) return true;
@@ -517,11 +768,12 @@ bool Search::connectRule() {
     return true;
 }
 
-bool Search::propagate() {
+// `from` as for blockRule.
+bool Search::propagate(int from) {
     for (;;) {
         changed_ = false;
         if (!countRule()) return false;
-        if (!tandrel_ && !blockRule()) return false;
+        if (!tandrel_ && !blockRule(from)) return false;
         if (!areaRules()) return false;
         if (changed_) continue;
         if (!connectRule()) return false;
@@ -571,7 +823,7 @@ bool Search::probe(int from) {
         if (stopRequested()) return true;
         const int mark = trailLen_;
         set(i, Light);
-        const bool whiteOk = propagate();
+        const bool whiteOk = propagate(mark);
         const int whiteGain = trailLen_ - mark;
         ++probe_;
         for (int k = mark; k < trailLen_; ++k) {
@@ -584,7 +836,7 @@ bool Search::probe(int from) {
         int blackGain = 0;
         if (whiteOk) {
             set(i, Dark);
-            blackOk = propagate();
+            blackOk = propagate(mark);
             blackGain = trailLen_ - mark;
             if (blackOk)
                 for (int k = mark; k < trailLen_; ++k) {
@@ -599,7 +851,7 @@ bool Search::probe(int from) {
             if (!blackOk) set(i, Light);
             for (int k = 0; k < agreed; ++k)
                 if (!set(decisions_[k] >> 2, static_cast<Colour>(decisions_[k] & 3))) return false;
-            if (!propagate()) return false;
+            if (!propagate(mark)) return false;
             for (int k = mark; k < trailLen_; ++k)
                 around(trail_[k]);
             continue;
@@ -663,23 +915,25 @@ AnalysisResult Search::Run() {
     start_ = lastReport_ = Clock::now();
     int found = 0;
     // On large boards the search runs again and again from the root with a
-    // node budget that doubles each time, taking the colours in the other
-    // order each time, so that a run lost in a part of the board without a
-    // solution is cut short and a later one finds the solutions elsewhere. A
-    // run that ends within its budget has seen the whole tree. Solutions
-    // found by earlier runs count when they differ.
+    // budget of dead ends that doubles each time, taking the colours in the
+    // other order each time, so that a run lost in a part of the board without
+    // a solution is cut short and a later one finds the solutions elsewhere.
+    // Dead ends, not branches, are counted: a large board needs hundreds of
+    // branches on the way down even when none of them fails. A run that ends
+    // within its budget has seen the whole tree. Solutions found by earlier
+    // runs count when they differ.
     bool rootOk = budget_ >= 0 && propagate() && probe(-1);
     const int rootMark = trailLen_;
     // Small boards are searched once: their trees are small enough, and a
     // proof of uniqueness has to see the whole tree anyway.
-    std::uint64_t budget = cells_.size() > 600 ? 64 : ~std::uint64_t{0} / 4;
+    std::uint64_t budget = cells_.size() > 600 ? 16 : ~std::uint64_t{0} / 4;
     for (int attempt = 0; rootOk && !stopped_ && found < 2; ++attempt, budget *= 2) {
         undo(rootMark);
         frames_.clear();
         if (!propagate()) break; // restores branch_ for the root
         noise_ = attempt >= 2;
         const Colour firstColour = attempt % 2 == 0 ? Light : Dark;
-        const std::uint64_t runEnd = nodes_ + budget;
+        const std::uint64_t runEnd = fails_ + budget;
         bool ok = true, cut = false;
         while (true) {
             if (ok && open_ == 0) {
@@ -694,7 +948,7 @@ AnalysisResult Search::Run() {
             }
             if (ok) {
                 if (stopRequested()) break;
-                if (nodes_ >= runEnd) {
+                if (fails_ >= runEnd) {
                     cut = true;
                     break;
                 }
@@ -706,10 +960,11 @@ AnalysisResult Search::Run() {
                     found == 1 ? (known_[cell] == Light ? Dark : Light) : firstColour;
                 frames_.push_back({cell, trailLen_, false, pick});
                 set(cell, pick);
-                ok = propagate() && probe(frames_.back().mark);
+                ok = propagate(frames_.back().mark) && probe(frames_.back().mark);
                 continue;
             }
             // Back to the last branch with a colour left to try.
+            ++fails_;
             while (!frames_.empty() && frames_.back().second) {
                 undo(frames_.back().mark);
                 frames_.pop_back();
@@ -719,7 +974,7 @@ AnalysisResult Search::Run() {
             undo(f.mark);
             f.second = true;
             set(f.cell, f.first == Light ? Dark : Light);
-            ok = propagate() && probe(f.mark);
+            ok = propagate(f.mark) && probe(f.mark);
         }
         if (!cut) break;
     }
@@ -746,7 +1001,8 @@ AnalysisResult Search::Run() {
 // Hears which stage of the trial search decided each cell.
 struct StageTrace : SolveTrace {
     bool inWindow = false, single = false, window = false;
-    void afterRule(const char*, const Board&) override {}
+    void afterRule(const RuleRun&, const Board&) override {}
+    bool wantsChanges() const override { return false; }
     void beforeWindowStage(const Board&) override { inWindow = true; }
     void afterTrial(const Board& board) override {
         if (board.status == StatusNone) (inWindow ? window : single) = true;

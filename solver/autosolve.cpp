@@ -66,6 +66,10 @@ void Solver::PrepareBoard() {
 void Solver::AutoSolve() {
     PrepareBoard();
     if (b_.status != StatusNone) return;
+    SolveOn();
+}
+
+void Solver::SolveOn(int trials) {
     inDriver_ = true;
     struct Leave {
         bool& flag;
@@ -83,9 +87,11 @@ void Solver::AutoSolve() {
             return;
         }
         if (b_.changed != 0) continue;
+        if (trace_) trace_->beforeTrial(b_);
         TrialSearch();
         if (trace_) trace_->afterTrial(b_);
         if (b_.status == StatusUnsolvable || b_.status == StatusSecondSolution) return;
+        if (--trials == 0) return;
     }
 }
 

@@ -184,12 +184,26 @@ void Solver::runRule(Rule rule, bool traced) {
     // afresh on the way).
     const int from = log_.len;
     const std::uint32_t generation = log_.generation;
+    const bool diff = trace_ && traced && trace_->wantsChanges();
+    if (diff)
+        for (int x = 1; x <= b_.width; ++x)
+            for (int y = 1; y <= b_.height; ++y)
+                traceBefore_[indexOf(x, y)] = b_.state(x, y);
     (this->*kRules[i].run)();
     // Every cell the run changed is in the log after `from`, so the rule is
     // known quiet at `from` as far as those changes are looked at again.
     const bool known = generation == log_.generation && b_.status != StatusContradiction;
     log_.ruleFrom[i] = known ? from : -1;
-    if (trace_ && traced) trace_->afterRule(kRules[i].name, b_);
+    if (!trace_ || !traced) return;
+    int changed = 0;
+    if (diff)
+        for (int x = 1; x <= b_.width; ++x)
+            for (int y = 1; y <= b_.height; ++y)
+                if (const std::uint8_t was = traceBefore_[indexOf(x, y)]; was != b_.state(x, y))
+                    traceChanges_[changed++] = {static_cast<std::uint8_t>(x),
+                                                static_cast<std::uint8_t>(y), was, b_.state(x, y)};
+    trace_->afterRule({rule, kRules[i].name, {traceChanges_, static_cast<std::size_t>(changed)}},
+                      b_);
 }
 
 void Solver::runPass(bool secondPass) {

@@ -13,14 +13,40 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
+#include <span>
 
 namespace ombrix {
 
+// One cell a rule run changed: its place and its state code before and after
+// the run.
+struct CellChange {
+    std::uint8_t x, y;
+    std::uint8_t before, after;
+};
+
+// One rule run as a trace hears it.
+struct RuleRun {
+    Rule rule;
+    const char* name; // as the rule table names it
+    // The playable cells whose state code the run changed, column by column
+    // (area ids and walk marks are not states). Empty when the trace did not
+    // want them (SolveTrace::wantsChanges).
+    std::span<const CellChange> changes;
+};
+
 // Optional observer of a solve: told after every rule run which rule it was
-// and whether the pass has changed anything so far. The solver never prints.
+// and which cells it changed, and when the trial search starts and ends. The
+// rule runs between beforeTrial and afterTrial are the trial search's
+// hypotheses, whose boards are thrown away. The solver never prints.
 struct SolveTrace {
     virtual ~SolveTrace() = default;
-    virtual void afterRule(const char* rule, const Board& board) = 0;
+    virtual void afterRule(const RuleRun& run, const Board& board) = 0;
+    // Whether the next rule run's changed cells are wanted. Finding them
+    // costs a copy of the states before the run and a comparison after it;
+    // a trace that does not want them costs nothing of the kind.
+    virtual bool wantsChanges() const { return true; }
+    // The driver's rules have stalled: the trial search starts.
+    virtual void beforeTrial(const Board&) {}
     virtual void afterTrial(const Board& board) = 0;
     // The trial search found no single hypothesis that decides a cell and
     // turns to its window stage.
@@ -37,6 +63,11 @@ class Solver {
 
     // Entry point: prepare the board from its clues and solve it.
     void AutoSolve();
+    // The driver of AutoSolve from the board as PrepareBoard left it, or
+    // changed since only through MarkBlack and MarkWhite: rule passes and
+    // trial searches until the board is complete, contradictory or stuck,
+    // or `trials` trial searches have run (negative: no limit).
+    void SolveOn(int trials = -1);
 
     // True: the driver keeps its indexes up to date as cells change, and the
     // trial search's deductions skip what cannot act. False: every rule runs
@@ -192,6 +223,11 @@ class Solver {
 
     Board& b_;
     SolveTrace* trace_;
+
+    // ---- The trace ---------------------------------------------------------
+    // The states before a traced rule run, and the cells it changed.
+    std::uint8_t traceBefore_[kCells]{};
+    CellChange traceChanges_[kCells]{};
 
     // ---- Which fast path holds where ---------------------------------------
     // Standalone: a rule, RunDeduction or TrialSearch called on its own

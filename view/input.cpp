@@ -86,6 +86,11 @@ void BoardInput::TypeClear(int x, int y) {
         setByPlayer(x, y, Undecided);
 }
 
+void BoardInput::PlaceByPlayer(int x, int y, std::uint8_t state) {
+    if (solving_ || !board_.isPlayable(x, y) || ui_.phase == PhaseEdit) return;
+    setByPlayer(x, y, state);
+}
+
 void BoardInput::setClue(int x, int y, std::uint8_t state) {
     std::uint8_t& s = board_.state(x, y);
     if (s == state) return;

@@ -49,6 +49,9 @@ class BoardInput {
     void TypeBlack(int x, int y); // a given black cell under Tandrel when editing
     void TypeDot(int x, int y);   // solve phases only
     void TypeClear(int x, int y);
+    // A cell put as the player would put it (a hint applied): solve phases
+    // only, a step of the history.
+    void PlaceByPlayer(int x, int y, std::uint8_t state);
 
     void PushStep(int x, int y, int prev);
     void UndoStep();

@@ -595,6 +595,8 @@ void COmbrixView::changed(bool completedByHand) {
     const bool hadMarks = !marks_.empty();
     marks_.statusText.clear();
     marks_.redCells.clear();
+    marks_.blueCells.clear();
+    hint_.clear();
     if (completedByHand) marks_.statusText = "正解です！";
     keepCursorOnBoard();
     if (hadMarks || completedByHand) InvalidateAll();
@@ -624,12 +626,46 @@ void COmbrixView::OnRedo() {
 void COmbrixView::OnCheck() {
     const CheckResult r = CheckBoard(board_);
     marks_.redCells.clear();
+    marks_.blueCells.clear();
+    hint_.clear();
     if (!r.ok()) {
         marks_.statusText = ViolationMessage(r.findings.front().kind);
         for (const Finding& f : r.findings)
             marks_.redCells.insert(marks_.redCells.end(), f.cells.begin(), f.cells.end());
     } else {
         marks_.statusText = r.complete ? "正解です！" : "今のところ間違いはありません";
+    }
+    InvalidateAll();
+}
+
+void COmbrixView::OnHint() {
+    if (!hint_.empty()) {
+        const std::vector<HintCell> cells = std::move(hint_);
+        Perform(
+            [&] {
+                for (const HintCell& c : cells)
+                    input_.PlaceByPlayer(c.x, c.y, c.state);
+            },
+            true);
+        return;
+    }
+    marks_.redCells.clear();
+    marks_.blueCells.clear();
+    if (ui_.phase == PhaseEdit) {
+        marks_.statusText = "ヒントは解答中に使えます";
+        InvalidateAll();
+        return;
+    }
+    const Hint h = FindHint(board_);
+    if (h.kind == HintKind::Error && !h.cells.empty()) {
+        OnCheck();
+        return;
+    }
+    marks_.statusText = h.why;
+    if (h.kind == HintKind::Rule || h.kind == HintKind::Trial) {
+        hint_ = h.cells;
+        for (const HintCell& c : h.cells)
+            marks_.blueCells.emplace_back(c.x, c.y);
     }
     InvalidateAll();
 }

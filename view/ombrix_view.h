@@ -6,6 +6,7 @@
 
 #include "board_marks.h"
 #include "document.h"
+#include "hint.h"
 #include "input.h"
 #include "layout.h"
 #include "undo_stack.h"
@@ -132,6 +133,11 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     // The answer check: outlines the offending cells in red and names the
     // first rule broken in the status line.
     void OnCheck();
+    // The hint: in the solve phases, outlines in blue the cells the next
+    // step decides and says why in the status line (a board that breaks a
+    // rule is shown as the check shows it); called again while the hint is
+    // shown, applies it as one change.
+    void OnHint();
     const BoardMarks& marks() const { return marks_; }
     // How long a first digit waits for a second one to make 10..48.
     static constexpr int kTypingPauseMs = 1000;
@@ -167,6 +173,7 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
 
     UndoStack undo_;
     BoardMarks marks_;
+    std::vector<HintCell> hint_; // the hint shown, until the next change
     // The first digit typed, while a second may join it.
     struct {
         bool pending = false;

@@ -12,6 +12,7 @@ const QColor kTeal(0, 128, 128);
 const QColor kYellow(255, 255, 0);
 const QColor kRed(255, 0, 0);
 const QColor kCursor(255, 128, 0);
+const QColor kBlue(0, 0, 255);
 
 // A 2-pixel outline just inside the cell's frame lines, `inset` pixels in.
 void OutlineCell(QPainter& p, const Layout& l, int x, int y, const QColor& colour, int inset) {
@@ -100,7 +101,7 @@ void PaintBar(QPainter& p, const Layout& l, const UiState& ui) {
 }
 
 // What is drawn over the cells: the circle of a second solution, the
-// window's cursor and red outlines.
+// window's cursor, and its red and blue outlines.
 void PaintOverlays(QPainter& p, const Layout& l, const Board& board, const BoardMarks* marks) {
     // The circled cell is not stored in a puzzle file: circle it only when
     // it is a cell of the board.
@@ -116,6 +117,8 @@ void PaintOverlays(QPainter& p, const Layout& l, const Board& board, const Board
         OutlineCell(p, l, marks->cursorX, marks->cursorY, kCursor, 5);
     for (const auto& [x, y] : marks->redCells)
         if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kRed, 1);
+    for (const auto& [x, y] : marks->blueCells)
+        if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kBlue, 1);
 }
 
 } // namespace

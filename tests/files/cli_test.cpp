@@ -419,6 +419,13 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
         {{"solve", "--", dir / "-dash.grid"}, 0, "[2]"},
         {{"check", p, "--all"}, 1, "unknown option '--all'"},
         {{"check", p}, 0, "ok\n"},
+        {{"hint", p, "x"}, 1, "unexpected argument 'x'"},
+        // The walls of the 1 at (8,6), and the corner of the 2 at (9,1).
+        {{"hint", p},
+         0,
+         "rule PrepareBoard\nwhy 数字のまわりで、初めから黒と決まるマスです\n7 5 100\n7 6 "
+         "100\n7 7 100\n8 2 100\n8 5 100\n8 7 100\n9 5 100\n9 6 100\n9 7 "
+         "100\n"},
         {{"convert", p}, 1, "too few files named"},
         {{"convert", p, dir / "p.omx", "x"}, 1, "unexpected argument 'x'"},
         {{"export-text", p, "-x"}, 1, "unknown option '-x'"},

@@ -15,6 +15,7 @@ using test::CountColour;
 using test::Editor;
 
 const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
 const QColor kYellow(255, 255, 0);
 const QRect kStatusLine(30, 30, 420, 19);
 
@@ -38,9 +39,13 @@ std::string StatusText(Editor& e) {
     return e.view().marks().statusText;
 }
 
-int RedIn(const QImage& img, const Layout& l, int x, int y) {
+int ColourIn(const QImage& img, const Layout& l, int x, int y, const QColor& colour) {
     const LayoutRect c = l.cellBox(x, y);
-    return CountColour(img, QRect(c.left, c.top, 27, 27), kRed);
+    return CountColour(img, QRect(c.left, c.top, 27, 27), colour);
+}
+
+int RedIn(const QImage& img, const Layout& l, int x, int y) {
+    return ColourIn(img, l, x, y, kRed);
 }
 
 TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
@@ -191,6 +196,42 @@ TEST(AnswerCheck, OutlinesStatusLineAndCompletion) {
     EXPECT_GT(CountColour(e.grab(), kStatusLine.intersected(QRect(0, 0, 100, 100)), kYellow), 0);
     e.frame.OnCommand(ID_TOOLS_CHECK);
     EXPECT_EQ(StatusText(e), "正解です！");
+}
+
+TEST(Hint, F8OutlinesThenAppliesAsOneUndoableStep) {
+    Editor e;
+    Put(e, 0, {"2 . .", ". . .", "1 . 1"}, PhaseSolveStart);
+    const QByteArray start = e.snapshot();
+    QTest::keyClick(&e.frame, Qt::Key_F8);
+    EXPECT_EQ(StatusText(e), kSetupSentence);
+    EXPECT_EQ(e.snapshot(), start);
+    const Layout l = e.layout();
+    QImage img = e.grab();
+    for (auto [x, y] : {std::pair{1, 2}, {2, 3}, {3, 2}})
+        EXPECT_GT(ColourIn(img, l, x, y, kBlue), 0) << x << "," << y;
+    EXPECT_EQ(ColourIn(img, l, 2, 2, kBlue), 0);
+    // The second F8 paints the three walls as the player would.
+    QTest::keyClick(&e.frame, Qt::Key_F8);
+    EXPECT_EQ(testing::BoardRows(e.board), (std::vector<std::string>{"2 . .", "# . #", "1 # 1"}));
+    EXPECT_EQ(e.ui.phase, PhaseSolving);
+    EXPECT_TRUE(StatusText(e).empty());
+    EXPECT_EQ(ColourIn(e.grab(), l, 1, 2, kBlue), 0);
+    QTest::keyClick(&e.frame, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(e.snapshot(), start);
+    // Any other change takes the hint away; a broken rule is shown as the
+    // check shows it, and F8 again applies nothing.
+    e.frame.OnCommand(ID_TOOLS_HINT);
+    e.cell(2, 2, Qt::RightButton);
+    EXPECT_TRUE(StatusText(e).empty());
+    EXPECT_EQ(ColourIn(e.grab(), l, 1, 2, kBlue), 0);
+    for (auto [x, y] : {std::pair{2, 1}, {3, 1}, {3, 2}})
+        e.cell(x, y, Qt::RightButton);
+    const QByteArray broken = e.snapshot();
+    e.frame.OnCommand(ID_TOOLS_HINT);
+    EXPECT_EQ(StatusText(e), "2×2の黒マスがあります");
+    EXPECT_GT(RedIn(e.grab(), l, 3, 1), 0);
+    QTest::keyClick(&e.frame, Qt::Key_F8);
+    EXPECT_EQ(e.snapshot(), broken);
 }
 
 } // namespace

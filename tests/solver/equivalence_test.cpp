@@ -146,7 +146,8 @@ void ReferenceAreaFragment(Solver& s, Board& b) {
 struct Sampler : SolveTrace {
     std::vector<std::unique_ptr<Board>> boards;
     int every = 1, seen = 0, limit = 40;
-    void afterRule(const char*, const Board& b) override {
+    bool wantsChanges() const override { return false; }
+    void afterRule(const RuleRun&, const Board& b) override {
         if (++seen % every == 0 && static_cast<int>(boards.size()) < limit)
             boards.push_back(std::make_unique<Board>(b));
     }

@@ -1,0 +1,147 @@
+// The hint on whole boards written as text, hints followed step by step to
+// the end, and the trace's changed cells held against the boards themselves.
+#include "grid_text.h"
+#include "hint.h"
+#include "test_boards.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace ombrix;
+using namespace ombrix::testing;
+
+namespace {
+
+std::unique_ptr<Board> LoadData(const char* name) {
+    std::ifstream in(std::string(OMBRIX_TEST_DATA_DIR) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    auto b = std::make_unique<Board>();
+    GridTextError error;
+    EXPECT_TRUE(ParseGridText(text.str(), *b, error)) << name;
+    return b;
+}
+
+// "x,y=state ..." for the hint's cells.
+std::string Cells(const Hint& h) {
+    std::string out;
+    for (const HintCell& c : h.cells)
+        out +=
+            std::to_string(c.x) + "," + std::to_string(c.y) + "=" + std::to_string(c.state) + " ";
+    return out;
+}
+
+} // namespace
+
+TEST(Hint, FirstRuleInTableOrderErrorsAndTheSolvedBoard) {
+    // ombrix-solved.grid two steps in: the dead end at (1,10) runs up and
+    // the one at (10,2) left, though later rules could act as well.
+    auto b = MakeBoard(0, {". # . . . . # . . 2", "# 1 # 2 . # 1 # . #", ". # . . # . # . . 2",
+                           ". . 2 # 1 # 1 # # .", ". # . . # . # # 1 #", "# 1 # 3 . # 1 # # .",
+                           ". # . . # . # # 1 #", "# 1 # # 1 # 1 # # .", ". # # 1 # # # . 2 .",
+                           "# 1 # # # 1 # . . ."});
+    Hint h = FindHint(*b);
+    EXPECT_EQ(h.kind, HintKind::Rule);
+    EXPECT_EQ(h.name, "RuleBlackDeadEnd");
+    EXPECT_EQ(Cells(h), "1,9=100 9,2=100 ");
+
+    // Tandrel: the 3 walled in on the right grows down; the cell gets its number.
+    b = MakeBoard(1, {"3 # 1 # # 1 # . . .", ". G # # # # # . # #", ". . G . . . . . # 1",
+                      ". . . . . . . . # #", ". . . . . G . . # 1", "G . . . . . . . # #",
+                      ". . . . . . . . . .", ". . . G . . . G . .", "# # . . . . . # # #",
+                      "1 # . . . . G # 1 #"});
+    h = FindHint(*b);
+    EXPECT_EQ(h.name, "RuleWhiteDeadEnd");
+    EXPECT_EQ(Cells(h), "1,2=103 ");
+
+    // A fresh puzzle: the walls of its 1 first.
+    b = MakeBoard(0, {"2 . .", ". . .", "1 . 1"});
+    h = FindHint(*b);
+    EXPECT_EQ(h.name, kSetupStepName);
+    EXPECT_EQ(Cells(h), "1,2=100 2,3=100 3,2=100 ");
+
+    // A broken rule is named with its cells; a mistake only the rules find
+    // is a contradiction; a finished board is solved.
+    b = MakeBoard(0, {"# # . .", "# # . .", ". . . .", ". . . 3"});
+    h = FindHint(*b);
+    EXPECT_EQ(h.kind, HintKind::Error);
+    EXPECT_EQ(h.name, "black-block");
+    EXPECT_EQ(h.why, "2×2の黒マスがあります");
+    EXPECT_EQ(Cells(h), "1,1=100 1,2=100 2,1=100 2,2=100 ");
+    b = MakeBoard(0, {"2 . .", ". o .", "1 . 1"});
+    h = FindHint(*b);
+    EXPECT_EQ(h.kind, HintKind::Error);
+    EXPECT_EQ(h.name, "contradiction");
+    EXPECT_TRUE(h.cells.empty());
+    EXPECT_EQ(FindHint(*MakeBoard(0, {"2 a2 #", "# # #", "1 # 1"})).kind, HintKind::Solved);
+}
+
+TEST(Hint, FollowedStepByStepEndsOnTheSolverSolution) {
+    for (const char* name : {"ombrix-solved.grid", "tandrel-solved.grid", "ombrix-beyond.grid"}) {
+        SCOPED_TRACE(name);
+        auto b = LoadData(name);
+        auto solved = std::make_unique<Board>(*b);
+        AutoSolve(*solved);
+        int trials = 0;
+        for (Hint h = FindHint(*b);; h = FindHint(*b)) {
+            if (h.kind != HintKind::Rule && h.kind != HintKind::Trial) {
+                // The puzzles the solver completes end solved; the one with
+                // many solutions ends where nothing is forced.
+                EXPECT_EQ(h.kind, solved->status == StatusNone ? HintKind::Solved : HintKind::None);
+                break;
+            }
+            trials += h.kind == HintKind::Trial;
+            ASSERT_FALSE(h.cells.empty());
+            for (const HintCell& c : h.cells) {
+                ASSERT_EQ(b->state(c.x, c.y), Undecided) << c.x << "," << c.y;
+                b->state(c.x, c.y) = c.state;
+                if (solved->status == StatusNone) {
+                    EXPECT_EQ(isBlack(c.state), isBlack(solved->state(c.x, c.y)));
+                }
+            }
+        }
+        EXPECT_EQ(trials > 0, solved->status != StatusNone);
+    }
+}
+
+TEST(Trace, EachRuleRunReportsExactlyTheCellsItChanged) {
+    // Outside the trial search only the rules change the board: each report
+    // is held against the boards after the run and after the one before.
+    struct Holder : SolveTrace {
+        std::unique_ptr<Board> last;
+        bool inTrial = false;
+        std::size_t changes = 0;
+        void afterRule(const RuleRun& run, const Board& b) override {
+            if (inTrial) return;
+            std::size_t k = 0;
+            for (int x = 1; x <= b.width; ++x)
+                for (int y = 1; y <= b.height; ++y)
+                    if (const int was = last->state(x, y); was != b.state(x, y)) {
+                        ASSERT_LT(k, run.changes.size()) << run.name;
+                        const CellChange& c = run.changes[k++];
+                        EXPECT_TRUE(c.x == x && c.y == y && c.before == was &&
+                                    c.after == b.state(x, y))
+                            << run.name << " " << x << "," << y;
+                    }
+            EXPECT_EQ(k, run.changes.size()) << run.name;
+            changes += k;
+            *last = b;
+        }
+        void beforeTrial(const Board&) override { inTrial = true; }
+        void afterTrial(const Board& b) override {
+            inTrial = false;
+            *last = b;
+        }
+    };
+    for (const char* name : {"ombrix-beyond.grid", "tandrel-beyond.grid"}) {
+        auto b = LoadData(name);
+        Holder holder;
+        auto s = std::make_unique<Solver>(*b, &holder);
+        s->PrepareBoard();
+        holder.last = std::make_unique<Board>(*b);
+        s->AutoSolve();
+        EXPECT_GT(holder.changes, 20) << name;
+    }
+}
