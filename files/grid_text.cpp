@@ -47,10 +47,12 @@ std::vector<Token> splitTokens(std::string_view line) {
     std::vector<Token> tokens;
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i])))
+            ++i;
         if (i >= line.size()) break;
         const std::size_t start = i;
-        while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+        while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+            ++i;
         tokens.push_back({line.substr(start, i - start), static_cast<int>(start) + 1});
     }
     return tokens;
@@ -70,10 +72,8 @@ bool isBlankLine(std::string_view line) {
     return true;
 }
 
-} // namespace
-
-bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
-    // Split into lines, accepting \n and \r\n.
+// The lines of a text, accepting \n and \r\n.
+std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t pos = 0;
     while (pos <= text.size()) {
@@ -85,13 +85,30 @@ bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
         if (end == text.size()) break;
         pos = end + 1;
     }
+    return lines;
+}
+
+// A cell's token: '.', '#' or a clue 1..48.
+bool cellValue(std::string_view t, int& value) {
+    if (t == ".") {
+        value = Undecided;
+        return true;
+    }
+    if (t == "#") {
+        value = GivenBlack;
+        return true;
+    }
+    return parseInt(t, value) && value >= 1 && value <= 48;
+}
+
+// The header line, after blank lines and comments from line i on; i is left
+// on it.
+bool parseHeader(const std::vector<std::string_view>& lines, std::size_t& i, int& ruleSet, int& w,
+                 int& h, GridTextError& error) {
     auto fail = [&](int line, int column, std::string message) {
         error = {line, column, std::move(message)};
         return false;
     };
-
-    std::size_t i = 0;
-    // Header, after blank lines and comments.
     for (; i < lines.size(); ++i) {
         if (isBlankLine(lines[i])) continue;
         std::size_t first = lines[i].find_first_not_of(" \t");
@@ -103,7 +120,6 @@ bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
     const std::vector<Token> header = splitTokens(lines[i]);
     if (header.size() != 3)
         return fail(headerLine, 1, "header must be 'ombrix|tandrel WIDTH HEIGHT'");
-    int ruleSet;
     if (header[0].text == "ombrix")
         ruleSet = RuleSetOmbrix;
     else if (header[0].text == "tandrel")
@@ -112,11 +128,25 @@ bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
         return fail(headerLine, header[0].column,
                     "unknown rule set " + QuoteForMessage(header[0].text) +
                         " (expected ombrix or tandrel)");
-    int w, h;
     if (!parseInt(header[1].text, w) || w < kMinWidth || w > kMaxWidth)
         return fail(headerLine, header[1].column, "width must be a whole number from 8 to 31");
     if (!parseInt(header[2].text, h) || h < kMinHeight || h > kMaxHeight)
         return fail(headerLine, header[2].column, "height must be a whole number from 8 to 45");
+    return true;
+}
+
+} // namespace
+
+bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
+    const std::vector<std::string_view> lines = splitLines(text);
+    auto fail = [&](int line, int column, std::string message) {
+        error = {line, column, std::move(message)};
+        return false;
+    };
+
+    std::size_t i = 0;
+    int ruleSet = 0, w = 0, h = 0;
+    if (!parseHeader(lines, i, ruleSet, w, h, error)) return false;
     ++i;
 
     std::uint8_t rows[kMaxHeight + 1][kMaxWidth + 1] = {};
@@ -128,19 +158,12 @@ bool ParseGridText(std::string_view text, Board& board, GridTextError& error) {
         const std::vector<Token> tokens = splitTokens(lines[i]);
         if (static_cast<int>(tokens.size()) != w)
             return fail(lineNo, 1,
-                        "row " + std::to_string(row + 1) + " has " +
-                            std::to_string(tokens.size()) + " cells, expected " +
-                            std::to_string(w));
+                        "row " + std::to_string(row + 1) + " has " + std::to_string(tokens.size()) +
+                            " cells, expected " + std::to_string(w));
         for (int x = 0; x < w; ++x) {
             const Token& t = tokens[static_cast<std::size_t>(x)];
             int value;
-            if (t.text == ".")
-                value = Undecided;
-            else if (t.text == "#")
-                value = GivenBlack;
-            else if (parseInt(t.text, value) && value >= 1 && value <= 48)
-                ;
-            else
+            if (!cellValue(t.text, value))
                 return fail(lineNo, t.column,
                             "bad cell " + QuoteForMessage(t.text) +
                                 " (expected '.', '#' or a clue 1..48)");

@@ -128,6 +128,53 @@ std::string Outside(const char* field, int value, int low, int high) {
 
 } // namespace
 
+namespace {
+
+// Where the parts of a w x h stream start.
+struct Layout {
+    std::size_t cellsAt, historyAt, statusAt, ruleSetAt;
+    Layout(int w, int h)
+        : cellsAt(kHeaderSize), historyAt(cellsAt + static_cast<std::size_t>((w + 2) * (h + 2))),
+          statusAt(historyAt + 3 * kHistorySize), ruleSetAt(statusAt + 1) {}
+};
+
+// Why a stream of n bytes is too short for a w x h board.
+std::string CutShort(std::size_t n, int w, int h) {
+    const Layout at(w, h);
+    const char* endedIn = n < at.historyAt   ? "the cells"
+                          : n < at.statusAt  ? "the step history"
+                          : n < at.ruleSetAt ? "the status byte"
+                                             : "the rule-set byte";
+    return "the puzzle data ends in " + std::string(endedIn) + ", after " + std::to_string(n) +
+           " of the " + std::to_string(NeededSize(w, h)) + " bytes a " + std::to_string(w) + " x " +
+           std::to_string(h) + " board needs";
+}
+
+// The first value of a whole stream that this program never writes, or "".
+std::string ValueProblem(std::span<const std::uint8_t> stream, int w, int h) {
+    const Layout at(w, h);
+    if (stream[0] > PhaseAutoSolved) return Outside("the phase", stream[0], 0, PhaseAutoSolved);
+    if (stream[1] > LayoutReady) return Outside("the layout stage", stream[1], 0, LayoutReady);
+    if (stream[at.statusAt] > StatusSumTooLarge)
+        return Outside("the status", stream[at.statusAt], 0, StatusSumTooLarge);
+    const std::uint8_t ruleByte = stream[at.ruleSetAt];
+    if (ruleByte != RuleSetOmbrix && ruleByte != RuleSetTandrel && ruleByte != kMissingRuleSet)
+        return "the rule set " + std::to_string(ruleByte) + " is neither 0 nor 1";
+    std::size_t pos = at.cellsAt;
+    for (int x = 0; x <= w + 1; ++x)
+        for (int y = 0; y <= h + 1; ++y) {
+            const int code = FromChar(stream[pos++]);
+            const bool ring = x == 0 || x > w || y == 0 || y > h;
+            if (ring ? code != Border : !IsPlayableCode(code))
+                return "cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                       ") holds the code " + std::to_string(code) +
+                       (ring ? ", not the border's 99" : ", which no cell holds");
+        }
+    return {};
+}
+
+} // namespace
+
 ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiState& ui) {
     // Everything is checked before anything is stored: a refused stream
     // changes nothing but the status.
@@ -141,46 +188,13 @@ ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiStat
     const int w = stream[2], h = stream[3];
     if (std::string problem = SizeProblem(w, h); !problem.empty())
         return refuse(ReadKind::Refused, problem);
-
-    const std::size_t cellsAt = kHeaderSize;
-    const std::size_t historyAt = cellsAt + static_cast<std::size_t>((w + 2) * (h + 2));
-    const std::size_t statusAt = historyAt + 3 * kHistorySize;
-    const std::size_t ruleSetAt = statusAt + 1;
-    if (stream.size() <= ruleSetAt) {
-        const std::size_t n = stream.size();
-        const char* endedIn = n < historyAt   ? "the cells"
-                              : n < statusAt  ? "the step history"
-                              : n < ruleSetAt ? "the status byte"
-                                              : "the rule-set byte";
-        return refuse(ReadKind::CutShort, "the puzzle data ends in " + std::string(endedIn) +
-                                              ", after " + std::to_string(n) + " of the " +
-                                              std::to_string(NeededSize(w, h)) + " bytes a " +
-                                              std::to_string(w) + " x " + std::to_string(h) +
-                                              " board needs");
-    }
-
-    if (stream[0] > PhaseAutoSolved)
-        return refuse(ReadKind::Refused, Outside("the phase", stream[0], 0, PhaseAutoSolved));
-    if (stream[1] > LayoutReady)
-        return refuse(ReadKind::Refused, Outside("the layout stage", stream[1], 0, LayoutReady));
-    if (stream[statusAt] > StatusSumTooLarge)
-        return refuse(ReadKind::Refused,
-                      Outside("the status", stream[statusAt], 0, StatusSumTooLarge));
-    const std::uint8_t ruleByte = stream[ruleSetAt];
-    if (ruleByte != RuleSetOmbrix && ruleByte != RuleSetTandrel && ruleByte != kMissingRuleSet)
-        return refuse(ReadKind::Refused,
-                      "the rule set " + std::to_string(ruleByte) + " is neither 0 nor 1");
-    std::size_t pos = cellsAt;
-    for (int x = 0; x <= w + 1; ++x)
-        for (int y = 0; y <= h + 1; ++y) {
-            const int code = FromChar(stream[pos++]);
-            const bool ring = x == 0 || x > w || y == 0 || y > h;
-            if (ring ? code != Border : !IsPlayableCode(code))
-                return refuse(ReadKind::Refused,
-                              "cell (" + std::to_string(x) + ", " + std::to_string(y) +
-                                  ") holds the code " + std::to_string(code) +
-                                  (ring ? ", not the border's 99" : ", which no cell holds"));
-        }
+    const Layout at(w, h);
+    const std::size_t cellsAt = at.cellsAt, historyAt = at.historyAt, statusAt = at.statusAt;
+    if (stream.size() <= at.ruleSetAt)
+        return refuse(ReadKind::CutShort, CutShort(stream.size(), w, h));
+    if (std::string problem = ValueProblem(stream, w, h); !problem.empty())
+        return refuse(ReadKind::Refused, problem);
+    const std::uint8_t ruleByte = stream[at.ruleSetAt];
 
     ui.phase = stream[0];
     ui.layoutState = stream[1];
@@ -200,7 +214,7 @@ ReadResult ReadPuzzle(std::span<const std::uint8_t> stream, Board& board, UiStat
             c.areaId = 0;
             c.mark = 0;
         }
-    pos = historyAt;
+    std::size_t pos = historyAt;
     for (int i = 0; i < kHistorySize; ++i) {
         ui.historyX[i] = FromChar(stream[pos++]);
         ui.historyY[i] = FromChar(stream[pos++]);

@@ -89,54 +89,107 @@ Area Describe(const Board& b, CellList cells) {
     return a;
 }
 
+using Labels = std::array<std::array<int, kGridHeight>, kGridWidth>;
+
+// The findings by kind, each kind in the order of its first cell.
+struct Findings {
+    std::vector<Finding> byKind[kViolationKinds];
+
+    void add(Violation v, CellList cells) {
+        std::sort(cells.begin(), cells.end());
+        byKind[static_cast<int>(v)].push_back({v, std::move(cells)});
+    }
+    void moveInto(std::vector<Finding>& out) {
+        for (auto& kind : byKind) {
+            std::stable_sort(kind.begin(), kind.end(), [](const Finding& l, const Finding& r) {
+                return l.cells.front() < r.cells.front();
+            });
+            for (Finding& f : kind)
+                out.push_back(std::move(f));
+        }
+    }
+};
+
+// A 2 x 2 block of black cells (Ombrix).
+void BlackBlocks(const Board& b, Findings& found) {
+    for (int x = 1; x < b.width; ++x)
+        for (int y = 1; y < b.height; ++y)
+            if (isBlack(b.state(x, y)) && isBlack(b.state(x + 1, y)) &&
+                isBlack(b.state(x, y + 1)) && isBlack(b.state(x + 1, y + 1)))
+                found.add(Violation::BlackBlock, {{x, y}, {x, y + 1}, {x + 1, y}, {x + 1, y + 1}});
+}
+
+// Black cells that can no longer meet: the groups of cells that may still be
+// black hold black cells in more than one group. The group with the most
+// black cells stands; every other one is cut off.
+void DividedBlacks(const Board& b, Labels& label, Findings& found) {
+    auto groups = Label(
+        b, [](int s) { return s == Undecided || isBlack(s); }, label);
+    std::vector<CellList> blacks;
+    for (const CellList& g : groups) {
+        CellList bl;
+        for (auto [x, y] : g)
+            if (isBlack(b.state(x, y))) bl.push_back({x, y});
+        if (!bl.empty()) blacks.push_back(std::move(bl));
+    }
+    if (blacks.size() < 2) return;
+    std::size_t keep = 0;
+    for (std::size_t i = 1; i < blacks.size(); ++i)
+        if (blacks[i].size() > blacks[keep].size()) keep = i;
+    for (std::size_t i = 0; i < blacks.size(); ++i)
+        if (i != keep) found.add(Violation::BlackDivided, std::move(blacks[i]));
+}
+
+// The faults of one white area as it stands.
+void AreaFaults(const Board& b, const Area& a, Findings& found) {
+    const int size = static_cast<int>(a.cells.size());
+    if (a.clues == 0 && a.closed) found.add(Violation::AreaWithoutNumber, a.cells);
+    if (a.clues >= 2) found.add(Violation::AreaTwoNumbers, a.cells);
+    if (a.number > 0 && size > a.number) found.add(Violation::AreaTooLarge, a.cells);
+    if (a.clues == 1 && a.closed && size < a.number) found.add(Violation::AreaTooSmall, a.cells);
+    CellList wrong;
+    for (auto [x, y] : a.cells) {
+        const int s = b.state(x, y);
+        if (isAreaCode(s) && ((a.clues == 0 && a.mixed) || (a.clues == 1 && s - 100 != a.clue)))
+            wrong.push_back({x, y});
+    }
+    if (!wrong.empty()) found.add(Violation::NumberMismatch, std::move(wrong));
+}
+
+// Under Tandrel two areas may not touch at a corner. Two white cells
+// diagonally apart in different areas as they stand are a fault once they can
+// never become one area: both areas hold a clue, or either is closed.
+void TouchingAreas(const Board& b, const Labels& label, const std::vector<Area>& areas,
+                   Findings& found) {
+    for (int x = 1; x < b.width; ++x) {
+        for (int y = 1; y <= b.height; ++y) {
+            for (int dy : {-1, 1}) {
+                const int nx = x + 1, ny = y + dy;
+                if (!b.isPlayable(nx, ny)) continue;
+                const int p = label[x][y], q = label[nx][ny];
+                if (p < 0 || q < 0 || p == q) continue;
+                const Area &a = areas[static_cast<std::size_t>(p)],
+                           &c = areas[static_cast<std::size_t>(q)];
+                if ((a.clues > 0 && c.clues > 0) || a.closed || c.closed)
+                    found.add(Violation::AreasTouch, {{x, y}, {nx, ny}});
+            }
+        }
+    }
+}
+
 } // namespace
 
 CheckResult CheckBoard(const Board& b) {
-    std::vector<Finding> byKind[kViolationKinds];
-    auto add = [&](Violation v, CellList cells) {
-        std::sort(cells.begin(), cells.end());
-        byKind[static_cast<int>(v)].push_back({v, std::move(cells)});
-    };
-    const int w = b.width, h = b.height;
-
     CheckResult result;
     result.complete = true;
-    for (int x = 1; x <= w; ++x)
-        for (int y = 1; y <= h; ++y)
+    for (int x = 1; x <= b.width; ++x)
+        for (int y = 1; y <= b.height; ++y)
             if (b.state(x, y) == Undecided) result.complete = false;
 
-    // A 2 x 2 block of black cells.
-    if (b.ombrix()) {
-        for (int x = 1; x < w; ++x)
-            for (int y = 1; y < h; ++y)
-                if (isBlack(b.state(x, y)) && isBlack(b.state(x + 1, y)) &&
-                    isBlack(b.state(x, y + 1)) && isBlack(b.state(x + 1, y + 1)))
-                    add(Violation::BlackBlock, {{x, y}, {x, y + 1}, {x + 1, y}, {x + 1, y + 1}});
-    }
-
-    // Black cells that can no longer meet: the groups of cells that may still
-    // be black hold black cells in more than one group. The group with the
-    // most black cells stands; every other one is cut off.
-    std::array<std::array<int, kGridHeight>, kGridWidth> label;
-    {
-        auto groups = Label(
-            b, [](int s) { return s == Undecided || isBlack(s); }, label);
-        std::vector<CellList> blacks;
-        for (const CellList& g : groups) {
-            CellList bl;
-            for (auto [x, y] : g)
-                if (isBlack(b.state(x, y))) bl.push_back({x, y});
-            if (!bl.empty()) blacks.push_back(std::move(bl));
-        }
-        if (blacks.size() > 1) {
-            std::size_t keep = 0;
-            for (std::size_t i = 1; i < blacks.size(); ++i)
-                if (blacks[i].size() > blacks[keep].size()) keep = i;
-            for (std::size_t i = 0; i < blacks.size(); ++i)
-                if (i != keep) add(Violation::BlackDivided, std::move(blacks[i]));
-        }
-    }
-
+    Findings found;
+    if (b.ombrix()) BlackBlocks(b, found);
+    Labels label;
+    DividedBlacks(b, label, found);
     // The white areas as they stand.
     auto groups = Label(
         b, [](int s) { return isWhite(s); }, label);
@@ -144,49 +197,10 @@ CheckResult CheckBoard(const Board& b) {
     areas.reserve(groups.size());
     for (CellList& g : groups)
         areas.push_back(Describe(b, std::move(g)));
-    for (const Area& a : areas) {
-        if (a.clues == 0 && a.closed) add(Violation::AreaWithoutNumber, a.cells);
-        if (a.clues >= 2) add(Violation::AreaTwoNumbers, a.cells);
-        if (a.number > 0 && static_cast<int>(a.cells.size()) > a.number)
-            add(Violation::AreaTooLarge, a.cells);
-        if (a.clues == 1 && a.closed && static_cast<int>(a.cells.size()) < a.number)
-            add(Violation::AreaTooSmall, a.cells);
-        CellList wrong;
-        for (auto [x, y] : a.cells) {
-            const int s = b.state(x, y);
-            if (isAreaCode(s) && ((a.clues == 0 && a.mixed) || (a.clues == 1 && s - 100 != a.clue)))
-                wrong.push_back({x, y});
-        }
-        if (!wrong.empty()) add(Violation::NumberMismatch, std::move(wrong));
-    }
-
-    // Under Tandrel two areas may not touch at a corner. Two white cells
-    // diagonally apart in different areas as they stand are a fault once they
-    // can never become one area: both areas hold a clue, or either is closed.
-    if (b.tandrel()) {
-        for (int x = 1; x < w; ++x) {
-            for (int y = 1; y <= h; ++y) {
-                for (int dy : {-1, 1}) {
-                    const int nx = x + 1, ny = y + dy;
-                    if (!b.isPlayable(nx, ny)) continue;
-                    const int p = label[x][y], q = label[nx][ny];
-                    if (p < 0 || q < 0 || p == q) continue;
-                    const Area &a = areas[static_cast<std::size_t>(p)],
-                               &c = areas[static_cast<std::size_t>(q)];
-                    if ((a.clues > 0 && c.clues > 0) || a.closed || c.closed)
-                        add(Violation::AreasTouch, {{x, y}, {nx, ny}});
-                }
-            }
-        }
-    }
-
-    for (auto& kind : byKind) {
-        std::stable_sort(kind.begin(), kind.end(), [](const Finding& l, const Finding& r) {
-            return l.cells.front() < r.cells.front();
-        });
-        for (Finding& f : kind)
-            result.findings.push_back(std::move(f));
-    }
+    for (const Area& a : areas)
+        AreaFaults(b, a, found);
+    if (b.tandrel()) TouchingAreas(b, label, areas, found);
+    found.moveInto(result.findings);
     return result;
 }
 

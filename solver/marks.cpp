@@ -44,23 +44,28 @@ void Solver::MarkWhite(int x, int y) {
     }
 }
 
+// Whether (x, y) touches a cell of an unfinished area other than `id`
+// (orthogonally, or under Tandrel also diagonally).
+bool Solver::touchesOtherArea(int x, int y, std::uint16_t id) const {
+    auto other = [&](int cx, int cy) {
+        const std::uint16_t a = b_.at(cx, cy).areaId;
+        return a != 0 && a != id;
+    };
+    for (int i = 0; i < 4; ++i)
+        if (other(x + kOrthX[i], y + kOrthY[i])) return true;
+    if (!b_.tandrel()) return false;
+    for (int i = 0; i < 4; ++i)
+        if (other(x + kDiagX[i], y + kDiagY[i])) return true;
+    return false;
+}
+
 void Solver::JoinArea(int x, int y, int sx, int sy) {
     Cell& cell = b_.at(x, y);
     const std::uint8_t c = cell.state;
     const std::uint16_t id = b_.at(sx, sy).areaId;
-    if (isWall(c)) b_.status = StatusContradiction;
     // Touching a cell of another unfinished area is a contradiction; the
     // source itself carries id and passes.
-    for (int i = 0; i < 4; ++i) {
-        const std::uint16_t other = b_.at(x + kOrthX[i], y + kOrthY[i]).areaId;
-        if (other != 0 && other != id) b_.status = StatusContradiction;
-    }
-    if (b_.tandrel()) {
-        for (int i = 0; i < 4; ++i) {
-            const std::uint16_t other = b_.at(x + kDiagX[i], y + kDiagY[i]).areaId;
-            if (other != 0 && other != id) b_.status = StatusContradiction;
-        }
-    }
+    if (isWall(c) || touchesOtherArea(x, y, id)) b_.status = StatusContradiction;
     if (b_.status == StatusContradiction) return;
     if (c != Undecided && c != WhiteDot) return; // already in an area: a check only
 
@@ -78,34 +83,35 @@ void Solver::JoinArea(int x, int y, int sx, int sy) {
     }
     if (index_.kept) keepJoin(id, x, y);
     if (c == Undecided) decided(x, y);
+    if (source == 2) finishClueTwo(x, y, sx, sy);
+}
 
-    if (source == 2) {
-        // A clue 2 has just got its second cell: the area is complete, so
-        // everything round both cells is black.
-        for (int i = 0; i < 4; ++i) {
-            const int nx = x + kOrthX[i], ny = y + kOrthY[i];
-            if (nx != sx || ny != sy) MarkBlack(nx, ny);
-        }
-        for (int i = 0; i < 4; ++i) {
-            const int nx = sx + kOrthX[i], ny = sy + kOrthY[i];
-            if (nx != x || ny != y) MarkBlack(nx, ny);
-        }
-        if (b_.tandrel()) {
-            // This sweep goes up-left, down-left, up-right, down-right.
-            static constexpr int dx[4] = {-1, -1, 1, 1};
-            static constexpr int dy[4] = {-1, 1, -1, 1};
-            for (int i = 0; i < 4; ++i)
-                MarkBlack(x + dx[i], y + dy[i]);
-            for (int i = 0; i < 4; ++i)
-                MarkBlack(sx + dx[i], sy + dy[i]);
-        }
-        cell.areaId = 0;
-        b_.at(sx, sy).areaId = 0;
-        noteChange(sx, sy);
-        if (keptSets()) {
-            setBit(kept_.inArea, indexOf(x, y), false);
-            setBit(kept_.inArea, indexOf(sx, sy), false);
-        }
+// A clue 2 at (sx, sy) has just got its second cell (x, y): the area is
+// complete, so everything round both cells is black.
+void Solver::finishClueTwo(int x, int y, int sx, int sy) {
+    for (int i = 0; i < 4; ++i) {
+        const int nx = x + kOrthX[i], ny = y + kOrthY[i];
+        if (nx != sx || ny != sy) MarkBlack(nx, ny);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const int nx = sx + kOrthX[i], ny = sy + kOrthY[i];
+        if (nx != x || ny != y) MarkBlack(nx, ny);
+    }
+    if (b_.tandrel()) {
+        // This sweep goes up-left, down-left, up-right, down-right.
+        static constexpr int dx[4] = {-1, -1, 1, 1};
+        static constexpr int dy[4] = {-1, 1, -1, 1};
+        for (int i = 0; i < 4; ++i)
+            MarkBlack(x + dx[i], y + dy[i]);
+        for (int i = 0; i < 4; ++i)
+            MarkBlack(sx + dx[i], sy + dy[i]);
+    }
+    b_.at(x, y).areaId = 0;
+    b_.at(sx, sy).areaId = 0;
+    noteChange(sx, sy);
+    if (keptSets()) {
+        setBit(kept_.inArea, indexOf(x, y), false);
+        setBit(kept_.inArea, indexOf(sx, sy), false);
     }
 }
 

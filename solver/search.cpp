@@ -32,45 +32,6 @@ void Solver::restoreSnapshot(Snapshot& s) {
     paths_.restore(s.paths);
 }
 
-// The area index after the board went back to a snapshot: the stamps of the
-// areas renewed since go back (their witnesses are in doubt), and the kept
-// counts with them, or the index is laid out again.
-void Solver::restoreAreas(AreaIndex::Saved& s) {
-    ++index_.epoch;
-    // Only the areas renewed since the save can differ from the snapshot.
-    const bool listed = !index_.renewedOverrun && s.renewedCount <= index_.renewedCount;
-    const bool keptSame = index_.kept && s.keptLayout == index_.keptLayout;
-    auto restoreArea = [&](int id) {
-        if (index_.stamp[id] != s.stamp[id]) suspectWitnessesOf(id);
-        index_.stamp[id] = s.stamp[id];
-        if (!keptSame) return;
-        // Cells are only ever added past the counts, so the cells below the
-        // saved counts are this board's. An area that loses cells starts a
-        // new era: what is added next overwrites them.
-        if (s.areaCount[id] < index_.areaCount[id]) ++index_.era[id];
-        index_.areaCount[id] = s.areaCount[id];
-    };
-    if (listed) {
-        for (int k = s.renewedCount; k < index_.renewedCount; ++k)
-            restoreArea(index_.renewed[k]);
-    } else {
-        for (int id = 0; id < stampCount(); ++id)
-            restoreArea(id);
-    }
-    index_.renewedCount = std::min(s.renewedCount, index_.renewedCount);
-    // A list that had run over by the time of the save misses areas renewed
-    // since older snapshots, so it stays run over.
-    index_.renewedOverrun = s.renewedOverrun;
-    if (keptSame) return;
-    if (keeping()) {
-        // The index was rebuilt or given up since: lay it out again.
-        keepAreaIndex();
-        index_.save(s, stampCount());
-    } else {
-        index_.kept = false;
-    }
-}
-
 // The trial search writes a white dot straight into an undecided cell.
 void Solver::paintWhite(int x, int y) {
     b_.state(x, y) = WhiteDot;
@@ -219,7 +180,7 @@ void Solver::startTrials() {
 }
 
 void Solver::TrialSearch() {
-    const int w = b_.width, h = b_.height;
+    const int w = b_.width;
     startTrials();
     saveSnapshot(outer_);
     // Every deduction below is a hypothesis: its board is kept only when it
@@ -232,35 +193,30 @@ void Solver::TrialSearch() {
             s.kept_.groups.Drop();
         }
     } leave{*this};
-    bool decided = false;
     const int resume = static_cast<int>(b_.resumeColumn);
     // First stage: single hypotheses, from the column of the last decision
     // round to the column before it.
-    for (int x = resume; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            if (b_.state(x, y) != Undecided || !HasDecidedNeighbour(x, y)) continue;
-            singleTest(x, y, decided);
-            if (decided) return;
-        }
-    }
-    for (int x = 1; x <= resume - 1 && x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
-            if (b_.state(x, y) != Undecided || !HasDecidedNeighbour(x, y)) continue;
-            singleTest(x, y, decided);
-            if (decided) return;
-        }
-    }
+    if (tryColumns(resume, w, &Solver::singleTest)) return;
+    if (tryColumns(1, std::min(resume - 1, w), &Solver::singleTest)) return;
     // Second stage: two levels deep inside a window round each candidate.
     b_.resumeColumn = 1;
     if (trace_) trace_->beforeWindowStage(b_);
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
+    if (tryColumns(1, w, &Solver::windowTest)) return;
+    b_.status = StatusUnsolvable;
+}
+
+// Runs `test` on every candidate (an undecided cell next to a decided one)
+// of columns first..last in scan order; true once one decided a cell.
+bool Solver::tryColumns(int first, int last, void (Solver::*test)(int, int, bool&)) {
+    bool decided = false;
+    for (int x = first; x <= last; ++x) {
+        for (int y = 1; y <= b_.height; ++y) {
             if (b_.state(x, y) != Undecided || !HasDecidedNeighbour(x, y)) continue;
-            windowTest(x, y, decided);
-            if (decided) return;
+            (this->*test)(x, y, decided);
+            if (decided) return true;
         }
     }
-    b_.status = StatusUnsolvable;
+    return false;
 }
 
 } // namespace ombrix

@@ -171,6 +171,8 @@ class Solver {
     // deduction loop's second block check.
     void runRule(Rule rule, bool traced = true);
     bool cannotAct(Rule rule) const;
+    bool touchesOtherArea(int x, int y, std::uint16_t id) const;
+    void finishClueTwo(int x, int y, int sx, int sy);
     bool stopped() const { return quick_ && b_.status == StatusContradiction; }
     // Where the trial search's run of a rule may start looking: the log
     // position of its last run, or -1 for the whole board.
@@ -194,6 +196,8 @@ class Solver {
     template <Rule R> void scanCells();
     template <Rule R> bool candidateScan();
     void addCandidates(int x, int y, int radius, int after, std::uint64_t* bits = nullptr);
+    void markNearChanges(bool restart, int from);
+    void takeInChanges(int i, int radius, int& seen, std::uint32_t& generation);
     void ClearMarks();
     void PromoteMarks(); // every mark Open or Done becomes Settled
     void paintWhite(int x, int y);
@@ -371,6 +375,7 @@ class Solver {
     void windowTest(int x, int y, bool& decided);
     bool windowBranch(int x, int y, int xlo, int xhi, int ylo, int yhi);
     void startTrials();
+    bool tryColumns(int first, int last, void (Solver::*test)(int, int, bool&));
 
     // Undecided cell (x, y) has just been decided: the kept sets follow.
     void decided(int x, int y);
@@ -410,6 +415,8 @@ class Solver {
 
     // The clue paths.
     bool everyRegionHasClue();
+    bool newBlacksKeepPaths();
+    void searchFromClues();
     bool leadsToClue(int start);
 
     // A snapshot holds the board and all that is kept about it, so that a
@@ -435,6 +442,9 @@ class Solver {
     // The walk is compiled once per variant, so the variant's tests cost no
     // run-time dispatch.
     template <Walk V> void visit(int x, int y);
+    enum class Step { Skip, Member, Stop };
+    template <Walk V> Step neighbour(const Cell& v, const Cell& n, int x, int y, int nx, int ny);
+    bool reachBlocked(int x, int y, int nx, int ny) const;
     template <Walk V> bool stopTest() const;
     template <Walk V> bool runFrom(int x, int y);
     template <Walk V> int walk(int x, int y);

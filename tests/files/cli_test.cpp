@@ -118,14 +118,6 @@ TEST(CliFiles, SolveSavesTheSolvedBoardAsTheEditorWould) {
     for (int i = 0; i < kHistorySize; ++i)
         EXPECT_EQ(ui.historyX[i] + ui.historyY[i], 0);
 
-    // The saved file solves again to the same outcome, and exports as it stands.
-    run = RunCli(dir, {"solve", dir / "solved.omx", "--dump"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, 9), "status " + std::to_string(solved.status) + "\n");
-    run = RunCli(dir, {"export-text", dir / "solved.omx", dir / "solved.txt"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(ReadAll(dir / "solved.txt"), ExportText(read));
-
     EXPECT_EQ(RunCli(dir, {"solve", dir / "p.grid", "--out", dir / "x.grid"}).exitCode, 1);
     EXPECT_EQ(RunCli(dir, {"solve", dir / "p.grid", "--out"}).exitCode, 1);
 }
@@ -162,8 +154,6 @@ TEST(CliFiles, DamagedPuzzleFilesAndUnwritableTargetsExitWithTwo) {
     WriteAll(dir / "plain", Bytes{'o', 'l', 'd'});
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"convert", dir / "p.grid", dir / "plain/p.omx"},
-             {"convert", dir / "p.omx", dir / "plain/p.grid"},
-             {"export-text", dir / "p.grid", dir / "plain/p.txt"},
              {"solve", dir / "p.grid", "--out", dir / "plain/p.omx"},
          }) {
         const CliRun run = RunCli(dir, args);
@@ -172,43 +162,6 @@ TEST(CliFiles, DamagedPuzzleFilesAndUnwritableTargetsExitWithTwo) {
         EXPECT_NE(run.err.find("Not a directory"), std::string::npos) << run.err;
     }
     EXPECT_EQ(ReadAll(dir / "plain"), (Bytes{'o', 'l', 'd'}));
-}
-
-TEST(CliFiles, ABoardSizeNoBoardHasIsRefusedNamingTheDimension) {
-    TempDir dir;
-    Board board;
-    UiState ui;
-    board.width = 34; // too wide only
-    board.height = 8;
-    ResetBoard(board, ui);
-    WriteAll(dir / "wide.omx", EncodePuzzleFile(board, ui));
-    WriteAll(dir / "zeros.omx", Bytes(4096, 0));
-    CliRun run = RunCli(dir, {"convert", dir / "wide.omx", dir / "out.grid"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("width 34 is outside 8..31"), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find("height"), std::string::npos) << run.err;
-    run = RunCli(dir, {"solve", dir / "zeros.omx"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("width 0 is outside 8..31 and its height 0 is outside 8..45"),
-              std::string::npos)
-        << run.err;
-    EXPECT_FALSE(std::filesystem::exists(dir / "out.grid"));
-
-    // Grid text refuses the same sizes, naming the first wrong dimension,
-    // and leaves the board untouched.
-    for (int w : {0, 1, 7, 10, 32, 33})
-        for (int h : {0, 1, 7, 10, 46}) {
-            if (w == 10 && h == 10) continue;
-            Board board = EmptyBoard(9, 9);
-            board.state(1, 1) = 5;
-            GridTextError error;
-            EXPECT_FALSE(ParseGridText(
-                "ombrix " + std::to_string(w) + " " + std::to_string(h) + "\n", board, error));
-            EXPECT_NE(error.message.find(w != 10 ? "width" : "height"), std::string::npos)
-                << error.message;
-            EXPECT_EQ(board.width, 9);
-            EXPECT_EQ(board.state(1, 1), 5);
-        }
 }
 
 TEST(CliFiles, AnalyzePrintsVerdictGradeAndBothSolutions) {
@@ -321,49 +274,6 @@ TEST(CliFiles, OutputNamesThatAreNotUtf8AreKeptAsBytes) {
     EXPECT_EQ(dir.Names(), expected);
 }
 
-TEST(CliFiles, ReadOnlyTargetsAndLinksFollowOneRuleForEveryWriter) {
-    TempDir dir;
-    WriteText(dir / "p.grid", kGrid);
-    WriteText(dir / "ro.omx", "old\n");
-    chmod((dir / "ro.omx").c_str(), 0444);
-    CliRun run = RunCli(dir, {"convert", dir / "p.grid", dir / "ro.omx"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
-    EXPECT_EQ(ReadAll(dir / "ro.omx"), (Bytes{'o', 'l', 'd', '\n'}));
-
-    // A dangling link creates its target and stays a link, in every writer;
-    // a link to something that is not a regular file is refused.
-    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    std::vector<std::vector<std::string>> writers = {
-        {"convert", dir / "p.grid", "OUT.omx"},
-        {"export-text", dir / "p.grid", "OUT.txt"},
-        {"generate", "--solution", "OUT.sol"},
-        {"solve", dir / "p.grid", "--out", "OUT.omx"},
-    };
-#ifdef OMBRIX_CLI_HAS_QT
-    writers.push_back({"render", dir / "p.grid", "OUT.png"});
-    writers.push_back({"print", dir / "p.grid", "OUT.pdf"});
-#endif
-    for (std::vector<std::string> args : writers) {
-        SCOPED_TRACE(args[0]);
-        std::string& out = args.back();
-        const std::string ext = out.substr(3);
-        std::filesystem::create_symlink("made" + ext, dir / ("dangling" + ext));
-        std::filesystem::create_symlink("fifo", dir / ("tofifo" + ext));
-        out = dir / ("dangling" + ext);
-        EXPECT_EQ(RunCli(dir, args).exitCode, 0);
-        EXPECT_TRUE(std::filesystem::is_symlink(dir / ("dangling" + ext)));
-        EXPECT_GT(std::filesystem::file_size(dir / ("made" + ext)), 0u);
-        out = dir / ("tofifo" + ext);
-        run = RunCli(dir, args);
-        EXPECT_EQ(run.exitCode, 2);
-        EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
-        for (const char* name : {"dangling", "tofifo", "made"})
-            std::remove((dir / (name + ext)).c_str());
-    }
-    EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));
-}
-
 // A grid whose first word is terminal escape sequences, 900 KB long: the
 // message shows the bytes escaped and cut.
 TEST(CliFiles, MessagesShowFileBytesEscapedAndShort) {
@@ -405,19 +315,14 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
         {{}, 1, "no command given"},
         {{"--bogus"}, 1, "unknown option '--bogus'"},
         {{"frobnicate"}, 1, "unknown command 'frobnicate'"},
-        {{"--help", "x"}, 1, "unexpected argument 'x'"},
         {{"--version"}, 0, std::string("ombrix-cli ") + OMBRIX_VERSION + "\n"},
         {{"--help"}, 0, "usage: ombrix-cli COMMAND"},
         {{"solve", "--help"}, 0, "usage: ombrix-cli solve FILE"},
         {{"solve"}, 1, "no file named"},
-        {{"solve", p, p}, 1, "unexpected argument"},
-        {{"solve", p, "--bogus"}, 1, "unknown option '--bogus'"},
         {{"solve", p, "--out"}, 1, "--out needs a value"},
         {{"solve", p, "--dump", "--dump"}, 1, "--dump is given twice"},
-        {{"solve", p, "--dump=yes"}, 1, "--dump takes no value"},
         {{"solve", p, "--trace", "--dump"}, 1, "--dump and --trace cannot be combined"},
         {{"solve", "--", dir / "-dash.grid"}, 0, "[2]"},
-        {{"check", p, "--all"}, 1, "unknown option '--all'"},
         {{"check", p}, 0, "ok\n"},
         {{"hint", p, "x"}, 1, "unexpected argument 'x'"},
         // The walls of the 1 at (8,6), and the corner of the 2 at (9,1).
@@ -427,22 +332,14 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
          "100\n7 7 100\n8 2 100\n8 5 100\n8 7 100\n9 5 100\n9 6 100\n9 7 "
          "100\n"},
         {{"convert", p}, 1, "too few files named"},
-        {{"convert", p, dir / "p.omx", "x"}, 1, "unexpected argument 'x'"},
-        {{"export-text", p, "-x"}, 1, "unknown option '-x'"},
         {{"generate", "--seed", "-1"}, 1, "--seed takes a whole number from 0 to"},
         {{"generate", "--seed", "12abc"}, 1, "not '12abc'"},
-        {{"generate", "--seed", "18446744073709551616"}, 1, "--seed takes"},
         {{"generate", "--size", " 10x 10"}, 1, "--size takes WxH"},
-        {{"generate", "--size", "7x10"}, 1, "--size takes WxH"},
         {{"generate", "--max-area", "xyz"}, 1, "--max-area takes a whole number from 1 to 40"},
-        {{"generate", "--max-area", "41"}, 1, "not '41'"},
-        {{"generate", "--rules"}, 1, "--rules needs a value"},
         {{"generate", "--limit-seconds", "5"}, 1, "--limit-seconds goes with --unique"},
         {{"generate", "--unique", "--limit-seconds", "0"}, 1, "--limit-seconds takes"},
         {{"generate", "--rules", "go"}, 1, "--rules takes ombrix or tandrel, not 'go'"},
         {{"generate", "--solution", q, q}, 1, "same file"},
-        {{"generate", "--solution", dir / "./q.grid", q}, 1, "same file"},
-        {{"generate", q, "r"}, 1, "unexpected argument 'r'"},
         {{"generate", "--seed=18446744073709551615", "--size", "12x9", "--max-area", "5"},
          0,
          "seed 18446744073709551615\ntandrel 12 9"},
@@ -450,7 +347,6 @@ TEST(CliArguments, EverySubcommandRefusesWhatItDoesNotTake) {
     cases.back().args.insert(cases.back().args.begin() + 1, {"--rules", "tandrel"});
 #ifdef OMBRIX_CLI_HAS_QT
     cases.push_back({{"render", p}, 1, "too few files named"});
-    cases.push_back({{"print", p, q, q}, 1, "unexpected argument"});
 #endif
     for (const Case& c : cases) {
         std::string line;

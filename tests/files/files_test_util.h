@@ -17,6 +17,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace ombrix::testing {
@@ -52,17 +53,14 @@ inline void ExpectSameBoard(const Board& a, const Board& b) {
 }
 
 inline void ExpectSameUi(const UiState& a, const UiState& b) {
-    EXPECT_EQ(a.phase, b.phase);
-    EXPECT_EQ(a.layoutState, b.layoutState);
-    EXPECT_EQ(a.resizePending, b.resizePending);
-    EXPECT_EQ(a.selectedNumber, b.selectedNumber);
-    EXPECT_EQ(a.barLength, b.barLength);
-    EXPECT_EQ(a.historyCount, b.historyCount);
-    for (int i = 0; i < kHistorySize; ++i) {
-        EXPECT_EQ(a.historyX[i], b.historyX[i]) << "entry " << i;
-        EXPECT_EQ(a.historyY[i], b.historyY[i]) << "entry " << i;
-        EXPECT_EQ(a.historyPrev[i], b.historyPrev[i]) << "entry " << i;
-    }
+    EXPECT_EQ(std::tie(a.phase, a.layoutState, a.resizePending, a.selectedNumber, a.barLength,
+                       a.historyCount),
+              std::tie(b.phase, b.layoutState, b.resizePending, b.selectedNumber, b.barLength,
+                       b.historyCount));
+    EXPECT_TRUE(std::equal(a.historyX, a.historyX + kHistorySize, b.historyX) &&
+                std::equal(a.historyY, a.historyY + kHistorySize, b.historyY) &&
+                std::equal(a.historyPrev, a.historyPrev + kHistorySize, b.historyPrev))
+        << "step history differs";
 }
 
 // A fresh folder under the system's temporary folder, removed afterwards.

@@ -65,11 +65,6 @@ TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
-
-    // An empty file and a very long name work too.
-    const std::string longName = dir / (std::string(250, 'n') + ".omx");
-    ASSERT_TRUE(WriteFileAtomically(longName, Bytes{}, error)) << error;
-    EXPECT_EQ(fs::file_size(longName), 0u);
 }
 
 TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
@@ -225,30 +220,6 @@ TEST(PuzzleFile, FilesThatCannotBeLoadedChangeOnlyTheStatus) {
         << error;
     ExpectSameBoard(board, expected);
     ExpectSameUi(ui, uiBefore);
-}
-
-TEST(PuzzleFile, TheFuzzSeedsAreWhatTheirNamesSay) {
-    // The seeds are the project's own files; a change of the format that
-    // made them unreadable would quietly weaken the fuzz run.
-    int seeds = 0;
-    for (const auto& entry : fs::directory_iterator(OMBRIX_FUZZ_SEEDS)) {
-        const std::string name = entry.path().filename().string();
-        if (entry.path().extension() != ".omx") continue;
-        SCOPED_TRACE(name);
-        Board board = EmptyBoard(10, 10);
-        UiState ui;
-        std::string error;
-        const ReadKind kind = LoadPuzzleFile(entry.path().string(), board, ui, error);
-        EXPECT_EQ(kind, name.starts_with("cut-") ? ReadKind::CutShort : ReadKind::Complete);
-        ++seeds;
-    }
-    EXPECT_GE(seeds, 5);
-    Board fresh;
-    UiState freshUi;
-    ResetBoard(fresh, freshUi);
-    freshUi.layoutState = LayoutReady;
-    EXPECT_EQ(ReadAll(std::string(OMBRIX_FUZZ_SEEDS) + "/fresh-10x10.omx"),
-              EncodePuzzleFile(fresh, freshUi));
 }
 
 TEST(SafeWrite, ReadFileBytesStopsAtItsLimit) {

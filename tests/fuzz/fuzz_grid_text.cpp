@@ -7,61 +7,28 @@
 //   - formatting the board and parsing the result must give the same board
 //     and the same text.
 // A broken check aborts, which libFuzzer reports with the input.
+#include "fuzz_check.h"
 #include "grid_text.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
 using namespace ombrix;
+using fuzz::EarlierState;
+using fuzz::SameBoard;
 
 namespace {
 
-#define CHECK(cond)                                                                                \
-    do {                                                                                           \
-        if (!(cond)) {                                                                             \
-            std::fprintf(stderr, "fuzz_grid_text: check failed at line %d: %s\n", __LINE__,        \
-                         #cond);                                                                   \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (0)
-
-// A board that no parse would produce, so an untouched one is seen.
-void EarlierState(Board& board) {
-    std::memset(static_cast<void*>(&board), 0, sizeof board);
-    board.width = 12;
-    board.height = 9;
-    board.ruleSet = RuleSetTandrel;
-    board.status = StatusSecondSolution;
-    board.undecidedCount = 77;
-    for (int x = 0; x < kGridWidth; ++x)
-        for (int y = 0; y < kGridHeight; ++y) {
-            board.cells[x][y].state = static_cast<std::uint8_t>((x * 7 + y) % 201);
-            board.cells[x][y].areaId = static_cast<std::uint16_t>(x + y);
-            board.cells[x][y].mark = 1;
-        }
-}
-
-bool SameBoard(const Board& a, const Board& b) {
-    if (a.width != b.width || a.height != b.height || a.ruleSet != b.ruleSet ||
-        a.status != b.status || a.undecidedCount != b.undecidedCount)
-        return false;
-    for (int x = 0; x < kGridWidth; ++x)
-        for (int y = 0; y < kGridHeight; ++y) {
-            const Cell &p = a.cells[x][y], &q = b.cells[x][y];
-            if (p.state != q.state || p.areaId != q.areaId || p.mark != q.mark) return false;
-        }
-    return true;
+bool Playable(std::uint8_t s) {
+    return s == Undecided || s == GivenBlack || (s >= 1 && s <= 48);
 }
 
 Board board, before, again;
+UiState ui;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    EarlierState(board);
-    EarlierState(before);
+    EarlierState(board, ui);
+    EarlierState(before, ui);
     GridTextError error;
     if (!ParseGridText(text, board, error)) {
         CHECK(SameBoard(board, before));
@@ -75,19 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CHECK(w >= kMinWidth && w <= kMaxWidth && h >= kMinHeight && h <= kMaxHeight);
     CHECK(board.ruleSet == RuleSetOmbrix || board.ruleSet == RuleSetTandrel);
     CHECK(board.status == StatusNone);
-    for (int x = 0; x < kGridWidth; ++x)
-        for (int y = 0; y < kGridHeight; ++y) {
-            const Cell& c = board.cells[x][y];
-            CHECK(c.areaId == 0 && c.mark == 0);
-            if (x == 0 || x > w || y == 0 || y > h)
-                CHECK(c.state == Border);
-            else
-                CHECK(c.state == Undecided || c.state == GivenBlack ||
-                      (c.state >= 1 && c.state <= 48));
-        }
+    CHECK(fuzz::CellsInRange(board, Playable));
 
     const std::string formatted = FormatGridText(board);
-    EarlierState(again);
+    EarlierState(again, ui);
     CHECK(ParseGridText(formatted, again, error));
     CHECK(SameBoard(board, again));
     CHECK(FormatGridText(again) == formatted);

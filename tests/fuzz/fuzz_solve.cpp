@@ -8,26 +8,17 @@
 //   - a board the solver calls solved obeys the rules by the independent
 //     checker of the tests.
 // A broken check aborts, which libFuzzer reports with the input.
+#include "fuzz_check.h"
 #include "grid_text.h"
 #include "omx.h"
 #include "rule_checker.h"
 #include "solver.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 using namespace ombrix;
 
 namespace {
-
-#define CHECK(cond)                                                                                \
-    do {                                                                                           \
-        if (!(cond)) {                                                                             \
-            std::fprintf(stderr, "fuzz_solve: check failed at line %d: %s\n", __LINE__, #cond);    \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (0)
 
 Board board;
 UiState ui;

@@ -10,22 +10,26 @@
 #include "solver.h"
 #include "uistate.h"
 
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ombrix::testing {
+
+// The tokens that stand for one cell code.
+inline constexpr std::pair<const char*, int> kTokens[] = {
+    {".", Undecided}, {"#", Black}, {"L", BlackLinked}, {"G", GivenBlack}, {"o", WhiteDot}};
 
 inline std::unique_ptr<Board> MakeBoard(int ruleSet, const std::vector<std::string>& rows) {
     auto board = std::make_unique<Board>();
     std::vector<std::vector<std::string>> tokens;
     for (const std::string& row : rows) {
         std::istringstream in(row);
-        std::vector<std::string> t;
-        for (std::string tok; in >> tok;)
-            t.push_back(tok);
-        tokens.push_back(t);
+        tokens.emplace_back(std::istream_iterator<std::string>(in),
+                            std::istream_iterator<std::string>());
     }
     board->width = static_cast<std::uint8_t>(tokens.at(0).size());
     board->height = static_cast<std::uint8_t>(tokens.size());
@@ -35,22 +39,10 @@ inline std::unique_ptr<Board> MakeBoard(int ruleSet, const std::vector<std::stri
     for (int y = 1; y <= board->height; ++y) {
         for (int x = 1; x <= board->width; ++x) {
             const std::string& t = tokens.at(y - 1).at(x - 1);
-            int v = 0;
-            if (t == ".")
-                v = Undecided;
-            else if (t == "#")
-                v = Black;
-            else if (t == "L")
-                v = BlackLinked;
-            else if (t == "G")
-                v = GivenBlack;
-            else if (t == "o")
-                v = WhiteDot;
-            else if (t[0] == 'a')
-                v = 100 + std::stoi(t.substr(1));
-            else
-                v = std::stoi(t);
-            board->state(x, y) = static_cast<std::uint8_t>(v);
+            int v = t[0] == 'a' ? 100 + std::stoi(t.substr(1)) : -1;
+            for (auto [text, code] : kTokens)
+                if (t == text) v = code;
+            board->state(x, y) = static_cast<std::uint8_t>(v >= 0 ? v : std::stoi(t));
         }
     }
     return board;
@@ -63,21 +55,10 @@ inline std::vector<std::string> BoardRows(const Board& b) {
         std::string row;
         for (int x = 1; x <= b.width; ++x) {
             const int s = b.state(x, y);
-            std::string t;
-            if (s == Undecided)
-                t = ".";
-            else if (s == Black)
-                t = "#";
-            else if (s == BlackLinked)
-                t = "L";
-            else if (s == GivenBlack)
-                t = "G";
-            else if (s == WhiteDot)
-                t = "o";
-            else if (s > 100)
-                t = std::string("a").append(std::to_string(s - 100));
-            else
-                t = std::to_string(s);
+            std::string t = std::to_string(s);
+            if (s > 100 && s < 200) t = std::string("a").append(std::to_string(s - 100));
+            for (auto [text, code] : kTokens)
+                if (s == code) t = text;
             if (x > 1) row += ' ';
             row += t;
         }
