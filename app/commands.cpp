@@ -5,7 +5,9 @@
 #include "commands.h"
 
 #include "analysis_ui.h"
+#include "collection_ui.h"
 #include "dialog_template.h"
+#include "generate_ui.h"
 #include "main_frame.h"
 #include "modal.h"
 #include "ombrix_view.h"
@@ -31,6 +33,7 @@ constexpr WhileSolving kRuns = WhileSolving::Runs;
 constexpr CommandEntry kCommands[] = {
     {ID_FILE_NEW, "ID_FILE_NEW", "ﾌｧｲﾙ(&F)", "新規作成(&N)", "Ctrl+N", kWaits, [](CommandContext& c) { c.view.OnFileNew(); }, nullptr},
     {ID_FILE_OPEN, "ID_FILE_OPEN", "ﾌｧｲﾙ(&F)", "問題を読み込む(&O)", "Ctrl+O", kWaits, [](CommandContext& c) { c.view.OnLoadPuzzle(); }, nullptr},
+    {ID_FILE_COLLECTION, "ID_FILE_COLLECTION", "ﾌｧｲﾙ(&F)", "問題集(&B)...", nullptr, kWaits, [](CommandContext& c) { OpenFromCollection(c.view); }, nullptr},
     {ID_FILE_MRU_FILE1, "ID_FILE_MRU_FILE1", "ﾌｧｲﾙ(&F)", "最近使ったファイル", nullptr, kWaits, nullptr, nullptr},
     {ID_FILE_SAVE, "ID_FILE_SAVE", "ﾌｧｲﾙ(&F)", "上書き保存(&S)", "Ctrl+S", kWaits, [](CommandContext& c) { c.view.OnFileSave(); }, nullptr},
     {ID_FILE_SAVE_AS, "ID_FILE_SAVE_AS", "ﾌｧｲﾙ(&F)", "問題を保存する(&W)", nullptr, kWaits, [](CommandContext& c) { c.view.OnSavePuzzle(); }, nullptr},
@@ -54,6 +57,7 @@ constexpr CommandEntry kCommands[] = {
     {ID_TOOLS_ANALYZE, "ID_TOOLS_ANALYZE", "ﾂｰﾙ(&T)", "解の検証(&A)", "Ctrl+K", kWaits, [](CommandContext& c) { AnalyzePuzzle(c.view); }, nullptr},
     {ID_TOOLS_CHECK, "ID_TOOLS_CHECK", "ﾂｰﾙ(&T)", "答え合わせ(&C)", "F7", kWaits, [](CommandContext& c) { c.view.OnCheck(); }, nullptr},
     {ID_TOOLS_HINT, "ID_TOOLS_HINT", "ﾂｰﾙ(&T)", "ヒント(&H)", "F8", kWaits, [](CommandContext& c) { c.view.OnHint(); }, nullptr},
+    {ID_TOOLS_GENERATE, "ID_TOOLS_GENERATE", "ﾂｰﾙ(&T)", "問題の自動作成(&G)...", nullptr, kWaits, [](CommandContext& c) { GeneratePuzzleInto(c.view); }, nullptr},
     {ID_HELP_OMBRIX_RULES, "ID_HELP_OMBRIX_RULES", "ﾍﾙﾌﾟ(&H)", "Ombrixﾙｰﾙ説明(&N)", nullptr, kRuns, ShowText<res::kOmbrixRules>, nullptr},
     {ID_HELP_TANDREL_RULES, "ID_HELP_TANDREL_RULES", "ﾍﾙﾌﾟ(&H)", "Tandrelﾙｰﾙ説明(&B)", nullptr, kRuns, ShowText<res::kTandrelRules>, nullptr},
     {0, nullptr, "ﾍﾙﾌﾟ(&H)", nullptr, nullptr, kWaits, nullptr, nullptr},

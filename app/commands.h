@@ -51,6 +51,8 @@ enum CommandId : int {
     ID_VIEW_ZOOM_FIT = 32794,
     ID_TOOLS_CHECK = 32795,
     ID_TOOLS_HINT = 32796,
+    ID_TOOLS_GENERATE = 32797,
+    ID_FILE_COLLECTION = 32798,
 };
 
 // What a handler works on.

@@ -70,6 +70,7 @@ int RunGenerate(const Args& args);
 int RunCheck(const Args& args);
 int RunHint(const Args& args);
 int RunAnalyze(const Args& args);
+int RunCollection(const Args& args);
 // generate --unique, after the options common to both forms are read.
 int RunGenerateUnique(const ParsedArgs& parsed, int ruleSet, int width, int height,
                       std::uint64_t seed, const std::string& out);

@@ -64,14 +64,19 @@ const Command kCommands[] = {
      "standard output) and the painting to SOL. The puzzle may have more than\n"
      "one solution.\n"
      "--unique makes puzzles with exactly one solution instead (few clues,\n"
-     "proven by the complete analysis): --grade G asks for grade 1..4 (else\n"
+     "settled by the automatic solver and proven by the complete analysis): --grade G asks for grade 1..4 (else\n"
      "any of 1..3), --symmetric places the clues with 180-degree rotational\n"
      "symmetry, --count K writes K puzzles of seeds N, N+1, ... to OUT with\n"
      "-1, -2, ... before its extension. OUT ending in .omx gets a puzzle file.\n"
      "It gives up with exit status 2 when a puzzle takes longer than\n"
-     "--limit-seconds S (120 unless given). Tandrel puzzles and boards larger\n"
-     "than about 12 x 12 are often not found in that time yet.",
+     "--limit-seconds S (120 unless given).",
      RunGenerate},
+    {"collection", "collection SEEDS OUTDIR [--only NAME]",
+     "Make the puzzles of a seed list again (one line each: NAME RULES WxH\n"
+     "GRADE SEED [symmetric]; see res/collection/seeds.txt) and write each as\n"
+     "OUTDIR/NAME.omx, printing its rule set, size, grade and clues. --only\n"
+     "makes the one entry NAME.",
+     RunCollection},
     {"analyze", "analyze FILE [--json] [--limit-seconds S]",
      "Decide whether a puzzle (grid text or .omx; its clues and given black\n"
      "cells) has exactly one solution, none or several, by a complete search.\n"

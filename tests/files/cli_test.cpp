@@ -186,6 +186,32 @@ TEST(CliFiles, AnalyzePrintsVerdictGradeAndBothSolutions) {
     EXPECT_EQ(RunCli(dir, {"analyze", dir / "missing.grid"}).exitCode, 2);
 }
 
+// generate --unique: the same seed gives the same bytes, --symmetric places
+// clues and given black cells in 180-degree symmetry, and the collection
+// command makes a shipped puzzle again byte for byte.
+TEST(CliFiles, UniquePuzzlesFollowFromTheSeedAndTheCollectionFromItsList) {
+    TempDir dir;
+    for (const char* name : {"a.grid", "b.grid"})
+        ASSERT_EQ(RunCli(dir, {"generate", "--unique", "--rules", "tandrel", "--seed", "7",
+                               "--symmetric", "--count", "2", dir / name})
+                      .exitCode,
+                  0);
+    EXPECT_EQ(ReadAll(dir / "a-1.grid"), ReadAll(dir / "b-1.grid"));
+    EXPECT_EQ(ReadAll(dir / "a-2.grid"), ReadAll(dir / "b-2.grid"));
+    EXPECT_NE(ReadAll(dir / "a-1.grid"), ReadAll(dir / "a-2.grid"));
+    const Bytes text = ReadAll(dir / "a-1.grid");
+    const Board b = ParseGrid(std::string(text.begin(), text.end()));
+    EXPECT_TRUE(b.tandrel());
+    for (int x = 1; x <= b.width; ++x)
+        for (int y = 1; y <= b.height; ++y)
+            EXPECT_EQ(b.state(x, y) != 0, b.state(b.width + 1 - x, b.height + 1 - y) != 0)
+                << x << "," << y;
+    const std::string list = std::string(OMBRIX_COLLECTION_DIR) + "/seeds.txt";
+    ASSERT_EQ(RunCli(dir, {"collection", list, dir.path().string(), "--only", "t02"}).exitCode, 0);
+    EXPECT_EQ(ReadAll(dir / "t02.omx"), ReadAll(std::string(OMBRIX_COLLECTION_DIR) + "/t02.omx"));
+    EXPECT_EQ(RunCli(dir, {"collection", list, dir.path().string(), "--only", "nothing"}).exitCode, 1);
+}
+
 // Every writer of the tool under a file-size limit smaller than its output:
 // the write fails, the old file stays byte for byte, nothing else is left,
 // and the tool says so with exit status 2 (not a signal, not 0).

@@ -5,6 +5,8 @@
 
 #include "gui_support.h"
 
+#include "collection_ui.h"
+#include "generate_ui.h"
 #include "main_frame.h"
 #include "modal.h"
 #include "ombrix_view.h"
@@ -33,21 +35,30 @@ class ScriptedModal : public ModalUi {
         saveStart = s.startPath;
         return savePath;
     }
-    // The size dialog goes to `sizeScript`, any other to `dialogScript`;
-    // without a script a dialog is cancelled.
+    // The size, generator and collection dialogs go to their scripts, any
+    // other to `dialogScript`; without a script a dialog is cancelled.
     int RunDialog(QDialog& dialog) override {
         dialogs << QString::fromLatin1(dialog.metaObject()->className());
-        if (auto* size = qobject_cast<CBoardSizeDlg*>(&dialog))
-            return sizeScript && sizeScript(*size) ? QDialog::Accepted : QDialog::Rejected;
-        return dialogScript ? dialogScript(dialog) : QDialog::Rejected;
+        bool ok = false;
+        if (auto* d = qobject_cast<CBoardSizeDlg*>(&dialog))
+            ok = sizeScript && sizeScript(*d);
+        else if (auto* d = qobject_cast<CGenerateDlg*>(&dialog))
+            ok = generateScript && generateScript(*d);
+        else if (auto* d = qobject_cast<CCollectionDlg*>(&dialog))
+            ok = collectionScript && collectionScript(*d);
+        else
+            return dialogScript ? dialogScript(dialog) : QDialog::Rejected;
+        return ok ? QDialog::Accepted : QDialog::Rejected;
     }
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
     SaveAnswer AskSaveChanges(QWidget*, const QString& name) override {
         saveQuestions << name;
         return saveAnswer;
     }
-    // The work runs to its end; what the dialog would have shown is kept.
+    // The work runs to its end (cancelled first when `cancelWork`); what the
+    // dialog would have shown is kept.
     void RunProgress(QWidget*, BackgroundWork& work) override {
+        if (cancelWork) work.cancel();
         progressTexts << work.progressText();
         while (!work.finished())
             QThread::yieldCurrentThread();
@@ -64,9 +75,12 @@ class ScriptedModal : public ModalUi {
     std::function<bool(CBoardSizeDlg&)> sizeScript;
     std::function<int(QDialog&)> dialogScript;
     QStringList dialogs; // the class of each dialog run
+    std::function<bool(CGenerateDlg&)> generateScript;     // null: cancelled
+    std::function<bool(CCollectionDlg&)> collectionScript; // null: cancelled
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList openFilters, saveFilters, messages, saveQuestions;
     QString saveStart;     // the name the last save dialog started with
+    bool cancelWork = false;
     int choiceAnswer = -1; // the button pressed in AskChoice
     QStringList progressTexts, choices;
     std::function<void(SolutionToggle&)> solutionScript;

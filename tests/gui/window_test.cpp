@@ -33,7 +33,7 @@ TEST(Window, CaptionSizeAndMenuBar) {
     EXPECT_EQ(titles.join(QLatin1Char(' ')),
               QStringLiteral("ﾌｧｲﾙ(&F) 編集(&E) 表示(&V) ﾓｰﾄﾞ(&M) ｻｲｽﾞ変更(&S) ﾂｰﾙ(&T) ﾍﾙﾌﾟ(&H)"));
     EXPECT_EQ(w.frame.menuAction(ID_SIZE_CHANGE), w.frame.menuBar()->actions()[4]);
-    EXPECT_EQ(w.frame.menuBar()->actions()[0]->menu()->actions().size(), 13); // two separators
+    EXPECT_EQ(w.frame.menuBar()->actions()[0]->menu()->actions().size(), 14); // two separators
 }
 
 TEST(Window, KeysWithoutAHandlerDoNothing) {

@@ -4,6 +4,8 @@
 // symmetric, and a set cancel flag, a spent time limit or bad options end it
 // at once.
 #include "analysis.h"
+#include "collection.h"
+#include "puzzle_file.h"
 #include "grid_text.h"
 #include "rule_checker.h"
 #include "unique.h"
@@ -11,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <sstream>
 #include <memory>
 
 using namespace ombrix;
@@ -23,7 +27,7 @@ TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
         int grade;
         bool symmetric;
     };
-    const Case cases[] = {{RuleSetOmbrix, 2, 2, false}, {RuleSetOmbrix, 4, 0, true}};
+    const Case cases[] = {{RuleSetOmbrix, 2, 2, false}, {RuleSetOmbrix, 4, 0, true}, {RuleSetTandrel, 3, 1, true}};
     auto made = std::make_unique<UniqueResult>();
     auto again = std::make_unique<UniqueResult>();
     for (const Case& c : cases) {
@@ -45,12 +49,13 @@ TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
             EXPECT_EQ(grade, c.grade);
         else
             EXPECT_TRUE(grade >= 1 && grade <= 3) << grade;
-        int clues = 0;
+        int clues = 0, singles = 0;
         for (int x = 1; x <= p.width; ++x)
             for (int y = 1; y <= p.height; ++y) {
                 const std::uint8_t s = p.state(x, y);
                 if (s >= 1 && s <= 48) ++clues;
-                EXPECT_TRUE(s == 0 || (s >= 2 && s <= 40) || (s == GivenBlack && p.tandrel()))
+                singles += s == 1;
+                EXPECT_TRUE(s <= 40 || (s == GivenBlack && p.tandrel()))
                     << int(s) << " at " << x << "," << y;
                 if (c.symmetric) {
                     const std::uint8_t m = p.state(p.width + 1 - x, p.height + 1 - y);
@@ -58,6 +63,7 @@ TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
                 }
             }
         EXPECT_EQ(clues, made->clues);
+        EXPECT_LE(singles, p.width * p.height / 25); // few areas of a single cell
         ASSERT_TRUE(GenerateUnique(o, *again));
         EXPECT_EQ(FormatGridText(again->puzzle), FormatGridText(p));
     }
@@ -81,4 +87,37 @@ TEST(UniqueGenerator, RefusesBadOptionsAndStopsWhenCancelled) {
     o.seconds = 1e-9;
     EXPECT_FALSE(GenerateUnique(o, *made));
     EXPECT_TRUE(made->timedOut);
+}
+
+// Every puzzle of the starter collection is what its seed list names (rule
+// set, size, grade), has one solution by the analysis and that solution
+// obeys the rules; the quick ones are made again from their seeds.
+TEST(StarterCollection, EveryPuzzleIsUniqueOfItsGradeAndMadeFromItsSeed) {
+    const std::string folder = OMBRIX_COLLECTION_DIR;
+    std::ifstream in(folder + "/seeds.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<CollectionEntry> entries;
+    std::string error;
+    ASSERT_TRUE(ParseSeedList(text.str(), entries, error)) << error;
+    EXPECT_EQ(entries.size(), 48u);
+    auto file = std::make_unique<Board>();
+    auto made = std::make_unique<UniqueResult>();
+    for (const CollectionEntry& e : entries) {
+        SCOPED_TRACE(e.name);
+        UiState ui;
+        ASSERT_EQ(LoadPuzzleFile(folder + "/" + e.name + ".omx", *file, ui, error),
+                  ReadKind::Complete);
+        EXPECT_EQ(file->ruleSet, e.ruleSet);
+        EXPECT_EQ(file->width, e.width);
+        EXPECT_EQ(file->height, e.height);
+        const AnalysisResult r = Analyze(*file);
+        ASSERT_EQ(r.verdict, Verdict::Unique);
+        std::string why;
+        EXPECT_TRUE(CheckSolution(r.solutions[0], why)) << why;
+        EXPECT_EQ(GradeByAutoSolve(*file), e.grade);
+        if (e.width * e.height > 150 || e.grade == 4) continue;
+        ASSERT_TRUE(GenerateUnique(EntryOptions(e), *made));
+        EXPECT_EQ(FormatGridText(made->puzzle), FormatGridText(*file));
+    }
 }

@@ -3,10 +3,13 @@
 #include "random.h"
 
 #include "analysis.h"
+#include "solver.h"
 #include "uistate.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <memory>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -18,6 +21,25 @@ namespace {
 // Nodes the analysis may spend on one question; a painting that needs more is
 // dropped for the next one.
 constexpr std::uint64_t kNodeLimit = 20000;
+// Areas of a single cell: at most one per this many cells.
+constexpr int kCellsPerSingle = 25;
+// One change of the painting per this many cells the deductions leave open.
+constexpr int kStallPerChange = 12;
+// Under Tandrel, areas grow up to this many cells before the clues are set.
+constexpr int kTandrelAreaCap = 8;
+// An attempt ends when this many steps have not left fewer cells open.
+constexpr int kPatience = 20;
+// One in this many changes at an open white cell puts its area's clue there.
+constexpr int kMoveHere = 2;
+// A stuck painting with at most this many open cells goes to the whole solver.
+constexpr int kWholeSolveOpen = 40;
+// Shakes of a stuck painting before a fresh start, and changes per shake.
+constexpr int kKicks = 30;
+constexpr int kKickChanges = 3;
+// A change is judged by the open cells within this distance of it.
+constexpr int kNear = 3;
+// Given black cells (Tandrel): at most one per this many cells.
+constexpr int kCellsPerGiven = 25;
 
 constexpr int kDx[4] = {0, -1, 0, 1}, kDy[4] = {-1, 0, 1, 0};
 
@@ -36,7 +58,7 @@ class Maker {
         // Small areas first: many clues make a puzzle unique sooner; joining
         // areas afterwards takes clues away again. Without the 2 x 2 rule
         // small areas leave wide black masses, so Tandrel starts larger.
-        maxArea_ = tandrel_ ? 8 : 4;
+        maxArea_ = tandrel_ ? 5 : 4;
     }
 
     int idx(int x, int y) const { return y * (w_ + 2) + x; }
@@ -90,6 +112,57 @@ class Maker {
         return valid() && placeClues();
     }
 
+    // Whitens black cells beside one area while the areas stay within `cap`
+    // cells and the painting valid, and opens new areas of two cells inside
+    // black masses: fewer black cells in thinner walls.
+    void grow(int cap) {
+        std::vector<int> order;
+        for (int y = 1; y <= h_; ++y)
+            for (int x = 1; x <= w_; ++x)
+                order.push_back(idx(x, y));
+        for (int round = 0; round < 2; ++round) {
+            for (std::size_t i = order.size(); i > 1; --i)
+                std::swap(order[i - 1],
+                          order[static_cast<std::size_t>(rng_.below(static_cast<int>(i)))]);
+            for (int i : order) {
+                if (!black(i) || given(i)) continue;
+                int area = -1, near = 0;
+                bool one = true;
+                for (int d = 0; d < 4; ++d) {
+                    const int n = step(i, d);
+                    if (!white(n)) continue;
+                    const int c = comp_[static_cast<std::size_t>(n)];
+                    if (area >= 0 && c != area) one = false;
+                    area = c;
+                }
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        near += white(i + dx + dy * (w_ + 2));
+                if (area >= 0) {
+                    if (one &&
+                        static_cast<int>(areaCells_[static_cast<std::size_t>(area)].size()) < cap)
+                        flip(i);
+                } else if (near == 0) {
+                    const int j = step(i, 2 + rng_.below(2));
+                    if (black(j) && !given(j)) flipPair(i, j);
+                }
+            }
+        }
+    }
+
+    // Whitens the black cells i and j (and their mirrors) together.
+    bool flipPair(int i, int j) {
+        const auto saved = std::make_tuple(black_, given_, clue_);
+        for (int k : {i, j}) {
+            set(k, 0);
+            if (symmetric_) set(mirror(k), 0);
+        }
+        if (valid() && placeClues()) return true;
+        std::tie(black_, given_, clue_) = saved;
+        label();
+        return false;
+    }
+
     // Turns cell i (and its mirror) to the other colour if the painting stays
     // valid; clues follow the new areas. Undone when not.
     bool flip(int i) {
@@ -111,6 +184,17 @@ class Maker {
         std::vector<std::uint8_t> black, given, clue;
     };
     Saved save() const { return {black_, given_, clue_}; }
+    // Undoes the one change that took the painting from `before` to `after`,
+    // leaving later changes elsewhere in place.
+    void revert(const Saved& before, const Saved& after) {
+        for (std::size_t k = 0; k < black_.size(); ++k) {
+            if (before.black[k] != after.black[k]) black_[k] = before.black[k];
+            if (before.given[k] != after.given[k]) given_[k] = before.given[k];
+            if (before.clue[k] != after.clue[k]) clue_[k] = before.clue[k];
+        }
+    }
+    // After reverts: valid again, with one clue per area?
+    bool settle() { return valid() && placeClues(); }
     void restore(const Saved& s) {
         black_ = s.black;
         given_ = s.given;
@@ -123,19 +207,32 @@ class Maker {
         given_[static_cast<std::size_t>(i)] = 1;
         if (symmetric_) given_[static_cast<std::size_t>(mirror(i))] = 1;
     }
+    // Takes the given black cell i (and its mirror) back: black to be found.
+    void take(int i) {
+        given_[static_cast<std::size_t>(i)] = 0;
+        if (symmetric_) given_[static_cast<std::size_t>(mirror(i))] = 0;
+    }
     bool given(int i) const { return given_[static_cast<std::size_t>(i)] != 0; }
+    // The given black cells, one of each mirrored pair.
+    std::vector<int> givenCells() const {
+        std::vector<int> out;
+        for (int i = 0; i < static_cast<int>(given_.size()); ++i)
+            if (given(i) && (!symmetric_ || i <= mirror(i))) out.push_back(i);
+        return out;
+    }
     int givenCount() const { return static_cast<int>(std::count(given_.begin(), given_.end(), 1)); }
 
     // Moves the clue of the area of white cell i to another of its cells
     // (mirrored with it); false when the area has one cell or a fixed clue.
-    bool moveClue(int i) {
+    bool moveClue(int i, bool here = false) {
         const int c = comp_[static_cast<std::size_t>(i)];
         const std::vector<int>& cells = areaCells_[static_cast<std::size_t>(c)];
         if (cells.size() < 2) return false;
         if (symmetric_ && comp_[static_cast<std::size_t>(mirror(i))] == c) return false;
         for (int j : cells)
             clue_[static_cast<std::size_t>(j)] = 0;
-        const int to = cells[static_cast<std::size_t>(rng_.below(static_cast<int>(cells.size())))];
+        const int to =
+            here ? i : cells[static_cast<std::size_t>(rng_.below(static_cast<int>(cells.size())))];
         clue_[static_cast<std::size_t>(to)] = 1;
         if (symmetric_) {
             const int m = comp_[static_cast<std::size_t>(mirror(i))];
@@ -161,6 +258,9 @@ class Maker {
                     b.state(x, y) = GivenBlack;
             }
     }
+
+    // How many areas of a single cell a valid painting may have.
+    void allowSingles(int n) { singles_ = n; }
 
     int areas() const { return static_cast<int>(areaCells_.size()); }
     int size(int i) const {
@@ -258,8 +358,12 @@ class Maker {
     bool valid() {
         label();
         if (areaCells_.empty()) return false;
-        for (const auto& a : areaCells_)
-            if (a.size() < 2 || a.size() > 40) return false;
+        int singles = 0;
+        for (const auto& a : areaCells_) {
+            if (a.size() > 40) return false;
+            singles += a.size() == 1;
+        }
+        if (singles > singles_) return false;
         int blacks = 0, first = -1;
         for (int y = 1; y <= h_; ++y)
             for (int x = 1; x <= w_; ++x) {
@@ -345,10 +449,144 @@ class Maker {
     bool tandrel_, symmetric_;
     Random& rng_;
     int maxArea_;
+    int singles_ = 0; // areas of a single cell allowed
     std::vector<std::uint8_t> black_, given_, clue_;
     std::vector<int> comp_;
     std::vector<std::vector<int>> areaCells_;
 };
+
+// The automatic solver as the judge of a candidate puzzle. A board it solves
+// (status 0) is settled by sound deductions alone, so it has exactly one
+// solution; where it stalls, the cells it leaves undecided show where the
+// clues say too little.
+class Judge {
+  public:
+    struct Outcome {
+        int status = StatusNone;
+        int grade = 0;          // 1..3 for status 0, as GradeByAutoSolve counts
+        std::vector<int> stall; // cells (x, y) packed by Pack
+    };
+
+    // Solves `puzzle` with the automatic solver. A solve that turns to the
+    // trial search's window stage when `aim` is 2 is broken off there: the
+    // puzzle is too hard, and that stage is where a stalled solve spends its
+    // time. Then `status` is 2 and `grade` 3.
+    Outcome run(const Board& puzzle, int aim) {
+        *board_ = puzzle;
+        board_->status = StatusNone;
+        Watch watch;
+        watch.aim = aim;
+        Outcome out;
+        try {
+            AutoSolve(*board_, &watch);
+        } catch (const Watch::TooHard&) {
+            out.status = StatusUnsolvable;
+            out.grade = 3;
+            return out;
+        }
+        out.status = board_->status;
+        out.grade = watch.window ? 3 : watch.single ? 2 : 1;
+        return out;
+    }
+
+    // The deduction rules alone, without the trial search: status 0 when
+    // they decide every cell (grade 1), else 2 with the undecided cells in
+    // `stall`. Far quicker than a whole solve that stalls.
+    Outcome deduce(const Board& puzzle) {
+        *board_ = puzzle;
+        board_->status = StatusNone;
+        solver_->PrepareBoard();
+        Outcome out;
+        if (board_->status == StatusNone) solver_->RunDeduction();
+        if (board_->status == StatusContradiction || board_->status == StatusSumTooLarge) {
+            out.status = board_->status;
+        } else if (board_->undecidedCount == 0) {
+            out.status = StatusNone;
+            out.grade = 1;
+        } else {
+            out.status = StatusUnsolvable;
+            out.stall = UndecidedCells(*board_);
+        }
+        return out;
+    }
+
+    const Board& solved() const { return *board_; }
+
+    static int Pack(int x, int y) { return y * 64 + x; }
+    static int X(int p) { return p % 64; }
+    static int Y(int p) { return p / 64; }
+
+  private:
+    static std::vector<int> UndecidedCells(const Board& b) {
+        std::vector<int> out;
+        for (int x = 1; x <= b.width; ++x)
+            for (int y = 1; y <= b.height; ++y)
+                if (b.state(x, y) == Undecided || b.state(x, y) == WhiteDot)
+                    out.push_back(Pack(x, y));
+        return out;
+    }
+
+    // Hears the trial search's stages; stops the solve at the window stage
+    // when the grade aimed at is 2.
+    struct Watch : SolveTrace {
+        struct TooHard {};
+        int aim = 3;
+        bool inWindow = false, single = false, window = false;
+        void afterRule(const RuleRun&, const Board&) override {}
+        bool wantsChanges() const override { return false; }
+        void beforeWindowStage(const Board&) override {
+            if (aim <= 2) throw TooHard{};
+            inWindow = true;
+        }
+        void afterTrial(const Board& b) override {
+            if (b.status == StatusNone) (inWindow ? window : single) = true;
+            inWindow = false;
+        }
+    };
+
+    std::unique_ptr<Board> board_ = std::make_unique<Board>();
+    std::unique_ptr<Solver> solver_ = std::make_unique<Solver>(*board_);
+};
+
+// One change of the painting at one of the stalled cells or beside it: cells
+// changed least often first, so that the painting does not swing back and
+// forth between two forms. Under Tandrel a black cell there may be given
+// with the puzzle instead.
+void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int>& flips,
+           int givenBudget) {
+    std::vector<std::pair<int, int>> candidates;
+    // Under Tandrel black cells first: areas grow into the black masses.
+    const bool blackFirst = givenBudget > 0;
+    const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
+    const int d = m.idx(Judge::X(p), Judge::Y(p));
+    candidates.push_back({flips[static_cast<std::size_t>(d)] * 16 +
+                              (m.white(d) != blackFirst ? 0 : 8) + rng.below(4),
+                          d});
+    for (int e = 0; e < 4; ++e) {
+        const int n = m.step(d, e);
+        if (m.inside(n))
+            candidates.push_back({flips[static_cast<std::size_t>(n)] * 16 +
+                                      (m.white(n) != blackFirst ? 4 : 12) + rng.below(4),
+                                  n});
+    }
+    std::sort(candidates.begin(), candidates.end());
+    if (m.givenCount() < givenBudget && rng.below(2) == 0)
+        for (const auto& c : candidates)
+            if (m.black(c.second) && !m.given(c.second)) {
+                m.give(c.second);
+                return;
+            }
+    if (m.white(d) && rng.below(kMoveHere) == 0 && m.moveClue(d, true)) return;
+    if (m.white(d) && rng.below(3) == 0 && m.moveClue(d)) return;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        const int c = candidates[k].second;
+        if (m.flip(c)) {
+            ++flips[static_cast<std::size_t>(c)];
+            return;
+        }
+    }
+    if (m.white(d)) m.moveClue(d);
+}
 
 } // namespace
 
@@ -371,7 +609,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
     AnalysisLimits limits;
     limits.maxNodes = kNodeLimit;
     limits.cancel = o.cancel;
-    Board board;
+    auto board = std::make_unique<Board>();
+    Judge judge;
     for (int attempt = 1;; ++attempt) {
         if (cancelled()) return false;
         if (o.progress) o.progress(attempt);
@@ -379,81 +618,193 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                    static_cast<std::uint64_t>(attempt) * 0x9e3779b97f4a7c15ULL};
         Maker m(o, rng);
         if (!m.paint()) continue;
-        // Given black cells: one per fifteen cells at most.
-        const int givenBudget = tandrel ? (o.width * o.height) / 15 : 0;
-        const int maxSteps = 8 + m.areas() / 2;
-        bool unique = false;
-        AnalysisResult r;
+        // A few single cells settle the deductions far sooner than any other
+        // change.
+        m.allowSingles(o.width * o.height / kCellsPerSingle);
+        if (tandrel) m.grow(kTandrelAreaCap);
+        const int givenBudget = tandrel ? (o.width * o.height) / kCellsPerGiven : 0;
         std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
-        std::vector<std::pair<int, int>> candidates;
-        for (int stepNo = 0; stepNo < maxSteps; ++stepNo) {
-            m.toBoard(board, o.ruleSet);
-            r = Analyze(board, limits);
+        Judge::Outcome verdict;
+        bool settled = false;
+        // 1. Change the painting where the deduction rules stall until they
+        // settle the puzzle alone. Each step changes it at several stalled
+        // places far apart and keeps each change whose neighbourhood is left
+        // no more open than before.
+        const std::size_t cells = static_cast<std::size_t>((o.width + 2) * (o.height + 2));
+        std::vector<std::uint8_t> open(cells, 0), openAfter(cells, 0);
+        std::vector<int> stall;
+        auto mark = [&](const std::vector<int>& list, std::vector<std::uint8_t>& grid) {
+            std::fill(grid.begin(), grid.end(), 0);
+            for (int p : list)
+                grid[static_cast<std::size_t>(m.idx(Judge::X(p), Judge::Y(p)))] = 1;
+        };
+        auto openNear = [&](const std::vector<std::uint8_t>& grid, int at) {
+            int n = 0;
+            for (int c : {at, o.symmetric ? m.mirror(at) : at})
+                for (int dy = -kNear; dy <= kNear; ++dy)
+                    for (int dx = -kNear; dx <= kNear; ++dx) {
+                        const int x = m.cx(c) + dx, y = m.cy(c) + dy;
+                        if (x >= 1 && x <= o.width && y >= 1 && y <= o.height)
+                            n += grid[static_cast<std::size_t>(m.idx(x, y))];
+                    }
+            return n;
+        };
+        m.toBoard(*board, o.ruleSet);
+        verdict = judge.deduce(*board);
+        settled = verdict.status == StatusNone;
+        stall = verdict.stall;
+        mark(stall, open);
+        std::vector<int> picks;
+        std::vector<Maker::Saved> states;
+        std::size_t fewest = stall.size();
+        int kicks = 0;
+        for (int stepNo = 0, lastGain = 0; !settled && !stall.empty(); ++stepNo) {
             if (cancelled()) return false;
-            if (r.verdict == Verdict::Unique) {
-                unique = true;
-                break;
+            if (stall.size() < fewest) {
+                fewest = stall.size();
+                lastGain = stepNo;
             }
-            if (r.verdict != Verdict::Several || r.differing.empty()) break;
-            // Change the painting at a cell where the two solutions differ, or
-            // next to one: cells changed least often first, so that the
-            // painting does not swing back and forth between two forms.
-            candidates.clear();
-            for (const auto& [dx, dy] : r.differing) {
-                const int d = m.idx(dx, dy);
-                candidates.push_back(
-                    {flips[static_cast<std::size_t>(d)] * 16 + (m.white(d) ? 0 : 8) + rng.below(4),
-                     d});
-                for (int k = 0; k < 4; ++k) {
-                    const int n = m.step(d, k);
-                    if (m.inside(n))
-                        candidates.push_back({flips[static_cast<std::size_t>(n)] * 16 +
-                                                  (m.white(n) ? 4 : 12) + rng.below(4),
-                                              n});
+            // Stuck with few cells left open: the whole automatic solver may
+            // settle them with its trial search.
+            if (stepNo - lastGain >= kPatience && o.grade != 1 &&
+                static_cast<int>(stall.size()) <= kWholeSolveOpen) {
+                m.toBoard(*board, o.ruleSet);
+                const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
+                if (t.status == StatusNone) {
+                    verdict = t;
+                    settled = true;
+                    break;
                 }
             }
-            std::sort(candidates.begin(), candidates.end());
-            const int d = candidates.front().second;
-            if (tandrel && m.black(d) && !m.given(d) && m.givenCount() < givenBudget) {
-                m.give(d);
+            // Stuck: shake the painting where it is still open, keeping
+            // the changes whatever they do, a few times before a fresh start.
+            const bool kick = stepNo - lastGain >= kPatience;
+            if (kick) {
+                if (++kicks > kKicks) break;
+                lastGain = stepNo;
+                fewest = stall.size() + kKickChanges * 8;
+            }
+            // Stalled places at least 2 * kNear + 1 apart (and from their mirrors).
+            picks.clear();
+            const int want = 1 + static_cast<int>(stall.size()) / kStallPerChange;
+            for (int k = 0; k < 3 * want && static_cast<int>(picks.size()) < want; ++k) {
+                const int p =
+                    stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
+                const int c = m.idx(Judge::X(p), Judge::Y(p));
+                bool far = true;
+                for (int q : picks)
+                    for (int r : {q, o.symmetric ? m.mirror(q) : q})
+                        far = far && (std::abs(m.cx(r) - m.cx(c)) > 2 * kNear ||
+                                      std::abs(m.cy(r) - m.cy(c)) > 2 * kNear);
+                if (far) picks.push_back(c);
+            }
+            states.assign(1, m.save());
+            for (int c : picks) {
+                for (int k = kick ? kKickChanges : 1; k > 0; --k)
+                    steer(m, {Judge::Pack(m.cx(c), m.cy(c))}, rng, flips, givenBudget);
+                states.push_back(m.save());
+            }
+            m.toBoard(*board, o.ruleSet);
+            verdict = judge.deduce(*board);
+            if (verdict.status == StatusNone) {
+                settled = true;
+                break;
+            }
+            if (verdict.status != StatusUnsolvable) {
+                m.restore(states.front());
                 continue;
             }
-            if (m.white(d) && rng.below(2) == 0 && m.moveClue(d)) continue;
-            bool changed = false;
-            for (std::size_t k = 0; k < candidates.size() && k < 8 && !changed; ++k) {
-                const int c = candidates[k].second;
-                changed = m.flip(c);
-                if (changed) ++flips[static_cast<std::size_t>(c)];
+            mark(verdict.stall, openAfter);
+            bool reverted = false;
+            for (std::size_t k = 0; k < picks.size() && !kick; ++k)
+                if (openNear(openAfter, picks[k]) > openNear(open, picks[k])) {
+                    m.revert(states[k], states[k + 1]);
+                    reverted = true;
+                }
+            if (reverted && !m.settle()) {
+                m.restore(states.front());
+                continue;
             }
-            if (!changed && m.white(d)) m.moveClue(d);
+            if (reverted) {
+                m.toBoard(*board, o.ruleSet);
+                verdict = judge.deduce(*board);
+                if (verdict.status == StatusNone) {
+                    settled = true;
+                    break;
+                }
+                if (verdict.status != StatusUnsolvable) {
+                    m.restore(states.front());
+                    continue;
+                }
+                mark(verdict.stall, openAfter);
+            }
+            stall = std::move(verdict.stall);
+            open.swap(openAfter);
         }
-        if (!unique) continue;
-        // Fewer clues: join two areas where the puzzle stays unique.
+        if (!settled) continue;
+        int grade = verdict.grade;
+        // 2. Fewer clues: join two areas, or take back a given black cell,
+        // where the deduction rules still settle the puzzle. The joins they
+        // cannot settle are kept for the next stage.
         std::vector<int> joints = m.joints();
         for (std::size_t i = joints.size(); i > 1; --i)
             std::swap(joints[i - 1],
                       joints[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
-        const int tries = std::min<int>(static_cast<int>(joints.size()), 8 + m.areas() / 4);
-        for (int k = 0; k < tries; ++k) {
-            const int j = joints[static_cast<std::size_t>(k)];
+        const std::vector<int> givens = m.givenCells();
+        joints.insert(joints.begin(), givens.begin(), givens.end());
+        std::vector<int> harder;
+        for (std::size_t k = 0; k < joints.size(); ++k) {
+            const int j = joints[k];
+            const auto saved = m.save();
+            if (k < givens.size()) {
+                if (grade > 1) continue;
+                m.take(j);
+            } else if (!m.black(j) || !m.flip(j)) {
+                continue;
+            }
+            m.toBoard(*board, o.ruleSet);
+            if (grade == 1 && judge.deduce(*board).status == StatusNone) continue;
+            if (cancelled()) return false;
+            m.restore(saved);
+            if (k >= givens.size()) harder.push_back(j);
+        }
+        // 3. Harder: of the joins left, those the whole automatic solver
+        // still settles within the grade asked for (once that grade is
+        // reached, at that grade); for grade 4, one the solver gives up on
+        // and the analysis proves unique.
+        int analyses = 0;
+        const std::size_t tries =
+            std::min<std::size_t>(harder.size(), 12 + static_cast<std::size_t>(m.areas() / 4));
+        for (std::size_t k = 0; k < tries && o.grade != 1 && o.grade != 0 && grade != 4; ++k) {
+            const int j = harder[k];
             const auto saved = m.save();
             if (!m.black(j) || !m.flip(j)) continue;
-            m.toBoard(board, o.ruleSet);
-            AnalysisResult t = Analyze(board, limits);
+            m.toBoard(*board, o.ruleSet);
+            const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
             if (cancelled()) return false;
-            if (t.verdict == Verdict::Unique) {
-                r = t;
-            } else {
-                m.restore(saved);
+            bool keep = false;
+            if (t.status == StatusNone) {
+                keep = o.grade == 0 || o.grade == 4 || t.grade <= o.grade;
+                if (o.grade >= 2 && o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
+            } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < 6) {
+                ++analyses;
+                keep = Analyze(*board, limits).verdict == Verdict::Unique;
+                if (cancelled()) return false;
             }
+            if (keep)
+                grade = t.status == StatusNone ? t.grade : 4;
+            else
+                m.restore(saved);
         }
-        m.toBoard(board, o.ruleSet);
-        const int grade = GradeByAutoSolve(board);
-        const bool wanted = o.grade == 0 ? grade >= 1 && grade <= 3 : grade == o.grade;
-        if (!wanted) continue;
-        result.puzzle = board;
+        if (o.grade != 0 && grade != o.grade) continue;
+        m.toBoard(*board, o.ruleSet);
+        // The analysis confirms what the solver found.
+        const AnalysisResult r = Analyze(*board, limits);
+        if (cancelled()) return false;
+        if (r.verdict != Verdict::Unique) continue;
+        result.puzzle = *board;
         result.solution = r.solutions[0];
-        result.grade = grade;
+        result.grade = GradeByAutoSolve(*board);
         result.attempts = attempt;
         result.clues = m.areas();
         result.givenBlack = m.givenCount();

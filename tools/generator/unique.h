@@ -1,13 +1,17 @@
 // A generator of puzzles with exactly one solution. It paints a random valid
-// board, puts one clue in each area, and asks the complete analysis whether
-// the clues allow another painting; while they do, it changes the painting
-// at a cell where two solutions differ (or, under Tandrel, gives that black
-// cell with the puzzle) and asks again. A unique puzzle then loses clues where
-// it can: two areas that join into one keep the puzzle unique with one clue
-// fewer. The grade comes from the automatic solver; a puzzle of another grade
-// than the one asked for is thrown away and the next attempt paints afresh.
-// Everything follows from the seed alone, so the same seed gives the same
-// puzzle on every machine.
+// board (under Tandrel with areas grown into the black masses), puts one clue
+// in each area and lets the automatic solver's deduction rules judge it:
+// where they stall, the painting changes at the cells they leave open (a cell
+// turns black, splitting or shrinking an area; a clue moves; under Tandrel a
+// black cell there is given with the puzzle) until the deductions decide every
+// cell. A puzzle settled by sound deductions has exactly one solution. Then it
+// loses clues: two areas join, or a given black cell is taken back, where the
+// deductions still settle it; for grades 2 to 4 further joins are kept where
+// the whole automatic solver still settles the puzzle at the grade asked for
+// (grade 4: where it gives up and the complete analysis proves the puzzle
+// unique). The complete analysis confirms the result once. Everything follows
+// from the seed alone, so the same seed gives the same puzzle on every
+// machine.
 #pragma once
 
 #include "board.h"
