@@ -116,7 +116,8 @@ TEST(StarterCollection, EveryPuzzleIsUniqueOfItsGradeAndMadeFromItsSeed) {
         std::string why;
         EXPECT_TRUE(CheckSolution(r.solutions[0], why)) << why;
         EXPECT_EQ(GradeByAutoSolve(*file), e.grade);
-        if (e.width * e.height > 150 || e.grade == 4) continue;
+        // Made again here: the small ones of grades 1 and 2 (the others take seconds each).
+        if (e.width * e.height > 150 || e.grade > 2) continue;
         ASSERT_TRUE(GenerateUnique(EntryOptions(e), *made));
         EXPECT_EQ(FormatGridText(made->puzzle), FormatGridText(*file));
     }
