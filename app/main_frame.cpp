@@ -17,70 +17,59 @@
 
 namespace ombrix {
 
-CMainFrame::CMainFrame(Board& board, UiState& ui, COmbrixApp* app)
-    : app_(app), view_(new COmbrixView(board, ui, this)) {
+CMainFrame::CMainFrame(Board& board, UiState& ui) : view_(new COmbrixView(board, ui, this)) {
     setObjectName(QStringLiteral("CMainFrame"));
     UpdateTitle();
     connect(&view_->document(), &Document::changed, this, &CMainFrame::UpdateTitle);
     connect(view_, &COmbrixView::fileUsed, this, [](const QString& path) { RecentFiles().add(path); });
     setWindowIcon(QIcon(QPixmap::fromImage(AppIcon())));
     setCentralWidget(view_);
-    for (int i = 0; i < kCommandCount; ++i) {
-        const CommandEntry& c = kCommands[i];
-        if (!c.handler) continue;
-        (c.route == Route::App ? registry_.app : registry_.view)[c.id] = c.handler;
-    }
-#ifdef OMBRIX_HAVE_PRINT
-    RegisterPrintCommands(registry_);
-#endif
     buildMenus();
     buildAccelerators();
 }
 
 void CMainFrame::buildMenus() {
     QMenu* menu = nullptr;
-    const char* menuTitle = nullptr;
-    for (int i = 0; i < kCommandCount; ++i) {
-        const CommandEntry& c = kCommands[i];
+    for (const CommandEntry& c : Commands()) {
         if (!c.menu) continue;
-        const int id = c.id;
-        if (!c.text && id != 0) {
+        if (!c.text && c.id != 0) {
             // A command on the menu bar itself.
-            QAction* a = menuBar()->addAction(QString::fromUtf8(c.menu));
-            connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
-            menuActions_[id] = a;
+            addCommandAction(menuBar()->addAction(QString::fromUtf8(c.menu)), c.id);
             menu = nullptr;
-            menuTitle = nullptr;
             continue;
         }
-        if (!menuTitle || std::string_view(menuTitle) != c.menu) {
+        if (!menu || menu->title() != QString::fromUtf8(c.menu)) {
             menu = menuBar()->addMenu(QString::fromUtf8(c.menu));
-            menuTitle = c.menu;
             connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
         }
-        if (id == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        if (id == ID_FILE_MRU_FILE1) {
-            recentMenu_ = menu->addMenu(QString::fromUtf8(c.text));
-            connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
-            menuActions_[id] = recentMenu_->menuAction();
-            fillRecentMenu();
-            continue;
-        }
-        QAction* a = menu->addAction(QString::fromUtf8(c.text));
-        if (c.update) a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        menuActions_[id] = a;
+        addMenuEntry(*menu, c);
     }
     UpdateCommandUI();
 }
 
+void CMainFrame::addMenuEntry(QMenu& menu, const CommandEntry& c) {
+    if (c.id == 0) {
+        menu.addSeparator();
+    } else if (c.id == ID_FILE_MRU_FILE1) {
+        recentMenu_ = menu.addMenu(QString::fromUtf8(c.text));
+        connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::fillRecentMenu);
+        menuActions_[c.id] = recentMenu_->menuAction();
+        fillRecentMenu();
+    } else {
+        QAction* a = addCommandAction(menu.addAction(QString::fromUtf8(c.text)), c.id);
+        a->setCheckable(c.update != nullptr);
+    }
+}
+
+QAction* CMainFrame::addCommandAction(QAction* a, int id) {
+    connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    menuActions_[id] = a;
+    return a;
+}
+
 void CMainFrame::buildAccelerators() {
     // Separate from the menu items, so the items' texts stay as written.
-    for (int i = 0; i < kCommandCount; ++i) {
-        const CommandEntry& c = kCommands[i];
+    for (const CommandEntry& c : Commands()) {
         if (!c.keys) continue;
         auto* a = new QAction(this);
         a->setObjectName(QString::fromLatin1(c.name));
@@ -96,65 +85,30 @@ void CMainFrame::buildAccelerators() {
 }
 
 void CMainFrame::UpdateCommandUI() {
-    CommandContext ctx{app_, *this, *view_};
-    for (int i = 0; i < kCommandCount; ++i) {
-        const CommandEntry& c = kCommands[i];
+    CommandContext ctx{*this, *view_};
+    for (const CommandEntry& c : Commands()) {
         if (!c.update) continue;
         if (QAction* a = menuAction(c.id)) c.update(ctx, a);
     }
 }
 
 void CMainFrame::Start(const QString& path) {
-    view_->OnInitialUpdate();
     show();
-    // The first layout step runs here rather than at the first paint, so a
-    // puzzle named on the command line lands on a laid-out board (and a
-    // refused one leaves the empty board with its message).
-    LayoutPass(view_->board(), view_->ui(), view_);
+    view_->OnInitialUpdate();
     if (!path.isEmpty()) view_->LoadPuzzleFrom(path);
 }
 
-namespace {
-
-// While the solver runs, only the commands that neither change nor write
-// the board (help, about, printer setup, exit) are carried out.
-bool RunsWhileSolving(int id) {
-    switch (id) {
-    case ID_HELP_OMBRIX_RULES:
-    case ID_HELP_TANDREL_RULES:
-    case ID_HELP_EDIT_OPERATION:
-    case ID_HELP_SOLVE_OPERATION:
-    case ID_APP_ABOUT:
-    case ID_FILE_PRINT_SETUP:
-    case ID_APP_EXIT:
-    case ID_VIEW_ZOOM_IN:
-    case ID_VIEW_ZOOM_OUT:
-    case ID_VIEW_ZOOM_RESET:
-    case ID_VIEW_ZOOM_FIT:
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
 void CMainFrame::OnCommand(int id) {
-    if (view_->solving() && !RunsWhileSolving(id)) return;
-    CommandContext ctx{app_, *this, *view_};
-    const auto run = [&] {
-        if (auto it = registry_.view.find(id); it != registry_.view.end()) {
-            it->second(ctx);
-        } else if (auto jt = registry_.app.find(id); jt != registry_.app.end()) {
-            jt->second(ctx);
-        }
-    };
+    const CommandEntry* c = FindCommand(id);
+    if (!c || !c->handler) return;
+    if (view_->solving() && c->whileSolving != WhileSolving::Runs) return;
+    CommandContext ctx{*this, *view_};
     // Undo and redo move through the recorded changes; every other command
     // that changes the puzzle or the work on it becomes one of them.
     if (id == ID_EDIT_UNDO || id == ID_EDIT_REDO)
-        run();
+        c->handler(ctx);
     else
-        view_->Perform(run);
+        view_->Perform([&] { c->handler(ctx); });
     UpdateCommandUI();
 }
 

@@ -1,11 +1,13 @@
 // The main frame window: caption, icon, the menu bar and the accelerators
 // built from the command table, and the board view as its only content.
-// Commands go to the view's handlers first, then the application's.
+// A command runs the handler of its entry in the table.
 #pragma once
 
 #include "commands.h"
 
 #include <QMainWindow>
+
+#include <map>
 
 namespace ombrix {
 
@@ -15,7 +17,7 @@ struct UiState;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
-    CMainFrame(Board& board, UiState& ui, COmbrixApp* app = nullptr);
+    CMainFrame(Board& board, UiState& ui);
 
     COmbrixView& view() { return *view_; }
     // Shows the frame with the empty 10 x 10 board laid out, then loads the
@@ -29,7 +31,6 @@ class CMainFrame : public QMainWindow {
     QAction* menuAction(int id) const;
     // Sets the check marks, as before a menu opens.
     void UpdateCommandUI();
-    CommandRegistry& registry() { return registry_; }
 
     // The window's title: the program's name, after the file's name and an
     // unsaved mark once there is a file or a change.
@@ -44,12 +45,13 @@ class CMainFrame : public QMainWindow {
 
   private:
     void buildMenus();
+    void addMenuEntry(QMenu& menu, const CommandEntry& c);
+    // Runs command `id` when `a` is triggered; `a` is its menu item.
+    QAction* addCommandAction(QAction* a, int id);
     void fillRecentMenu();
     void buildAccelerators();
 
-    COmbrixApp* app_;
     COmbrixView* view_;
-    CommandRegistry registry_;
     std::map<int, QAction*> menuActions_;
     QMenu* recentMenu_ = nullptr;
 };

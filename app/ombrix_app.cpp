@@ -1,7 +1,6 @@
 #include "ombrix_app.h"
 
 #include "dialog_template.h"
-#include "help_dialogs.h"
 #include "main_frame.h"
 #include "ombrix_view.h"
 #include "version.h"
@@ -30,14 +29,9 @@ bool COmbrixApp::InitInstance(const QString& path) {
     if (qt->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(qt);
 
-    frame_ = std::make_unique<CMainFrame>(board_, ui_, this);
+    frame_ = std::make_unique<CMainFrame>(board_, ui_);
     frame_->Start(path);
     return true;
-}
-
-void COmbrixApp::OnAppAbout() {
-    CAboutDlg dlg;
-    dlg.exec();
 }
 
 } // namespace ombrix

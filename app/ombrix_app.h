@@ -1,6 +1,5 @@
 // The application: owns the one Board and UiState, creates the main frame
-// and the view, loads a puzzle named on the command line, and handles the
-// application's own commands.
+// and the view, and loads a puzzle named on the command line.
 #pragma once
 
 #include "board.h"
@@ -23,8 +22,6 @@ class COmbrixApp : public QApplication {
     // file `path` named on the command line (if not empty). False ends the
     // program at once.
     bool InitInstance(const QString& path = {});
-
-    void OnAppAbout();
 
     Board& board() { return board_; }
     UiState& ui() { return ui_; }

@@ -18,9 +18,11 @@ int RunRender(const Args& args) {
     std::string outPath;
     if (int status = LoadInputForOutput(args, "render", board, ui, outPath)) return status;
     // The bar length is not stored in any file; the editor works it out from
-    // the board's size, so a board that needs no layout step gets it here.
+    // the board's size, so a board that needs no layout step gets it here,
+    // and any other the layout step the editor runs after a load.
     if (ui.layoutState == LayoutReady)
         ui.barLength = static_cast<std::int16_t>(BarLengthFor(board.width, board.height));
+    LayoutPass(board, ui, nullptr);
 
     CliGuiApplication gui;
 

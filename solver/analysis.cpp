@@ -19,6 +19,8 @@
 //     the cells that may be black, and a cell whose removal would split the
 //     black cells (an articulation cell, Tarjan's low links) is black, while
 //     undecided cells cut off from every black cell are white.
+//   - near the root of boards up to 600 cells, the automatic solver's driver
+//     on the node's cells, whose window stage looks two cells deep.
 // A node with no undecided cell left after propagation is a solution: the
 // rules above check every condition of a finished board.
 #include "analysis.h"
@@ -48,6 +50,10 @@ namespace {
 // Areas with at most kShapeRem cells to go have their shapes counted, up to
 // kShapeCap shapes; beyond that the walk's reach stands alone.
 constexpr int kShapeRem = 5, kShapeCap = 30;
+// The automatic solver runs at nodes down to this depth, at most this many
+// times, on boards of at most this many cells (see Search::solverStep).
+constexpr int kSolverStepDepth = 8, kSolverStepCalls = 16;
+constexpr std::size_t kSolverStepCells = 600;
 
 enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
@@ -71,6 +77,7 @@ class Search {
     void undo(int mark);
     bool propagate(int from = -1);
     bool probe(int from);
+    bool solverStep();
     bool countRule();
     bool blockRule(int from);
     bool blockAt(int x, int y);
@@ -158,6 +165,11 @@ class Search {
     std::uint64_t rng_ = 0x9e3779b97f4a7c15ULL; // noise of the restarts
     bool noise_ = false;
     bool stopped_ = false;
+    // The automatic solver as a further propagator near the root of small
+    // boards (null on large ones): its board and the calls made so far.
+    std::unique_ptr<Board> work_;
+    std::unique_ptr<Solver> solver_;
+    int solverCalls_ = 0;
 };
 
 Search::Search(const Board& puzzle, const AnalysisLimits& limits)
@@ -232,6 +244,52 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
     cacheRes_.assign(static_cast<std::size_t>(slots) * 2 * kResCap, 0);
     victim_.assign(static_cast<std::size_t>(slots), 0);
     sigBuf_.assign(kSigCap + 2, 0);
+    if (cells_.size() <= kSolverStepCells) {
+        work_ = std::make_unique<Board>(puzzle);
+        solver_ = std::make_unique<Solver>(*work_);
+    }
+}
+
+// The automatic solver's driver (rule passes and trial searches, window stage
+// included) on the clues and the cells decided so far. Every rule it applies
+// and every decision of its trial search holds in every solution, so a
+// contradiction ends the branch and the cells it decides are taken over. Its
+// second-solution outcome leaves its board on one of two complete boards,
+// which says nothing about this node: nothing is taken over then. Its window
+// stage refutes some branches that single hypotheses do not, but a call costs
+// about as much as a hundred nodes, so it runs only in the first levels and
+// a limited number of times.
+bool Search::solverStep() {
+    if (!solver_ || open_ == 0 || solverCalls_ >= kSolverStepCalls ||
+        static_cast<int>(frames_.size()) > kSolverStepDepth)
+        return true;
+    ++solverCalls_;
+    Board& b = *work_;
+    b = puzzle_;
+    solver_->PrepareBoard();
+    if (b.status != StatusNone) return b.status != StatusContradiction;
+    for (int x = 1; x <= w_ && b.status == StatusNone; ++x)
+        for (int y = 1; y <= h_ && b.status == StatusNone; ++y) {
+            const int i = index(x, y);
+            if (clue_[i] || puzzle_.state(x, y) == GivenBlack) continue;
+            if (colour_[i] == Dark)
+                solver_->MarkBlack(x, y);
+            else if (colour_[i] == Light)
+                solver_->MarkWhite(x, y);
+        }
+    if (b.status == StatusNone) solver_->SolveOn();
+    if (b.status == StatusContradiction) return false;
+    if (b.status == StatusSecondSolution) return true;
+    const int mark = trailLen_;
+    for (int x = 1; x <= w_; ++x)
+        for (int y = 1; y <= h_; ++y) {
+            const int i = index(x, y);
+            const std::uint8_t s = b.state(x, y);
+            if (colour_[i] == Open && s != Undecided && !set(i, isBlack(s) ? Dark : Light))
+                return false;
+        }
+    if (trailLen_ == mark) return true;
+    return propagate(mark) && probe(mark);
 }
 
 bool Search::set(int i, Colour c) {
@@ -922,7 +980,7 @@ AnalysisResult Search::Run() {
     // branches on the way down even when none of them fails. A run that ends
     // within its budget has seen the whole tree. Solutions found by earlier
     // runs count when they differ.
-    bool rootOk = budget_ >= 0 && propagate() && probe(-1);
+    bool rootOk = budget_ >= 0 && propagate() && probe(-1) && solverStep();
     const int rootMark = trailLen_;
     // Small boards are searched once: their trees are small enough, and a
     // proof of uniqueness has to see the whole tree anyway.
@@ -960,7 +1018,7 @@ AnalysisResult Search::Run() {
                     found == 1 ? (known_[cell] == Light ? Dark : Light) : firstColour;
                 frames_.push_back({cell, trailLen_, false, pick});
                 set(cell, pick);
-                ok = propagate(frames_.back().mark) && probe(frames_.back().mark);
+                ok = propagate(frames_.back().mark) && probe(frames_.back().mark) && solverStep();
                 continue;
             }
             // Back to the last branch with a colour left to try.
@@ -974,7 +1032,7 @@ AnalysisResult Search::Run() {
             undo(f.mark);
             f.second = true;
             set(f.cell, f.first == Light ? Dark : Light);
-            ok = propagate(f.mark) && probe(f.mark);
+            ok = propagate(f.mark) && probe(f.mark) && solverStep();
         }
         if (!cut) break;
     }

@@ -71,7 +71,7 @@ void OpenFromCollection(COmbrixView& view) {
     }
     if (!view.MaybeSave()) return;
     CCollectionDlg dialog(entries, &view);
-    if (!Modal().RunCollectionDialog(dialog) || dialog.chosen() < 0) return;
+    if (Modal().RunDialog(dialog) != QDialog::Accepted || dialog.chosen() < 0) return;
     const CollectionEntry& e = entries[static_cast<std::size_t>(dialog.chosen())];
     if (view.LoadPuzzleFrom(folder + QStringLiteral("/") + QString::fromStdString(e.name) +
                             QStringLiteral(".omx")))

@@ -111,7 +111,7 @@ void GeneratePuzzleInto(COmbrixView& view) {
     start.width = view.board().width;
     start.height = view.board().height;
     CGenerateDlg dialog(start, &view);
-    if (!Modal().RunGenerateDialog(dialog)) return;
+    if (Modal().RunDialog(dialog) != QDialog::Accepted) return;
     last = dialog.choice();
     UniqueOptions o;
     o.ruleSet = last.ruleSet;

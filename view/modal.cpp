@@ -1,10 +1,5 @@
 #include "modal.h"
 
-#include "collection_ui.h"
-#include "generate_ui.h"
-
-#include "size_dialog.h"
-
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -53,16 +48,8 @@ QString ModalUi::GetSavePath(QWidget* parent, const FileFilter& filter) {
     return RunFileDialog(parent, filter, true);
 }
 
-bool ModalUi::RunSizeDialog(CBoardSizeDlg& dialog) {
-    return dialog.exec() == QDialog::Accepted;
-}
-
-bool ModalUi::RunGenerateDialog(CGenerateDlg& dialog) {
-    return dialog.exec() == QDialog::Accepted;
-}
-
-bool ModalUi::RunCollectionDialog(CCollectionDlg& dialog) {
-    return dialog.exec() == QDialog::Accepted;
+int ModalUi::RunDialog(QDialog& dialog) {
+    return dialog.exec();
 }
 
 void ModalUi::ShowMessage(QWidget* parent, const QString& text) {

@@ -1,18 +1,16 @@
-// The seam for everything modal that the view shows: file dialogs, the size
-// dialog and message boxes. The program uses the real dialogs; tests install
-// their own ModalUi and answer without a person.
+// The seam for everything modal the editor shows: file dialogs, every dialog
+// it builds (the size dialog, the help texts, printing), message boxes and
+// the progress of long work. The program uses the real dialogs; tests
+// install their own ModalUi and answer without a person or a timer.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
 
 namespace ombrix {
-
-class CBoardSizeDlg;
-class CGenerateDlg;
-class CCollectionDlg;
 
 struct FileFilter {
     QString description; // "Data Files"
@@ -48,12 +46,8 @@ class ModalUi {
     // The chosen path, or an empty string when the user cancelled.
     virtual QString GetOpenPath(QWidget* parent, const FileFilter& filter);
     virtual QString GetSavePath(QWidget* parent, const FileFilter& filter);
-    // Runs the size dialog; true when it ended with OK.
-    virtual bool RunSizeDialog(CBoardSizeDlg& dialog);
-    // Runs the dialogs of the puzzle generator and of the puzzle
-    // collection; true when they ended with OK.
-    virtual bool RunGenerateDialog(CGenerateDlg& dialog);
-    virtual bool RunCollectionDialog(CCollectionDlg& dialog);
+    // Runs `dialog` modally; its result (QDialog::Accepted or Rejected).
+    virtual int RunDialog(QDialog& dialog);
     // A message box with one OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text);
     // Asks whether the unsaved changes of `fileName` are to be saved:

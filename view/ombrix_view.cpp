@@ -3,7 +3,6 @@
 #include "check.h"
 #include "error_reasons.h"
 #include "grid_text.h"
-#include "help_dialogs.h"
 #include "modal.h"
 #include "paint.h"
 #include "puzzle_file.h"
@@ -70,6 +69,11 @@ COmbrixView::~COmbrixView() {
 void COmbrixView::OnInitialUpdate() {
     const Layout l(board_, ui_);
     SetScrollExtent(l.initialScrollWidth(), l.initialScrollHeight());
+    LayOut();
+}
+
+void COmbrixView::LayOut() {
+    LayoutPass(board_, ui_, this);
 }
 
 void COmbrixView::InvalidateAll() {
@@ -194,51 +198,62 @@ QPoint COmbrixView::scrollPosition() const {
     return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
+namespace {
+
+// The frame's inner size that shows the whole layout of `view` at `zoom`: what
+// the view needs plus the frame's own chrome, and a scroll bar more on a side
+// where the screen cuts the other side short.
+QSize FitSize(const QWidget& frame, const COmbrixView& view, double zoom, QSize deco) {
+    const Board& board = view.board();
+    const Layout l(board, view.ui());
+    const int n = BarLengthFor(board.width, board.height);
+    const int needW = static_cast<int>(std::ceil(l.scrollWidth() * zoom));
+    const int needH =
+        static_cast<int>(std::ceil(std::max({27 * board.height + 120, 310, 27 * n + 57}) * zoom));
+    int fitW = needW + frame.width() - view.width(), fitH = needH + frame.height() - view.height();
+    if (const QScreen* screen = frame.screen()) {
+        const QRect room = screen->availableGeometry();
+        const int bar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
+        if (fitH > room.height() - deco.height()) fitW += bar;
+        if (fitW > room.width() - deco.width()) fitH += bar;
+    }
+    return {fitW, fitH};
+}
+
+// Moves a frame grown past the screen's edge back onto it.
+void KeepOnScreen(QWidget* frame) {
+    const QScreen* screen = frame->screen();
+    if (!screen || !frame->isVisible()) return;
+    const QRect room = screen->availableGeometry();
+    const QRect outer = frame->frameGeometry();
+    const int x = std::max(room.left(), std::min(outer.left(), room.right() + 1 - outer.width()));
+    const int y = std::max(room.top(), std::min(outer.top(), room.bottom() + 1 - outer.height()));
+    if (x != outer.left() || y != outer.top()) frame->move(x, y);
+}
+
+} // namespace
+
 void COmbrixView::ResizeFrame(int outerWidth, int outerHeight) {
     QWidget* frame = window();
     // The outer size includes the decorations the window system reports.
-    const int decoW = frame->frameGeometry().width() - frame->geometry().width();
-    const int decoH = frame->frameGeometry().height() - frame->geometry().height();
-    int w = outerWidth - decoW, h = outerHeight - decoH;
+    const QSize deco = frame->frameGeometry().size() - frame->geometry().size();
+    int w = outerWidth - deco.width(), h = outerHeight - deco.height();
     // A layout larger than that size gets a window that shows it whole, as
     // far as the screen allows; the view starts at the top-left.
-    const Layout l(board_, ui_);
-    const int n = BarLengthFor(board_.width, board_.height);
-    const int needW = static_cast<int>(std::ceil(l.scrollWidth() * zoom_));
-    const int needH = static_cast<int>(
-        std::ceil(std::max({27 * board_.height + 120, 310, 27 * n + 57}) * zoom_));
-    const int chromeW = frame->width() - width(), chromeH = frame->height() - height();
-    int fitW = needW + chromeW, fitH = needH + chromeH;
-    if (const QScreen* screen = frame->screen()) {
-        // A side cut short by the screen brings a scroll bar, which takes
-        // room from the other side.
-        const QRect room = screen->availableGeometry();
-        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-        if (fitH > room.height() - decoH) fitW += bar;
-        if (fitW > room.width() - decoW) fitH += bar;
-    }
-    if (zoom_ != 1.0 || fitW > w || fitH > h) {
-        w = zoom_ == 1.0 ? std::max(w, fitW) : fitW;
-        h = zoom_ == 1.0 ? std::max(h, fitH) : fitH;
+    const QSize fit = FitSize(*frame, *this, zoom_, deco);
+    if (zoom_ != 1.0 || fit.width() > w || fit.height() > h) {
+        w = zoom_ == 1.0 ? std::max(w, fit.width()) : fit.width();
+        h = zoom_ == 1.0 ? std::max(h, fit.height()) : fit.height();
         if (const QScreen* screen = frame->screen()) {
             const QRect room = screen->availableGeometry();
-            w = std::min(w, room.width() - decoW);
-            h = std::min(h, room.height() - decoH);
+            w = std::min(w, room.width() - deco.width());
+            h = std::min(h, room.height() - deco.height());
         }
         w = std::max(w, 200);
         h = std::max(h, 150);
     }
     frame->resize(w, h);
-    if (const QScreen* screen = frame->screen(); screen && frame->isVisible()) {
-        // Grown past the screen's edge: moved back onto it.
-        const QRect room = screen->availableGeometry();
-        const QRect outer = frame->frameGeometry();
-        const int x =
-            std::max(room.left(), std::min(outer.left(), room.right() + 1 - outer.width()));
-        const int y =
-            std::max(room.top(), std::min(outer.top(), room.bottom() + 1 - outer.height()));
-        if (x != outer.left() || y != outer.top()) frame->move(x, y);
-    }
+    KeepOnScreen(frame);
     frame->raise();
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
@@ -284,7 +299,7 @@ void COmbrixView::paintEvent(QPaintEvent*) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
     }
-    PaintBoard(p, board_, ui_, this, &marks_);
+    PaintBoard(p, board_, ui_, &marks_);
     for (const Pinned& pin : pinned()) {
         p.resetTransform();
         const QRectF target(pin.at, QSizeF(pin.source.size()) * zoom_);
@@ -292,7 +307,7 @@ void COmbrixView::paintEvent(QPaintEvent*) {
         p.translate(target.topLeft());
         p.scale(zoom_, zoom_);
         p.translate(-pin.source.topLeft());
-        PaintBoard(p, board_, ui_, this, &marks_);
+        PaintBoard(p, board_, ui_, &marks_);
         // A line under the pinned part, so that it does not read as the board.
         p.resetTransform();
         p.setClipping(false);
@@ -353,12 +368,13 @@ void COmbrixView::OnSizeChange() {
     CBoardSizeDlg dlg;
     dlg.m_width = board_.width;
     dlg.m_height = board_.height;
-    if (!Modal().RunSizeDialog(dlg)) return;
+    if (Modal().RunDialog(dlg) != QDialog::Accepted) return;
     // The new size empties the board.
     if (!MaybeSave()) return;
     board_.width = static_cast<std::uint8_t>(dlg.m_width);
     board_.height = static_cast<std::uint8_t>(dlg.m_height);
     ui_.layoutState = LayoutNewBoard;
+    LayOut();
     // An empty board of the new size: a puzzle not yet saved anywhere.
     doc_.setFile(QString());
     InvalidateAll();
@@ -438,6 +454,7 @@ bool COmbrixView::LoadPuzzleFrom(const QString& path) {
         ok = kind == ReadKind::Complete;
         if (!ok) reason = PuzzleFailureReason(kind, error);
     }
+    LayOut();
     InvalidateAll();
     if (!ok) {
         Modal().ShowMessage(this, QStringLiteral("問題を読み込めませんでした。\nファイル: %1\n理由: %2")
@@ -476,7 +493,7 @@ void COmbrixView::OnFileNew() {
     if (!MaybeSave()) return;
     ui_.layoutState = LayoutNewBoard;
     board_.status = StatusNone;
-    LayoutPass(board_, ui_, this);
+    LayOut();
     doc_.setFile(QString());
     InvalidateAll();
 }
@@ -542,26 +559,6 @@ void COmbrixView::OnSaveText() {
                       .arg(path, SaveFailureReason(error)));
 }
 
-void COmbrixView::OnHelpOmbrixRules() {
-    COmbrixRulesDlg dlg;
-    dlg.exec();
-}
-
-void COmbrixView::OnHelpTandrelRules() {
-    CTandrelRulesDlg dlg;
-    dlg.exec();
-}
-
-void COmbrixView::OnHelpEditOperation() {
-    CEditHelpDlg dlg;
-    dlg.exec();
-}
-
-void COmbrixView::OnHelpSolveOperation() {
-    CSolveHelpDlg dlg;
-    dlg.exec();
-}
-
 } // namespace ombrix
 
 namespace ombrix {
@@ -581,6 +578,9 @@ void COmbrixView::Perform(const std::function<void()>& action, bool byHand) {
     const UndoStack::Snapshot before{board_, ui_};
     const int settled = doc_.settled();
     action();
+    // A click on "全クリア" starts the layout afresh; the commands that
+    // change the size or load have run the pass themselves.
+    LayOut();
     if (!undo_.Record(before, board_, ui_)) return;
     // A load, a save or a new puzzle leaves the document as saved; every
     // other change is unsaved work.
@@ -607,7 +607,7 @@ void COmbrixView::restored(const Board& before) {
     typed_.pending = false;
     // A size that differs from the one on screen lays the frame out anew.
     if (before.width != board_.width || before.height != board_.height) ui_.resizePending = 1;
-    LayoutPass(board_, ui_, this);
+    LayOut();
     InvalidateAll();
     doc_.markModified();
     changed(false);

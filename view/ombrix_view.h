@@ -1,7 +1,7 @@
 // The scrolling board view: paints the whole layout from the Board and the
 // UiState, turns mouse presses on its viewport into layout points for the
 // click dispatch, and handles the view's commands (rule set, size, files,
-// help). It holds no puzzle state of its own.
+// zoom, undo, the answer check). It holds no puzzle state of its own.
 #pragma once
 
 #include "board_marks.h"
@@ -32,14 +32,21 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     ~COmbrixView() override;
 
     Board& board() { return board_; }
+    const Board& board() const { return board_; }
     UiState& ui() { return ui_; }
+    const UiState& ui() const { return ui_; }
     BoardInput& input() { return input_; }
     // True while the automatic solver runs: the board takes no input and
     // the commands that change or write it wait (see CMainFrame::OnCommand).
     bool solving() const { return input_.solving(); }
 
-    // Before the first paint: the initial scroll extent.
+    // Once the frame is shown, before the first paint: the initial scroll
+    // extent and the first layout pass (the frame sized to the board).
     void OnInitialUpdate();
+    // The layout pass (view/layout.h) over the board and state as they stand:
+    // run wherever they change (a new size, a load, a new or reset board, an
+    // undo), never by the paint.
+    void LayOut();
 
     // Repaint requests: the whole view, one layout rectangle (both painted
     // when the event loop gets to them), or erase and paint everything now.
@@ -94,10 +101,6 @@ class COmbrixView : public QAbstractScrollArea, public LayoutHost {
     // then leaves everything as it is.
     bool MaybeSave();
     Document& document() { return doc_; }
-    void OnHelpOmbrixRules();
-    void OnHelpTandrelRules();
-    void OnHelpEditOperation();
-    void OnHelpSolveOperation();
 
     // Cells drawn with a red outline over the board (the cells where two
     // solutions differ); empty for none.

@@ -58,45 +58,32 @@ QFont StatusFont() {
     return f;
 }
 
-void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host, const BoardMarks* marks) {
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    LayoutPass(board, ui, host);
-    const Layout l(board, ui);
+namespace {
 
-    for (int i = 0; i < Layout::kBandCount; ++i)
-        TealBand(p, l.band(i));
-
-    Blit(p, kBannerX, kBannerY,
-         board.ruleSet == RuleSetOmbrix ? sprites::kBannerOmbrix : sprites::kBannerTandrel);
-
-    // A text of the window's own stands in for the status code's message,
-    // except for the solver's waiting message.
+// The status code's message, or a text of the window's own in its place
+// (except for the solver's waiting message), yellow on teal.
+void PaintStatusLine(QPainter& p, const Board& board, const BoardMarks* marks) {
     const bool ownText = marks && !marks->statusText.empty() && board.status != StatusSolving;
     const std::string_view message =
         ownText ? std::string_view(marks->statusText) : StatusMessage(board.status);
-    if (!message.empty()) {
-        p.setFont(StatusFont());
-        p.setPen(kYellow);
-        p.setBackground(kTeal);
-        p.setBackgroundMode(Qt::OpaqueMode);
-        const QString text = QString::fromUtf8(message.data(), static_cast<int>(message.size()));
-        const QFontMetrics fm(p.font());
-        // Opaque background: the box of the text, trailing spaces included.
-        const QRect box(kStatusTextX, kStatusTextY, fm.horizontalAdvance(text), fm.height());
-        p.fillRect(box, kTeal);
-        p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
-        p.setBackgroundMode(Qt::TransparentMode);
-    }
+    if (message.empty()) return;
+    p.setFont(StatusFont());
+    p.setPen(kYellow);
+    p.setBackground(kTeal);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    const QString text = QString::fromUtf8(message.data(), static_cast<int>(message.size()));
+    const QFontMetrics fm(p.font());
+    // Opaque background: the box of the text, trailing spaces included.
+    const QRect box(kStatusTextX, kStatusTextY, fm.horizontalAdvance(text), fm.height());
+    p.fillRect(box, kTeal);
+    p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    p.setBackgroundMode(Qt::TransparentMode);
+}
 
-    for (int x = 1; x <= l.W; ++x)
-        for (int y = 1; y <= l.H; ++y) {
-            SpriteRect r;
-            if (sprites::ForCell(board.state(x, y), r)) Blit(p, l.cellLeft(x), l.cellTop(y), r);
-        }
-
-    // The number bar: one strip of the first column, and for more than 20
-    // numbers the whole first column and a strip of the second below it.
+// The number bar: one strip of the first column, and for more than 20
+// numbers the whole first column and a strip of the second below it; then
+// the selected entry.
+void PaintBar(QPainter& p, const Layout& l, const UiState& ui) {
     const auto colour = ui.phase == PhaseEdit ? sprites::Colour::Clue : sprites::Colour::Solve;
     const int n = l.n;
     if (n <= 20) {
@@ -111,42 +98,62 @@ void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host, const 
         sel.w = sel.h = 27;
         Blit(p, l.barLeft(), l.barEntryTop(s), sel);
     }
+}
 
+// What is drawn over the cells: the circle of a second solution, the
+// window's cursor, and its red and blue outlines.
+void PaintOverlays(QPainter& p, const Layout& l, const Board& board, const BoardMarks* marks) {
+    // The circled cell is not stored in a puzzle file: circle it only when
+    // it is a cell of the board.
+    const int ax = static_cast<int>(board.altCellX), ay = static_cast<int>(board.altCellY);
+    if (board.status == StatusSecondSolution && board.isPlayable(ax, ay)) {
+        const LayoutRect c = Layout::circleBox(ax, ay);
+        p.setPen(QPen(kRed, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRect(c.left, c.top, c.width() - 1, c.height() - 1));
+    }
+    if (!marks) return;
+    if (marks->cursorShown && board.isPlayable(marks->cursorX, marks->cursorY))
+        OutlineCell(p, l, marks->cursorX, marks->cursorY, kCursor, 5);
+    for (const auto& [x, y] : marks->redCells)
+        if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kRed, 1);
+    for (const auto& [x, y] : marks->blueCells)
+        if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kBlue, 1);
+}
+
+} // namespace
+
+void PaintBoard(QPainter& p, const Board& board, const UiState& ui, const BoardMarks* marks) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const Layout l(board, ui);
+    for (int i = 0; i < Layout::kBandCount; ++i)
+        TealBand(p, l.band(i));
+    Blit(p, kBannerX, kBannerY,
+         board.ruleSet == RuleSetOmbrix ? sprites::kBannerOmbrix : sprites::kBannerTandrel);
+    PaintStatusLine(p, board, marks);
+    for (int x = 1; x <= l.W; ++x)
+        for (int y = 1; y <= l.H; ++y) {
+            SpriteRect r;
+            if (sprites::ForCell(board.state(x, y), r)) Blit(p, l.cellLeft(x), l.cellTop(y), r);
+        }
+    PaintBar(p, l, ui);
     const sprites::PhasePictures pics = sprites::ForPhase(ui.phase);
     if (pics.hasButtons) {
         Blit(p, l.buttonLeft(), Layout::kLowerButtonTop, pics.lower);
         Blit(p, l.buttonLeft(), Layout::kUpperButtonTop, pics.upper);
     }
     Blit(p, l.buttonLeft(), Layout::kLabelTop, pics.label);
-
-    // The circled cell is not stored in a puzzle file: circle it only when
-    // it is a cell of the board.
-    if (board.status == StatusSecondSolution &&
-        board.isPlayable(static_cast<int>(board.altCellX), static_cast<int>(board.altCellY))) {
-        const LayoutRect c =
-            Layout::circleBox(static_cast<int>(board.altCellX), static_cast<int>(board.altCellY));
-        p.setPen(QPen(kRed, 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRect(c.left, c.top, c.width() - 1, c.height() - 1));
-    }
-    if (marks) {
-        if (marks->cursorShown && board.isPlayable(marks->cursorX, marks->cursorY))
-            OutlineCell(p, l, marks->cursorX, marks->cursorY, kCursor, 5);
-        for (const auto& [x, y] : marks->redCells)
-            if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kRed, 1);
-        for (const auto& [x, y] : marks->blueCells)
-            if (board.isPlayable(x, y)) OutlineCell(p, l, x, y, kBlue, 1);
-    }
+    PaintOverlays(p, l, board, marks);
     p.restore();
 }
 
-QImage RenderLayout(Board& board, UiState& ui) {
-    LayoutPass(board, ui, nullptr);
+QImage RenderLayout(const Board& board, const UiState& ui) {
     const Layout l(board, ui);
     QImage image(l.scrollWidth(), l.scrollHeight(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    PaintBoard(p, board, ui, nullptr);
+    PaintBoard(p, board, ui);
     p.end();
     return image;
 }

@@ -22,13 +22,14 @@ const QImage& AppIcon();
 // default, so the message looks alike everywhere.
 QFont StatusFont();
 
-// Runs the layout step (with `host`, which may be null) and paints everything,
-// then the window's `marks` if given.
-void PaintBoard(QPainter& p, Board& board, UiState& ui, LayoutHost* host,
+// Paints everything as the board and state stand, then the window's `marks`
+// if given. Painting changes nothing: whoever changes the board's size,
+// loads, empties or resets it runs the layout pass (LayoutPass) first.
+void PaintBoard(QPainter& p, const Board& board, const UiState& ui,
                 const BoardMarks* marks = nullptr);
 
 // Paints a whole layout into a new image of the size of the scroll extent
-// (27W + 220) x max(27H + 120, 27n + 57, 310), after the layout step.
-QImage RenderLayout(Board& board, UiState& ui);
+// (27W + 220) x max(27H + 120, 27n + 57, 310).
+QImage RenderLayout(const Board& board, const UiState& ui);
 
 } // namespace ombrix

@@ -1,8 +1,8 @@
 #include "print_commands.h"
+#include "modal.h"
 #include "qt_page_surface.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -28,7 +28,7 @@ const char* const kPrintFailedMessage =
     "印刷を開始できませんでした。\nプリンタの設定を確かめてください。";
 
 void Warn(QWidget* parent, const char* message) {
-    QMessageBox::warning(parent, QCoreApplication::applicationName(), QString::fromUtf8(message));
+    Modal().ShowMessage(parent, QString::fromUtf8(message));
 }
 
 } // namespace
@@ -59,7 +59,7 @@ bool OnFilePrint(const Board& board, QWidget* parent) {
     dialog.setMinMax(1, 1);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (Modal().RunDialog(dialog) != QDialog::Accepted) return false;
     return PrintPage(board, printer, parent);
 }
 
@@ -91,32 +91,13 @@ QPrintPreviewDialog* CreatePrintPreview(const Board& board, QWidget* parent) {
 
 void OnFilePrintPreview(const Board& board, QWidget* parent) {
     QPrintPreviewDialog* preview = CreatePrintPreview(board, parent);
-    preview->exec();
+    Modal().RunDialog(*preview);
     delete preview;
 }
 
 void OnFilePrintSetup(QWidget* parent) {
     QPageSetupDialog dialog(&SharedPrinter(), parent);
-    dialog.exec();
-}
-
-bool RunPrintCommand(int id, const Board& board, QWidget* parent) {
-    switch (id) {
-    case kCommandPrintSetup:
-        OnFilePrintSetup(parent);
-        return true;
-    case kCommandPrint:
-        OnFilePrint(board, parent);
-        return true;
-    case kCommandPrintDirect:
-        OnFilePrintDirect(board, parent);
-        return true;
-    case kCommandPrintPreview:
-        OnFilePrintPreview(board, parent);
-        return true;
-    default:
-        return false;
-    }
+    Modal().RunDialog(dialog);
 }
 
 } // namespace ombrix

@@ -1,7 +1,8 @@
 // The editor's printing commands: print with the print dialog, print straight
 // to the current printer, print preview and printer setup. Each draws the one
 // page of the board through PaintPuzzlePage. The printer settings chosen in a
-// dialog stay for the next command, as long as the application runs.
+// dialog stay for the next command, as long as the application runs. Every
+// dialog and message goes through the modal seam (view/modal.h).
 #pragma once
 
 #include "board.h"
@@ -12,14 +13,6 @@ class QWidget;
 
 namespace ombrix {
 
-// The command ids of the file menu's printing entries.
-enum PrintCommandId : int {
-    kCommandPrintSetup = 57606,   // "ﾌﾟﾘﾝﾀの設定(&R)"
-    kCommandPrint = 57607,        // "印刷(&P)", Ctrl+P
-    kCommandPrintDirect = 57608,  // no menu entry or key
-    kCommandPrintPreview = 57609, // "印刷ﾌﾟﾚﾋﾞｭｰ(&V)"
-};
-
 // The application's printer, made on first use and released with the
 // application object.
 QPrinter& SharedPrinter();
@@ -28,27 +21,24 @@ QPrinter& SharedPrinter();
 // `parent`, when the printer cannot start the page.
 bool PrintPage(const Board& board, QPrinter& printer, QWidget* parent);
 
-// 57607: the print dialog, then the page. Returns true when a page was
+// 印刷: the print dialog, then the page. Returns true when a page was
 // printed, false when the dialog was cancelled or printing failed.
 bool OnFilePrint(const Board& board, QWidget* parent);
 
-// 57608: the page to the current printer without a dialog: the one chosen in
+// The page to the current printer without a dialog: the one chosen in
 // the print or setup dialog, else the system's default printer. Where there
 // is no printer, says so in a message box and returns false.
 bool OnFilePrintDirect(const Board& board, QWidget* parent);
 
-// 57609: a modal print preview window of the one page.
+// 印刷ﾌﾟﾚﾋﾞｭｰ: a modal print preview window of the one page.
 void OnFilePrintPreview(const Board& board, QWidget* parent);
 
 // The preview window of OnFilePrintPreview, not yet shown; the caller owns
 // it. `board` must outlive it: each repaint of the preview draws the board.
 QPrintPreviewDialog* CreatePrintPreview(const Board& board, QWidget* parent);
 
-// 57606: the page setup dialog for the application's printer.
+// ﾌﾟﾘﾝﾀの設定: the page setup dialog for the application's printer.
 void OnFilePrintSetup(QWidget* parent);
-
-// Runs the printing command `id`; returns false when `id` is not one of them.
-bool RunPrintCommand(int id, const Board& board, QWidget* parent);
 
 // The message shown when there is no printer to print to.
 extern const char* const kNoPrinterMessage;

@@ -1,6 +1,6 @@
 // A headless editor for the tests: the main frame over its own Board and
 // UiState, shown and active, with a scripted stand-in for every modal part
-// (file dialogs, the size dialog, message boxes).
+// (file dialogs, every dialog, message boxes).
 #pragma once
 
 #include "gui_support.h"
@@ -23,24 +23,32 @@ namespace ombrix::test {
 
 class ScriptedModal : public ModalUi {
   public:
+    static QString Text(const FileFilter& s) {
+        return s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') + s.extension;
+    }
     QString GetOpenPath(QWidget*, const FileFilter& s) override {
-        openFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
-                           s.extension;
+        openFilters << Text(s);
         return openPath;
     }
     QString GetSavePath(QWidget*, const FileFilter& s) override {
-        saveFilters << s.description + QLatin1Char('|') + s.pattern + QLatin1Char('|') +
-                           s.extension;
+        saveFilters << Text(s);
         saveStart = s.startPath;
         return savePath;
     }
-    bool RunSizeDialog(CBoardSizeDlg& dlg) override {
-        ++sizeDialogs;
-        return sizeScript ? sizeScript(dlg) : false;
-    }
-    bool RunGenerateDialog(CGenerateDlg& dlg) override { return generateScript && generateScript(dlg); }
-    bool RunCollectionDialog(CCollectionDlg& dlg) override {
-        return collectionScript && collectionScript(dlg);
+    // The size, generator and collection dialogs go to their scripts, any
+    // other to `dialogScript`; without a script a dialog is cancelled.
+    int RunDialog(QDialog& dialog) override {
+        dialogs << QString::fromLatin1(dialog.metaObject()->className());
+        bool ok = false;
+        if (auto* d = qobject_cast<CBoardSizeDlg*>(&dialog))
+            ok = sizeScript && sizeScript(*d);
+        else if (auto* d = qobject_cast<CGenerateDlg*>(&dialog))
+            ok = generateScript && generateScript(*d);
+        else if (auto* d = qobject_cast<CCollectionDlg*>(&dialog))
+            ok = collectionScript && collectionScript(*d);
+        else
+            return dialogScript ? dialogScript(dialog) : QDialog::Rejected;
+        return ok ? QDialog::Accepted : QDialog::Rejected;
     }
     void ShowMessage(QWidget*, const QString& text) override { messages << text; }
     SaveAnswer AskSaveChanges(QWidget*, const QString& name) override {
@@ -60,23 +68,22 @@ class ScriptedModal : public ModalUi {
         return choiceAnswer;
     }
     void RunSolutionView(QWidget*, SolutionToggle& toggle) override {
-        ++solutionViews;
         if (solutionScript) solutionScript(toggle);
     }
 
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
+    std::function<int(QDialog&)> dialogScript;
+    QStringList dialogs; // the class of each dialog run
     std::function<bool(CGenerateDlg&)> generateScript;     // null: cancelled
     std::function<bool(CCollectionDlg&)> collectionScript; // null: cancelled
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList openFilters, saveFilters, messages, saveQuestions;
-    QString saveStart; // the name the last save dialog started with
-    int sizeDialogs = 0;
+    QString saveStart;     // the name the last save dialog started with
     bool cancelWork = false;
     int choiceAnswer = -1; // the button pressed in AskChoice
     QStringList progressTexts, choices;
     std::function<void(SolutionToggle&)> solutionScript;
-    int solutionViews = 0;
 };
 
 struct Editor {
@@ -96,6 +103,12 @@ struct Editor {
     ~Editor() { SetModal(nullptr); }
 
     COmbrixView& view() { return frame.view(); }
+    // Opens the project's test puzzle `name` (tests/data) by the menu.
+    void open(const char* name) {
+        modal.openPath = QStringLiteral(OMBRIX_TEST_DATA_DIR "/") + QString::fromLatin1(name);
+        frame.OnCommand(ID_FILE_OPEN);
+        EXPECT_EQ(board.status, StatusNone) << name;
+    }
     Layout layout() const { return Layout(board, ui); }
     // Lets pending paints and resizes happen.
     void settle() { QTest::qWait(30); }
@@ -148,6 +161,12 @@ struct Editor {
     QImage grab() {
         settle();
         return view().viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // True when the view (not scrolled) shows what the picture export paints.
+    bool showsLayout() {
+        const QImage shown = grab(), want = RenderLayout(board, ui);
+        const QRect common = shown.rect() & want.rect();
+        return shown.copy(common) == want.copy(common);
     }
     QByteArray snapshot() const {
         QByteArray b(reinterpret_cast<const char*>(&board), sizeof board);

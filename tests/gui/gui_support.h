@@ -1,17 +1,10 @@
-// Helpers of the GUI tests: comparing painted regions with the sprite sheet,
-// and answering a modal dialog once it is open.
+// Helpers of the GUI tests: comparing painted regions with the sprite sheet.
 #pragma once
 
 #include "layout.h"
 #include "paint.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QImage>
-#include <QTimer>
-
-#include <functional>
-#include <string>
 
 #include <gtest/gtest.h>
 
@@ -44,33 +37,6 @@ inline int CountColour(const QImage& image, const QRect& r, const QColor& c) {
         for (int x = r.left(); x <= r.right(); ++x)
             if (QColor(image.pixel(x, y)) == c) ++n;
     return n;
-}
-
-// Runs `open`, which shows a modal dialog, and calls `act` on the dialog once
-// it is open (act must close it). Returns whether a dialog appeared.
-inline bool WithModalDialog(const std::function<void()>& open,
-                            const std::function<void(QDialog*)>& act) {
-    bool seen = false;
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        timer.stop();
-        seen = true;
-        act(dialog);
-    });
-    timer.start();
-    // Give up after a while instead of hanging: close whatever is open.
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] {
-        if (QWidget* w = QApplication::activeModalWidget()) w->close();
-    });
-    guard.start(10000);
-    open();
-    timer.stop();
-    return seen;
 }
 
 } // namespace ombrix::test

@@ -1,19 +1,13 @@
-// The layout's numbers: bar lengths, frame and scroll sizes, hit areas, the
-// background bands and the sprite mapping, checked from both sides (a
-// position computed, and a point hit-tested back to what stands there).
+// The layout pass (bar lengths, frame and scroll sizes, its stages) and the
+// hit areas, with the frame lines between them.
 #include "layout.h"
 
 #include <gtest/gtest.h>
 
 #include <span>
-#include <tuple>
 
 namespace ombrix {
 namespace {
-
-struct Sizes {
-    int w, h, bar, frameW, frameH, scrollW, scrollH;
-};
 
 class RecordingHost : public LayoutHost {
   public:
@@ -29,42 +23,6 @@ class RecordingHost : public LayoutHost {
     int frameW = 0, frameH = 0, scrollW = 0, scrollH = 0, resizes = 0;
 };
 
-TEST(LayoutPass, BarFrameAndScrollSizesForBoardSizes) {
-    const Sizes cases[] = {
-        {10, 10, 12, 510, 440, 490, 390},
-        {18, 8, 20, 639, 390, 706, 597},
-        {19, 19, 20, 639, 479, 733, 633},
-        {30, 8, 31, 639, 390, 1030, 894},
-        {31, 45, 40, 639, 479, 1057, 1335},
-        {8, 8, 10, 456, 390, 436, 336},
-        {14, 11, 16, 618, 467, 598, 489},
-        // Wide and short: the scroll extent reaches the bar's last entry.
-        {15, 12, 17, 639, 479, 625, 516},
-        {20, 10, 21, 639, 440, 760, 624},
-        {31, 8, 31, 639, 390, 1057, 894},
-    };
-    for (const Sizes& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
-        Board b;
-        UiState ui;
-        b.width = static_cast<std::uint8_t>(c.w);
-        b.height = static_cast<std::uint8_t>(c.h);
-        b.state(3, 3) = 5; // the reset at layout stage 0 clears it
-        b.status = StatusContradiction;
-        RecordingHost host;
-        LayoutPass(b, ui, &host);
-        EXPECT_EQ(ui.barLength, c.bar);
-        EXPECT_EQ(host.frameW, c.frameW);
-        EXPECT_EQ(host.frameH, c.frameH);
-        EXPECT_EQ(host.scrollW, c.scrollW);
-        EXPECT_EQ(host.scrollH, c.scrollH);
-        EXPECT_EQ(ui.layoutState, LayoutReady);
-        EXPECT_EQ(b.state(3, 3), Undecided);
-        EXPECT_EQ(b.status, StatusNone);
-        EXPECT_EQ(b.state(c.w + 1, 1), Border);
-    }
-}
-
 TEST(LayoutPass, StagesAndResizeFlag) {
     Board b;
     UiState ui;
@@ -76,35 +34,31 @@ TEST(LayoutPass, StagesAndResizeFlag) {
     LayoutPass(b, ui, &host);
     EXPECT_EQ(host.resizes, 1);
     // A loaded file: resize without reset, bar worked out again.
-    b.width = 20;
+    b.width = 8;
+    b.height = 8;
     ui.layoutState = LayoutBarPending;
     ui.resizePending = 1;
     LayoutPass(b, ui, &host);
     EXPECT_EQ(host.resizes, 2);
-    EXPECT_EQ(host.frameW, 639);
+    EXPECT_EQ(std::pair(host.frameW, host.frameH), std::pair(456, 390));
     EXPECT_EQ(ui.resizePending, 0);
-    EXPECT_EQ(ui.barLength, 21);
+    EXPECT_EQ(ui.barLength, 10);
     EXPECT_EQ(b.state(2, 2), 7);
-    // Stage 1 alone: only the bar.
-    b.width = 8;
-    b.height = 8;
+    // Stage 1 alone (全クリア): only the bar. Stage 0 (a new size): the
+    // board reset, the frame and the scroll extent sized for the bar.
+    b.width = 20;
     ui.layoutState = LayoutBarPending;
     LayoutPass(b, ui, &host);
     EXPECT_EQ(host.resizes, 2);
-    EXPECT_EQ(ui.barLength, 10);
-}
-
-TEST(LayoutPass, InitialScrollExtentAndBarLengthBounds) {
-    EXPECT_EQ(Layout(10, 10, 12).initialScrollWidth(), 510);
-    EXPECT_EQ(Layout(10, 10, 12).initialScrollHeight(), 390);
-    EXPECT_EQ(Layout(8, 8, 10).initialScrollHeight(), 340);
-    // Bounds of each range: {width, height, bar}.
-    const std::tuple<int, int, int> bars[] = {
-        {8, 8, 10},  {18, 18, 20}, {19, 8, 20}, {8, 30, 31},
-        {31, 8, 31}, {8, 40, 40},  {8, 41, 40}, {31, 45, 40},
-    };
-    for (auto [w, h, bar] : bars)
-        EXPECT_EQ(BarLengthFor(w, h), bar) << w << " x " << h;
+    EXPECT_EQ(ui.barLength, 21);
+    b.width = 31;
+    ui.layoutState = LayoutNewBoard;
+    LayoutPass(b, ui, &host);
+    EXPECT_EQ(b.state(2, 2), Undecided);
+    EXPECT_EQ(ui.barLength, 31);
+    EXPECT_EQ(host.scrollH, 27 * 31 + 57); // the bar reaches below the board
+    EXPECT_EQ(std::pair(host.frameW, host.frameH), std::pair(639, 390));
+    EXPECT_EQ(ui.layoutState, LayoutReady);
 }
 
 // A layout point and what a click there hits: the kind, and the cell or the
@@ -124,29 +78,15 @@ void ExpectHits(const Layout& l, std::span<const HitRow> rows) {
     }
 }
 
-TEST(HitTest, CellsAndTheirFrameLines) {
-    const Layout l(10, 10, 12);
-    // Every cell's box maps back to the cell, corner to corner.
-    for (int x = 1; x <= 10; ++x)
-        for (int y = 1; y <= 10; ++y) {
-            const LayoutRect r = l.cellBox(x, y);
-            const Hit want{HitKind::Cell, x, y, 0};
-            if (x > 1 && y > 1) {
-                EXPECT_EQ(HitTest(l, r.left, r.top), want);
-            }
-            EXPECT_EQ(HitTest(l, r.right - 1, r.bottom - 1), want);
-        }
+TEST(HitTest, CellsBarAndButtonsWithTheirFrameLines) {
     // The line shared by cells 1 and 2 (X = 52) belongs to the right one;
     // the board's own left, top, right and bottom edge lines hit nothing.
-    const HitRow rows[] = {
+    const HitRow cells[] = {
         {52, 60, kCell, 2, 1}, {51, 60, kCell, 1, 1}, {40, 77, kCell, 1, 2},
         {40, 76, kCell, 1, 1}, {25, 60, kNone},       {30, 50, kNone},
         {295, 60, kNone},      {30, 320, kNone},      {294, 319, kCell, 10, 10},
     };
-    ExpectHits(l, rows);
-}
-
-TEST(HitTest, NumberBarAndButtons) {
+    ExpectHits(Layout(10, 10, 12), cells);
     // Bar at x = 328, buttons at x = 383: the bar's numbers, the last tile's
     // bottom frame line (27n + 50) and the bar's edges; the buttons and the
     // lines round them; the mode label and the banner, which do not react.
@@ -162,34 +102,6 @@ TEST(HitTest, NumberBarAndButtons) {
     const HitRow longBar[] = {{27 * 31 + 70, 27 * 40 + 49, kBar, 40},
                               {27 * 31 + 70, 27 * 40 + 50, kNone}};
     ExpectHits(Layout(31, 45, 40), longBar);
-}
-
-TEST(Sprites, CellPicturesAndPhases) {
-    // {state, x, y} of the picture; -1: not checked.
-    const std::tuple<int, int, int> pictures[] = {
-        {0, -1, 351},   {20, 0, 513},   {21, 186, 0},    {107, 56, 162},
-        {140, 242, -1}, {50, -1, 378},  {100, -1, 378},  {200, -1, 378},
-        {49, -1, 324},  {41, 186, 540}, {148, 242, 729}, // below 40 in the second columns
-    };
-    SpriteRect r{};
-    for (auto [state, x, y] : pictures) {
-        ASSERT_TRUE(sprites::ForCell(state, r)) << state;
-        if (x >= 0) {
-            EXPECT_EQ(r.x, x) << state;
-        }
-        if (y >= 0) {
-            EXPECT_EQ(r.y, y) << state;
-        }
-    }
-    for (int s : {99, 149, 150, 255})
-        EXPECT_FALSE(sprites::ForCell(s, r)) << s;
-    EXPECT_EQ(sprites::Number(sprites::Colour::Selection, 22).x, 214);
-    EXPECT_EQ(sprites::ForPhase(0).upper.y, 105);
-    EXPECT_EQ(sprites::ForPhase(1).upper.y, 175);
-    EXPECT_EQ(sprites::ForPhase(2).upper.y, 140);
-    EXPECT_EQ(sprites::ForPhase(3).lower.y, 70);
-    EXPECT_FALSE(sprites::ForPhase(4).hasButtons);
-    EXPECT_EQ(sprites::ForPhase(4).label.y, 234);
 }
 
 } // namespace
