@@ -36,23 +36,6 @@ TEST(Window, CaptionSizeAndMenuBar) {
     EXPECT_EQ(w.frame.menuBar()->actions()[0]->menu()->actions().size(), 14); // two separators
 }
 
-TEST(Window, KeysWithoutAHandlerDoNothing) {
-    Editor w;
-    w.board.state(2, 2) = 4;
-    const QByteArray before = w.snapshot();
-    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Z, Qt::ControlModifier},
-                                         {Qt::Key_X, Qt::ControlModifier},
-                                         {Qt::Key_C, Qt::ControlModifier},
-                                         {Qt::Key_V, Qt::ControlModifier},
-                                         {Qt::Key_F6, Qt::NoModifier},
-                                         {Qt::Key_Backspace, Qt::AltModifier}})
-        QTest::keyClick(&w.frame, key, modifiers);
-    EXPECT_EQ(w.snapshot(), before);
-    EXPECT_TRUE(w.frame.isVisible());
-    EXPECT_TRUE(w.modal.dialogs.isEmpty());
-    EXPECT_TRUE(w.modal.openFilters.isEmpty() && w.modal.saveFilters.isEmpty());
-}
-
 TEST(Window, RuleSetCheckMarks) {
     Editor w;
     QAction* ombrix = w.frame.menuAction(ID_RULESET_OMBRIX);

@@ -94,20 +94,6 @@ void ExpectRules(const std::vector<RuleCase>& cases) {
 
 } // namespace
 
-TEST(Board, ResetBorders) {
-    Board b;
-    UiState ui;
-    b.width = 31;
-    b.height = 45;
-    ui.historyX[199] = 9;
-    ResetBoard(b, ui);
-    EXPECT_EQ(b.state(0, 10), Border);
-    EXPECT_EQ(b.state(31, 45), Undecided);
-    for (auto [x, y] : {std::pair{32, 1}, {34, 1}, {1, 0}, {1, 46}, {1, 47}})
-        EXPECT_EQ(b.state(x, y), Border);
-    EXPECT_EQ(ui.historyX[199], 0);
-}
-
 TEST(Marks, CountersContradictionsAndTheFinishedClueTwo) {
     auto b = MakeBoard(0, {". . . . .", ". L # G o", ". . . . .", ". . 3 . 4", ". . . . ."});
     GiveAreaIds(*b, {". . . . .", ". L # G o", ". . . . .", ". . 3 . 4", ". . . . ."});
