@@ -56,35 +56,26 @@ TEST(Window, RuleSetCheckMarks) {
     EXPECT_FALSE(ombrix->isChecked() || tandrel->isChecked());
 }
 
-TEST(HelpDialogs, EachOpensWithItsTextAndClosesByOkEnterEsc) {
-    const struct {
-        int command;
-        const char* caption;
-        const char* among; // one of its texts
-    } cases[] = {
-        {ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報", "簡易Ombrix　　Ver 1.6"},
-        {ID_HELP_OMBRIX_RULES, "Ombrixルール説明",
-         "・黒マスが２×２マス以上のかたまりになってはいけません．"},
-        {ID_HELP_TANDREL_RULES, "Tandrelルール説明",
-         "・エリアどうしはタテ・ヨコ・ナナメで接してはいけません．"},
-        {ID_HELP_EDIT_OPERATION, "操作説明(作成時)", "「全クリア」　　：全ての数をクリアします．"},
-        {ID_HELP_SOLVE_OPERATION, "操作説明(解答時)",
-         "「最初に戻る」　：解答モードの初期状態に戻ります．"},
+TEST(HelpDialogs, EachOpensUnderItsCaptionAndClosesByOkEnterEsc) {
+    const std::pair<int, const char*> cases[] = {
+        {ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報"},
+        {ID_HELP_OMBRIX_RULES, "Ombrixルール説明"},
+        {ID_HELP_TANDREL_RULES, "Tandrelルール説明"},
+        {ID_HELP_EDIT_OPERATION, "操作説明(作成時)"},
+        {ID_HELP_SOLVE_OPERATION, "操作説明(解答時)"},
     };
     Editor w;
     w.board.state(4, 4) = 9;
     w.board.status = StatusUnsolvable;
     const QByteArray before = w.snapshot();
-    for (const auto& c : cases) {
-        for (int way = c.command == ID_APP_ABOUT ? 0 : 2; way < 3; ++way) {
-            SCOPED_TRACE(testing::Message() << c.caption << " way " << way);
-            QStringList texts;
+    for (const auto& [command, caption] : cases) {
+        for (int way = command == ID_APP_ABOUT ? 0 : 2; way < 3; ++way) {
+            SCOPED_TRACE(testing::Message() << caption << " way " << way);
+            QString title;
             int result = -1;
             w.modal.dialogScript = [&](QDialog& d) {
                 d.show();
-                texts << d.windowTitle();
-                for (QLabel* l : d.findChildren<QLabel*>())
-                    texts << l->text();
+                title = d.windowTitle();
                 if (way == 0)
                     QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("id1")),
                                       Qt::LeftButton);
@@ -93,9 +84,8 @@ TEST(HelpDialogs, EachOpensWithItsTextAndClosesByOkEnterEsc) {
                 result = d.isVisible() ? -1 : d.result();
                 return result;
             };
-            w.frame.OnCommand(c.command);
-            EXPECT_EQ(texts.value(0), QString::fromUtf8(c.caption));
-            EXPECT_TRUE(texts.contains(QString::fromUtf8(c.among)));
+            w.frame.OnCommand(command);
+            EXPECT_EQ(title, QString::fromUtf8(caption));
             EXPECT_EQ(result, way == 2 ? QDialog::Rejected : QDialog::Accepted);
         }
     }

@@ -6,7 +6,7 @@
 #include "analysis.h"
 #include "clingo_run.h"
 #include "generator.h"
-#include "grid_text.h"
+#include "golden.h" // LoadGrid
 #include "rule_checker.h"
 #include "solver.h"
 
@@ -28,16 +28,6 @@ using namespace ombrix::testing;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::unique_ptr<Board> Load(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    auto board = std::make_unique<Board>();
-    GridTextError err;
-    EXPECT_TRUE(ParseGridText(ss.str(), *board, err)) << p << ": " << err.describe();
-    return board;
-}
 
 std::set<std::pair<int, int>> BlackCells(const Board& b) {
     std::set<std::pair<int, int>> cells;
@@ -79,7 +69,7 @@ void CheckSolutions(const Board& puzzle, const AnalysisResult& r) {
 // the large ones are the benchmark's business.
 void HoldAgainstAutoSolve(const fs::path& grid, std::uint64_t nodes, int maxCells) {
     SCOPED_TRACE(grid.filename().string());
-    const auto puzzle = Load(grid);
+    const auto puzzle = LoadGrid(grid.string());
     if (puzzle->width * puzzle->height > maxCells) return;
     auto solved = std::make_unique<Board>();
     const int grade = GradeByAutoSolve(*puzzle, solved.get());
@@ -129,7 +119,7 @@ TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
     // raised by one (mostly none).
     std::vector<std::unique_ptr<Board>> boards;
     for (const fs::path& g : CorpusGrids(OMBRIX_TEST_DATA_DIR))
-        boards.push_back(Load(g));
+        boards.push_back(LoadGrid(g.string()));
     auto scratch = std::make_unique<Board>();
     for (int rules : {0, 1}) {
         for (int seed = 1; seed <= 6; ++seed) {
@@ -186,7 +176,7 @@ TEST(Analysis, StopsAtItsLimitsAndOnRequest) {
     // The hardest of the real puzzles for the analysis; needs many nodes.
     const fs::path hard = fs::path(OMBRIX_CORPUS_DIR) / "real" / "r057.grid";
     if (!fs::exists(hard)) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
-    const auto puzzle = Load(hard);
+    const auto puzzle = LoadGrid(hard.string());
 
     AnalysisLimits byNodes;
     byNodes.maxNodes = 3;

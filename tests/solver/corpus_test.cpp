@@ -89,7 +89,6 @@ TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
     const auto grids = CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "real");
     if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     int counts[8] = {};
-    const auto golden = CorpusGoldenHashes();
     auto board = std::make_unique<Board>();
     auto original = std::make_unique<Board>();
     for (const fs::path& g : grids) {
@@ -99,9 +98,6 @@ TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
         *board = *original;
         board->altCellX = board->altCellY = 0; // as the command-line tool starts
         AutoSolve(*board);
-        // The outcome the straightforward solver gave, cell for cell.
-        const auto gold = golden.find("real/" + g.filename().string());
-        EXPECT_TRUE(gold != golden.end() && gold->second == OutcomeHash(*board));
         ++counts[board->status & 7];
         // Published puzzles are valid: never a contradiction, never a second
         // solution, never a sum beyond the board.

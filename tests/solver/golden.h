@@ -3,10 +3,14 @@
 #pragma once
 
 #include "board.h"
+#include "grid_text.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -38,6 +42,14 @@ inline std::string ReadText(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// A puzzle read from a grid text file; a failure to read is a test failure.
+inline std::unique_ptr<Board> LoadGrid(const std::string& path) {
+    auto b = std::make_unique<Board>();
+    GridTextError error;
+    EXPECT_TRUE(ParseGridText(ReadText(path), *b, error)) << path << ": " << error.describe();
+    return b;
 }
 
 // Golden hashes of the corpus puzzles, by "real/r001.grid"-style name.

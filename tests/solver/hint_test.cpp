@@ -1,28 +1,16 @@
 // The hint on whole boards written as text, hints followed step by step to
 // the end, and the trace's changed cells held against the boards themselves.
-#include "grid_text.h"
 #include "hint.h"
+#include "golden.h" // LoadGrid
 #include "test_boards.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 using namespace ombrix;
 using namespace ombrix::testing;
 
 namespace {
-
-std::unique_ptr<Board> LoadData(const char* name) {
-    std::ifstream in(std::string(OMBRIX_TEST_DATA_DIR) + "/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    auto b = std::make_unique<Board>();
-    GridTextError error;
-    EXPECT_TRUE(ParseGridText(text.str(), *b, error)) << name;
-    return b;
-}
 
 // "x,y=state ..." for the hint's cells.
 std::string Cells(const Hint& h) {
@@ -81,7 +69,7 @@ TEST(Hint, FirstRuleInTableOrderErrorsAndTheSolvedBoard) {
 TEST(Hint, FollowedStepByStepEndsOnTheSolverSolution) {
     for (const char* name : {"ombrix-solved.grid", "tandrel-solved.grid", "ombrix-beyond.grid"}) {
         SCOPED_TRACE(name);
-        auto b = LoadData(name);
+        auto b = LoadGrid(std::string(OMBRIX_TEST_DATA_DIR) + "/" + name);
         auto solved = std::make_unique<Board>(*b);
         AutoSolve(*solved);
         int trials = 0;
@@ -136,7 +124,7 @@ TEST(Trace, EachRuleRunReportsExactlyTheCellsItChanged) {
         }
     };
     for (const char* name : {"ombrix-beyond.grid", "tandrel-beyond.grid"}) {
-        auto b = LoadData(name);
+        auto b = LoadGrid(std::string(OMBRIX_TEST_DATA_DIR) + "/" + name);
         Holder holder;
         auto s = std::make_unique<Solver>(*b, &holder);
         s->PrepareBoard();
