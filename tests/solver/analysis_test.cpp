@@ -2,9 +2,9 @@
 // puzzle, against the rule checker for every solution it returns, against
 // clingo on the answer set encoding for a sample of boards of both rule sets,
 // and stopped by its limits and from another thread.
-#include "corpus.h"
 #include "analysis.h"
 #include "clingo_run.h"
+#include "corpus.h"
 #include "generator.h"
 #include "golden.h" // LoadGrid
 #include "rule_checker.h"

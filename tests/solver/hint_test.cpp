@@ -1,11 +1,10 @@
 // The hint on whole boards written as text, hints followed step by step to
 // the end, and the trace's changed cells held against the boards themselves.
-#include "hint.h"
 #include "golden.h" // LoadGrid
+#include "hint.h"
 #include "test_boards.h"
 
 #include <gtest/gtest.h>
-
 
 using namespace ombrix;
 using namespace ombrix::testing;
