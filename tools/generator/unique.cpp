@@ -656,6 +656,19 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         mark(stall, open);
         std::vector<int> picks;
         std::vector<Maker::Saved> states;
+        // Judges the painting as it stands: 1 settled, -1 broken (the step
+        // is undone), 0 still open where `openAfter` marks.
+        auto judgeStep = [&] {
+            m.toBoard(*board, o.ruleSet);
+            verdict = judge.deduce(*board);
+            if (verdict.status == StatusNone) return 1;
+            if (verdict.status != StatusUnsolvable) {
+                m.restore(states.front());
+                return -1;
+            }
+            mark(verdict.stall, openAfter);
+            return 0;
+        };
         std::size_t fewest = stall.size();
         int kicks = 0;
         for (int stepNo = 0, lastGain = 0; !settled && !stall.empty(); ++stepNo) {
@@ -704,17 +717,12 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                     steer(m, {Judge::Pack(m.cx(c), m.cy(c))}, rng, flips, givenBudget);
                 states.push_back(m.save());
             }
-            m.toBoard(*board, o.ruleSet);
-            verdict = judge.deduce(*board);
-            if (verdict.status == StatusNone) {
+            int judged = judgeStep();
+            if (judged > 0) {
                 settled = true;
                 break;
             }
-            if (verdict.status != StatusUnsolvable) {
-                m.restore(states.front());
-                continue;
-            }
-            mark(verdict.stall, openAfter);
+            if (judged < 0) continue;
             bool reverted = false;
             for (std::size_t k = 0; k < picks.size() && !kick; ++k)
                 if (openNear(openAfter, picks[k]) > openNear(open, picks[k])) {
@@ -725,18 +733,10 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                 m.restore(states.front());
                 continue;
             }
-            if (reverted) {
-                m.toBoard(*board, o.ruleSet);
-                verdict = judge.deduce(*board);
-                if (verdict.status == StatusNone) {
-                    settled = true;
-                    break;
-                }
-                if (verdict.status != StatusUnsolvable) {
-                    m.restore(states.front());
-                    continue;
-                }
-                mark(verdict.stall, openAfter);
+            if (reverted && (judged = judgeStep()) != 0) {
+                settled = judged > 0;
+                if (settled) break;
+                continue;
             }
             stall = std::move(verdict.stall);
             open.swap(openAfter);
