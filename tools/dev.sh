@@ -69,7 +69,7 @@ run_tests() {
         echo "== fuzzing the readers and the solver"
         CC=clang CXX=clang++ configure_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DOMBRIX_FUZZ=ON -DOMBRIX_GUI=OFF -DOMBRIX_TESTS=OFF
-        "$ROOT/tests/fuzz/run-fuzz.sh" "$ROOT/build-fuzz" "${FUZZ_SECONDS:-40}"
+        "$ROOT/tests/fuzz/run-fuzz.sh" "$ROOT/build-fuzz" "${FUZZ_SECONDS:-20}"
     fi
 }
 
