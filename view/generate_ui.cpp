@@ -63,7 +63,8 @@ class GenerateWork : public BackgroundWork {
 
 } // namespace
 
-CGenerateDlg::CGenerateDlg(const GenerateChoice& start, QWidget* parent) : QDialog(parent) {
+CGenerateDlg::CGenerateDlg(const UniqueOptions& start, QWidget* parent)
+    : QDialog(parent), start_(start) {
     setWindowTitle(QStringLiteral("問題の自動作成"));
     rules_ = new QComboBox(this);
     rules_->setObjectName(QStringLiteral("rules"));
@@ -98,27 +99,27 @@ CGenerateDlg::CGenerateDlg(const GenerateChoice& start, QWidget* parent) : QDial
     form->addRow(buttons);
 }
 
-GenerateChoice CGenerateDlg::choice() const {
-    return {rules_->currentIndex(), width_->value(), height_->value(), grade_->currentIndex(),
-            symmetric_->isChecked()};
+UniqueOptions CGenerateDlg::choice() const {
+    UniqueOptions o = start_;
+    o.ruleSet = rules_->currentIndex();
+    o.width = width_->value();
+    o.height = height_->value();
+    o.grade = grade_->currentIndex();
+    o.symmetric = symmetric_->isChecked();
+    return o;
 }
 
 void GeneratePuzzleInto(COmbrixView& view) {
     if (!view.MaybeSave()) return;
-    static GenerateChoice last;
-    GenerateChoice start = last;
+    static UniqueOptions last;
+    UniqueOptions start = last;
     start.ruleSet = view.board().ruleSet;
     start.width = view.board().width;
     start.height = view.board().height;
     CGenerateDlg dialog(start, &view);
     if (Modal().RunDialog(dialog) != QDialog::Accepted) return;
     last = dialog.choice();
-    UniqueOptions o;
-    o.ruleSet = last.ruleSet;
-    o.width = last.width;
-    o.height = last.height;
-    o.grade = last.grade;
-    o.symmetric = last.symmetric;
+    UniqueOptions o = last;
     // A new puzzle each time.
     o.seed = std::random_device{}();
     GenerateWork work(o);

@@ -4,6 +4,8 @@
 // board in the edit phase as one step that can be undone.
 #pragma once
 
+#include "unique.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -14,19 +16,13 @@ namespace ombrix {
 
 class COmbrixView;
 
-struct GenerateChoice {
-    int ruleSet = 0;
-    int width = 10;
-    int height = 10;
-    int grade = 0; // 0: any the automatic solver finishes (1..3)
-    bool symmetric = false;
-};
-
 class CGenerateDlg : public QDialog {
     Q_OBJECT
   public:
-    explicit CGenerateDlg(const GenerateChoice& start, QWidget* parent = nullptr);
-    GenerateChoice choice() const;
+    // Shows the rule set, size, grade and symmetry of `start`; choice()
+    // gives them back as the user left them, the rest of `start` kept.
+    explicit CGenerateDlg(const UniqueOptions& start, QWidget* parent = nullptr);
+    UniqueOptions choice() const;
 
     QComboBox* ruleBox() const { return rules_; }
     QSpinBox* widthBox() const { return width_; }
@@ -40,6 +36,7 @@ class CGenerateDlg : public QDialog {
     QSpinBox* height_;
     QComboBox* grade_;
     QCheckBox* symmetric_;
+    UniqueOptions start_;
 };
 
 // Runs the whole command on the view (from inside the view's Perform).
