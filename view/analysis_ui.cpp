@@ -5,9 +5,7 @@
 #include "solver.h"
 
 #include <atomic>
-#include <chrono>
 #include <memory>
-#include <thread>
 
 namespace ombrix {
 
@@ -17,29 +15,21 @@ namespace {
 class AnalysisWork : public BackgroundWork, private AnalysisObserver {
   public:
     explicit AnalysisWork(const Board& puzzle)
-        : puzzle_(std::make_unique<Board>(puzzle)), result_(std::make_unique<AnalysisResult>()),
-          start_(std::chrono::steady_clock::now()) {
-        thread_ = std::thread([this] {
+        : puzzle_(std::make_unique<Board>(puzzle)), result_(std::make_unique<AnalysisResult>()) {
+        thread_.start([this] {
             AnalysisLimits limits;
-            limits.cancel = &cancel_;
+            limits.cancel = thread_.cancelFlag();
             limits.observer = this;
             *result_ = Analyze(*puzzle_, limits);
             if (result_->verdict == Verdict::Unique) grade_ = GradeByAutoSolve(*puzzle_);
-            done_ = true;
         });
     }
-    ~AnalysisWork() override {
-        cancel_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    bool finished() const override { return done_; }
-    void cancel() override { cancel_ = true; }
+    bool finished() const override { return thread_.finished(); }
+    void cancel() override { thread_.cancel(); }
     QString progressText() const override {
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
         return QStringLiteral("解析中です…　%1 ノード　%2 秒")
             .arg(static_cast<qulonglong>(nodes_.load()))
-            .arg(seconds, 0, 'f', 1);
+            .arg(thread_.seconds(), 0, 'f', 1);
     }
     // After finished(): the outcome.
     const AnalysisResult& result() {
@@ -53,11 +43,9 @@ class AnalysisWork : public BackgroundWork, private AnalysisObserver {
 
     std::unique_ptr<Board> puzzle_;
     std::unique_ptr<AnalysisResult> result_;
-    std::chrono::steady_clock::time_point start_;
-    std::atomic<bool> cancel_{false}, done_{false};
     std::atomic<std::uint64_t> nodes_{0};
     int grade_ = 0;
-    std::thread thread_;
+    WorkThread thread_; // last: joined before the rest goes
 };
 
 // Puts a solution's cells on the board: clues and given black cells stay.

@@ -11,10 +11,8 @@
 #include <QSpinBox>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
 #include <random>
-#include <thread>
 
 namespace ombrix {
 
@@ -24,27 +22,18 @@ namespace {
 class GenerateWork : public BackgroundWork {
   public:
     explicit GenerateWork(const UniqueOptions& options)
-        : result_(std::make_unique<UniqueResult>()), start_(std::chrono::steady_clock::now()) {
+        : result_(std::make_unique<UniqueResult>()) {
         UniqueOptions o = options;
-        o.cancel = &cancel_;
+        o.cancel = thread_.cancelFlag();
         o.progress = [this](int attempt) { attempt_ = attempt; };
-        thread_ = std::thread([this, o] {
-            made_ = GenerateUnique(o, *result_);
-            done_ = true;
-        });
+        thread_.start([this, o] { made_ = GenerateUnique(o, *result_); });
     }
-    ~GenerateWork() override {
-        cancel_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    bool finished() const override { return done_; }
-    void cancel() override { cancel_ = true; }
+    bool finished() const override { return thread_.finished(); }
+    void cancel() override { thread_.cancel(); }
     QString progressText() const override {
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
         return QStringLiteral("問題を作成中です…　%1 回目　%2 秒")
             .arg(attempt_.load())
-            .arg(seconds, 0, 'f', 1);
+            .arg(thread_.seconds(), 0, 'f', 1);
     }
     // After finished(): the puzzle, or null when cancelled.
     const UniqueResult* result() {
@@ -54,11 +43,9 @@ class GenerateWork : public BackgroundWork {
 
   private:
     std::unique_ptr<UniqueResult> result_;
-    std::chrono::steady_clock::time_point start_;
-    std::atomic<bool> cancel_{false}, done_{false};
     std::atomic<int> attempt_{0};
     bool made_ = false;
-    std::thread thread_;
+    WorkThread thread_; // last: joined before the rest goes
 };
 
 } // namespace

@@ -7,15 +7,20 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
 class QDialog;
 class QWidget;
 
 namespace ombrix {
 
 struct FileFilter {
-    QString description; // "Data Files"
-    QString pattern;     // "*.omx"
-    QString extension;   // "omx", added to a name typed without one
+    QString description;     // "Data Files"
+    QString pattern;         // "*.omx"
+    QString extension;       // "omx", added to a name typed without one
     QStringList moreFilters; // further choices, "Grid Text (*.grid *.txt)"
     QString startPath;       // the name the dialog starts with, if any
 };
@@ -30,6 +35,37 @@ class BackgroundWork {
     virtual bool finished() const = 0;
     virtual QString progressText() const = 0;
     virtual void cancel() = 0;
+};
+
+// The thread that long work runs on: its cancel flag, whether it has ended,
+// and the seconds since it began. Declare it as the last member of the work
+// it runs, so that it is stopped and joined before the work's results go.
+class WorkThread {
+  public:
+    ~WorkThread() {
+        cancel_ = true;
+        join();
+    }
+    void start(std::function<void()> work) {
+        thread_ = std::thread([this, work = std::move(work)] {
+            work();
+            done_ = true;
+        });
+    }
+    void join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    bool finished() const { return done_; }
+    void cancel() { cancel_ = true; }
+    const std::atomic<bool>* cancelFlag() const { return &cancel_; }
+    double seconds() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - begun_).count();
+    }
+
+  private:
+    std::chrono::steady_clock::time_point begun_ = std::chrono::steady_clock::now();
+    std::atomic<bool> cancel_{false}, done_{false};
+    std::thread thread_;
 };
 
 // Two solutions on the board, one shown at a time.
