@@ -50,15 +50,8 @@ TEST(OmxRoundTrip, EveryCellValueAndEveryStoredFieldComesBack) {
     board.undecidedCount = 1395;
     board.status = StatusSecondSolution;
     UiState ui;
-    ui.phase = PhaseSolving;
-    ui.layoutState = LayoutReady;
-    ui.selectedNumber = 40;
-    ui.historyCount = 199;
-    for (int i = 0; i < kHistorySize; ++i) {
-        ui.historyX[i] = static_cast<std::uint8_t>(1 + i % 31);
-        ui.historyY[i] = static_cast<std::uint8_t>(1 + i % 45);
-        ui.historyPrev[i] = static_cast<std::uint8_t>(values[i % values.size()]);
-    }
+    SolvingState(ui, 31, 45, 40, 199,
+                 [&](int i) { return values[std::size_t(i) % values.size()]; });
 
     const Bytes stream = SerializePuzzle(board, ui);
     Board read = EmptyBoard(10, 10);
@@ -131,15 +124,7 @@ struct Saved {
     Saved() {
         board.status = StatusContradiction;
         board.undecidedCount = 99;
-        ui.phase = PhaseSolving;
-        ui.layoutState = LayoutReady;
-        ui.selectedNumber = 12;
-        ui.historyCount = 5;
-        for (int i = 0; i < kHistorySize; ++i) {
-            ui.historyX[i] = static_cast<std::uint8_t>(1 + i % 12);
-            ui.historyY[i] = static_cast<std::uint8_t>(1 + i % 9);
-            ui.historyPrev[i] = static_cast<std::uint8_t>(i % 50);
-        }
+        SolvingState(ui, 12, 9, 12, 5, [](int i) { return i % 50; });
     }
     Bytes stream() const { return SerializePuzzle(board, ui); }
 };

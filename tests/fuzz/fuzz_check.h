@@ -36,15 +36,7 @@ inline void EarlierState(Board& board, UiState& ui) {
             board.cells[x][y].areaId = static_cast<std::uint16_t>(x + y);
             board.cells[x][y].mark = 1;
         }
-    ui.phase = PhaseSolving;
-    ui.layoutState = LayoutReady;
-    ui.selectedNumber = 5;
-    ui.historyCount = 3;
-    for (int i = 0; i < kHistorySize; ++i) {
-        ui.historyX[i] = static_cast<std::uint8_t>(1 + i % 12);
-        ui.historyY[i] = static_cast<std::uint8_t>(1 + i % 9);
-        ui.historyPrev[i] = static_cast<std::uint8_t>(i);
-    }
+    testing::SolvingState(ui, 12, 9, 5, 3, [](int i) { return i; });
 }
 
 // Every cell of the board and of the ring round it in range.

@@ -93,6 +93,22 @@ inline bool SameUi(const UiState& a, const UiState& b) {
            std::equal(a.historyPrev, a.historyPrev + kHistorySize, b.historyPrev);
 }
 
+// A state in the middle of solving: phase 2, the bar laid out, number
+// `selected` chosen, and `count` steps of a history filled to the end over a
+// w x h board, each step's earlier code from `prev(i)`.
+template <class Prev>
+inline void SolvingState(UiState& ui, int w, int h, int selected, int count, Prev prev) {
+    ui.phase = PhaseSolving;
+    ui.layoutState = LayoutReady;
+    ui.selectedNumber = static_cast<std::uint8_t>(selected);
+    ui.historyCount = static_cast<std::int16_t>(count);
+    for (int i = 0; i < kHistorySize; ++i) {
+        ui.historyX[i] = static_cast<std::uint8_t>(1 + i % w);
+        ui.historyY[i] = static_cast<std::uint8_t>(1 + i % h);
+        ui.historyPrev[i] = static_cast<std::uint8_t>(prev(i));
+    }
+}
+
 // Counts the playable cells whose state is 0 or 49, as the solver counts them.
 inline std::uint16_t CountUndecided(const Board& b) {
     int n = 0;
