@@ -4,16 +4,17 @@
 #include "hint.h"
 
 #include <iostream>
+#include <string>
 
 namespace ombrix::cli {
 
 namespace {
 
-// The word after "rule" when no rule of the table gives the step.
-const char* KindWord(HintKind kind) {
-    switch (kind) {
+// The word after "rule": the rule's own name, or what stands in its place.
+std::string RuleWord(const Hint& hint) {
+    switch (hint.kind) {
     case HintKind::Rule:
-        return "";
+        return hint.name;
     case HintKind::Error:
         return "error";
     case HintKind::Trial:
@@ -36,8 +37,7 @@ int RunHint(const Args& args) {
     std::string error;
     if (!LoadPuzzle(parsed.names[0], board, ui, error)) return FileError(error);
     const Hint hint = FindHint(board);
-    std::cout << "rule " << (hint.kind == HintKind::Rule ? hint.name.c_str() : KindWord(hint.kind));
-    std::cout << "\nwhy " << hint.why << '\n';
+    std::cout << "rule " << RuleWord(hint) << "\nwhy " << hint.why << '\n';
     for (const HintCell& c : hint.cells)
         std::cout << c.x << ' ' << c.y << ' ' << int(c.state) << '\n';
     return 0;
