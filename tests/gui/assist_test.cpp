@@ -65,15 +65,8 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
     step([&] { e.cell(2, 2); });                          // a clue
     step([&] { e.frame.OnCommand(ID_RULESET_TANDREL); }); // the rule set
     step([&] { e.cell(4, 4, Qt::RightButton); });         // a given black cell
-    step([&] {                                            // the size
-        e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
-            dlg.m_width = 5;
-            dlg.m_height = 6;
-            return true;
-        };
-        e.frame.OnCommand(ID_SIZE_CHANGE);
-    });
-    step([&] { // a loaded file
+    step([&] { e.resizeBoard(5, 6); });                   // the size
+    step([&] {                                            // a loaded file
         e.modal.openPath = QStringLiteral(OMBRIX_TEST_DATA_DIR "/too-large.grid");
         e.frame.OnCommand(ID_FILE_OPEN);
     });

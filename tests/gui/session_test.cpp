@@ -4,6 +4,7 @@
 // and a puzzle named on the command line.
 #include "editor_fixture.h"
 
+#include "golden.h" // LoadGrid
 #include "grid_text.h"
 #include "main_args.h"
 #include "solver.h"
@@ -31,33 +32,9 @@ using test::RegionDiff;
 const QColor kYellow(255, 255, 0);
 const QRect kStatusLine(30, 30, 420, 19);
 
-// The project's 10 x 10 puzzle that the automatic solver completes.
-Board SolvedPuzzle() {
-    QFile f(QStringLiteral(OMBRIX_TEST_DATA_DIR "/ombrix-solved.grid"));
-    Board puzzle;
-    GridTextError error;
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly) &&
-                ParseGridText(f.readAll().toStdString(), puzzle, error));
-    return puzzle;
-}
-
-// Sets the size through the size dialog, typing `w` and `h` and pressing OK.
-void ResizeBoard(Editor& e, int w, int h) {
-    e.modal.sizeScript = [&](CBoardSizeDlg& dlg) {
-        dlg.show();
-        dlg.widthEdit()->setText(QString::number(w));
-        dlg.heightEdit()->setText(QString::number(h));
-        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
-        return dlg.result() == QDialog::Accepted;
-    };
-    e.frame.OnCommand(ID_SIZE_CHANGE);
-    e.frame.activateWindow(); // the dialog had the focus
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&e.frame));
-    e.settle();
-}
-
 TEST(Session, EnterSolveByHandUndoRestartClear) {
-    const Board puzzle = SolvedPuzzle();
+    // The project's 10 x 10 puzzle that the automatic solver completes.
+    const Board puzzle = *testing::LoadGrid(OMBRIX_TEST_DATA_DIR "/ombrix-solved.grid");
     Editor e;
     // Enter the clues: pick the number on the bar, click the cell.
     for (int x = 1; x <= 10; ++x)
@@ -100,7 +77,7 @@ TEST(Session, EnterSolveByHandUndoRestartClear) {
 
 TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
     Editor e;
-    e.board = SolvedPuzzle();
+    e.open("ombrix-solved.grid");
     e.lower();
     Board expected = e.board; // what the solver makes of it, run here
     AutoSolve(expected);
@@ -151,8 +128,8 @@ TEST(Session, ClicksOnScrolledBoardsReachTheWholeBar) {
     Editor e;
     // Wide and short boards: the bar reaches far below the board.
     for (QSize size : {QSize(31, 45), QSize(31, 8), QSize(15, 12)}) {
-        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
-        ResizeBoard(e, size.width(), size.height());
+        SCOPED_TRACE(::testing::Message() << size.width() << " x " << size.height());
+        e.resizeBoard(size.width(), size.height());
         const int n = e.ui.barLength;
         QScrollBar* v = e.view().verticalScrollBar();
         v->setValue(v->maximum());
@@ -245,7 +222,7 @@ TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
     e.frame.OnCommand(ID_SIZE_CHANGE);
     EXPECT_EQ(e.board.state(1, 1), 1);
     EXPECT_EQ(e.ui.phase, PhaseSolveStart);
-    ResizeBoard(e, 31, 45);
+    e.resizeBoard(31, 45);
     EXPECT_EQ(e.board.state(1, 1), Undecided);
     EXPECT_EQ(e.ui.phase, PhaseEdit);
 }
@@ -268,7 +245,7 @@ void MakeWork(Editor& e) {
 TEST(Files, SaveThenLoadGivesTheSameWorkBackButNoCircle) {
     QTemporaryDir dir;
     Editor e;
-    ResizeBoard(e, 12, 9);
+    e.resizeBoard(12, 9);
     MakeWork(e);
     const QByteArray saved = e.snapshot();
     e.modal.savePath = dir.filePath(QStringLiteral("work.omx"));
