@@ -1,10 +1,9 @@
-// Editing and solving through real clicks on the view: a whole session, the
-// waiting message on the screen before the solver runs, a scrolled board,
+// Editing and solving through real clicks on the view: the waiting message
+// on the screen before the solver runs, a scrolled board, a double click,
 // the size dialog's bounds, saving and loading, damaged and unwritable files,
 // and a puzzle named on the command line.
 #include "editor_fixture.h"
 
-#include "golden.h" // LoadGrid
 #include "grid_text.h"
 #include "main_args.h"
 #include "solver.h"
@@ -31,49 +30,6 @@ using test::RegionDiff;
 
 const QColor kYellow(255, 255, 0);
 const QRect kStatusLine(30, 30, 420, 19);
-
-TEST(Session, EnterSolveByHandUndoRestartClear) {
-    // The project's 10 x 10 puzzle that the automatic solver completes.
-    const Board puzzle = *testing::LoadGrid(OMBRIX_TEST_DATA_DIR "/ombrix-solved.grid");
-    Editor e;
-    // Enter the clues: pick the number on the bar, click the cell.
-    for (int x = 1; x <= 10; ++x)
-        for (int y = 1; y <= 10; ++y)
-            if (const int clue = puzzle.state(x, y); clue > 0) {
-                e.bar(clue);
-                e.cell(x, y);
-            }
-    EXPECT_EQ(FormatGridText(e.board), FormatGridText(puzzle));
-    e.lower(); // 解答モードへ
-    // Place a number and paint a cell: each repainted.
-    e.bar(4);
-    e.cell(1, 1);
-    e.cell(2, 1, Qt::RightButton);
-    EXPECT_EQ(e.board.state(1, 1), 104);
-    EXPECT_EQ(e.ui.phase, PhaseSolving);
-    QImage img = e.grab();
-    EXPECT_EQ(RegionDiff(img, 25, 50, sprites::Number(sprites::Colour::Solve, 4)), 0);
-    EXPECT_EQ(RegionDiff(img, 52, 50, sprites::kTileBlack), 0);
-    EXPECT_EQ(RegionDiff(img, e.layout().buttonLeft(), 150, sprites::kButtonUndo), 0);
-    // 1つ戻る twice: back to the empty start, still phase 2.
-    e.upper();
-    e.upper();
-    EXPECT_EQ(e.ui.historyCount, 0);
-    EXPECT_EQ(e.ui.phase, PhaseSolving);
-    EXPECT_EQ(RegionDiff(e.grab(), 25, 50, sprites::kTileEmpty), 0);
-    // 最初に戻る, 自動解答 (see below), 全クリア: the clues go too, number 1.
-    e.cell(3, 3, Qt::RightButton);
-    e.lower();
-    EXPECT_EQ(e.ui.phase, PhaseSolveStart);
-    EXPECT_EQ(e.board.state(3, 3), Undecided);
-    e.upper();
-    e.upper();
-    EXPECT_EQ(e.ui.phase, PhaseEdit);
-    EXPECT_EQ(e.board.state(2, 2), Undecided);
-    EXPECT_EQ(RegionDiff(e.grab(), e.layout().barLeft(), 50,
-                         sprites::Number(sprites::Colour::Selection, 1), 27, 27),
-              0);
-}
 
 TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
     Editor e;
