@@ -23,19 +23,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The solution rows of a .sol file: lines made of '.' and '#' tokens only.
+// The solution rows of a .sol file: lines made of '.' and '#' tokens only,
+// without the spaces.
 std::vector<std::string> ReadSolution(const fs::path& p) {
     std::vector<std::string> rows;
     std::istringstream in(ReadText(p));
     for (std::string line; std::getline(in, line);) {
-        std::istringstream ls(line);
-        std::string row, tok;
-        bool ok = true;
-        while (ls >> tok) {
-            if (tok != "." && tok != "#") ok = false;
-            row += tok;
-        }
-        if (ok && !row.empty()) rows.push_back(row);
+        std::erase(line, ' ');
+        if (!line.empty() && line.find_first_not_of(".#") == std::string::npos)
+            rows.push_back(line);
     }
     return rows;
 }
