@@ -13,11 +13,8 @@ namespace {
 
 using test::CountColour;
 using test::Editor;
-
-const QColor kRed(255, 0, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kYellow(255, 255, 0);
-const QRect kStatusLine(30, 30, 420, 19);
+using test::kBlue;
+using test::kRed;
 
 // Puts a board written as text on the editor in `phase`, laid out afresh.
 // This is the test's starting point, not a recorded change.
@@ -31,8 +28,9 @@ void Put(Editor& e, int rules, const std::vector<std::string>& rows, int phase) 
     e.settle();
 }
 
-void Key(Editor& e, int key, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QTest::keyClick(&e.view(), static_cast<Qt::Key>(key), m);
+void Keys(Editor& e, std::initializer_list<int> keys) {
+    for (int key : keys)
+        QTest::keyClick(&e.view(), static_cast<Qt::Key>(key));
 }
 
 std::string StatusText(Editor& e) {
@@ -42,10 +40,6 @@ std::string StatusText(Editor& e) {
 int ColourIn(const QImage& img, const Layout& l, int x, int y, const QColor& colour) {
     const LayoutRect c = l.cellBox(x, y);
     return CountColour(img, QRect(c.left, c.top, 27, 27), colour);
-}
-
-int RedIn(const QImage& img, const Layout& l, int x, int y) {
-    return ColourIn(img, l, x, y, kRed);
 }
 
 TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
@@ -109,30 +103,26 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
 
 TEST(Keyboard, EditPhaseCluesGivenBlackAndClear) {
     Editor e;
-    const auto keys = [&](std::initializer_list<int> list) {
-        for (int key : list)
-            Key(e, key);
-    };
     // Two quick digits: one clue, one undo step; the bar's selection follows.
-    keys({Qt::Key_Right, Qt::Key_Down, Qt::Key_1, Qt::Key_2});
+    Keys(e, {Qt::Key_Right, Qt::Key_Down, Qt::Key_1, Qt::Key_2});
     EXPECT_EQ(e.board.state(2, 2), 12);
     EXPECT_EQ(e.ui.selectedNumber, 12);
     e.frame.OnCommand(ID_EDIT_UNDO);
     EXPECT_EQ(e.board.state(2, 2), Undecided);
     // A number longer than the bar (12 entries): the selection stays. After
     // the pause a digit starts a new number.
-    keys({Qt::Key_Right, Qt::Key_4, Qt::Key_5});
+    Keys(e, {Qt::Key_Right, Qt::Key_4, Qt::Key_5});
     EXPECT_EQ(e.ui.selectedNumber, 4);
-    keys({Qt::Key_Right, Qt::Key_5});
+    Keys(e, {Qt::Key_Right, Qt::Key_5});
     QTest::qWait(COmbrixView::kTypingPauseMs + 100);
-    keys({Qt::Key_3});
+    Keys(e, {Qt::Key_3});
     EXPECT_EQ(e.board.state(4, 2), 3);
     // 0 alone types nothing; Space paints a given black cell only under
     // Tandrel; Delete clears; the cursor stays on the board.
-    keys({Qt::Key_Right, Qt::Key_0, Qt::Key_Space, Qt::Key_Right});
+    Keys(e, {Qt::Key_Right, Qt::Key_0, Qt::Key_Space, Qt::Key_Right});
     e.frame.OnCommand(ID_RULESET_TANDREL);
-    keys({Qt::Key_B, Qt::Key_Left, Qt::Key_Left, Qt::Key_Delete, Qt::Key_Up, Qt::Key_Up,
-          Qt::Key_Up});
+    Keys(e, {Qt::Key_B, Qt::Key_Left, Qt::Key_Left, Qt::Key_Delete, Qt::Key_Up, Qt::Key_Up,
+             Qt::Key_Up});
     EXPECT_EQ(testing::BoardRows(e.board)[1], ". . 45 . . G . . . .");
     EXPECT_EQ(e.view().marks().cursorY, 1);
 }
@@ -141,14 +131,12 @@ TEST(Keyboard, SolvePhaseStepsUnderTheRulesOfTheClicks) {
     Editor e;
     Put(e, 1, {"2 . . .", ". G . .", ". . . .", ". . . 3"}, PhaseSolveStart);
     // A clue stays as it is.
-    Key(e, Qt::Key_Space);
-    Key(e, Qt::Key_Delete);
+    Keys(e, {Qt::Key_Space, Qt::Key_Delete});
     EXPECT_EQ(e.ui.phase, PhaseSolveStart);
     // An area number (two digits, one step), a dot, black, cleared: each a
     // step, the first one starting phase 2.
-    for (int key : {Qt::Key_Right, Qt::Key_1, Qt::Key_2, Qt::Key_Right, Qt::Key_Period,
-                    Qt::Key_Right, Qt::Key_B, Qt::Key_Backspace})
-        Key(e, key);
+    Keys(e, {Qt::Key_Right, Qt::Key_1, Qt::Key_2, Qt::Key_Right, Qt::Key_Period, Qt::Key_Right,
+             Qt::Key_B, Qt::Key_Backspace});
     // Shift + click puts a dot as well.
     QTest::mouseClick(e.view().viewport(), Qt::LeftButton, Qt::ShiftModifier,
                       QPoint(e.layout().cellLeft(1) + 13, e.layout().cellTop(4) + 13));
@@ -167,9 +155,9 @@ TEST(AnswerCheck, OutlinesStatusLineAndCompletion) {
     QImage img = e.grab();
     const Layout l = e.layout();
     for (auto [x, y] : {std::pair{1, 1}, {2, 1}, {1, 2}, {2, 2}})
-        EXPECT_GT(RedIn(img, l, x, y), 0) << x << "," << y;
-    EXPECT_EQ(RedIn(img, l, 3, 1), 0);
-    EXPECT_GT(CountColour(img, kStatusLine.intersected(img.rect()), kYellow), 0);
+        EXPECT_GT(ColourIn(img, l, x, y, kRed), 0) << x << "," << y;
+    EXPECT_EQ(ColourIn(img, l, 3, 1, kRed), 0);
+    EXPECT_GT(test::StatusYellow(img), 0);
     // The next change takes the marks away; choosing a number does not.
     e.bar(2);
     EXPECT_FALSE(StatusText(e).empty());
@@ -190,7 +178,9 @@ TEST(AnswerCheck, OutlinesStatusLineAndCompletion) {
     e.bar(2);
     e.cell(2, 1);
     EXPECT_EQ(StatusText(e), "正解です！");
-    EXPECT_GT(CountColour(e.grab(), kStatusLine.intersected(QRect(0, 0, 100, 100)), kYellow), 0);
+    EXPECT_GT(
+        CountColour(e.grab(), test::kStatusLine.intersected(QRect(0, 0, 100, 100)), test::kYellow),
+        0);
     e.frame.OnCommand(ID_TOOLS_CHECK);
     EXPECT_EQ(StatusText(e), "正解です！");
 }
@@ -226,7 +216,7 @@ TEST(Hint, F8OutlinesThenAppliesAsOneUndoableStep) {
     const QByteArray broken = e.snapshot();
     e.frame.OnCommand(ID_TOOLS_HINT);
     EXPECT_EQ(StatusText(e), "2×2の黒マスがあります");
-    EXPECT_GT(RedIn(e.grab(), l, 3, 1), 0);
+    EXPECT_GT(ColourIn(e.grab(), l, 3, 1, kRed), 0);
     QTest::keyClick(&e.frame, Qt::Key_F8);
     EXPECT_EQ(e.snapshot(), broken);
 }

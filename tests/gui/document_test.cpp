@@ -176,7 +176,7 @@ TEST(Document, EachRefusalSaysWhyInAMessageNamingTheFile) {
         e.modal.messages.clear();
         e.modal.openPath = c.path;
         e.frame.OnCommand(ID_FILE_OPEN);
-        EXPECT_GT(test::CountColour(e.grab(), QRect(30, 30, 420, 19), QColor(255, 255, 0)), 20);
+        EXPECT_GT(test::StatusYellow(e.grab()), 20);
         EXPECT_EQ(e.board.status, StatusUnreadable);
         e.board.status = StatusNone;
         EXPECT_EQ(e.snapshot(), work);

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <cmath>
 #include <functional>
 
 namespace ombrix::test {
@@ -123,20 +124,32 @@ struct Editor {
     // Lets pending paints and resizes happen.
     void settle() { QTest::qWait(30); }
 
-    // A real click on the viewport at layout point (X, Y), scroll included.
-    // A point outside the visible part is first scrolled into view, as a
-    // user would.
+    // A real click on the first viewport pixel at or after layout point
+    // (X, Y) at the view's zoom. A point out of sight or under a part pinned
+    // to the view's edge is first scrolled to the lower left of the view,
+    // where nothing is pinned, as a user would.
     void clickAt(int X, int Y, Qt::MouseButton button = Qt::LeftButton) {
-        QPoint s = view().scrollPosition();
-        if (!view().viewport()->rect().contains(QPoint(X - s.x(), Y - s.y()))) {
-            view().horizontalScrollBar()->setValue(X - view().viewport()->width() / 2);
-            view().verticalScrollBar()->setValue(Y - view().viewport()->height() / 2);
+        COmbrixView& v = view();
+        const double z = v.zoom();
+        const auto pixel = [&] {
+            return QPoint(static_cast<int>(std::ceil(X * z - 1e-9)),
+                          static_cast<int>(std::ceil(Y * z - 1e-9))) -
+                   v.scrollPosition();
+        };
+        const auto hidden = [&] {
+            if (!v.viewport()->rect().contains(pixel())) return true;
+            for (const COmbrixView::Pinned& pin : v.pinned())
+                if (QRectF(pin.at, QSizeF(pin.source.size()) * z).contains(pixel())) return true;
+            return false;
+        };
+        if (hidden()) {
+            v.horizontalScrollBar()->setValue(static_cast<int>(X * z) - v.viewport()->width() / 4);
+            v.verticalScrollBar()->setValue(static_cast<int>(Y * z) -
+                                            v.viewport()->height() * 3 / 4);
             settle();
-            s = view().scrollPosition();
         }
-        const QPoint p(X - s.x(), Y - s.y());
-        EXPECT_TRUE(view().viewport()->rect().contains(p)) << X << "," << Y;
-        QTest::mouseClick(view().viewport(), button, Qt::NoModifier, p);
+        EXPECT_FALSE(hidden()) << X << "," << Y << " at zoom " << z;
+        QTest::mouseClick(v.viewport(), button, Qt::NoModifier, pixel());
     }
     // Two quick presses at layout point (X, Y) (visible), as the window
     // system delivers them: the second comes as a double click.

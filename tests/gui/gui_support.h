@@ -10,7 +10,8 @@
 
 namespace ombrix::test {
 
-inline const QColor kTeal(0, 128, 128);
+inline const QColor kTeal(0, 128, 128), kYellow(255, 255, 0), kRed(255, 0, 0), kBlue(0, 0, 255);
+inline const QRect kStatusLine(30, 30, 420, 19);
 
 // How many pixels of `image` at (x, y) differ from the sprite `r`; `w`, `h`
 // may shrink the compared area.
@@ -37,6 +38,11 @@ inline int CountColour(const QImage& image, const QRect& r, const QColor& c) {
         for (int x = r.left(); x <= r.right(); ++x)
             if (QColor(image.pixel(x, y)) == c) ++n;
     return n;
+}
+
+// Yellow pixels in the status line's band, as far as `image` reaches.
+inline int StatusYellow(const QImage& image) {
+    return CountColour(image, kStatusLine.intersected(image.rect()), kYellow);
 }
 
 } // namespace ombrix::test

@@ -14,11 +14,10 @@ namespace {
 using sprites::Colour;
 using test::CountColour;
 using test::IsColour;
+using test::kRed;
 using test::kTeal;
 using test::RegionDiff;
-
-const QColor kYellow(255, 255, 0), kRed(255, 0, 0);
-const QRect kStatusLine(30, 30, 420, 19);
+using test::StatusYellow;
 
 struct Fixture {
     Board board;
@@ -49,7 +48,7 @@ TEST(Paint, EmptyBoardInTheEditPhaseAndALongBar) {
     for (int k = 2; k <= 12; ++k)
         EXPECT_EQ(RegionDiff(img, 328, l.barEntryTop(k), sprites::Number(Colour::Clue, k)), 0);
     EXPECT_EQ(RegionDiff(img, 10, 5, sprites::kBannerOmbrix), 0);
-    EXPECT_EQ(CountColour(img, kStatusLine, kYellow), 0); // status 0: blanks
+    EXPECT_EQ(StatusYellow(img), 0); // status 0: blanks
 
     // More than 20 numbers: the bar goes on in the second column.
     Fixture g(20, 20);
@@ -123,7 +122,7 @@ TEST(Paint, ButtonsOfEveryPhaseAndTheBannerOfEachRuleSet) {
 TEST(Paint, StatusLineAndTheCircleOfASecondSolution) {
     Fixture f(10, 10);
     f.board.status = StatusContradiction;
-    EXPECT_GT(CountColour(f.paint(), kStatusLine, kYellow), 20);
+    EXPECT_GT(StatusYellow(f.paint()), 20);
     // Status 5: a red circle in the cell box of the alt cell, over the cell.
     f.board.status = StatusSecondSolution;
     f.board.altCellX = 4;
@@ -136,7 +135,7 @@ TEST(Paint, StatusLineAndTheCircleOfASecondSolution) {
     EXPECT_GT(CountColour(img, QRect(box.left, cy - 2, 3, 5), kRed), 0);
     EXPECT_GT(CountColour(img, QRect(cx - 2, box.bottom - 3, 5, 3), kRed), 0);
     EXPECT_TRUE(IsColour(img, cx, cy, Qt::black));
-    EXPECT_GT(CountColour(img, kStatusLine, kYellow), 20);
+    EXPECT_GT(StatusYellow(img), 20);
     // Any other status: no circle although the cell is still named.
     f.board.status = StatusUnsolvable;
     EXPECT_EQ(CountColour(f.paint(), QRect(0, 0, 300, 390), kRed), 0);

@@ -27,9 +27,7 @@ namespace {
 using test::CountColour;
 using test::Editor;
 using test::RegionDiff;
-
-const QColor kYellow(255, 255, 0);
-const QRect kStatusLine(30, 30, 420, 19);
+using test::StatusYellow;
 
 TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
     Editor e;
@@ -250,7 +248,7 @@ TEST(Files, SaveThenLoadGivesTheSameWorkBackButNoCircle) {
     EXPECT_EQ(e.board.status, StatusSecondSolution);
     const QImage img = e.grab();
     EXPECT_EQ(CountColour(img, boardAndAbove, Qt::red), 0);
-    EXPECT_GT(CountColour(img, kStatusLine, kYellow), 20);
+    EXPECT_GT(StatusYellow(img), 20);
 }
 
 TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
@@ -307,7 +305,7 @@ TEST(CommandLine, AnUnreadablePuzzleFileLeavesTheEmptyBoard) {
         EXPECT_EQ(missing.board.width, 10);
         EXPECT_EQ(missing.board.status, StatusUnreadable);
         EXPECT_EQ(missing.ui.phase, PhaseEdit);
-        EXPECT_GT(CountColour(missing.grab(), kStatusLine, kYellow), 20);
+        EXPECT_GT(StatusYellow(missing.grab()), 20);
         EXPECT_EQ(missing.frame.frameGeometry().size(), QSize(510, 440));
     }
 }

@@ -10,39 +10,12 @@
 
 #include <QScreen>
 #include <QScrollBar>
-
 #include <QWheelEvent>
-#include <cmath>
 
 namespace ombrix {
 namespace {
 
 using test::Editor;
-
-// A real click on the first viewport pixel at or after layout point (X, Y)
-// of the zoomed view, scrolled into sight.
-void ClickZoomed(Editor& e, int X, int Y, Qt::MouseButton button) {
-    COmbrixView& v = e.view();
-    const double z = v.zoom();
-    auto pixel = [&] {
-        return QPoint(static_cast<int>(std::ceil(X * z - 1e-9)),
-                      static_cast<int>(std::ceil(Y * z - 1e-9))) -
-               v.scrollPosition();
-    };
-    auto hidden = [&] {
-        if (!v.viewport()->rect().contains(pixel())) return true;
-        for (const COmbrixView::Pinned& pin : v.pinned())
-            if (QRectF(pin.at, QSizeF(pin.source.size()) * z).contains(pixel())) return true;
-        return false;
-    };
-    if (hidden()) {
-        // Where no pinned part lies: the lower left of the view.
-        v.horizontalScrollBar()->setValue(static_cast<int>(X * z) - v.viewport()->width() / 4);
-        v.verticalScrollBar()->setValue(static_cast<int>(Y * z) - v.viewport()->height() * 3 / 4);
-        ASSERT_FALSE(hidden()) << z;
-    }
-    QTest::mouseClick(v.viewport(), button, Qt::NoModifier, pixel());
-}
 
 TEST(Zoom, EveryStepKeepsClicksOnTheirCellsAndTheWheelZooms) {
     Editor e;
@@ -56,9 +29,9 @@ TEST(Zoom, EveryStepKeepsClicksOnTheirCellsAndTheWheelZooms) {
         const Layout l = e.layout();
         // Near the cell's own corners.
         for (const auto& [dx, dy] : {std::pair{2, 2}, {24, 24}}) {
-            ClickZoomed(e, l.cellLeft(x) + dx, l.cellTop(y) + dy, Qt::LeftButton);
+            e.clickAt(l.cellLeft(x) + dx, l.cellTop(y) + dy);
             EXPECT_EQ(e.board.state(x, y), e.ui.selectedNumber) << e.view().zoom();
-            ClickZoomed(e, l.cellLeft(x) + dx, l.cellTop(y) + dy, Qt::RightButton);
+            e.clickAt(l.cellLeft(x) + dx, l.cellTop(y) + dy, Qt::RightButton);
             EXPECT_EQ(e.board.state(x, y), 0) << e.view().zoom();
         }
     }
