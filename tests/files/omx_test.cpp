@@ -96,6 +96,8 @@ struct Before {
                 board.state(x, y) = static_cast<std::uint8_t>(101 + x);
         board.ruleSet = 7; // a value no file below holds
         board.undecidedCount = 4321;
+        board.altCellX = 4;
+        board.altCellY = 5;
         ui.phase = PhaseSolveStart;
         ui.selectedNumber = 3;
         ui.historyCount = 2;
@@ -132,9 +134,7 @@ struct Saved {
 // Reads `stream` over Before and expects it refused with every byte of the
 // board and the state as it was, but the status 3.
 ReadResult ExpectRefusedWhole(std::span<const std::uint8_t> stream) {
-    Before before;
-    before.board.altCellX = 4;
-    before.board.altCellY = 5;
+    const Before before;
     Board board = before.board;
     UiState ui = before.ui;
     const ReadResult result = ReadPuzzle(stream, board, ui);
@@ -159,7 +159,6 @@ TEST(OmxReader, AFileCutAnywhereLeavesThePreviousPuzzleAsItWas) {
     // From the rule-set byte on the file is whole; the trailer is not read.
     for (std::size_t n = needed; n <= stream.size(); ++n) {
         Before before;
-        before.board.altCellX = 4;
         ASSERT_EQ(ReadPuzzle(std::span(stream).first(n), before.board, before.ui).kind,
                   ReadKind::Complete);
         EXPECT_TRUE(SameBoard(before.board, saved.board));

@@ -160,12 +160,11 @@ std::vector<std::unique_ptr<Board>> MidSolveBoards(int puzzles) {
     std::vector<std::unique_ptr<Board>> out;
     auto puzzle = std::make_unique<Board>(), solution = std::make_unique<Board>();
     for (int i = 0; i < puzzles; ++i) {
-        GeneratorOptions o;
-        o.ruleSet = i % 2;
-        o.width = 8 + (i * 7) % 13;
-        o.height = 8 + (i * 11) % 17;
-        o.maxArea = 3 + i % 9;
-        o.seed = 500 + static_cast<std::uint64_t>(i);
+        const GeneratorOptions o{.width = 8 + (i * 7) % 13,
+                                 .height = 8 + (i * 11) % 17,
+                                 .ruleSet = i % 2,
+                                 .seed = 500 + static_cast<std::uint64_t>(i),
+                                 .maxArea = 3 + i % 9};
         EXPECT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
         Sampler sampler;
         sampler.every = 3 + i % 17;
@@ -240,13 +239,12 @@ TEST(Equivalence, IncrementalSolveMatchesFullRules) {
     auto full = std::make_unique<Board>();
     int outcomes[8] = {};
     for (int i = 0; i < 120; ++i) {
-        GeneratorOptions o;
         const bool large = i % 30 == 29;
-        o.ruleSet = large ? (i / 30) % 2 : i % 2;
-        o.width = large ? 31 : 8 + (i * 5) % 15;
-        o.height = large ? 45 : 8 + (i * 13) % 19;
-        o.maxArea = large ? 3 : 3 + (i * 3) % 10;
-        o.seed = 12000 + static_cast<std::uint64_t>(i);
+        const GeneratorOptions o{.width = large ? 31 : 8 + (i * 5) % 15,
+                                 .height = large ? 45 : 8 + (i * 13) % 19,
+                                 .ruleSet = large ? (i / 30) % 2 : i % 2,
+                                 .seed = 12000 + static_cast<std::uint64_t>(i),
+                                 .maxArea = large ? 3 : 3 + (i * 3) % 10};
         ASSERT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
         *full = *puzzle;
         Solver fast(*puzzle);

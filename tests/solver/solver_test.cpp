@@ -59,6 +59,13 @@ void GiveAreaIds(Board& b, const std::vector<std::string>& rows) {
     });
 }
 
+// A board from text with its area ids given as above.
+std::unique_ptr<Board> MakeAreaBoard(int ruleSet, const std::vector<std::string>& rows) {
+    auto b = MakeBoard(ruleSet, rows);
+    GiveAreaIds(*b, rows);
+    return b;
+}
+
 std::vector<std::string> Blank(int width, int height) {
     std::string row = ".";
     for (int x = 1; x < width; ++x)
@@ -80,8 +87,7 @@ struct RuleCase {
 void ExpectRules(const std::vector<RuleCase>& cases) {
     for (const RuleCase& c : cases) {
         SCOPED_TRACE(c.what);
-        auto b = MakeBoard(c.ruleSet, c.before);
-        GiveAreaIds(*b, c.before);
+        auto b = MakeAreaBoard(c.ruleSet, c.before);
         b->blackBudget = c.budget;
         Solver s(*b);
         for (Rule r : c.rules)
@@ -97,8 +103,7 @@ void ExpectRules(const std::vector<RuleCase>& cases) {
 } // namespace
 
 TEST(Marks, CountersContradictionsAndTheFinishedClueTwo) {
-    auto b = MakeBoard(0, {". . . . .", ". L # G o", ". . . . .", ". . 3 . 4", ". . . . ."});
-    GiveAreaIds(*b, {". . . . .", ". L # G o", ". . . . .", ". . 3 . 4", ". . . . ."});
+    auto b = MakeAreaBoard(0, {". . . . .", ". L # G o", ". . . . .", ". . 3 . 4", ". . . . ."});
     b->undecidedCount = CountUndecided(*b);
     const auto before = b->undecidedCount;
     Solver s(*b);
@@ -134,8 +139,7 @@ TEST(Marks, CountersContradictionsAndTheFinishedClueTwo) {
         {". . . . .", ". . # # .", ". # 2 a2 #", ". . # # .", ". . . . ."},
         {". . . . .", ". # # # #", ". # 2 a2 #", ". # # # #", ". . . . ."}};
     for (int ruleSet : {0, 1}) {
-        auto c = MakeBoard(ruleSet, two);
-        GiveAreaIds(*c, two);
+        auto c = MakeAreaBoard(ruleSet, two);
         Solver t(*c);
         t.JoinArea(4, 3, 3, 3);
         EXPECT_EQ(BoardRows(*c), after[ruleSet]) << "rule set " << ruleSet;
@@ -322,8 +326,7 @@ TEST(TrialSearch, WindowStageDecidesWhereNoSingleHypothesisFails) {
     // A generated puzzle whose solve comes to a standstill where neither
     // colour of any candidate cell fails on its own: only the 5 x 5 window
     // can decide, and what it decides agrees with the painted solution.
-    GeneratorOptions o;
-    o.width = 14, o.height = 9, o.maxArea = 3, o.seed = 50006;
+    const GeneratorOptions o{.width = 14, .height = 9, .seed = 50006, .maxArea = 3};
     auto b = std::make_unique<Board>(), solution = std::make_unique<Board>();
     ASSERT_TRUE(GeneratePuzzle(o, *b, *solution));
     auto s = std::make_unique<Solver>(*b);
@@ -381,9 +384,7 @@ TEST(Generator, SolutionsObeyTheRulesAndTheAreaLimit) {
                     << "board " << i;
             }
     }
-    GeneratorOptions bad;
-    bad.maxArea = 41;
-    EXPECT_FALSE(GeneratePuzzle(bad, *puzzle, *solution));
+    EXPECT_FALSE(GeneratePuzzle({.maxArea = 41}, *puzzle, *solution));
 }
 
 TEST(GridText, ParseErrorsNameTheirLineAndColumn) {
