@@ -182,8 +182,11 @@ TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
     EXPECT_EQ(e.ui.phase, PhaseEdit);
 }
 
-// A board in the middle of solving, with history, status and rule set.
-void MakeWork(Editor& e) {
+TEST(Files, SaveThenLoadGivesTheSameWorkBackButNoCircle) {
+    QTemporaryDir dir;
+    Editor e;
+    e.resizeBoard(12, 9);
+    // A board in the middle of solving, with history, status and rule set.
     e.frame.OnCommand(ID_RULESET_TANDREL);
     e.bar(3);
     e.cell(1, 1);
@@ -195,13 +198,6 @@ void MakeWork(Editor& e) {
     e.cell(4, 4, Qt::RightButton);
     e.cell(4, 4, Qt::RightButton);
     e.board.status = StatusUnsolvable;
-}
-
-TEST(Files, SaveThenLoadGivesTheSameWorkBackButNoCircle) {
-    QTemporaryDir dir;
-    Editor e;
-    e.resizeBoard(12, 9);
-    MakeWork(e);
     const QByteArray saved = e.snapshot();
     e.modal.savePath = dir.filePath(QStringLiteral("work.omx"));
     e.frame.OnCommand(ID_FILE_SAVE_AS);
