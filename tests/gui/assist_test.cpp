@@ -60,10 +60,7 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
     step([&] { e.frame.OnCommand(ID_RULESET_TANDREL); }); // the rule set
     step([&] { e.cell(4, 4, Qt::RightButton); });         // a given black cell
     step([&] { e.resizeBoard(5, 6); });                   // the size
-    step([&] {                                            // a loaded file
-        e.modal.openPath = QStringLiteral(OMBRIX_TEST_DATA_DIR "/too-large.grid");
-        e.frame.OnCommand(ID_FILE_OPEN);
-    });
+    step([&] { e.open("too-large.grid"); });              // a loaded file
     ASSERT_EQ(e.board.width, 8);
     step([&] { e.lower(); });                     // 解答モードへ
     step([&] { e.cell(2, 2, Qt::RightButton); }); // a black cell, one step
