@@ -59,9 +59,9 @@ bool SameColours(const Board& a, const Board& b) {
 
 } // namespace
 
-Search::Search(const Board& puzzle, const AnalysisLimits& limits)
+Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted)
     : puzzle_(puzzle), limits_(limits), w_(puzzle.width), h_(puzzle.height), stride_(w_ + 2),
-      n_(stride_ * (h_ + 2)), tandrel_(puzzle.tandrel()) {
+      n_(stride_ * (h_ + 2)), tandrel_(puzzle.tandrel()), weighted_(weighted) {
     orth_[0] = -stride_, orth_[1] = -1, orth_[2] = stride_, orth_[3] = 1;
     ring_[0] = -stride_, ring_[1] = -1, ring_[2] = stride_, ring_[3] = 1;
     ring_[4] = -stride_ - 1, ring_[5] = -stride_ + 1, ring_[6] = stride_ - 1,
@@ -92,7 +92,7 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits)
     dist_.assign(n, 0);
     seen_.assign(n, 0);
     probeSeen_.assign(n, 0);
-    known_.assign(n, 0);
+    weight_.assign(weighted ? n : 0, 0);
     queued_.assign(n, 0);
     probeQueue_.assign(n, 0);
     probeColour_.assign(n, 0);
@@ -160,7 +160,7 @@ void Search::undo(int mark) {
 bool Search::stopRequested() {
     if (stopped_) return true;
     if (limits_.cancel && limits_.cancel->load(std::memory_order_relaxed)) return stopped_ = true;
-    if (limits_.maxNodes && nodes_ >= limits_.maxNodes) return stopped_ = true;
+    if (limits_.maxNodes && shared_->nodes >= limits_.maxNodes) return stopped_ = true;
     if ((++ticks_ & 63) == 0) {
         const auto now = Clock::now();
         if (limits_.seconds > 0 &&
@@ -168,7 +168,7 @@ bool Search::stopRequested() {
             return stopped_ = true;
         if (limits_.observer && now - lastReport_ >= std::chrono::milliseconds(50)) {
             lastReport_ = now;
-            limits_.observer->progress(nodes_, static_cast<int>(frames_.size()));
+            limits_.observer->progress(shared_->nodes, static_cast<int>(frames_.size()));
         }
     }
     return false;
@@ -195,85 +195,135 @@ void Search::storeSolution(Board& out) {
     out.status = StatusNone;
 }
 
+// Two searches take turns, each for a budget of dead ends that doubles each
+// turn, and share what they find. The plain one is a single depth-first run
+// that branches where the rules and the single hypotheses say. The weighted
+// one runs again and again from the root, each run with twice the dead ends
+// of the last, taking the colours in the other order each time (and from the
+// third run with a little noise in its scores), and branches first on the
+// open cell on which most subtrees have been refuted so far: the part of the
+// board where the trouble lies is then decided near the root, where a
+// refutation is cheap, instead of being refuted again and again under
+// branches elsewhere. Dead ends, not branches, are counted: a large board
+// needs hundreds of branches on the way down even when none of them fails.
+// A run that ends within its budget has seen the whole tree. Most puzzles end
+// within the plain search's first turn, before the weighted one is made.
 AnalysisResult Search::Run() {
     AnalysisResult result;
     start_ = lastReport_ = Clock::now();
-    int found = 0;
-    // On large boards the search runs again and again from the root with a
-    // budget of dead ends that doubles each time, taking the colours in the
-    // other order each time, so that a run lost in a part of the board without
-    // a solution is cut short and a later one finds the solutions elsewhere.
-    // Dead ends, not branches, are counted: a large board needs hundreds of
-    // branches on the way down even when none of them fails. A run that ends
-    // within its budget has seen the whole tree. Solutions found by earlier
-    // runs count when they differ.
-    const bool rootOk = budget_ >= 0 && propagate() && probe(-1) && solverStep();
-    const int rootMark = trailLen_;
-    // Small boards are searched once: their trees are small enough, and a
-    // proof of uniqueness has to see the whole tree anyway.
-    std::uint64_t budget = cells_.size() > 600 ? 16 : ~std::uint64_t{0} / 4;
-    for (int attempt = 0; rootOk && !stopped_ && found < 2; ++attempt, budget *= 2) {
-        undo(rootMark);
-        frames_.clear();
-        if (!propagate()) break; // restores branch_ for the root
-        if (!runAttempt(attempt, budget, found, result)) break;
+    own_.result = &result;
+    std::unique_ptr<Search> weighted;
+    bool stopped = false;
+    for (std::uint64_t slice = 16;; slice *= 2) {
+        if (advance(fails_ + slice) == Progress::Done) {
+            stopped = stopped_;
+            break;
+        }
+        if (!weighted) {
+            weighted = std::make_unique<Search>(puzzle_, limits_, true);
+            weighted->shared_ = &own_;
+            weighted->start_ = start_;
+            weighted->lastReport_ = lastReport_;
+        }
+        if (weighted->advance(weighted->fails_ + slice) == Progress::Done) {
+            stopped = weighted->stopped_;
+            break;
+        }
     }
-    finish(found, result);
+    finish(stopped, result);
     return result;
 }
 
-// One run from the root, depth first; true when its budget of dead ends cut
-// it short.
-bool Search::runAttempt(int attempt, std::uint64_t budget, int& found, AnalysisResult& result) {
-    noise_ = attempt >= 2;
-    const Colour firstColour = attempt % 2 == 0 ? Light : Dark;
-    const std::uint64_t runEnd = fails_ + budget;
-    bool ok = true;
+// The search on until `failEnd` dead ends (it then pauses at a node, to go on
+// from there when called again), or until its tree is done, two solutions
+// are known or a limit stops it.
+Search::Progress Search::advance(std::uint64_t failEnd) {
+    if (!begun_ && !beginRoot()) return Progress::Done;
     while (true) {
-        if (ok && open_ == 0) {
-            if (takeSolution(found, result)) return false;
-            ok = false;
+        if (ok_ && open_ == 0) {
+            if (takeSolution()) return Progress::Done;
+            ok_ = false;
         }
-        if (ok) {
-            if (stopRequested()) return false;
-            if (fails_ >= runEnd) return true;
-            ok = branchDown(found, firstColour);
+        if (ok_) {
+            if (stopRequested()) return Progress::Done;
+            if (fails_ >= runEnd_) {
+                restart();
+                continue;
+            }
+            if (fails_ >= failEnd) return Progress::Paused;
+            ok_ = branchDown();
             continue;
         }
         ++fails_;
-        if (!backtrack(ok)) return false;
+        if (!backtrack(ok_)) return Progress::Done;
     }
+}
+
+// The rules and single hypotheses at the root; false when they fail there.
+bool Search::beginRoot() {
+    begun_ = true;
+    ok_ = budget_ >= 0 && propagate() && probe(-1) && solverStep();
+    rootMark_ = trailLen_;
+    if (!ok_) return false;
+    if (weighted_) runEnd_ = fails_ + runBudget_;
+    ok_ = propagate(); // the rules' branch cell for the root
+    return ok_;
+}
+
+// The weighted search's next run.
+void Search::restart() {
+    ++attempt_;
+    runBudget_ *= 2;
+    runEnd_ = fails_ + runBudget_;
+    noise_ = attempt_ >= 2;
+    firstColour_ = attempt_ % 2 == 0 ? Light : Dark;
+    undo(rootMark_);
+    frames_.clear();
+    ok_ = propagate();
 }
 
 // Keeps the node's board as a solution; true when it is the second
 // different one.
-bool Search::takeSolution(int& found, AnalysisResult& result) {
-    Board& slot = result.solutions[found];
+bool Search::takeSolution() {
+    Shared& sh = *shared_;
+    Board& slot = sh.result->solutions[sh.found];
     storeSolution(slot);
     bool fresh = true;
-    for (int k = 0; k < found; ++k)
-        fresh &= !SameColours(result.solutions[k], slot);
-    if (fresh && ++found == 2) return true;
-    if (found == 1) known_ = colour_;
+    for (int k = 0; k < sh.found; ++k)
+        fresh &= !SameColours(sh.result->solutions[k], slot);
+    if (fresh && ++sh.found == 2) return true;
+    if (sh.found == 1) sh.known = colour_;
     return false;
 }
 
-// A new branch on the cell the rules chose; whether its node holds.
-bool Search::branchDown(int found, Colour firstColour) {
+// A new branch; whether its node holds.
+bool Search::branchDown() {
     ++nodes_;
-    const int cell = branch_;
+    ++shared_->nodes;
+    const int cell = weighted_ ? weightiest() : branch_;
     // Once a solution is known, the other colour first: a second solution
     // differs from it somewhere.
-    const Colour pick = found == 1 ? (known_[cell] == Light ? Dark : Light) : firstColour;
+    const Colour pick =
+        shared_->found == 1 ? (shared_->known[cell] == Light ? Dark : Light) : firstColour_;
     frames_.push_back({cell, trailLen_, false, pick});
     set(cell, pick);
     return settleNode(frames_.back().mark);
+}
+
+// The open cell with the most refuted subtrees; the rules' choice while none
+// has any.
+int Search::weightiest() const {
+    int cell = branch_, best = 0;
+    for (int i : cells_)
+        if (colour_[i] == Open && weight_[i] > best) best = weight_[i], cell = i;
+    return cell;
 }
 
 // Back to the last branch with a colour left to try, which it then takes
 // (`ok`: whether that node holds); false when no branch is left.
 bool Search::backtrack(bool& ok) {
     while (!frames_.empty() && frames_.back().second) {
+        if (weighted_) ++weight_[frames_.back().cell];
         undo(frames_.back().mark);
         frames_.pop_back();
     }
@@ -290,12 +340,13 @@ bool Search::settleNode(int mark) {
     return propagate(mark) && probe(mark) && solverStep();
 }
 
-void Search::finish(int found, AnalysisResult& result) {
-    result.nodes = nodes_;
+void Search::finish(bool stopped, AnalysisResult& result) {
+    const int found = own_.found;
+    result.nodes = own_.nodes;
     result.solutionCount = found;
     if (found == 2)
         result.verdict = Verdict::Several;
-    else if (stopped_)
+    else if (stopped)
         result.verdict = Verdict::Stopped;
     else
         result.verdict = found == 1 ? Verdict::Unique : Verdict::None;

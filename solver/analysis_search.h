@@ -32,11 +32,21 @@ enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
 class Search {
   public:
-    Search(const Board& puzzle, const AnalysisLimits& limits);
+    // `weighted`: the second search (see Run).
+    Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted = false);
     AnalysisResult Run();
 
   private:
     using Clock = std::chrono::steady_clock;
+    // What the two searches share: the solutions found (in the result), the
+    // colours of the first, the nodes of both.
+    struct Shared {
+        AnalysisResult* result = nullptr;
+        int found = 0;
+        std::vector<std::uint8_t> known;
+        std::uint64_t nodes = 0;
+    };
+    enum class Progress { Paused, Done };
     struct Frame {
         int cell, mark;
         bool second;
@@ -59,12 +69,15 @@ class Search {
     void storeSolution(Board& out);
 
     // The search (analysis.cpp).
-    bool runAttempt(int attempt, std::uint64_t budget, int& found, AnalysisResult& result);
-    bool takeSolution(int& found, AnalysisResult& result);
-    bool branchDown(int found, Colour firstColour);
+    Progress advance(std::uint64_t failEnd);
+    bool beginRoot();
+    void restart();
+    bool takeSolution();
+    bool branchDown();
+    int weightiest() const;
     bool backtrack(bool& ok);
     bool settleNode(int mark);
-    void finish(int found, AnalysisResult& result);
+    void finish(bool stopped, AnalysisResult& result);
 
     // Propagation (analysis_propagate.cpp).
     bool propagate(int from = -1);
@@ -182,8 +195,17 @@ class Search {
     // Articulation cells.
     std::vector<int> disc_, low_, parent_, below_, next_, stack_;
 
-    std::vector<std::uint8_t> known_; // the colours of the first solution found
     std::vector<Frame> frames_;
+    Shared own_;
+    Shared* shared_ = &own_;
+    // The run: whether the node it stands at holds, the trail at the root,
+    // the dead ends at which a weighted run restarts, its budget and number.
+    bool ok_ = true, begun_ = false, weighted_ = false;
+    int rootMark_ = 0, attempt_ = 0;
+    std::uint64_t runEnd_ = ~std::uint64_t{0}, runBudget_ = 16;
+    Colour firstColour_ = Light;
+    // Per cell the subtrees refuted on it (weighted search).
+    std::vector<int> weight_;
 
     Clock::time_point start_;
     Clock::time_point lastReport_;
