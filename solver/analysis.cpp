@@ -89,6 +89,7 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted)
     borderStamp_.assign(n, 0);
     untried_.assign(8 * n + 64, 0);
     inShape_.assign(n, 0);
+    baseBorder_.assign(n, 0);
     dist_.assign(n, 0);
     seen_.assign(n, 0);
     probeSeen_.assign(n, 0);

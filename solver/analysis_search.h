@@ -124,6 +124,7 @@ class Search {
     int offerAround(int base, int* next, int m);
     int addToShape(int cell);
     void recordShape();
+    void countBorder(int n);
 
     // Black cells (analysis_black.cpp).
     bool countRule();
@@ -179,6 +180,8 @@ class Search {
     static constexpr int kSigCap = 192, kResCap = 192;
     std::vector<int> slotOf_, cacheSig_, cacheRes_, sigBuf_;
     std::vector<std::uint8_t> victim_;
+    std::vector<int> baseBorder_; // the undecided cells beside the area
+    int baseBorderLen_ = 0, shapeBase_ = 0;
     int shapeTouched_ = 0, shapeTop_ = 0, shapeTarget_ = 0, shapeFound_ = 0, shapeArea_ = 0,
         borderRound_ = 0;
     std::vector<int> dist_, seen_;

@@ -111,6 +111,16 @@ int Search::shapes(int g, int rem) {
         shapeStack_[shapeTop_++] = members_[m];
         inShape_[members_[m]] = 1;
     }
+    shapeBase_ = shapeTop_;
+    ++borderRound_;
+    baseBorderLen_ = 0;
+    for (int k = 0; k < shapeBase_; ++k)
+        for (int d : orth_) {
+            const int n = shapeStack_[k] + d;
+            if (colour_[n] != Open || borderStamp_[n] == borderRound_) continue;
+            borderStamp_[n] = borderRound_;
+            baseBorder_[baseBorderLen_++] = n;
+        }
     const int count = offerAround(0, untried_.data(), 0);
     growShape(untried_.data(), count, groupSize_[g]);
     for (int k = 0; k < count; ++k)
@@ -176,19 +186,27 @@ int Search::offerAround(int base, int* next, int m) {
     return m;
 }
 
+// Counts the shape now on the stack. Only undecided cells are told by the
+// counts (and the clueless white cells a shape takes, by its cell count), so
+// the area's own cells are not counted and only undecided cells are borders;
+// the borders of the area's own cells were listed once in shapes().
 void Search::recordShape() {
     ++shapeFound_;
     ++borderRound_;
-    for (int k = 0; k < shapeTop_; ++k) {
+    for (int k = 0; k < baseBorderLen_; ++k)
+        countBorder(baseBorder_[k]);
+    for (int k = shapeBase_; k < shapeTop_; ++k) {
         const int c = shapeStack_[k];
         if (shapeCount_[c]++ == 0 && borderCount_[c] == 0) shapeCells_[shapeTouched_++] = c;
-        for (int d : orth_) {
-            const int n = c + d;
-            if (inShape_[n] || colour_[n] == Outside || borderStamp_[n] == borderRound_) continue;
-            borderStamp_[n] = borderRound_;
-            if (borderCount_[n]++ == 0 && shapeCount_[n] == 0) shapeCells_[shapeTouched_++] = n;
-        }
+        for (int d : orth_)
+            countBorder(c + d);
     }
+}
+
+void Search::countBorder(int n) {
+    if (colour_[n] != Open || inShape_[n] || borderStamp_[n] == borderRound_) return;
+    borderStamp_[n] = borderRound_;
+    if (borderCount_[n]++ == 0 && shapeCount_[n] == 0) shapeCells_[shapeTouched_++] = n;
 }
 
 } // namespace ombrix::analysis
