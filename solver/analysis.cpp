@@ -22,7 +22,8 @@
 //   - near the root of boards up to 600 cells, the automatic solver's driver
 //     on the node's cells, whose window stage looks two cells deep.
 // A node with no undecided cell left after propagation is a solution: the
-// rules above check every condition of a finished board.
+// rules above check every condition of a finished board. Two searches take
+// turns (see Run): the plain one and a weighted one that restarts.
 #include "analysis.h"
 #include "analysis_search.h"
 
