@@ -41,6 +41,9 @@ constexpr int kKicks = 5;
 constexpr int kKickChanges = 3;
 // A change is judged by the open cells within this distance of it.
 constexpr int kNear = 3;
+// Runs of the whole automatic solver a painting may spend on a harder
+// grade, besides one per two areas.
+constexpr int kHardRuns = 12;
 // Clues taken away at once: one per this many cells.
 constexpr int kCellsPerJoin = 64;
 // Given black cells (Tandrel): at most one per this many cells.
@@ -318,6 +321,44 @@ class Maker {
                 }
                 if (two) out.push_back(i);
             }
+        return out;
+    }
+
+    // The joints whose two areas no other cell joins validly: with a second
+    // way to join them the same clues would have two solutions.
+    std::vector<int> soleJoints() {
+        std::vector<std::pair<long, int>> keyed;
+        for (int i : joints()) {
+            int a = -1, b = -1;
+            for (int d = 0; d < 4; ++d) {
+                const int n = step(i, d);
+                if (!white(n)) continue;
+                const int c = comp_[static_cast<std::size_t>(n)];
+                if (a < 0)
+                    a = c;
+                else if (c != a && b < 0)
+                    b = c;
+            }
+            keyed.push_back({static_cast<long>(std::min(a, b)) * 65536 + std::max(a, b), i});
+        }
+        std::sort(keyed.begin(), keyed.end());
+        std::vector<int> out;
+        for (std::size_t k = 0; k < keyed.size();) {
+            std::size_t e = k;
+            while (e < keyed.size() && keyed[e].first == keyed[k].first)
+                ++e;
+            int valid = 0, cell = keyed[k].second;
+            for (std::size_t q = k; q < e && e - k > 1 && valid < 2; ++q) {
+                const Saved saved = save();
+                if (!flip(keyed[q].second)) continue;
+                ++valid;
+                cell = keyed[q].second;
+                restore(saved);
+            }
+            if (e - k == 1 || valid == 1) out.push_back(cell);
+            k = e;
+        }
+        std::sort(out.begin(), out.end());
         return out;
     }
 
@@ -835,7 +876,7 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // 2. Fewer clues: join two areas, or take back a given black cell,
         // where the deduction rules still settle the puzzle. The joins they
         // cannot settle are kept for the next stage.
-        std::vector<int> joints = m.joints();
+        std::vector<int> joints = m.soleJoints();
         for (std::size_t i = joints.size(); i > 1; --i)
             std::swap(joints[i - 1],
                       joints[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
@@ -911,33 +952,47 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                 if (k >= givens.size()) harder.push_back(joints[k]);
             }
         }
-        // 3. Harder: of the joins left, those the whole automatic solver
-        // still settles within the grade asked for (once that grade is
-        // reached, at that grade); for grade 4, one the solver gives up on
+        // 3. Harder: joins the whole automatic solver still settles within
+        // the grade asked for (once that grade is reached, at that grade),
+        // the joins the deductions could not settle first, then those the
+        // joins so far have opened; for grade 4, one the solver gives up on
         // and the analysis proves unique.
-        int analyses = 0;
-        const std::size_t tries =
-            std::min<std::size_t>(harder.size(), 12 + static_cast<std::size_t>(m.areas() / 4));
-        for (std::size_t k = 0; k < tries && o.grade != 1 && o.grade != 0 && grade != 4; ++k) {
-            const int j = harder[k];
-            const auto saved = m.save();
-            if (!m.black(j) || !m.flip(j)) continue;
-            m.toBoard(*board, o.ruleSet);
-            const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
-            if (cancelled()) return false;
-            bool keep = false;
-            if (t.status == StatusNone) {
-                keep = o.grade == 0 || o.grade == 4 || t.grade <= o.grade;
-                if (o.grade >= 2 && o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
-            } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < 6) {
-                ++analyses;
-                keep = Analyze(*board, limits).verdict == Verdict::Unique;
+        int analyses = 0, runs = 0;
+        const int budget = kHardRuns + m.areas() / 2;
+        std::vector<char> failed(cells, 0);
+        std::vector<int> next;
+        while (o.grade >= 2 && grade != 4 && runs < budget && !harder.empty()) {
+            bool keptAny = false;
+            for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
+                const int j = harder[k];
+                const auto saved = m.save();
+                if (failed[static_cast<std::size_t>(j)] || !m.black(j) || !m.flip(j)) continue;
+                ++runs;
+                m.toBoard(*board, o.ruleSet);
+                const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
                 if (cancelled()) return false;
+                bool keep = false;
+                if (t.status == StatusNone) {
+                    keep = o.grade == 4 || t.grade <= o.grade;
+                    if (o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
+                } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < 6) {
+                    ++analyses;
+                    keep = Analyze(*board, limits).verdict == Verdict::Unique;
+                    if (cancelled()) return false;
+                }
+                if (keep) {
+                    grade = t.status == StatusNone ? t.grade : 4;
+                    keptAny = true;
+                } else {
+                    m.restore(saved);
+                    failed[static_cast<std::size_t>(j)] = 1;
+                }
             }
-            if (keep)
-                grade = t.status == StatusNone ? t.grade : 4;
-            else
-                m.restore(saved);
+            if (!keptAny) break;
+            harder = m.soleJoints();
+            for (std::size_t i = harder.size(); i > 1; --i)
+                std::swap(harder[i - 1],
+                          harder[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
         }
         if (o.grade != 0 && grade != o.grade) continue;
         m.toBoard(*board, o.ruleSet);
