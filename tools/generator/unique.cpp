@@ -42,8 +42,12 @@ constexpr int kKickChanges = 3;
 // A change is judged by the open cells within this distance of it.
 constexpr int kNear = 3;
 // Runs of the whole automatic solver a painting may spend on a harder
-// grade, besides one per two areas.
+// grade, besides one per area.
 constexpr int kHardRuns = 12;
+// Clue moves tried when no join makes the puzzle harder, and the analyses a
+// painting may spend on grade 4.
+constexpr int kMoves = 8;
+constexpr int kAnalyses = 6;
 // Clues taken away at once: one per this many cells.
 constexpr int kCellsPerJoin = 64;
 // Given black cells (Tandrel): at most one per this many cells.
@@ -899,18 +903,24 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
             verdict = judge.deduce(*board);
             return verdict.status == StatusNone;
         };
-        if (grade > 1) harder.assign(joints.begin() + static_cast<std::ptrdiff_t>(givens.size()), joints.end());
+        if (grade > 1)
+            harder.assign(joints.begin() + static_cast<std::ptrdiff_t>(givens.size()),
+                          joints.end());
         std::vector<char> done(joints.size(), grade > 1 ? 1 : 0);
-        const int perBatch = 1 + o.width * o.height / kCellsPerJoin;
+        // (Under Ombrix the joins settle less often, and one at a time is as
+        // quick and leaves fewer clues.)
+        const int perBatch = tandrel ? 1 + o.width * o.height / kCellsPerJoin : 1;
         std::vector<std::size_t> batch, kept;
         std::vector<int> attemptsAt(joints.size(), 0);
         for (std::size_t first = 0;;) {
-            while (first < joints.size() && done[first]) ++first;
+            while (first < joints.size() && done[first])
+                ++first;
             if (first == joints.size()) break;
             if (cancelled()) return false;
             batch.clear();
             states.assign(1, m.save());
-            for (std::size_t k = first; k < joints.size() && static_cast<int>(batch.size()) < perBatch; ++k) {
+            for (std::size_t k = first;
+                 k < joints.size() && static_cast<int>(batch.size()) < perBatch; ++k) {
                 if (done[k]) continue;
                 bool far = true;
                 for (std::size_t b : batch)
@@ -925,7 +935,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
             if (verdict.status == StatusUnsolvable) mark(verdict.stall, openAfter);
             kept.clear();
             for (std::size_t b = 0; b < batch.size(); ++b) {
-                if (verdict.status == StatusUnsolvable && openNear(openAfter, joints[batch[b]]) == 0) {
+                if (verdict.status == StatusUnsolvable &&
+                    openNear(openAfter, joints[batch[b]]) == 0) {
                     kept.push_back(batch[b]);
                     continue;
                 }
@@ -958,35 +969,52 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // joins so far have opened; for grade 4, one the solver gives up on
         // and the analysis proves unique.
         int analyses = 0, runs = 0;
-        const int budget = kHardRuns + m.areas() / 2;
+        const int budget = kHardRuns + m.areas();
         std::vector<char> failed(cells, 0);
-        std::vector<int> next;
-        while (o.grade >= 2 && grade != 4 && runs < budget && !harder.empty()) {
+        // Judges the painting changed from `saved`: kept when the solver
+        // settles it at a grade no lower than so far and not above the one
+        // asked for (at that grade once it is reached), or, for grade 4, when
+        // it gives up and the analysis proves the puzzle unique.
+        auto judgeChange = [&](const Maker::Saved& saved, bool mustRise) {
+            ++runs;
+            m.toBoard(*board, o.ruleSet);
+            const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
+            bool keep = false;
+            if (t.status == StatusNone) {
+                keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= o.grade;
+                if (o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
+            } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < kAnalyses &&
+                       !cancelled()) {
+                ++analyses;
+                keep = Analyze(*board, limits).verdict == Verdict::Unique;
+            }
+            if (keep)
+                grade = t.status == StatusNone ? t.grade : 4;
+            else
+                m.restore(saved);
+            return keep;
+        };
+        while (o.grade >= 2 && grade != 4 && runs < budget) {
             bool keptAny = false;
             for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
                 const int j = harder[k];
                 const auto saved = m.save();
                 if (failed[static_cast<std::size_t>(j)] || !m.black(j) || !m.flip(j)) continue;
-                ++runs;
-                m.toBoard(*board, o.ruleSet);
-                const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
-                if (cancelled()) return false;
-                bool keep = false;
-                if (t.status == StatusNone) {
-                    keep = o.grade == 4 || t.grade <= o.grade;
-                    if (o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
-                } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < 6) {
-                    ++analyses;
-                    keep = Analyze(*board, limits).verdict == Verdict::Unique;
-                    if (cancelled()) return false;
-                }
-                if (keep) {
-                    grade = t.status == StatusNone ? t.grade : 4;
+                if (judgeChange(saved, false))
                     keptAny = true;
-                } else {
-                    m.restore(saved);
+                else
                     failed[static_cast<std::size_t>(j)] = 1;
-                }
+                if (cancelled()) return false;
+            }
+            // No join helps: a clue moved within its area asks the same
+            // painting differently; kept only where the grade rises.
+            for (int k = 0; !keptAny && grade < o.grade && k < kMoves && runs < budget; ++k) {
+                const int i = m.idx(1 + rng.below(o.width), 1 + rng.below(o.height));
+                const auto saved = m.save();
+                if (!m.white(i) || !m.moveClue(i)) continue;
+                keptAny = judgeChange(saved, true);
+                if (keptAny) std::fill(failed.begin(), failed.end(), 0);
+                if (cancelled()) return false;
             }
             if (!keptAny) break;
             harder = m.soleJoints();
