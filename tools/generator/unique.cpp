@@ -44,6 +44,9 @@ constexpr int kNear = 3;
 // Runs of the whole automatic solver a painting may spend on a harder
 // grade, besides one per area.
 constexpr int kHardRuns = 12;
+// Without a grade asked for: whole-solver runs (broken off before the window
+// stage) for joins of grade 2, besides one per eight areas.
+constexpr int kAnyGradeRuns = 4;
 // Clue moves tried when no join makes the puzzle harder, and the analyses a
 // painting may spend on grade 4.
 constexpr int kMoves = 8;
@@ -969,7 +972,10 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // joins so far have opened; for grade 4, one the solver gives up on
         // and the analysis proves unique.
         int analyses = 0, runs = 0;
-        const int budget = kHardRuns + m.areas();
+        // Without a grade asked for, a few joins that the single trial
+        // hypotheses settle (grade 2) take clues away too.
+        const int aim = o.grade ? o.grade : 2;
+        const int budget = o.grade ? kHardRuns + m.areas() : kAnyGradeRuns + m.areas() / 8;
         std::vector<char> failed(cells, 0);
         // Judges the painting changed from `saved`: kept when the solver
         // settles it at a grade no lower than so far and not above the one
@@ -978,11 +984,11 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         auto judgeChange = [&](const Maker::Saved& saved, bool mustRise) {
             ++runs;
             m.toBoard(*board, o.ruleSet);
-            const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
+            const Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
             bool keep = false;
             if (t.status == StatusNone) {
-                keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= o.grade;
-                if (o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
+                keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= aim;
+                if (aim <= 3 && grade == aim) keep = t.grade == aim;
             } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < kAnalyses &&
                        !cancelled()) {
                 ++analyses;
@@ -994,7 +1000,7 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                 m.restore(saved);
             return keep;
         };
-        while (o.grade >= 2 && grade != 4 && runs < budget) {
+        while (aim >= 2 && o.grade != 1 && grade != 4 && runs < budget) {
             bool keptAny = false;
             for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
                 const int j = harder[k];

@@ -9,10 +9,11 @@
 // cell. A puzzle settled by sound deductions has exactly one solution. Then it
 // loses clues: two areas join, or a given black cell is taken back, where the
 // deductions still settle it (tried in batches of places far apart, one
-// deduction per batch); for grades 2 to 4 further joins are kept where
-// the whole automatic solver still settles the puzzle at the grade asked for
-// (grade 4: where it gives up and the complete analysis proves the puzzle
-// unique). The complete analysis confirms the result once. Everything follows
+// deduction per batch); for grades 2 to 4 further joins (and clue moves
+// within an area) are kept where the whole automatic solver still settles the
+// puzzle at the grade asked for (grade 4: where it gives up and the complete
+// analysis proves the puzzle unique); without a grade asked for, a few joins
+// of grade 2. The complete analysis confirms the result once. Everything follows
 // from the seed alone, so the same seed gives the same puzzle on every
 // machine.
 #pragma once
