@@ -975,7 +975,7 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // Without a grade asked for, a few joins that the single trial
         // hypotheses settle (grade 2) take clues away too.
         const int aim = o.grade ? o.grade : 2;
-        const int budget = o.grade ? kHardRuns + m.areas() : kAnyGradeRuns + m.areas() / 8;
+        int budget = o.grade ? kHardRuns + m.areas() : kAnyGradeRuns + m.areas() / 8;
         std::vector<char> failed(cells, 0);
         // Judges the painting changed from `saved`: kept when the solver
         // settles it at a grade no lower than so far and not above the one
@@ -994,11 +994,14 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                 ++analyses;
                 keep = Analyze(*board, limits).verdict == Verdict::Unique;
             }
-            if (keep)
-                grade = t.status == StatusNone ? t.grade : 4;
-            else
+            if (!keep) {
                 m.restore(saved);
-            return keep;
+                return false;
+            }
+            // At the grade asked for, a few more joins for fewer clues.
+            if (grade < aim && t.grade == aim) budget = std::min(budget, runs + kHardRuns);
+            grade = t.status == StatusNone ? t.grade : 4;
+            return true;
         };
         while (aim >= 2 && o.grade != 1 && grade != 4 && runs < budget) {
             bool keptAny = false;
