@@ -692,7 +692,7 @@ bool farApart(const Maker& m, int i, int j, bool symmetric) {
 void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int>& flips,
            int givenBudget) {
     std::vector<std::pair<int, int>> candidates;
-    // Under Tandrel black cells first: areas grow into the black masses.
+    // Under Tandrel black cells first: an area grows into the wall.
     const bool blackFirst = givenBudget > 0;
     const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
     const int d = m.idx(Judge::X(p), Judge::Y(p));
@@ -976,6 +976,8 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // hypotheses settle (grade 2) take clues away too.
         const int aim = o.grade ? o.grade : 2;
         int budget = o.grade ? kHardRuns + m.areas() : kAnyGradeRuns + m.areas() / 8;
+        // Settled at the grade asked for already: a few joins for fewer clues.
+        if (grade >= aim) budget = std::min(budget, kHardRuns);
         std::vector<char> failed(cells, 0);
         // Judges the painting changed from `saved`: kept when the solver
         // settles it at a grade no lower than so far and not above the one
