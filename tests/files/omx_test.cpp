@@ -263,55 +263,51 @@ TEST(OmxReader, TheTrailerBytesRuleSetAndStatus) {
     EXPECT_EQ(read.width, 8);
 }
 
+// The UI state read back from a file of an empty 9 x 8 board with `ui`.
+UiState ReadBack(const UiState& ui) {
+    Board board = EmptyBoard(9, 8);
+    UiState read;
+    ReadPuzzle(SerializePuzzle(board, ui), board, read);
+    return read;
+}
+
 TEST(OmxReader, AStepHistoryOutOfBoundsIsEmptiedAndABadSelectedNumberBecomesOne) {
+    // Entry `badIndex` at (x, y), every other at (1, 1), earlier code `prev`.
     struct Case {
         const char* name;
-        int count, badIndex, x, y;
+        int count, badIndex, x, y, prev;
         bool kept;
     };
     const Case cases[] = {
-        {"in bounds", 12, 11, 9, 8, true},
-        {"count 200", 200, 0, 1, 1, false},
-        {"negative count", -1, 0, 1, 1, false},
-        {"column 0", 12, 11, 0, 1, false},
-        {"column past width", 12, 3, 10, 1, false},
-        {"row 0", 12, 0, 1, 0, false},
-        {"bad entry at the count", 12, 12, 200, 200, true},
+        {"in bounds", 12, 11, 9, 8, 0, true},
+        {"count 200", 200, 0, 1, 1, 0, false},
+        {"negative count", -1, 0, 1, 1, 0, false},
+        {"column 0", 12, 11, 0, 1, 0, false},
+        {"column past width", 12, 3, 10, 1, 0, false},
+        {"row 0", 12, 0, 1, 0, 0, false},
+        {"bad entry at the count", 12, 12, 200, 200, 0, true},
+        // An earlier code no cell holds would put it on the board.
+        {"earlier code 77", 3, 1, 1, 1, 77, false},
+        {"earlier code 149", 3, 1, 1, 1, 149, false},
+        {"earlier code 200", 3, 1, 1, 1, 200, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Board board = EmptyBoard(9, 8);
         UiState ui;
         ui.historyCount = static_cast<std::int16_t>(c.count);
         for (int i = 0; i < kHistorySize; ++i)
             ui.historyX[i] = ui.historyY[i] = 1;
         ui.historyX[c.badIndex] = static_cast<std::uint8_t>(c.x);
         ui.historyY[c.badIndex] = static_cast<std::uint8_t>(c.y);
-        Board read = EmptyBoard(10, 10);
-        UiState readUi;
-        ReadPuzzle(SerializePuzzle(board, ui), read, readUi);
-        EXPECT_EQ(readUi.historyCount, c.kept ? c.count : 0);
-        EXPECT_EQ(readUi.historyX[c.badIndex], c.x); // the entries stay as read
-    }
-    // An entry whose earlier code no cell holds would put it on the board.
-    for (auto [prev, kept] : {std::pair{77, false}, {200, true}, {149, false}}) {
-        Board board = EmptyBoard(9, 8);
-        UiState ui;
-        ui.historyCount = 3;
-        for (int i = 0; i < kHistorySize; ++i)
-            ui.historyX[i] = ui.historyY[i] = 1;
-        ui.historyPrev[1] = static_cast<std::uint8_t>(prev);
-        UiState readUi;
-        ReadPuzzle(SerializePuzzle(board, ui), board, readUi);
-        EXPECT_EQ(readUi.historyCount, kept ? 3 : 0) << prev;
+        ui.historyPrev[c.badIndex] = static_cast<std::uint8_t>(c.prev);
+        const UiState read = ReadBack(ui);
+        EXPECT_EQ(read.historyCount, c.kept ? c.count : 0);
+        EXPECT_EQ(read.historyX[c.badIndex], c.x); // the entries stay as read
     }
     for (auto [stored, loaded] : {std::pair{0, 1}, {40, 40}, {41, 1}}) {
-        Board board = EmptyBoard(9, 8);
         UiState ui;
         ui.selectedNumber = static_cast<std::uint8_t>(stored);
-        UiState readUi;
-        ReadPuzzle(SerializePuzzle(board, ui), board, readUi);
-        EXPECT_EQ(readUi.selectedNumber, loaded) << "stored " << stored;
+        EXPECT_EQ(ReadBack(ui).selectedNumber, loaded) << "stored " << stored;
     }
 }
 

@@ -1,11 +1,10 @@
-// The safe writer and the file-level load and save: a failed write must leave
-// the old file and no temporary file behind, and say what failed where. The
+// The safe writer and the file reader: a failed write must leave the old file
+// and no temporary file behind, and say what failed where. (Loads that fail
+// are the command-line and document tests'.) The
 // tests run as root in CI, so failures are made with paths that cannot work
 // for anyone (a parent that is a file, a folder that does not exist, a target
 // that is a folder) and with a file-size limit, not with permissions.
 #include "files_test_util.h"
-#include "omx.h"
-#include "puzzle_file.h"
 #include "safe_write.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <tuple>
 #include <unistd.h>
 
 namespace ombrix::testing {
@@ -176,35 +174,6 @@ TEST_P(SafeWriteBothWays, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) 
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_EQ(ReadAll(path), kOld);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
-}
-
-TEST(PuzzleFile, FilesThatCannotBeLoadedChangeOnlyTheStatus) {
-    TempDir dir;
-    Board board = EmptyBoard(12, 9);
-    board.state(3, 3) = 5;
-    UiState ui;
-    ui.phase = PhaseSolving;
-    const Board before = board;
-    const UiState uiBefore = ui;
-    Board expected = before;
-    expected.status = StatusUnreadable;
-
-    fs::create_directory(dir / "folder.omx");
-    Bytes disk = EncodePuzzleFile(EmptyBoard(8, 9), UiState{});
-    disk.resize(200);
-    WriteAll(dir / "cut.omx", disk);
-    const std::tuple<std::string, ReadKind, std::string> cases[] = {
-        {"missing.omx", ReadKind::NotRead, "missing.omx: No such file or directory"},
-        {"folder.omx", ReadKind::NotRead, "Is a directory"},
-        {"cut.omx", ReadKind::CutShort, "cut.omx: the puzzle data ends in the step history"}};
-    for (const auto& [name, kind, reason] : cases) {
-        std::string error;
-        board = before;
-        EXPECT_EQ(LoadPuzzleFile(dir / name, board, ui, error), kind) << name;
-        EXPECT_NE(error.find(reason), std::string::npos) << error;
-        EXPECT_TRUE(SameBoard(board, expected));
-        EXPECT_TRUE(SameUi(ui, uiBefore));
-    }
 }
 
 TEST(SafeWrite, ReadFileBytesStopsAtItsLimit) {

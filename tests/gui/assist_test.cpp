@@ -65,15 +65,8 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
     step([&] { e.cell(2, 2); });                          // a clue
     step([&] { e.frame.OnCommand(ID_RULESET_TANDREL); }); // the rule set
     step([&] { e.cell(4, 4, Qt::RightButton); });         // a given black cell
-    step([&] {                                            // the size
-        e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
-            dlg.m_width = 5;
-            dlg.m_height = 6;
-            return true;
-        };
-        e.frame.OnCommand(ID_SIZE_CHANGE);
-    });
-    step([&] { // a loaded file
+    step([&] { e.resizeBoard(5, 6); });                   // the size
+    step([&] {                                            // a loaded file
         e.modal.openPath = QStringLiteral(OMBRIX_TEST_DATA_DIR "/too-large.grid");
         e.frame.OnCommand(ID_FILE_OPEN);
     });
@@ -81,9 +74,13 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
     step([&] { e.lower(); });                     // 解答モードへ
     step([&] { e.cell(2, 2, Qt::RightButton); }); // a black cell, one step
     step([&] { e.lower(); });                     // 最初に戻る
-    step([&] { e.upper(); });                     // 自動解答
-    step([&] { e.upper(); });                     // 全クリア
+    EXPECT_EQ(e.ui.phase, PhaseSolveStart);
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    step([&] { e.upper(); }); // 自動解答
+    step([&] { e.upper(); }); // 全クリア: the clues go too, number 1 again
     EXPECT_EQ(e.ui.phase, PhaseEdit);
+    EXPECT_EQ(e.board.state(1, 1), Undecided);
+    EXPECT_EQ(e.ui.selectedNumber, 1);
 
     for (size_t i = states.size() - 1; i-- > 0;) {
         QTest::keyClick(&e.frame, Qt::Key_Z, Qt::ControlModifier);

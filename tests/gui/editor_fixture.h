@@ -74,12 +74,12 @@ class ScriptedModal : public ModalUi {
     QString openPath, savePath; // empty: the user cancels
     std::function<bool(CBoardSizeDlg&)> sizeScript;
     std::function<int(QDialog&)> dialogScript;
-    QStringList dialogs; // the class of each dialog run
+    QStringList dialogs;                                   // the class of each dialog run
     std::function<bool(CGenerateDlg&)> generateScript;     // null: cancelled
     std::function<bool(CCollectionDlg&)> collectionScript; // null: cancelled
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList openFilters, saveFilters, messages, saveQuestions;
-    QString saveStart;     // the name the last save dialog started with
+    QString saveStart; // the name the last save dialog started with
     bool cancelWork = false;
     int choiceAnswer = -1; // the button pressed in AskChoice
     QStringList progressTexts, choices;
@@ -110,6 +110,16 @@ struct Editor {
         EXPECT_EQ(board.status, StatusNone) << name;
     }
     Layout layout() const { return Layout(board, ui); }
+    // A new size by the size dialog's OK.
+    void resizeBoard(int w, int h) {
+        modal.sizeScript = [w, h](CBoardSizeDlg& dlg) {
+            dlg.m_width = w;
+            dlg.m_height = h;
+            return true;
+        };
+        frame.OnCommand(ID_SIZE_CHANGE);
+        settle();
+    }
     // Lets pending paints and resizes happen.
     void settle() { QTest::qWait(30); }
 

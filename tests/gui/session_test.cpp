@@ -1,5 +1,5 @@
-// Editing and solving through real clicks on the view: a whole session, the
-// waiting message on the screen before the solver runs, a scrolled board,
+// Editing and solving through real clicks on the view: the waiting message
+// on the screen before the solver runs, a scrolled board, a double click,
 // the size dialog's bounds, saving and loading, damaged and unwritable files,
 // and a puzzle named on the command line.
 #include "editor_fixture.h"
@@ -31,76 +31,9 @@ using test::RegionDiff;
 const QColor kYellow(255, 255, 0);
 const QRect kStatusLine(30, 30, 420, 19);
 
-// The project's 10 x 10 puzzle that the automatic solver completes.
-Board SolvedPuzzle() {
-    QFile f(QStringLiteral(OMBRIX_TEST_DATA_DIR "/ombrix-solved.grid"));
-    Board puzzle;
-    GridTextError error;
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly) &&
-                ParseGridText(f.readAll().toStdString(), puzzle, error));
-    return puzzle;
-}
-
-// Sets the size through the size dialog, typing `w` and `h` and pressing OK.
-void ResizeBoard(Editor& e, int w, int h) {
-    e.modal.sizeScript = [&](CBoardSizeDlg& dlg) {
-        dlg.show();
-        dlg.widthEdit()->setText(QString::number(w));
-        dlg.heightEdit()->setText(QString::number(h));
-        QTest::mouseClick(dlg.findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
-        return dlg.result() == QDialog::Accepted;
-    };
-    e.frame.OnCommand(ID_SIZE_CHANGE);
-    e.frame.activateWindow(); // the dialog had the focus
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&e.frame));
-    e.settle();
-}
-
-TEST(Session, EnterSolveByHandUndoRestartClear) {
-    const Board puzzle = SolvedPuzzle();
-    Editor e;
-    // Enter the clues: pick the number on the bar, click the cell.
-    for (int x = 1; x <= 10; ++x)
-        for (int y = 1; y <= 10; ++y)
-            if (const int clue = puzzle.state(x, y); clue > 0) {
-                e.bar(clue);
-                e.cell(x, y);
-            }
-    EXPECT_EQ(FormatGridText(e.board), FormatGridText(puzzle));
-    e.lower(); // 解答モードへ
-    // Place a number and paint a cell: each repainted.
-    e.bar(4);
-    e.cell(1, 1);
-    e.cell(2, 1, Qt::RightButton);
-    EXPECT_EQ(e.board.state(1, 1), 104);
-    EXPECT_EQ(e.ui.phase, PhaseSolving);
-    QImage img = e.grab();
-    EXPECT_EQ(RegionDiff(img, 25, 50, sprites::Number(sprites::Colour::Solve, 4)), 0);
-    EXPECT_EQ(RegionDiff(img, 52, 50, sprites::kTileBlack), 0);
-    EXPECT_EQ(RegionDiff(img, e.layout().buttonLeft(), 150, sprites::kButtonUndo), 0);
-    // 1つ戻る twice: back to the empty start, still phase 2.
-    e.upper();
-    e.upper();
-    EXPECT_EQ(e.ui.historyCount, 0);
-    EXPECT_EQ(e.ui.phase, PhaseSolving);
-    EXPECT_EQ(RegionDiff(e.grab(), 25, 50, sprites::kTileEmpty), 0);
-    // 最初に戻る, 自動解答 (see below), 全クリア: the clues go too, number 1.
-    e.cell(3, 3, Qt::RightButton);
-    e.lower();
-    EXPECT_EQ(e.ui.phase, PhaseSolveStart);
-    EXPECT_EQ(e.board.state(3, 3), Undecided);
-    e.upper();
-    e.upper();
-    EXPECT_EQ(e.ui.phase, PhaseEdit);
-    EXPECT_EQ(e.board.state(2, 2), Undecided);
-    EXPECT_EQ(RegionDiff(e.grab(), e.layout().barLeft(), 50,
-                         sprites::Number(sprites::Colour::Selection, 1), 27, 27),
-              0);
-}
-
 TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
     Editor e;
-    e.board = SolvedPuzzle();
+    e.open("ombrix-solved.grid");
     e.lower();
     Board expected = e.board; // what the solver makes of it, run here
     AutoSolve(expected);
@@ -128,7 +61,8 @@ TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) 
     e.doubleClickAt(e.layout().cellLeft(1) + 13, e.layout().cellTop(2) + 13);
     e.lower();
     e.frame.OnCommand(ID_RULESET_TANDREL);
-    e.modal.savePath = QStringLiteral("/nonexistent/never.omx");
+    QTemporaryDir dir;
+    e.modal.savePath = dir.filePath(QStringLiteral("never.omx"));
     e.frame.OnCommand(ID_FILE_SAVE_AS);
     e.frame.OnCommand(ID_HELP_OMBRIX_RULES);
     EXPECT_EQ(e.snapshot(), before);
@@ -151,8 +85,8 @@ TEST(Session, ClicksOnScrolledBoardsReachTheWholeBar) {
     Editor e;
     // Wide and short boards: the bar reaches far below the board.
     for (QSize size : {QSize(31, 45), QSize(31, 8), QSize(15, 12)}) {
-        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
-        ResizeBoard(e, size.width(), size.height());
+        SCOPED_TRACE(::testing::Message() << size.width() << " x " << size.height());
+        e.resizeBoard(size.width(), size.height());
         const int n = e.ui.barLength;
         QScrollBar* v = e.view().verticalScrollBar();
         v->setValue(v->maximum());
@@ -245,7 +179,7 @@ TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
     e.frame.OnCommand(ID_SIZE_CHANGE);
     EXPECT_EQ(e.board.state(1, 1), 1);
     EXPECT_EQ(e.ui.phase, PhaseSolveStart);
-    ResizeBoard(e, 31, 45);
+    e.resizeBoard(31, 45);
     EXPECT_EQ(e.board.state(1, 1), Undecided);
     EXPECT_EQ(e.ui.phase, PhaseEdit);
 }
@@ -268,7 +202,7 @@ void MakeWork(Editor& e) {
 TEST(Files, SaveThenLoadGivesTheSameWorkBackButNoCircle) {
     QTemporaryDir dir;
     Editor e;
-    ResizeBoard(e, 12, 9);
+    e.resizeBoard(12, 9);
     MakeWork(e);
     const QByteArray saved = e.snapshot();
     e.modal.savePath = dir.filePath(QStringLiteral("work.omx"));

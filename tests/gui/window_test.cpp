@@ -1,16 +1,12 @@
-// The editor's window: caption and size, the menu bar built from the command
-// table, the accelerators (keys without a handler do nothing), the rule-set
-// check marks, and the help dialogs, closed by OK, Enter and Esc without
-// touching the board.
+// The editor's window: the rule-set check marks, and the help dialogs,
+// closed by OK, Enter and Esc without touching the board. (Its caption and
+// size: document_test.cpp and assist_test.cpp.)
 #include "editor_fixture.h"
 
 #include "commands.h"
 #include "dialog_template.h"
 
 #include <QAction>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 
 namespace ombrix {
@@ -18,23 +14,6 @@ namespace {
 
 using test::Editor;
 using test::RegionDiff;
-
-TEST(Window, CaptionSizeAndMenuBar) {
-    Editor w;
-    EXPECT_EQ(w.frame.windowTitle(), QStringLiteral("Ombrix＆Tandrel - 解答ツール"));
-    // The first layout pass sized the frame: 27W + 240 by 27H + 170.
-    EXPECT_EQ(w.frame.frameGeometry().size(), QSize(510, 440));
-    EXPECT_EQ(w.view().scrollExtent(), QSize(490, 390));
-    EXPECT_EQ(w.ui.barLength, 12);
-
-    QStringList titles;
-    for (QAction* a : w.frame.menuBar()->actions())
-        titles << a->text();
-    EXPECT_EQ(titles.join(QLatin1Char(' ')),
-              QStringLiteral("ﾌｧｲﾙ(&F) 編集(&E) 表示(&V) ﾓｰﾄﾞ(&M) ｻｲｽﾞ変更(&S) ﾂｰﾙ(&T) ﾍﾙﾌﾟ(&H)"));
-    EXPECT_EQ(w.frame.menuAction(ID_SIZE_CHANGE), w.frame.menuBar()->actions()[4]);
-    EXPECT_EQ(w.frame.menuBar()->actions()[0]->menu()->actions().size(), 14); // two separators
-}
 
 TEST(Window, RuleSetCheckMarks) {
     Editor w;

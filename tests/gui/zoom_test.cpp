@@ -85,13 +85,7 @@ TEST(Zoom, KeptAfterARestartAndTheWindowFitsTheBoard) {
     EXPECT_EQ(e.view().zoom(), 1.1);
     // 31 x 45 at 50 %: the whole layout in sight, smaller than the screen.
     e.view().SetZoom(kZoomMin);
-    e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
-        dlg.m_width = 31;
-        dlg.m_height = 45;
-        return true;
-    };
-    e.frame.OnCommand(ID_SIZE_CHANGE);
-    e.settle();
+    e.resizeBoard(31, 45);
     const Layout l = e.layout();
     EXPECT_EQ(e.view().viewport()->size(),
               QSize((l.scrollWidth() + 1) / 2, (l.scrollHeight() + 1) / 2));
@@ -105,12 +99,7 @@ TEST(Zoom, KeptAfterARestartAndTheWindowFitsTheBoard) {
 
 TEST(Zoom, StatusAndButtonsStayInSightAtTheFarCorner) {
     Editor e;
-    e.modal.sizeScript = [](CBoardSizeDlg& dlg) {
-        dlg.m_width = 31;
-        dlg.m_height = 45;
-        return true;
-    };
-    e.frame.OnCommand(ID_SIZE_CHANGE);
+    e.resizeBoard(31, 45);
     e.frame.resize(640, 480);
     e.settle();
     COmbrixView& v = e.view();

@@ -1,20 +1,15 @@
 // The printed page through Qt: real PDFs (one page, and the picture where the
-// page drawing says, checked at 254 dpi, one pixel per 0.1 mm), ombrix-cli
-// print, and printing without a printer. (The preview is opened from the
-// editor's menu in menu_print_test.cpp.)
+// page drawing says, checked at 254 dpi, one pixel per 0.1 mm). (The print
+// commands are run from the editor's menu in menu_print_test.cpp.)
 #include "files_test_util.h" // EmptyBoard
-#include "modal.h"
 #include "page_drawing.h"
 #include "print_commands.h"
 #include "qt_page_surface.h"
 
-#include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -33,15 +28,6 @@ using testing::EmptyBoard;
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Page objects of a PDF: "/Type /Page" but not "/Type /Pages".
-int CountPages(const QByteArray& pdf) {
-    int pages = 0;
-    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0;
-         at = pdf.indexOf("/Type /Page", at + 1))
-        pages += pdf.mid(at + 11, 1) != "s";
-    return pages;
 }
 
 bool HaveTool(const QString& name) {
@@ -141,7 +127,8 @@ TEST(PdfPage, ALandscapeLetterPageHoldsTheLargestBoard) {
     printer.setPageLayout(
         QPageLayout(QPageSize(paper), QPageLayout::Landscape, margins, QPageLayout::Millimeter));
     ASSERT_TRUE(PrintPage(b, printer, nullptr));
-    EXPECT_EQ(CountPages(ReadAll(path)), 1);
+    const QByteArray pdf = ReadAll(path);
+    EXPECT_EQ(pdf.count("/Type /Page") - pdf.count("/Type /Pages"), 1); // one page
     Picture pic;
     ASSERT_TRUE(Render(path, 254, pic));
     const QRectF page = QPageSize(paper).rect(QPageSize::Millimeter).transposed();
@@ -210,40 +197,6 @@ TEST(PdfPage, BoldNumbersAreBoldInThePdfAndOnARasterPage) {
             EXPECT_GT(bold, regular * 16 / 10) << top << ": " << regular << " vs " << bold;
         }
     }
-}
-
-// Presses OK in every dialog and keeps the messages.
-struct AnsweringModal : ModalUi {
-    QStringList dialogs, messages;
-    AnsweringModal() { SetModal(this); }
-    ~AnsweringModal() override { SetModal(nullptr); }
-    int RunDialog(QDialog& d) override {
-        dialogs << QString::fromLatin1(d.metaObject()->className());
-        return QDialog::Accepted;
-    }
-    void ShowMessage(QWidget*, const QString& text) override { messages << text; }
-};
-
-TEST(PrintCommands, DirectPrintWithoutPrinterSaysSoAndThePrintDialogPrints) {
-    AnsweringModal modal;
-    if (QPrinterInfo::defaultPrinter().isNull()) {
-        EXPECT_FALSE(OnFilePrintDirect(EmptyBoard(8, 8), nullptr));
-        EXPECT_EQ(modal.messages, QStringList{QString::fromUtf8(kNoPrinterMessage)});
-    }
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("printed.pdf");
-    QPrinter& printer = SharedPrinter();
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    Board b = EmptyBoard(18, 8);
-    b.state(1, 1) = 5;
-    EXPECT_TRUE(OnFilePrint(b, nullptr));
-    EXPECT_EQ(modal.dialogs, QStringList{QStringLiteral("QPrintDialog")});
-    const QByteArray pdf = ReadAll(path);
-    EXPECT_TRUE(pdf.startsWith("%PDF-"));
-    EXPECT_EQ(CountPages(pdf), 1);
-    printer.setOutputFileName(QString());
 }
 
 } // namespace

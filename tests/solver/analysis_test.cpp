@@ -111,6 +111,29 @@ TEST(Analysis, AgreesWithTheAutomaticSolverOnTheCorpus) {
         HoldAgainstAutoSolve(g, 40, 400);
 }
 
+// A puzzle the automatic solver gives up on, and that the analysis settles
+// only by its weighted search (the plain one alone runs long): it must end
+// unique, with the solution known for it.
+TEST(Analysis, SettlesAPuzzleThroughItsWeightedSearch) {
+    const fs::path grid = fs::path(OMBRIX_CORPUS_DIR) / "real" / "r108.grid";
+    if (!fs::exists(grid)) OMBRIX_WITHOUT_CORPUS(grid.string());
+    const auto puzzle = LoadGrid(grid.string());
+    AnalysisLimits limits;
+    limits.maxNodes = 5000;
+    const auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, limits));
+    ASSERT_EQ(r->verdict, Verdict::Unique);
+    std::ifstream sol(fs::path(grid).replace_extension(".sol"));
+    std::set<std::pair<int, int>> known;
+    std::string line;
+    for (int y = 1; std::getline(sol, line); ++y) {
+        std::istringstream row(line);
+        std::string token;
+        for (int x = 1; row >> token; ++x)
+            if (token == "#") known.insert({x, y});
+    }
+    EXPECT_EQ(BlackCells(r->solutions[0]), known);
+}
+
 TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
     if (!asp::Available())
         GTEST_SKIP() << "clingo not installed (Debian package gringo; tools/dev.sh deps)";

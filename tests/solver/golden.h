@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -50,18 +49,6 @@ inline std::unique_ptr<Board> LoadGrid(const std::string& path) {
     GridTextError error;
     EXPECT_TRUE(ParseGridText(ReadText(path), *b, error)) << path << ": " << error.describe();
     return b;
-}
-
-// Golden hashes of the corpus puzzles, by "real/r001.grid"-style name.
-inline std::map<std::string, std::string> CorpusGoldenHashes() {
-    std::map<std::string, std::string> out;
-    std::ifstream in(OMBRIX_GOLDEN_FILE);
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream ls(line);
-        std::string kind, name, hash;
-        if (ls >> kind >> name >> hash && kind == "corpus") out[name] = hash;
-    }
-    return out;
 }
 
 } // namespace ombrix::testing

@@ -1,7 +1,9 @@
 // Rule-level tests: each rule case is a whole board before and after one run
 // of the rule (or rules), written as text; then the mark operations, the
 // driver, the trial search, the generator and the grid text's parse errors.
+// (The region walks are held by the golden outcomes and the equivalence test.)
 #include "generator.h"
+#include "golden.h" // LoadGrid
 #include "grid_text.h"
 #include "rule_checker.h"
 #include "test_boards.h"
@@ -142,8 +144,13 @@ TEST(Marks, CountersContradictionsAndTheFinishedClueTwo) {
 }
 
 TEST(Driver, PreparationSolvingAgainAndGivenBlackCells) {
-    // Two touching clues 1: status 1 at once, the second walled in.
+    // Nothing to go on: the trial search finds no candidate, changes nothing.
     auto b = MakeBoard(0, Blank(8, 8));
+    b->undecidedCount = 64;
+    Solver(*b).TrialSearch();
+    EXPECT_EQ(b->status, StatusUnsolvable);
+    EXPECT_EQ(CountUndecided(*b), 64);
+    // Two touching clues 1: status 1 at once, the second walled in.
     b->state(1, 1) = b->state(2, 1) = 1;
     AutoSolve(*b);
     EXPECT_EQ(b->status, StatusContradiction);
@@ -162,21 +169,17 @@ TEST(Driver, PreparationSolvingAgainAndGivenBlackCells) {
 
     // A solve starts again from the clues, whatever was painted; a given
     // black cell never counts as decided under Ombrix.
-    const std::vector<std::string> puzzle = {
-        ". . . . . . . .", ". 2 . . . 4 . 3", ". . . . . . . .", "3 . . . . . . .",
-        ". . . . . 2 . .", ". . . . 1 . . .", ". 3 . . . . . .", ". . . . . . 5 ."};
-    b = MakeBoard(0, puzzle);
+    const std::string puzzle = OMBRIX_TEST_DATA_DIR "/ombrix-solved.grid";
+    b = LoadGrid(puzzle);
     AutoSolve(*b);
     ASSERT_EQ(b->status, StatusNone);
-    std::string why;
-    EXPECT_TRUE(CheckSolution(*b, why)) << why;
     const std::vector<std::string> solved = BoardRows(*b);
     b->state(1, 1) = WhiteDot;
     b->state(4, 4) = 105;
     b->at(4, 4).areaId = 77;
     AutoSolve(*b);
     EXPECT_EQ(BoardRows(*b), solved);
-    b = MakeBoard(0, puzzle);
+    b = LoadGrid(puzzle);
     b->state(1, 1) = GivenBlack;
     AutoSolve(*b);
     EXPECT_NE(b->status, StatusNone);
@@ -313,34 +316,6 @@ TEST(ReachRules, UnreachableCellsAreaReachAndCluelessPockets) {
          {"3 . # . .", "# . . . .", "# # 5 . .", ". . . . ."}, {}, StatusContradiction},
     });
     // clang-format on
-}
-
-TEST(Walk, BranchesCoverTheWholeGroupAndTheClueSearchStopsAtAHundred) {
-    // Six cells walked from (4,6): with the branch list every walk sees all.
-    auto b = MakeBoard(0, {". . . . .", ". # . . .", ". # # . .", ". # # # .", ". . . . ."});
-    Solver s(*b);
-    s.WalkBlackGroup(4, 4);
-    EXPECT_EQ(s.visitedCount, 6);
-    const std::vector<std::string> area = {". . . . .", ". a7 . . .", ". a7 a7 . .", ". a7 a7 7 .",
-                                           ". . . . ."};
-    auto a = MakeBoard(0, area);
-    GiveAreaIds(*a, area);
-    Solver sa(*a);
-    sa.WalkArea(4, 4);
-    EXPECT_EQ(sa.visitedCount, 6);
-    auto wide = MakeBoard(0, Blank(25, 20));
-    Solver sw(*wide);
-    sw.WalkToClue(1, 1);
-    EXPECT_EQ(sw.visitedCount, kWalkFoundClue);
-}
-
-TEST(TrialSearch, NoCandidateLeavesTheBoardAlone) {
-    auto b = MakeBoard(0, Blank(8, 8));
-    b->undecidedCount = 64;
-    Solver s(*b);
-    s.TrialSearch();
-    EXPECT_EQ(b->status, StatusUnsolvable);
-    EXPECT_EQ(CountUndecided(*b), 64);
 }
 
 TEST(TrialSearch, WindowStageDecidesWhereNoSingleHypothesisFails) {
