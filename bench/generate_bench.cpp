@@ -70,13 +70,17 @@ double Median(std::vector<double> v) {
 
 } // namespace
 
-int RunGenerateBench(const std::string& corpus, int seeds, bool withGrades) {
+int RunGenerateBench(const std::string& corpus, int seeds, bool withGrades,
+                     const std::string& rulesOnly, const std::string& sizeOnly) {
     double density[2][3] = {}; // [generated/real][class] clue sums / cell sums
     double cellSum[2][3] = {};
     auto result = std::make_unique<UniqueResult>();
     std::printf("rules    size   median ms  worst ms  (goal)   clues/cell  grades 1/2/3/4\n");
     for (int rules : {0, 1}) {
+        if (!rulesOnly.empty() && rulesOnly != (rules ? "tandrel" : "ombrix")) continue;
         for (const Size& s : kSizes) {
+            if (!sizeOnly.empty() && sizeOnly != std::to_string(s.w) + "x" + std::to_string(s.h))
+                continue;
             std::vector<double> times;
             int gradeCount[5] = {}, failed = 0;
             double clues = 0, cells = 0;

@@ -4,7 +4,8 @@
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
 // instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] times
 // the complete analysis instead (see analyze_bench.cpp). --generate [--seeds N]
-// [--grades] times the unique-puzzle generator (see generate_bench.cpp).
+// [--grades] [--rules ombrix|tandrel] [--size WxH] times the unique-puzzle
+// generator (see generate_bench.cpp), for one rule set or size if asked.
 #include "analyze_bench.h"
 #include "generate_bench.h"
 #include "generator.h"
@@ -42,11 +43,15 @@ int main(int argc, char** argv) {
         if (std::string(argv[i]) != "--generate") continue;
         int seeds = 20;
         bool grades = false;
+        std::string rules, size;
         for (int j = 1; j < argc; ++j) {
-            if (std::string(argv[j]) == "--seeds" && j + 1 < argc) seeds = std::max(1, std::atoi(argv[j + 1]));
-            if (std::string(argv[j]) == "--grades") grades = true;
+            const std::string a = argv[j];
+            if (a == "--seeds" && j + 1 < argc) seeds = std::max(1, std::atoi(argv[j + 1]));
+            if (a == "--grades") grades = true;
+            if (a == "--rules" && j + 1 < argc) rules = argv[j + 1];
+            if (a == "--size" && j + 1 < argc) size = argv[j + 1];
         }
-        return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades);
+        return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades, rules, size);
     }
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];

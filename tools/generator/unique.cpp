@@ -25,8 +25,11 @@ constexpr std::uint64_t kNodeLimit = 20000;
 constexpr int kCellsPerSingle = 25;
 // One change of the painting per this many cells the deductions leave open.
 constexpr int kStallPerChange = 12;
-// Under Tandrel, areas grow up to this many cells before the clues are set.
-constexpr int kTandrelAreaCap = 8;
+// Under Tandrel, areas are seeded at up to this many cells and then fill the
+// walls up to the cap, before the clues are set: many small areas that the
+// deductions settle, joined into larger ones later.
+constexpr int kTandrelSeedArea = 2;
+constexpr int kTandrelAreaCap = 9;
 // An attempt ends when this many steps have not left fewer cells open.
 constexpr int kPatience = 20;
 // One in this many changes at an open white cell puts its area's clue there.
@@ -34,10 +37,22 @@ constexpr int kMoveHere = 2;
 // A stuck painting with at most this many open cells goes to the whole solver.
 constexpr int kWholeSolveOpen = 40;
 // Shakes of a stuck painting before a fresh start, and changes per shake.
-constexpr int kKicks = 30;
+constexpr int kKicks = 5;
 constexpr int kKickChanges = 3;
 // A change is judged by the open cells within this distance of it.
 constexpr int kNear = 3;
+// Runs of the whole automatic solver a painting may spend on a harder
+// grade, besides one per area.
+constexpr int kHardRuns = 12;
+// Without a grade asked for: whole-solver runs (broken off before the window
+// stage) for joins of grade 2, besides one per eight areas.
+constexpr int kAnyGradeRuns = 4;
+// Clue moves tried when no join makes the puzzle harder, and the analyses a
+// painting may spend on grade 4.
+constexpr int kMoves = 8;
+constexpr int kAnalyses = 6;
+// Clues taken away at once: one per this many cells.
+constexpr int kCellsPerJoin = 64;
 // Given black cells (Tandrel): at most one per this many cells.
 constexpr int kCellsPerGiven = 25;
 
@@ -56,9 +71,8 @@ class Maker {
         clue_.assign(n, 0);
         comp_.assign(n, -1);
         // Small areas first: many clues make a puzzle unique sooner; joining
-        // areas afterwards takes clues away again. Without the 2 x 2 rule
-        // small areas leave wide black masses, so Tandrel starts larger.
-        maxArea_ = tandrel_ ? 5 : 4;
+        // areas afterwards takes clues away again.
+        maxArea_ = 4;
     }
 
     int idx(int x, int y) const { return y * (w_ + 2) + x; }
@@ -73,8 +87,8 @@ class Maker {
     bool white(int i) const { return inside(i) && !black_[static_cast<std::size_t>(i)]; }
     int step(int i, int d) const { return i + kDx[d] + kDy[d] * (w_ + 2); }
 
-    // Paints a random valid board: a black network grown from one cell (and
-    // its mirror) until every area is small enough. False when the result
+    // Paints a random valid board (Ombrix): a black network grown from one
+    // cell (and its mirror) until every area is small enough. False when the result
     // breaks a rule (then the caller paints again).
     bool paint() {
         std::fill(black_.begin(), black_.end(), 0);
@@ -112,55 +126,81 @@ class Maker {
         return valid() && placeClues();
     }
 
-    // Whitens black cells beside one area while the areas stay within `cap`
-    // cells and the painting valid, and opens new areas of two cells inside
-    // black masses: fewer black cells in thinner walls.
-    void grow(int cap) {
+    // Paints a valid board the other way round: every cell black, then areas
+    // grown one at a time from seeds taken in random order, each to a random
+    // size of 2..`largest` cells. A cell turns white only where the black
+    // cells stay connected around it and it touches no other area (under
+    // Tandrel not even at a corner), so walls stay thin.
+    bool paintAreas(int largest, int fill) {
+        std::vector<int> sizes;
+        for (int i = 0; i < static_cast<int>(black_.size()); ++i)
+            black_[static_cast<std::size_t>(i)] = inside(i) ? 1 : 0;
+        std::fill(given_.begin(), given_.end(), 0);
+        std::fill(clue_.begin(), clue_.end(), 0);
+        std::fill(comp_.begin(), comp_.end(), -1);
         std::vector<int> order;
         for (int y = 1; y <= h_; ++y)
             for (int x = 1; x <= w_; ++x)
                 order.push_back(idx(x, y));
-        for (int round = 0; round < 2; ++round) {
-            for (std::size_t i = order.size(); i > 1; --i)
-                std::swap(order[i - 1],
-                          order[static_cast<std::size_t>(rng_.below(static_cast<int>(i)))]);
-            for (int i : order) {
-                if (!black(i) || given(i)) continue;
-                int area = -1, near = 0;
-                bool one = true;
-                for (int d = 0; d < 4; ++d) {
-                    const int n = step(i, d);
-                    if (!white(n)) continue;
-                    const int c = comp_[static_cast<std::size_t>(n)];
-                    if (area >= 0 && c != area) one = false;
-                    area = c;
-                }
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx)
-                        near += white(i + dx + dy * (w_ + 2));
-                if (area >= 0) {
-                    if (one &&
-                        static_cast<int>(areaCells_[static_cast<std::size_t>(area)].size()) < cap)
-                        flip(i);
-                } else if (near == 0) {
-                    const int j = step(i, 2 + rng_.below(2));
-                    if (black(j) && !given(j)) flipPair(i, j);
-                }
+        for (std::size_t i = order.size(); i > 1; --i)
+            std::swap(order[i - 1],
+                      order[static_cast<std::size_t>(rng_.below(static_cast<int>(i)))]);
+        int id = 0, singles = 0;
+        std::vector<int> area, frontier;
+        for (int s : order) {
+            if (!canWhiten(s, id, symmetric_ ? id + 1 : -1)) continue;
+            const int target = 2 + rng_.below(largest - 1);
+            area.assign(1, s);
+            whiten(s, id, id + 1);
+            while (static_cast<int>(area.size()) < target) {
+                frontier.clear();
+                for (int c : area)
+                    for (int d = 0; d < 4; ++d) {
+                        const int n = step(c, d);
+                        if (canWhiten(n, id, symmetric_ ? id + 1 : -1)) frontier.push_back(n);
+                    }
+                if (frontier.empty()) break;
+                const int n = frontier[static_cast<std::size_t>(
+                    rng_.below(static_cast<int>(frontier.size())))];
+                area.push_back(n);
+                whiten(n, id, id + 1);
             }
+            if (area.size() == 1 && ++singles > singles_) {
+                for (int k : {s, mirror(s)})
+                    if (k == s || symmetric_) {
+                        set(k, 1);
+                        comp_[static_cast<std::size_t>(k)] = -1;
+                    }
+                continue;
+            }
+            sizes.resize(static_cast<std::size_t>(id + 2), 0);
+            sizes[static_cast<std::size_t>(id)] = static_cast<int>(area.size());
+            sizes[static_cast<std::size_t>(id + 1)] = static_cast<int>(area.size());
+            id += symmetric_ ? 2 : 1;
         }
-    }
-
-    // Whitens the black cells i and j (and their mirrors) together.
-    bool flipPair(int i, int j) {
-        const auto saved = std::make_tuple(black_, given_, clue_);
-        for (int k : {i, j}) {
-            set(k, 0);
-            if (symmetric_) set(mirror(k), 0);
-        }
-        if (valid() && placeClues()) return true;
-        std::tie(black_, given_, clue_) = saved;
-        label();
-        return false;
+        // Then the areas grow into the walls wherever a cell touches one area
+        // only: black cells stay where they must part two areas.
+        for (int round = 0; round < 2; ++round)
+            for (int s : order) {
+                if (!black(s)) continue;
+                int owner = -1;
+                for (int d = 0; d < 4 && owner < 0; ++d)
+                    if (white(step(s, d))) owner = comp_[static_cast<std::size_t>(step(s, d))];
+                if (owner < 0 || sizes[static_cast<std::size_t>(owner)] >= fill) continue;
+                const int mo = symmetric_ ? (owner % 2 ? owner - 1 : owner + 1) : -1;
+                if (!canWhiten(s, owner, mo)) continue;
+                if (symmetric_) {
+                    set(s, 0);
+                    comp_[static_cast<std::size_t>(s)] = owner;
+                    set(mirror(s), 0);
+                    comp_[static_cast<std::size_t>(mirror(s))] = mo;
+                    ++sizes[static_cast<std::size_t>(mo)];
+                } else {
+                    whiten(s, owner, -1);
+                }
+                ++sizes[static_cast<std::size_t>(owner)];
+            }
+        return valid() && placeClues();
     }
 
     // Turns cell i (and its mirror) to the other colour if the painting stays
@@ -291,8 +331,96 @@ class Maker {
         return out;
     }
 
+    // The joints whose two areas no other cell joins validly: with a second
+    // way to join them the same clues would have two solutions.
+    std::vector<int> soleJoints() {
+        std::vector<std::pair<long, int>> keyed;
+        for (int i : joints()) {
+            int a = -1, b = -1;
+            for (int d = 0; d < 4; ++d) {
+                const int n = step(i, d);
+                if (!white(n)) continue;
+                const int c = comp_[static_cast<std::size_t>(n)];
+                if (a < 0)
+                    a = c;
+                else if (c != a && b < 0)
+                    b = c;
+            }
+            keyed.push_back({static_cast<long>(std::min(a, b)) * 65536 + std::max(a, b), i});
+        }
+        std::sort(keyed.begin(), keyed.end());
+        std::vector<int> out;
+        for (std::size_t k = 0; k < keyed.size();) {
+            std::size_t e = k;
+            while (e < keyed.size() && keyed[e].first == keyed[k].first)
+                ++e;
+            int valid = 0, cell = keyed[k].second;
+            for (std::size_t q = k; q < e && e - k > 1 && valid < 2; ++q) {
+                const Saved saved = save();
+                if (!flip(keyed[q].second)) continue;
+                ++valid;
+                cell = keyed[q].second;
+                restore(saved);
+            }
+            if (e - k == 1 || valid == 1) out.push_back(cell);
+            k = e;
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
   private:
     void set(int i, std::uint8_t v) { black_[static_cast<std::size_t>(i)] = v; }
+
+    // May black cell i join area `id` (its mirror area `mid`, or -1 when not
+    // symmetric) while the areas are grown? The cell and its mirror touch no
+    // other area, and the black cells around each stay connected.
+    bool canWhiten(int i, int id, int mid) {
+        if (!black(i)) return false;
+        if (mid < 0) return canWhitenOne(i, id);
+        const int j = mirror(i);
+        if (j == i || !black(j)) return false;
+        if (std::abs(cx(i) - cx(j)) <= 1 && std::abs(cy(i) - cy(j)) <= 1) return false;
+        if (!canWhitenOne(i, id)) return false;
+        set(i, 0);
+        comp_[static_cast<std::size_t>(i)] = id;
+        const bool ok = canWhitenOne(j, mid);
+        set(i, 1);
+        comp_[static_cast<std::size_t>(i)] = -1;
+        return ok;
+    }
+    void whiten(int i, int id, int mid) {
+        set(i, 0);
+        comp_[static_cast<std::size_t>(i)] = id;
+        if (!symmetric_) return;
+        set(mirror(i), 0);
+        comp_[static_cast<std::size_t>(mirror(i))] = mid;
+    }
+    bool canWhitenOne(int i, int id) const {
+        const int row = w_ + 2;
+        // The ring of eight neighbours, clockwise from the one above.
+        const int ring[8] = {i - row, i - row + 1, i + 1, i + row + 1,
+                             i + row, i + row - 1, i - 1, i - row - 1};
+        for (int k = 0; k < 8; ++k) {
+            const int n = ring[k];
+            if (!white(n)) continue;
+            const int owner = comp_[static_cast<std::size_t>(n)];
+            if (k % 2 == 0 && owner != id) return false;
+            if (k % 2 == 1 && tandrel_) {
+                // A corner: another area may not touch it; the same area
+                // must reach it through a side.
+                if (owner != id) return false;
+                if (!white(ring[k - 1]) && !white(ring[(k + 1) % 8])) return false;
+            }
+        }
+        int sides = 0, joined = 0;
+        for (int k = 0; k < 8; k += 2) {
+            if (!black(ring[k])) continue;
+            ++sides;
+            if (black(ring[k + 1]) && black(ring[(k + 2) % 8])) ++joined;
+        }
+        return (sides > 0 && sides - joined == 1) || (sides == 4 && joined == 4);
+    }
 
     // May white cell i turn black while painting? It touches the network,
     // makes no 2 x 2 black block (Ombrix), no two areas meeting at a corner
@@ -548,6 +676,15 @@ class Judge {
     std::unique_ptr<Solver> solver_ = std::make_unique<Solver>(*board_);
 };
 
+// Are cells i and j (and their mirrors) further apart than two judged
+// neighbourhoods?
+bool farApart(const Maker& m, int i, int j, bool symmetric) {
+    for (int r : {i, symmetric ? m.mirror(i) : i})
+        if (std::abs(m.cx(r) - m.cx(j)) <= 2 * kNear && std::abs(m.cy(r) - m.cy(j)) <= 2 * kNear)
+            return false;
+    return true;
+}
+
 // One change of the painting at one of the stalled cells or beside it: cells
 // changed least often first, so that the painting does not swing back and
 // forth between two forms. Under Tandrel a black cell there may be given
@@ -555,7 +692,7 @@ class Judge {
 void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int>& flips,
            int givenBudget) {
     std::vector<std::pair<int, int>> candidates;
-    // Under Tandrel black cells first: areas grow into the black masses.
+    // Under Tandrel black cells first: an area grows into the wall.
     const bool blackFirst = givenBudget > 0;
     const int p = stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
     const int d = m.idx(Judge::X(p), Judge::Y(p));
@@ -617,11 +754,11 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         Random rng{(o.seed + 0x51ed270b27a7f3ULL) * 0x2545F4914F6CDD1DULL +
                    static_cast<std::uint64_t>(attempt) * 0x9e3779b97f4a7c15ULL};
         Maker m(o, rng);
-        if (!m.paint()) continue;
         // A few single cells settle the deductions far sooner than any other
         // change.
+        if (tandrel) m.allowSingles(o.width * o.height / kCellsPerSingle);
+        if (tandrel ? !m.paintAreas(kTandrelSeedArea, kTandrelAreaCap) : !m.paint()) continue;
         m.allowSingles(o.width * o.height / kCellsPerSingle);
-        if (tandrel) m.grow(kTandrelAreaCap);
         const int givenBudget = tandrel ? (o.width * o.height) / kCellsPerGiven : 0;
         std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
         Judge::Outcome verdict;
@@ -746,55 +883,155 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // 2. Fewer clues: join two areas, or take back a given black cell,
         // where the deduction rules still settle the puzzle. The joins they
         // cannot settle are kept for the next stage.
-        std::vector<int> joints = m.joints();
+        std::vector<int> joints = m.soleJoints();
         for (std::size_t i = joints.size(); i > 1; --i)
             std::swap(joints[i - 1],
                       joints[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
         const std::vector<int> givens = m.givenCells();
         joints.insert(joints.begin(), givens.begin(), givens.end());
+        // The changes are tried in batches of places far apart, one
+        // deduction for a batch: a change with cells left open near it goes
+        // back, and a second deduction confirms the rest (one at a time when
+        // it does not).
         std::vector<int> harder;
-        for (std::size_t k = 0; k < joints.size(); ++k) {
-            const int j = joints[k];
-            const auto saved = m.save();
+        auto apply = [&](std::size_t k) {
             if (k < givens.size()) {
-                if (grade > 1) continue;
-                m.take(j);
-            } else if (!m.black(j) || !m.flip(j)) {
+                m.take(joints[k]);
+                return true;
+            }
+            return m.black(joints[k]) && m.flip(joints[k]);
+        };
+        auto settles = [&] {
+            m.toBoard(*board, o.ruleSet);
+            verdict = judge.deduce(*board);
+            return verdict.status == StatusNone;
+        };
+        if (grade > 1)
+            harder.assign(joints.begin() + static_cast<std::ptrdiff_t>(givens.size()),
+                          joints.end());
+        std::vector<char> done(joints.size(), grade > 1 ? 1 : 0);
+        // (Under Ombrix the joins settle less often, and one at a time is as
+        // quick and leaves fewer clues.)
+        const int perBatch = tandrel ? 1 + o.width * o.height / kCellsPerJoin : 1;
+        std::vector<std::size_t> batch, kept;
+        std::vector<int> attemptsAt(joints.size(), 0);
+        for (std::size_t first = 0;;) {
+            while (first < joints.size() && done[first])
+                ++first;
+            if (first == joints.size()) break;
+            if (cancelled()) return false;
+            batch.clear();
+            states.assign(1, m.save());
+            for (std::size_t k = first;
+                 k < joints.size() && static_cast<int>(batch.size()) < perBatch; ++k) {
+                if (done[k]) continue;
+                bool far = true;
+                for (std::size_t b : batch)
+                    far = far && farApart(m, joints[b], joints[k], o.symmetric);
+                if (!far) continue;
+                done[k] = 1;
+                if (!apply(k)) continue;
+                batch.push_back(k);
+                states.push_back(m.save());
+            }
+            if (batch.empty() || settles()) continue;
+            if (verdict.status == StatusUnsolvable) mark(verdict.stall, openAfter);
+            kept.clear();
+            for (std::size_t b = 0; b < batch.size(); ++b) {
+                if (verdict.status == StatusUnsolvable &&
+                    openNear(openAfter, joints[batch[b]]) == 0) {
+                    kept.push_back(batch[b]);
+                    continue;
+                }
+                m.revert(states[b], states[b + 1]);
+                // Once more on its own terms: the open cells may be another
+                // change's.
+                if (attemptsAt[batch[b]]++ == 0 && batch.size() > 1)
+                    done[batch[b]] = 0;
+                else if (batch[b] >= givens.size())
+                    harder.push_back(joints[batch[b]]);
+            }
+            first = std::min(first, batch.front());
+            if (kept.empty()) {
+                m.restore(states.front());
                 continue;
             }
-            m.toBoard(*board, o.ruleSet);
-            if (grade == 1 && judge.deduce(*board).status == StatusNone) continue;
-            if (cancelled()) return false;
-            m.restore(saved);
-            if (k >= givens.size()) harder.push_back(j);
+            if (kept.size() < batch.size() && m.settle() && settles()) continue;
+            m.restore(states.front());
+            for (std::size_t k : kept) {
+                const auto saved = m.save();
+                if (!apply(k)) continue;
+                if (settles()) continue;
+                m.restore(saved);
+                if (k >= givens.size()) harder.push_back(joints[k]);
+            }
         }
-        // 3. Harder: of the joins left, those the whole automatic solver
-        // still settles within the grade asked for (once that grade is
-        // reached, at that grade); for grade 4, one the solver gives up on
+        // 3. Harder: joins the whole automatic solver still settles within
+        // the grade asked for (once that grade is reached, at that grade),
+        // the joins the deductions could not settle first, then those the
+        // joins so far have opened; for grade 4, one the solver gives up on
         // and the analysis proves unique.
-        int analyses = 0;
-        const std::size_t tries =
-            std::min<std::size_t>(harder.size(), 12 + static_cast<std::size_t>(m.areas() / 4));
-        for (std::size_t k = 0; k < tries && o.grade != 1 && o.grade != 0 && grade != 4; ++k) {
-            const int j = harder[k];
-            const auto saved = m.save();
-            if (!m.black(j) || !m.flip(j)) continue;
+        int analyses = 0, runs = 0;
+        // Without a grade asked for, a few joins that the single trial
+        // hypotheses settle (grade 2) take clues away too.
+        const int aim = o.grade ? o.grade : 2;
+        int budget = o.grade ? kHardRuns + m.areas() : kAnyGradeRuns + m.areas() / 8;
+        // Settled at the grade asked for already: a few joins for fewer clues.
+        if (grade >= aim) budget = std::min(budget, kHardRuns);
+        std::vector<char> failed(cells, 0);
+        // Judges the painting changed from `saved`: kept when the solver
+        // settles it at a grade no lower than so far and not above the one
+        // asked for (at that grade once it is reached), or, for grade 4, when
+        // it gives up and the analysis proves the puzzle unique.
+        auto judgeChange = [&](const Maker::Saved& saved, bool mustRise) {
+            ++runs;
             m.toBoard(*board, o.ruleSet);
-            const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
-            if (cancelled()) return false;
+            const Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
             bool keep = false;
             if (t.status == StatusNone) {
-                keep = o.grade == 0 || o.grade == 4 || t.grade <= o.grade;
-                if (o.grade >= 2 && o.grade <= 3 && grade == o.grade) keep = t.grade == o.grade;
-            } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < 6) {
+                keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= aim;
+                if (aim <= 3 && grade == aim) keep = t.grade == aim;
+            } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < kAnalyses &&
+                       !cancelled()) {
                 ++analyses;
                 keep = Analyze(*board, limits).verdict == Verdict::Unique;
+            }
+            if (!keep) {
+                m.restore(saved);
+                return false;
+            }
+            // At the grade asked for, a few more joins for fewer clues.
+            if (grade < aim && t.grade == aim) budget = std::min(budget, runs + kHardRuns);
+            grade = t.status == StatusNone ? t.grade : 4;
+            return true;
+        };
+        while (aim >= 2 && o.grade != 1 && grade != 4 && runs < budget) {
+            bool keptAny = false;
+            for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
+                const int j = harder[k];
+                const auto saved = m.save();
+                if (failed[static_cast<std::size_t>(j)] || !m.black(j) || !m.flip(j)) continue;
+                if (judgeChange(saved, false))
+                    keptAny = true;
+                else
+                    failed[static_cast<std::size_t>(j)] = 1;
                 if (cancelled()) return false;
             }
-            if (keep)
-                grade = t.status == StatusNone ? t.grade : 4;
-            else
-                m.restore(saved);
+            // No join helps: a clue moved within its area asks the same
+            // painting differently; kept only where the grade rises.
+            for (int k = 0; !keptAny && grade < o.grade && k < kMoves && runs < budget; ++k) {
+                const int i = m.idx(1 + rng.below(o.width), 1 + rng.below(o.height));
+                const auto saved = m.save();
+                if (!m.white(i) || !m.moveClue(i)) continue;
+                keptAny = judgeChange(saved, true);
+                if (keptAny) std::fill(failed.begin(), failed.end(), 0);
+                if (cancelled()) return false;
+            }
+            if (!keptAny) break;
+            harder = m.soleJoints();
+            for (std::size_t i = harder.size(); i > 1; --i)
+                std::swap(harder[i - 1],
+                          harder[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
         }
         if (o.grade != 0 && grade != o.grade) continue;
         m.toBoard(*board, o.ruleSet);

@@ -1,15 +1,19 @@
 // A generator of puzzles with exactly one solution. It paints a random valid
-// board (under Tandrel with areas grown into the black masses), puts one clue
+// board (Ombrix: a black network grown until the areas are small; Tandrel:
+// small areas seeded over an all-black board, then grown into the walls
+// wherever they touch no other area), puts one clue
 // in each area and lets the automatic solver's deduction rules judge it:
 // where they stall, the painting changes at the cells they leave open (a cell
 // turns black, splitting or shrinking an area; a clue moves; under Tandrel a
 // black cell there is given with the puzzle) until the deductions decide every
 // cell. A puzzle settled by sound deductions has exactly one solution. Then it
 // loses clues: two areas join, or a given black cell is taken back, where the
-// deductions still settle it; for grades 2 to 4 further joins are kept where
-// the whole automatic solver still settles the puzzle at the grade asked for
-// (grade 4: where it gives up and the complete analysis proves the puzzle
-// unique). The complete analysis confirms the result once. Everything follows
+// deductions still settle it (tried in batches of places far apart, one
+// deduction per batch); for grades 2 to 4 further joins (and clue moves
+// within an area) are kept where the whole automatic solver still settles the
+// puzzle at the grade asked for (grade 4: where it gives up and the complete
+// analysis proves the puzzle unique); without a grade asked for, a few joins
+// of grade 2. The complete analysis confirms the result once. Everything follows
 // from the seed alone, so the same seed gives the same puzzle on every
 // machine.
 #pragma once
