@@ -189,16 +189,9 @@ class Maker {
                 if (owner < 0 || sizes[static_cast<std::size_t>(owner)] >= fill) continue;
                 const int mo = symmetric_ ? (owner % 2 ? owner - 1 : owner + 1) : -1;
                 if (!canWhiten(s, owner, mo)) continue;
-                if (symmetric_) {
-                    set(s, 0);
-                    comp_[static_cast<std::size_t>(s)] = owner;
-                    set(mirror(s), 0);
-                    comp_[static_cast<std::size_t>(mirror(s))] = mo;
-                    ++sizes[static_cast<std::size_t>(mo)];
-                } else {
-                    whiten(s, owner, -1);
-                }
+                whiten(s, owner, mo);
                 ++sizes[static_cast<std::size_t>(owner)];
+                if (symmetric_) ++sizes[static_cast<std::size_t>(mo)];
             }
         return valid() && placeClues();
     }
@@ -314,21 +307,24 @@ class Maker {
         for (int y = 1; y <= h_; ++y)
             for (int x = 1; x <= w_; ++x) {
                 const int i = idx(x, y);
-                if (!black(i) || given(i)) continue;
-                int first = -1;
-                bool two = false;
-                for (int d = 0; d < 4; ++d) {
-                    const int n = step(i, d);
-                    if (!white(n)) continue;
-                    const int c = comp_[static_cast<std::size_t>(n)];
-                    if (first < 0)
-                        first = c;
-                    else if (c != first)
-                        two = true;
-                }
-                if (two) out.push_back(i);
+                if (black(i) && !given(i) && areasBeside(i).second >= 0) out.push_back(i);
             }
         return out;
+    }
+
+    // The first two different areas beside cell i (-1 where there are fewer).
+    std::pair<int, int> areasBeside(int i) const {
+        int a = -1, b = -1;
+        for (int d = 0; d < 4 && b < 0; ++d) {
+            const int n = step(i, d);
+            if (!white(n)) continue;
+            const int c = comp_[static_cast<std::size_t>(n)];
+            if (a < 0)
+                a = c;
+            else if (c != a)
+                b = c;
+        }
+        return {a, b};
     }
 
     // The joints whose two areas no other cell joins validly: with a second
@@ -336,16 +332,7 @@ class Maker {
     std::vector<int> soleJoints() {
         std::vector<std::pair<long, int>> keyed;
         for (int i : joints()) {
-            int a = -1, b = -1;
-            for (int d = 0; d < 4; ++d) {
-                const int n = step(i, d);
-                if (!white(n)) continue;
-                const int c = comp_[static_cast<std::size_t>(n)];
-                if (a < 0)
-                    a = c;
-                else if (c != a && b < 0)
-                    b = c;
-            }
+            const auto [a, b] = areasBeside(i);
             keyed.push_back({static_cast<long>(std::min(a, b)) * 65536 + std::max(a, b), i});
         }
         std::sort(keyed.begin(), keyed.end());
