@@ -138,22 +138,32 @@ int Search::noisy(int score) {
 // second-solution outcome leaves its board on one of two complete boards,
 // which says nothing about this node: nothing is taken over then. Its window
 // stage refutes some branches that single hypotheses do not, but a call costs
-// about as much as a hundred nodes, so it runs only in the first levels and
-// a limited number of times.
+// about as much as a hundred nodes, so it runs only in the first levels, a
+// limited number of times for both searches together, and no more once
+// calls in a row have neither failed nor decided a cell: on most boards that
+// need the search, single hypotheses already find all it would.
 bool Search::solverStep() {
-    if (!solver_ || open_ == 0 || solverCalls_ >= kSolverStepCalls ||
-        static_cast<int>(frames_.size()) > kSolverStepDepth)
+    Shared& sh = *shared_;
+    if (!solver_ || open_ == 0 || sh.solverCalls >= kSolverStepCalls ||
+        sh.solverIdle >= kSolverStepIdle || static_cast<int>(frames_.size()) > kSolverStepDepth)
         return true;
-    ++solverCalls_;
+    ++sh.solverCalls;
+    ++sh.solverIdle;
     Board& b = *work_;
     b = puzzle_;
     solver_->PrepareBoard();
     if (b.status != StatusNone) return b.status != StatusContradiction;
     markDecided();
     if (b.status == StatusNone) solver_->SolveOn();
-    if (b.status == StatusContradiction) return false;
+    if (b.status == StatusContradiction) {
+        sh.solverIdle = 0;
+        return false;
+    }
     if (b.status == StatusSecondSolution) return true;
-    return takeSolverCells();
+    const int mark = trailLen_;
+    const bool ok = takeSolverCells();
+    if (!ok || trailLen_ > mark) sh.solverIdle = 0;
+    return ok;
 }
 
 // The cells decided here, marked on the solver's board (until it fails).
