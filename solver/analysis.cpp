@@ -151,6 +151,7 @@ bool Search::set(int i, Colour c) {
 }
 
 void Search::undo(int mark) {
+    if (mark < fixedLen_) fixedLen_ = -1;
     while (trailLen_ > mark) {
         const int i = trail_[--trailLen_];
         if (colour_[i] == Dark) --blacks_;

@@ -4,8 +4,14 @@
 
 namespace ombrix::analysis {
 
-// `from` as for blockRule.
+// `from` as for blockRule. A board that has not changed since it last
+// reached the fixed point is left as it is, with the branch cell the rules
+// chose then.
 bool Search::propagate(int from) {
+    if (fixedLen_ == trailLen_) {
+        branch_ = fixedBranch_;
+        return true;
+    }
     for (;;) {
         changed_ = false;
         if (!countRule()) return false;
@@ -13,8 +19,11 @@ bool Search::propagate(int from) {
         if (!areaRules()) return false;
         if (changed_) continue;
         if (!connectRule()) return false;
-        if (!changed_) return true;
+        if (!changed_) break;
     }
+    fixedLen_ = trailLen_;
+    fixedBranch_ = branch_;
+    return true;
 }
 
 // Single hypotheses: a colour whose propagation fails gives the cell the

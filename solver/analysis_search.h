@@ -148,6 +148,9 @@ class Search {
 
     std::vector<int> trail_;
     int trailLen_ = 0;
+    // The trail's length when the rules last reached their fixed point (-1:
+    // undone since), and the branch cell they chose there.
+    int fixedLen_ = -1, fixedBranch_ = -1;
     bool changed_ = false;
 
     // White groups: group id per cell (-1 none), and per group its clue cell
