@@ -79,6 +79,7 @@ class Search {
     bool branchDown();
     int weightiest() const;
     bool backtrack(bool& ok);
+    double explored() const;
     bool settleNode(int mark);
     void finish(bool stopped, AnalysisResult& result);
 
