@@ -84,8 +84,10 @@ int Search::articulationWalk(int root, int& pending) {
     stack_[top++] = root;
     while (top > 0) {
         const int v = stack_[top - 1];
-        if (next_[v] < 4) {
-            const int n = v + orth_[next_[v]++];
+        // v's neighbours from the next untried one on, until one is new.
+        int k = next_[v], low = low_[v], child = -1;
+        while (k < 4) {
+            const int n = v + orth_[k++];
             const int col = colour_[n];
             if (col != Open && col != Dark) continue;
             if (disc_[n] == 0) {
@@ -93,10 +95,15 @@ int Search::articulationWalk(int root, int& pending) {
                 parent_[n] = v;
                 below_[n] = col == Dark ? 1 : 0;
                 next_[n] = 0;
-                stack_[top++] = n;
-            } else if (n != parent_[v] && disc_[n] < low_[v]) {
-                low_[v] = disc_[n];
+                child = n;
+                break;
             }
+            if (n != parent_[v] && disc_[n] < low) low = disc_[n];
+        }
+        next_[v] = k;
+        low_[v] = low;
+        if (child >= 0) {
+            stack_[top++] = child;
             continue;
         }
         --top;
