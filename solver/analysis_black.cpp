@@ -2,6 +2,8 @@
 // their connectivity (the articulation cells of the cells that may be black).
 #include "analysis_search.h"
 
+#include <algorithm>
+
 namespace ombrix::analysis {
 
 // The black cells of any solution number exactly the budget.
@@ -59,10 +61,9 @@ bool Search::blockAt(int x, int y) {
 bool Search::connectRule() {
     if (blacks_ == 0) return true;
     int root = -1;
-    for (int i : cells_) {
-        disc_[i] = 0;
-        if (root < 0 && colour_[i] == Dark) root = i;
-    }
+    std::fill(disc_.begin(), disc_.end(), 0);
+    for (std::size_t k = 0; root < 0 && k < cells_.size(); ++k)
+        if (colour_[cells_[k]] == Dark) root = cells_[k];
     int pending = 0;
     if (articulationWalk(root, pending) < blacks_) return false;
     for (int k = 0; k < pending; ++k)
