@@ -197,12 +197,13 @@ TEST(CliArguments, EveryFailureSaysWhyWithItsExitStatus) {
     TempDir dir;
     WriteText(dir / "p.grid", kGrid);
     WriteText(dir / "-dash.grid", kGrid);
-    const std::string p = dir / "p.grid", q = dir / "q.grid";
+    const std::string p = dir / "p.grid", q = dir / "q.grid", cut = dir / "cut.omx",
+                      huge = dir / "huge.omx", inPlain = dir / "plain/p.omx";
     ASSERT_EQ(RunCli(dir, {"convert", p, dir / "p.omx"}).exitCode, 0);
     Bytes disk = ReadAll(dir / "p.omx");
-    WriteAll(dir / "cut.omx", Bytes(disk.begin(), disk.begin() + 400));
+    WriteAll(cut, Bytes(disk.begin(), disk.begin() + 400));
     disk[2] = 40;
-    WriteAll(dir / "huge.omx", disk);
+    WriteAll(huge, disk);
     WriteAll(dir / "plain", Bytes{'o', 'l', 'd'});
     WriteText(dir / "evil.grid", "\x1b]0;owned\x07\x1b[2J" + std::string(900000, 'A') + " 8 8\n");
     WriteText(dir / "grid.omx", "# a puzzle\nombrix 8 8\n");
@@ -247,20 +248,12 @@ TEST(CliArguments, EveryFailureSaysWhyWithItsExitStatus) {
          1,
          {"no entry of that name"}},
         // Damaged and missing puzzle files, and targets that cannot be written.
-        {{"export-text", dir / "cut.omx", dir / "out.txt"},
-         2,
-         {dir / "cut.omx: the puzzle data ends", unreadable}},
-        {{"convert", dir / "huge.omx", dir / "out.grid"},
-         2,
-         {dir / "huge.omx: the board width 40", unreadable}},
+        {{"export-text", cut, dir / "out.txt"}, 2, {cut + ": the puzzle data ends", unreadable}},
+        {{"convert", huge, dir / "out.grid"}, 2, {huge + ": the board width 40", unreadable}},
         {{"solve", dir / "missing.omx"}, 2, {dir / "missing.omx", unreadable}},
         {{"analyze", dir / "missing.grid"}, 2, {"cannot open " + dir / "missing.grid"}},
-        {{"convert", p, dir / "plain/p.omx"},
-         2,
-         {"cannot save " + dir / "plain/p.omx: Not a directory"}},
-        {{"solve", p, "--out", dir / "plain/p.omx"},
-         2,
-         {"cannot save " + dir / "plain/p.omx: Not a directory"}},
+        {{"convert", p, inPlain}, 2, {"cannot save " + inPlain + ": Not a directory"}},
+        {{"solve", p, "--out", inPlain}, 2, {"cannot save " + inPlain + ": Not a directory"}},
         {{"solve", dir / "f.grid"}, 2, {"no header line"}, timeout},
         {{"convert", dir / "f.omx", dir / "x.grid"}, 2, {dir / "f.omx"}, timeout},
         {{"solve", dir / "evil.grid"}, 2, {"unknown rule set '\\x1b]0;owned\\x07\\x1b[2JAAAA"}},

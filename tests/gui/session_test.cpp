@@ -1,5 +1,5 @@
 // Editing and solving through real clicks on the view: the waiting message
-// on the screen before the solver runs, a scrolled board, a double click,
+// on the screen before the solver runs, a double click, a scrolled board,
 // the size dialog's bounds, saving and loading, damaged and unwritable files,
 // and a puzzle named on the command line.
 #include "editor_fixture.h"
@@ -17,8 +17,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
-#include <condition_variable>
-#include <mutex>
+#include <future>
 #include <sys/stat.h>
 
 namespace ombrix {
@@ -31,20 +30,27 @@ using test::StatusYellow;
 
 TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
     Editor e;
+    e.lower(); // 解答モードへ
+    // A quick second press counts like any other: right twice on a cell is
+    // black, then cleared again, two steps; left twice on "1つ戻る" takes
+    // both back.
+    e.doubleClickAt(e.layout().cellLeft(2) + 13, e.layout().cellTop(2) + 13, Qt::RightButton);
+    EXPECT_EQ(e.board.state(2, 2), Undecided);
+    EXPECT_EQ(e.ui.historyCount, 2);
+    e.doubleClickAt(e.layout().buttonLeft() + 50, 168);
+    EXPECT_EQ(e.ui.historyCount, 0);
+
     e.open("ombrix-solved.grid");
     e.lower();
     Board expected = e.board; // what the solver makes of it, run here
     AutoSolve(expected);
-
     // A solver held until the test lets it go, on its own thread.
-    std::mutex m;
-    std::condition_variable cv;
-    bool go = false;
+    std::promise<void> go;
+    const std::shared_future<void> released = go.get_future().share();
     int statusSeen = -1;
     e.view().input().SetSolver([&](Board& b) {
         statusSeen = b.status;
-        std::unique_lock lock(m);
-        cv.wait(lock, [&] { return go; });
+        released.wait();
         AutoSolve(b);
     });
     e.clickAt(e.layout().buttonLeft() + 50, 168); // 自動解答, returns at once
@@ -66,11 +72,7 @@ TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) 
     EXPECT_EQ(e.snapshot(), before);
     EXPECT_TRUE(e.modal.saveFilters.isEmpty());
     EXPECT_EQ(e.modal.dialogs, QStringList{QStringLiteral("ombrix::CTemplateDialog")});
-    {
-        std::lock_guard lock(m);
-        go = true;
-    }
-    cv.notify_all();
+    go.set_value();
     e.waitForSolver();
     EXPECT_EQ(statusSeen, StatusNone);
     // The same outcome as the solver run here, phase 3, its buttons.
@@ -107,19 +109,6 @@ TEST(Session, ClicksOnScrolledBoardsReachTheWholeBar) {
                   0);
     }
     EXPECT_EQ(e.view().scrollExtent(), QSize(625, 516));
-}
-
-TEST(Session, AQuickSecondPressCountsLikeAnyOther) {
-    Editor e;
-    e.lower(); // 解答モードへ
-    const Layout l = e.layout();
-    // Right twice on a cell: black, then cleared again; two steps.
-    e.doubleClickAt(l.cellLeft(2) + 13, l.cellTop(2) + 13, Qt::RightButton);
-    EXPECT_EQ(e.board.state(2, 2), Undecided);
-    EXPECT_EQ(e.ui.historyCount, 2);
-    // Left twice on "1つ戻る": both steps taken back.
-    e.doubleClickAt(l.buttonLeft() + 50, 168);
-    EXPECT_EQ(e.ui.historyCount, 0);
 }
 
 TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
