@@ -31,16 +31,10 @@ Bytes ToCp932(const std::string& utf8) {
 TEST(TextExport, ASmallBoardIsDrawnCellByCell) {
     // Each row tries one kind of value; 48 and 148 are outside the numbers
     // shown and come out blank like a white dot.
-    const Board board = *MakeBoard(RuleSetOmbrix, {
-                                                      "7 12 a12 47 a47 1 . .",
-                                                      "o 48 a48 . . . . .",
-                                                      "# L G . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . 2",
-                                                  });
+    const Board board =
+        *MakeBoard(RuleSetOmbrix, {"7 12 a12 47 a47 1 . .", "o 48 a48 . . . . .", "# L G . . . . .",
+                                   ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
+                                   ". . . . . . . .", ". . . . . . . 2"});
     const std::string s = "\u3000│";
     std::string expected = "簡易Ombrix\r\n\r\n┌─┬─┬─┬─┬─┬─┬─┬─┐\r\n";
     expected += "│ 7｜12｜12｜47｜47｜ 1｜" + s + s + "\r\n";

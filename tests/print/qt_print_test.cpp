@@ -24,11 +24,6 @@ namespace {
 
 using testing::EmptyBoard;
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 bool HaveTool(const QString& name) {
     return !QStandardPaths::findExecutable(name).isEmpty();
 }
@@ -126,7 +121,9 @@ TEST(PdfPage, ALandscapeLetterPageHoldsTheLargestBoard) {
     printer.setPageLayout(
         QPageLayout(QPageSize(paper), QPageLayout::Landscape, margins, QPageLayout::Millimeter));
     ASSERT_TRUE(PrintPage(b, printer, nullptr));
-    const QByteArray pdf = ReadAll(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
     EXPECT_EQ(pdf.count("/Type /Page") - pdf.count("/Type /Pages"), 1); // one page
     Picture pic;
     ASSERT_TRUE(Render(path, 254, pic));
