@@ -77,25 +77,22 @@ TEST(PageDrawing, CellFramesAndNumbersOnEachCellSize) {
         EXPECT_EQ(frames.back().rect, PageCellRect(c.w, c.h, c.s));
         EXPECT_EQ(frames.back().pen, (PagePen{2, {0, 0, 0}}));
         EXPECT_GE(frames.back().rect.bottom, -2700); // inside an A4 page
+        // Clues blue, area cells green: 48 the largest clue a file can hold,
+        // 46 an area cell above the bar's 40.
+        const struct {
+            int x, y;
+            const char* text;
+            bool area;
+        } cells[] = {{3, 2, "7", false}, {2, 5, "12", false}, {4, 1, "12", true},
+                     {5, 5, "5", true},  {6, 6, "48", false}, {7, 7, "46", true}};
         Board b = EmptyBoard(c.w, c.h);
-        b.state(3, 2) = 7;
-        b.state(2, 5) = 12;
-        b.state(4, 1) = AreaCellBase + 12;
-        b.state(5, 5) = AreaCellBase + 5;
-        b.state(6, 6) = 48;                // the largest clue a file can hold
-        b.state(7, 7) = AreaCellBase + 46; // and an area cell above the bar's 40
+        for (const auto& cell : cells)
+            b.state(cell.x, cell.y) = std::stoi(cell.text) + (cell.area ? AreaCellBase : 0);
         const RecordingSurface s = Draw(b);
         const PageFont one{kMincho, c.d, 0, 700, false}, two{kMincho, c.d, c.d / 2, 700, false};
         const PageColour blue{0, 0, 255}, green{0, 128, 0};
         // The digits of a number at a tenth and a half of the cell, one digit
         // at a third, all a tenth down.
-        const struct {
-            int x, y;
-            const char* text;
-            const PageFont& font;
-            PageColour colour;
-        } cells[] = {{3, 2, "7", one, blue},  {2, 5, "12", two, blue}, {4, 1, "12", two, green},
-                     {5, 5, "5", one, green}, {6, 6, "48", two, blue}, {7, 7, "46", two, green}};
         for (const auto& cell : cells) {
             const PageRect r = PageCellRect(cell.x, cell.y, c.s);
             const std::vector<Op> t = TextsIn(s, r);
@@ -104,7 +101,8 @@ TEST(PageDrawing, CellFramesAndNumbersOnEachCellSize) {
                 EXPECT_EQ(t[i].text[0], cell.text[i]);
                 EXPECT_EQ(t[i].x, r.left + (t.size() == 1 ? c.s / 3 : i == 0 ? c.s / 10 : c.s / 2));
                 EXPECT_EQ(t[i].y, r.top - c.s / 10);
-                EXPECT_TRUE(t[i].font == cell.font && t[i].colour == cell.colour);
+                EXPECT_TRUE(t[i].font == (t.size() == 1 ? one : two) &&
+                            t[i].colour == (cell.area ? green : blue));
             }
         }
     }
