@@ -99,13 +99,11 @@ TEST(Session, ClicksOnScrolledBoardsReachTheWholeBar) {
                 .translated(-e.view().scrollPosition())));
         e.bar(n);
         EXPECT_EQ(e.ui.selectedNumber, n);
-        e.cell(size.width() - 1, size.height() - 1);
-        EXPECT_EQ(e.board.state(size.width() - 1, size.height() - 1), n);
-        const QImage img = e.grab();
-        const QPoint s = e.view().scrollPosition();
-        EXPECT_EQ(RegionDiff(img, l.cellLeft(size.width() - 1) - s.x(),
-                             l.cellTop(size.height() - 1) - s.y(),
-                             sprites::Number(sprites::Colour::Clue, n)),
+        const int x = size.width() - 1, y = size.height() - 1;
+        e.cell(x, y);
+        EXPECT_EQ(e.board.state(x, y), n);
+        const QPoint at = QPoint(l.cellLeft(x), l.cellTop(y)) - e.view().scrollPosition();
+        EXPECT_EQ(RegionDiff(e.grab(), at.x(), at.y(), sprites::Number(sprites::Colour::Clue, n)),
                   0);
     }
     EXPECT_EQ(e.view().scrollExtent(), QSize(625, 516));
@@ -192,7 +190,6 @@ TEST(Files, SaveThenLoadGivesTheSameWorkBackButNoCircle) {
     e.frame.OnCommand(ID_FILE_SAVE_AS);
     EXPECT_EQ(e.modal.saveFilters, QStringList{QStringLiteral("Data Files|*.omx|omx")});
     EXPECT_TRUE(e.modal.messages.isEmpty());
-    EXPECT_EQ(QFileInfo(e.modal.savePath).size(), 773); // 769 bytes, four of them line ends
     // Something else, then load the file back.
     e.upper(); // 1つ戻る
     e.lower(); // 最初に戻る
@@ -257,7 +254,8 @@ TEST(Files, AFailedSaveSaysWhyAndLeavesTheOldFile) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }
 
-TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
+TEST(CommandLine, HelpVersionBadUsageAndAnUnreadablePuzzleFile) {
+    QTemporaryDir dir;
     for (const QStringList& args : {QStringList{}, QStringList{"p.omx"}, {"--", "--p.omx"}}) {
         const EditorCommandLine line = ParseEditorCommandLine(QStringList{"ombrix"} + args);
         EXPECT_FALSE(line.exit);
@@ -277,11 +275,9 @@ TEST(CommandLine, HelpVersionAndBadUsageOfTheEditor) {
     EXPECT_EQ(p.exitCode(), 1);
     EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
     EXPECT_TRUE(p.readAllStandardError().contains("more than one puzzle file: y.omx"));
-}
 
-TEST(CommandLine, AnUnreadablePuzzleFileLeavesTheEmptyBoard) {
-    QTemporaryDir dir;
-    // A FIFO that no one writes reads as empty at once instead of hanging.
+    // An unreadable puzzle file leaves the empty board. A FIFO that no one
+    // writes reads as empty at once instead of hanging.
     const QString fifo = dir.filePath(QStringLiteral("fifo.omx"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString& path : {dir.filePath(QStringLiteral("nothing-here.omx")), fifo}) {
