@@ -65,8 +65,8 @@ Board ParseGrid(const std::string& text) {
 
 // convert makes a fresh edit-phase file and grid text again, solve --out the
 // solved board as the editor saves it. Names are bytes: two names that are
-// not UTF-8 stay two files, as given.
-TEST(CliFiles, ConvertAndSolveWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
+// not UTF-8 stay two files, as given. analyze names both solutions.
+TEST(CliFiles, ConvertSolveAndAnalyzeWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
     TempDir dir;
     WriteText(dir / "p.grid", kGrid);
     const std::string a = "\x82\xa0", b = "\x82\xa1"; // Shift_JIS hiragana
@@ -81,8 +81,7 @@ TEST(CliFiles, ConvertAndSolveWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
     const Bytes back = ReadAll(dir / (a + ".grid"));
     EXPECT_EQ(std::string(back.begin(), back.end()), FormatGridText(grid));
 
-    const CliRun run =
-        RunCli(dir, {"solve", dir / (a + ".grid"), "--out", dir / (b + ".omx"), "--dump"});
+    CliRun run = RunCli(dir, {"solve", dir / (a + ".grid"), "--out", dir / (b + ".omx"), "--dump"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     Board solved = ParseGrid(kGrid);
     AutoSolve(solved);
@@ -98,14 +97,11 @@ TEST(CliFiles, ConvertAndSolveWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
 #endif
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(dir.Names(), expected);
-}
 
-TEST(CliFiles, AnalyzePrintsVerdictGradeAndBothSolutions) {
-    TempDir dir;
-    WriteText(dir / "p.grid", kGrid);
-    CliRun run = RunCli(dir, {"analyze", dir / "p.grid"});
+    // analyze prints the verdict, then the two solutions that differ, each
+    // after a blank line.
+    run = RunCli(dir, {"analyze", dir / "p.grid"});
     EXPECT_EQ(run.exitCode, 0);
-    // The verdict, then the two solutions that differ, each after a blank line.
     EXPECT_EQ(run.out.rfind("verdict several\ngrade 0\ndiffer 2\nseconds ", 0), 0u) << run.out;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4 + 2 * 9) << run.out;
     EXPECT_NE(run.out.find("\n\n# # # # # # # # 2\n# 3 . . # # # # .\n"), std::string::npos);
