@@ -168,8 +168,9 @@ TEST(CliFiles, EveryWriterFailsCleanlyPastAFileSizeLimit) {
         }
         const CliRun run = RunCli(dir, c.args, "ulimit -f 1; exec"); // 512 bytes
         EXPECT_EQ(run.exitCode, 2) << run.err;
-        const std::string what =
-            c.target.empty() ? "cannot write to standard output" : "cannot save " + dir / c.target;
+        const std::string what = c.target.empty()
+                                     ? "cannot write to standard output: File too large"
+                                     : "cannot save " + dir / c.target;
         EXPECT_NE(run.err.find(what), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
         EXPECT_EQ(dir.Names(), names);

@@ -13,7 +13,6 @@ namespace {
 
 using sprites::Colour;
 using test::CountColour;
-using test::IsColour;
 using test::kRed;
 using test::kTeal;
 using test::RegionDiff;
@@ -39,7 +38,7 @@ TEST(Paint, EmptyBoardALongBarTheStatusLineAndTheCircleOfASecondSolution) {
     // between bar and buttons, below the board and the bar, right of all.
     for (QPoint p : {QPoint(5, 40), QPoint(5, 200), QPoint(310, 200), QPoint(360, 100),
                      QPoint(100, 330), QPoint(486, 100), QPoint(430, 130), QPoint(340, 376)})
-        EXPECT_TRUE(IsColour(img, p.x(), p.y(), kTeal)) << p.x() << "," << p.y();
+        EXPECT_EQ(QColor(img.pixel(p)), kTeal) << p.x() << "," << p.y();
     for (int x = 1; x <= 10; ++x)
         for (int y = 1; y <= 10; ++y)
             EXPECT_EQ(RegionDiff(img, l.cellLeft(x), l.cellTop(y), sprites::kTileEmpty), 0);
@@ -57,7 +56,7 @@ TEST(Paint, EmptyBoardALongBarTheStatusLineAndTheCircleOfASecondSolution) {
     const int bx = 27 * 20 + 58;
     EXPECT_EQ(RegionDiff(long_, bx, 590, sprites::Number(Colour::Selection, 21), 27, 27), 0);
     EXPECT_EQ(RegionDiff(long_, bx, 563, sprites::Number(Colour::Clue, 20)), 0);
-    EXPECT_TRUE(IsColour(long_, bx + 10, 619, kTeal));
+    EXPECT_EQ(QColor(long_.pixel(bx + 10, 619)), kTeal);
 
     // The status line, and for a second solution the circle.
     f.board.status = StatusContradiction;
@@ -73,7 +72,7 @@ TEST(Paint, EmptyBoardALongBarTheStatusLineAndTheCircleOfASecondSolution) {
     // Leftmost and bottom-most points of the circle; not filled.
     EXPECT_GT(CountColour(circled, QRect(box.left, cy - 2, 3, 5), kRed), 0);
     EXPECT_GT(CountColour(circled, QRect(cx - 2, box.bottom - 3, 5, 3), kRed), 0);
-    EXPECT_TRUE(IsColour(circled, cx, cy, Qt::black));
+    EXPECT_EQ(QColor(circled.pixel(cx, cy)), Qt::black);
     EXPECT_GT(StatusYellow(circled), 20);
     // Any other status: no circle although the cell is still named.
     f.board.status = StatusUnsolvable;

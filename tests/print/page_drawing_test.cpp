@@ -67,13 +67,6 @@ TEST(PageDrawing, CellFramesAndNumbersOnEachCellSize) {
     };
     for (const Case& c : {Case{17, 23, 100, 80}, Case{18, 8, 75, 60}, Case{31, 45, 50, 40}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
-        const RecordingSurface empty = Draw(EmptyBoard(c.w, c.h));
-        const std::vector<RectOp>& frames = empty.rects;
-        ASSERT_EQ(frames.size(), std::size_t(c.w * c.h)); // column by column
-        EXPECT_EQ(frames[std::size_t(c.h)].rect, PageCellRect(2, 1, c.s));
-        EXPECT_EQ(frames.back().rect, PageCellRect(c.w, c.h, c.s));
-        EXPECT_EQ(frames.back().pen, (PagePen{2, {0, 0, 0}}));
-        EXPECT_GE(frames.back().rect.bottom, -2700); // inside an A4 page
         // Clues blue, area cells green: 48 the largest clue a file can hold,
         // 46 an area cell above the bar's 40.
         const struct {
@@ -86,6 +79,12 @@ TEST(PageDrawing, CellFramesAndNumbersOnEachCellSize) {
         for (const auto& cell : cells)
             b.state(cell.x, cell.y) = std::stoi(cell.text) + (cell.area ? AreaCellBase : 0);
         const RecordingSurface s = Draw(b);
+        const std::vector<RectOp>& frames = s.rects;
+        ASSERT_EQ(frames.size(), std::size_t(c.w * c.h)); // column by column
+        EXPECT_EQ(frames[std::size_t(c.h)].rect, PageCellRect(2, 1, c.s));
+        EXPECT_EQ(frames.back().rect, PageCellRect(c.w, c.h, c.s));
+        EXPECT_EQ(frames.back().pen, (PagePen{2, {0, 0, 0}}));
+        EXPECT_GE(frames.back().rect.bottom, -2700); // inside an A4 page
         const PageFont one{kMincho, c.d, 0, 700, false}, two{kMincho, c.d, c.d / 2, 700, false};
         const PageColour blue{0, 0, 255}, green{0, 128, 0};
         // The digits of a number at a tenth and a half of the cell, one digit
