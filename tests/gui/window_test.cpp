@@ -44,27 +44,24 @@ TEST(Window, RuleSetCheckMarksAndHelpDialogsUnderTheirCaptionsClosedByOkEnterEsc
     };
     w.board.status = StatusUnsolvable;
     const QByteArray before = w.snapshot();
-    for (const auto& [command, caption] : cases) {
-        for (int way = command == ID_APP_ABOUT ? 0 : 2; way < 3; ++way) {
+    QString title;
+    int way = 0, result = -1;
+    w.modal.dialogScript = [&](QDialog& d) {
+        d.show();
+        title = d.windowTitle();
+        if (way == 0)
+            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
+        else
+            QTest::keyClick(&d, way == 1 ? Qt::Key_Return : Qt::Key_Escape);
+        return result = d.isVisible() ? -1 : d.result();
+    };
+    for (const auto& [command, caption] : cases)
+        for (way = command == ID_APP_ABOUT ? 0 : 2; way < 3; ++way) {
             SCOPED_TRACE(testing::Message() << caption << " way " << way);
-            QString title;
-            int result = -1;
-            w.modal.dialogScript = [&](QDialog& d) {
-                d.show();
-                title = d.windowTitle();
-                if (way == 0)
-                    QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("id1")),
-                                      Qt::LeftButton);
-                else
-                    QTest::keyClick(&d, way == 1 ? Qt::Key_Return : Qt::Key_Escape);
-                result = d.isVisible() ? -1 : d.result();
-                return result;
-            };
             w.frame.OnCommand(command);
             EXPECT_EQ(title, QString::fromUtf8(caption));
             EXPECT_EQ(result, way == 2 ? QDialog::Rejected : QDialog::Accepted);
         }
-    }
     EXPECT_EQ(w.snapshot(), before);
     EXPECT_EQ(w.modal.dialogs.size(), 7);
 }
