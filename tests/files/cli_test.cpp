@@ -255,10 +255,7 @@ TEST(CliArguments, EveryFailureSaysWhyWithItsExitStatus) {
     cases.push_back({{"render", p}, 1, {"too few files named"}});
 #endif
     for (const Case& c : cases) {
-        std::string line;
-        for (const std::string& a : c.args)
-            line += a + " ";
-        SCOPED_TRACE(line.substr(0, 200));
+        SCOPED_TRACE(::testing::PrintToString(c.args).substr(0, 200));
         const CliRun run = RunCli(dir, c.args, c.setup);
         EXPECT_EQ(run.exitCode, c.exit) << run.err;
         const std::string& said = c.exit == 0 ? run.out : run.err;
