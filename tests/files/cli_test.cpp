@@ -65,8 +65,8 @@ Board ParseGrid(const std::string& text) {
 
 // convert makes a fresh edit-phase file and grid text again, solve --out the
 // solved board as the editor saves it. Names are bytes: two names that are
-// not UTF-8 stay two files, as given.
-TEST(CliFiles, ConvertAndSolveWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
+// not UTF-8 stay two files, as given. analyze names both solutions.
+TEST(CliFiles, ConvertSolveAndAnalyzeWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
     TempDir dir;
     WriteText(dir / "p.grid", kGrid);
     const std::string a = "\x82\xa0", b = "\x82\xa1"; // Shift_JIS hiragana
@@ -81,8 +81,7 @@ TEST(CliFiles, ConvertAndSolveWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
     const Bytes back = ReadAll(dir / (a + ".grid"));
     EXPECT_EQ(std::string(back.begin(), back.end()), FormatGridText(grid));
 
-    const CliRun run =
-        RunCli(dir, {"solve", dir / (a + ".grid"), "--out", dir / (b + ".omx"), "--dump"});
+    CliRun run = RunCli(dir, {"solve", dir / (a + ".grid"), "--out", dir / (b + ".omx"), "--dump"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     Board solved = ParseGrid(kGrid);
     AutoSolve(solved);
@@ -98,14 +97,11 @@ TEST(CliFiles, ConvertAndSolveWriteWhatTheEditorWouldUnderNamesThatAreBytes) {
 #endif
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(dir.Names(), expected);
-}
 
-TEST(CliFiles, AnalyzePrintsVerdictGradeAndBothSolutions) {
-    TempDir dir;
-    WriteText(dir / "p.grid", kGrid);
-    CliRun run = RunCli(dir, {"analyze", dir / "p.grid"});
+    // analyze prints the verdict, then the two solutions that differ, each
+    // after a blank line.
+    run = RunCli(dir, {"analyze", dir / "p.grid"});
     EXPECT_EQ(run.exitCode, 0);
-    // The verdict, then the two solutions that differ, each after a blank line.
     EXPECT_EQ(run.out.rfind("verdict several\ngrade 0\ndiffer 2\nseconds ", 0), 0u) << run.out;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4 + 2 * 9) << run.out;
     EXPECT_NE(run.out.find("\n\n# # # # # # # # 2\n# 3 . . # # # # .\n"), std::string::npos);
@@ -163,28 +159,24 @@ TEST(CliFiles, EveryWriterFailsCleanlyPastAFileSizeLimit) {
     cases.push_back({{"render", p, dir / "out.png"}, "out.png"});
     cases.push_back({{"print", p, dir / "out.pdf"}, "out.pdf"});
 #endif
-    const std::vector<std::string> before = {"p.grid", "p.omx"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args.back());
-        std::vector<std::string> names = before;
+        std::vector<std::string> names = {"p.grid", "p.omx"};
         if (!c.target.empty()) {
             WriteText(dir / c.target, "old\n");
-            names.push_back(c.target);
-            std::sort(names.begin(), names.end());
+            names.insert(names.begin(), c.target); // out.* sorts first
         }
         const CliRun run = RunCli(dir, c.args, "ulimit -f 1; exec"); // 512 bytes
         EXPECT_EQ(run.exitCode, 2) << run.err;
-        if (c.target.empty()) {
-            EXPECT_NE(run.err.find("cannot write to standard output: File too large"),
-                      std::string::npos)
-                << run.err;
-        } else {
-            EXPECT_NE(run.err.find("cannot save " + dir / c.target), std::string::npos) << run.err;
-            EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
-            EXPECT_EQ(ReadAll(dir / c.target), (Bytes{'o', 'l', 'd', '\n'}));
-        }
+        const std::string what = c.target.empty()
+                                     ? "cannot write to standard output: File too large"
+                                     : "cannot save " + dir / c.target;
+        EXPECT_NE(run.err.find(what), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("File too large"), std::string::npos) << run.err;
         EXPECT_EQ(dir.Names(), names);
-        if (!c.target.empty()) std::remove((dir / c.target).c_str());
+        if (c.target.empty()) continue;
+        EXPECT_EQ(ReadAll(dir / c.target), (Bytes{'o', 'l', 'd', '\n'}));
+        std::remove((dir / c.target).c_str());
     }
 }
 
@@ -197,12 +189,13 @@ TEST(CliArguments, EveryFailureSaysWhyWithItsExitStatus) {
     TempDir dir;
     WriteText(dir / "p.grid", kGrid);
     WriteText(dir / "-dash.grid", kGrid);
-    const std::string p = dir / "p.grid", q = dir / "q.grid";
+    const std::string p = dir / "p.grid", q = dir / "q.grid", cut = dir / "cut.omx",
+                      huge = dir / "huge.omx", inPlain = dir / "plain/p.omx";
     ASSERT_EQ(RunCli(dir, {"convert", p, dir / "p.omx"}).exitCode, 0);
     Bytes disk = ReadAll(dir / "p.omx");
-    WriteAll(dir / "cut.omx", Bytes(disk.begin(), disk.begin() + 400));
+    WriteAll(cut, Bytes(disk.begin(), disk.begin() + 400));
     disk[2] = 40;
-    WriteAll(dir / "huge.omx", disk);
+    WriteAll(huge, disk);
     WriteAll(dir / "plain", Bytes{'o', 'l', 'd'});
     WriteText(dir / "evil.grid", "\x1b]0;owned\x07\x1b[2J" + std::string(900000, 'A') + " 8 8\n");
     WriteText(dir / "grid.omx", "# a puzzle\nombrix 8 8\n");
@@ -247,20 +240,12 @@ TEST(CliArguments, EveryFailureSaysWhyWithItsExitStatus) {
          1,
          {"no entry of that name"}},
         // Damaged and missing puzzle files, and targets that cannot be written.
-        {{"export-text", dir / "cut.omx", dir / "out.txt"},
-         2,
-         {dir / "cut.omx: the puzzle data ends", unreadable}},
-        {{"convert", dir / "huge.omx", dir / "out.grid"},
-         2,
-         {dir / "huge.omx: the board width 40", unreadable}},
+        {{"export-text", cut, dir / "out.txt"}, 2, {cut + ": the puzzle data ends", unreadable}},
+        {{"convert", huge, dir / "out.grid"}, 2, {huge + ": the board width 40", unreadable}},
         {{"solve", dir / "missing.omx"}, 2, {dir / "missing.omx", unreadable}},
         {{"analyze", dir / "missing.grid"}, 2, {"cannot open " + dir / "missing.grid"}},
-        {{"convert", p, dir / "plain/p.omx"},
-         2,
-         {"cannot save " + dir / "plain/p.omx: Not a directory"}},
-        {{"solve", p, "--out", dir / "plain/p.omx"},
-         2,
-         {"cannot save " + dir / "plain/p.omx: Not a directory"}},
+        {{"convert", p, inPlain}, 2, {"cannot save " + inPlain + ": Not a directory"}},
+        {{"solve", p, "--out", inPlain}, 2, {"cannot save " + inPlain + ": Not a directory"}},
         {{"solve", dir / "f.grid"}, 2, {"no header line"}, timeout},
         {{"convert", dir / "f.omx", dir / "x.grid"}, 2, {dir / "f.omx"}, timeout},
         {{"solve", dir / "evil.grid"}, 2, {"unknown rule set '\\x1b]0;owned\\x07\\x1b[2JAAAA"}},
@@ -270,10 +255,7 @@ TEST(CliArguments, EveryFailureSaysWhyWithItsExitStatus) {
     cases.push_back({{"render", p}, 1, {"too few files named"}});
 #endif
     for (const Case& c : cases) {
-        std::string line;
-        for (const std::string& a : c.args)
-            line += a + " ";
-        SCOPED_TRACE(line.substr(0, 200));
+        SCOPED_TRACE(::testing::PrintToString(c.args).substr(0, 200));
         const CliRun run = RunCli(dir, c.args, c.setup);
         EXPECT_EQ(run.exitCode, c.exit) << run.err;
         const std::string& said = c.exit == 0 ? run.out : run.err;

@@ -31,13 +31,15 @@ class SafeWriteBothWays : public ::testing::TestWithParam<bool> {
 INSTANTIATE_TEST_SUITE_P(Temporary, SafeWriteBothWays, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Unnamed" : "Named"; });
 
-TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
+// One file created, replaced, made to fail part way and refused as
+// read-only: the old file always stays whole, no temporary is left, and a
+// replaced file keeps its mode, and its owner and group where the process
+// may set them.
+TEST_P(SafeWriteBothWays, CreatesReplacesAndFailsWithoutLeavingTemporaries) {
     TempDir dir;
     const std::string path = dir / "puzzle.omx";
-    auto mode = [&] {
-        struct stat st;
-        return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
-    };
+    struct stat st;
+    auto mode = [&] { return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u; };
     const Bytes first = {1, 2, 3, 10, 13, 26, 0};
     std::string error = "stale";
     const mode_t oldMask = umask(022);
@@ -53,7 +55,6 @@ TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     ASSERT_TRUE(WriteFileAtomically(path, second, error)) << error;
     EXPECT_EQ(ReadAll(path), second);
     EXPECT_EQ(mode(), 0600u);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
 
     // A mode wider than the umask is kept too: the file is widened after it
     // was created for the owner alone.
@@ -62,9 +63,40 @@ TEST_P(SafeWriteBothWays, CreatesAndReplacesFilesWithoutLeavingTemporaries) {
     ASSERT_TRUE(WriteFileAtomically(path, first, error)) << error;
     umask(narrow);
     EXPECT_EQ(mode(), 0664u);
+
+    // A file-size limit makes the write itself fail part way, even for root.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteFileAtomically(path, second, error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot save " + path), std::string::npos) << error;
+    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(path), first);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
+
+    // A file the caller may not write is refused.
+    chmod(path.c_str(), 0444);
+    EXPECT_FALSE(WriteFileAtomically(path, second, error));
+    EXPECT_EQ(error, "cannot save " + path + ": the file is read-only");
+    EXPECT_EQ(ReadAll(path), first);
+
+    if (geteuid() != 0) GTEST_SKIP() << "files of other users need root";
+    chmod(path.c_str(), 0640);
+    ASSERT_EQ(chown(path.c_str(), 54321, 54322), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, second, error)) << error;
+    EXPECT_EQ(mode(), 0640u);
+    EXPECT_EQ(st.st_uid, 54321u);
+    EXPECT_EQ(st.st_gid, 54322u);
+    EXPECT_EQ(ReadAll(path), second);
 }
 
-TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
+TEST(SafeWrite, PathsThatCannotBeWrittenOrReadFailWithTheFileAndTheReason) {
     TempDir dir;
     WriteAll(dir / "plain", kOld);
     fs::create_directory(dir / "folder.omx");
@@ -89,6 +121,14 @@ TEST(SafeWrite, PathsThatCannotBeWrittenFailWithTheFileAndTheReason) {
     EXPECT_TRUE(fs::is_directory(dir / "folder.omx"));
     EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"fifo", "folder.omx", "plain"}));
+    // The reader stops at its limit; a missing file is named with the reason.
+    WriteAll(dir / "big", Bytes(100000, 7));
+    Bytes bytes;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes(dir / "big", 70000, bytes, error)) << error;
+    EXPECT_EQ(bytes.size(), 70000u);
+    EXPECT_FALSE(ReadFileBytes(dir / "none", 10, bytes, error));
+    EXPECT_EQ(error, "cannot open " + (dir / "none") + ": No such file or directory");
 }
 
 // Symbolic links are followed only when they belong to the caller or to the
@@ -126,65 +166,6 @@ TEST(SafeWrite, SymbolicLinksFollowTheKernelsOwnerRule) {
     ASSERT_EQ(chown(dir.path().c_str(), kOther, kOther), 0);
     ASSERT_TRUE(WriteFileAtomically(dir / "mine", text, error)) << error;
     EXPECT_EQ(ReadAll(dir / "target"), text);
-}
-
-// A file the caller may not write is refused; a replaced file keeps its owner
-// and group where the process may set them.
-TEST_P(SafeWriteBothWays, ReadOnlyFilesAreRefusedAndOwnersKept) {
-    TempDir dir;
-    const std::string path = dir / "p.omx";
-    WriteAll(path, kOld);
-    chmod(path.c_str(), 0444);
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(path, Bytes(10, 'n'), error));
-    EXPECT_EQ(error, "cannot save " + path + ": the file is read-only");
-    EXPECT_EQ(ReadAll(path), kOld);
-
-    if (geteuid() != 0) GTEST_SKIP() << "files of other users need root";
-    chmod(path.c_str(), 0640);
-    ASSERT_EQ(chown(path.c_str(), 54321, 54322), 0);
-    ASSERT_TRUE(WriteFileAtomically(path, Bytes(10, 'n'), error)) << error;
-    struct stat st;
-    ASSERT_EQ(stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, 54321u);
-    EXPECT_EQ(st.st_gid, 54322u);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    EXPECT_EQ(ReadAll(path), Bytes(10, 'n'));
-}
-
-TEST_P(SafeWriteBothWays, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporary) {
-    TempDir dir;
-    const std::string path = dir / "puzzle.omx";
-    WriteAll(path, kOld);
-
-    // A file-size limit makes the write itself fail part way, even for root.
-    struct rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string error;
-    const bool written = WriteFileAtomically(path, Bytes(5000, 'n'), error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(written);
-    EXPECT_NE(error.find("cannot save " + path), std::string::npos) << error;
-    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
-    EXPECT_EQ(ReadAll(path), kOld);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"puzzle.omx"});
-}
-
-TEST(SafeWrite, ReadFileBytesStopsAtItsLimit) {
-    TempDir dir;
-    WriteAll(dir / "big", Bytes(100000, 7));
-    Bytes bytes;
-    std::string error;
-    ASSERT_TRUE(ReadFileBytes(dir / "big", 70000, bytes, error)) << error;
-    EXPECT_EQ(bytes.size(), 70000u);
-    EXPECT_FALSE(ReadFileBytes(dir / "none", 10, bytes, error));
-    EXPECT_EQ(error, "cannot open " + (dir / "none") + ": No such file or directory");
 }
 
 } // namespace

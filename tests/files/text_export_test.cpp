@@ -28,48 +28,34 @@ Bytes ToCp932(const std::string& utf8) {
     return out;
 }
 
-TEST(TextExport, ASmallBoardIsDrawnCellByCell) {
+TEST(TextExport, ABoardIsDrawnCellByCellUnderItsTitle) {
     // Each row tries one kind of value; 48 and 148 are outside the numbers
-    // shown and come out blank like a white dot.
-    const Board board = *MakeBoard(RuleSetOmbrix, {
-                                                      "7 12 a12 47 a47 1 . .",
-                                                      "o 48 a48 . . . . .",
-                                                      "# L G . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . .",
-                                                      ". . . . . . . 2",
-                                                  });
+    // shown and come out blank like a white dot. Taller than wide, so the
+    // shape follows the size.
+    Board board =
+        *MakeBoard(RuleSetOmbrix, {"7 12 a12 47 a47 1 . .", "o 48 a48 . . . . .", "# L G . . . . .",
+                                   ". . . . . . . .", ". . . . . . . .", ". . . . . . . .",
+                                   ". . . . . . . .", ". . . . . . . .", ". . . . . . . 2"});
     const std::string s = "\u3000│";
-    std::string expected = "簡易Ombrix\r\n\r\n┌─┬─┬─┬─┬─┬─┬─┬─┐\r\n";
+    std::string expected = "\r\n\r\n┌─┬─┬─┬─┬─┬─┬─┬─┐\r\n";
     expected += "│ 7｜12｜12｜47｜47｜ 1｜" + s + s + "\r\n";
     expected += "├─┼─┼─┼─┼─┼─┼─┼─┤\r\n";
     expected += "│" + s + s + s + s + s + s + s + s + "\r\n";
     expected += "├─┼─┼─┼─┼─┼─┼─┼─┤\r\n";
     expected += "│■│■│■│" + s + s + s + s + s + "\r\n";
-    for (int y = 4; y <= 8; ++y) {
+    for (int y = 4; y <= 9; ++y) {
         expected += "├─┼─┼─┼─┼─┼─┼─┼─┤\r\n│";
         for (int x = 1; x <= 7; ++x)
             expected += s;
-        expected += y == 8 ? " 2｜\r\n" : s + "\r\n";
+        expected += y == 9 ? " 2｜\r\n" : s + "\r\n";
     }
     expected += "└─┴─┴─┴─┴─┴─┴─┴─┘\r\n\r\n";
-
-    EXPECT_EQ(ExportText(board), ToCp932(expected));
-}
-
-TEST(TextExport, AnyRuleSetButOmbrixIsTitledTandrelAndTheShapeFollowsTheSize) {
-    Board board = EmptyBoard(9, 13, RuleSetTandrel);
-    std::string rows;
-    for (int y = 1; y <= 13; ++y) {
-        rows += y == 1 ? "┌─┬─┬─┬─┬─┬─┬─┬─┬─┐\r\n" : "├─┼─┼─┼─┼─┼─┼─┼─┼─┤\r\n";
-        rows += "│\u3000│\u3000│\u3000│\u3000│\u3000│\u3000│\u3000│\u3000│\u3000│\r\n";
+    EXPECT_EQ(ExportText(board), ToCp932("簡易Ombrix" + expected));
+    // Any rule set but Ombrix is titled Tandrel.
+    for (int rules : {int(RuleSetTandrel), 5}) {
+        board.ruleSet = static_cast<std::uint8_t>(rules);
+        EXPECT_EQ(ExportText(board), ToCp932("簡易Tandrel" + expected)) << rules;
     }
-    rows += "└─┴─┴─┴─┴─┴─┴─┴─┴─┘\r\n\r\n";
-    EXPECT_EQ(ExportText(board), ToCp932("簡易Tandrel\r\n\r\n" + rows));
-    board.ruleSet = 5;
-    EXPECT_EQ(ExportText(board), ToCp932("簡易Tandrel\r\n\r\n" + rows));
 }
 
 } // namespace

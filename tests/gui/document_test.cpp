@@ -33,7 +33,7 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-TEST(Document, TitleSaveNewAndThePromptsThreeAnswers) {
+TEST(Document, TitleSaveNewThePromptsThreeAnswersAndGridText) {
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.omx"));
     const QString b = dir.filePath(QStringLiteral("b.omx"));
@@ -95,6 +95,16 @@ TEST(Document, TitleSaveNewAndThePromptsThreeAnswers) {
     EXPECT_EQ(e.board.state(5, 5), 0);
     EXPECT_EQ(e.frame.windowTitle(), kProgram.mid(3));
     EXPECT_EQ(e.modal.saveQuestions.size(), 5); // three cancelled, one not saved, one saved
+
+    // Grid text opens, and a name not ending in .omx saves grid text.
+    e.open("tandrel-solved.grid");
+    EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("tandrel-solved.grid") + kProgram);
+    EXPECT_EQ(e.board.ruleSet, RuleSetTandrel);
+    e.cell(1, 1, Qt::RightButton);
+    e.modal.savePath = dir.filePath(QStringLiteral("out.txt"));
+    e.frame.OnCommand(ID_FILE_SAVE_AS_NAMED);
+    EXPECT_EQ(ReadAll(e.modal.savePath).toStdString(), FormatGridText(e.board));
+    EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("out.txt") + kProgram);
 }
 
 TEST(Document, RecentFilesAfterARestartAndAGoneFile) {
@@ -128,20 +138,6 @@ TEST(Document, RecentFilesAfterARestartAndAGoneFile) {
     menu->actions()[1]->trigger();
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("p7.omx") + kProgram);
     EXPECT_EQ(RecentFiles().list().value(0), saved[2]);
-}
-
-TEST(Document, GridTextOpensAndSaves) {
-    QTemporaryDir dir;
-    Editor e;
-    e.open("tandrel-solved.grid");
-    EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("tandrel-solved.grid") + kProgram);
-    EXPECT_EQ(e.board.ruleSet, RuleSetTandrel);
-    const QString out = dir.filePath(QStringLiteral("out.txt"));
-    e.cell(1, 1, Qt::RightButton);
-    e.modal.savePath = out;
-    e.frame.OnCommand(ID_FILE_SAVE_AS_NAMED);
-    EXPECT_EQ(ReadAll(out).toStdString(), FormatGridText(e.board));
-    EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("out.txt") + kProgram);
 }
 
 TEST(Document, EachRefusalSaysWhyInAMessageNamingTheFile) {

@@ -12,7 +12,6 @@
 #include "ombrix_view.h"
 #include "size_dialog.h"
 
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QThread>
@@ -154,15 +153,10 @@ struct Editor {
     // Two quick presses at layout point (X, Y) (visible), as the window
     // system delivers them: the second comes as a double click.
     void doubleClickAt(int X, int Y, Qt::MouseButton button = Qt::LeftButton) {
-        const QPointF p = QPoint(X, Y) - view().scrollPosition();
-        QWidget* vp = view().viewport();
-        const QPointF g = vp->mapToGlobal(p);
-        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                               QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-            const Qt::MouseButtons held = t == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-            QMouseEvent e(t, p, g, button, held, Qt::NoModifier);
-            QApplication::sendEvent(vp, &e);
-        }
+        const QPoint p = QPoint(X, Y) - view().scrollPosition();
+        QTest::mouseClick(view().viewport(), button, Qt::NoModifier, p);
+        QTest::mouseDClick(view().viewport(), button, Qt::NoModifier, p);
+        QTest::mouseRelease(view().viewport(), button, Qt::NoModifier, p);
     }
     void cell(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
         clickAt(layout().cellLeft(x) + 13, layout().cellTop(y) + 13, button);

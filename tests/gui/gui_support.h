@@ -27,10 +27,6 @@ inline int RegionDiff(const QImage& image, int x, int y, const SpriteRect& r, in
     return diff;
 }
 
-inline bool IsColour(const QImage& image, int x, int y, const QColor& c) {
-    return QColor(image.pixel(x, y)) == c;
-}
-
 // Counts pixels of colour `c` inside a rectangle.
 inline int CountColour(const QImage& image, const QRect& r, const QColor& c) {
     int n = 0;

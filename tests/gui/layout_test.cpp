@@ -9,18 +9,14 @@
 namespace ombrix {
 namespace {
 
-class RecordingHost : public LayoutHost {
-  public:
+struct RecordingHost : LayoutHost {
     void ResizeFrame(int w, int h) override {
-        frameW = w;
-        frameH = h;
+        frame = {w, h};
         ++resizes;
     }
-    void SetScrollExtent(int w, int h) override {
-        scrollW = w;
-        scrollH = h;
-    }
-    int frameW = 0, frameH = 0, scrollW = 0, scrollH = 0, resizes = 0;
+    void SetScrollExtent(int w, int h) override { scroll = {w, h}; }
+    std::pair<int, int> frame, scroll;
+    int resizes = 0;
 };
 
 TEST(LayoutPass, StagesAndResizeFlag) {
@@ -40,7 +36,7 @@ TEST(LayoutPass, StagesAndResizeFlag) {
     ui.resizePending = 1;
     LayoutPass(b, ui, &host);
     EXPECT_EQ(host.resizes, 2);
-    EXPECT_EQ(std::pair(host.frameW, host.frameH), std::pair(456, 390));
+    EXPECT_EQ(host.frame, std::pair(456, 390));
     EXPECT_EQ(ui.resizePending, 0);
     EXPECT_EQ(ui.barLength, 10);
     EXPECT_EQ(b.state(2, 2), 7);
@@ -56,8 +52,8 @@ TEST(LayoutPass, StagesAndResizeFlag) {
     LayoutPass(b, ui, &host);
     EXPECT_EQ(b.state(2, 2), Undecided);
     EXPECT_EQ(ui.barLength, 31);
-    EXPECT_EQ(host.scrollH, 27 * 31 + 57); // the bar reaches below the board
-    EXPECT_EQ(std::pair(host.frameW, host.frameH), std::pair(639, 390));
+    EXPECT_EQ(host.scroll.second, 27 * 31 + 57); // the bar reaches below the board
+    EXPECT_EQ(host.frame, std::pair(639, 390));
     EXPECT_EQ(ui.layoutState, LayoutReady);
 }
 
@@ -81,21 +77,19 @@ void ExpectHits(const Layout& l, std::span<const HitRow> rows) {
 TEST(HitTest, CellsBarAndButtonsWithTheirFrameLines) {
     // The line shared by cells 1 and 2 (X = 52) belongs to the right one;
     // the board's own left, top, right and bottom edge lines hit nothing.
-    const HitRow cells[] = {
-        {52, 60, kCell, 2, 1}, {51, 60, kCell, 1, 1}, {40, 77, kCell, 1, 2},
-        {40, 76, kCell, 1, 1}, {25, 60, kNone},       {30, 50, kNone},
-        {295, 60, kNone},      {30, 320, kNone},      {294, 319, kCell, 10, 10},
-    };
-    ExpectHits(Layout(10, 10, 12), cells);
     // Bar at x = 328, buttons at x = 383: the bar's numbers, the last tile's
     // bottom frame line (27n + 50) and the bar's edges; the buttons and the
     // lines round them; the mode label and the banner, which do not react.
     const HitRow rows[] = {
-        {330, 51, kBar, 1}, {330, 77, kBar, 2}, {330, 373, kBar, 12}, {330, 374, kNone},
-        {328, 60, kNone},   {356, 60, kNone},   {384, 151, kUpper},   {483, 185, kUpper},
-        {384, 150, kNone},  {383, 160, kNone},  {484, 160, kNone},    {400, 186, kNone},
-        {400, 211, kLower}, {400, 245, kLower}, {400, 246, kNone},    {400, 100, kNone},
-        {50, 10, kNone},
+        {52, 60, kCell, 2, 1}, {51, 60, kCell, 1, 1}, {40, 77, kCell, 1, 2},
+        {40, 76, kCell, 1, 1}, {25, 60, kNone},       {30, 50, kNone},
+        {295, 60, kNone},      {30, 320, kNone},      {294, 319, kCell, 10, 10},
+        {330, 51, kBar, 1},    {330, 77, kBar, 2},    {330, 373, kBar, 12},
+        {330, 374, kNone},     {328, 60, kNone},      {356, 60, kNone},
+        {384, 151, kUpper},    {483, 185, kUpper},    {384, 150, kNone},
+        {383, 160, kNone},     {484, 160, kNone},     {400, 186, kNone},
+        {400, 211, kLower},    {400, 245, kLower},    {400, 246, kNone},
+        {400, 100, kNone},     {50, 10, kNone},
     };
     ExpectHits(Layout(10, 10, 12), rows);
     // A long bar never yields more than n.

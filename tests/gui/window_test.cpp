@@ -15,7 +15,7 @@ namespace {
 using test::Editor;
 using test::RegionDiff;
 
-TEST(Window, RuleSetCheckMarks) {
+TEST(Window, RuleSetCheckMarksAndHelpDialogsUnderTheirCaptionsClosedByOkEnterEsc) {
     Editor w;
     QAction* ombrix = w.frame.menuAction(ID_RULESET_OMBRIX);
     QAction* tandrel = w.frame.menuAction(ID_RULESET_TANDREL);
@@ -33,9 +33,8 @@ TEST(Window, RuleSetCheckMarks) {
     w.board.ruleSet = 7;
     w.frame.UpdateCommandUI();
     EXPECT_FALSE(ombrix->isChecked() || tandrel->isChecked());
-}
 
-TEST(HelpDialogs, EachOpensUnderItsCaptionAndClosesByOkEnterEsc) {
+    // The help dialogs change nothing.
     const std::pair<int, const char*> cases[] = {
         {ID_APP_ABOUT, "ﾊﾞｰｼﾞｮﾝ情報"},
         {ID_HELP_OMBRIX_RULES, "Ombrixルール説明"},
@@ -43,31 +42,26 @@ TEST(HelpDialogs, EachOpensUnderItsCaptionAndClosesByOkEnterEsc) {
         {ID_HELP_EDIT_OPERATION, "操作説明(作成時)"},
         {ID_HELP_SOLVE_OPERATION, "操作説明(解答時)"},
     };
-    Editor w;
-    w.board.state(4, 4) = 9;
     w.board.status = StatusUnsolvable;
     const QByteArray before = w.snapshot();
-    for (const auto& [command, caption] : cases) {
-        for (int way = command == ID_APP_ABOUT ? 0 : 2; way < 3; ++way) {
+    QString title;
+    int way = 0, result = -1;
+    w.modal.dialogScript = [&](QDialog& d) {
+        d.show();
+        title = d.windowTitle();
+        if (way == 0)
+            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("id1")), Qt::LeftButton);
+        else
+            QTest::keyClick(&d, way == 1 ? Qt::Key_Return : Qt::Key_Escape);
+        return result = d.isVisible() ? -1 : d.result();
+    };
+    for (const auto& [command, caption] : cases)
+        for (way = command == ID_APP_ABOUT ? 0 : 2; way < 3; ++way) {
             SCOPED_TRACE(testing::Message() << caption << " way " << way);
-            QString title;
-            int result = -1;
-            w.modal.dialogScript = [&](QDialog& d) {
-                d.show();
-                title = d.windowTitle();
-                if (way == 0)
-                    QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("id1")),
-                                      Qt::LeftButton);
-                else
-                    QTest::keyClick(&d, way == 1 ? Qt::Key_Return : Qt::Key_Escape);
-                result = d.isVisible() ? -1 : d.result();
-                return result;
-            };
             w.frame.OnCommand(command);
             EXPECT_EQ(title, QString::fromUtf8(caption));
             EXPECT_EQ(result, way == 2 ? QDialog::Rejected : QDialog::Accepted);
         }
-    }
     EXPECT_EQ(w.snapshot(), before);
     EXPECT_EQ(w.modal.dialogs.size(), 7);
 }

@@ -1,7 +1,7 @@
 // The zoomed view, clicked through: a click lands on the same cell at every
 // step, Ctrl+wheel zooms, the zoom comes back after a restart, and at 100 %
 // the window's picture is the exported layout's; the window's size for a
-// small and a large board.
+// large board, and the parts pinned to a small window's edges.
 #include "editor_fixture.h"
 
 #include "commands.h"
@@ -49,7 +49,7 @@ TEST(Zoom, EveryStepKeepsClicksOnTheirCellsAndTheWheelZooms) {
     EXPECT_TRUE(e.showsLayout());
 }
 
-TEST(Zoom, KeptAfterARestartAndTheWindowFitsTheBoard) {
+TEST(Zoom, KeptAfterARestartTheWindowFitsTheBoardAndPinnedPartsStayInSight) {
     {
         Editor e;
         e.frame.OnCommand(ID_VIEW_ZOOM_IN);
@@ -67,12 +67,11 @@ TEST(Zoom, KeptAfterARestartAndTheWindowFitsTheBoard) {
     e.frame.OnCommand(ID_VIEW_ZOOM_RESET);
     e.frame.OnCommand(ID_VIEW_ZOOM_FIT);
     EXPECT_NEAR(e.view().zoom(), 0.5, 0.01);
-    e.view().SetZoom(1.0);
-}
 
-TEST(Zoom, StatusAndButtonsStayInSightAtTheFarCorner) {
-    Editor e;
-    e.resizeBoard(31, 45);
+    // At 100 % in a small window scrolled to the far corner, banner and
+    // status line stay at the top, label and buttons at the right, as the
+    // layout draws them (inside the thin line around each).
+    e.view().SetZoom(1.0);
     e.frame.resize(640, 480);
     e.settle();
     COmbrixView& v = e.view();
@@ -82,8 +81,6 @@ TEST(Zoom, StatusAndButtonsStayInSightAtTheFarCorner) {
     const QImage whole = RenderLayout(e.board, e.ui);
     const std::vector<COmbrixView::Pinned> pins = v.pinned();
     ASSERT_EQ(pins.size(), 2u);
-    // Banner and status line at the top, label and buttons at the right,
-    // as the layout draws them (inside the thin line around each).
     for (const COmbrixView::Pinned& pin : pins) {
         const QRect inner(pin.at + QPoint(1, 1), pin.source.size() - QSize(2, 2));
         EXPECT_EQ(shown.copy(inner), whole.copy(inner.translated(pin.source.topLeft() - pin.at)));

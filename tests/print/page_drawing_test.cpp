@@ -7,40 +7,37 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace ombrix {
 namespace {
 
-struct Op {
-    enum Kind { Rect, Text } kind;
-    PageRect rect{};
-    PagePen pen{};
-    PageColour colour{}; // fill of a rectangle, colour of a text
-    int x = 0, y = 0;
-    PageFont font{};
+// What the page drew, call by call; `fill` and `colour` are black when unset.
+struct RectOp {
+    PageRect rect;
+    PagePen pen;
+    PageColour fill;
+    friend bool operator==(const RectOp&, const RectOp&) = default;
+};
+struct TextOp {
+    int x, y;
+    PageFont font;
+    PageColour colour;
     std::string text;
+    friend bool operator==(const TextOp&, const TextOp&) = default;
 };
 
 struct RecordingSurface : PageSurface {
-    std::vector<Op> ops;
+    std::vector<RectOp> rects;
+    std::vector<TextOp> texts;
     void rectangle(const PageRect& r, const PagePen& pen, PageColour fill) override {
-        ops.push_back({Op::Rect, r, pen, fill, 0, 0, {}, {}});
+        rects.push_back({r, pen, fill});
     }
     void text(int x, int y, const PageFont& font, PageColour colour,
               std::string_view text) override {
-        ops.push_back({Op::Text, {}, {}, colour, x, y, font, std::string(text)});
+        texts.push_back({x, y, font, colour, std::string(text)});
     }
-    std::vector<Op> only(Op::Kind kind) const {
-        std::vector<Op> out;
-        std::copy_if(ops.begin(), ops.end(), std::back_inserter(out),
-                     [&](const Op& op) { return op.kind == kind; });
-        return out;
-    }
-    std::vector<Op> texts() const { return only(Op::Text); }
-    std::vector<Op> rects() const { return only(Op::Rect); }
 };
 
 const std::string kMincho = "ＭＳ 明朝";
@@ -54,9 +51,9 @@ RecordingSurface Draw(const Board& b) {
 }
 
 // Every text drawn for the cell whose frame is `cell`, skipping the title.
-std::vector<Op> TextsIn(const RecordingSurface& s, const PageRect& cell) {
-    std::vector<Op> out;
-    for (const Op& op : s.texts())
+std::vector<TextOp> TextsIn(const RecordingSurface& s, const PageRect& cell) {
+    std::vector<TextOp> out;
+    for (const TextOp& op : s.texts)
         if (op.x >= cell.left && op.x < cell.right && op.y <= cell.top && op.y > cell.bottom)
             out.push_back(op);
     return out;
@@ -70,42 +67,39 @@ TEST(PageDrawing, CellFramesAndNumbersOnEachCellSize) {
     };
     for (const Case& c : {Case{17, 23, 100, 80}, Case{18, 8, 75, 60}, Case{31, 45, 50, 40}}) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
-        const RecordingSurface empty = Draw(EmptyBoard(c.w, c.h));
-        const std::vector<Op> frames = empty.rects();
+        // Clues blue, area cells green: 48 the largest clue a file can hold,
+        // 46 an area cell above the bar's 40.
+        const struct {
+            int x, y;
+            const char* text;
+            bool area;
+        } cells[] = {{3, 2, "7", false}, {2, 5, "12", false}, {4, 1, "12", true},
+                     {5, 5, "5", true},  {6, 6, "48", false}, {7, 7, "46", true}};
+        Board b = EmptyBoard(c.w, c.h);
+        for (const auto& cell : cells)
+            b.state(cell.x, cell.y) = std::stoi(cell.text) + (cell.area ? AreaCellBase : 0);
+        const RecordingSurface s = Draw(b);
+        const std::vector<RectOp>& frames = s.rects;
         ASSERT_EQ(frames.size(), std::size_t(c.w * c.h)); // column by column
         EXPECT_EQ(frames[std::size_t(c.h)].rect, PageCellRect(2, 1, c.s));
         EXPECT_EQ(frames.back().rect, PageCellRect(c.w, c.h, c.s));
         EXPECT_EQ(frames.back().pen, (PagePen{2, {0, 0, 0}}));
         EXPECT_GE(frames.back().rect.bottom, -2700); // inside an A4 page
-        Board b = EmptyBoard(c.w, c.h);
-        b.state(3, 2) = 7;
-        b.state(2, 5) = 12;
-        b.state(4, 1) = AreaCellBase + 12;
-        b.state(5, 5) = AreaCellBase + 5;
-        b.state(6, 6) = 48;                // the largest clue a file can hold
-        b.state(7, 7) = AreaCellBase + 46; // and an area cell above the bar's 40
-        const RecordingSurface s = Draw(b);
         const PageFont one{kMincho, c.d, 0, 700, false}, two{kMincho, c.d, c.d / 2, 700, false};
         const PageColour blue{0, 0, 255}, green{0, 128, 0};
         // The digits of a number at a tenth and a half of the cell, one digit
         // at a third, all a tenth down.
-        const struct {
-            int x, y;
-            const char* text;
-            const PageFont& font;
-            PageColour colour;
-        } cells[] = {{3, 2, "7", one, blue},  {2, 5, "12", two, blue}, {4, 1, "12", two, green},
-                     {5, 5, "5", one, green}, {6, 6, "48", two, blue}, {7, 7, "46", two, green}};
         for (const auto& cell : cells) {
             const PageRect r = PageCellRect(cell.x, cell.y, c.s);
-            const std::vector<Op> t = TextsIn(s, r);
+            const std::vector<TextOp> t = TextsIn(s, r);
             ASSERT_EQ(t.size(), std::strlen(cell.text)) << cell.text;
-            for (std::size_t i = 0; i < t.size(); ++i) {
-                EXPECT_EQ(t[i].text[0], cell.text[i]);
-                EXPECT_EQ(t[i].x, r.left + (t.size() == 1 ? c.s / 3 : i == 0 ? c.s / 10 : c.s / 2));
-                EXPECT_EQ(t[i].y, r.top - c.s / 10);
-                EXPECT_TRUE(t[i].font == cell.font && t[i].colour == cell.colour);
-            }
+            for (std::size_t i = 0; i < t.size(); ++i)
+                EXPECT_EQ(t[i], (TextOp{r.left + (t.size() == 1 ? c.s / 3
+                                                  : i           ? c.s / 2
+                                                                : c.s / 10),
+                                        r.top - c.s / 10, t.size() == 1 ? one : two,
+                                        cell.area ? green : blue, std::string(1, cell.text[i])}))
+                    << cell.text << " digit " << i;
         }
     }
 }
@@ -118,24 +112,19 @@ TEST(PageDrawing, EmptyAndBlackCellsAndTheTitle) {
     b.state(2, 3) = BlackLinked;
     const RecordingSurface s = Draw(b);
     // The title only: "簡易Tandrel" at (200, -150), 10 mm Mincho.
-    ASSERT_EQ(s.texts().size(), 1u);
-    EXPECT_EQ(s.ops.front().text, "簡易Tandrel");
-    EXPECT_EQ(s.ops.front().x, 200);
-    EXPECT_EQ(s.ops.front().y, -150);
-    EXPECT_EQ(s.ops.front().font, (PageFont{kMincho, 100, 0, 400, true}));
-    EXPECT_EQ(Draw(EmptyBoard(8, 8)).ops.front().text, "簡易Ombrix");
+    const PageFont title{kMincho, 100, 0, 400, true};
+    EXPECT_EQ(s.texts, (std::vector<TextOp>{{200, -150, title, {0, 0, 0}, "簡易Tandrel"}}));
+    EXPECT_EQ(Draw(EmptyBoard(8, 8)).texts.at(0).text, "簡易Ombrix");
     // A black cell is its frame, then the same rectangle black with the thin
     // black pen, before the next cell.
-    const std::vector<Op> rects = s.rects();
+    const std::vector<RectOp>& rects = s.rects;
     ASSERT_EQ(rects.size(), 100u + 3u);
     const PageRect given = PageCellRect(2, 1, 100);
-    std::size_t at = 0;
-    while (at < rects.size() && !(rects[at].rect == given))
-        ++at;
+    const std::size_t at = std::find_if(rects.begin(), rects.end(),
+                                        [&](const RectOp& op) { return op.rect == given; }) -
+                           rects.begin();
     ASSERT_LT(at + 2, rects.size());
-    EXPECT_EQ(rects[at + 1].rect, given);
-    EXPECT_EQ(rects[at + 1].colour, (PageColour{0, 0, 0}));
-    EXPECT_EQ(rects[at + 1].pen, (PagePen{0, {0, 0, 0}}));
+    EXPECT_EQ(rects[at + 1], (RectOp{given, PagePen{0, {0, 0, 0}}, PageColour{0, 0, 0}}));
     EXPECT_EQ(rects[at + 2].rect, PageCellRect(2, 2, 100));
 }
 

@@ -82,11 +82,10 @@ TEST(AnswerCheck, GeneratedSolutionsWholeHalfUndoneAndFlipped) {
     std::mt19937 rng(7);
     for (int rules : {0, 1}) {
         for (std::uint64_t seed = 1; seed <= 12; ++seed) {
-            GeneratorOptions o;
-            o.ruleSet = rules;
-            o.seed = seed;
-            o.width = 8 + static_cast<int>(seed % 5) * 3;
-            o.height = 8 + static_cast<int>(seed % 4) * 4;
+            const GeneratorOptions o{.width = 8 + static_cast<int>(seed % 5) * 3,
+                                     .height = 8 + static_cast<int>(seed % 4) * 4,
+                                     .ruleSet = rules,
+                                     .seed = seed};
             Board puzzle, solution;
             ASSERT_TRUE(GeneratePuzzle(o, puzzle, solution));
             const CheckResult whole = CheckBoard(solution);

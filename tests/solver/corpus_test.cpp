@@ -1,8 +1,8 @@
 // Whole puzzles: the real corpus (published Ombrix puzzles with unique
 // solutions) and the project's own puzzles (every outcome under both rule
-// sets); the shared corpus's exact outcomes are the golden test's. Every
-// solved board must obey the rules and equal the known solution; a board the
-// solver gives up on must agree with the solution in every cell it decided.
+// sets); the shared corpus's exact outcomes, the cells of a board the solver
+// gives up on included, are the golden test's. Every solved board must obey
+// the rules.
 #include "golden.h"
 #include "grid_text.h"
 #include "rule_checker.h"
@@ -15,28 +15,10 @@
 
 #include <filesystem>
 #include <set>
-#include <sstream>
 
 using namespace ombrix;
 using namespace ombrix::testing;
 namespace fs = std::filesystem;
-
-namespace {
-
-// The solution rows of a .sol file: lines made of '.' and '#' tokens only,
-// without the spaces.
-std::vector<std::string> ReadSolution(const fs::path& p) {
-    std::vector<std::string> rows;
-    std::istringstream in(ReadText(p));
-    for (std::string line; std::getline(in, line);) {
-        std::erase(line, ' ');
-        if (!line.empty() && line.find_first_not_of(".#") == std::string::npos)
-            rows.push_back(line);
-    }
-    return rows;
-}
-
-} // namespace
 
 TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
     const auto grids = CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "real");
@@ -54,18 +36,6 @@ TEST(Corpus, RealPuzzlesSolveCorrectlyOrStopConsistently) {
             std::string why;
             EXPECT_TRUE(CheckSolution(*board, why)) << why;
             EXPECT_EQ(board->undecidedCount, 0);
-        }
-        fs::path sol = g;
-        sol.replace_extension(".sol");
-        if (fs::exists(sol)) {
-            const std::vector<std::string> rows = ReadSolution(sol);
-            ASSERT_EQ(static_cast<int>(rows.size()), board->height);
-            for (int y = 1; y <= board->height; ++y)
-                for (int x = 1; x <= board->width; ++x) {
-                    if (const int s = board->state(x, y); isBlack(s) || isWhite(s)) {
-                        ASSERT_EQ(isBlack(s), rows[y - 1][x - 1] == '#') << x << "," << y;
-                    }
-                }
         }
     }
     // Most published puzzles are within the solver's methods.

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -80,16 +81,11 @@ int ReferenceCountReaching(Board& b, int tx, int ty) {
 }
 
 // Every walk mark of the board cleared, or the open and done ones settled.
-void ClearAllMarks(Board& b) {
+void SetAllMarks(Board& b, bool clear) {
     for (int x = 1; x <= b.width; ++x)
         for (int y = 1; y <= b.height; ++y)
-            b.at(x, y).mark = 0;
-}
-
-void PromoteAllMarks(Board& b) {
-    for (int x = 1; x <= b.width; ++x)
-        for (int y = 1; y <= b.height; ++y)
-            if (b.at(x, y).mark == 1 || b.at(x, y).mark == 2) b.at(x, y).mark = 3;
+            if (clear || b.at(x, y).mark == 1 || b.at(x, y).mark == 2)
+                b.at(x, y).mark = clear ? 0 : 3;
 }
 
 // Area reach and clue reachability with a full-board pass for every clearing,
@@ -99,7 +95,7 @@ void ReferenceAreaReach(Solver& s, Board& b) {
         for (int y = 1; y <= b.height; ++y) {
             const Cell& c = b.at(x, y);
             if (c.areaId == 0 || c.state >= 48) continue;
-            ClearAllMarks(b);
+            SetAllMarks(b, true);
             s.reachLimit = c.state;
             s.reachArea = c.areaId;
             s.WalkReach(x, y);
@@ -111,7 +107,7 @@ void ReferenceAreaReach(Solver& s, Board& b) {
             }
         }
     }
-    PromoteAllMarks(b);
+    SetAllMarks(b, false);
     for (int x = 1; x <= b.width; ++x) {
         for (int y = 1; y <= b.height; ++y) {
             if (b.state(x, y) != Undecided || b.at(x, y).mark != 0) continue;
@@ -122,13 +118,13 @@ void ReferenceAreaReach(Solver& s, Board& b) {
                         if (b.at(u, v).mark == 1 || b.at(u, v).mark == 2) s.MarkBlack(u, v);
                 return;
             }
-            PromoteAllMarks(b);
+            SetAllMarks(b, false);
         }
     }
 }
 
 void ReferenceAreaFragment(Solver& s, Board& b) {
-    ClearAllMarks(b);
+    SetAllMarks(b, true);
     for (int x = 1; x <= b.width; ++x) {
         for (int y = 1; y <= b.height; ++y) {
             const Cell& c = b.at(x, y);
@@ -139,7 +135,7 @@ void ReferenceAreaFragment(Solver& s, Board& b) {
                 s.JoinArea(s.lastExitX, s.lastExitY, x, y);
             else if (r == 0)
                 b.status = StatusContradiction;
-            PromoteAllMarks(b);
+            SetAllMarks(b, false);
         }
     }
 }
@@ -213,13 +209,8 @@ TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
             auto a = std::make_unique<Board>(*original), b = std::make_unique<Board>(*original);
             a->changed = b->changed = 0;
             Solver sa(*a), sb(*b);
-            if (rule == 0) {
-                sa.Run(Rule::AreaReach);
-                ReferenceAreaReach(sb, *b);
-            } else {
-                sa.Run(Rule::AreaFragment);
-                ReferenceAreaFragment(sb, *b);
-            }
+            sa.Run(rule == 0 ? Rule::AreaReach : Rule::AreaFragment);
+            (rule == 0 ? ReferenceAreaReach : ReferenceAreaFragment)(sb, *b);
             ASSERT_TRUE(SameCells(*a, *b))
                 << (rule == 0 ? "RuleAreaReach" : "RuleAreaFragment") << " on a " << int(a->width)
                 << "x" << int(a->height) << " board, rule set " << int(a->ruleSet);
@@ -291,11 +282,8 @@ TEST(Equivalence, KeptBlackGroupsMatchFreshOnesAndTheWalk) {
                     return false;
         return true;
     };
-    std::uint64_t rng = 12345;
-    auto next = [&](int n) {
-        rng = rng * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<int>((rng >> 33) % static_cast<std::uint64_t>(n));
-    };
+    std::mt19937 rng(12345);
+    auto next = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     int verdicts[3] = {};
     for (const auto& original : boards) {
         Board b = *original;

@@ -47,11 +47,10 @@ TEST(Golden, OutcomesUnchanged) {
             std::uint64_t seed = 0;
             ls >> rules >> size >> seed >> hash;
             name = rules + " " + size + " " + std::to_string(seed);
-            GeneratorOptions o;
-            o.ruleSet = rules == "tandrel" ? RuleSetTandrel : RuleSetOmbrix;
-            o.width = std::stoi(size.substr(0, size.find('x')));
-            o.height = std::stoi(size.substr(size.find('x') + 1));
-            o.seed = seed;
+            const GeneratorOptions o{.width = std::stoi(size.substr(0, size.find('x'))),
+                                     .height = std::stoi(size.substr(size.find('x') + 1)),
+                                     .ruleSet = rules == "tandrel" ? RuleSetTandrel : RuleSetOmbrix,
+                                     .seed = seed};
             ASSERT_TRUE(GeneratePuzzle(o, *board, *solution)) << name;
         } else {
             FAIL() << "bad golden line: " << line;
