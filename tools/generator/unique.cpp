@@ -1065,10 +1065,20 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         };
         while (aim >= 2 && o.grade != 1 && grade != 4 && runs < budget) {
             bool keptAny = false;
+            // For grade 3 a given black cell taken back is a gentler step
+            // than a join.
+            if (o.grade == 3) {
+                const std::vector<int> givens = m.givenCells();
+                harder.insert(harder.begin(), givens.begin(), givens.end());
+            }
             for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
                 const int j = harder[k];
                 const auto saved = m.save();
-                if (failed[static_cast<std::size_t>(j)] || !m.black(j) || !m.flip(j)) continue;
+                if (failed[static_cast<std::size_t>(j)]) continue;
+                if (m.given(j))
+                    m.take(j);
+                else if (!m.black(j) || !m.flip(j))
+                    continue;
                 if (judgeChange(saved, false, j))
                     keptAny = true;
                 else
