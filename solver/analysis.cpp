@@ -151,6 +151,7 @@ bool Search::set(int i, Colour c) {
 }
 
 void Search::undo(int mark) {
+    if (mark < fixedLen_) fixedLen_ = -1;
     while (trailLen_ > mark) {
         const int i = trail_[--trailLen_];
         if (colour_[i] == Dark) --blacks_;
@@ -210,6 +211,10 @@ void Search::storeSolution(Board& out) {
 // needs hundreds of branches on the way down even when none of them fails.
 // A run that ends within its budget has seen the whole tree. Most puzzles end
 // within the plain search's first turn, before the weighted one is made.
+// While the plain search has done three quarters of its tree or more (see
+// explored), it is near its end and the weighted one gets an eighth of a
+// turn: its restarts make its nodes dearer than the plain one's, and on a
+// board like r105 the plain search alone is done first.
 AnalysisResult Search::Run() {
     AnalysisResult result;
     start_ = lastReport_ = Clock::now();
@@ -227,13 +232,25 @@ AnalysisResult Search::Run() {
             weighted->start_ = start_;
             weighted->lastReport_ = lastReport_;
         }
-        if (weighted->advance(weighted->fails_ + slice) == Progress::Done) {
+        const std::uint64_t turn = explored() >= 0.75 ? slice / 8 : slice;
+        if (weighted->advance(weighted->fails_ + turn) == Progress::Done) {
             stopped = weighted->stopped_;
             break;
         }
     }
     finish(stopped, result);
     return result;
+}
+
+// The share of the plain search's tree it has done, each branch taken as
+// halving it: a branch on its second colour has done the half of its first.
+double Search::explored() const {
+    double done = 0, share = 0.5;
+    for (const Frame& f : frames_) {
+        if (f.second) done += share;
+        share /= 2;
+    }
+    return done;
 }
 
 // The search on until `failEnd` dead ends (it then pauses at a node, to go on

@@ -3,12 +3,13 @@
 // white groups that must grow.
 #include "analysis_search.h"
 
+#include <algorithm>
+
 namespace ombrix::analysis {
 
 void Search::labelWhite() {
     groups_ = 0;
-    for (int i : cells_)
-        group_[i] = -1;
+    std::fill(group_.begin(), group_.end(), -1);
     int tail = 0;
     for (int i : cells_)
         if (colour_[i] == Light && group_[i] < 0) labelGroup(i, tail);
@@ -159,8 +160,7 @@ bool Search::cornerMeetsAreas(int i) const {
 // only way out is taken, else the cell beside the area with the fewest ways
 // out.
 bool Search::reachRules() {
-    for (int i : cells_)
-        reached_[i] = 0;
+    std::fill(reached_.begin(), reached_.end(), 0);
     branch_ = -1;
     bestFrontier_ = 1 << 30;
     for (int g = 0; g < groups_; ++g) {

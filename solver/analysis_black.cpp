@@ -2,6 +2,8 @@
 // their connectivity (the articulation cells of the cells that may be black).
 #include "analysis_search.h"
 
+#include <algorithm>
+
 namespace ombrix::analysis {
 
 // The black cells of any solution number exactly the budget.
@@ -59,10 +61,9 @@ bool Search::blockAt(int x, int y) {
 bool Search::connectRule() {
     if (blacks_ == 0) return true;
     int root = -1;
-    for (int i : cells_) {
-        disc_[i] = 0;
-        if (root < 0 && colour_[i] == Dark) root = i;
-    }
+    std::fill(disc_.begin(), disc_.end(), 0);
+    for (std::size_t k = 0; root < 0 && k < cells_.size(); ++k)
+        if (colour_[cells_[k]] == Dark) root = cells_[k];
     int pending = 0;
     if (articulationWalk(root, pending) < blacks_) return false;
     for (int k = 0; k < pending; ++k)
@@ -84,8 +85,10 @@ int Search::articulationWalk(int root, int& pending) {
     stack_[top++] = root;
     while (top > 0) {
         const int v = stack_[top - 1];
-        if (next_[v] < 4) {
-            const int n = v + orth_[next_[v]++];
+        // v's neighbours from the next untried one on, until one is new.
+        int k = next_[v], low = low_[v], child = -1;
+        while (k < 4) {
+            const int n = v + orth_[k++];
             const int col = colour_[n];
             if (col != Open && col != Dark) continue;
             if (disc_[n] == 0) {
@@ -93,10 +96,15 @@ int Search::articulationWalk(int root, int& pending) {
                 parent_[n] = v;
                 below_[n] = col == Dark ? 1 : 0;
                 next_[n] = 0;
-                stack_[top++] = n;
-            } else if (n != parent_[v] && disc_[n] < low_[v]) {
-                low_[v] = disc_[n];
+                child = n;
+                break;
             }
+            if (n != parent_[v] && disc_[n] < low) low = disc_[n];
+        }
+        next_[v] = k;
+        low_[v] = low;
+        if (child >= 0) {
+            stack_[top++] = child;
             continue;
         }
         --top;

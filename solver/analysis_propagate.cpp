@@ -4,8 +4,14 @@
 
 namespace ombrix::analysis {
 
-// `from` as for blockRule.
+// `from` as for blockRule. A board that has not changed since it last
+// reached the fixed point is left as it is, with the branch cell the rules
+// chose then.
 bool Search::propagate(int from) {
+    if (fixedLen_ == trailLen_) {
+        branch_ = fixedBranch_;
+        return true;
+    }
     for (;;) {
         changed_ = false;
         if (!countRule()) return false;
@@ -13,8 +19,11 @@ bool Search::propagate(int from) {
         if (!areaRules()) return false;
         if (changed_) continue;
         if (!connectRule()) return false;
-        if (!changed_) return true;
+        if (!changed_) break;
     }
+    fixedLen_ = trailLen_;
+    fixedBranch_ = branch_;
+    return true;
 }
 
 // Single hypotheses: a colour whose propagation fails gives the cell the
@@ -138,22 +147,32 @@ int Search::noisy(int score) {
 // second-solution outcome leaves its board on one of two complete boards,
 // which says nothing about this node: nothing is taken over then. Its window
 // stage refutes some branches that single hypotheses do not, but a call costs
-// about as much as a hundred nodes, so it runs only in the first levels and
-// a limited number of times.
+// about as much as a hundred nodes, so it runs only in the first levels, a
+// limited number of times for both searches together, and no more once
+// calls in a row have neither failed nor decided a cell: on most boards that
+// need the search, single hypotheses already find all it would.
 bool Search::solverStep() {
-    if (!solver_ || open_ == 0 || solverCalls_ >= kSolverStepCalls ||
-        static_cast<int>(frames_.size()) > kSolverStepDepth)
+    Shared& sh = *shared_;
+    if (!solver_ || open_ == 0 || sh.solverCalls >= kSolverStepCalls ||
+        sh.solverIdle >= kSolverStepIdle || static_cast<int>(frames_.size()) > kSolverStepDepth)
         return true;
-    ++solverCalls_;
+    ++sh.solverCalls;
+    ++sh.solverIdle;
     Board& b = *work_;
     b = puzzle_;
     solver_->PrepareBoard();
     if (b.status != StatusNone) return b.status != StatusContradiction;
     markDecided();
     if (b.status == StatusNone) solver_->SolveOn();
-    if (b.status == StatusContradiction) return false;
+    if (b.status == StatusContradiction) {
+        sh.solverIdle = 0;
+        return false;
+    }
     if (b.status == StatusSecondSolution) return true;
-    return takeSolverCells();
+    const int mark = trailLen_;
+    const bool ok = takeSolverCells();
+    if (!ok || trailLen_ > mark) sh.solverIdle = 0;
+    return ok;
 }
 
 // The cells decided here, marked on the solver's board (until it fails).

@@ -24,8 +24,9 @@ namespace ombrix::analysis {
 // kShapeCap shapes; beyond that the walk's reach stands alone.
 constexpr int kShapeRem = 5, kShapeCap = 30;
 // The automatic solver runs at nodes down to this depth, at most this many
-// times, on boards of at most this many cells (see Search::solverStep).
-constexpr int kSolverStepDepth = 8, kSolverStepCalls = 16;
+// times in all and until this many calls in a row have decided nothing, on
+// boards of at most this many cells (see Search::solverStep).
+constexpr int kSolverStepDepth = 8, kSolverStepCalls = 16, kSolverStepIdle = 2;
 constexpr std::size_t kSolverStepCells = 600;
 
 enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
@@ -39,12 +40,14 @@ class Search {
   private:
     using Clock = std::chrono::steady_clock;
     // What the two searches share: the solutions found (in the result), the
-    // colours of the first, the nodes of both.
+    // colours of the first, the nodes of both, the automatic solver's calls
+    // (see solverStep).
     struct Shared {
         AnalysisResult* result = nullptr;
         int found = 0;
         std::vector<std::uint8_t> known;
         std::uint64_t nodes = 0;
+        int solverCalls = 0, solverIdle = 0;
     };
     enum class Progress { Paused, Done };
     struct Frame {
@@ -76,6 +79,7 @@ class Search {
     bool branchDown();
     int weightiest() const;
     bool backtrack(bool& ok);
+    double explored() const;
     bool settleNode(int mark);
     void finish(bool stopped, AnalysisResult& result);
 
@@ -145,6 +149,9 @@ class Search {
 
     std::vector<int> trail_;
     int trailLen_ = 0;
+    // The trail's length when the rules last reached their fixed point (-1:
+    // undone since), and the branch cell they chose there.
+    int fixedLen_ = -1, fixedBranch_ = -1;
     bool changed_ = false;
 
     // White groups: group id per cell (-1 none), and per group its clue cell
@@ -217,10 +224,9 @@ class Search {
     bool noise_ = false;
     bool stopped_ = false;
     // The automatic solver as a further propagator near the root of small
-    // boards (null on large ones): its board and the calls made so far.
+    // boards (null on large ones): its board.
     std::unique_ptr<Board> work_;
     std::unique_ptr<Solver> solver_;
-    int solverCalls_ = 0;
 };
 
 } // namespace ombrix::analysis
