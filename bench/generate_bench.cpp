@@ -70,8 +70,8 @@ double Median(std::vector<double> v) {
 
 } // namespace
 
-int RunGenerateBench(const std::string& corpus, int seeds, bool withGrades,
-                     const std::string& rulesOnly, const std::string& sizeOnly) {
+int RunGenerateBench(const std::string& corpus, int seeds, int grades, const std::string& rulesOnly,
+                     const std::string& sizeOnly) {
     double density[2][3] = {}; // [generated/real][class] clue sums / cell sums
     double cellSum[2][3] = {};
     auto result = std::make_unique<UniqueResult>();
@@ -84,7 +84,7 @@ int RunGenerateBench(const std::string& corpus, int seeds, bool withGrades,
             std::vector<double> times;
             int gradeCount[5] = {}, failed = 0;
             double clues = 0, cells = 0;
-            for (int seed = 1; seed <= seeds; ++seed) {
+            for (int seed = 1; seed <= seeds && grades <= 0; ++seed) {
                 UniqueOptions o;
                 o.width = s.w;
                 o.height = s.h;
@@ -104,18 +104,23 @@ int RunGenerateBench(const std::string& corpus, int seeds, bool withGrades,
             const int k = SizeClass(s.w * s.h);
             density[0][k] += clues;
             cellSum[0][k] += cells;
-            std::printf("%-7s %2dx%-3d %9.1f %9.1f  (%5.0f)  %9.3f   %d/%d/%d/%d%s\n",
-                        rules ? "tandrel" : "ombrix", s.w, s.h, Median(times),
-                        *std::max_element(times.begin(), times.end()), s.goalMs,
-                        cells > 0 ? clues / cells : 0, gradeCount[1], gradeCount[2], gradeCount[3],
-                        gradeCount[4],
-                        failed ? (" (" + std::to_string(failed) + " not done in 10x goal)").c_str()
-                               : "");
+            if (grades <= 0)
+                std::printf("%-7s %2dx%-3d %9.1f %9.1f  (%5.0f)  %9.3f   %d/%d/%d/%d%s\n",
+                            rules ? "tandrel" : "ombrix", s.w, s.h, Median(times),
+                            *std::max_element(times.begin(), times.end()), s.goalMs,
+                            cells > 0 ? clues / cells : 0, gradeCount[1], gradeCount[2],
+                            gradeCount[3], gradeCount[4],
+                            failed
+                                ? (" (" + std::to_string(failed) + " not done in 10x goal)").c_str()
+                                : "");
             std::fflush(stdout);
-            if (!withGrades) continue;
+            if (grades == 0) continue;
+            if (grades > 0) std::printf("%-7s %2dx%-3d\n", rules ? "tandrel" : "ombrix", s.w, s.h);
             for (int grade = 1; grade <= 4; ++grade) {
+                if (grades > 0 && grade != grades) continue;
                 std::vector<double> gt;
                 int hits = 0;
+                double gclues = 0;
                 for (int seed = 1; seed <= seeds; ++seed) {
                     UniqueOptions o;
                     o.width = s.w;
@@ -125,12 +130,16 @@ int RunGenerateBench(const std::string& corpus, int seeds, bool withGrades,
                     o.seed = static_cast<std::uint64_t>(seed);
                     const double ms = Timed(o, s.goalMs * 5, *result);
                     gt.push_back(ms < 0 ? s.goalMs * 5 : ms);
-                    if (ms >= 0 && result->grade == grade) ++hits;
+                    if (ms >= 0 && result->grade == grade) {
+                        ++hits;
+                        gclues += result->clues;
+                    }
                 }
-                std::printf(
-                    "    --grade %d: hit %2d of %d within %.0f ms, median %.1f ms, worst %.1f ms\n",
-                    grade, hits, seeds, s.goalMs * 5, Median(gt),
-                    *std::max_element(gt.begin(), gt.end()));
+                std::printf("    --grade %d: hit %2d of %d within %.0f ms, median %.1f ms, worst "
+                            "%.1f ms, clues/cell %.3f\n",
+                            grade, hits, seeds, s.goalMs * 5, Median(gt),
+                            *std::max_element(gt.begin(), gt.end()),
+                            hits ? gclues / hits / (s.w * s.h) : 0.0);
                 std::fflush(stdout);
             }
         }

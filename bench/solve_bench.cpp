@@ -4,7 +4,7 @@
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
 // instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] times
 // the complete analysis instead (see analyze_bench.cpp). --generate [--seeds N]
-// [--grades] [--rules ombrix|tandrel] [--size WxH] times the unique-puzzle
+// [--grades | --grade G] [--rules ombrix|tandrel] [--size WxH] times the unique-puzzle
 // generator (see generate_bench.cpp), for one rule set or size if asked.
 #include "analyze_bench.h"
 #include "generate_bench.h"
@@ -42,12 +42,13 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) != "--generate") continue;
         int seeds = 20;
-        bool grades = false;
+        int grades = 0; // 0 none, -1 every grade, else that grade alone
         std::string rules, size;
         for (int j = 1; j < argc; ++j) {
             const std::string a = argv[j];
             if (a == "--seeds" && j + 1 < argc) seeds = std::max(1, std::atoi(argv[j + 1]));
-            if (a == "--grades") grades = true;
+            if (a == "--grades") grades = -1;
+            if (a == "--grade" && j + 1 < argc) grades = std::clamp(std::atoi(argv[j + 1]), 1, 4);
             if (a == "--rules" && j + 1 < argc) rules = argv[j + 1];
             if (a == "--size" && j + 1 < argc) size = argv[j + 1];
         }

@@ -27,7 +27,10 @@ TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
         int grade;
         bool symmetric;
     };
-    const Case cases[] = {{RuleSetOmbrix, 2, 2, false}, {RuleSetOmbrix, 4, 0, true}, {RuleSetTandrel, 3, 1, true}};
+    const Case cases[] = {{RuleSetOmbrix, 2, 2, false},
+                          {RuleSetOmbrix, 4, 0, true},
+                          {RuleSetTandrel, 3, 1, true},
+                          {RuleSetOmbrix, 5, 4, false}};
     auto made = std::make_unique<UniqueResult>();
     auto again = std::make_unique<UniqueResult>();
     for (const Case& c : cases) {

@@ -356,8 +356,69 @@ class Maker {
         return out;
     }
 
+    // Does the puzzle have a second solution in which an area near cell
+    // `near` trades one of its cells for a black cell beside it? The areas
+    // checked are those with a cell within two of `near`.
+    bool swappable(int near) {
+        std::vector<int> number(black_.size(), 0), nearby;
+        for (const auto& a : areaCells_)
+            for (int i : a)
+                if (clue_[static_cast<std::size_t>(i)])
+                    number[static_cast<std::size_t>(i)] = static_cast<int>(a.size());
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const int x = cx(near) + dx, y = cy(near) + dy;
+                if (x < 1 || x > w_ || y < 1 || y > h_ || !white(idx(x, y))) continue;
+                const int c = comp_[static_cast<std::size_t>(idx(x, y))];
+                if (std::find(nearby.begin(), nearby.end(), c) == nearby.end()) nearby.push_back(c);
+            }
+        const auto cellsOf = areaCells_;
+        bool found = false;
+        std::vector<int> rim;
+        for (int c : nearby) {
+            const std::vector<int>& cells = cellsOf[static_cast<std::size_t>(c)];
+            rim.clear();
+            for (int i : cells)
+                for (int d = 0; d < 4; ++d) {
+                    const int n = step(i, d);
+                    if (black(n) && !given(n) && std::find(rim.begin(), rim.end(), n) == rim.end())
+                        rim.push_back(n);
+                }
+            for (int out : cells) {
+                if (clue_[static_cast<std::size_t>(out)]) continue;
+                for (int in : rim) {
+                    set(out, 1);
+                    set(in, 0);
+                    found = valid() && cluesMatch(number);
+                    set(out, 0);
+                    set(in, 1);
+                    if (found) break;
+                }
+                if (found) break;
+            }
+            if (found) break;
+        }
+        label();
+        return found;
+    }
+
   private:
     void set(int i, std::uint8_t v) { black_[static_cast<std::size_t>(i)] = v; }
+
+    // After label(): every area holds one clue cell, of its size.
+    bool cluesMatch(const std::vector<int>& number) const {
+        for (const auto& a : areaCells_) {
+            int clues = 0;
+            for (int i : a)
+                if (clue_[static_cast<std::size_t>(i)]) {
+                    ++clues;
+                    if (number[static_cast<std::size_t>(i)] != static_cast<int>(a.size()))
+                        return false;
+                }
+            if (clues != 1) return false;
+        }
+        return true;
+    }
 
     // May black cell i join area `id` (its mirror area `mid`, or -1 when not
     // symmetric) while the areas are grown? The cell and its mirror touch no
@@ -966,12 +1027,21 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         // Settled at the grade asked for already: a few joins for fewer clues.
         if (grade >= aim) budget = std::min(budget, kHardRuns);
         std::vector<char> failed(cells, 0);
+        // Once grade 3 or 4 is reached, joins for fewer clues: none on small
+        // boards, where each whole solve is a large part of the time there is.
+        const int polish = std::clamp(o.width * o.height / 40 - 2, 0, kHardRuns);
         // Judges the painting changed from `saved`: kept when the solver
         // settles it at a grade no lower than so far and not above the one
         // asked for (at that grade once it is reached), or, for grade 4, when
-        // it gives up and the analysis proves the puzzle unique.
-        auto judgeChange = [&](const Maker::Saved& saved, bool mustRise) {
+        // it gives up and the analysis proves the puzzle unique. A change
+        // near `at` that lets an area trade a cell for one beside it leaves
+        // two solutions: it counts as a run without one.
+        auto judgeChange = [&](const Maker::Saved& saved, bool mustRise, int at) {
             ++runs;
+            if (m.swappable(at)) {
+                m.restore(saved);
+                return false;
+            }
             m.toBoard(*board, o.ruleSet);
             const Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
             bool keep = false;
@@ -988,17 +1058,28 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                 return false;
             }
             // At the grade asked for, a few more joins for fewer clues.
-            if (grade < aim && t.grade == aim) budget = std::min(budget, runs + kHardRuns);
+            if (grade < aim && t.grade == aim)
+                budget = std::min(budget, runs + (aim >= 3 ? polish : kHardRuns));
             grade = t.status == StatusNone ? t.grade : 4;
             return true;
         };
         while (aim >= 2 && o.grade != 1 && grade != 4 && runs < budget) {
             bool keptAny = false;
+            // For grade 3 a given black cell taken back is a gentler step
+            // than a join.
+            if (o.grade == 3) {
+                const std::vector<int> givens = m.givenCells();
+                harder.insert(harder.begin(), givens.begin(), givens.end());
+            }
             for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
                 const int j = harder[k];
                 const auto saved = m.save();
-                if (failed[static_cast<std::size_t>(j)] || !m.black(j) || !m.flip(j)) continue;
-                if (judgeChange(saved, false))
+                if (failed[static_cast<std::size_t>(j)]) continue;
+                if (m.given(j))
+                    m.take(j);
+                else if (!m.black(j) || !m.flip(j))
+                    continue;
+                if (judgeChange(saved, false, j))
                     keptAny = true;
                 else
                     failed[static_cast<std::size_t>(j)] = 1;
@@ -1010,7 +1091,7 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
                 const int i = m.idx(1 + rng.below(o.width), 1 + rng.below(o.height));
                 const auto saved = m.save();
                 if (!m.white(i) || !m.moveClue(i)) continue;
-                keptAny = judgeChange(saved, true);
+                keptAny = judgeChange(saved, true, i);
                 if (keptAny) std::fill(failed.begin(), failed.end(), 0);
                 if (cancelled()) return false;
             }

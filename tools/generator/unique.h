@@ -12,10 +12,11 @@
 // deduction per batch); for grades 2 to 4 further joins (and clue moves
 // within an area) are kept where the whole automatic solver still settles the
 // puzzle at the grade asked for (grade 4: where it gives up and the complete
-// analysis proves the puzzle unique); without a grade asked for, a few joins
-// of grade 2. The complete analysis confirms the result once. Everything follows
-// from the seed alone, so the same seed gives the same puzzle on every
-// machine.
+// analysis proves the puzzle unique; a change that lets an area trade a cell
+// for a black cell beside it leaves two solutions and is dropped before the
+// solver runs); without a grade asked for, a few joins of grade 2. The
+// complete analysis confirms the result once. Everything follows from the
+// seed alone, so the same seed gives the same puzzle on every machine.
 #pragma once
 
 #include "board.h"
