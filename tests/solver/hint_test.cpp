@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace ombrix;
 using namespace ombrix::testing;
 
@@ -23,41 +25,41 @@ std::string Cells(const Hint& h) {
 } // namespace
 
 TEST(Hint, FirstRuleInTableOrderErrorsAndTheSolvedBoard) {
-    // ombrix-solved.grid two steps in: the dead end at (1,10) runs up and
-    // the one at (10,2) left, though later rules could act as well.
-    auto b = MakeBoard(0, {". # . . . . # . . 2", "# 1 # 2 . # 1 # . #", ". # . . # . # . . 2",
-                           ". . 2 # 1 # 1 # # .", ". # . . # . # # 1 #", "# 1 # 3 . # 1 # # .",
-                           ". # . . # . # # 1 #", "# 1 # # 1 # 1 # # .", ". # # 1 # # # . 2 .",
-                           "# 1 # # # 1 # . . ."});
-    Hint h = FindHint(*b);
-    EXPECT_EQ(h.kind, HintKind::Rule);
-    EXPECT_EQ(h.name, "RuleBlackDeadEnd");
-    EXPECT_EQ(Cells(h), "1,9=100 9,2=100 ");
-
-    // Tandrel: the 3 walled in on the right grows down; the cell gets its number.
-    b = MakeBoard(1, {"3 # 1 # # 1 # . . .", ". G # # # # # . # #", ". . G . . . . . # 1",
-                      ". . . . . . . . # #", ". . . . . G . . # 1", "G . . . . . . . # #",
-                      ". . . . . . . . . .", ". . . G . . . G . .", "# # . . . . . # # #",
-                      "1 # . . . . G # 1 #"});
-    h = FindHint(*b);
-    EXPECT_EQ(h.name, "RuleWhiteDeadEnd");
-    EXPECT_EQ(Cells(h), "1,2=103 ");
-
-    // (A fresh puzzle's first hint, the walls of its 1: the editor's hint test.)
-    // A broken rule is named with its cells; a mistake only the rules find
-    // is a contradiction; a finished board is solved.
-    b = MakeBoard(0, {"# # . .", "# # . .", ". . . .", ". . . 3"});
-    h = FindHint(*b);
-    EXPECT_EQ(h.kind, HintKind::Error);
-    EXPECT_EQ(h.name, "black-block");
-    EXPECT_EQ(h.why, "2×2の黒マスがあります");
-    EXPECT_EQ(Cells(h), "1,1=100 1,2=100 2,1=100 2,2=100 ");
-    b = MakeBoard(0, {"2 . .", ". o .", "1 . 1"});
-    h = FindHint(*b);
-    EXPECT_EQ(h.kind, HintKind::Error);
-    EXPECT_EQ(h.name, "contradiction");
-    EXPECT_TRUE(h.cells.empty());
-    EXPECT_EQ(FindHint(*MakeBoard(0, {"2 a2 #", "# # #", "1 # 1"})).kind, HintKind::Solved);
+    // clang-format off
+    const struct {
+        HintKind kind;
+        std::string name, cells;
+        int rules;
+        std::vector<std::string> rows;
+    } cases[] = {
+        // ombrix-solved.grid two steps in: the dead end at (1,10) runs up and
+        // the one at (10,2) left, though later rules could act as well.
+        {HintKind::Rule, "RuleBlackDeadEnd", "1,9=100 9,2=100 ", 0,
+         {". # . . . . # . . 2", "# 1 # 2 . # 1 # . #", ". # . . # . # . . 2",
+          ". . 2 # 1 # 1 # # .", ". # . . # . # # 1 #", "# 1 # 3 . # 1 # # .",
+          ". # . . # . # # 1 #", "# 1 # # 1 # 1 # # .", ". # # 1 # # # . 2 .",
+          "# 1 # # # 1 # . . ."}},
+        // Tandrel: the 3 walled in on the right grows down; the cell gets its number.
+        {HintKind::Rule, "RuleWhiteDeadEnd", "1,2=103 ", 1,
+         {"3 # 1 # # 1 # . . .", ". G # # # # # . # #", ". . G . . . . . # 1",
+          ". . . . . . . . # #", ". . . . . G . . # 1", "G . . . . . . . # #",
+          ". . . . . . . . . .", ". . . G . . . G . .", "# # . . . . . # # #",
+          "1 # . . . . G # 1 #"}},
+        // (A fresh puzzle's first hint, the walls of its 1: the editor's hint test.)
+        // A broken rule is named with its cells; a mistake only the rules find
+        // is a contradiction; a finished board is solved.
+        {HintKind::Error, "black-block", "1,1=100 1,2=100 2,1=100 2,2=100 ", 0,
+         {"# # . .", "# # . .", ". . . .", ". . . 3"}},
+        {HintKind::Error, "contradiction", "", 0, {"2 . .", ". o .", "1 . 1"}},
+        {HintKind::Solved, "", "", 0, {"2 a2 #", "# # #", "1 # 1"}},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        const Hint h = FindHint(*MakeBoard(c.rules, c.rows));
+        EXPECT_EQ(std::tuple(h.kind, h.name, Cells(h)), std::tuple(c.kind, c.name, c.cells))
+            << c.rows[0];
+    }
+    EXPECT_EQ(FindHint(*MakeBoard(0, cases[2].rows)).why, "2×2の黒マスがあります");
 }
 
 TEST(Hint, FollowedStepByStepEndsOnTheSolverSolution) {
