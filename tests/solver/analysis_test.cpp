@@ -134,12 +134,11 @@ TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
     auto scratch = std::make_unique<Board>();
     for (int rules : {0, 1}) {
         for (int seed = 1; seed <= 6; ++seed) {
-            GeneratorOptions o;
-            o.ruleSet = rules;
-            o.width = seed <= 3 ? 8 : 12;
-            o.height = seed <= 3 ? 9 : 14;
-            o.seed = static_cast<std::uint64_t>(seed);
-            o.maxArea = 3 + seed;
+            const GeneratorOptions o{.width = seed <= 3 ? 8 : 12,
+                                     .height = seed <= 3 ? 9 : 14,
+                                     .ruleSet = rules,
+                                     .seed = static_cast<std::uint64_t>(seed),
+                                     .maxArea = 3 + seed};
             auto b = std::make_unique<Board>();
             GeneratePuzzle(o, *b, *scratch);
             auto raised = std::make_unique<Board>(*b);

@@ -217,7 +217,6 @@ TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
         }
     }
     EXPECT_GT(queries, 40000);
-    RecordProperty("boards", static_cast<int>(boards.size()));
 }
 
 // The kept indexes and the trial search's skipping against every rule run in
