@@ -66,13 +66,6 @@ std::unique_ptr<Board> MakeAreaBoard(int ruleSet, const std::vector<std::string>
     return b;
 }
 
-std::vector<std::string> Blank(int width, int height) {
-    std::string row = ".";
-    for (int x = 1; x < width; ++x)
-        row += " .";
-    return std::vector<std::string>(static_cast<std::size_t>(height), row);
-}
-
 struct RuleCase {
     const char* what;
     int ruleSet;
@@ -141,7 +134,7 @@ TEST(Marks, CountersContradictionsAndTheFinishedClueTwo) {
 
 TEST(Driver, PreparationSolvingAgainAndGivenBlackCells) {
     // Nothing to go on: the trial search finds no candidate, changes nothing.
-    auto b = MakeBoard(0, Blank(8, 8));
+    auto b = MakeBoard(0, std::vector<std::string>(8, ". . . . . . . ."));
     b->undecidedCount = 64;
     Solver(*b).TrialSearch();
     EXPECT_EQ(b->status, StatusUnsolvable);
@@ -156,10 +149,11 @@ TEST(Driver, PreparationSolvingAgainAndGivenBlackCells) {
     b->state(8, 8) = b->state(7, 7) = 48;
     AutoSolve(*b);
     EXPECT_EQ(b->status, StatusSumTooLarge);
-    auto big = MakeBoard(1, Blank(31, 45));
+    std::vector<std::string> rows(45);
     for (int y = 1; y <= 45; ++y)
         for (int x = 1; x <= 31; ++x)
-            big->state(x, y) = (x + y) % 2 == 0 ? 48 : Undecided;
+            rows[y - 1] += (x + y) % 2 == 0 ? "48 " : ". ";
+    auto big = MakeBoard(1, rows);
     AutoSolve(*big);
     EXPECT_EQ(big->status, StatusSumTooLarge);
 
