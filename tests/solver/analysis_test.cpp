@@ -73,8 +73,7 @@ void HoldAgainstAutoSolve(const fs::path& grid, std::uint64_t nodes, int maxCell
     if (puzzle->width * puzzle->height > maxCells) return;
     auto solved = std::make_unique<Board>();
     const int grade = GradeByAutoSolve(*puzzle, solved.get());
-    AnalysisLimits limits;
-    limits.maxNodes = solved->status == StatusUnsolvable ? nodes : 0;
+    const AnalysisLimits limits{.maxNodes = solved->status == StatusUnsolvable ? nodes : 0};
     const auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, limits));
     CheckSolutions(*puzzle, *r);
     if (solved->status == StatusUnsolvable) {
@@ -94,14 +93,12 @@ void HoldAgainstAutoSolve(const fs::path& grid, std::uint64_t nodes, int maxCell
 } // namespace
 
 TEST(Analysis, AgreesWithTheAutomaticSolverOnTheCorpus) {
-    auto grids = CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "real");
-    if (grids.empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
-    for (const fs::path& g : CorpusGrids(fs::path(OMBRIX_CORPUS_DIR) / "generated"))
-        grids.push_back(g);
-    for (const fs::path& g : CorpusGrids(OMBRIX_TEST_DATA_DIR))
-        grids.push_back(g);
-    for (const fs::path& g : grids)
-        HoldAgainstAutoSolve(g, 40, 400);
+    const fs::path corpus = OMBRIX_CORPUS_DIR;
+    if (CorpusGrids(corpus / "real").empty()) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
+    for (const fs::path& dir :
+         {corpus / "real", corpus / "generated", fs::path(OMBRIX_TEST_DATA_DIR)})
+        for (const fs::path& g : CorpusGrids(dir))
+            HoldAgainstAutoSolve(g, 40, 400);
 }
 
 // A puzzle the automatic solver gives up on, and that the analysis settles
@@ -111,9 +108,7 @@ TEST(Analysis, SettlesAPuzzleThroughItsWeightedSearch) {
     const fs::path grid = fs::path(OMBRIX_CORPUS_DIR) / "real" / "r108.grid";
     if (!fs::exists(grid)) OMBRIX_WITHOUT_CORPUS(grid.string());
     const auto puzzle = LoadGrid(grid.string());
-    AnalysisLimits limits;
-    limits.maxNodes = 5000;
-    const auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, limits));
+    const auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, {.maxNodes = 5000}));
     ASSERT_EQ(r->verdict, Verdict::Unique);
     std::ifstream sol(fs::path(grid).replace_extension(".sol"));
     std::vector<std::string> rows;
@@ -176,16 +171,13 @@ TEST(Analysis, StopsAtItsLimitsAndOnRequest) {
     if (!fs::exists(hard)) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
     const auto puzzle = LoadGrid(hard.string());
 
-    AnalysisLimits byNodes;
-    byNodes.maxNodes = 3;
-    auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, byNodes));
+    auto r = std::make_unique<AnalysisResult>(Analyze(*puzzle, {.maxNodes = 3}));
     EXPECT_EQ(r->verdict, Verdict::Stopped);
     EXPECT_EQ(r->solutionCount, 0);
     EXPECT_EQ(r->nodes, 3u);
 
     std::atomic<bool> cancel{true};
-    AnalysisLimits cancelled;
-    cancelled.cancel = &cancel;
+    AnalysisLimits cancelled{.cancel = &cancel};
     *r = Analyze(*puzzle, cancelled);
     EXPECT_EQ(r->verdict, Verdict::Stopped);
     EXPECT_EQ(r->nodes, 0u);
