@@ -1,5 +1,5 @@
-// The hint on whole boards written as text, hints followed step by step to
-// the end, and the trace's changed cells held against the boards themselves.
+// The hint on whole boards written as text, and hints followed step by step
+// to the end of solves whose trace is held against the boards themselves.
 #include "golden.h" // LoadGrid
 #include "hint.h"
 #include "test_boards.h"
@@ -21,6 +21,34 @@ std::string Cells(const Hint& h) {
             std::to_string(c.x) + "," + std::to_string(c.y) + "=" + std::to_string(c.state) + " ";
     return out;
 }
+
+// Outside the trial search only the rules change the board: each rule run's
+// report is held against the boards after the run and after the one before.
+struct Holder : SolveTrace {
+    std::unique_ptr<Board> last;
+    bool inTrial = false;
+    std::size_t changes = 0;
+    void afterRule(const RuleRun& run, const Board& b) override {
+        if (inTrial) return;
+        std::size_t k = 0;
+        for (int x = 1; x <= b.width; ++x)
+            for (int y = 1; y <= b.height; ++y)
+                if (const int was = last->state(x, y); was != b.state(x, y)) {
+                    ASSERT_LT(k, run.changes.size()) << run.name;
+                    const CellChange& c = run.changes[k++];
+                    EXPECT_TRUE(c.x == x && c.y == y && c.before == was && c.after == b.state(x, y))
+                        << run.name << " " << x << "," << y;
+                }
+        EXPECT_EQ(k, run.changes.size()) << run.name;
+        changes += k;
+        *last = b;
+    }
+    void beforeTrial(const Board&) override { inTrial = true; }
+    void afterTrial(const Board& b) override {
+        inTrial = false;
+        *last = b;
+    }
+};
 
 } // namespace
 
@@ -62,12 +90,20 @@ TEST(Hint, FirstRuleInTableOrderErrorsAndTheSolvedBoard) {
     EXPECT_EQ(FindHint(*MakeBoard(0, cases[2].rows)).why, "2×2の黒マスがあります");
 }
 
-TEST(Hint, FollowedStepByStepEndsOnTheSolverSolution) {
-    for (const char* name : {"ombrix-solved.grid", "tandrel-solved.grid", "ombrix-beyond.grid"}) {
+// Each solve's trace reports exactly the cells each rule changed; its hints,
+// followed step by step, end on its solution.
+TEST(Hint, FollowedStepByStepEndsOnTheTracedSolverSolution) {
+    for (const char* name : {"ombrix-solved.grid", "tandrel-solved.grid", "ombrix-beyond.grid",
+                             "tandrel-beyond.grid"}) {
         SCOPED_TRACE(name);
         auto b = LoadGrid(std::string(OMBRIX_TEST_DATA_DIR) + "/" + name);
         auto solved = std::make_unique<Board>(*b);
-        AutoSolve(*solved);
+        Holder holder;
+        auto s = std::make_unique<Solver>(*solved, &holder);
+        s->PrepareBoard();
+        holder.last = std::make_unique<Board>(*solved);
+        s->AutoSolve();
+        EXPECT_GT(holder.changes, 20);
         int trials = 0;
         for (Hint h = FindHint(*b);; h = FindHint(*b)) {
             if (h.kind != HintKind::Rule && h.kind != HintKind::Trial) {
@@ -87,45 +123,5 @@ TEST(Hint, FollowedStepByStepEndsOnTheSolverSolution) {
             }
         }
         EXPECT_EQ(trials > 0, solved->status != StatusNone);
-    }
-}
-
-TEST(Trace, EachRuleRunReportsExactlyTheCellsItChanged) {
-    // Outside the trial search only the rules change the board: each report
-    // is held against the boards after the run and after the one before.
-    struct Holder : SolveTrace {
-        std::unique_ptr<Board> last;
-        bool inTrial = false;
-        std::size_t changes = 0;
-        void afterRule(const RuleRun& run, const Board& b) override {
-            if (inTrial) return;
-            std::size_t k = 0;
-            for (int x = 1; x <= b.width; ++x)
-                for (int y = 1; y <= b.height; ++y)
-                    if (const int was = last->state(x, y); was != b.state(x, y)) {
-                        ASSERT_LT(k, run.changes.size()) << run.name;
-                        const CellChange& c = run.changes[k++];
-                        EXPECT_TRUE(c.x == x && c.y == y && c.before == was &&
-                                    c.after == b.state(x, y))
-                            << run.name << " " << x << "," << y;
-                    }
-            EXPECT_EQ(k, run.changes.size()) << run.name;
-            changes += k;
-            *last = b;
-        }
-        void beforeTrial(const Board&) override { inTrial = true; }
-        void afterTrial(const Board& b) override {
-            inTrial = false;
-            *last = b;
-        }
-    };
-    for (const char* name : {"ombrix-beyond.grid", "tandrel-beyond.grid"}) {
-        auto b = LoadGrid(std::string(OMBRIX_TEST_DATA_DIR) + "/" + name);
-        Holder holder;
-        auto s = std::make_unique<Solver>(*b, &holder);
-        s->PrepareBoard();
-        holder.last = std::make_unique<Board>(*b);
-        s->AutoSolve();
-        EXPECT_GT(holder.changes, 20) << name;
     }
 }
