@@ -22,8 +22,10 @@ namespace {
 // in scan order (x outer, y inner); an area cell aN takes the id of the clue
 // N it is joined to through aN cells, else (a fragment) of the first clue N,
 // else one id shared by the aN cells without a clue N. A trailing ' marks a
-// finished clue or cell (id 0).
-void GiveAreaIds(Board& b, const std::vector<std::string>& rows) {
+// finished clue or cell (id 0). A board from text with its area ids so given.
+std::unique_ptr<Board> MakeAreaBoard(int ruleSet, const std::vector<std::string>& rows) {
+    auto board = MakeBoard(ruleSet, rows);
+    Board& b = *board;
     auto finished = [&](int x, int y) {
         std::istringstream in(rows.at(y - 1));
         std::string t;
@@ -57,13 +59,7 @@ void GiveAreaIds(Board& b, const std::vector<std::string>& rows) {
             c.areaId = first.try_emplace(clueNumber(c.state), b.nextAreaId).first->second;
         b.nextAreaId = std::max<std::uint32_t>(b.nextAreaId, c.areaId + 1u);
     });
-}
-
-// A board from text with its area ids given as above.
-std::unique_ptr<Board> MakeAreaBoard(int ruleSet, const std::vector<std::string>& rows) {
-    auto b = MakeBoard(ruleSet, rows);
-    GiveAreaIds(*b, rows);
-    return b;
+    return board;
 }
 
 struct RuleCase {
