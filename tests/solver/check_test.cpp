@@ -68,11 +68,9 @@ TEST(AnswerCheck, EachViolationAndItsNearMiss) {
          {"2 a2 a2 a3", "# # . .", "# # . .", ". . . 2"},
          {"black-block 1,2 1,3 2,2 2,3", "area-too-large 1,1 2,1 3,1 4,1", "number-mismatch 4,1"}},
     };
-    for (const auto& c : cases) {
-        const auto board = MakeBoard(c.rules, c.rows);
-        EXPECT_EQ(Lines(*board), c.expected) << "rules " << c.rules << ", first row " << c.rows[0];
-        EXPECT_FALSE(CheckBoard(*board).complete);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Lines(*MakeBoard(c.rules, c.rows)), c.expected)
+            << "rules " << c.rules << ", first row " << c.rows[0];
 }
 
 TEST(AnswerCheck, GeneratedSolutionsWholeHalfUndoneAndFlipped) {
