@@ -223,12 +223,10 @@ TEST(Analysis, SettlesThroughItsWeightedSearchAndStopsAtItsLimitsAndOnRequest) {
         waiter.done = true;
         waiter.cv.notify_all();
     });
-    bool finishedFirst = false;
-    {
-        std::unique_lock<std::mutex> lock(waiter.m);
-        waiter.cv.wait(lock, [&] { return waiter.nodes > 0 || waiter.done; });
-        finishedFirst = waiter.done;
-    }
+    std::unique_lock<std::mutex> lock(waiter.m);
+    waiter.cv.wait(lock, [&] { return waiter.nodes > 0 || waiter.done; });
+    const bool finishedFirst = waiter.done;
+    lock.unlock();
     cancel = true;
     worker.join();
     if (finishedFirst) GTEST_SKIP() << "the search ended before its first progress report";
