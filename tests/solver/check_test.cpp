@@ -28,16 +28,13 @@ std::vector<std::string> Lines(const Board& b) {
     return out;
 }
 
-struct Case {
-    int rules;
-    std::vector<std::string> rows;
-    std::vector<std::string> expected; // empty: a clean board
-};
-
 } // namespace
 
 TEST(AnswerCheck, EachViolationAndItsNearMiss) {
-    const Case cases[] = {
+    const struct {
+        int rules;
+        std::vector<std::string> rows, expected; // expected empty: a clean board
+    } cases[] = {
         // A 2 x 2 black block; one cell short of it; the same block under Tandrel.
         {0, {"# # . .", "# # . .", ". . . .", ". . . 3"}, {"black-block 1,1 1,2 2,1 2,2"}},
         {0, {"# # . .", "# . . .", ". . . .", ". . . 3"}, {}},
@@ -71,11 +68,9 @@ TEST(AnswerCheck, EachViolationAndItsNearMiss) {
          {"2 a2 a2 a3", "# # . .", "# # . .", ". . . 2"},
          {"black-block 1,2 1,3 2,2 2,3", "area-too-large 1,1 2,1 3,1 4,1", "number-mismatch 4,1"}},
     };
-    for (const Case& c : cases) {
-        const auto board = MakeBoard(c.rules, c.rows);
-        EXPECT_EQ(Lines(*board), c.expected) << "rules " << c.rules << ", first row " << c.rows[0];
-        EXPECT_FALSE(CheckBoard(*board).complete);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(Lines(*MakeBoard(c.rules, c.rows)), c.expected)
+            << "rules " << c.rules << ", first row " << c.rows[0];
 }
 
 TEST(AnswerCheck, GeneratedSolutionsWholeHalfUndoneAndFlipped) {
@@ -86,11 +81,11 @@ TEST(AnswerCheck, GeneratedSolutionsWholeHalfUndoneAndFlipped) {
                                      .height = 8 + static_cast<int>(seed % 4) * 4,
                                      .ruleSet = rules,
                                      .seed = seed};
+            SCOPED_TRACE(::testing::Message() << "rules " << rules << " seed " << seed);
             Board puzzle, solution;
             ASSERT_TRUE(GeneratePuzzle(o, puzzle, solution));
             const CheckResult whole = CheckBoard(solution);
-            ASSERT_TRUE(whole.solved()) << "rules " << rules << " seed " << seed << ": "
-                                        << (whole.ok() ? "incomplete" : Lines(solution)[0]);
+            ASSERT_TRUE(whole.solved()) << (whole.ok() ? "incomplete" : Lines(solution)[0]);
 
             // Undecide about half the painted cells, some whites left as dots.
             Board half = solution;
@@ -106,8 +101,7 @@ TEST(AnswerCheck, GeneratedSolutionsWholeHalfUndoneAndFlipped) {
                 }
             }
             const CheckResult partial = CheckBoard(half);
-            EXPECT_TRUE(partial.ok())
-                << "rules " << rules << " seed " << seed << ": " << Lines(half)[0];
+            EXPECT_TRUE(partial.ok()) << Lines(half)[0];
             EXPECT_FALSE(partial.complete);
 
             // Any one painted cell of the other colour breaks a rule.
@@ -117,8 +111,7 @@ TEST(AnswerCheck, GeneratedSolutionsWholeHalfUndoneAndFlipped) {
                     if (s != Black && !(s > 100 && s < GivenBlack)) continue;
                     Board flipped = solution;
                     flipped.state(x, y) = s == Black ? WhiteDot : Black;
-                    EXPECT_FALSE(CheckBoard(flipped).ok())
-                        << "rules " << rules << " seed " << seed << " cell " << x << "," << y;
+                    EXPECT_FALSE(CheckBoard(flipped).ok()) << "cell " << x << "," << y;
                 }
             }
         }

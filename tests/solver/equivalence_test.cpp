@@ -1,7 +1,8 @@
 // The solver's faster computations against their straightforward forms, kept
 // here: the reach query over an index of the areas against a scan of the
-// whole board, and the region rules that clear and promote only the cells a
-// walk touched against full-board passes. Both are run on boards taken from
+// whole board, the region rules that clear and promote only the cells a walk
+// touched against full-board passes, and the black groups kept cell by cell
+// (and undone) against groups built afresh. All are run on boards taken from
 // the middle of solves of generated puzzles of both rule sets and many sizes.
 #include "generator.h"
 #include "solver.h"
@@ -182,6 +183,21 @@ bool SameCells(const Board& a, const Board& b) {
 TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
     const auto boards = MidSolveBoards(40);
     ASSERT_GT(boards.size(), 500u);
+    auto kept = std::make_unique<BlackGroups>(), fresh = std::make_unique<BlackGroups>();
+    auto sameGroups = [&](const Board& b) {
+        auto fields = [](BlackGroups::Group g) {
+            return std::tuple(g.size, g.exits, g.first, g.oneExit);
+        };
+        for (int x = 1; x <= b.width; ++x)
+            for (int y = 1; y <= b.height; ++y)
+                if (isBlack(b.state(x, y)) &&
+                    fields(kept->GroupOf(x, y)) != fields(fresh->GroupOf(x, y)))
+                    return false;
+        return true;
+    };
+    std::mt19937 rng(12345);
+    auto next = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int verdicts[3] = {};
     int queries = 0;
     for (const auto& original : boards) {
         // The reach query, for every cell it may be asked about.
@@ -191,17 +207,13 @@ TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
             for (int y = 1; y <= fast->height; ++y) {
                 const int st = fast->state(x, y);
                 if ((st != Undecided && st != WhiteDot) || fast->at(x, y).areaId != 0) continue;
-                if ((x + y + queries) % 4 != 0) { // a sample keeps the test quick
-                    ++queries;
-                    continue;
-                }
+                if ((x + y + queries++) % 4 != 0) continue; // a sample keeps the test quick
                 const int a = s.CountReachingAreas(x, y), r = ReferenceCountReaching(*slow, x, y);
                 ASSERT_EQ(a, r) << "target (" << x << "," << y << ")";
                 if (a == 1) {
                     ASSERT_EQ(std::pair(fast->reachX, fast->reachY),
                               std::pair(slow->reachX, slow->reachY));
                 }
-                ++queries;
             }
         }
         // The two region rules, on identical copies.
@@ -215,9 +227,45 @@ TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
                 << (rule == 0 ? "RuleAreaReach" : "RuleAreaFragment") << " on a " << int(a->width)
                 << "x" << int(a->height) << " board, rule set " << int(a->ruleSet);
         }
+        // The kept black groups cell by cell against groups built afresh,
+        // and their verdict against the connectivity rule's walk.
+        Board b = *original;
+        kept->Build(b);
+        const auto start = std::make_unique<Board>(b);
+        Board w = b;
+        w.status = StatusNone;
+        w.changed = 0;
+        Solver(w).Run(Rule::BlackConnected);
+        int ex = 0, ey = 0;
+        const auto v = kept->Connectivity(b.blackBudget, ex, ey);
+        ++verdicts[static_cast<int>(v)];
+        if (v == BlackGroups::Verdict::Quiet) {
+            ASSERT_EQ(w.status, StatusNone);
+            ASSERT_EQ(w.changed, 0);
+        } else if (v == BlackGroups::Verdict::Extend) {
+            ASSERT_EQ(w.status, StatusNone);
+            ASSERT_EQ(w.state(ex, ey), Black) << "(" << ex << "," << ey << ")";
+            ASSERT_EQ(b.undecidedCount - 1, w.undecidedCount);
+        }
+        const int mark = kept->TrailMark();
+        for (int step = 0; step < 12; ++step) {
+            const int x = 1 + next(b.width), y = 1 + next(b.height);
+            if (b.state(x, y) != Undecided) continue;
+            b.state(x, y) = next(2) ? Black : WhiteDot;
+            kept->Decided(b, x, y);
+            fresh->Build(b);
+            ASSERT_TRUE(sameGroups(b)) << "after deciding (" << x << "," << y << ")";
+        }
+#ifdef OMBRIX_TINY_CAPACITIES
+        if (!kept->Undo(mark)) kept->Build(*start); // the trail ran over, as the solver does
+#else
+        ASSERT_TRUE(kept->Undo(mark));
+#endif
+        fresh->Build(*start);
+        ASSERT_TRUE(sameGroups(*start));
     }
     EXPECT_GT(queries, 40000);
-    RecordProperty("boards", static_cast<int>(boards.size()));
+    EXPECT_TRUE(verdicts[0] && verdicts[1] && verdicts[2]) << "every verdict occurs";
 }
 
 // The kept indexes and the trial search's skipping against every rule run in
@@ -260,70 +308,4 @@ TEST(Equivalence, IncrementalSolveMatchesFullRules) {
     // The puzzles reach the trial search's every ending, not just solutions.
     EXPECT_TRUE(outcomes[StatusNone] && outcomes[StatusUnsolvable] &&
                 outcomes[StatusSecondSolution]);
-}
-
-// The black groups kept cell by cell against groups built afresh, and their
-// verdict against the connectivity rule's own walk, on mid-solve boards. Cells
-// are decided at random (black or white) one at a time; after each, every
-// group must match a fresh build; undoing to the start must give back the
-// first groups exactly.
-TEST(Equivalence, KeptBlackGroupsMatchFreshOnesAndTheWalk) {
-    const auto boards = MidSolveBoards(24);
-    ASSERT_GT(boards.size(), 200u);
-    auto kept = std::make_unique<BlackGroups>(), fresh = std::make_unique<BlackGroups>();
-    auto sameGroups = [&](const Board& b) {
-        auto fields = [](BlackGroups::Group g) {
-            return std::tuple(g.size, g.exits, g.first, g.oneExit);
-        };
-        for (int x = 1; x <= b.width; ++x)
-            for (int y = 1; y <= b.height; ++y)
-                if (isBlack(b.state(x, y)) &&
-                    fields(kept->GroupOf(x, y)) != fields(fresh->GroupOf(x, y)))
-                    return false;
-        return true;
-    };
-    std::mt19937 rng(12345);
-    auto next = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    int verdicts[3] = {};
-    for (const auto& original : boards) {
-        Board b = *original;
-        kept->Build(b);
-        const auto start = std::make_unique<Board>(b);
-        // The verdict against the rule's walk on a copy.
-        {
-            Board w = b;
-            w.status = StatusNone;
-            w.changed = 0;
-            Solver s(w);
-            s.Run(Rule::BlackConnected);
-            int ex = 0, ey = 0;
-            const auto v = kept->Connectivity(b.blackBudget, ex, ey);
-            ++verdicts[static_cast<int>(v)];
-            if (v == BlackGroups::Verdict::Quiet) {
-                ASSERT_EQ(w.status, StatusNone);
-                ASSERT_EQ(w.changed, 0);
-            } else if (v == BlackGroups::Verdict::Extend) {
-                ASSERT_EQ(w.status, StatusNone);
-                ASSERT_EQ(w.state(ex, ey), Black) << "(" << ex << "," << ey << ")";
-                ASSERT_EQ(b.undecidedCount - 1, w.undecidedCount);
-            }
-        }
-        const int mark = kept->TrailMark();
-        for (int step = 0; step < 12; ++step) {
-            const int x = 1 + next(b.width), y = 1 + next(b.height);
-            if (b.state(x, y) != Undecided) continue;
-            b.state(x, y) = next(2) ? Black : WhiteDot;
-            kept->Decided(b, x, y);
-            fresh->Build(b);
-            ASSERT_TRUE(sameGroups(b)) << "after deciding (" << x << "," << y << ")";
-        }
-#ifdef OMBRIX_TINY_CAPACITIES
-        if (!kept->Undo(mark)) kept->Build(*start); // the trail ran over, as the solver does
-#else
-        ASSERT_TRUE(kept->Undo(mark));
-#endif
-        fresh->Build(*start);
-        ASSERT_TRUE(sameGroups(*start));
-    }
-    EXPECT_TRUE(verdicts[0] && verdicts[1] && verdicts[2]) << "every verdict occurs";
 }

@@ -63,13 +63,6 @@ bool CheckSolution(const Board& b, std::string& why) {
     int groups = 0, blackGroups = 0;
     for (int x = 1; x <= w; ++x) {
         for (int y = 1; y <= h; ++y) {
-            const int v = s(x, y);
-            if (!black(v) && !clue(v) && !areaCell(v))
-                return fail(say("cell ", at(x, y), " is undecided (", v, ")"));
-        }
-    }
-    for (int x = 1; x <= w; ++x) {
-        for (int y = 1; y <= h; ++y) {
             if (group[idx(x, y)] >= 0) continue;
             const auto cells = flood(x, y, groups++);
             if (black(s(x, y))) {
@@ -77,11 +70,15 @@ bool CheckSolution(const Board& b, std::string& why) {
                     return fail(say("black cells form more than one group (", at(x, y), ")"));
                 continue;
             }
-            // A white area: one clue, as many cells as it says, area cells
-            // that agree.
+            // A white area: decided cells only, one clue, as many cells as
+            // it says, area cells that agree.
             int clues = 0, clueValue = 0;
-            for (auto [cx, cy] : cells)
-                if (clue(s(cx, cy))) ++clues, clueValue = s(cx, cy);
+            for (auto [cx, cy] : cells) {
+                if (clue(s(cx, cy)))
+                    ++clues, clueValue = s(cx, cy);
+                else if (!areaCell(s(cx, cy)))
+                    return fail(say("cell ", at(cx, cy), " is undecided (", s(cx, cy), ")"));
+            }
             if (clues != 1) return fail(say("the area at ", at(x, y), " holds ", clues, " clues"));
             if (static_cast<int>(cells.size()) != clueValue)
                 return fail(say("the area of clue ", clueValue, " at ", at(x, y), " has ",

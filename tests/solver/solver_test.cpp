@@ -22,8 +22,10 @@ namespace {
 // in scan order (x outer, y inner); an area cell aN takes the id of the clue
 // N it is joined to through aN cells, else (a fragment) of the first clue N,
 // else one id shared by the aN cells without a clue N. A trailing ' marks a
-// finished clue or cell (id 0).
-void GiveAreaIds(Board& b, const std::vector<std::string>& rows) {
+// finished clue or cell (id 0). A board from text with its area ids so given.
+std::unique_ptr<Board> MakeAreaBoard(int ruleSet, const std::vector<std::string>& rows) {
+    auto board = MakeBoard(ruleSet, rows);
+    Board& b = *board;
     auto finished = [&](int x, int y) {
         std::istringstream in(rows.at(y - 1));
         std::string t;
@@ -57,20 +59,7 @@ void GiveAreaIds(Board& b, const std::vector<std::string>& rows) {
             c.areaId = first.try_emplace(clueNumber(c.state), b.nextAreaId).first->second;
         b.nextAreaId = std::max<std::uint32_t>(b.nextAreaId, c.areaId + 1u);
     });
-}
-
-// A board from text with its area ids given as above.
-std::unique_ptr<Board> MakeAreaBoard(int ruleSet, const std::vector<std::string>& rows) {
-    auto b = MakeBoard(ruleSet, rows);
-    GiveAreaIds(*b, rows);
-    return b;
-}
-
-std::vector<std::string> Blank(int width, int height) {
-    std::string row = ".";
-    for (int x = 1; x < width; ++x)
-        row += " .";
-    return std::vector<std::string>(static_cast<std::size_t>(height), row);
+    return board;
 }
 
 struct RuleCase {
@@ -141,7 +130,7 @@ TEST(Marks, CountersContradictionsAndTheFinishedClueTwo) {
 
 TEST(Driver, PreparationSolvingAgainAndGivenBlackCells) {
     // Nothing to go on: the trial search finds no candidate, changes nothing.
-    auto b = MakeBoard(0, Blank(8, 8));
+    auto b = MakeBoard(0, std::vector<std::string>(8, ". . . . . . . ."));
     b->undecidedCount = 64;
     Solver(*b).TrialSearch();
     EXPECT_EQ(b->status, StatusUnsolvable);
@@ -156,10 +145,11 @@ TEST(Driver, PreparationSolvingAgainAndGivenBlackCells) {
     b->state(8, 8) = b->state(7, 7) = 48;
     AutoSolve(*b);
     EXPECT_EQ(b->status, StatusSumTooLarge);
-    auto big = MakeBoard(1, Blank(31, 45));
+    std::vector<std::string> rows(45);
     for (int y = 1; y <= 45; ++y)
         for (int x = 1; x <= 31; ++x)
-            big->state(x, y) = (x + y) % 2 == 0 ? 48 : Undecided;
+            rows[y - 1] += (x + y) % 2 == 0 ? "48 " : ". ";
+    auto big = MakeBoard(1, rows);
     AutoSolve(*big);
     EXPECT_EQ(big->status, StatusSumTooLarge);
 
