@@ -5,8 +5,8 @@
 // at once.
 #include "analysis.h"
 #include "collection.h"
-#include "puzzle_file.h"
 #include "grid_text.h"
+#include "puzzle_file.h"
 #include "rule_checker.h"
 #include "unique.h"
 
@@ -14,32 +14,22 @@
 
 #include <atomic>
 #include <fstream>
-#include <sstream>
 #include <memory>
+#include <sstream>
 
 using namespace ombrix;
 using namespace ombrix::testing;
 
 TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
-    struct Case {
-        int ruleSet;
-        std::uint64_t seed;
-        int grade;
-        bool symmetric;
-    };
-    const Case cases[] = {{RuleSetOmbrix, 2, 2, false},
-                          {RuleSetOmbrix, 4, 0, true},
-                          {RuleSetTandrel, 3, 1, true},
-                          {RuleSetOmbrix, 5, 4, false}};
+    const UniqueOptions cases[] = {
+        {.seed = 2, .grade = 2},
+        {.seed = 4, .symmetric = true},
+        {.ruleSet = RuleSetTandrel, .seed = 3, .grade = 1, .symmetric = true},
+        {.seed = 5, .grade = 4}};
     auto made = std::make_unique<UniqueResult>();
     auto again = std::make_unique<UniqueResult>();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.seed);
-        UniqueOptions o;
-        o.ruleSet = c.ruleSet;
-        o.seed = c.seed;
-        o.grade = c.grade;
-        o.symmetric = c.symmetric;
+    for (const UniqueOptions& o : cases) {
+        SCOPED_TRACE(o.seed);
         ASSERT_TRUE(GenerateUnique(o, *made));
         const Board& p = made->puzzle;
         const AnalysisResult r = Analyze(p);
@@ -48,22 +38,21 @@ TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
         EXPECT_TRUE(CheckSolution(r.solutions[0], why)) << why;
         const int grade = GradeByAutoSolve(p);
         EXPECT_EQ(grade, made->grade);
-        if (c.grade)
-            EXPECT_EQ(grade, c.grade);
+        if (o.grade)
+            EXPECT_EQ(grade, o.grade);
         else
             EXPECT_TRUE(grade >= 1 && grade <= 3) << grade;
         int clues = 0, singles = 0;
         for (int x = 1; x <= p.width; ++x)
             for (int y = 1; y <= p.height; ++y) {
                 const std::uint8_t s = p.state(x, y);
-                if (s >= 1 && s <= 48) ++clues;
+                clues += isClue(s);
                 singles += s == 1;
                 EXPECT_TRUE(s <= 40 || (s == GivenBlack && p.tandrel()))
                     << int(s) << " at " << x << "," << y;
-                if (c.symmetric) {
-                    const std::uint8_t m = p.state(p.width + 1 - x, p.height + 1 - y);
-                    EXPECT_EQ(s >= 1 && s <= 48, m >= 1 && m <= 48) << x << "," << y;
-                }
+                if (o.symmetric)
+                    EXPECT_EQ(isClue(s), isClue(p.state(p.width + 1 - x, p.height + 1 - y)))
+                        << x << "," << y;
             }
         EXPECT_EQ(clues, made->clues);
         EXPECT_LE(singles, p.width * p.height / 25); // few areas of a single cell
