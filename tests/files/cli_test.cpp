@@ -2,11 +2,11 @@
 // export-text, solve --out, analyze, generate, collection), writers that fail
 // part way, names that are bytes, and every way a command fails.
 #include "files_test_util.h"
+#include "golden.h" // LoadGrid, ReadText
 #include "grid_text.h"
 #include "omx.h"
 #include "solver.h"
 #include "status_text.h"
-#include "text_export.h"
 #include "version.h"
 
 #include <gtest/gtest.h>
@@ -37,9 +37,8 @@ CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args,
     const int status = std::system((command + ") >'" + outPath + "' 2>'" + errPath + "'").c_str());
     CliRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes out = ReadAll(outPath), err = ReadAll(errPath);
-    run.out.assign(out.begin(), out.end());
-    run.err.assign(err.begin(), err.end());
+    run.out = ReadText(outPath);
+    run.err = ReadText(errPath);
     std::remove(outPath.c_str());
     std::remove(errPath.c_str());
     return run;
@@ -56,13 +55,6 @@ const char* kGrid = "# a small Tandrel puzzle\n"
                     ". . . . . . . . .\n"
                     "5 . . . . . . . .\n";
 
-Board ParseGrid(const std::string& text) {
-    Board board;
-    GridTextError error;
-    EXPECT_TRUE(ParseGridText(text, board, error)) << error.describe();
-    return board;
-}
-
 // convert makes a fresh edit-phase file and grid text again, solve --out the
 // solved board as the editor saves it. Names are bytes: two names that are
 // not UTF-8 stay two files, as given. analyze names both solutions.
@@ -72,18 +64,17 @@ TEST(CliFiles, ConvertSolveAndAnalyzeWriteWhatTheEditorWouldUnderNamesThatAreByt
     const std::string a = "\x82\xa0", b = "\x82\xa1"; // Shift_JIS hiragana
     ASSERT_EQ(RunCli(dir, {"convert", dir / "p.grid", dir / (a + ".omx")}).exitCode, 0);
     // The edit phase of a fresh board: no steps, nothing counted, the bar laid out.
-    Board grid = ParseGrid(kGrid);
+    Board grid = *LoadGrid(dir / "p.grid");
     grid.undecidedCount = 0;
     UiState ui;
     ui.layoutState = LayoutReady;
     EXPECT_EQ(ReadAll(dir / (a + ".omx")), EncodePuzzleFile(grid, ui));
     ASSERT_EQ(RunCli(dir, {"convert", dir / (a + ".omx"), dir / (a + ".grid")}).exitCode, 0);
-    const Bytes back = ReadAll(dir / (a + ".grid"));
-    EXPECT_EQ(std::string(back.begin(), back.end()), FormatGridText(grid));
+    EXPECT_EQ(ReadText(dir / (a + ".grid")), FormatGridText(grid));
 
     CliRun run = RunCli(dir, {"solve", dir / (a + ".grid"), "--out", dir / (b + ".omx"), "--dump"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    Board solved = ParseGrid(kGrid);
+    Board solved = *LoadGrid(dir / "p.grid");
     AutoSolve(solved);
     EXPECT_EQ(run.out.substr(0, 9), "status " + std::to_string(solved.status) + "\n");
     ui.phase = PhaseAutoSolved;
@@ -123,8 +114,7 @@ TEST(CliFiles, UniquePuzzlesFollowFromTheSeedAndTheCollectionFromItsList) {
     EXPECT_EQ(ReadAll(dir / "a-1.grid"), ReadAll(dir / "b-1.grid"));
     EXPECT_EQ(ReadAll(dir / "a-2.grid"), ReadAll(dir / "b-2.grid"));
     EXPECT_NE(ReadAll(dir / "a-1.grid"), ReadAll(dir / "a-2.grid"));
-    const Bytes text = ReadAll(dir / "a-1.grid");
-    const Board b = ParseGrid(std::string(text.begin(), text.end()));
+    const Board b = *LoadGrid(dir / "a-1.grid");
     EXPECT_TRUE(b.tandrel());
     for (int x = 1; x <= b.width; ++x)
         for (int y = 1; y <= b.height; ++y)

@@ -101,17 +101,16 @@ TEST(SafeWrite, PathsThatCannotBeWrittenOrReadFailWithTheFileAndTheReason) {
     WriteAll(dir / "plain", kOld);
     fs::create_directory(dir / "folder.omx");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    struct Case {
+    const struct {
         std::string path, reason;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {dir / "plain/puzzle.omx", "Not a directory"},
         {dir / "missing/puzzle.omx", "No such file or directory"},
         {dir / "folder.omx", "Is a directory"},
         {dir / "fifo", "not a regular file"},
         {"", "No such file or directory"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::string error;
         EXPECT_FALSE(WriteFileAtomically(c.path, kOld, error)) << c.path;
         EXPECT_NE(error.find("cannot save " + c.path), std::string::npos) << error;

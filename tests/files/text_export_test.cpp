@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <iconv.h>
 
 namespace ombrix::testing {

@@ -9,11 +9,11 @@
 namespace ombrix::test {
 namespace {
 
-TEST(AnalysisCommand, UniquePuzzleGivesItsGradeAndShowsTheSolutionOnRequest) {
+TEST(AnalysisCommand, UniqueNoneAndTwoSolutionsShownInTurnWithTheirDifferencesOutlined) {
     Editor e;
     e.open("ombrix-solved.grid");
     // Closed without showing: the board is as it was.
-    const QByteArray before = e.snapshot();
+    QByteArray before = e.snapshot();
     e.frame.menuAction(ID_TOOLS_ANALYZE)->trigger();
     ASSERT_EQ(e.modal.progressTexts.size(), 1);
     EXPECT_TRUE(e.modal.progressTexts[0].contains(QStringLiteral("ノード")));
@@ -35,16 +35,14 @@ TEST(AnalysisCommand, UniquePuzzleGivesItsGradeAndShowsTheSolutionOnRequest) {
     e.frame.OnCommand(ID_TOOLS_ANALYZE);
     EXPECT_EQ(e.modal.messages, QStringList{QStringLiteral("解がありません")});
     EXPECT_EQ(e.snapshot(), none);
-}
 
-TEST(AnalysisCommand, TwoSolutionsAreShownInTurnWithTheirDifferencesOutlinedAndLeftAgain) {
-    Editor e;
+    // Two solutions: shown in turn with their differences outlined, and left again.
+    e.modal.choices.clear();
     e.open("tandrel-beyond.grid");
     const AnalysisResult expected = Analyze(e.board);
     ASSERT_EQ(expected.verdict, Verdict::Several);
     ASSERT_EQ(expected.differing.size(), 2u);
-    e.modal.choiceAnswer = 0;
-    const QByteArray before = e.snapshot();
+    before = e.snapshot();
     std::vector<int> seen;
     e.modal.solutionScript = [&](SolutionToggle& toggle) {
         for (int turn = 0; turn < 3; ++turn) {

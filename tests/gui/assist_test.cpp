@@ -8,13 +8,8 @@
 
 #include <QSignalSpy>
 
-namespace ombrix {
+namespace ombrix::test {
 namespace {
-
-using test::CountColour;
-using test::Editor;
-using test::kBlue;
-using test::kRed;
 
 // Puts a board written as text on the editor in `phase`, laid out afresh.
 // This is the test's starting point, not a recorded change.
@@ -98,7 +93,7 @@ TEST(UndoRedo, EveryKindOfChangeBackAndForthToTheExactState) {
     EXPECT_FALSE(e.view().canRedo());
 }
 
-TEST(Keyboard, EditPhaseCluesGivenBlackAndClear) {
+TEST(Keyboard, EditPhaseCluesGivenBlackAndClearThenSolvePhaseStepsUnderTheRulesOfTheClicks) {
     Editor e;
     // Two quick digits: one clue, one undo step; the bar's selection follows.
     Keys(e, {Qt::Key_Right, Qt::Key_Down, Qt::Key_1, Qt::Key_2});
@@ -122,10 +117,8 @@ TEST(Keyboard, EditPhaseCluesGivenBlackAndClear) {
              Qt::Key_Up});
     EXPECT_EQ(testing::BoardRows(e.board)[1], ". . 45 . . G . . . .");
     EXPECT_EQ(e.view().marks().cursorY, 1);
-}
 
-TEST(Keyboard, SolvePhaseStepsUnderTheRulesOfTheClicks) {
-    Editor e;
+    Keys(e, {Qt::Key_Left, Qt::Key_Left, Qt::Key_Left}); // to the corner, (1, 1)
     Put(e, 1, {"2 . . .", ". G . .", ". . . .", ". . . 3"}, PhaseSolveStart);
     // A clue stays as it is.
     Keys(e, {Qt::Key_Space, Qt::Key_Delete});
@@ -154,7 +147,7 @@ TEST(AnswerCheckAndHint, OutlinesStatusLineCompletionAndTheHintAsOneUndoableStep
     for (auto [x, y] : {std::pair{1, 1}, {2, 1}, {1, 2}, {2, 2}})
         EXPECT_GT(ColourIn(img, l, x, y, kRed), 0) << x << "," << y;
     EXPECT_EQ(ColourIn(img, l, 3, 1, kRed), 0);
-    EXPECT_GT(test::StatusYellow(img), 0);
+    EXPECT_GT(StatusYellow(img), 0);
     // The next change takes the marks away; choosing a number does not.
     e.bar(2);
     EXPECT_FALSE(StatusText(e).empty());
@@ -175,7 +168,7 @@ TEST(AnswerCheckAndHint, OutlinesStatusLineCompletionAndTheHintAsOneUndoableStep
     e.bar(2);
     e.cell(2, 1);
     EXPECT_EQ(StatusText(e), "正解です！");
-    EXPECT_GT(CountColour(e.grab(), test::kStatusLine & QRect(0, 0, 100, 100), test::kYellow), 0);
+    EXPECT_GT(CountColour(e.grab(), kStatusLine & QRect(0, 0, 100, 100), kYellow), 0);
     e.frame.OnCommand(ID_TOOLS_CHECK);
     EXPECT_EQ(StatusText(e), "正解です！");
 
@@ -215,4 +208,4 @@ TEST(AnswerCheckAndHint, OutlinesStatusLineCompletionAndTheHintAsOneUndoableStep
 }
 
 } // namespace
-} // namespace ombrix
+} // namespace ombrix::test

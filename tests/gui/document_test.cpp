@@ -5,6 +5,7 @@
 #include "editor_fixture.h"
 
 #include "commands.h"
+#include "files/files_test_util.h" // ReadAll, WriteAll, WriteText
 #include "grid_text.h"
 #include "omx.h"
 #include "recent_files.h"
@@ -15,23 +16,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-namespace ombrix {
+namespace ombrix::test {
 namespace {
 
-using test::Editor;
-
 const QString kProgram = QStringLiteral(" - Ombrix＆Tandrel - 解答ツール");
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 TEST(Document, TitleSaveNewThePromptsThreeAnswersAndGridText) {
     QTemporaryDir dir;
@@ -53,9 +41,8 @@ TEST(Document, TitleSaveNewThePromptsThreeAnswersAndGridText) {
     QTest::keyClick(&e.frame, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(e.modal.saveFilters.size(), 1);
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("a.omx") + kProgram);
-    const QByteArray withTwo = ReadAll(a);
-    const std::vector<std::uint8_t> bytes = EncodePuzzleFile(e.board, e.ui);
-    EXPECT_EQ(withTwo, QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const testing::Bytes withTwo = testing::ReadAll(a.toStdString());
+    EXPECT_EQ(withTwo, EncodePuzzleFile(e.board, e.ui));
     // 名前を付けて保存 always asks, starting with the current name.
     e.modal.savePath = b;
     e.frame.OnCommand(ID_FILE_SAVE_AS_NAMED);
@@ -76,14 +63,14 @@ TEST(Document, TitleSaveNewThePromptsThreeAnswersAndGridText) {
     EXPECT_TRUE(e.frame.isVisible());
     EXPECT_EQ(e.snapshot(), work);
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("b.omx*") + kProgram);
-    const QByteArray bSaved = ReadAll(b);
+    const testing::Bytes bSaved = testing::ReadAll(b.toStdString());
 
     // Don't save: a.omx is loaded, b.omx keeps what was saved.
     e.modal.saveAnswer = SaveAnswer::Discard;
     e.frame.OnCommand(ID_FILE_OPEN);
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("a.omx") + kProgram);
     EXPECT_EQ(e.board.state(4, 4), 0);
-    EXPECT_EQ(ReadAll(b), bSaved);
+    EXPECT_EQ(testing::ReadAll(b.toStdString()), bSaved);
 
     // Save: 新規作成 writes a.omx first (no dialog), then empties the board.
     e.cell(5, 5);
@@ -91,7 +78,7 @@ TEST(Document, TitleSaveNewThePromptsThreeAnswersAndGridText) {
     QTest::keyClick(&e.frame, Qt::Key_N, Qt::ControlModifier);
     e.settle();
     EXPECT_EQ(e.modal.saveFilters.size(), 2);
-    EXPECT_NE(ReadAll(a), withTwo);
+    EXPECT_NE(testing::ReadAll(a.toStdString()), withTwo);
     EXPECT_EQ(e.board.state(5, 5), 0);
     EXPECT_EQ(e.frame.windowTitle(), kProgram.mid(3));
     EXPECT_EQ(e.modal.saveQuestions.size(), 5); // three cancelled, one not saved, one saved
@@ -103,11 +90,12 @@ TEST(Document, TitleSaveNewThePromptsThreeAnswersAndGridText) {
     e.cell(1, 1, Qt::RightButton);
     e.modal.savePath = dir.filePath(QStringLiteral("out.txt"));
     e.frame.OnCommand(ID_FILE_SAVE_AS_NAMED);
-    EXPECT_EQ(ReadAll(e.modal.savePath).toStdString(), FormatGridText(e.board));
+    const testing::Bytes text = testing::ReadAll(e.modal.savePath.toStdString());
+    EXPECT_EQ(std::string(text.begin(), text.end()), FormatGridText(e.board));
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("out.txt") + kProgram);
 }
 
-TEST(Document, RecentFilesAfterARestartAndAGoneFile) {
+TEST(Document, RecentFilesAfterARestartAGoneFileAndEachRefusalSayingWhy) {
     QTemporaryDir dir;
     QSettings().remove(QStringLiteral("recentFiles"));
     QStringList saved;
@@ -138,21 +126,18 @@ TEST(Document, RecentFilesAfterARestartAndAGoneFile) {
     menu->actions()[1]->trigger();
     EXPECT_EQ(e.frame.windowTitle(), QStringLiteral("p7.omx") + kProgram);
     EXPECT_EQ(RecentFiles().list().value(0), saved[2]);
-}
 
-TEST(Document, EachRefusalSaysWhyInAMessageNamingTheFile) {
-    QTemporaryDir dir;
-    Editor e;
-    // 200 bytes of a 10 x 10 file, two of them the carriage returns of line ends.
+    // Each refusal says why in a message naming the file. 200 bytes of a
+    // 10 x 10 file, two of them the carriage returns of line ends.
     const std::vector<std::uint8_t> full = EncodePuzzleFile(e.board, e.ui);
     const QString cut = dir.filePath(QStringLiteral("cut.omx"));
-    WriteAll(cut, QByteArray(reinterpret_cast<const char*>(full.data()), 200));
+    testing::WriteAll(cut.toStdString(), testing::Bytes(full.begin(), full.begin() + 200));
     const QString bad = dir.filePath(QStringLiteral("bad.grid"));
-    WriteAll(bad, "ombrix 8 8\n. . x . . . . .\n");
+    testing::WriteText(bad.toStdString(), "ombrix 8 8\n. . x . . . . .\n");
     const QString folder = dir.filePath(QStringLiteral("folder.omx"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.omx")));
     const QString gridNamedOmx = dir.filePath(QStringLiteral("grid.omx"));
-    WriteAll(gridNamedOmx, "ombrix 8 8\n");
+    testing::WriteText(gridNamedOmx.toStdString(), "ombrix 8 8\n");
     const struct {
         QString path, reason;
     } cases[] = {
@@ -172,7 +157,7 @@ TEST(Document, EachRefusalSaysWhyInAMessageNamingTheFile) {
         e.modal.messages.clear();
         e.modal.openPath = c.path;
         e.frame.OnCommand(ID_FILE_OPEN);
-        EXPECT_GT(test::StatusYellow(e.grab()), 20);
+        EXPECT_GT(StatusYellow(e.grab()), 20);
         EXPECT_EQ(e.board.status, StatusUnreadable);
         e.board.status = StatusNone;
         EXPECT_EQ(e.snapshot(), work);
@@ -185,4 +170,4 @@ TEST(Document, EachRefusalSaysWhyInAMessageNamingTheFile) {
 }
 
 } // namespace
-} // namespace ombrix
+} // namespace ombrix::test

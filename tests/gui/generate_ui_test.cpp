@@ -6,6 +6,7 @@
 
 #include "analysis.h"
 #include "puzzle_file.h"
+#include "test_boards.h"
 
 #include <memory>
 
@@ -19,7 +20,7 @@
 namespace ombrix::test {
 namespace {
 
-TEST(GenerateCommand, MakesTheChosenPuzzleAsOneUndoableStepAndCancelLeavesTheBoard) {
+TEST(GenerateAndCollection, TheChosenPuzzleAsOneUndoableStepCancelLeavesTheBoard) {
     Editor e;
     QAction* item = e.frame.menuAction(ID_TOOLS_GENERATE);
     ASSERT_NE(item, nullptr);
@@ -59,10 +60,8 @@ TEST(GenerateCommand, MakesTheChosenPuzzleAsOneUndoableStepAndCancelLeavesTheBoa
     e.frame.menuAction(ID_EDIT_UNDO)->trigger();
     e.settle();
     EXPECT_EQ(e.snapshot(), before);
-}
 
-TEST(CollectionCommand, OpensThePuzzleChosenFromTheList) {
-    Editor e;
+    // The collection opens the puzzle chosen from its list.
     const QString folder = CollectionFolder();
     ASSERT_FALSE(folder.isEmpty());
     e.modal.collectionScript = [&](CCollectionDlg& d) {
@@ -78,11 +77,7 @@ TEST(CollectionCommand, OpensThePuzzleChosenFromTheList) {
     std::string error;
     ASSERT_EQ(LoadPuzzleFile((folder + QStringLiteral("/o02.omx")).toStdString(), *file, ui, error),
               ReadKind::Complete);
-    EXPECT_EQ(e.board.width, file->width);
-    EXPECT_EQ(e.board.height, file->height);
-    for (int x = 0; x < 35; ++x)
-        for (int y = 0; y < 48; ++y)
-            EXPECT_EQ(e.board.state(x, y), file->state(x, y)) << x << "," << y;
+    EXPECT_TRUE(testing::SameBoard(e.board, *file));
     EXPECT_TRUE(e.view().document().path().isEmpty());
 }
 

@@ -8,15 +8,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-namespace ombrix {
+namespace ombrix::test {
 namespace {
 
 using sprites::Colour;
-using test::CountColour;
-using test::kRed;
-using test::kTeal;
-using test::RegionDiff;
-using test::StatusYellow;
 
 struct Fixture {
     Board board;
@@ -29,7 +24,7 @@ struct Fixture {
     QImage paint() const { return RenderLayout(board, ui); }
 };
 
-TEST(Paint, EmptyBoardALongBarTheStatusLineAndTheCircleOfASecondSolution) {
+TEST(Paint, EmptyBoardALongBarTheStatusLineTheCircleTheButtonsOfEveryPhaseAndTheBanners) {
     Fixture f(10, 10);
     const QImage img = f.paint();
     ASSERT_EQ(img.size(), QSize(490, 390));
@@ -77,6 +72,30 @@ TEST(Paint, EmptyBoardALongBarTheStatusLineAndTheCircleOfASecondSolution) {
     // Any other status: no circle although the cell is still named.
     f.board.status = StatusUnsolvable;
     EXPECT_EQ(CountColour(f.paint(), QRect(0, 0, 300, 390), kRed), 0);
+
+    // The buttons and the label of every phase.
+    const struct {
+        int phase;
+        SpriteRect upper, lower, label;
+    } cases[] = {
+        {0, sprites::kButtonClearAll, sprites::kButtonToSolve, sprites::kLabelEdit},
+        {1, sprites::kButtonAutoSolve, sprites::kButtonToEdit, sprites::kLabelSolve},
+        {2, sprites::kButtonUndo, sprites::kButtonRestart, sprites::kLabelSolve},
+        {3, sprites::kButtonClearAll, sprites::kButtonRestart, sprites::kLabelSolve},
+    };
+    const int buttonX = 27 * 10 + 113;
+    for (const auto& c : cases) {
+        f.ui.phase = static_cast<std::uint8_t>(c.phase);
+        const QImage shown = f.paint();
+        EXPECT_EQ(RegionDiff(shown, buttonX, 150, c.upper), 0) << c.phase;
+        EXPECT_EQ(RegionDiff(shown, buttonX, 210, c.lower), 0) << c.phase;
+        EXPECT_EQ(RegionDiff(shown, buttonX, 90, c.label), 0) << c.phase;
+    }
+    // Tandrel, or any other value from a file: the second banner.
+    for (int rules : {int(RuleSetTandrel), 9}) {
+        f.board.ruleSet = static_cast<std::uint8_t>(rules);
+        EXPECT_EQ(RegionDiff(f.paint(), 10, 5, sprites::kBannerTandrel), 0);
+    }
 }
 
 TEST(Paint, CellsByStateAndPhaseColoursOverWhateverWasThere) {
@@ -113,32 +132,6 @@ TEST(Paint, CellsByStateAndPhaseColoursOverWhateverWasThere) {
               0);
 }
 
-TEST(Paint, ButtonsOfEveryPhaseAndTheBannerOfEachRuleSet) {
-    const struct {
-        int phase;
-        SpriteRect upper, lower, label;
-    } cases[] = {
-        {0, sprites::kButtonClearAll, sprites::kButtonToSolve, sprites::kLabelEdit},
-        {1, sprites::kButtonAutoSolve, sprites::kButtonToEdit, sprites::kLabelSolve},
-        {2, sprites::kButtonUndo, sprites::kButtonRestart, sprites::kLabelSolve},
-        {3, sprites::kButtonClearAll, sprites::kButtonRestart, sprites::kLabelSolve},
-    };
-    Fixture f(12, 9);
-    const int bx = 27 * 12 + 113;
-    for (const auto& c : cases) {
-        f.ui.phase = static_cast<std::uint8_t>(c.phase);
-        const QImage img = f.paint();
-        EXPECT_EQ(RegionDiff(img, bx, 150, c.upper), 0) << c.phase;
-        EXPECT_EQ(RegionDiff(img, bx, 210, c.lower), 0) << c.phase;
-        EXPECT_EQ(RegionDiff(img, bx, 90, c.label), 0) << c.phase;
-    }
-    // Tandrel, or any other value from a file: the second banner.
-    for (int rules : {int(RuleSetTandrel), 9}) {
-        f.board.ruleSet = static_cast<std::uint8_t>(rules);
-        EXPECT_EQ(RegionDiff(f.paint(), 10, 5, sprites::kBannerTandrel), 0);
-    }
-}
-
 // ombrix-cli render paints the same picture. (Its failures are the
 // command-line tests'.)
 TEST(Render, CommandLineWritesTheLayoutAsPng) {
@@ -157,4 +150,4 @@ TEST(Render, CommandLineWritesTheLayoutAsPng) {
 }
 
 } // namespace
-} // namespace ombrix
+} // namespace ombrix::test

@@ -4,13 +4,11 @@
 // and a puzzle named on the command line.
 #include "editor_fixture.h"
 
-#include "grid_text.h"
 #include "main_args.h"
 #include "solver.h"
 #include "version.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -18,15 +16,9 @@
 #include <QTemporaryDir>
 
 #include <future>
-#include <sys/stat.h>
 
-namespace ombrix {
+namespace ombrix::test {
 namespace {
-
-using test::CountColour;
-using test::Editor;
-using test::RegionDiff;
-using test::StatusYellow;
 
 TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) {
     Editor e;
@@ -65,8 +57,6 @@ TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) 
     e.doubleClickAt(e.layout().cellLeft(1) + 13, e.layout().cellTop(2) + 13);
     e.lower();
     e.frame.OnCommand(ID_RULESET_TANDREL);
-    QTemporaryDir dir;
-    e.modal.savePath = dir.filePath(QStringLiteral("never.omx"));
     e.frame.OnCommand(ID_FILE_SAVE_AS);
     e.frame.OnCommand(ID_HELP_OMBRIX_RULES);
     EXPECT_EQ(e.snapshot(), before);
@@ -81,34 +71,7 @@ TEST(Session, TheSolverRunsWhileTheWindowShowsTheWaitingMessageAndTakesNoInput) 
     EXPECT_TRUE(e.showsLayout());
 }
 
-TEST(Session, ClicksOnScrolledBoardsReachTheWholeBar) {
-    Editor e;
-    // Wide and short boards: the bar reaches far below the board.
-    for (QSize size : {QSize(31, 45), QSize(31, 8), QSize(15, 12)}) {
-        SCOPED_TRACE(::testing::Message() << size.width() << " x " << size.height());
-        e.resizeBoard(size.width(), size.height());
-        const int n = e.ui.barLength;
-        QScrollBar* v = e.view().verticalScrollBar();
-        v->setValue(v->maximum());
-        e.view().horizontalScrollBar()->setValue(e.layout().barLeft() - 100);
-        e.settle();
-        // The last entry, frame line included, lies inside the viewport.
-        const Layout l = e.layout();
-        EXPECT_TRUE(e.view().viewport()->rect().contains(
-            QRect(l.barLeft(), l.barEntryTop(n), kTileSize, kTileSize)
-                .translated(-e.view().scrollPosition())));
-        e.bar(n); // the cell below gets the number chosen here
-        const int x = size.width() - 1, y = size.height() - 1;
-        e.cell(x, y);
-        EXPECT_EQ(e.board.state(x, y), n);
-        const QPoint at = QPoint(l.cellLeft(x), l.cellTop(y)) - e.view().scrollPosition();
-        EXPECT_EQ(RegionDiff(e.grab(), at.x(), at.y(), sprites::Number(sprites::Colour::Clue, n)),
-                  0);
-    }
-    EXPECT_EQ(e.view().scrollExtent(), QSize(625, 516));
-}
-
-TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
+TEST(SizeDialog, BoundsNonNumbersTheSameSizeAndClicksOnScrolledBoardsReachTheWholeBar) {
     Editor e;
     e.cell(2, 2);
     const struct {
@@ -166,6 +129,30 @@ TEST(SizeDialog, BoundsNonNumbersAndTheSameSize) {
     e.resizeBoard(31, 45);
     EXPECT_EQ(e.board.state(1, 1), Undecided);
     EXPECT_EQ(e.ui.phase, PhaseEdit);
+
+    // Wide and short boards: the bar reaches far below the board.
+    for (QSize size : {QSize(31, 45), QSize(31, 8), QSize(15, 12)}) {
+        SCOPED_TRACE(::testing::Message() << size.width() << " x " << size.height());
+        e.resizeBoard(size.width(), size.height());
+        const int n = e.ui.barLength;
+        QScrollBar* v = e.view().verticalScrollBar();
+        v->setValue(v->maximum());
+        e.view().horizontalScrollBar()->setValue(e.layout().barLeft() - 100);
+        e.settle();
+        // The last entry, frame line included, lies inside the viewport.
+        const Layout l = e.layout();
+        EXPECT_TRUE(e.view().viewport()->rect().contains(
+            QRect(l.barLeft(), l.barEntryTop(n), kTileSize, kTileSize)
+                .translated(-e.view().scrollPosition())));
+        e.bar(n); // the cell below gets the number chosen here
+        const int x = size.width() - 1, y = size.height() - 1;
+        e.cell(x, y);
+        EXPECT_EQ(e.board.state(x, y), n);
+        const QPoint at = QPoint(l.cellLeft(x), l.cellTop(y)) - e.view().scrollPosition();
+        EXPECT_EQ(RegionDiff(e.grab(), at.x(), at.y(), sprites::Number(sprites::Colour::Clue, n)),
+                  0);
+    }
+    EXPECT_EQ(e.view().scrollExtent(), QSize(625, 516));
 }
 
 TEST(Files, SaveThenLoadGivesTheSameWorkBackButNoCircle) {
@@ -275,20 +262,16 @@ TEST(CommandLine, HelpVersionBadUsageAndAnUnreadablePuzzleFile) {
     EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
     EXPECT_TRUE(p.readAllStandardError().contains("more than one puzzle file: y.omx"));
 
-    // An unreadable puzzle file leaves the empty board. A FIFO that no one
-    // writes reads as empty at once instead of hanging.
-    const QString fifo = dir.filePath(QStringLiteral("fifo.omx"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString& path : {dir.filePath(QStringLiteral("nothing-here.omx")), fifo}) {
-        Editor missing(path);
-        EXPECT_TRUE(missing.frame.isVisible());
-        EXPECT_EQ(missing.board.width, 10);
-        EXPECT_EQ(missing.board.status, StatusUnreadable);
-        EXPECT_EQ(missing.ui.phase, PhaseEdit);
-        EXPECT_GT(StatusYellow(missing.grab()), 20);
-        EXPECT_EQ(missing.frame.frameGeometry().size(), QSize(510, 440));
-    }
+    // An unreadable puzzle file leaves the empty board. (A FIFO, read the
+    // same way, is the command-line tests'.)
+    Editor missing(dir.filePath(QStringLiteral("nothing-here.omx")));
+    EXPECT_TRUE(missing.frame.isVisible());
+    EXPECT_EQ(missing.board.width, 10);
+    EXPECT_EQ(missing.board.status, StatusUnreadable);
+    EXPECT_EQ(missing.ui.phase, PhaseEdit);
+    EXPECT_GT(StatusYellow(missing.grab()), 20);
+    EXPECT_EQ(missing.frame.frameGeometry().size(), QSize(510, 440));
 }
 
 } // namespace
-} // namespace ombrix
+} // namespace ombrix::test

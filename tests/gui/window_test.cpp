@@ -4,16 +4,12 @@
 #include "editor_fixture.h"
 
 #include "commands.h"
-#include "dialog_template.h"
 
 #include <QAction>
 #include <QPushButton>
 
-namespace ombrix {
+namespace ombrix::test {
 namespace {
-
-using test::Editor;
-using test::RegionDiff;
 
 TEST(Window, RuleSetCheckMarksAndHelpDialogsUnderTheirCaptionsClosedByOkEnterEsc) {
     Editor w;
@@ -67,4 +63,4 @@ TEST(Window, RuleSetCheckMarksAndHelpDialogsUnderTheirCaptionsClosedByOkEnterEsc
 }
 
 } // namespace
-} // namespace ombrix
+} // namespace ombrix::test

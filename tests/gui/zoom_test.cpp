@@ -12,47 +12,41 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-namespace ombrix {
+namespace ombrix::test {
 namespace {
 
-using test::Editor;
-
-TEST(Zoom, EveryStepKeepsClicksOnTheirCellsAndTheWheelZooms) {
-    Editor e;
-    e.view().OnZoomReset();
-    QList<double> seen;
-    for (int i = 0; i < 30; ++i) {
-        // Up by Ctrl+= to 300 %, then down by Ctrl+- to 50 %.
-        QTest::keyClick(&e.frame, i < 15 ? Qt::Key_Equal : Qt::Key_Minus, Qt::ControlModifier);
-        seen << e.view().zoom();
-        const int x = 1 + i % 10, y = 1 + (i * 3) % 10;
-        const Layout l = e.layout();
-        // Near the cell's own corners.
-        for (const auto& [dx, dy] : {std::pair{2, 2}, {24, 24}}) {
-            e.clickAt(l.cellLeft(x) + dx, l.cellTop(y) + dy);
-            EXPECT_EQ(e.board.state(x, y), e.ui.selectedNumber) << e.view().zoom();
-            e.clickAt(l.cellLeft(x) + dx, l.cellTop(y) + dy, Qt::RightButton);
-            EXPECT_EQ(e.board.state(x, y), 0) << e.view().zoom();
-        }
-    }
-    EXPECT_TRUE(seen.contains(kZoomMax) && seen.last() == kZoomMin);
-
-    QWidget* vp = e.view().viewport();
-    QWheelEvent up(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
-                   Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(vp, &up);
-    EXPECT_EQ(e.view().zoom(), ZoomIn(kZoomMin));
-
-    // 100 %: the picture the command-line export draws, pixel for pixel.
-    QTest::keyClick(&e.frame, Qt::Key_0, Qt::ControlModifier);
-    e.cell(2, 3);
-    EXPECT_TRUE(e.showsLayout());
-}
-
-TEST(Zoom, KeptAfterARestartTheWindowFitsTheBoardAndPinnedPartsStayInSight) {
+TEST(Zoom, EveryStepKeepsClicksTheWheelZoomsKeptAfterARestartTheWindowFitsPinnedPartsInSight) {
     {
         Editor e;
-        e.frame.OnCommand(ID_VIEW_ZOOM_IN);
+        e.view().OnZoomReset();
+        QList<double> seen;
+        for (int i = 0; i < 30; ++i) {
+            // Up by Ctrl+= to 300 %, then down by Ctrl+- to 50 %.
+            QTest::keyClick(&e.frame, i < 15 ? Qt::Key_Equal : Qt::Key_Minus, Qt::ControlModifier);
+            seen << e.view().zoom();
+            const int x = 1 + i % 10, y = 1 + (i * 3) % 10;
+            const Layout l = e.layout();
+            // Near the cell's own corners.
+            for (const auto& [dx, dy] : {std::pair{2, 2}, {24, 24}}) {
+                e.clickAt(l.cellLeft(x) + dx, l.cellTop(y) + dy);
+                EXPECT_EQ(e.board.state(x, y), e.ui.selectedNumber) << e.view().zoom();
+                e.clickAt(l.cellLeft(x) + dx, l.cellTop(y) + dy, Qt::RightButton);
+                EXPECT_EQ(e.board.state(x, y), 0) << e.view().zoom();
+            }
+        }
+        EXPECT_TRUE(seen.contains(kZoomMax) && seen.last() == kZoomMin);
+
+        QWidget* vp = e.view().viewport();
+        QWheelEvent up(QPointF(50, 50), vp->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                       Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(vp, &up);
+        EXPECT_EQ(e.view().zoom(), ZoomIn(kZoomMin));
+
+        // 100 %: the picture the command-line export draws, pixel for pixel.
+        QTest::keyClick(&e.frame, Qt::Key_0, Qt::ControlModifier);
+        e.cell(2, 3);
+        EXPECT_TRUE(e.showsLayout());
+        e.frame.OnCommand(ID_VIEW_ZOOM_IN); // 110 % after the restart
     }
     Editor e;
     EXPECT_EQ(e.view().zoom(), 1.1);
@@ -94,4 +88,4 @@ TEST(Zoom, KeptAfterARestartTheWindowFitsTheBoardAndPinnedPartsStayInSight) {
 }
 
 } // namespace
-} // namespace ombrix
+} // namespace ombrix::test

@@ -31,6 +31,7 @@ struct TextOp {
 struct RecordingSurface : PageSurface {
     std::vector<RectOp> rects;
     std::vector<TextOp> texts;
+    explicit RecordingSurface(const Board& b) { DrawPuzzlePage(b, *this); }
     void rectangle(const PageRect& r, const PagePen& pen, PageColour fill) override {
         rects.push_back({r, pen, fill});
     }
@@ -43,21 +44,6 @@ struct RecordingSurface : PageSurface {
 const std::string kMincho = "ＭＳ 明朝";
 
 using testing::EmptyBoard;
-
-RecordingSurface Draw(const Board& b) {
-    RecordingSurface s;
-    DrawPuzzlePage(b, s);
-    return s;
-}
-
-// Every text drawn for the cell whose frame is `cell`, skipping the title.
-std::vector<TextOp> TextsIn(const RecordingSurface& s, const PageRect& cell) {
-    std::vector<TextOp> out;
-    for (const TextOp& op : s.texts)
-        if (op.x >= cell.left && op.x < cell.right && op.y <= cell.top && op.y > cell.bottom)
-            out.push_back(op);
-    return out;
-}
 
 // Each class of cell size (its largest board, the first past it, the
 // largest of all) with its cell frames, numbers of one and two digits.
@@ -78,20 +64,22 @@ TEST(PageDrawing, CellFramesAndNumbersOnEachCellSize) {
         Board b = EmptyBoard(c.w, c.h);
         for (const auto& cell : cells)
             b.state(cell.x, cell.y) = std::stoi(cell.text) + (cell.area ? AreaCellBase : 0);
-        const RecordingSurface s = Draw(b);
-        const std::vector<RectOp>& frames = s.rects;
-        ASSERT_EQ(frames.size(), std::size_t(c.w * c.h)); // column by column
-        EXPECT_EQ(frames[std::size_t(c.h)].rect, PageCellRect(2, 1, c.s));
-        EXPECT_EQ(frames.back().rect, PageCellRect(c.w, c.h, c.s));
-        EXPECT_EQ(frames.back().pen, (PagePen{2, {0, 0, 0}}));
-        EXPECT_GE(frames.back().rect.bottom, -2700); // inside an A4 page
+        const RecordingSurface s(b);
+        ASSERT_EQ(s.rects.size(), std::size_t(c.w * c.h)); // column by column
+        EXPECT_EQ(s.rects[std::size_t(c.h)].rect, PageCellRect(2, 1, c.s));
+        EXPECT_EQ(s.rects.back().rect, PageCellRect(c.w, c.h, c.s));
+        EXPECT_EQ(s.rects.back().pen, (PagePen{2, {0, 0, 0}}));
+        EXPECT_GE(s.rects.back().rect.bottom, -2700); // inside an A4 page
         const PageFont one{kMincho, c.d, 0, 700, false}, two{kMincho, c.d, c.d / 2, 700, false};
         const PageColour blue{0, 0, 255}, green{0, 128, 0};
         // The digits of a number at a tenth and a half of the cell, one digit
         // at a third, all a tenth down.
         for (const auto& cell : cells) {
             const PageRect r = PageCellRect(cell.x, cell.y, c.s);
-            const std::vector<TextOp> t = TextsIn(s, r);
+            std::vector<TextOp> t; // the texts drawn inside the cell
+            for (const TextOp& op : s.texts)
+                if (op.x >= r.left && op.x < r.right && op.y <= r.top && op.y > r.bottom)
+                    t.push_back(op);
             ASSERT_EQ(t.size(), std::strlen(cell.text)) << cell.text;
             for (std::size_t i = 0; i < t.size(); ++i)
                 EXPECT_EQ(t[i], (TextOp{r.left + (t.size() == 1 ? c.s / 3
@@ -110,22 +98,21 @@ TEST(PageDrawing, EmptyAndBlackCellsAndTheTitle) {
     b.state(2, 1) = GivenBlack;
     b.state(2, 2) = Black;
     b.state(2, 3) = BlackLinked;
-    const RecordingSurface s = Draw(b);
+    const RecordingSurface s(b);
     // The title only: "簡易Tandrel" at (200, -150), 10 mm Mincho.
     const PageFont title{kMincho, 100, 0, 400, true};
     EXPECT_EQ(s.texts, (std::vector<TextOp>{{200, -150, title, {0, 0, 0}, "簡易Tandrel"}}));
-    EXPECT_EQ(Draw(EmptyBoard(8, 8)).texts.at(0).text, "簡易Ombrix");
+    EXPECT_EQ(RecordingSurface(EmptyBoard(8, 8)).texts.at(0).text, "簡易Ombrix");
     // A black cell is its frame, then the same rectangle black with the thin
     // black pen, before the next cell.
-    const std::vector<RectOp>& rects = s.rects;
-    ASSERT_EQ(rects.size(), 100u + 3u);
+    ASSERT_EQ(s.rects.size(), 100u + 3u);
     const PageRect given = PageCellRect(2, 1, 100);
-    const std::size_t at = std::find_if(rects.begin(), rects.end(),
+    const std::size_t at = std::find_if(s.rects.begin(), s.rects.end(),
                                         [&](const RectOp& op) { return op.rect == given; }) -
-                           rects.begin();
-    ASSERT_LT(at + 2, rects.size());
-    EXPECT_EQ(rects[at + 1], (RectOp{given, PagePen{0, {0, 0, 0}}, PageColour{0, 0, 0}}));
-    EXPECT_EQ(rects[at + 2].rect, PageCellRect(2, 2, 100));
+                           s.rects.begin();
+    ASSERT_LT(at + 2, s.rects.size());
+    EXPECT_EQ(s.rects[at + 1], (RectOp{given, PagePen{0, {0, 0, 0}}, PageColour{0, 0, 0}}));
+    EXPECT_EQ(s.rects[at + 2].rect, PageCellRect(2, 2, 100));
 }
 
 } // namespace

@@ -24,34 +24,23 @@ namespace {
 
 using testing::EmptyBoard;
 
-bool HaveTool(const QString& name) {
-    return !QStandardPaths::findExecutable(name).isEmpty();
-}
-
-// A grey picture of a PDF's first page at `dpi`; -1 outside it.
+// A grey picture; -1 outside it.
 struct Picture {
     QImage image;
     int at(int x, int y) const { return image.valid(x, y) ? qGray(image.pixel(x, y)) : -1; }
-    // The darkest grey in columns x0..x1 and rows y0..y1.
-    int darkest(int x0, int x1, int y0, int y1) const {
-        int d = 255;
-        for (int x = x0; x <= x1; ++x)
-            for (int y = y0; y <= y1; ++y)
-                d = std::min(d, at(x, y));
-        return d;
-    }
 };
 
-bool Render(const QString& pdf, int dpi, Picture& out) {
+// A PDF's first page at 254 dpi, one pixel per 0.1 mm.
+Picture Render(const QString& pdf) {
     QProcess p;
-    p.start("pdftoppm", {"-r", QString::number(dpi), "-gray", "-f", "1", "-l", "1", pdf});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return false;
-    out.image = QImage::fromData(p.readAllStandardOutput(), "PGM");
-    return !out.image.isNull();
+    p.start("pdftoppm", {"-r", "254", "-gray", "-f", "1", "-l", "1", pdf});
+    p.waitForFinished(60000);
+    return {QImage::fromData(p.readAllStandardOutput(), "PGM")};
 }
 
-TEST(PdfPage, PictureLandsWhereThePageSays) {
-    if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+TEST(PdfPage, PictureLandsWhereThePageSaysAndALandscapeLetterPageHoldsTheLargestBoard) {
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
     QTemporaryDir dir;
     Board b = EmptyBoard(17, 23);
     b.state(2, 3) = GivenBlack;
@@ -59,15 +48,20 @@ TEST(PdfPage, PictureLandsWhereThePageSays) {
     const QString path = dir.filePath("page.pdf");
     std::string error;
     ASSERT_TRUE(WritePuzzlePdf(b, path.toStdString(), error)) << error;
-    Picture pic;
-    ASSERT_TRUE(Render(path, 254, pic));
+    Picture pic = Render(path);
+    ASSERT_FALSE(pic.image.isNull());
 
-    // One pixel per 0.1 mm; the printable area starts at the 10 pt margin.
+    // The printable area starts at the 10 pt margin.
     const double margin = 10.0 / 72.0 * 254.0;
     auto px = [&](int pageX) { return int(std::lround(margin + pageX)); };
     auto py = [&](int pageY) { return int(std::lround(margin - pageY)); };
+    // The darkest grey from page column x0 to x1 and row y0 to y1.
     auto darkest = [&](int x0, int x1, int y0, int y1) {
-        return pic.darkest(px(x0), px(x1), py(y0), py(y1));
+        int d = 255;
+        for (int x = px(x0); x <= px(x1); ++x)
+            for (int y = py(y0); y <= py(y1); ++y)
+                d = std::min(d, pic.at(x, y));
+        return d;
     };
 
     // The black cell is black inside, its white neighbour white inside.
@@ -95,41 +89,31 @@ TEST(PdfPage, PictureLandsWhereThePageSays) {
     // The title's ink starts at (200, -150) and stays within a 10 mm line.
     EXPECT_LT(darkest(200, 800, -150, -250), 100);
     EXPECT_GT(darkest(200, 800, -100, -145), 200);
-}
 
-// The darkest pixels' bounding box of a picture.
-QRect InkBox(const Picture& pic) {
-    QRect box;
-    for (int y = 0; y < pic.image.height(); ++y)
-        for (int x = 0; x < pic.image.width(); ++x)
-            if (pic.at(x, y) < 128) box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-TEST(PdfPage, ALandscapeLetterPageHoldsTheLargestBoard) {
-    if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
-    QTemporaryDir dir;
-    Board b = EmptyBoard(31, 45);
-    b.state(31, 45) = GivenBlack; // the far corner is ink
-    const QString path = dir.filePath("landscape.pdf");
+    // The largest board on a landscape Letter page; its far corner is ink.
+    b = EmptyBoard(31, 45);
+    b.state(31, 45) = GivenBlack;
+    const QString landscape = dir.filePath("landscape.pdf");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
+    printer.setOutputFileName(landscape);
     const QMarginsF margins(5, 5, 5, 5); // mm
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Landscape, margins,
                                       QPageLayout::Millimeter));
     ASSERT_TRUE(PrintPage(b, printer, nullptr));
-    QFile file(path);
+    QFile file(landscape);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray pdf = file.readAll();
     EXPECT_EQ(pdf.count("/Type /Page") - pdf.count("/Type /Pages"), 1); // one page
-    Picture pic;
-    ASSERT_TRUE(Render(path, 254, pic));
+    pic = Render(landscape);
     const QRectF page = QPageSize(QPageSize::Letter).rect(QPageSize::Millimeter).transposed();
     ASSERT_NEAR(pic.image.width(), page.width() * 10, 2);
     // The printable area in pixels of 0.1 mm.
     const QRect printable(50, 50, int(page.width() * 10) - 100, int(page.height() * 10) - 100);
-    const QRect ink = InkBox(pic);
+    QRect ink; // the darkest pixels' bounding box
+    for (int y = 0; y < pic.image.height(); ++y)
+        for (int x = 0; x < pic.image.width(); ++x)
+            if (pic.at(x, y) < 128) ink |= QRect(x, y, 1, 1);
     EXPECT_TRUE(printable.contains(ink)) << ink.right() << "," << ink.bottom() << " beyond "
                                          << printable.right() << "," << printable.bottom();
     // The board is as large as the page lets it be: 0.1 mm more pitch

@@ -153,26 +153,6 @@ struct Sampler : SolveTrace {
     void afterTrial(const Board&) override {}
 };
 
-std::vector<std::unique_ptr<Board>> MidSolveBoards(int puzzles) {
-    std::vector<std::unique_ptr<Board>> out;
-    auto puzzle = std::make_unique<Board>(), solution = std::make_unique<Board>();
-    for (int i = 0; i < puzzles; ++i) {
-        const GeneratorOptions o{.width = 8 + (i * 7) % 13,
-                                 .height = 8 + (i * 11) % 17,
-                                 .ruleSet = i % 2,
-                                 .seed = 500 + static_cast<std::uint64_t>(i),
-                                 .maxArea = 3 + i % 9};
-        EXPECT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
-        Sampler sampler;
-        sampler.every = 3 + i % 17;
-        Solver solver(*puzzle, &sampler);
-        solver.AutoSolve();
-        for (auto& b : sampler.boards)
-            out.push_back(std::move(b));
-    }
-    return out;
-}
-
 bool SameCells(const Board& a, const Board& b) {
     return std::memcmp(a.cells, b.cells, sizeof a.cells) == 0 && a.status == b.status &&
            a.changed == b.changed && a.undecidedCount == b.undecidedCount;
@@ -181,7 +161,21 @@ bool SameCells(const Board& a, const Board& b) {
 } // namespace
 
 TEST(Equivalence, FastFormsAgreeWithStraightforwardOnes) {
-    const auto boards = MidSolveBoards(40);
+    std::vector<std::unique_ptr<Board>> boards;
+    auto puzzle = std::make_unique<Board>(), solution = std::make_unique<Board>();
+    for (int i = 0; i < 40; ++i) {
+        const GeneratorOptions o{.width = 8 + (i * 7) % 13,
+                                 .height = 8 + (i * 11) % 17,
+                                 .ruleSet = i % 2,
+                                 .seed = 500 + static_cast<std::uint64_t>(i),
+                                 .maxArea = 3 + i % 9};
+        ASSERT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
+        Sampler sampler;
+        sampler.every = 3 + i % 17;
+        Solver(*puzzle, &sampler).AutoSolve();
+        for (auto& b : sampler.boards)
+            boards.push_back(std::move(b));
+    }
     ASSERT_GT(boards.size(), 500u);
     auto kept = std::make_unique<BlackGroups>(), fresh = std::make_unique<BlackGroups>();
     auto sameGroups = [&](const Board& b) {
@@ -286,8 +280,7 @@ TEST(Equivalence, IncrementalSolveMatchesFullRules) {
                                  .maxArea = large ? 3 : 3 + (i * 3) % 10};
         ASSERT_TRUE(GeneratePuzzle(o, *puzzle, *solution));
         *full = *puzzle;
-        Solver fast(*puzzle);
-        fast.AutoSolve();
+        Solver(*puzzle).AutoSolve();
         Solver reference(*full);
         reference.incremental = false;
         reference.AutoSolve();

@@ -23,8 +23,7 @@ namespace fs = std::filesystem;
 TEST(Golden, OutcomesUnchanged) {
     std::ifstream in(OMBRIX_GOLDEN_FILE);
     ASSERT_TRUE(in) << OMBRIX_GOLDEN_FILE;
-    auto board = std::make_unique<Board>();
-    auto solution = std::make_unique<Board>();
+    auto board = std::make_unique<Board>(), solution = std::make_unique<Board>();
     int checked = 0, skipped = 0;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;

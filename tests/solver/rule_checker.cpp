@@ -7,16 +7,6 @@ namespace ombrix::testing {
 
 namespace {
 
-bool black(int s) {
-    return s == 50 || s == 100 || s == 200;
-}
-bool clue(int s) {
-    return s >= 1 && s <= 48;
-}
-bool areaCell(int s) {
-    return s >= 101 && s <= 148;
-}
-
 // Joins the pieces of a message (strings and numbers) into one string.
 template <typename... Parts> std::string say(const Parts&... parts) {
     std::ostringstream out;
@@ -24,13 +14,13 @@ template <typename... Parts> std::string say(const Parts&... parts) {
     return out.str();
 }
 
-std::string at(int x, int y) {
-    return say("(", x, ", ", y, ")");
-}
-
 } // namespace
 
 bool CheckSolution(const Board& b, std::string& why) {
+    auto black = [](int s) { return s == 50 || s == 100 || s == 200; };
+    auto clue = [](int s) { return s >= 1 && s <= 48; };
+    auto areaCell = [](int s) { return s >= 101 && s <= 148; };
+    auto at = [](int x, int y) { return say("(", x, ", ", y, ")"); };
     const int w = b.width, h = b.height;
     auto s = [&](int x, int y) { return static_cast<int>(b.cells[x][y].state); };
     auto inside = [&](int x, int y) { return x >= 1 && x <= w && y >= 1 && y <= h; };

@@ -10,7 +10,7 @@
 #include "solver.h"
 #include "uistate.h"
 
-#include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <sstream>
@@ -84,13 +84,10 @@ inline bool SameBoard(const Board& a, const Board& b) {
     return true;
 }
 
+// Every field, byte for byte: a UiState has no padding.
 inline bool SameUi(const UiState& a, const UiState& b) {
-    return std::tie(a.phase, a.layoutState, a.resizePending, a.selectedNumber, a.barLength,
-                    a.historyCount) == std::tie(b.phase, b.layoutState, b.resizePending,
-                                                b.selectedNumber, b.barLength, b.historyCount) &&
-           std::equal(a.historyX, a.historyX + kHistorySize, b.historyX) &&
-           std::equal(a.historyY, a.historyY + kHistorySize, b.historyY) &&
-           std::equal(a.historyPrev, a.historyPrev + kHistorySize, b.historyPrev);
+    static_assert(std::has_unique_object_representations_v<UiState>);
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 // A state in the middle of solving: phase 2, the bar laid out, number
@@ -109,13 +106,26 @@ inline void SolvingState(UiState& ui, int w, int h, int selected, int count, Pre
     }
 }
 
-// Counts the playable cells whose state is 0 or 49, as the solver counts them.
-inline std::uint16_t CountUndecided(const Board& b) {
-    int n = 0;
-    for (int x = 1; x <= b.width; ++x)
-        for (int y = 1; y <= b.height; ++y)
-            if (b.state(x, y) == Undecided || b.state(x, y) == WhiteDot) ++n;
-    return static_cast<std::uint16_t>(n);
+// A board and state full of earlier values, so that a field a reader leaves
+// alone is seen to keep its value: a 14 x 10 Ombrix board mid-solve with a
+// circled cell, every cell with its own code, area id and mark.
+inline void EarlierState(Board& board, UiState& ui) {
+    board = Board{};
+    board.width = 14;
+    board.height = 10;
+    board.status = StatusSecondSolution;
+    board.undecidedCount = 77;
+    board.altCellX = 4;
+    board.altCellY = 5;
+    for (int x = 0; x < kGridWidth; ++x)
+        for (int y = 0; y < kGridHeight; ++y) {
+            const bool playable = x >= 1 && x <= 14 && y >= 1 && y <= 10;
+            board.cells[x][y].state = playable ? static_cast<std::uint8_t>((x * 7 + y) % 201) : 99;
+            board.cells[x][y].areaId = static_cast<std::uint16_t>(x + y);
+            board.cells[x][y].mark = 1;
+        }
+    ui = UiState{};
+    SolvingState(ui, 14, 10, 5, 3, [](int i) { return i; });
 }
 
 } // namespace ombrix::testing
