@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <thread>
 #include <unistd.h>
 
 using namespace ombrix;
@@ -199,19 +200,27 @@ TEST(Analysis, SettlesThroughItsWeightedSearchAndStopsAtItsLimitsAndOnRequest) {
     EXPECT_EQ(r->verdict, Verdict::Stopped);
     EXPECT_EQ(r->nodes, 0u);
 
-    // Cancelled while it searches, once it has said how far it got.
-    struct Canceller : AnalysisObserver {
-        std::atomic<bool>* cancel;
+    // Cancelled from this thread while another searches, once it has said
+    // how far it got.
+    struct Reporter : AnalysisObserver {
+        std::atomic<bool> reported{false};
         void progress(std::uint64_t nodes, int depth) override {
             EXPECT_GE(depth, 0);
-            *cancel = nodes > 0;
+            reported = reported || nodes > 0;
         }
-    } canceller;
-    canceller.cancel = &cancel;
+    } reporter;
+    std::atomic<bool> done{false};
     cancel = false;
-    cancelled.observer = &canceller;
-    *r = Analyze(*puzzle, cancelled);
-    if (!cancel) GTEST_SKIP() << "the search ended before its first progress report";
+    cancelled.observer = &reporter;
+    std::thread worker([&] {
+        *r = Analyze(*puzzle, cancelled);
+        done = true;
+    });
+    while (!reporter.reported && !done)
+        std::this_thread::yield();
+    cancel = true;
+    worker.join();
+    if (!reporter.reported) GTEST_SKIP() << "the search ended before its first progress report";
     EXPECT_EQ(r->verdict, Verdict::Stopped);
     EXPECT_EQ(r->solutionCount, 0);
     EXPECT_TRUE(r->differing.empty());
