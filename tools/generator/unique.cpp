@@ -372,38 +372,41 @@ class Maker {
                 const int c = comp_[static_cast<std::size_t>(idx(x, y))];
                 if (std::find(nearby.begin(), nearby.end(), c) == nearby.end()) nearby.push_back(c);
             }
-        const auto cellsOf = areaCells_;
+        const auto cellsOf = areaCells_; // valid() relabels the areas
         bool found = false;
-        std::vector<int> rim;
-        for (int c : nearby) {
-            const std::vector<int>& cells = cellsOf[static_cast<std::size_t>(c)];
-            rim.clear();
-            for (int i : cells)
-                for (int d = 0; d < 4; ++d) {
-                    const int n = step(i, d);
-                    if (black(n) && !given(n) && std::find(rim.begin(), rim.end(), n) == rim.end())
-                        rim.push_back(n);
-                }
-            for (int out : cells) {
-                if (clue_[static_cast<std::size_t>(out)]) continue;
-                for (int in : rim) {
-                    set(out, 1);
-                    set(in, 0);
-                    found = valid() && cluesMatch(number);
-                    set(out, 0);
-                    set(in, 1);
-                    if (found) break;
-                }
-                if (found) break;
-            }
-            if (found) break;
-        }
+        for (std::size_t k = 0; k < nearby.size() && !found; ++k)
+            found = trades(cellsOf[static_cast<std::size_t>(nearby[k])], number);
         label();
         return found;
     }
 
   private:
     void set(int i, std::uint8_t v) { black_[static_cast<std::size_t>(i)] = v; }
+
+    // Can the area of `cells` give one of its non-clue cells for a black cell
+    // beside it (not a given one), the painting still valid and every area
+    // one clue of its size (`number`)?
+    bool trades(const std::vector<int>& cells, const std::vector<int>& number) {
+        std::vector<int> rim;
+        for (int i : cells)
+            for (int d = 0; d < 4; ++d) {
+                const int n = step(i, d);
+                if (black(n) && !given(n) && std::find(rim.begin(), rim.end(), n) == rim.end())
+                    rim.push_back(n);
+            }
+        for (int out : cells) {
+            if (clue_[static_cast<std::size_t>(out)]) continue;
+            for (int in : rim) {
+                set(out, 1);
+                set(in, 0);
+                const bool found = valid() && cluesMatch(number);
+                set(out, 0);
+                set(in, 1);
+                if (found) return true;
+            }
+        }
+        return false;
+    }
 
     // After label(): every area holds one clue cell, of its size.
     bool cluesMatch(const std::vector<int>& number) const {
