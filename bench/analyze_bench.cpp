@@ -5,6 +5,7 @@
 // and the automatic solver disagree.
 #include "analyze_bench.h"
 #include "analysis.h"
+#include "analysis_learn.h"
 #include "clingo_run.h"
 #include "generator.h"
 #include "grid_text.h"
@@ -50,12 +51,14 @@ bool SameColours(const Board& a, const Board& b) {
 }
 
 // The analysis `runs` times; the result of the last and the median time.
+bool learningEngine = false;
+
 double TimedAnalysis(const Board& board, int runs, double limit, AnalysisResult& result) {
     std::vector<double> t;
     AnalysisLimits limits;
     limits.seconds = limit;
     for (int r = 0; r < runs; ++r) {
-        result = Analyze(board, limits);
+        result = learningEngine ? AnalyzeByLearning(board, limits) : Analyze(board, limits);
         t.push_back(result.seconds * 1000);
     }
     std::sort(t.begin(), t.end());
@@ -64,7 +67,9 @@ double TimedAnalysis(const Board& board, int runs, double limit, AnalysisResult&
 
 } // namespace
 
-int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo) {
+int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo,
+                    bool learning) {
+    learningEngine = learning;
     std::vector<fs::path> files;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(corpus + "/real", ec))

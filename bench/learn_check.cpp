@@ -1,0 +1,135 @@
+// ombrix-bench --learn-check: holds the learning analysis against the search
+// analysis on the corpus folders and on seeded generated boards (as painted,
+// with one clue changed, with one clue taken away), both rule sets. Prints
+// each disagreement, any solution the rule checker refuses, and the totals.
+#include "analysis.h"
+#include "analysis_learn.h"
+#include "generator.h"
+#include "grid_text.h"
+#include "rule_checker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace ombrix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool SameColours(const Board& a, const Board& b) {
+    for (int x = 1; x <= a.width; ++x)
+        for (int y = 1; y <= a.height; ++y)
+            if (isBlack(a.state(x, y)) != isBlack(b.state(x, y))) return false;
+    return true;
+}
+
+struct Tally {
+    std::map<std::string, int> kinds;
+    int boards = 0, disagree = 0, badSolutions = 0, stopped = 0;
+    double searchMs = 0, learnMs = 0;
+};
+
+void Compare(const std::string& name, const Board& board, double limit, Tally& t) {
+    AnalysisLimits limits;
+    limits.seconds = limit;
+    auto a = std::make_unique<AnalysisResult>(Analyze(board, limits));
+    auto b = std::make_unique<AnalysisResult>(AnalyzeByLearning(board, limits));
+    ++t.boards;
+    t.searchMs += a->seconds * 1000;
+    t.learnMs += b->seconds * 1000;
+    for (int i = 0; i < b->solutionCount; ++i) {
+        std::string why;
+        if (!testing::CheckSolution(b->solutions[i], why)) {
+            ++t.badSolutions;
+            std::printf("%s: learning solution %d refused: %s\n", name.c_str(), i, why.c_str());
+        }
+    }
+    if (a->verdict == Verdict::Stopped || b->verdict == Verdict::Stopped) {
+        ++t.stopped;
+        std::printf("%s: stopped (search %s %.0f ms, learning %s %.0f ms)\n", name.c_str(),
+                    VerdictName(a->verdict), a->seconds * 1000, VerdictName(b->verdict),
+                    b->seconds * 1000);
+        return;
+    }
+    ++t.kinds[std::string(board.tandrel() ? "tandrel " : "ombrix ") + VerdictName(a->verdict)];
+    const bool same = a->verdict == b->verdict &&
+                      (a->verdict != Verdict::Unique ||
+                       SameColours(a->solutions[0], b->solutions[0])) &&
+                      (a->verdict != Verdict::Several || !b->differing.empty());
+    if (!same) {
+        ++t.disagree;
+        std::printf("%s: DISAGREE search %s, learning %s\n", name.c_str(),
+                    VerdictName(a->verdict), VerdictName(b->verdict));
+    }
+}
+
+void Print(const char* what, const Tally& t) {
+    std::printf("%s: %d boards, %d disagreements, %d refused solutions, %d stopped; search "
+                "%.1f ms, learning %.1f ms\n  verdicts:",
+                what, t.boards, t.disagree, t.badSolutions, t.stopped, t.searchMs, t.learnMs);
+    for (const auto& [k, n] : t.kinds)
+        std::printf(" %s %d,", k.c_str(), n);
+    std::printf("\n");
+}
+
+} // namespace
+
+int RunLearnCheck(const std::string& corpus, int seeds, double limit) {
+    auto board = std::make_unique<Board>();
+    auto solution = std::make_unique<Board>();
+    for (const char* folder : {"real", "generated"}) {
+        std::vector<fs::path> files;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(corpus + "/" + folder, ec))
+            if (e.path().extension() == ".grid") files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        Tally t;
+        for (const fs::path& f : files) {
+            std::ifstream in(f, std::ios::binary);
+            std::stringstream ss;
+            ss << in.rdbuf();
+            GridTextError err;
+            if (ParseGridText(ss.str(), *board, err)) Compare(f.stem().string(), *board, limit, t);
+        }
+        Print(folder, t);
+    }
+    Tally t;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(seed));
+        GeneratorOptions o;
+        o.seed = static_cast<std::uint64_t>(seed);
+        o.ruleSet = seed % 2;
+        o.width = 8 + static_cast<int>(rng() % 7);
+        o.height = 8 + static_cast<int>(rng() % 7);
+        o.maxArea = 3 + static_cast<int>(rng() % 10);
+        if (!GeneratePuzzle(o, *board, *solution)) continue;
+        const std::string name = "seed " + std::to_string(seed);
+        Compare(name, *board, limit, t);
+        std::vector<std::pair<int, int>> clues;
+        for (int x = 1; x <= board->width; ++x)
+            for (int y = 1; y <= board->height; ++y)
+                if (isClue(board->state(x, y))) clues.emplace_back(x, y);
+        if (clues.empty()) continue;
+        const auto [cx, cy] = clues[rng() % clues.size()];
+        const std::uint8_t was = board->state(cx, cy);
+        board->state(cx, cy) = static_cast<std::uint8_t>(was < 40 && rng() % 2 ? was + 1
+                                                         : was > 1 ? was - 1
+                                                                   : 2);
+        Compare(name + " changed", *board, limit, t);
+        board->state(cx, cy) = Undecided;
+        Compare(name + " removed", *board, limit, t);
+    }
+    Print("generated boards", t);
+    return 0;
+}
+
+} // namespace ombrix

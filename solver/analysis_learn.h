@@ -1,0 +1,17 @@
+// A second complete analysis, built as a conflict-driven clause-learning
+// search: the puzzle as Boolean variables (a cell is black; a cell belongs to
+// the area of a clue), a few clauses, and propagators for what clauses say
+// badly (area sizes and reach, black connectivity) that explain each of their
+// conclusions by the literals it rests on, so that every dead end is learnt as
+// a clause over the choices that caused it. Same answers as Analyze.
+#pragma once
+
+#include "analysis.h"
+
+namespace ombrix {
+
+// As Analyze: the verdict, up to two solutions and the cells where they
+// differ. `nodes` counts decisions.
+AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits = {});
+
+} // namespace ombrix
