@@ -42,6 +42,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace ombrix {
@@ -137,6 +139,7 @@ private:
     bool connectBlack();
 
     Outcome solve();
+    Outcome probeRoot();
     void newLevel();
     void backtrack(int to);
     int analyze();
@@ -182,7 +185,7 @@ private:
     std::vector<char> areaDirty_, areaFull_;
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
-    std::vector<Lit> conflict_, expl_;
+    std::vector<Lit> conflict_, expl_, spare_;
 
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
@@ -196,7 +199,7 @@ private:
     std::vector<char> seen_;
     std::vector<Lit> learnt_, analyzed_;
 
-    std::uint64_t nodes_ = 0, conflicts_ = 0;
+    std::uint64_t nodes_ = 0, conflicts_ = 0, statLits_ = 0;
     Clock::time_point start_, lastReport_;
     unsigned ticks_ = 0;
     bool stopped_ = false;
@@ -282,7 +285,10 @@ bool Engine::build() {
         v->assign(static_cast<std::size_t>(cells_), 0);
     levelMark_.assign(n + 1, 0);
     for (int v = 0; v < vars_; ++v) {
-        phase_[v] = v < cells_; // black first
+        static const int ph = std::getenv("LEARN_PHASE") ? std::atoi(std::getenv("LEARN_PHASE")) : 1;
+        static const double bb = std::getenv("LEARN_BBOOST") ? std::atof(std::getenv("LEARN_BBOOST")) : 0;
+        phase_[v] = v < cells_ ? ph : 0; // black first
+        if (v < cells_) activity_[v] = bb;
         heapInsert(v);
     }
 
@@ -540,37 +546,42 @@ bool Engine::reachArea(int k) {
             queue_[len++] = e;
         }
     }
-    int ref = 0;
-    const auto explain = [&] {
+    // The false cells beside the cells at most n - 2 steps out; with a
+    // target cell t, only those from which t could still be met in time.
+    const auto explain = [&](int t) {
         expl_.clear();
         ++markNow_;
+        const int tx = t / h_, ty = t % h_;
         for (int qi = 0; qi < len; ++qi) {
             const int c = queue_[qi];
             if (depth_[c] > n - 2) continue;
             for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
                 const int e = orth_[i], u = varAt(k, e);
                 if (u < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
+                if (t >= 0 && depth_[c] + 1 + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) > n - 1)
+                    continue;
                 mark_[e] = markNow_;
                 addExpl(PosLit(u));
             }
         }
     };
     if (len < n) {
-        explain();
+        explain(-1);
         conflict_ = expl_;
         return false;
     }
     for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
         const int u = areaVars_[i];
         if (stamp_[xCell(u)] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
-        if (ref == 0) explain(), ref = storeExpl();
-        if (!imply(NegLit(u), ref)) return false;
+        explain(xCell(u));
+        if (!imply(NegLit(u), storeExpl())) return false;
     }
     if (len == n) {
+        int ref = 0;
         for (int qi = 0; qi < len; ++qi) {
             const int u = varAt(k, queue_[qi]);
             if (litValue(PosLit(u)) == kTrue) continue;
-            if (ref == 0) explain(), ref = storeExpl();
+            if (ref == 0) explain(-1), ref = storeExpl();
             if (!imply(PosLit(u), ref)) return false;
         }
     }
@@ -621,11 +632,12 @@ bool Engine::connectBlack() {
         size_[p] += size_[v];
         if (low_[v] >= disc_[p] && sub_[v] > 0 && value_[p] == kUnset) cut_[cuts++] = v;
     }
-    // The white cells round order_[from, to), marked once each.
-    const auto boundary = [&](int from, int to) {
-        ++markNow_;
+    // The white cells round order_[from, to) but for `skip`, once each
+    // since the mark was last moved on.
+    const auto boundary = [&](int from, int to, int skip) {
         for (int i = from; i < to; ++i) {
             const int c = order_[i];
+            if (c == skip) continue;
             for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
                 const int d = orth_[e];
                 if (value_[d] != kFalse || mark_[d] == markNow_) continue;
@@ -634,29 +646,61 @@ bool Engine::connectBlack() {
             }
         }
     };
-    int ref = 0;
-    if (timer < cells_) {
-        for (int c = 0; c < cells_; ++c) {
-            if (stamp_[c] == stampNow_ || value_[c] == kFalse) continue;
-            if (ref == 0) {
-                expl_.clear();
-                addExpl(NegLit(s0));
-                boundary(0, timer);
-                ref = storeExpl();
+    // The cells outside that search, pocket by pocket.
+    int end = timer;
+    for (int c0 = 0; c0 < cells_; ++c0) {
+        if (stamp_[c0] == stampNow_ || value_[c0] == kFalse) continue;
+        const int from = end;
+        int black = -1;
+        stamp_[c0] = stampNow_;
+        order_[end++] = c0;
+        for (int i = from; i < end; ++i) {
+            const int c = order_[i];
+            if (value_[c] == kTrue && black < 0) black = c;
+            for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
+                const int d = orth_[e];
+                if (value_[d] == kFalse || stamp_[d] == stampNow_) continue;
+                stamp_[d] = stampNow_;
+                order_[end++] = d;
             }
-            if (!imply(NegLit(c), ref)) return false;
         }
+        expl_.clear();
+        ++markNow_;
+        addExpl(NegLit(s0));
+        if (black >= 0) addExpl(NegLit(black));
+        const std::size_t head = expl_.size();
+        boundary(from, end, -1);
+        if (black >= 0) {
+            spare_ = expl_;
+            expl_.resize(head);
+            ++markNow_;
+            boundary(0, timer, -1);
+            conflict_ = expl_.size() < spare_.size() ? expl_ : spare_;
+            return false;
+        }
+        const int ref = storeExpl();
+        for (int i = from; i < end; ++i)
+            enqueue(NegLit(order_[i]), ref);
     }
     for (int i = 0; i < cuts; ++i) {
         const int v = cut_[i], p = parent_[v];
         if (value_[p] != kUnset) continue;
+        const int lo = disc_[v], hi = disc_[v] + size_[v];
         int s = -1;
-        for (int j = disc_[v]; j < disc_[v] + size_[v] && s < 0; ++j)
+        for (int j = lo; j < hi && s < 0; ++j)
             if (value_[order_[j]] == kTrue) s = order_[j];
         expl_.clear();
+        ++markNow_;
         addExpl(NegLit(s0));
         addExpl(NegLit(s));
-        boundary(disc_[v], disc_[v] + size_[v]);
+        const std::size_t head = expl_.size();
+        boundary(lo, hi, -1);
+        spare_ = expl_;
+        expl_.resize(head);
+        ++markNow_;
+        boundary(0, lo, p);
+        boundary(hi, timer, p);
+        if (spare_.size() < expl_.size()) expl_ = spare_;
         enqueue(PosLit(p), storeExpl());
     }
     return true;
@@ -782,6 +826,7 @@ void Engine::learn(int btLevel) {
         }
     }
     ++learnts_;
+    statLits_ += learnt_.size();
     attach(cref);
     enqueue(learnt_[0], cref);
 }
@@ -887,6 +932,37 @@ bool Engine::stopRequested() {
     return false;
 }
 
+// Each colour of each undecided cell tried at level 0; one that fails is
+// learnt (a unit), and the round is repeated while it finds any.
+Outcome Engine::probeRoot() {
+    if (!propagate()) return Outcome::Unsat;
+    for (bool again = true; again;) {
+        again = false;
+        for (int v = 0; v < cells_; ++v) {
+            for (const Lit l : {PosLit(v), NegLit(v)}) {
+                if (value_[v] != kUnset) break;
+                if (stopRequested()) return Outcome::Stopped;
+                ++nodes_;
+                newLevel();
+                enqueue(l, kNoReason);
+                if (propagate()) {
+                    backtrack(0);
+                    continue;
+                }
+                ++conflicts_;
+                int top = 0;
+                for (Lit q : conflict_)
+                    top = std::max(top, level_[VarOf(q)]);
+                if (top == 0) return Outcome::Unsat;
+                learn(analyze());
+                if (!propagate()) return Outcome::Unsat;
+                again = true;
+            }
+        }
+    }
+    return Outcome::Sat;
+}
+
 Outcome Engine::solve() {
     int restarts = 0;
     std::uint64_t restartAt = conflicts_ + 64;
@@ -903,7 +979,8 @@ Outcome Engine::solve() {
             varInc_ /= 0.95;
             clauseInc_ /= 0.999;
             if (conflicts_ >= restartAt) {
-                restartAt = conflicts_ + static_cast<std::uint64_t>(64 * Luby(2, ++restarts));
+                static const int ru = std::getenv("LEARN_RU") ? std::atoi(std::getenv("LEARN_RU")) : 64;
+                restartAt = conflicts_ + static_cast<std::uint64_t>(ru * Luby(2, ++restarts));
                 backtrack(0);
             }
             continue;
@@ -963,7 +1040,10 @@ AnalysisResult Engine::Run() {
     int found = 0;
     bool stopped = false;
     if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build()) {
-        while (found < 2) {
+        static const bool noProbe = std::getenv("LEARN_NOPROBE") != nullptr;
+        const Outcome probed = noProbe ? Outcome::Sat : probeRoot();
+        stopped = probed == Outcome::Stopped;
+        while (found < 2 && probed == Outcome::Sat) {
             const Outcome o = solve();
             if (o == Outcome::Stopped) stopped = true;
             if (o != Outcome::Sat) break;
@@ -987,6 +1067,8 @@ AnalysisResult Engine::Run() {
         result.verdict = found == 1 ? Verdict::Unique : Verdict::None;
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    if (std::getenv("LEARN_STATS"))
+        std::fprintf(stderr, "vars %d clauses %zu conflicts %llu nodes %llu learnt lits %llu (avg %.1f) learnts %d\n", vars_, clauses_.size(), (unsigned long long)conflicts_, (unsigned long long)nodes_, (unsigned long long)statLits_, conflicts_ ? double(statLits_)/conflicts_ : 0.0, learnts_);
     return result;
 }
 
