@@ -7,6 +7,7 @@
 #include "generator.h"
 #include "grid_text.h"
 #include "rule_checker.h"
+#include "unique.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -127,8 +128,39 @@ int RunLearnCheck(const std::string& corpus, int seeds, double limit) {
         Compare(name + " changed", *board, limit, t);
         board->state(cx, cy) = Undecided;
         Compare(name + " removed", *board, limit, t);
+        if (!board->tandrel()) continue;
+        // Under Tandrel also a given black cell where the painting has a
+        // white cell, and one where it has a black cell.
+        board->state(cx, cy) = was;
+        for (const bool white : {true, false}) {
+            std::vector<std::pair<int, int>> spots;
+            for (int x = 1; x <= board->width; ++x)
+                for (int y = 1; y <= board->height; ++y)
+                    if (board->state(x, y) == Undecided &&
+                        isBlack(solution->state(x, y)) != white)
+                        spots.emplace_back(x, y);
+            if (spots.empty()) continue;
+            const auto [gx, gy] = spots[rng() % spots.size()];
+            board->state(gx, gy) = GivenBlack;
+            Compare(name + (white ? " given on white" : " given on black"), *board, limit, t);
+            board->state(gx, gy) = Undecided;
+        }
     }
     Print("generated boards", t);
+    Tally u;
+    for (int seed = 1; seed <= seeds / 5; ++seed) {
+        UniqueOptions o;
+        o.seed = static_cast<std::uint64_t>(seed);
+        o.ruleSet = seed % 2;
+        o.width = 8 + seed % 5;
+        o.height = 8 + seed % 7;
+        o.grade = 1 + seed % 4;
+        o.seconds = 5;
+        auto r = std::make_unique<UniqueResult>();
+        if (!GenerateUnique(o, *r)) continue;
+        Compare("unique seed " + std::to_string(seed), r->puzzle, limit, u);
+    }
+    Print("unique generator", u);
     return 0;
 }
 
