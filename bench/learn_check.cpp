@@ -62,14 +62,14 @@ void Compare(const std::string& name, const Board& board, double limit, Tally& t
         return;
     }
     ++t.kinds[std::string(board.tandrel() ? "tandrel " : "ombrix ") + VerdictName(a->verdict)];
-    const bool same = a->verdict == b->verdict &&
-                      (a->verdict != Verdict::Unique ||
-                       SameColours(a->solutions[0], b->solutions[0])) &&
-                      (a->verdict != Verdict::Several || !b->differing.empty());
+    const bool same =
+        a->verdict == b->verdict &&
+        (a->verdict != Verdict::Unique || SameColours(a->solutions[0], b->solutions[0])) &&
+        (a->verdict != Verdict::Several || !b->differing.empty());
     if (!same) {
         ++t.disagree;
-        std::printf("%s: DISAGREE search %s, learning %s\n", name.c_str(),
-                    VerdictName(a->verdict), VerdictName(b->verdict));
+        std::printf("%s: DISAGREE search %s, learning %s\n", name.c_str(), VerdictName(a->verdict),
+                    VerdictName(b->verdict));
     }
 }
 
@@ -123,8 +123,8 @@ int RunLearnCheck(const std::string& corpus, int seeds, double limit) {
         const auto [cx, cy] = clues[rng() % clues.size()];
         const std::uint8_t was = board->state(cx, cy);
         board->state(cx, cy) = static_cast<std::uint8_t>(was < 40 && rng() % 2 ? was + 1
-                                                         : was > 1 ? was - 1
-                                                                   : 2);
+                                                         : was > 1             ? was - 1
+                                                                               : 2);
         Compare(name + " changed", *board, limit, t);
         board->state(cx, cy) = Undecided;
         Compare(name + " removed", *board, limit, t);
@@ -136,8 +136,7 @@ int RunLearnCheck(const std::string& corpus, int seeds, double limit) {
             std::vector<std::pair<int, int>> spots;
             for (int x = 1; x <= board->width; ++x)
                 for (int y = 1; y <= board->height; ++y)
-                    if (board->state(x, y) == Undecided &&
-                        isBlack(solution->state(x, y)) != white)
+                    if (board->state(x, y) == Undecided && isBlack(solution->state(x, y)) != white)
                         spots.emplace_back(x, y);
             if (spots.empty()) continue;
             const auto [gx, gy] = spots[rng() % spots.size()];

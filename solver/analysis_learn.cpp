@@ -42,7 +42,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -77,9 +76,12 @@ struct Clause {
     bool deleted = false;
 };
 
+// A clause watched from one of its first two literals; `blocker` is another of
+// its literals (for a clause of two, the other one).
 struct Watch {
     int clause;
     Lit blocker;
+    bool binary;
 };
 
 enum class Outcome { Sat, Unsat, Stopped };
@@ -99,11 +101,11 @@ double Luby(double y, int x) {
 }
 
 class Engine {
-public:
+  public:
     Engine(const Board& puzzle, const AnalysisLimits& limits) : puzzle_(puzzle), limits_(limits) {}
     AnalysisResult Run();
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
 
     int cell(int x, int y) const { return (x - 1) * h_ + (y - 1); }
@@ -143,6 +145,7 @@ private:
     void newLevel();
     void backtrack(int to);
     int analyze();
+    bool redundant(Lit p, std::uint64_t levels);
     void learn(int btLevel);
     void reduce();
     bool locked(int cref) const;
@@ -189,17 +192,16 @@ private:
 
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
-    std::vector<int> depth_, queue_, disc_, low_, parent_, sub_, size_, order_, next_, stack_,
-        cut_;
+    std::vector<int> depth_, queue_, disc_, low_, parent_, sub_, size_, order_, next_, stack_, cut_;
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;
     std::vector<char> phase_;
     std::vector<int> heap_, heapPos_;
     std::vector<char> seen_;
-    std::vector<Lit> learnt_, analyzed_;
+    std::vector<Lit> learnt_, analyzed_, stackLits_;
 
-    std::uint64_t nodes_ = 0, conflicts_ = 0, statLits_ = 0;
+    std::uint64_t nodes_ = 0, conflicts_ = 0;
     Clock::time_point start_, lastReport_;
     unsigned ticks_ = 0;
     bool stopped_ = false;
@@ -236,7 +238,8 @@ bool Engine::build() {
                 for (int dx = -1; dx <= 1; ++dx)
                     for (int dy = -1; dy <= 1; ++dy) {
                         if ((dx == 0 && dy == 0) || (!diagonal && dx != 0 && dy != 0)) continue;
-                        if (puzzle_.isPlayable(x + dx, y + dy)) list.push_back(cell(x + dx, y + dy));
+                        if (puzzle_.isPlayable(x + dx, y + dy))
+                            list.push_back(cell(x + dx, y + dy));
                     }
             }
         }
@@ -285,10 +288,7 @@ bool Engine::build() {
         v->assign(static_cast<std::size_t>(cells_), 0);
     levelMark_.assign(n + 1, 0);
     for (int v = 0; v < vars_; ++v) {
-        static const int ph = std::getenv("LEARN_PHASE") ? std::atoi(std::getenv("LEARN_PHASE")) : 1;
-        static const double bb = std::getenv("LEARN_BBOOST") ? std::atof(std::getenv("LEARN_BBOOST")) : 0;
-        phase_[v] = v < cells_ ? ph : 0; // black first
-        if (v < cells_) activity_[v] = bb;
+        phase_[v] = v < cells_; // black first
         heapInsert(v);
     }
 
@@ -351,8 +351,9 @@ bool Engine::addClause(std::vector<Lit> lits) {
 
 void Engine::attach(int cref) {
     const Clause& c = clauses_[cref];
-    watches_[c.lits[0]].push_back({cref, c.lits[1]});
-    watches_[c.lits[1]].push_back({cref, c.lits[0]});
+    const bool binary = c.lits.size() == 2;
+    watches_[c.lits[0]].push_back({cref, c.lits[1], binary});
+    watches_[c.lits[1]].push_back({cref, c.lits[0], binary});
 }
 
 void Engine::enqueue(Lit l, int reason) {
@@ -366,9 +367,8 @@ void Engine::enqueue(Lit l, int reason) {
         return;
     }
     const int k = xArea(v);
-    if (l & 1) {
-        markArea(k);
-    } else if (++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
+    markArea(k);
+    if (!(l & 1) && ++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
         areaFull_[k] = 1;
         fullAreas_.push_back(k);
     }
@@ -446,16 +446,29 @@ bool Engine::propagateUnits() {
         std::size_t i = 0, j = 0;
         while (i < ws.size()) {
             const Watch wt = ws[i];
-            if (litValue(wt.blocker) == kTrue) {
+            const std::int8_t blocker = litValue(wt.blocker);
+            if (blocker == kTrue) {
                 ws[j++] = ws[i++];
                 continue;
+            }
+            if (wt.binary) {
+                ws[j++] = ws[i++];
+                if (blocker == kUnset) {
+                    enqueue(wt.blocker, wt.clause);
+                    continue;
+                }
+                conflict_.assign({f, wt.blocker});
+                while (i < ws.size())
+                    ws[j++] = ws[i++];
+                ws.resize(j);
+                return false;
             }
             std::vector<Lit>& L = clauses_[wt.clause].lits;
             if (L[0] == f) std::swap(L[0], L[1]);
             ++i;
             const Lit first = L[0];
             if (first != wt.blocker && litValue(first) == kTrue) {
-                ws[j++] = {wt.clause, first};
+                ws[j++] = {wt.clause, first, false};
                 continue;
             }
             bool moved = false;
@@ -463,13 +476,13 @@ bool Engine::propagateUnits() {
                 if (litValue(L[k]) != kFalse) {
                     L[1] = L[k];
                     L[k] = f;
-                    watches_[L[1]].push_back({wt.clause, first});
+                    watches_[L[1]].push_back({wt.clause, first, false});
                     moved = true;
                     break;
                 }
             }
             if (moved) continue;
-            ws[j++] = {wt.clause, first};
+            ws[j++] = {wt.clause, first, false};
             if (litValue(first) == kFalse) {
                 conflict_ = L;
                 while (i < ws.size())
@@ -535,9 +548,22 @@ bool Engine::reachArea(int k) {
     queue_[len++] = areaCell_[k];
     stamp_[areaCell_[k]] = stampNow_;
     depth_[areaCell_[k]] = 0;
+    // The part K: the cells of area k joined to its clue through cells of it.
     for (int qi = 0; qi < len; ++qi) {
         const int c = queue_[qi];
-        if (depth_[c] >= n - 1) continue;
+        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
+            const int e = orth_[i], u = varAt(k, e);
+            if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) != kTrue) continue;
+            stamp_[e] = stampNow_;
+            depth_[e] = 0;
+            queue_[len++] = e;
+        }
+    }
+    const int kept = len, room = n - kept;
+    // Then the cells at most `room` steps from K.
+    for (int qi = 0; qi < len; ++qi) {
+        const int c = queue_[qi];
+        if (depth_[c] >= room) continue;
         for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
             const int e = orth_[i], u = varAt(k, e);
             if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
@@ -546,19 +572,22 @@ bool Engine::reachArea(int k) {
             queue_[len++] = e;
         }
     }
-    // The false cells beside the cells at most n - 2 steps out; with a
-    // target cell t, only those from which t could still be met in time.
+    // K, and the false cells beside the cells fewer than `room` steps out;
+    // with a target cell t, only those from which t could still be met in
+    // time.
     const auto explain = [&](int t) {
         expl_.clear();
         ++markNow_;
+        for (int qi = 0; qi < kept; ++qi)
+            addExpl(NegLit(varAt(k, queue_[qi])));
         const int tx = t / h_, ty = t % h_;
         for (int qi = 0; qi < len; ++qi) {
             const int c = queue_[qi];
-            if (depth_[c] > n - 2) continue;
+            if (depth_[c] >= room) continue;
             for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
                 const int e = orth_[i], u = varAt(k, e);
                 if (u < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
-                if (t >= 0 && depth_[c] + 1 + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) > n - 1)
+                if (t >= 0 && depth_[c] + 1 + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) > room)
                     continue;
                 mark_[e] = markNow_;
                 addExpl(PosLit(u));
@@ -777,16 +806,13 @@ int Engine::analyze() {
     }
     learnt_[0] = Neg(p);
     // Minimisation: a literal implied by the others (or by level 0) goes.
+    std::uint64_t levels = 0;
+    for (std::size_t i = 1; i < learnt_.size(); ++i)
+        levels |= std::uint64_t{1} << (level_[VarOf(learnt_[i])] & 63);
     std::size_t keep = 1;
-    for (std::size_t i = 1; i < learnt_.size(); ++i) {
-        const int v = VarOf(learnt_[i]);
-        bool redundant = reason_[v] != kNoReason;
-        if (redundant)
-            forEachReasonLit(v, [&](Lit q) {
-                if (!seen_[VarOf(q)] && level_[VarOf(q)] > 0) redundant = false;
-            });
-        if (!redundant) learnt_[keep++] = learnt_[i];
-    }
+    for (std::size_t i = 1; i < learnt_.size(); ++i)
+        if (reason_[VarOf(learnt_[i])] == kNoReason || !redundant(learnt_[i], levels))
+            learnt_[keep++] = learnt_[i];
     learnt_.resize(keep);
     for (int v : analyzed_)
         seen_[v] = 0;
@@ -796,6 +822,43 @@ int Engine::analyze() {
         if (level_[VarOf(learnt_[i])] > level_[VarOf(learnt_[best])]) best = i;
     std::swap(learnt_[1], learnt_[best]);
     return level_[VarOf(learnt_[1])];
+}
+
+// Whether `p`'s reasons lead back to literals of the clause (seen) or of
+// level 0 alone, through literals of the clause's levels.
+bool Engine::redundant(Lit p, std::uint64_t levels) {
+    stackLits_.clear();
+    stackLits_.push_back(p);
+    const std::size_t top = analyzed_.size();
+    while (!stackLits_.empty()) {
+        const int v = VarOf(stackLits_.back());
+        stackLits_.pop_back();
+        const Lit* b;
+        const Lit* e;
+        if (reason_[v] >= 0) {
+            b = clauses_[reason_[v]].lits.data();
+            e = b + clauses_[reason_[v]].lits.size();
+        } else {
+            const int off = -reason_[v] - 2;
+            b = arena_.data() + off + 1;
+            e = b + arena_[off];
+        }
+        for (; b != e; ++b) {
+            const int u = VarOf(*b);
+            if (u == v || seen_[u] || level_[u] == 0) continue;
+            if (reason_[u] != kNoReason && (levels >> (level_[u] & 63) & 1)) {
+                seen_[u] = 1;
+                analyzed_.push_back(u);
+                stackLits_.push_back(*b);
+                continue;
+            }
+            for (std::size_t i = top; i < analyzed_.size(); ++i)
+                seen_[analyzed_[i]] = 0;
+            analyzed_.resize(top);
+            return false;
+        }
+    }
+    return true;
 }
 
 void Engine::learn(int btLevel) {
@@ -826,7 +889,6 @@ void Engine::learn(int btLevel) {
         }
     }
     ++learnts_;
-    statLits_ += learnt_.size();
     attach(cref);
     enqueue(learnt_[0], cref);
 }
@@ -979,8 +1041,7 @@ Outcome Engine::solve() {
             varInc_ /= 0.95;
             clauseInc_ /= 0.999;
             if (conflicts_ >= restartAt) {
-                static const int ru = std::getenv("LEARN_RU") ? std::atoi(std::getenv("LEARN_RU")) : 64;
-                restartAt = conflicts_ + static_cast<std::uint64_t>(ru * Luby(2, ++restarts));
+                restartAt = conflicts_ + static_cast<std::uint64_t>(64 * Luby(2, ++restarts));
                 backtrack(0);
             }
             continue;
@@ -1013,8 +1074,8 @@ void Engine::storeSolution(Board& out) const {
             cl.state = AreaCellBase;
             for (int i = cellStart_[c]; i < cellStart_[c + 1]; ++i)
                 if (value_[cellVars_[i]] == kTrue)
-                    cl.state = static_cast<std::uint8_t>(AreaCellBase +
-                                                         areaSize_[xArea(cellVars_[i])]);
+                    cl.state =
+                        static_cast<std::uint8_t>(AreaCellBase + areaSize_[xArea(cellVars_[i])]);
         }
     }
     out.undecidedCount = 0;
@@ -1025,7 +1086,8 @@ void Engine::storeSolution(Board& out) const {
 bool Engine::blockSolution() {
     std::vector<Lit> lits;
     for (int c = 0; c < cells_; ++c)
-        if (clueArea_[c] < 0 && !given_[c]) lits.push_back(value_[c] == kTrue ? NegLit(c) : PosLit(c));
+        if (clueArea_[c] < 0 && !given_[c])
+            lits.push_back(value_[c] == kTrue ? NegLit(c) : PosLit(c));
     backtrack(0);
     return addClause(std::move(lits));
 }
@@ -1040,8 +1102,7 @@ AnalysisResult Engine::Run() {
     int found = 0;
     bool stopped = false;
     if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build()) {
-        static const bool noProbe = std::getenv("LEARN_NOPROBE") != nullptr;
-        const Outcome probed = noProbe ? Outcome::Sat : probeRoot();
+        const Outcome probed = probeRoot();
         stopped = probed == Outcome::Stopped;
         while (found < 2 && probed == Outcome::Sat) {
             const Outcome o = solve();
@@ -1067,8 +1128,6 @@ AnalysisResult Engine::Run() {
         result.verdict = found == 1 ? Verdict::Unique : Verdict::None;
     }
     result.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
-    if (std::getenv("LEARN_STATS"))
-        std::fprintf(stderr, "vars %d clauses %zu conflicts %llu nodes %llu learnt lits %llu (avg %.1f) learnts %d\n", vars_, clauses_.size(), (unsigned long long)conflicts_, (unsigned long long)nodes_, (unsigned long long)statLits_, conflicts_ ? double(statLits_)/conflicts_ : 0.0, learnts_);
     return result;
 }
 
