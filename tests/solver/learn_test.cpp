@@ -1,0 +1,73 @@
+// The learning analysis held against the search analysis: the same verdict,
+// the same board for a unique puzzle, and solutions that obey the rules, on
+// boards of both rule sets with none, one or several solutions; and stopped
+// by a node limit.
+#include "analysis.h"
+#include "analysis_learn.h"
+#include "generator.h"
+#include "rule_checker.h"
+#include "test_boards.h"
+#include "unique.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+using namespace ombrix;
+using namespace ombrix::testing;
+
+TEST(LearnTest, AgreesWithTheSearchAnalysis) {
+    std::set<std::pair<int, Verdict>> seen;
+    const auto check = [&](const Board& puzzle) {
+        const auto a = std::make_unique<AnalysisResult>(Analyze(puzzle));
+        const auto b = std::make_unique<AnalysisResult>(AnalyzeByLearning(puzzle));
+        ASSERT_EQ(b->verdict, a->verdict);
+        seen.insert({puzzle.ruleSet, a->verdict});
+        for (int k = 0; k < b->solutionCount; ++k) {
+            std::string why;
+            EXPECT_TRUE(CheckSolution(b->solutions[k], why)) << why;
+        }
+        if (a->verdict == Verdict::Unique) {
+            EXPECT_TRUE(SameBoard(a->solutions[0], b->solutions[0]));
+        }
+        if (a->verdict == Verdict::Several) {
+            EXPECT_FALSE(b->differing.empty());
+        }
+    };
+    auto board = std::make_unique<Board>(), painted = std::make_unique<Board>();
+    auto several = std::make_unique<Board>();
+    for (int seed = 1; seed <= 24; ++seed) {
+        const GeneratorOptions o{.width = 8 + seed % 3,
+                                 .height = 9,
+                                 .ruleSet = seed % 2,
+                                 .seed = static_cast<std::uint64_t>(seed),
+                                 .maxArea = 7};
+        if (!GeneratePuzzle(o, *board, *painted)) continue;
+        check(*board);
+        *several = *board;
+        bool changed = false; // the first clue one more
+        for (int x = 1; x <= board->width; ++x)
+            for (int y = 1; y <= board->height; ++y)
+                if (isClue(board->state(x, y)) && !changed) ++board->state(x, y), changed = true;
+        check(*board);
+    }
+    for (int rules : {0, 1}) {
+        auto r = std::make_unique<UniqueResult>();
+        UniqueOptions o;
+        o.width = 9, o.height = 8, o.ruleSet = rules, o.seed = 3;
+        ASSERT_TRUE(GenerateUnique(o, *r));
+        check(r->puzzle);
+    }
+    // Two clues 1 at a corner: apart under Ombrix, touching under Tandrel.
+    check(*MakeBoard(1,
+                     {"1 . . . . . . .", ". 1 . . . . . .", ". . . . . . . .", ". . . . . . . .",
+                      ". . . . . . . .", ". . . . . . . .", ". . . . . . . .", ". . . . . . . 3"}));
+    for (int rules : {0, 1})
+        for (Verdict v : {Verdict::None, Verdict::Unique, Verdict::Several})
+            EXPECT_TRUE(seen.count({rules, v})) << rules << " " << VerdictName(v);
+
+    const auto r = std::make_unique<AnalysisResult>(AnalyzeByLearning(*several, {.maxNodes = 2}));
+    EXPECT_EQ(r->verdict, Verdict::Stopped);
+    EXPECT_EQ(r->solutionCount, 0);
+}
