@@ -994,13 +994,24 @@ bool Engine::stopRequested() {
     return false;
 }
 
-// Each colour of each undecided cell tried at level 0; one that fails is
-// learnt (a unit), and the round is repeated while it finds any.
+// Each colour of each undecided cell tried at level 0: one that fails is
+// learnt (a unit), and what both colours imply holds at level 0. The round
+// is repeated, for the cells near what the last one settled, while it
+// settles anything.
 Outcome Engine::probeRoot() {
     if (!propagate()) return Outcome::Unsat;
+    std::vector<int> implied(static_cast<std::size_t>(2 * vars_), 0);
+    std::vector<char> near(static_cast<std::size_t>(cells_), 1);
+    std::vector<Lit> both;
+    std::size_t settled = trail_.size();
+    int probe = 0;
     for (bool again = true; again;) {
         again = false;
         for (int v = 0; v < cells_; ++v) {
+            if (!near[v]) continue;
+            near[v] = 0;
+            ++probe;
+            both.clear();
             for (const Lit l : {PosLit(v), NegLit(v)}) {
                 if (value_[v] != kUnset) break;
                 if (stopRequested()) return Outcome::Stopped;
@@ -1008,6 +1019,13 @@ Outcome Engine::probeRoot() {
                 newLevel();
                 enqueue(l, kNoReason);
                 if (propagate()) {
+                    for (std::size_t i = levelTrail_[0] + 1; i < trail_.size(); ++i) {
+                        const Lit q = trail_[i];
+                        if (l == PosLit(v))
+                            implied[q] = probe;
+                        else if (implied[q] == probe)
+                            both.push_back(q);
+                    }
                     backtrack(0);
                     continue;
                 }
@@ -1019,6 +1037,21 @@ Outcome Engine::probeRoot() {
                 learn(analyze());
                 if (!propagate()) return Outcome::Unsat;
                 again = true;
+            }
+            if (value_[v] == kUnset && !both.empty()) {
+                for (Lit q : both)
+                    if (litValue(q) == kUnset) enqueue(q, kNoReason);
+                if (!propagate()) return Outcome::Unsat;
+                again = true;
+            }
+            // The cells within two steps of a newly settled one are probed
+            // again in the next round.
+            for (; settled < trail_.size(); ++settled) {
+                const int u = VarOf(trail_[settled]), c = isX(u) ? xCell(u) : u;
+                const int cx = c / h_, cy = c % h_;
+                for (int x = std::max(0, cx - 2); x <= std::min(w_ - 1, cx + 2); ++x)
+                    for (int y = std::max(0, cy - 2); y <= std::min(h_ - 1, cy + 2); ++y)
+                        near[x * h_ + y] = 1;
             }
         }
     }
