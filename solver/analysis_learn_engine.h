@@ -1,0 +1,191 @@
+// The engine of the learning analysis (analysis_learn.h), shared by its two
+// files: analysis_learn.cpp builds the variables and clauses and runs the
+// search, analysis_learn_rules.cpp holds the propagators.
+//
+// Variables: b(c), cell c is black, for every playable cell; x(c, k), cell c
+// belongs to the area of clue k, only for the cells nearer to clue k than its
+// number (no other cell can be in that area) and not on another clue or a
+// given black cell. Clues are white and in their own area, given black cells
+// black (units at level 0).
+//
+// Clauses: x(c, k) -> not b(c); not b(c) -> some x(c, k); under Ombrix no
+// 2 x 2 block of b.
+//
+// Propagators, each of whose conclusions carries its explanation: a set of
+// literals, false when it was drawn, whose falsity implies it. The literal
+// and its explanation form a clause that every solution satisfies, so
+// conflict analysis treats them as clauses (kept in an arena that is cut back
+// on backtracking):
+//   - x(d, j) true: every other area's literal of d and of its neighbours
+//     (orthogonal; also diagonal under Tandrel) is false, because of x(d, j);
+//   - area size: with n_k cells of area k true, every other x(c, k) is false,
+//     because of those n_k literals (more than n_k fail);
+//   - area reach: K, the cells of area k joined to its clue through cells of
+//     it, and the cells at most n_k - |K| steps from K over cells whose
+//     x(c, k) is not false; the area holds K and a path from K to each other
+//     cell, so a cell not reached is not in it, a reach of fewer than n_k
+//     cells fails and one of exactly n_k takes them all, because of K and the
+//     false x(d, k) beside the reached cells (for one cell, only those from
+//     which it could still be met in time);
+//   - black connectivity: the cells that are not white, searched from one
+//     black cell s with Tarjan's low links: a black cell outside that search
+//     fails and an undecided one is white (because of b(s) and the white cells
+//     round its pocket); an undecided articulation cell whose removal cuts off
+//     a part holding a black cell is black (because of b(s), that black cell
+//     and the white cells round one of the two sides).
+// A full assignment that passes all of them obeys every rule.
+#pragma once
+
+#include "analysis.h"
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+namespace ombrix::learn {
+
+using Lit = int;
+constexpr int VarOf(Lit l) {
+    return l >> 1;
+}
+constexpr Lit PosLit(int v) {
+    return 2 * v;
+}
+constexpr Lit NegLit(int v) {
+    return 2 * v + 1;
+}
+constexpr Lit Neg(Lit l) {
+    return l ^ 1;
+}
+
+constexpr std::int8_t kFalse = 0, kTrue = 1, kUnset = -1;
+// A reason: -1 none (a decision or a unit at level 0), >= 0 a clause, <= -2
+// an explanation in the arena at offset -reason - 2.
+constexpr int kNoReason = -1;
+
+struct Clause {
+    std::vector<Lit> lits;
+    float activity = 0;
+    int lbd = 0;
+    bool learnt = false;
+    bool deleted = false;
+};
+
+// A clause watched from one of its first two literals; `blocker` is another of
+// its literals (for a clause of two, the other one).
+struct Watch {
+    int clause;
+    Lit blocker;
+    bool binary;
+};
+
+enum class Outcome { Sat, Unsat, Stopped };
+
+class Engine {
+  public:
+    Engine(const Board& puzzle, const AnalysisLimits& limits) : puzzle_(puzzle), limits_(limits) {}
+    AnalysisResult Run();
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    int cell(int x, int y) const { return (x - 1) * h_ + (y - 1); }
+    int level() const { return static_cast<int>(levelTrail_.size()); }
+    std::int8_t litValue(Lit l) const {
+        const std::int8_t v = value_[VarOf(l)];
+        return v < 0 ? kUnset : static_cast<std::int8_t>(v ^ (l & 1));
+    }
+    bool isX(int v) const { return v >= cells_; }
+    int xCell(int v) const { return xCell_[v - cells_]; }
+    int xArea(int v) const { return xArea_[v - cells_]; }
+    int varAt(int k, int c) const { return varAt_[static_cast<std::size_t>(k) * cells_ + c]; }
+
+    bool build();
+    bool addClause(std::vector<Lit> lits);
+    void attach(int cref);
+    void enqueue(Lit l, int reason);
+    bool imply(Lit l, int ref);
+    void addExpl(Lit l) {
+        if (level_[VarOf(l)] > 0) expl_.push_back(l);
+    }
+    int storeExpl();
+    template <class F> void forEachReasonLit(int v, F f);
+    void markArea(int k) {
+        if (!areaDirty_[k]) areaDirty_[k] = 1, dirtyAreas_.push_back(k);
+    }
+
+    bool propagate();
+    bool propagateUnits();
+    bool spreadArea(Lit p);
+    bool fillArea(int k);
+    bool reachArea(int k);
+    bool connectBlack();
+
+    Outcome solve();
+    Outcome probeRoot();
+    void newLevel();
+    void backtrack(int to);
+    int analyze();
+    bool redundant(Lit p, std::uint64_t levels);
+    void learn(int btLevel);
+    void reduce();
+    bool locked(int cref) const;
+    int pickBranch();
+    void bumpVar(int v);
+    void heapUp(int i);
+    void heapDown(int i);
+    void heapInsert(int v);
+    bool stopRequested();
+    void storeSolution(Board& out) const;
+    bool blockSolution();
+
+    const Board& puzzle_;
+    const AnalysisLimits& limits_;
+    int w_ = 0, h_ = 0, cells_ = 0, vars_ = 0;
+    bool tandrel_ = false;
+    std::vector<int> clueArea_; // per cell: its clue's area, else -1
+    std::vector<char> given_;
+    std::vector<int> areaCell_, areaSize_;
+    std::vector<int> areaStart_, areaVars_; // per area: its x variables
+    std::vector<int> cellStart_, cellVars_; // per cell: its x variables
+    std::vector<int> varAt_;                // area * cells + cell: variable or -1
+    std::vector<int> xCell_, xArea_;
+    std::vector<int> orthStart_, orth_, ringStart_, ring_;
+
+    std::vector<std::int8_t> value_;
+    std::vector<int> level_, reason_;
+    std::vector<Lit> trail_;
+    std::vector<int> levelTrail_, levelArena_;
+    std::size_t qhead_ = 0;
+    std::vector<int> arena_;
+
+    std::vector<Clause> clauses_;
+    std::vector<int> freeClauses_;
+    std::vector<std::vector<Watch>> watches_;
+    int learnts_ = 0;
+    bool unsat_ = false;
+
+    std::vector<int> trueCount_;
+    std::vector<char> areaDirty_, areaFull_;
+    std::vector<int> dirtyAreas_, fullAreas_;
+    bool blackDirty_ = true;
+    std::vector<Lit> conflict_, expl_, spare_;
+
+    std::vector<int> stamp_, mark_, levelMark_;
+    int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
+    std::vector<int> depth_, queue_, disc_, low_, parent_, sub_, size_, order_, next_, stack_, cut_;
+
+    std::vector<double> activity_;
+    double varInc_ = 1, clauseInc_ = 1;
+    std::vector<char> phase_;
+    std::vector<int> heap_, heapPos_;
+    std::vector<char> seen_;
+    std::vector<Lit> learnt_, analyzed_, stackLits_;
+
+    std::uint64_t nodes_ = 0, conflicts_ = 0;
+    Clock::time_point start_, lastReport_;
+    unsigned ticks_ = 0;
+    bool stopped_ = false;
+};
+
+} // namespace ombrix::learn

@@ -1,0 +1,330 @@
+// The propagators of the learning analysis (see analysis_learn_engine.h),
+// each conclusion with its explanation.
+#include "analysis_learn_engine.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace ombrix::learn {
+bool Engine::propagate() {
+    while (true) {
+        if (!propagateUnits()) return false;
+        const std::size_t before = trail_.size();
+        while (!fullAreas_.empty()) {
+            const int k = fullAreas_.back();
+            fullAreas_.pop_back();
+            areaFull_[k] = 0;
+            if (!fillArea(k)) return false;
+        }
+        if (trail_.size() != before) continue;
+        while (!dirtyAreas_.empty() && trail_.size() == before) {
+            const int k = dirtyAreas_.back();
+            dirtyAreas_.pop_back();
+            areaDirty_[k] = 0;
+            if (!reachArea(k)) return false;
+        }
+        if (trail_.size() != before) continue;
+        if (blackDirty_) {
+            blackDirty_ = false;
+            if (!connectBlack()) return false;
+        }
+        if (trail_.size() == before && qhead_ == trail_.size()) return true;
+    }
+}
+
+bool Engine::propagateUnits() {
+    while (qhead_ < trail_.size()) {
+        const Lit p = trail_[qhead_++];
+        if (isX(VarOf(p)) && !(p & 1) && !spreadArea(p)) return false;
+        const Lit f = Neg(p);
+        std::vector<Watch>& ws = watches_[f];
+        std::size_t i = 0, j = 0;
+        while (i < ws.size()) {
+            const Watch wt = ws[i];
+            const std::int8_t blocker = litValue(wt.blocker);
+            if (blocker == kTrue) {
+                ws[j++] = ws[i++];
+                continue;
+            }
+            if (wt.binary) {
+                ws[j++] = ws[i++];
+                if (blocker == kUnset) {
+                    enqueue(wt.blocker, wt.clause);
+                    continue;
+                }
+                conflict_.assign({f, wt.blocker});
+                while (i < ws.size())
+                    ws[j++] = ws[i++];
+                ws.resize(j);
+                return false;
+            }
+            std::vector<Lit>& L = clauses_[wt.clause].lits;
+            if (L[0] == f) std::swap(L[0], L[1]);
+            ++i;
+            const Lit first = L[0];
+            if (first != wt.blocker && litValue(first) == kTrue) {
+                ws[j++] = {wt.clause, first, false};
+                continue;
+            }
+            bool moved = false;
+            for (std::size_t k = 2; k < L.size(); ++k) {
+                if (litValue(L[k]) != kFalse) {
+                    L[1] = L[k];
+                    L[k] = f;
+                    watches_[L[1]].push_back({wt.clause, first, false});
+                    moved = true;
+                    break;
+                }
+            }
+            if (moved) continue;
+            ws[j++] = {wt.clause, first, false};
+            if (litValue(first) == kFalse) {
+                conflict_ = L;
+                while (i < ws.size())
+                    ws[j++] = ws[i++];
+                ws.resize(j);
+                return false;
+            }
+            enqueue(first, wt.clause);
+        }
+        ws.resize(j);
+    }
+    return true;
+}
+
+bool Engine::spreadArea(Lit p) {
+    const int v = VarOf(p), d = xCell(v), j = xArea(v);
+    int ref = 0;
+    const auto clear = [&](int c) {
+        for (int i = cellStart_[c]; i < cellStart_[c + 1]; ++i) {
+            const int u = cellVars_[i];
+            if (xArea(u) == j || litValue(PosLit(u)) == kFalse) continue;
+            if (ref == 0) {
+                expl_.clear();
+                addExpl(Neg(p));
+                ref = storeExpl();
+            }
+            if (!imply(NegLit(u), ref)) return false;
+        }
+        return true;
+    };
+    if (!clear(d)) return false;
+    for (int i = ringStart_[d]; i < ringStart_[d + 1]; ++i)
+        if (!clear(ring_[i])) return false;
+    return true;
+}
+
+bool Engine::fillArea(int k) {
+    if (trueCount_[k] < areaSize_[k]) return true;
+    expl_.clear();
+    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i)
+        if (litValue(PosLit(areaVars_[i])) == kTrue) addExpl(NegLit(areaVars_[i]));
+    if (trueCount_[k] > areaSize_[k]) {
+        conflict_ = expl_;
+        return false;
+    }
+    int ref = 0;
+    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+        const int u = areaVars_[i];
+        if (litValue(PosLit(u)) != kUnset) continue;
+        if (ref == 0) ref = storeExpl();
+        enqueue(NegLit(u), ref);
+    }
+    return true;
+}
+
+bool Engine::reachArea(int k) {
+    const int n = areaSize_[k];
+    ++stampNow_;
+    int len = 0;
+    queue_[len++] = areaCell_[k];
+    stamp_[areaCell_[k]] = stampNow_;
+    depth_[areaCell_[k]] = 0;
+    // The part K: the cells of area k joined to its clue through cells of it.
+    for (int qi = 0; qi < len; ++qi) {
+        const int c = queue_[qi];
+        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
+            const int e = orth_[i], u = varAt(k, e);
+            if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) != kTrue) continue;
+            stamp_[e] = stampNow_;
+            depth_[e] = 0;
+            queue_[len++] = e;
+        }
+    }
+    const int kept = len, room = n - kept;
+    // Then the cells at most `room` steps from K.
+    for (int qi = 0; qi < len; ++qi) {
+        const int c = queue_[qi];
+        if (depth_[c] >= room) continue;
+        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
+            const int e = orth_[i], u = varAt(k, e);
+            if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
+            stamp_[e] = stampNow_;
+            depth_[e] = depth_[c] + 1;
+            queue_[len++] = e;
+        }
+    }
+    // K, and the false cells beside the cells fewer than `room` steps out;
+    // with a target cell t, only those from which t could still be met in
+    // time.
+    const auto explain = [&](int t) {
+        expl_.clear();
+        ++markNow_;
+        for (int qi = 0; qi < kept; ++qi)
+            addExpl(NegLit(varAt(k, queue_[qi])));
+        const int tx = t / h_, ty = t % h_;
+        for (int qi = 0; qi < len; ++qi) {
+            const int c = queue_[qi];
+            if (depth_[c] >= room) continue;
+            for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
+                const int e = orth_[i], u = varAt(k, e);
+                if (u < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
+                if (t >= 0 && depth_[c] + 1 + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) > room)
+                    continue;
+                mark_[e] = markNow_;
+                addExpl(PosLit(u));
+            }
+        }
+    };
+    if (len < n) {
+        explain(-1);
+        conflict_ = expl_;
+        return false;
+    }
+    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+        const int u = areaVars_[i];
+        if (stamp_[xCell(u)] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
+        explain(xCell(u));
+        if (!imply(NegLit(u), storeExpl())) return false;
+    }
+    if (len == n) {
+        int ref = 0;
+        for (int qi = 0; qi < len; ++qi) {
+            const int u = varAt(k, queue_[qi]);
+            if (litValue(PosLit(u)) == kTrue) continue;
+            if (ref == 0) explain(-1), ref = storeExpl();
+            if (!imply(PosLit(u), ref)) return false;
+        }
+    }
+    return true;
+}
+
+bool Engine::connectBlack() {
+    int s0 = -1;
+    for (int c = 0; c < cells_ && s0 < 0; ++c)
+        if (value_[c] == kTrue) s0 = c;
+    if (s0 < 0) return true;
+    const auto open = [&](int c) { return value_[c] != kFalse; };
+    ++stampNow_;
+    int timer = 0, top = 0, cuts = 0;
+    stamp_[s0] = stampNow_;
+    disc_[s0] = low_[s0] = timer;
+    order_[timer++] = s0;
+    parent_[s0] = -1;
+    sub_[s0] = 1;
+    size_[s0] = 1;
+    next_[s0] = orthStart_[s0];
+    stack_[top++] = s0;
+    while (top > 0) {
+        const int v = stack_[top - 1];
+        if (next_[v] < orthStart_[v + 1]) {
+            const int u = orth_[next_[v]++];
+            if (!open(u)) continue;
+            if (stamp_[u] != stampNow_) {
+                stamp_[u] = stampNow_;
+                disc_[u] = low_[u] = timer;
+                order_[timer++] = u;
+                parent_[u] = v;
+                sub_[u] = value_[u] == kTrue;
+                size_[u] = 1;
+                next_[u] = orthStart_[u];
+                stack_[top++] = u;
+            } else if (u != parent_[v]) {
+                low_[v] = std::min(low_[v], disc_[u]);
+            }
+            continue;
+        }
+        --top;
+        const int p = parent_[v];
+        if (p < 0) continue;
+        low_[p] = std::min(low_[p], low_[v]);
+        sub_[p] += sub_[v];
+        size_[p] += size_[v];
+        if (low_[v] >= disc_[p] && sub_[v] > 0 && value_[p] == kUnset) cut_[cuts++] = v;
+    }
+    // The white cells round order_[from, to) but for `skip`, once each
+    // since the mark was last moved on.
+    const auto boundary = [&](int from, int to, int skip) {
+        for (int i = from; i < to; ++i) {
+            const int c = order_[i];
+            if (c == skip) continue;
+            for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
+                const int d = orth_[e];
+                if (value_[d] != kFalse || mark_[d] == markNow_) continue;
+                mark_[d] = markNow_;
+                addExpl(PosLit(d));
+            }
+        }
+    };
+    // The cells outside that search, pocket by pocket.
+    int end = timer;
+    for (int c0 = 0; c0 < cells_; ++c0) {
+        if (stamp_[c0] == stampNow_ || value_[c0] == kFalse) continue;
+        const int from = end;
+        int black = -1;
+        stamp_[c0] = stampNow_;
+        order_[end++] = c0;
+        for (int i = from; i < end; ++i) {
+            const int c = order_[i];
+            if (value_[c] == kTrue && black < 0) black = c;
+            for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
+                const int d = orth_[e];
+                if (value_[d] == kFalse || stamp_[d] == stampNow_) continue;
+                stamp_[d] = stampNow_;
+                order_[end++] = d;
+            }
+        }
+        expl_.clear();
+        ++markNow_;
+        addExpl(NegLit(s0));
+        if (black >= 0) addExpl(NegLit(black));
+        const std::size_t head = expl_.size();
+        boundary(from, end, -1);
+        if (black >= 0) {
+            spare_ = expl_;
+            expl_.resize(head);
+            ++markNow_;
+            boundary(0, timer, -1);
+            conflict_ = expl_.size() < spare_.size() ? expl_ : spare_;
+            return false;
+        }
+        const int ref = storeExpl();
+        for (int i = from; i < end; ++i)
+            enqueue(NegLit(order_[i]), ref);
+    }
+    for (int i = 0; i < cuts; ++i) {
+        const int v = cut_[i], p = parent_[v];
+        if (value_[p] != kUnset) continue;
+        const int lo = disc_[v], hi = disc_[v] + size_[v];
+        int s = -1;
+        for (int j = lo; j < hi && s < 0; ++j)
+            if (value_[order_[j]] == kTrue) s = order_[j];
+        expl_.clear();
+        ++markNow_;
+        addExpl(NegLit(s0));
+        addExpl(NegLit(s));
+        const std::size_t head = expl_.size();
+        boundary(lo, hi, -1);
+        spare_ = expl_;
+        expl_.resize(head);
+        ++markNow_;
+        boundary(0, lo, p);
+        boundary(hi, timer, p);
+        if (spare_.size() < expl_.size()) expl_ = spare_;
+        enqueue(PosLit(p), storeExpl());
+    }
+    return true;
+}
+
+} // namespace ombrix::learn
