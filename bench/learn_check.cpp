@@ -146,6 +146,30 @@ int RunLearnCheck(const std::string& corpus, int seeds, double limit) {
         }
     }
     Print("generated boards", t);
+    // Sparse random boards: a few clues (and under Tandrel given black cells)
+    // anywhere; most have no solution, some several.
+    Tally sparse;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(seed) * 7919u);
+        *board = Board{};
+        board->ruleSet = static_cast<std::uint8_t>(seed % 2);
+        board->width = static_cast<std::uint8_t>(8 + rng() % 2);
+        board->height = 8;
+        for (int x = 0; x < kGridWidth; ++x)
+            for (int y = 0; y < kGridHeight; ++y)
+                board->state(x, y) = board->isPlayable(x, y) ? Undecided : Border;
+        const int count = 1 + static_cast<int>(rng() % 10);
+        for (int i = 0; i < count; ++i) {
+            const int x = 1 + static_cast<int>(rng() % board->width);
+            const int y = 1 + static_cast<int>(rng() % board->height);
+            const int pick = static_cast<int>(rng() % 10);
+            board->state(x, y) = pick == 9 && board->tandrel()
+                                     ? std::uint8_t{GivenBlack}
+                                     : static_cast<std::uint8_t>(1 + rng() % 20);
+        }
+        Compare("sparse " + std::to_string(seed), *board, limit, sparse);
+    }
+    Print("sparse boards", sparse);
     Tally u;
     for (int seed = 1; seed <= seeds / 5; ++seed) {
         UniqueOptions o;
