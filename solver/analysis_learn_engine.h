@@ -40,6 +40,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace ombrix::learn {
@@ -170,6 +171,7 @@ class Engine {
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
     std::vector<Lit> conflict_, expl_, spare_;
+    std::vector<std::pair<int, int>> fence_; // reach: false cells beside, steps to them
 
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;

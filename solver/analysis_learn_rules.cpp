@@ -165,27 +165,33 @@ bool Engine::reachArea(int k) {
             queue_[len++] = e;
         }
     }
-    // K, and the false cells beside the cells fewer than `room` steps out;
-    // with a target cell t, only those from which t could still be met in
-    // time.
+    // K, and the false cells beside the cells fewer than `room` steps out,
+    // each with the fewest steps to it (the first time the breadth-first
+    // order meets it); with a target cell t, only those from which t could
+    // still be met in time.
+    bool fenced = false;
     const auto explain = [&](int t) {
+        if (!fenced) {
+            fenced = true;
+            fence_.clear();
+            ++markNow_;
+            for (int qi = 0; qi < len && depth_[queue_[qi]] < room; ++qi) {
+                const int c = queue_[qi];
+                for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
+                    const int e = orth_[i];
+                    if (varAt(k, e) < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
+                    mark_[e] = markNow_;
+                    fence_.push_back({e, depth_[c] + 1});
+                }
+            }
+        }
         expl_.clear();
-        ++markNow_;
         for (int qi = 0; qi < kept; ++qi)
             addExpl(NegLit(varAt(k, queue_[qi])));
         const int tx = t / h_, ty = t % h_;
-        for (int qi = 0; qi < len; ++qi) {
-            const int c = queue_[qi];
-            if (depth_[c] >= room) continue;
-            for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
-                const int e = orth_[i], u = varAt(k, e);
-                if (u < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
-                if (t >= 0 && depth_[c] + 1 + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) > room)
-                    continue;
-                mark_[e] = markNow_;
-                addExpl(PosLit(u));
-            }
-        }
+        for (const auto& [e, steps] : fence_)
+            if (t < 0 || steps + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) <= room)
+                addExpl(PosLit(varAt(k, e)));
     };
     if (len < n) {
         explain(-1);
