@@ -21,6 +21,11 @@ namespace learn {
 
 namespace {
 
+// The most counter variables for one area and for the whole board, and the
+// conflicts before they are added.
+constexpr int kCounterCap = 4000, kCountersCap = 60000;
+constexpr std::uint64_t kCountersAfter = 30000;
+
 double Luby(double y, int x) {
     int size = 1, seq = 0;
     while (size < x + 1) {
@@ -99,6 +104,7 @@ bool Engine::build() {
         cellVars_.insert(cellVars_.end(), perCell[c].begin(), perCell[c].end());
     }
     cellStart_.push_back(static_cast<int>(cellVars_.size()));
+    xEnd_ = vars_;
 
     const std::size_t n = static_cast<std::size_t>(vars_);
     value_.assign(n, kUnset);
@@ -149,6 +155,67 @@ bool Engine::build() {
     return !unsat_;
 }
 
+// Counters for the areas whose counter is small enough, added at level 0 to
+// a search that has run long: they pay on boards whose refutation counts
+// cells, and slow the propagation of the others.
+bool Engine::addCounters() {
+    countersAdded_ = true;
+    const int areas = static_cast<int>(areaCell_.size()), from = vars_;
+    std::vector<std::pair<int, int>> counters; // area, first variable
+    for (int k = 0; k < areas; ++k) {
+        const int m = areaStart_[k + 1] - areaStart_[k], size = m * (areaSize_[k] + 1);
+        if (areaSize_[k] < 2 || size > kCounterCap || vars_ - from + size > kCountersCap) continue;
+        counters.emplace_back(k, vars_);
+        vars_ += size;
+    }
+    const std::size_t n = static_cast<std::size_t>(vars_);
+    value_.resize(n, kUnset);
+    level_.resize(n, 0);
+    reason_.resize(n, kNoReason);
+    activity_.resize(n, 0);
+    phase_.resize(n, 0);
+    seen_.resize(n, 0);
+    heapPos_.resize(n, -1);
+    watches_.resize(2 * n);
+    levelMark_.resize(n + 1, 0);
+    for (int v = from; v < vars_; ++v)
+        heapInsert(v);
+    for (const auto& [k, base] : counters)
+        addCounter(k, base);
+    return !unsat_;
+}
+
+// The count of area k as a sequential counter over its cells in column
+// order (a sweep across the board): r(i, j) <-> at least j of the first i
+// cells are in the area, for j up to n + 1; then r(m, n) and not
+// r(m, n + 1). The area size propagator already keeps the count; the
+// counter's variables let a learnt clause speak of part of it ("at least j
+// of the cells left of here"), which shortens the proofs that count cells.
+void Engine::addCounter(int k, int base) {
+    const int n = areaSize_[k], m = areaStart_[k + 1] - areaStart_[k];
+    const int* order = areaVars_.data() + areaStart_[k];
+    const auto r = [&](int i, int j) { return PosLit(base + (i - 1) * (n + 1) + (j - 1)); };
+    for (int i = 1; i <= m; ++i) {
+        const Lit x = PosLit(order[i - 1]);
+        for (int j = 1; j <= n + 1; ++j) {
+            // r(i, j) <- r(i - 1, j); r(i, j) <- r(i - 1, j - 1) and x.
+            if (i > 1) addClause({Neg(r(i - 1, j)), r(i, j)});
+            if (j == 1)
+                addClause({Neg(x), r(i, j)});
+            else if (i > 1)
+                addClause({Neg(r(i - 1, j - 1)), Neg(x), r(i, j)});
+            // r(i, j) -> r(i - 1, j) or x; r(i, j) -> r(i - 1, j) or r(i - 1, j - 1).
+            addClause(i > 1 ? std::vector<Lit>{Neg(r(i, j)), r(i - 1, j), x}
+                            : std::vector<Lit>{Neg(r(i, j)), x});
+            if (j > 1)
+                addClause(i > 1 ? std::vector<Lit>{Neg(r(i, j)), r(i - 1, j), r(i - 1, j - 1)}
+                                : std::vector<Lit>{Neg(r(i, j))});
+        }
+    }
+    addClause({r(m, n)});
+    addClause({Neg(r(m, n + 1))});
+}
+
 // A clause at level 0: literals false there dropped, true ones make it void.
 bool Engine::addClause(std::vector<Lit> lits) {
     std::sort(lits.begin(), lits.end());
@@ -192,10 +259,11 @@ void Engine::enqueue(Lit l, int reason) {
     level_[v] = level();
     reason_[v] = reason;
     trail_.push_back(l);
-    if (!isX(v)) {
+    if (v < cells_) {
         blackDirty_ = true;
         return;
     }
+    if (!isX(v)) return;
     const int k = xArea(v);
     markArea(k);
     if (!(l & 1) && ++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
@@ -557,7 +625,9 @@ Outcome Engine::probeRoot() {
             // The cells within two steps of a newly settled one are probed
             // again in the next round.
             for (; settled < trail_.size(); ++settled) {
-                const int u = VarOf(trail_[settled]), c = isX(u) ? xCell(u) : u;
+                const int u = VarOf(trail_[settled]);
+                if (u >= cells_ && !isX(u)) continue;
+                const int c = isX(u) ? xCell(u) : u;
                 const int cx = c / h_, cy = c % h_;
                 for (int x = std::max(0, cx - 2); x <= std::min(w_ - 1, cx + 2); ++x)
                     for (int y = std::max(0, cy - 2); y <= std::min(h_ - 1, cy + 2); ++y)
@@ -586,6 +656,8 @@ Outcome Engine::solve() {
             if (conflicts_ >= restartAt) {
                 restartAt = conflicts_ + static_cast<std::uint64_t>(64 * Luby(2, ++restarts));
                 backtrack(0);
+                if (!countersAdded_ && conflicts_ >= kCountersAfter && !addCounters())
+                    return Outcome::Unsat;
             }
             continue;
         }

@@ -96,12 +96,14 @@ class Engine {
         const std::int8_t v = value_[VarOf(l)];
         return v < 0 ? kUnset : static_cast<std::int8_t>(v ^ (l & 1));
     }
-    bool isX(int v) const { return v >= cells_; }
+    bool isX(int v) const { return v >= cells_ && v < xEnd_; }
     int xCell(int v) const { return xCell_[v - cells_]; }
     int xArea(int v) const { return xArea_[v - cells_]; }
     int varAt(int k, int c) const { return varAt_[static_cast<std::size_t>(k) * cells_ + c]; }
 
     bool build();
+    bool addCounters();
+    void addCounter(int k, int base);
     bool addClause(std::vector<Lit> lits);
     void attach(int cref);
     void enqueue(Lit l, int reason);
@@ -142,7 +144,7 @@ class Engine {
 
     const Board& puzzle_;
     const AnalysisLimits& limits_;
-    int w_ = 0, h_ = 0, cells_ = 0, vars_ = 0;
+    int w_ = 0, h_ = 0, cells_ = 0, xEnd_ = 0, vars_ = 0; // b, then x, then counters
     bool tandrel_ = false;
     std::vector<int> clueArea_; // per cell: its clue's area, else -1
     std::vector<char> given_;
@@ -164,7 +166,7 @@ class Engine {
     std::vector<int> freeClauses_;
     std::vector<std::vector<Watch>> watches_;
     int learnts_ = 0;
-    bool unsat_ = false;
+    bool unsat_ = false, countersAdded_ = false;
 
     std::vector<int> trueCount_;
     std::vector<char> areaDirty_, areaFull_;
