@@ -9,7 +9,8 @@
 // black (units at level 0).
 //
 // Clauses: x(c, k) -> not b(c); not b(c) -> some x(c, k); under Ombrix no
-// 2 x 2 block of b.
+// 2 x 2 block of b. After a long search also each area's count as a
+// sequential counter (addCounter).
 //
 // Propagators, each of whose conclusions carries its explanation: a set of
 // literals, false when it was drawn, whose falsity implies it. The literal
