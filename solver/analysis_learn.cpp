@@ -24,7 +24,7 @@ namespace {
 // The most counter variables for one area and for the whole board, and the
 // conflicts before they are added.
 constexpr int kCounterCap = 4000, kCountersCap = 60000;
-constexpr std::uint64_t kCountersAfter = 30000;
+constexpr std::uint64_t kCountersAfter = 60000;
 
 double Luby(double y, int x) {
     int size = 1, seq = 0;
