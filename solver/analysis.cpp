@@ -221,7 +221,7 @@ AnalysisResult Search::Run() {
     own_.result = &result;
     std::unique_ptr<Search> weighted;
     bool stopped = false;
-    for (std::uint64_t slice = 16;; slice *= 2) {
+    for (std::uint64_t slice = kFirstTurn;; slice *= 2) {
         if (advance(fails_ + slice) == Progress::Done) {
             stopped = stopped_;
             break;
@@ -240,6 +240,37 @@ AnalysisResult Search::Run() {
     }
     finish(stopped, result);
     return result;
+}
+
+bool Search::Head(std::uint64_t deadEnds) {
+    alone_ = std::make_unique<AnalysisResult>();
+    start_ = lastReport_ = Clock::now();
+    own_.result = alone_.get();
+    ended_ = advance(deadEnds) == Progress::Done;
+    return ended_ && !stopped_;
+}
+
+void Search::Hand(const std::atomic<bool>* cancel, AnalysisObserver* observer) {
+    limits_.cancel = cancel;
+    limits_.observer = observer;
+}
+
+AnalysisResult Search::Rest() {
+    if (!ended_) advance(~std::uint64_t{0});
+    finish(stopped_, *alone_);
+    return std::move(*alone_);
+}
+
+AnalysisResult AnalyzeDepthFirst(const Board& puzzle, const AnalysisLimits& limits) {
+    Search search(puzzle, limits);
+    search.Head(~std::uint64_t{0});
+    return search.Rest();
+}
+
+AnalysisResult AnalyzeByRestarts(const Board& puzzle, const AnalysisLimits& limits) {
+    Search search(puzzle, limits, true);
+    search.Head(~std::uint64_t{0});
+    return search.Rest();
 }
 
 // The share of the plain search's tree it has done, each branch taken as
@@ -415,8 +446,8 @@ int GradeByAutoSolve(const Board& puzzle, Board* solved) {
 }
 
 AnalysisResult Analyze(const Board& puzzle, const AnalysisLimits& limits) {
-    analysis::Search search(puzzle, limits);
-    return search.Run();
+    if (limits.threads >= 2) return analysis::RunPortfolio(puzzle, limits);
+    return analysis::Search(puzzle, limits).Run();
 }
 
 } // namespace ombrix
