@@ -60,9 +60,9 @@ bool SameColours(const Board& a, const Board& b) {
 
 } // namespace
 
-Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted)
+Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted, bool forget)
     : puzzle_(puzzle), limits_(limits), w_(puzzle.width), h_(puzzle.height), stride_(w_ + 2),
-      n_(stride_ * (h_ + 2)), tandrel_(puzzle.tandrel()), weighted_(weighted) {
+      n_(stride_ * (h_ + 2)), tandrel_(puzzle.tandrel()), weighted_(weighted), forget_(forget) {
     orth_[0] = -stride_, orth_[1] = -1, orth_[2] = stride_, orth_[3] = 1;
     ring_[0] = -stride_, ring_[1] = -1, ring_[2] = stride_, ring_[3] = 1;
     ring_[4] = -stride_ - 1, ring_[5] = -stride_ + 1, ring_[6] = stride_ - 1,
@@ -268,7 +268,7 @@ AnalysisResult AnalyzeDepthFirst(const Board& puzzle, const AnalysisLimits& limi
 }
 
 AnalysisResult AnalyzeByRestarts(const Board& puzzle, const AnalysisLimits& limits) {
-    Search search(puzzle, limits, true);
+    Search search(puzzle, limits, true, true);
     search.Head(~std::uint64_t{0});
     return search.Rest();
 }
@@ -320,9 +320,14 @@ bool Search::beginRoot() {
     return ok_;
 }
 
-// The weighted search's next run.
+// The weighted search's next run. A forgetful one first takes a sixteenth
+// off every cell's weight, rounded up: a cell refuted once is forgotten, and
+// old trouble gives way to new.
 void Search::restart() {
     ++attempt_;
+    if (forget_)
+        for (int& w : weight_)
+            w -= (w + 15) / 16;
     runBudget_ *= 2;
     runEnd_ = fails_ + runBudget_;
     noise_ = attempt_ >= 2;

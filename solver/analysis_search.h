@@ -35,8 +35,10 @@ enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
 class Search {
   public:
-    // `weighted`: the second search (see Run).
-    Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted = false);
+    // `weighted`: the second search (see Run); `forget`: it forgets part of
+    // its weights at each restart (see restart).
+    Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted = false,
+           bool forget = false);
     // The plain search taking turns with a weighted one.
     AnalysisResult Run();
     // This search alone, to the end of its tree or a limit: Head runs it up
@@ -221,7 +223,7 @@ class Search {
     Shared* shared_ = &own_;
     // The run: whether the node it stands at holds, the trail at the root,
     // the dead ends at which a weighted run restarts, its budget and number.
-    bool ok_ = true, begun_ = false, weighted_ = false, ended_ = false;
+    bool ok_ = true, begun_ = false, weighted_ = false, ended_ = false, forget_ = false;
     int rootMark_ = 0, attempt_ = 0;
     std::uint64_t runEnd_ = ~std::uint64_t{0}, runBudget_ = 16;
     Colour firstColour_ = Light;
