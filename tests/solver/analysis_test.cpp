@@ -15,12 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <thread>
-#include <unistd.h>
 
 using namespace ombrix;
 using namespace ombrix::testing;
@@ -149,8 +149,10 @@ TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
             boards.push_back(std::move(raised));
         }
     }
-    const fs::path facts =
-        fs::temp_directory_path() / ("ombrix-analysis-test-" + std::to_string(::getpid()) + ".lp");
+    // clingo reads the facts from a file in a folder of the test's own.
+    std::string folder = (fs::temp_directory_path() / "ombrix-analysis-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const fs::path facts = fs::path(folder) / "facts.lp";
     int verdicts[4] = {};
     for (const auto& b : boards) {
         SCOPED_TRACE(FormatGridText(*b));
@@ -169,7 +171,7 @@ TEST(Analysis, AgreesWithClingoOnBoardsOfBothRuleSets) {
             EXPECT_EQ(c.models[0], BlackCells(r2->solutions[0]));
         }
     }
-    fs::remove(facts);
+    fs::remove_all(folder);
     EXPECT_TRUE(verdicts[0] && verdicts[1] && verdicts[2]) << "the sample holds every verdict";
 }
 
