@@ -5,10 +5,11 @@
 
 namespace ombrix {
 
-// Prints the timings; `limit` bounds each analysis in seconds; `learning`
-// times AnalyzeByLearning instead of Analyze. Returns the exit status.
+// Prints the timings (wall-clock); `limit` bounds each analysis in seconds,
+// which runs on `threads` threads; `learning` times AnalyzeByLearning (one
+// thread) instead of Analyze. Returns the exit status.
 int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo,
-                    bool learning = false);
+                    int threads = 2, bool learning = false);
 
 // ombrix-bench --learn-check: AnalyzeByLearning against Analyze on the corpus
 // and on `seeds` generated boards (learn_check.cpp).

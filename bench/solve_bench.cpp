@@ -2,10 +2,10 @@
 // size, rule set, outcome and median solve time, then the overall median and
 // worst. Usage: ombrix-bench [FOLDER] [--runs N] [--generated N]
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
-// instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] times
-// the complete analysis instead (see analyze_bench.cpp; --engine learn times the
-// learning analysis). --learn-check [--seeds N] holds the two analyses against
-// each other (learn_check.cpp). --generate [--seeds N]
+// instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] [--threads N]
+// times the complete analysis instead (see analyze_bench.cpp; --engine learn times the
+// learning analysis). --learn-check [--seeds N] holds the two analyses against each
+// other (learn_check.cpp). --generate [--seeds N]
 // [--grades | --grade G] [--rules ombrix|tandrel] [--size WxH] times the unique-puzzle
 // generator (see generate_bench.cpp), for one rule set or size if asked.
 #include "analyze_bench.h"
@@ -30,9 +30,8 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     std::string folder = std::string(OMBRIX_CORPUS_DIR) + "/real";
-    int runs = 5, generated = 0;
+    int runs = 5, generated = 0, threads = 2, checkSeeds = 200;
     bool analyze = false, clingo = true, learning = false, learnCheck = false;
-    int checkSeeds = 200;
     double limit = 60;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -43,9 +42,10 @@ int main(int argc, char** argv) {
         if (a == "--seeds" && i + 1 < argc) checkSeeds = std::max(0, std::atoi(argv[i + 1]));
         if (a == "--limit" && i + 1 < argc) limit = std::atof(argv[i + 1]);
         if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[i + 1]));
+        if (a == "--threads" && i + 1 < argc) threads = std::max(1, std::atoi(argv[i + 1]));
     }
     if (learnCheck) return RunLearnCheck(OMBRIX_CORPUS_DIR, checkSeeds, limit);
-    if (analyze) return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo, learning);
+    if (analyze) return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo, threads, learning);
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) != "--generate") continue;
         int seeds = 20;

@@ -742,6 +742,7 @@ AnalysisResult Engine::Run() {
     } else {
         result.verdict = found == 1 ? Verdict::Unique : Verdict::None;
     }
+    if (result.verdict != Verdict::Stopped) result.engine = "learning";
     result.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
     return result;
 }

@@ -11,7 +11,8 @@
 namespace ombrix {
 
 // As Analyze: the verdict, up to two solutions and the cells where they
-// differ. `nodes` counts decisions.
+// differ. `nodes` counts decisions and probes; it runs on the calling thread
+// whatever `limits.threads` says, and names itself "learning" in `engine`.
 AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits = {});
 
 } // namespace ombrix
