@@ -17,6 +17,7 @@
 // (set when another search has won or the caller cancels) and an observer of
 // its own.
 #include "analysis.h"
+#include "analysis_learn.h"
 #include "analysis_search.h"
 
 #include <algorithm>
@@ -40,8 +41,11 @@ struct Entry {
 };
 
 // In order of preference; limits.threads of them run.
+// The learning search settles the puzzles with few, large areas that the
+// plain search wanders in; the plain search is quicker on the rest.
 constexpr Entry kEngines[] = {
     {"plain", AnalyzeDepthFirst},
+    {"learning", AnalyzeByLearning},
     {"weighted", AnalyzeByRestarts},
 };
 
