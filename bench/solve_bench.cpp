@@ -4,8 +4,8 @@
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
 // instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] times
 // the complete analysis instead (see analyze_bench.cpp). --generate [--seeds N]
-// [--grades | --grade G] [--rules ombrix|tandrel] [--size WxH] times the unique-puzzle
-// generator (see generate_bench.cpp), for one rule set or size if asked.
+// [--grades | --grade G] [--rules ombrix|tandrel] [--size WxH] [--threads T] times the
+// unique-puzzle generator (see generate_bench.cpp), for one rule set or size if asked.
 #include "analyze_bench.h"
 #include "generate_bench.h"
 #include "generator.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) != "--generate") continue;
         int seeds = 20;
-        int grades = 0; // 0 none, -1 every grade, else that grade alone
+        int grades = 0, threads = 2; // grades 0 none, -1 every grade, else that grade alone
         std::string rules, size;
         for (int j = 1; j < argc; ++j) {
             const std::string a = argv[j];
@@ -51,8 +51,10 @@ int main(int argc, char** argv) {
             if (a == "--grade" && j + 1 < argc) grades = std::clamp(std::atoi(argv[j + 1]), 1, 4);
             if (a == "--rules" && j + 1 < argc) rules = argv[j + 1];
             if (a == "--size" && j + 1 < argc) size = argv[j + 1];
+            if (a == "--threads" && j + 1 < argc)
+                threads = std::clamp(std::atoi(argv[j + 1]), 1, 16);
         }
-        return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades, rules, size);
+        return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades, rules, size, threads);
     }
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
