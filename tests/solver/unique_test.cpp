@@ -69,7 +69,7 @@ TEST(UniqueGenerator, RefusesBadOptionsAndStopsWhenCancelled) {
     o.width = 10;
     o.grade = 5;
     EXPECT_FALSE(GenerateUnique(o, *made));
-    // Cancelled at attempt 3 of the 21 this puzzle takes: both workers stop
+    // Cancelled at attempt 3 of the 17 this puzzle takes: both workers stop
     // there, after attempts reported one at a time in order.
     o = {.ruleSet = RuleSetTandrel, .seed = 1, .grade = 3};
     std::atomic<bool> cancel{false};

@@ -57,8 +57,10 @@ constexpr int kMoves = 8;
 constexpr int kAnalyses = 6;
 // Clues taken away at once: one per this many cells.
 constexpr int kCellsPerJoin = 64;
-// Given black cells (Tandrel): at most one per this many cells.
+// Given black cells (Tandrel): at most one per this many cells, and at most
+// this many more where a harder grade is sought.
 constexpr int kCellsPerGiven = 25;
+constexpr int kLateGiven = 2;
 // Worker threads at most, and how often the cancel flag and the time limit
 // are looked at while the workers run.
 constexpr int kMaxThreads = 16;
@@ -712,6 +714,8 @@ class Judge {
     }
 
     const Board& solved() const { return *board_; }
+    // The cells the last run or deduction left undecided (packed).
+    std::vector<int> open() const { return UndecidedCells(*board_); }
 
     static int Pack(int x, int y) { return y * 64 + x; }
     static int X(int p) { return p % 64; }
@@ -1037,6 +1041,21 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
     // Once grade 3 or 4 is reached, joins for fewer clues: none on small
     // boards, where each whole solve is a large part of the time there is.
     const int polish = std::clamp(o.width * o.height / 40 - 2, 0, kHardRuns);
+    // Under Tandrel, within the budget: gives one black cell of the
+    // painting among `packed` cells, not given yet; false when there is none.
+    const int givenLimit =
+        std::min(givenBudget, m.givenCount() + kLateGiven * (o.symmetric ? 2 : 1));
+    auto giveOne = [&](const std::vector<int>& packed) {
+        if (!tandrel || m.givenCount() >= givenLimit) return false;
+        std::vector<int> can;
+        for (int p : packed) {
+            const int i = m.idx(Judge::X(p), Judge::Y(p));
+            if (m.black(i) && !m.given(i)) can.push_back(i);
+        }
+        if (can.empty()) return false;
+        m.give(can[static_cast<std::size_t>(rng.below(static_cast<int>(can.size())))]);
+        return true;
+    };
     // Judges the painting changed from `saved`: kept when the solver
     // settles it at a grade no lower than so far and not above the one
     // asked for (at that grade once it is reached), or, for grade 4, when
@@ -1050,15 +1069,36 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
             return false;
         }
         m.toBoard(*board, o.ruleSet);
-        const Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
+        Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
+        // For grade 3, where the solver gives up, a black cell it leaves
+        // open may be given with the puzzle (Tandrel).
+        while (t.status == StatusUnsolvable && aim == 3 && giveOne(judge.open())) {
+            ++runs;
+            m.toBoard(*board, o.ruleSet);
+            t = judge.run(*board, 3);
+        }
         bool keep = false;
         if (t.status == StatusNone) {
             keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= aim;
             if (aim <= 3 && grade == aim) keep = t.grade == aim;
-        } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < kAnalyses &&
-                   !cancelled()) {
-            ++analyses;
-            keep = Analyze(*board, limits).verdict == Verdict::Unique;
+        } else if (t.status == StatusUnsolvable && o.grade == 4) {
+            // A second solution the analysis finds is cut off by giving a
+            // black cell of the painting that is white there (Tandrel),
+            // where the solver still gives up.
+            std::vector<int> differing;
+            while (analyses < kAnalyses && !cancelled()) {
+                ++analyses;
+                const AnalysisResult r = Analyze(*board, limits);
+                keep = r.verdict == Verdict::Unique;
+                differing.clear();
+                for (const auto& [x, y] : r.differing)
+                    differing.push_back(Judge::Pack(x, y));
+                if (keep || !giveOne(differing)) break;
+                ++runs;
+                m.toBoard(*board, o.ruleSet);
+                t = judge.run(*board, 3);
+                if (t.status != StatusUnsolvable) break;
+            }
         }
         if (!keep) {
             m.restore(saved);
@@ -1070,7 +1110,10 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
         grade = t.status == StatusNone ? t.grade : 4;
         return true;
     };
-    while (aim >= 2 && o.grade != 1 && grade != 4 && runs < budget) {
+    // Grade 4 is proven by the analysis alone: with its analyses spent, the
+    // painting is given up.
+    auto spent = [&] { return runs >= budget || (o.grade == 4 && analyses >= kAnalyses); };
+    while (aim >= 2 && o.grade != 1 && grade != 4 && !spent()) {
         bool keptAny = false;
         // For grade 3 a given black cell taken back is a gentler step
         // than a join.
@@ -1078,7 +1121,7 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
             const std::vector<int> givens = m.givenCells();
             harder.insert(harder.begin(), givens.begin(), givens.end());
         }
-        for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
+        for (std::size_t k = 0; k < harder.size() && !spent() && grade != 4; ++k) {
             const int j = harder[k];
             const auto saved = m.save();
             if (failed[static_cast<std::size_t>(j)]) continue;
@@ -1094,7 +1137,7 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
         }
         // No join helps: a clue moved within its area asks the same
         // painting differently; kept only where the grade rises.
-        for (int k = 0; !keptAny && grade < o.grade && k < kMoves && runs < budget; ++k) {
+        for (int k = 0; !keptAny && grade < o.grade && k < kMoves && !spent(); ++k) {
             const int i = m.idx(1 + rng.below(o.width), 1 + rng.below(o.height));
             const auto saved = m.save();
             if (!m.white(i) || !m.moveClue(i)) continue;
