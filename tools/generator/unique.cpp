@@ -23,8 +23,12 @@ namespace ombrix {
 namespace {
 
 // Nodes the analysis may spend on one question; a painting that needs more is
-// dropped for the next one.
+// dropped for the next one. A change judged for grade 4 gets fewer: a proof
+// of one solution takes a few hundred nodes at most, and the rare candidate
+// the analysis cannot settle quickly costs seconds per thousand nodes on
+// large boards.
 constexpr std::uint64_t kNodeLimit = 20000;
+constexpr std::uint64_t kChangeNodeLimit = 2000;
 // Areas of a single cell: at most one per this many cells.
 constexpr int kCellsPerSingle = 25;
 // One change of the painting per this many cells the deductions leave open.
@@ -1031,6 +1035,8 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
     // joins so far have opened; for grade 4, one the solver gives up on
     // and the analysis proves unique.
     int analyses = 0, runs = 0;
+    AnalysisLimits changeLimits = limits;
+    changeLimits.maxNodes = kChangeNodeLimit;
     // Without a grade asked for, a few joins that the single trial
     // hypotheses settle (grade 2) take clues away too.
     const int aim = o.grade ? o.grade : 2;
@@ -1088,7 +1094,7 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
             std::vector<int> differing;
             while (analyses < kAnalyses && !cancelled()) {
                 ++analyses;
-                const AnalysisResult r = Analyze(*board, limits);
+                const AnalysisResult r = Analyze(*board, changeLimits);
                 keep = r.verdict == Verdict::Unique;
                 differing.clear();
                 for (const auto& [x, y] : r.differing)
