@@ -1256,8 +1256,17 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         --running;
         ended.notify_all();
     };
-    for (Worker& w : workers)
-        w.thread = std::thread(work, std::ref(w));
+    for (Worker& w : workers) {
+        try {
+            w.thread = std::thread(work, std::ref(w));
+        } catch (...) { // no thread to be had: the ones started stop
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+            stopped = 1;
+            breakOff(0);
+            --running;
+        }
+    }
     // The analysis hears only its worker's flag: the cancel flag and the time
     // limit reach it from here.
     const bool watch = o.cancel || o.seconds > 0;
@@ -1272,7 +1281,7 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         }
     }
     for (Worker& w : workers)
-        w.thread.join();
+        if (w.thread.joinable()) w.thread.join();
     if (failure) std::rethrow_exception(failure);
     if (stopped != 0) {
         result.timedOut = stopped == 2;
