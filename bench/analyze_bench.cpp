@@ -49,11 +49,14 @@ bool SameColours(const Board& a, const Board& b) {
     return true;
 }
 
-// The analysis `runs` times; the result of the last and the median time.
-double TimedAnalysis(const Board& board, int runs, double limit, AnalysisResult& result) {
+// The analysis `runs` times; the result of the last and the median time
+// (wall-clock, measured by the analysis).
+double TimedAnalysis(const Board& board, int runs, double limit, int threads,
+                     AnalysisResult& result) {
     std::vector<double> t;
     AnalysisLimits limits;
     limits.seconds = limit;
+    limits.threads = threads;
     for (int r = 0; r < runs; ++r) {
         result = Analyze(board, limits);
         t.push_back(result.seconds * 1000);
@@ -64,7 +67,8 @@ double TimedAnalysis(const Board& board, int runs, double limit, AnalysisResult&
 
 } // namespace
 
-int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo) {
+int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo,
+                    int threads) {
     std::vector<fs::path> files;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(corpus + "/real", ec))
@@ -86,9 +90,10 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         Verdict verdict;
     };
     std::vector<Beyond> beyond; // the automatic solver's status 2
-    std::printf("real corpus: %zu puzzles, median of %d runs each\n", files.size(), runs);
-    std::printf("%-10s %6s %6s %-8s %5s %8s %10s\n", "puzzle", "size", "status", "verdict", "grade",
-                "nodes", "ms");
+    std::printf("real corpus: %zu puzzles, median of %d runs each, %d thread(s), wall-clock\n",
+                files.size(), runs, threads);
+    std::printf("%-10s %6s %6s %-8s %5s %8s %10s %s\n", "puzzle", "size", "status", "verdict",
+                "grade", "nodes", "ms", "by");
     for (const fs::path& f : files) {
         std::ifstream in(f, std::ios::binary);
         std::stringstream ss;
@@ -100,7 +105,7 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         }
         const int autoGrade = GradeByAutoSolve(*board, solved.get());
         const int status = solved->status;
-        const double ms = TimedAnalysis(*board, runs, limit, *result);
+        const double ms = TimedAnalysis(*board, runs, limit, threads, *result);
         const Verdict v = result->verdict;
         const int grade = v == Verdict::Unique ? autoGrade : 0;
         ++grades[grade];
@@ -125,8 +130,9 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         if (v == Verdict::Stopped) ++unsettled;
         char size[16];
         std::snprintf(size, sizeof size, "%dx%d", board->width, board->height);
-        std::printf("%-10s %6s %6d %-8s %5d %8llu %10.3f%s\n", name.c_str(), size, status,
+        std::printf("%-10s %6s %6d %-8s %5d %8llu %10.3f %s%s\n", name.c_str(), size, status,
                     VerdictName(v), grade, static_cast<unsigned long long>(result->nodes), ms,
+                    result->engine ? result->engine : "-",
                     !agree                  ? "  DISAGREES with the automatic solver"
                     : v == Verdict::Stopped ? "  not settled within the limit"
                                             : "");
@@ -150,26 +156,27 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
             o.height = 45;
             o.seed = static_cast<std::uint64_t>(seed);
             GeneratePuzzle(o, *board, *scratch);
-            const double ms = TimedAnalysis(*board, 1, limit, *result);
+            const double ms = TimedAnalysis(*board, 1, limit, threads, *result);
             t.add(ms);
-            std::printf("  %-8s seed %2d  %-8s differ %4zu  nodes %8llu  %10.3f ms\n",
+            std::printf("  %-8s seed %2d  %-8s differ %4zu  nodes %8llu  %10.3f ms %s\n",
                         rules ? "tandrel" : "ombrix", seed, VerdictName(result->verdict),
                         result->differing.size(), static_cast<unsigned long long>(result->nodes),
-                        ms);
+                        ms, result->engine ? result->engine : "-");
         }
         t.print(rules ? "tandrel 31x45" : "ombrix 31x45");
     }
 
     if (!withClingo) return 0;
     std::printf("\nside by side with clingo on the %zu puzzles the automatic solver leaves at "
-                "status 2:\n",
-                beyond.size());
+                "status 2\n(wall-clock; the analysis on %d thread(s), clingo on 1 and on 2 "
+                "threads, -t 2):\n",
+                beyond.size(), threads);
     if (!asp::Available()) {
         std::printf("  clingo not found (Debian package gringo); skipped\n");
         return 0;
     }
     const fs::path facts = fs::temp_directory_path() / "ombrix-bench-facts.lp";
-    double oursTotal = 0, clingoTotal = 0;
+    double oursTotal = 0, clingoTotal = 0, clingo2Total = 0;
     for (const auto& [path, ms, v] : beyond) {
         std::ifstream in(path, std::ios::binary);
         std::stringstream ss;
@@ -177,18 +184,26 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         GridTextError err;
         ParseGridText(ss.str(), *board, err);
         const asp::Outcome c = asp::Solve(OMBRIX_ASP_ENCODING, *board, facts);
-        const char* cv = !c.ran                 ? "error"
-                         : c.models.empty()     ? "none"
-                         : c.models.size() == 1 ? "unique"
-                                                : "several";
+        const asp::Outcome c2 = asp::Solve(OMBRIX_ASP_ENCODING, *board, facts, 2);
+        const auto verdict = [](const asp::Outcome& o) {
+            return !o.ran                 ? "error"
+                   : o.models.empty()     ? "none"
+                   : o.models.size() == 1 ? "unique"
+                                          : "several";
+        };
         oursTotal += ms;
         clingoTotal += c.seconds * 1000;
-        std::printf("  %-10s analysis %-8s %10.3f ms   clingo %-8s %10.3f ms\n",
-                    fs::path(path).stem().c_str(), VerdictName(v), ms, cv, c.seconds * 1000);
+        clingo2Total += c2.seconds * 1000;
+        std::printf("  %-10s analysis %-8s %10.3f ms   clingo %-8s %10.3f ms   -t 2 %-8s %10.3f "
+                    "ms\n",
+                    fs::path(path).stem().c_str(), VerdictName(v), ms, verdict(c), c.seconds * 1000,
+                    verdict(c2), c2.seconds * 1000);
     }
     fs::remove(facts, ec);
-    std::printf("  total: analysis %.1f ms, clingo %.1f ms, ratio %.1fx\n", oursTotal, clingoTotal,
-                oursTotal > 0 ? clingoTotal / oursTotal : 0.0);
+    std::printf("  total: analysis %.1f ms; clingo %.1f ms (ratio %.1fx); clingo -t 2 %.1f ms "
+                "(ratio %.1fx)\n",
+                oursTotal, clingoTotal, oursTotal > 0 ? clingoTotal / oursTotal : 0.0, clingo2Total,
+                oursTotal > 0 ? clingo2Total / oursTotal : 0.0);
     return 0;
 }
 

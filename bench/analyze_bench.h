@@ -5,8 +5,9 @@
 
 namespace ombrix {
 
-// Prints the timings; `limit` bounds each analysis in seconds. Returns the
-// exit status.
-int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo);
+// Prints the timings (wall-clock); `limit` bounds each analysis in seconds,
+// which runs on `threads` threads. Returns the exit status.
+int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo,
+                    int threads = 2);
 
 } // namespace ombrix

@@ -2,8 +2,8 @@
 // size, rule set, outcome and median solve time, then the overall median and
 // worst. Usage: ombrix-bench [FOLDER] [--runs N] [--generated N]
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
-// instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] times
-// the complete analysis instead (see analyze_bench.cpp). --generate [--seeds N]
+// instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] [--threads N]
+// times the complete analysis instead (see analyze_bench.cpp). --generate [--seeds N]
 // [--grades | --grade G] [--rules ombrix|tandrel] [--size WxH] [--threads T] times the
 // unique-puzzle generator (see generate_bench.cpp), for one rule set or size if asked.
 #include "analyze_bench.h"
@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     std::string folder = std::string(OMBRIX_CORPUS_DIR) + "/real";
-    int runs = 5, generated = 0;
+    int runs = 5, generated = 0, threads = 2;
     bool analyze = false, clingo = true;
     double limit = 60;
     for (int i = 1; i < argc; ++i) {
@@ -37,12 +37,13 @@ int main(int argc, char** argv) {
         if (a == "--no-clingo") clingo = false;
         if (a == "--limit" && i + 1 < argc) limit = std::atof(argv[i + 1]);
         if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[i + 1]));
+        if (a == "--threads" && i + 1 < argc) threads = std::max(1, std::atoi(argv[i + 1]));
     }
-    if (analyze) return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo);
+    if (analyze) return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo, threads);
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) != "--generate") continue;
         int seeds = 20;
-        int grades = 0, threads = 2; // grades 0 none, -1 every grade, else that grade alone
+        int grades = 0; // 0 none, -1 every grade, else that grade alone
         std::string rules, size;
         for (int j = 1; j < argc; ++j) {
             const std::string a = argv[j];
@@ -51,8 +52,6 @@ int main(int argc, char** argv) {
             if (a == "--grade" && j + 1 < argc) grades = std::clamp(std::atoi(argv[j + 1]), 1, 4);
             if (a == "--rules" && j + 1 < argc) rules = argv[j + 1];
             if (a == "--size" && j + 1 < argc) size = argv[j + 1];
-            if (a == "--threads" && j + 1 < argc)
-                threads = std::clamp(std::atoi(argv[j + 1]), 1, 16);
         }
         return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades, rules, size, threads);
     }

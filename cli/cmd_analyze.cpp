@@ -53,6 +53,7 @@ int RunAnalyze(const Args& args) {
     }
     AnalysisLimits limits;
     limits.seconds = limit;
+    limits.threads = 2;
     const auto result = std::make_unique<AnalysisResult>(Analyze(*board, limits));
     const int grade = result->verdict == Verdict::Unique ? GradeByAutoSolve(*board) : 0;
     char seconds[32];

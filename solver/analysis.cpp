@@ -60,9 +60,9 @@ bool SameColours(const Board& a, const Board& b) {
 
 } // namespace
 
-Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted)
+Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted, bool forget)
     : puzzle_(puzzle), limits_(limits), w_(puzzle.width), h_(puzzle.height), stride_(w_ + 2),
-      n_(stride_ * (h_ + 2)), tandrel_(puzzle.tandrel()), weighted_(weighted) {
+      n_(stride_ * (h_ + 2)), tandrel_(puzzle.tandrel()), weighted_(weighted), forget_(forget) {
     orth_[0] = -stride_, orth_[1] = -1, orth_[2] = stride_, orth_[3] = 1;
     ring_[0] = -stride_, ring_[1] = -1, ring_[2] = stride_, ring_[3] = 1;
     ring_[4] = -stride_ - 1, ring_[5] = -stride_ + 1, ring_[6] = stride_ - 1,
@@ -221,7 +221,7 @@ AnalysisResult Search::Run() {
     own_.result = &result;
     std::unique_ptr<Search> weighted;
     bool stopped = false;
-    for (std::uint64_t slice = 16;; slice *= 2) {
+    for (std::uint64_t slice = kFirstTurn;; slice *= 2) {
         if (advance(fails_ + slice) == Progress::Done) {
             stopped = stopped_;
             break;
@@ -240,6 +240,37 @@ AnalysisResult Search::Run() {
     }
     finish(stopped, result);
     return result;
+}
+
+bool Search::Head(std::uint64_t deadEnds) {
+    alone_ = std::make_unique<AnalysisResult>();
+    start_ = lastReport_ = Clock::now();
+    own_.result = alone_.get();
+    ended_ = advance(deadEnds) == Progress::Done;
+    return ended_ && !stopped_;
+}
+
+void Search::Hand(const std::atomic<bool>* cancel, AnalysisObserver* observer) {
+    limits_.cancel = cancel;
+    limits_.observer = observer;
+}
+
+AnalysisResult Search::Rest() {
+    if (!ended_) advance(~std::uint64_t{0});
+    finish(stopped_, *alone_);
+    return std::move(*alone_);
+}
+
+AnalysisResult AnalyzeDepthFirst(const Board& puzzle, const AnalysisLimits& limits) {
+    Search search(puzzle, limits);
+    search.Head(~std::uint64_t{0});
+    return search.Rest();
+}
+
+AnalysisResult AnalyzeByRestarts(const Board& puzzle, const AnalysisLimits& limits) {
+    Search search(puzzle, limits, true, true);
+    search.Head(~std::uint64_t{0});
+    return search.Rest();
 }
 
 // The share of the plain search's tree it has done, each branch taken as
@@ -289,9 +320,14 @@ bool Search::beginRoot() {
     return ok_;
 }
 
-// The weighted search's next run.
+// The weighted search's next run. A forgetful one first takes a sixteenth
+// off every cell's weight, rounded up: a cell refuted once is forgotten, and
+// old trouble gives way to new.
 void Search::restart() {
     ++attempt_;
+    if (forget_)
+        for (int& w : weight_)
+            w -= (w + 15) / 16;
     runBudget_ *= 2;
     runEnd_ = fails_ + runBudget_;
     noise_ = attempt_ >= 2;
@@ -415,8 +451,8 @@ int GradeByAutoSolve(const Board& puzzle, Board* solved) {
 }
 
 AnalysisResult Analyze(const Board& puzzle, const AnalysisLimits& limits) {
-    analysis::Search search(puzzle, limits);
-    return search.Run();
+    if (limits.threads >= 2) return analysis::RunPortfolio(puzzle, limits);
+    return analysis::Search(puzzle, limits).Run();
 }
 
 } // namespace ombrix

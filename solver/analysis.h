@@ -33,6 +33,12 @@ struct AnalysisLimits {
     // Set from another thread to stop the search; it then ends with Stopped.
     const std::atomic<bool>* cancel = nullptr;
     AnalysisObserver* observer = nullptr;
+    // 1: the searches take turns on the calling thread, and the same puzzle
+    // always gives the same result. 2 or more: they run at once on threads of
+    // their own (see analysis_portfolio.cpp), each with the node limit to
+    // itself; the verdict is the same, but for Several the pair of solutions
+    // may differ from run to run.
+    int threads = 1;
 };
 
 struct AnalysisResult {
@@ -44,13 +50,17 @@ struct AnalysisResult {
     Board solutions[2]{};
     // Cells (x, y) of different colour in the two solutions (Several only).
     std::vector<std::pair<int, int>> differing;
-    std::uint64_t nodes = 0; // branches tried
-    double seconds = 0;
+    std::uint64_t nodes = 0; // branches tried (by all the searches)
+    double seconds = 0;      // wall-clock time
+    // With threads >= 2: the name of the search that settled it (null when
+    // none did).
+    const char* engine = nullptr;
 };
 
 // Analyses the clues and given black cells of `puzzle` (whatever else is
 // painted on it is ignored) under its rule set. Under Ombrix a given black
-// cell left on the board counts as a black cell.
+// cell left on the board counts as a black cell. Observers are told from one
+// search thread at a time.
 AnalysisResult Analyze(const Board& puzzle, const AnalysisLimits& limits = {});
 
 // How hard a puzzle is for the automatic solver, run on a copy of `puzzle`:

@@ -28,14 +28,26 @@ constexpr int kShapeRem = 5, kShapeCap = 30;
 // boards of at most this many cells (see Search::solverStep).
 constexpr int kSolverStepDepth = 8, kSolverStepCalls = 16, kSolverStepIdle = 2;
 constexpr std::size_t kSolverStepCells = 600;
+// The dead ends of the plain search's first turn (see Search::Run).
+constexpr std::uint64_t kFirstTurn = 16;
 
 enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
 class Search {
   public:
-    // `weighted`: the second search (see Run).
-    Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted = false);
+    // `weighted`: the second search (see Run); `forget`: it forgets part of
+    // its weights at each restart (see restart).
+    Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted = false,
+           bool forget = false);
+    // The plain search taking turns with a weighted one.
     AnalysisResult Run();
+    // This search alone, to the end of its tree or a limit: Head runs it up
+    // to `deadEnds` dead ends (true when that settled the puzzle),
+    // Rest from there on, maybe on another thread after Hand has given it
+    // the cancel flag and observer to heed there.
+    bool Head(std::uint64_t deadEnds);
+    void Hand(const std::atomic<bool>* cancel, AnalysisObserver* observer);
+    AnalysisResult Rest();
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -207,10 +219,11 @@ class Search {
 
     std::vector<Frame> frames_;
     Shared own_;
+    std::unique_ptr<AnalysisResult> alone_; // the result of Head and Rest
     Shared* shared_ = &own_;
     // The run: whether the node it stands at holds, the trail at the root,
     // the dead ends at which a weighted run restarts, its budget and number.
-    bool ok_ = true, begun_ = false, weighted_ = false;
+    bool ok_ = true, begun_ = false, weighted_ = false, ended_ = false, forget_ = false;
     int rootMark_ = 0, attempt_ = 0;
     std::uint64_t runEnd_ = ~std::uint64_t{0}, runBudget_ = 16;
     Colour firstColour_ = Light;
@@ -228,5 +241,11 @@ class Search {
     std::unique_ptr<Board> work_;
     std::unique_ptr<Solver> solver_;
 };
+
+// The searches as entries of the portfolio (see analysis_portfolio.cpp).
+AnalysisResult AnalyzeDepthFirst(const Board& puzzle, const AnalysisLimits& limits);
+AnalysisResult AnalyzeByRestarts(const Board& puzzle, const AnalysisLimits& limits);
+// The searches at once, one thread each (limits.threads >= 2).
+AnalysisResult RunPortfolio(const Board& puzzle, const AnalysisLimits& limits);
 
 } // namespace ombrix::analysis

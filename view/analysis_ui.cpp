@@ -20,6 +20,7 @@ class AnalysisWork : public BackgroundWork, private AnalysisObserver {
             AnalysisLimits limits;
             limits.cancel = thread_.cancelFlag();
             limits.observer = this;
+            limits.threads = 2;
             *result_ = Analyze(*puzzle_, limits);
             if (result_->verdict == Verdict::Unique) grade_ = GradeByAutoSolve(*puzzle_);
         });

@@ -45,16 +45,17 @@ inline bool Available() {
     return std::system("clingo --version >/dev/null 2>&1") == 0;
 }
 
-// Looks for up to two answer sets; `facts` is written to `factsPath`.
+// Looks for up to two answer sets, with clingo's `threads` (its -t);
+// `facts` is written to `factsPath`.
 inline Outcome Solve(const std::string& encoding, const Board& b,
-                     const std::filesystem::path& factsPath) {
+                     const std::filesystem::path& factsPath, int threads = 1) {
     Outcome o;
     {
         std::ofstream f(factsPath, std::ios::binary);
         f << Facts(b);
     }
-    const std::string cmd =
-        "clingo -V0 --models 2 '" + encoding + "' '" + factsPath.string() + "' 2>/dev/null";
+    const std::string cmd = "clingo -V0 --models 2 -t " + std::to_string(threads) + " '" +
+                            encoding + "' '" + factsPath.string() + "' 2>/dev/null";
     const auto t0 = std::chrono::steady_clock::now();
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return o;

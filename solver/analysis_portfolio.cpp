@@ -1,0 +1,172 @@
+// The analysis on several threads: a portfolio of searches that run at once
+// over the same puzzle, each on its own thread with the caller's limits to
+// itself. The first to settle the puzzle wins and the others are told to
+// stop; the result is Stopped only when every search has stopped on its own
+// limits or the caller's cancel, so the verdict does not hang on which thread
+// ran faster. Each search's verdict is proven on its own, so they agree; for
+// Several, the pair of solutions is that of the winner, the earliest entry
+// among those done when the first settles.
+//
+// The plain search (the first entry) first has its first turn on the calling
+// thread, as with one thread: most puzzles are settled there, with the same
+// result as with one thread, and start no thread. It then goes on from there
+// on its own thread.
+//
+// A further search joins by one more entry in kEngines, a function with the
+// signature of Engine. It is run with limits.threads = 1, its own cancel flag
+// (set when another search has won or the caller cancels) and an observer of
+// its own.
+#include "analysis.h"
+#include "analysis_search.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace ombrix::analysis {
+
+namespace {
+
+using Engine = AnalysisResult (*)(const Board&, const AnalysisLimits&);
+
+struct Entry {
+    const char* name;
+    Engine run;
+};
+
+// In order of preference; limits.threads of them run.
+constexpr Entry kEngines[] = {
+    {"plain", AnalyzeDepthFirst},
+    {"weighted", AnalyzeByRestarts},
+};
+
+class Portfolio {
+  public:
+    Portfolio(const Board& puzzle, const AnalysisLimits& limits, std::unique_ptr<Search> plain)
+        : puzzle_(puzzle), limits_(limits), plain_(std::move(plain)),
+          count_(std::min<int>(limits.threads, static_cast<int>(std::size(kEngines)))),
+          runs_(static_cast<std::size_t>(count_)) {}
+
+    AnalysisResult Run() {
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::thread> threads;
+        for (int k = 0; k < count_; ++k) {
+            Slot& s = runs_[static_cast<std::size_t>(k)];
+            s.relay.owner = this;
+            s.result = std::make_unique<AnalysisResult>();
+            threads.emplace_back([this, k] { runEntry(k); });
+        }
+        const int winner = awaitAll();
+        for (std::thread& t : threads)
+            t.join();
+        std::uint64_t nodes = 0;
+        for (const Slot& s : runs_)
+            nodes += s.result->nodes;
+        AnalysisResult result;
+        if (winner >= 0) {
+            result = std::move(*runs_[static_cast<std::size_t>(winner)].result);
+            result.engine = kEngines[winner].name;
+        }
+        result.nodes = nodes;
+        result.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return result;
+    }
+
+  private:
+    // Passes a search's progress on, with the nodes of all the searches.
+    struct Relay : AnalysisObserver {
+        Portfolio* owner = nullptr;
+        std::atomic<std::uint64_t> nodes{0};
+        void progress(std::uint64_t n, int depth) override {
+            nodes = n;
+            owner->report(depth);
+        }
+    };
+    struct Slot {
+        Relay relay;
+        std::unique_ptr<AnalysisResult> result;
+        bool done = false; // under mutex_
+    };
+
+    void runEntry(int k) {
+        Slot& s = runs_[static_cast<std::size_t>(k)];
+        AnalysisLimits own = limits_;
+        own.threads = 1;
+        own.cancel = &stop_;
+        own.observer = limits_.observer ? &s.relay : nullptr;
+        AnalysisResult r;
+        if (k == 0 && plain_) {
+            plain_->Hand(own.cancel, own.observer);
+            r = plain_->Rest();
+        } else {
+            r = kEngines[k].run(puzzle_, own);
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            *s.result = std::move(r);
+            s.done = true;
+        }
+        changed_.notify_all();
+    }
+
+    // Waits for every search to end, telling them to stop once one has
+    // settled the puzzle or the caller cancels (looked at every few
+    // milliseconds). Returns the winner, -1 when none settled.
+    int awaitAll() {
+        int winner = -1;
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (true) {
+            int done = 0;
+            for (int k = 0; k < count_; ++k) {
+                const Slot& s = runs_[static_cast<std::size_t>(k)];
+                if (!s.done) continue;
+                ++done;
+                if (winner < 0 && s.result->verdict != Verdict::Stopped) winner = k;
+            }
+            if (winner >= 0 || (limits_.cancel && limits_.cancel->load())) stop_ = true;
+            if (done == count_) return winner;
+            if (limits_.cancel && !stop_)
+                changed_.wait_for(lock, std::chrono::milliseconds(2));
+            else
+                changed_.wait(lock);
+        }
+    }
+
+    void report(int depth) {
+        const std::unique_lock<std::mutex> lock(observerMutex_, std::try_to_lock);
+        if (!lock.owns_lock()) return;
+        std::uint64_t nodes = 0;
+        for (const Slot& s : runs_)
+            nodes += s.relay.nodes;
+        limits_.observer->progress(nodes, depth);
+    }
+
+    const Board& puzzle_;
+    const AnalysisLimits& limits_;
+    std::unique_ptr<Search> plain_; // after its first turn
+    const int count_;
+    std::vector<Slot> runs_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_, observerMutex_;
+    std::condition_variable changed_;
+};
+
+} // namespace
+
+AnalysisResult RunPortfolio(const Board& puzzle, const AnalysisLimits& limits) {
+    auto plain = std::make_unique<Search>(puzzle, limits);
+    if (plain->Head(kFirstTurn)) {
+        AnalysisResult r = plain->Rest();
+        r.engine = kEngines[0].name;
+        return r;
+    }
+    return Portfolio(puzzle, limits, std::move(plain)).Run();
+}
+
+} // namespace ombrix::analysis
