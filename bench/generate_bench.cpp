@@ -71,7 +71,7 @@ double Median(std::vector<double> v) {
 } // namespace
 
 int RunGenerateBench(const std::string& corpus, int seeds, int grades, const std::string& rulesOnly,
-                     const std::string& sizeOnly) {
+                     const std::string& sizeOnly, int threads) {
     double density[2][3] = {}; // [generated/real][class] clue sums / cell sums
     double cellSum[2][3] = {};
     auto result = std::make_unique<UniqueResult>();
@@ -90,6 +90,7 @@ int RunGenerateBench(const std::string& corpus, int seeds, int grades, const std
                 o.height = s.h;
                 o.ruleSet = rules;
                 o.seed = static_cast<std::uint64_t>(seed);
+                o.threads = threads;
                 const double ms = Timed(o, s.goalMs * 10, *result);
                 if (ms < 0) {
                     ++failed;
@@ -118,7 +119,7 @@ int RunGenerateBench(const std::string& corpus, int seeds, int grades, const std
             if (grades > 0) std::printf("%-7s %2dx%-3d\n", rules ? "tandrel" : "ombrix", s.w, s.h);
             for (int grade = 1; grade <= 4; ++grade) {
                 if (grades > 0 && grade != grades) continue;
-                std::vector<double> gt;
+                std::vector<double> gt, tries;
                 int hits = 0;
                 double gclues = 0;
                 for (int seed = 1; seed <= seeds; ++seed) {
@@ -128,18 +129,20 @@ int RunGenerateBench(const std::string& corpus, int seeds, int grades, const std
                     o.ruleSet = rules;
                     o.grade = grade;
                     o.seed = static_cast<std::uint64_t>(seed);
+                    o.threads = threads;
                     const double ms = Timed(o, s.goalMs * 5, *result);
                     gt.push_back(ms < 0 ? s.goalMs * 5 : ms);
                     if (ms >= 0 && result->grade == grade) {
                         ++hits;
                         gclues += result->clues;
+                        tries.push_back(result->attempts);
                     }
                 }
                 std::printf("    --grade %d: hit %2d of %d within %.0f ms, median %.1f ms, worst "
-                            "%.1f ms, clues/cell %.3f\n",
+                            "%.1f ms, clues/cell %.3f, attempts %.1f\n",
                             grade, hits, seeds, s.goalMs * 5, Median(gt),
                             *std::max_element(gt.begin(), gt.end()),
-                            hits ? gclues / hits / (s.w * s.h) : 0.0);
+                            hits ? gclues / hits / (s.w * s.h) : 0.0, Median(tries));
                 std::fflush(stdout);
             }
         }

@@ -11,8 +11,8 @@ namespace ombrix {
 // 1..4 only that grade, without the plain row); then the clue
 // density of the published puzzles in `corpus`/real by size class. A
 // non-empty `rules` ("ombrix" or "tandrel") or `size` ("WxH") keeps only
-// that rule set or size.
+// that rule set or size. The generator runs on `threads` worker threads.
 int RunGenerateBench(const std::string& corpus, int seeds, int grades,
-                     const std::string& rules = {}, const std::string& size = {});
+                     const std::string& rules = {}, const std::string& size = {}, int threads = 2);
 
 } // namespace ombrix

@@ -4,10 +4,10 @@
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
 // instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] [--threads N]
 // times the complete analysis instead (see analyze_bench.cpp; --engine learn times the
-// learning analysis). --learn-check [--seeds N] holds the two analyses against each
-// other (learn_check.cpp). --generate [--seeds N]
-// [--grades | --grade G] [--rules ombrix|tandrel] [--size WxH] times the unique-puzzle
-// generator (see generate_bench.cpp), for one rule set or size if asked.
+// learning analysis alone). --learn-check [--seeds N] holds the two analyses against each
+// other (learn_check.cpp). --generate [--seeds N] [--grades | --grade G]
+// [--rules ombrix|tandrel] [--size WxH] [--threads T] times the unique-puzzle generator
+// (see generate_bench.cpp), for one rule set or size if asked.
 #include "analyze_bench.h"
 #include "generate_bench.h"
 #include "generator.h"
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
             if (a == "--rules" && j + 1 < argc) rules = argv[j + 1];
             if (a == "--size" && j + 1 < argc) size = argv[j + 1];
         }
-        return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades, rules, size);
+        return RunGenerateBench(OMBRIX_CORPUS_DIR, seeds, grades, rules, size, threads);
     }
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];

@@ -38,7 +38,8 @@ int RunGenerate(const Args& args) {
                     {"--grade", true},
                     {"--count", true},
                     {"--symmetric", false},
-                    {"--limit-seconds", true}},
+                    {"--limit-seconds", true},
+                    {"--threads", true}},
                    0, 1, parsed))
         return 1;
     auto bad = [](const std::string& option, const std::string& value, const char* wants) {
@@ -72,7 +73,7 @@ int RunGenerate(const Args& args) {
             return UsageError("generate", "--max-area and --solution go without --unique");
         return RunGenerateUnique(parsed, o.ruleSet, o.width, o.height, o.seed, out);
     }
-    for (const char* option : {"--grade", "--count", "--symmetric", "--limit-seconds"})
+    for (const char* option : {"--grade", "--count", "--symmetric", "--limit-seconds", "--threads"})
         if (parsed.has(option))
             return UsageError("generate", std::string(option) + " goes with --unique");
     const std::string solutionPath = parsed.has("--solution") ? parsed.value("--solution") : "";

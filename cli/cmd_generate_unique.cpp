@@ -37,6 +37,10 @@ int RunGenerateUnique(const ParsedArgs& parsed, int ruleSet, int width, int heig
         !ParseWholeNumber(parsed.value("--limit-seconds"), 1, 86400, limit))
         return UsageError("generate", "--limit-seconds takes a whole number from 1 to 86400, not " +
                                           QuoteForMessage(parsed.value("--limit-seconds")));
+    std::uint64_t threads = 2;
+    if (parsed.has("--threads") && !ParseWholeNumber(parsed.value("--threads"), 1, 16, threads))
+        return UsageError("generate", "--threads takes a whole number from 1 to 16, not " +
+                                          QuoteForMessage(parsed.value("--threads")));
     if (count > 1 && out.empty())
         return UsageError("generate", "--count needs OUT to number the files after");
     auto result = std::make_unique<UniqueResult>();
@@ -49,6 +53,7 @@ int RunGenerateUnique(const ParsedArgs& parsed, int ruleSet, int width, int heig
         o.grade = static_cast<int>(grade);
         o.symmetric = parsed.has("--symmetric");
         o.seconds = static_cast<double>(limit);
+        o.threads = static_cast<int>(threads);
         if (!GenerateUnique(o, *result)) {
             if (!result->timedOut) return UsageError("generate", "options out of range");
             std::cerr << "ombrix-cli generate: no unique puzzle of seed " << o.seed

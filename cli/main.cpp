@@ -57,7 +57,7 @@ const Command kCommands[] = {
      "generate [--rules ombrix|tandrel] [--size WxH] [--seed N] [--max-area N] [--solution SOL] "
      "[OUT.grid]\n"
      "  ombrix-cli generate --unique [--grade G] [--rules ombrix|tandrel] [--size WxH] [--seed N] "
-     "[--count K] [--symmetric] [--limit-seconds S] [OUT]",
+     "[--count K] [--symmetric] [--limit-seconds S] [--threads T] [OUT]",
      "Make a random puzzle with a valid solution (areas apart, black cells\n"
      "connected, no 2 x 2 black block under Ombrix) and one clue per area;\n"
      "the same seed gives the same puzzle. Writes grid text to OUT (or\n"
@@ -69,7 +69,8 @@ const Command kCommands[] = {
      "symmetry, --count K writes K puzzles of seeds N, N+1, ... to OUT with\n"
      "-1, -2, ... before its extension. OUT ending in .omx gets a puzzle file.\n"
      "It gives up with exit status 2 when a puzzle takes longer than\n"
-     "--limit-seconds S (120 unless given).",
+     "--limit-seconds S (120 unless given). --threads T runs attempts on T\n"
+     "threads (2 unless given); the puzzles are the same for any T.",
      RunGenerate},
     {"collection", "collection SEEDS OUTDIR [--only NAME]",
      "Make the puzzles of a seed list again (one line each: NAME RULES WxH\n"

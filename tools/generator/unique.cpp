@@ -8,8 +8,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -19,8 +23,12 @@ namespace ombrix {
 namespace {
 
 // Nodes the analysis may spend on one question; a painting that needs more is
-// dropped for the next one.
+// dropped for the next one. A change judged for grade 4 gets fewer: a proof
+// of one solution takes a few hundred nodes at most, and the rare candidate
+// the analysis cannot settle quickly costs seconds per thousand nodes on
+// large boards.
 constexpr std::uint64_t kNodeLimit = 20000;
+constexpr std::uint64_t kChangeNodeLimit = 2000;
 // Areas of a single cell: at most one per this many cells.
 constexpr int kCellsPerSingle = 25;
 // One change of the painting per this many cells the deductions leave open.
@@ -53,8 +61,14 @@ constexpr int kMoves = 8;
 constexpr int kAnalyses = 6;
 // Clues taken away at once: one per this many cells.
 constexpr int kCellsPerJoin = 64;
-// Given black cells (Tandrel): at most one per this many cells.
+// Given black cells (Tandrel): at most one per this many cells, and at most
+// this many more where a harder grade is sought.
 constexpr int kCellsPerGiven = 25;
+constexpr int kLateGiven = 2;
+// Worker threads at most, and how often the cancel flag and the time limit
+// are looked at while the workers run.
+constexpr int kMaxThreads = 16;
+constexpr int kWatchMs = 10;
 
 constexpr int kDx[4] = {0, -1, 0, 1}, kDy[4] = {-1, 0, 1, 0};
 
@@ -107,6 +121,11 @@ class Maker {
                     if (white(i) && size(i) > maxArea_ && canPaint(i)) candidates.push_back(i);
                 }
             if (candidates.empty()) break;
+            // Symmetric: the cells may all be left without a mirror that can
+            // turn black with them, and then the painting is given up.
+            if (symmetric_ && std::none_of(candidates.begin(), candidates.end(),
+                                           [&](int i) { return canPaintPair(i); }))
+                return false;
             for (int k = 0; k < 4 && !candidates.empty(); ++k) {
                 const std::size_t j =
                     static_cast<std::size_t>(rng_.below(static_cast<int>(candidates.size())));
@@ -473,6 +492,15 @@ class Maker {
         return (sides > 0 && sides - joined == 1) || (sides == 4 && joined == 4);
     }
 
+    // May white cell i turn black with its mirror?
+    bool canPaintPair(int i) {
+        if (mirror(i) == i || black(mirror(i))) return true;
+        set(i, 1);
+        const bool can = canPaint(mirror(i));
+        set(i, 0);
+        return can;
+    }
+
     // May white cell i turn black while painting? It touches the network,
     // makes no 2 x 2 black block (Ombrix), no two areas meeting at a corner
     // (Tandrel) and no area of a single cell.
@@ -690,6 +718,8 @@ class Judge {
     }
 
     const Board& solved() const { return *board_; }
+    // The cells the last run or deduction left undecided (packed).
+    std::vector<int> open() const { return UndecidedCells(*board_); }
 
     static int Pack(int x, int y) { return y * 64 + x; }
     static int X(int p) { return p % 64; }
@@ -776,6 +806,372 @@ void steer(Maker& m, const std::vector<int>& stall, Random& rng, std::vector<int
     if (m.white(d)) m.moveClue(d);
 }
 
+// What became of one attempt.
+enum class Tried { Made, Failed, Stopped };
+
+// Attempt number `attempt`: a painting from random numbers of its own, made
+// into a puzzle (filling `result`) or dropped. `judge` and `board` are the
+// calling worker's own; `cancelled` says when to break off.
+template <class Cancelled>
+Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
+              const AnalysisLimits& limits, Cancelled cancelled, UniqueResult& result) {
+    const bool tandrel = o.ruleSet == RuleSetTandrel;
+    Random rng{(o.seed + 0x51ed270b27a7f3ULL) * 0x2545F4914F6CDD1DULL +
+               static_cast<std::uint64_t>(attempt) * 0x9e3779b97f4a7c15ULL};
+    Maker m(o, rng);
+    // A few single cells settle the deductions far sooner than any other
+    // change.
+    if (tandrel) m.allowSingles(o.width * o.height / kCellsPerSingle);
+    if (tandrel ? !m.paintAreas(kTandrelSeedArea, kTandrelAreaCap) : !m.paint())
+        return Tried::Failed;
+    m.allowSingles(o.width * o.height / kCellsPerSingle);
+    const int givenBudget = tandrel ? (o.width * o.height) / kCellsPerGiven : 0;
+    std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
+    Judge::Outcome verdict;
+    bool settled = false;
+    // 1. Change the painting where the deduction rules stall until they
+    // settle the puzzle alone. Each step changes it at several stalled
+    // places far apart and keeps each change whose neighbourhood is left
+    // no more open than before.
+    const std::size_t cells = static_cast<std::size_t>((o.width + 2) * (o.height + 2));
+    std::vector<std::uint8_t> open(cells, 0), openAfter(cells, 0);
+    std::vector<int> stall;
+    auto mark = [&](const std::vector<int>& list, std::vector<std::uint8_t>& grid) {
+        std::fill(grid.begin(), grid.end(), 0);
+        for (int p : list)
+            grid[static_cast<std::size_t>(m.idx(Judge::X(p), Judge::Y(p)))] = 1;
+    };
+    auto openNear = [&](const std::vector<std::uint8_t>& grid, int at) {
+        int n = 0;
+        for (int c : {at, o.symmetric ? m.mirror(at) : at})
+            for (int dy = -kNear; dy <= kNear; ++dy)
+                for (int dx = -kNear; dx <= kNear; ++dx) {
+                    const int x = m.cx(c) + dx, y = m.cy(c) + dy;
+                    if (x >= 1 && x <= o.width && y >= 1 && y <= o.height)
+                        n += grid[static_cast<std::size_t>(m.idx(x, y))];
+                }
+        return n;
+    };
+    m.toBoard(*board, o.ruleSet);
+    verdict = judge.deduce(*board);
+    settled = verdict.status == StatusNone;
+    stall = verdict.stall;
+    mark(stall, open);
+    std::vector<int> picks;
+    std::vector<Maker::Saved> states;
+    // Judges the painting as it stands: 1 settled, -1 broken (the step
+    // is undone), 0 still open where `openAfter` marks.
+    auto judgeStep = [&] {
+        m.toBoard(*board, o.ruleSet);
+        verdict = judge.deduce(*board);
+        if (verdict.status == StatusNone) return 1;
+        if (verdict.status != StatusUnsolvable) {
+            m.restore(states.front());
+            return -1;
+        }
+        mark(verdict.stall, openAfter);
+        return 0;
+    };
+    std::size_t fewest = stall.size();
+    int kicks = 0;
+    for (int stepNo = 0, lastGain = 0; !settled && !stall.empty(); ++stepNo) {
+        if (cancelled()) return Tried::Stopped;
+        if (stall.size() < fewest) {
+            fewest = stall.size();
+            lastGain = stepNo;
+        }
+        // Stuck with few cells left open: the whole automatic solver may
+        // settle them with its trial search.
+        if (stepNo - lastGain >= kPatience && o.grade != 1 &&
+            static_cast<int>(stall.size()) <= kWholeSolveOpen) {
+            m.toBoard(*board, o.ruleSet);
+            const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
+            if (t.status == StatusNone) {
+                verdict = t;
+                settled = true;
+                break;
+            }
+        }
+        // Stuck: shake the painting where it is still open, keeping
+        // the changes whatever they do, a few times before a fresh start.
+        const bool kick = stepNo - lastGain >= kPatience;
+        if (kick) {
+            if (++kicks > kKicks) break;
+            lastGain = stepNo;
+            fewest = stall.size() + kKickChanges * 8;
+        }
+        // Stalled places at least 2 * kNear + 1 apart (and from their mirrors).
+        picks.clear();
+        const int want = 1 + static_cast<int>(stall.size()) / kStallPerChange;
+        for (int k = 0; k < 3 * want && static_cast<int>(picks.size()) < want; ++k) {
+            const int p =
+                stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
+            const int c = m.idx(Judge::X(p), Judge::Y(p));
+            bool far = true;
+            for (int q : picks)
+                for (int r : {q, o.symmetric ? m.mirror(q) : q})
+                    far = far && (std::abs(m.cx(r) - m.cx(c)) > 2 * kNear ||
+                                  std::abs(m.cy(r) - m.cy(c)) > 2 * kNear);
+            if (far) picks.push_back(c);
+        }
+        states.assign(1, m.save());
+        for (int c : picks) {
+            for (int k = kick ? kKickChanges : 1; k > 0; --k)
+                steer(m, {Judge::Pack(m.cx(c), m.cy(c))}, rng, flips, givenBudget);
+            states.push_back(m.save());
+        }
+        int judged = judgeStep();
+        if (judged > 0) {
+            settled = true;
+            break;
+        }
+        if (judged < 0) continue;
+        bool reverted = false;
+        for (std::size_t k = 0; k < picks.size() && !kick; ++k)
+            if (openNear(openAfter, picks[k]) > openNear(open, picks[k])) {
+                m.revert(states[k], states[k + 1]);
+                reverted = true;
+            }
+        if (reverted && !m.settle()) {
+            m.restore(states.front());
+            continue;
+        }
+        if (reverted && (judged = judgeStep()) != 0) {
+            settled = judged > 0;
+            if (settled) break;
+            continue;
+        }
+        stall = std::move(verdict.stall);
+        open.swap(openAfter);
+    }
+    if (!settled) return Tried::Failed;
+    int grade = verdict.grade;
+    // 2. Fewer clues: join two areas, or take back a given black cell,
+    // where the deduction rules still settle the puzzle. The joins they
+    // cannot settle are kept for the next stage.
+    std::vector<int> joints = m.soleJoints();
+    for (std::size_t i = joints.size(); i > 1; --i)
+        std::swap(joints[i - 1], joints[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
+    const std::vector<int> givens = m.givenCells();
+    joints.insert(joints.begin(), givens.begin(), givens.end());
+    // The changes are tried in batches of places far apart, one
+    // deduction for a batch: a change with cells left open near it goes
+    // back, and a second deduction confirms the rest (one at a time when
+    // it does not).
+    std::vector<int> harder;
+    auto apply = [&](std::size_t k) {
+        if (k < givens.size()) {
+            m.take(joints[k]);
+            return true;
+        }
+        return m.black(joints[k]) && m.flip(joints[k]);
+    };
+    auto settles = [&] {
+        m.toBoard(*board, o.ruleSet);
+        verdict = judge.deduce(*board);
+        return verdict.status == StatusNone;
+    };
+    if (grade > 1)
+        harder.assign(joints.begin() + static_cast<std::ptrdiff_t>(givens.size()), joints.end());
+    std::vector<char> done(joints.size(), grade > 1 ? 1 : 0);
+    // (Under Ombrix the joins settle less often, and one at a time is as
+    // quick and leaves fewer clues.)
+    const int perBatch = tandrel ? 1 + o.width * o.height / kCellsPerJoin : 1;
+    std::vector<std::size_t> batch, kept;
+    std::vector<int> attemptsAt(joints.size(), 0);
+    for (std::size_t first = 0;;) {
+        while (first < joints.size() && done[first])
+            ++first;
+        if (first == joints.size()) break;
+        if (cancelled()) return Tried::Stopped;
+        batch.clear();
+        states.assign(1, m.save());
+        for (std::size_t k = first; k < joints.size() && static_cast<int>(batch.size()) < perBatch;
+             ++k) {
+            if (done[k]) continue;
+            bool far = true;
+            for (std::size_t b : batch)
+                far = far && farApart(m, joints[b], joints[k], o.symmetric);
+            if (!far) continue;
+            done[k] = 1;
+            if (!apply(k)) continue;
+            batch.push_back(k);
+            states.push_back(m.save());
+        }
+        if (batch.empty() || settles()) continue;
+        if (verdict.status == StatusUnsolvable) mark(verdict.stall, openAfter);
+        kept.clear();
+        for (std::size_t b = 0; b < batch.size(); ++b) {
+            if (verdict.status == StatusUnsolvable && openNear(openAfter, joints[batch[b]]) == 0) {
+                kept.push_back(batch[b]);
+                continue;
+            }
+            m.revert(states[b], states[b + 1]);
+            // Once more on its own terms: the open cells may be another
+            // change's.
+            if (attemptsAt[batch[b]]++ == 0 && batch.size() > 1)
+                done[batch[b]] = 0;
+            else if (batch[b] >= givens.size())
+                harder.push_back(joints[batch[b]]);
+        }
+        first = std::min(first, batch.front());
+        if (kept.empty()) {
+            m.restore(states.front());
+            continue;
+        }
+        if (kept.size() < batch.size() && m.settle() && settles()) continue;
+        m.restore(states.front());
+        for (std::size_t k : kept) {
+            const auto saved = m.save();
+            if (!apply(k)) continue;
+            if (settles()) continue;
+            m.restore(saved);
+            if (k >= givens.size()) harder.push_back(joints[k]);
+        }
+    }
+    // 3. Harder: joins the whole automatic solver still settles within
+    // the grade asked for (once that grade is reached, at that grade),
+    // the joins the deductions could not settle first, then those the
+    // joins so far have opened; for grade 4, one the solver gives up on
+    // and the analysis proves unique.
+    int analyses = 0, runs = 0;
+    AnalysisLimits changeLimits = limits;
+    changeLimits.maxNodes = kChangeNodeLimit;
+    // Without a grade asked for, a few joins that the single trial
+    // hypotheses settle (grade 2) take clues away too.
+    const int aim = o.grade ? o.grade : 2;
+    int budget = o.grade ? kHardRuns + m.areas() : kAnyGradeRuns + m.areas() / 8;
+    // Settled at the grade asked for already: a few joins for fewer clues.
+    if (grade >= aim) budget = std::min(budget, kHardRuns);
+    std::vector<char> failed(cells, 0);
+    // Once grade 3 or 4 is reached, joins for fewer clues: none on small
+    // boards, where each whole solve is a large part of the time there is.
+    const int polish = std::clamp(o.width * o.height / 40 - 2, 0, kHardRuns);
+    // Under Tandrel, within the budget: gives one black cell of the
+    // painting among `packed` cells, not given yet; false when there is none.
+    const int givenLimit =
+        std::min(givenBudget, m.givenCount() + kLateGiven * (o.symmetric ? 2 : 1));
+    auto giveOne = [&](const std::vector<int>& packed) {
+        if (!tandrel || m.givenCount() >= givenLimit) return false;
+        std::vector<int> can;
+        for (int p : packed) {
+            const int i = m.idx(Judge::X(p), Judge::Y(p));
+            if (m.black(i) && !m.given(i)) can.push_back(i);
+        }
+        if (can.empty()) return false;
+        m.give(can[static_cast<std::size_t>(rng.below(static_cast<int>(can.size())))]);
+        return true;
+    };
+    // Judges the painting changed from `saved`: kept when the solver
+    // settles it at a grade no lower than so far and not above the one
+    // asked for (at that grade once it is reached), or, for grade 4, when
+    // it gives up and the analysis proves the puzzle unique. A change
+    // near `at` that lets an area trade a cell for one beside it leaves
+    // two solutions: it counts as a run without one.
+    auto judgeChange = [&](const Maker::Saved& saved, bool mustRise, int at) {
+        ++runs;
+        if (m.swappable(at)) {
+            m.restore(saved);
+            return false;
+        }
+        m.toBoard(*board, o.ruleSet);
+        Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
+        // For grade 3, where the solver gives up, a black cell it leaves
+        // open may be given with the puzzle (Tandrel).
+        while (t.status == StatusUnsolvable && aim == 3 && giveOne(judge.open())) {
+            ++runs;
+            m.toBoard(*board, o.ruleSet);
+            t = judge.run(*board, 3);
+        }
+        bool keep = false;
+        if (t.status == StatusNone) {
+            keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= aim;
+            if (aim <= 3 && grade == aim) keep = t.grade == aim;
+        } else if (t.status == StatusUnsolvable && o.grade == 4) {
+            // A second solution the analysis finds is cut off by giving a
+            // black cell of the painting that is white there (Tandrel),
+            // where the solver still gives up.
+            std::vector<int> differing;
+            while (analyses < kAnalyses && !cancelled()) {
+                ++analyses;
+                const AnalysisResult r = Analyze(*board, changeLimits);
+                keep = r.verdict == Verdict::Unique;
+                differing.clear();
+                for (const auto& [x, y] : r.differing)
+                    differing.push_back(Judge::Pack(x, y));
+                if (keep || !giveOne(differing)) break;
+                ++runs;
+                m.toBoard(*board, o.ruleSet);
+                t = judge.run(*board, 3);
+                if (t.status != StatusUnsolvable) break;
+            }
+        }
+        if (!keep) {
+            m.restore(saved);
+            return false;
+        }
+        // At the grade asked for, a few more joins for fewer clues.
+        if (grade < aim && t.grade == aim)
+            budget = std::min(budget, runs + (aim >= 3 ? polish : kHardRuns));
+        grade = t.status == StatusNone ? t.grade : 4;
+        return true;
+    };
+    // Grade 4 is proven by the analysis alone: with its analyses spent, the
+    // painting is given up.
+    auto spent = [&] { return runs >= budget || (o.grade == 4 && analyses >= kAnalyses); };
+    while (aim >= 2 && o.grade != 1 && grade != 4 && !spent()) {
+        bool keptAny = false;
+        // For grade 3 a given black cell taken back is a gentler step
+        // than a join.
+        if (o.grade == 3) {
+            const std::vector<int> givens = m.givenCells();
+            harder.insert(harder.begin(), givens.begin(), givens.end());
+        }
+        for (std::size_t k = 0; k < harder.size() && !spent() && grade != 4; ++k) {
+            const int j = harder[k];
+            const auto saved = m.save();
+            if (failed[static_cast<std::size_t>(j)]) continue;
+            if (m.given(j))
+                m.take(j);
+            else if (!m.black(j) || !m.flip(j))
+                continue;
+            if (judgeChange(saved, false, j))
+                keptAny = true;
+            else
+                failed[static_cast<std::size_t>(j)] = 1;
+            if (cancelled()) return Tried::Stopped;
+        }
+        // No join helps: a clue moved within its area asks the same
+        // painting differently; kept only where the grade rises.
+        for (int k = 0; !keptAny && grade < o.grade && k < kMoves && !spent(); ++k) {
+            const int i = m.idx(1 + rng.below(o.width), 1 + rng.below(o.height));
+            const auto saved = m.save();
+            if (!m.white(i) || !m.moveClue(i)) continue;
+            keptAny = judgeChange(saved, true, i);
+            if (keptAny) std::fill(failed.begin(), failed.end(), 0);
+            if (cancelled()) return Tried::Stopped;
+        }
+        if (!keptAny) break;
+        harder = m.soleJoints();
+        for (std::size_t i = harder.size(); i > 1; --i)
+            std::swap(harder[i - 1],
+                      harder[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
+    }
+    if (o.grade != 0 && grade != o.grade) return Tried::Failed;
+    m.toBoard(*board, o.ruleSet);
+    // The analysis confirms what the solver found.
+    const AnalysisResult r = Analyze(*board, limits);
+    if (cancelled()) return Tried::Stopped;
+    if (r.verdict != Verdict::Unique) return Tried::Failed;
+    result.puzzle = *board;
+    result.solution = r.solutions[0];
+    result.grade = GradeByAutoSolve(*board);
+    result.attempts = attempt;
+    result.clues = m.areas();
+    result.givenBlack = m.givenCount();
+    return Tried::Made;
+}
+
 } // namespace
 
 bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
@@ -783,341 +1179,116 @@ bool GenerateUnique(const UniqueOptions& o, UniqueResult& result) {
         o.height > kMaxHeight || o.grade < 0 || o.grade > 4 ||
         (o.ruleSet != RuleSetOmbrix && o.ruleSet != RuleSetTandrel))
         return false;
-    const bool tandrel = o.ruleSet == RuleSetTandrel;
     const auto start = std::chrono::steady_clock::now();
     result.timedOut = false;
-    auto cancelled = [&] {
-        if (o.cancel && o.cancel->load()) return true;
-        if (o.seconds <= 0) return false;
+    // The attempts run side by side: the workers take attempt numbers in
+    // increasing order, and the puzzle of the lowest number made wins, so it
+    // is the same for any number of workers and any timing. An attempt
+    // numbered above a puzzle made is broken off; those below it run to their
+    // end.
+    struct Worker {
+        std::atomic<bool> quit{false}; // break off the attempt at hand
+        int current = 0;               // its number (0: none)
+        std::thread thread;
+    };
+    std::vector<Worker> workers(static_cast<std::size_t>(std::clamp(o.threads, 1, kMaxThreads)));
+    std::mutex mutex; // guards what follows and each worker's `current`
+    std::condition_variable ended;
+    int next = 1, best = 0, running = static_cast<int>(workers.size());
+    int stopped = 0; // 1 cancelled, 2 out of time
+    auto made = std::make_unique<UniqueResult>();
+    std::exception_ptr failure;
+    // Under the lock: every attempt numbered above `above` breaks off.
+    auto breakOff = [&](int above) {
+        for (Worker& w : workers)
+            if (w.current > above) w.quit = true;
+    };
+    // Cancelled or out of time: every worker stops.
+    auto stopNow = [&] {
         const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
-        if (spent.count() < o.seconds) return false;
-        result.timedOut = true;
+        const int why = o.cancel && o.cancel->load()                  ? 1
+                        : o.seconds > 0 && spent.count() >= o.seconds ? 2
+                                                                      : 0;
+        if (why == 0) return false;
+        std::lock_guard lock(mutex);
+        if (stopped == 0) stopped = why;
+        breakOff(0);
         return true;
     };
-    AnalysisLimits limits;
-    limits.maxNodes = kNodeLimit;
-    limits.cancel = o.cancel;
-    auto board = std::make_unique<Board>();
-    Judge judge;
-    for (int attempt = 1;; ++attempt) {
-        if (cancelled()) return false;
-        if (o.progress) o.progress(attempt);
-        Random rng{(o.seed + 0x51ed270b27a7f3ULL) * 0x2545F4914F6CDD1DULL +
-                   static_cast<std::uint64_t>(attempt) * 0x9e3779b97f4a7c15ULL};
-        Maker m(o, rng);
-        // A few single cells settle the deductions far sooner than any other
-        // change.
-        if (tandrel) m.allowSingles(o.width * o.height / kCellsPerSingle);
-        if (tandrel ? !m.paintAreas(kTandrelSeedArea, kTandrelAreaCap) : !m.paint()) continue;
-        m.allowSingles(o.width * o.height / kCellsPerSingle);
-        const int givenBudget = tandrel ? (o.width * o.height) / kCellsPerGiven : 0;
-        std::vector<int> flips(static_cast<std::size_t>((o.width + 2) * (o.height + 2)), 0);
-        Judge::Outcome verdict;
-        bool settled = false;
-        // 1. Change the painting where the deduction rules stall until they
-        // settle the puzzle alone. Each step changes it at several stalled
-        // places far apart and keeps each change whose neighbourhood is left
-        // no more open than before.
-        const std::size_t cells = static_cast<std::size_t>((o.width + 2) * (o.height + 2));
-        std::vector<std::uint8_t> open(cells, 0), openAfter(cells, 0);
-        std::vector<int> stall;
-        auto mark = [&](const std::vector<int>& list, std::vector<std::uint8_t>& grid) {
-            std::fill(grid.begin(), grid.end(), 0);
-            for (int p : list)
-                grid[static_cast<std::size_t>(m.idx(Judge::X(p), Judge::Y(p)))] = 1;
-        };
-        auto openNear = [&](const std::vector<std::uint8_t>& grid, int at) {
-            int n = 0;
-            for (int c : {at, o.symmetric ? m.mirror(at) : at})
-                for (int dy = -kNear; dy <= kNear; ++dy)
-                    for (int dx = -kNear; dx <= kNear; ++dx) {
-                        const int x = m.cx(c) + dx, y = m.cy(c) + dy;
-                        if (x >= 1 && x <= o.width && y >= 1 && y <= o.height)
-                            n += grid[static_cast<std::size_t>(m.idx(x, y))];
-                    }
-            return n;
-        };
-        m.toBoard(*board, o.ruleSet);
-        verdict = judge.deduce(*board);
-        settled = verdict.status == StatusNone;
-        stall = verdict.stall;
-        mark(stall, open);
-        std::vector<int> picks;
-        std::vector<Maker::Saved> states;
-        // Judges the painting as it stands: 1 settled, -1 broken (the step
-        // is undone), 0 still open where `openAfter` marks.
-        auto judgeStep = [&] {
-            m.toBoard(*board, o.ruleSet);
-            verdict = judge.deduce(*board);
-            if (verdict.status == StatusNone) return 1;
-            if (verdict.status != StatusUnsolvable) {
-                m.restore(states.front());
-                return -1;
-            }
-            mark(verdict.stall, openAfter);
-            return 0;
-        };
-        std::size_t fewest = stall.size();
-        int kicks = 0;
-        for (int stepNo = 0, lastGain = 0; !settled && !stall.empty(); ++stepNo) {
-            if (cancelled()) return false;
-            if (stall.size() < fewest) {
-                fewest = stall.size();
-                lastGain = stepNo;
-            }
-            // Stuck with few cells left open: the whole automatic solver may
-            // settle them with its trial search.
-            if (stepNo - lastGain >= kPatience && o.grade != 1 &&
-                static_cast<int>(stall.size()) <= kWholeSolveOpen) {
-                m.toBoard(*board, o.ruleSet);
-                const Judge::Outcome t = judge.run(*board, o.grade == 2 ? 2 : 3);
-                if (t.status == StatusNone) {
-                    verdict = t;
-                    settled = true;
-                    break;
+    auto work = [&](Worker& w) {
+        try {
+            AnalysisLimits limits;
+            limits.maxNodes = kNodeLimit;
+            limits.cancel = &w.quit;
+            auto board = std::make_unique<Board>();
+            auto mine = std::make_unique<UniqueResult>();
+            Judge judge;
+            auto cancelled = [&] { return w.quit.load() || stopNow(); };
+            for (;;) {
+                int attempt = 0;
+                {
+                    std::lock_guard lock(mutex);
+                    if (stopped != 0 || (best != 0 && next > best)) break;
+                    attempt = next++;
+                    w.current = attempt;
+                    w.quit = false;
+                    if (o.progress) o.progress(attempt);
                 }
-            }
-            // Stuck: shake the painting where it is still open, keeping
-            // the changes whatever they do, a few times before a fresh start.
-            const bool kick = stepNo - lastGain >= kPatience;
-            if (kick) {
-                if (++kicks > kKicks) break;
-                lastGain = stepNo;
-                fewest = stall.size() + kKickChanges * 8;
-            }
-            // Stalled places at least 2 * kNear + 1 apart (and from their mirrors).
-            picks.clear();
-            const int want = 1 + static_cast<int>(stall.size()) / kStallPerChange;
-            for (int k = 0; k < 3 * want && static_cast<int>(picks.size()) < want; ++k) {
-                const int p =
-                    stall[static_cast<std::size_t>(rng.below(static_cast<int>(stall.size())))];
-                const int c = m.idx(Judge::X(p), Judge::Y(p));
-                bool far = true;
-                for (int q : picks)
-                    for (int r : {q, o.symmetric ? m.mirror(q) : q})
-                        far = far && (std::abs(m.cx(r) - m.cx(c)) > 2 * kNear ||
-                                      std::abs(m.cy(r) - m.cy(c)) > 2 * kNear);
-                if (far) picks.push_back(c);
-            }
-            states.assign(1, m.save());
-            for (int c : picks) {
-                for (int k = kick ? kKickChanges : 1; k > 0; --k)
-                    steer(m, {Judge::Pack(m.cx(c), m.cy(c))}, rng, flips, givenBudget);
-                states.push_back(m.save());
-            }
-            int judged = judgeStep();
-            if (judged > 0) {
-                settled = true;
-                break;
-            }
-            if (judged < 0) continue;
-            bool reverted = false;
-            for (std::size_t k = 0; k < picks.size() && !kick; ++k)
-                if (openNear(openAfter, picks[k]) > openNear(open, picks[k])) {
-                    m.revert(states[k], states[k + 1]);
-                    reverted = true;
-                }
-            if (reverted && !m.settle()) {
-                m.restore(states.front());
-                continue;
-            }
-            if (reverted && (judged = judgeStep()) != 0) {
-                settled = judged > 0;
-                if (settled) break;
-                continue;
-            }
-            stall = std::move(verdict.stall);
-            open.swap(openAfter);
-        }
-        if (!settled) continue;
-        int grade = verdict.grade;
-        // 2. Fewer clues: join two areas, or take back a given black cell,
-        // where the deduction rules still settle the puzzle. The joins they
-        // cannot settle are kept for the next stage.
-        std::vector<int> joints = m.soleJoints();
-        for (std::size_t i = joints.size(); i > 1; --i)
-            std::swap(joints[i - 1],
-                      joints[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
-        const std::vector<int> givens = m.givenCells();
-        joints.insert(joints.begin(), givens.begin(), givens.end());
-        // The changes are tried in batches of places far apart, one
-        // deduction for a batch: a change with cells left open near it goes
-        // back, and a second deduction confirms the rest (one at a time when
-        // it does not).
-        std::vector<int> harder;
-        auto apply = [&](std::size_t k) {
-            if (k < givens.size()) {
-                m.take(joints[k]);
-                return true;
-            }
-            return m.black(joints[k]) && m.flip(joints[k]);
-        };
-        auto settles = [&] {
-            m.toBoard(*board, o.ruleSet);
-            verdict = judge.deduce(*board);
-            return verdict.status == StatusNone;
-        };
-        if (grade > 1)
-            harder.assign(joints.begin() + static_cast<std::ptrdiff_t>(givens.size()),
-                          joints.end());
-        std::vector<char> done(joints.size(), grade > 1 ? 1 : 0);
-        // (Under Ombrix the joins settle less often, and one at a time is as
-        // quick and leaves fewer clues.)
-        const int perBatch = tandrel ? 1 + o.width * o.height / kCellsPerJoin : 1;
-        std::vector<std::size_t> batch, kept;
-        std::vector<int> attemptsAt(joints.size(), 0);
-        for (std::size_t first = 0;;) {
-            while (first < joints.size() && done[first])
-                ++first;
-            if (first == joints.size()) break;
-            if (cancelled()) return false;
-            batch.clear();
-            states.assign(1, m.save());
-            for (std::size_t k = first;
-                 k < joints.size() && static_cast<int>(batch.size()) < perBatch; ++k) {
-                if (done[k]) continue;
-                bool far = true;
-                for (std::size_t b : batch)
-                    far = far && farApart(m, joints[b], joints[k], o.symmetric);
-                if (!far) continue;
-                done[k] = 1;
-                if (!apply(k)) continue;
-                batch.push_back(k);
-                states.push_back(m.save());
-            }
-            if (batch.empty() || settles()) continue;
-            if (verdict.status == StatusUnsolvable) mark(verdict.stall, openAfter);
-            kept.clear();
-            for (std::size_t b = 0; b < batch.size(); ++b) {
-                if (verdict.status == StatusUnsolvable &&
-                    openNear(openAfter, joints[batch[b]]) == 0) {
-                    kept.push_back(batch[b]);
+                if (stopNow()) break;
+                if (Attempt(o, attempt, judge, board.get(), limits, cancelled, *mine) !=
+                    Tried::Made)
                     continue;
+                std::lock_guard lock(mutex);
+                if (best == 0 || attempt < best) {
+                    best = attempt;
+                    std::swap(made, mine);
+                    breakOff(attempt);
                 }
-                m.revert(states[b], states[b + 1]);
-                // Once more on its own terms: the open cells may be another
-                // change's.
-                if (attemptsAt[batch[b]]++ == 0 && batch.size() > 1)
-                    done[batch[b]] = 0;
-                else if (batch[b] >= givens.size())
-                    harder.push_back(joints[batch[b]]);
             }
-            first = std::min(first, batch.front());
-            if (kept.empty()) {
-                m.restore(states.front());
-                continue;
-            }
-            if (kept.size() < batch.size() && m.settle() && settles()) continue;
-            m.restore(states.front());
-            for (std::size_t k : kept) {
-                const auto saved = m.save();
-                if (!apply(k)) continue;
-                if (settles()) continue;
-                m.restore(saved);
-                if (k >= givens.size()) harder.push_back(joints[k]);
-            }
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+            if (stopped == 0) stopped = 1;
+            breakOff(0);
         }
-        // 3. Harder: joins the whole automatic solver still settles within
-        // the grade asked for (once that grade is reached, at that grade),
-        // the joins the deductions could not settle first, then those the
-        // joins so far have opened; for grade 4, one the solver gives up on
-        // and the analysis proves unique.
-        int analyses = 0, runs = 0;
-        // Without a grade asked for, a few joins that the single trial
-        // hypotheses settle (grade 2) take clues away too.
-        const int aim = o.grade ? o.grade : 2;
-        int budget = o.grade ? kHardRuns + m.areas() : kAnyGradeRuns + m.areas() / 8;
-        // Settled at the grade asked for already: a few joins for fewer clues.
-        if (grade >= aim) budget = std::min(budget, kHardRuns);
-        std::vector<char> failed(cells, 0);
-        // Once grade 3 or 4 is reached, joins for fewer clues: none on small
-        // boards, where each whole solve is a large part of the time there is.
-        const int polish = std::clamp(o.width * o.height / 40 - 2, 0, kHardRuns);
-        // Judges the painting changed from `saved`: kept when the solver
-        // settles it at a grade no lower than so far and not above the one
-        // asked for (at that grade once it is reached), or, for grade 4, when
-        // it gives up and the analysis proves the puzzle unique. A change
-        // near `at` that lets an area trade a cell for one beside it leaves
-        // two solutions: it counts as a run without one.
-        auto judgeChange = [&](const Maker::Saved& saved, bool mustRise, int at) {
-            ++runs;
-            if (m.swappable(at)) {
-                m.restore(saved);
-                return false;
-            }
-            m.toBoard(*board, o.ruleSet);
-            const Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
-            bool keep = false;
-            if (t.status == StatusNone) {
-                keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= aim;
-                if (aim <= 3 && grade == aim) keep = t.grade == aim;
-            } else if (t.status == StatusUnsolvable && o.grade == 4 && analyses < kAnalyses &&
-                       !cancelled()) {
-                ++analyses;
-                keep = Analyze(*board, limits).verdict == Verdict::Unique;
-            }
-            if (!keep) {
-                m.restore(saved);
-                return false;
-            }
-            // At the grade asked for, a few more joins for fewer clues.
-            if (grade < aim && t.grade == aim)
-                budget = std::min(budget, runs + (aim >= 3 ? polish : kHardRuns));
-            grade = t.status == StatusNone ? t.grade : 4;
-            return true;
-        };
-        while (aim >= 2 && o.grade != 1 && grade != 4 && runs < budget) {
-            bool keptAny = false;
-            // For grade 3 a given black cell taken back is a gentler step
-            // than a join.
-            if (o.grade == 3) {
-                const std::vector<int> givens = m.givenCells();
-                harder.insert(harder.begin(), givens.begin(), givens.end());
-            }
-            for (std::size_t k = 0; k < harder.size() && runs < budget && grade != 4; ++k) {
-                const int j = harder[k];
-                const auto saved = m.save();
-                if (failed[static_cast<std::size_t>(j)]) continue;
-                if (m.given(j))
-                    m.take(j);
-                else if (!m.black(j) || !m.flip(j))
-                    continue;
-                if (judgeChange(saved, false, j))
-                    keptAny = true;
-                else
-                    failed[static_cast<std::size_t>(j)] = 1;
-                if (cancelled()) return false;
-            }
-            // No join helps: a clue moved within its area asks the same
-            // painting differently; kept only where the grade rises.
-            for (int k = 0; !keptAny && grade < o.grade && k < kMoves && runs < budget; ++k) {
-                const int i = m.idx(1 + rng.below(o.width), 1 + rng.below(o.height));
-                const auto saved = m.save();
-                if (!m.white(i) || !m.moveClue(i)) continue;
-                keptAny = judgeChange(saved, true, i);
-                if (keptAny) std::fill(failed.begin(), failed.end(), 0);
-                if (cancelled()) return false;
-            }
-            if (!keptAny) break;
-            harder = m.soleJoints();
-            for (std::size_t i = harder.size(); i > 1; --i)
-                std::swap(harder[i - 1],
-                          harder[static_cast<std::size_t>(rng.below(static_cast<int>(i)))]);
+        std::lock_guard lock(mutex);
+        w.current = 0;
+        --running;
+        ended.notify_all();
+    };
+    for (Worker& w : workers) {
+        try {
+            w.thread = std::thread(work, std::ref(w));
+        } catch (...) { // no thread to be had: the ones started stop
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+            stopped = 1;
+            breakOff(0);
+            --running;
         }
-        if (o.grade != 0 && grade != o.grade) continue;
-        m.toBoard(*board, o.ruleSet);
-        // The analysis confirms what the solver found.
-        const AnalysisResult r = Analyze(*board, limits);
-        if (cancelled()) return false;
-        if (r.verdict != Verdict::Unique) continue;
-        result.puzzle = *board;
-        result.solution = r.solutions[0];
-        result.grade = GradeByAutoSolve(*board);
-        result.attempts = attempt;
-        result.clues = m.areas();
-        result.givenBlack = m.givenCount();
-        return true;
     }
+    // The analysis hears only its worker's flag: the cancel flag and the time
+    // limit reach it from here.
+    const bool watch = o.cancel || o.seconds > 0;
+    for (std::unique_lock lock(mutex); running > 0;) {
+        if (!watch) {
+            ended.wait(lock, [&] { return running == 0; });
+        } else if (!ended.wait_for(lock, std::chrono::milliseconds(kWatchMs),
+                                   [&] { return running == 0; })) {
+            lock.unlock();
+            stopNow();
+            lock.lock();
+        }
+    }
+    for (Worker& w : workers)
+        if (w.thread.joinable()) w.thread.join();
+    if (failure) std::rethrow_exception(failure);
+    if (stopped != 0) {
+        result.timedOut = stopped == 2;
+        return false;
+    }
+    result = *made;
+    return true;
 }
 
 } // namespace ombrix

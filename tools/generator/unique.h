@@ -16,7 +16,9 @@
 // for a black cell beside it leaves two solutions and is dropped before the
 // solver runs); without a grade asked for, a few joins of grade 2. The
 // complete analysis confirms the result once. Everything follows from the
-// seed alone, so the same seed gives the same puzzle on every machine.
+// seed alone, so the same seed gives the same puzzle on every machine: each
+// attempt draws from random numbers of its own, and of the attempts run side
+// by side the lowest numbered that makes a puzzle wins.
 #pragma once
 
 #include "board.h"
@@ -39,8 +41,12 @@ struct UniqueOptions {
     double seconds = 0;
     // Set from another thread to stop; GenerateUnique then returns false.
     const std::atomic<bool>* cancel = nullptr;
-    // Told at the start of each attempt (1, 2, ...), from the working thread.
-    std::function<void(int attempt)> progress;
+    // Told at the start of each attempt (1, 2, ...), one call at a time,
+    // from the worker thread that takes it.
+    std::function<void(int attempt)> progress{};
+    // Attempts run side by side on this many worker threads (1..16); the
+    // puzzle is the same for any count.
+    int threads = 2;
 };
 
 struct UniqueResult {
