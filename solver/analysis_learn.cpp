@@ -232,6 +232,12 @@ bool Engine::addClause(std::vector<Lit> lits) {
         enqueue(lits[0], kNoReason);
         return true;
     }
+    attach(newClause(lits));
+    return true;
+}
+
+// A clause's entry and its literals at the end of the flat store.
+int Engine::newClause(const std::vector<Lit>& lits) {
     int cref;
     if (!freeClauses_.empty()) {
         cref = freeClauses_.back();
@@ -241,16 +247,18 @@ bool Engine::addClause(std::vector<Lit> lits) {
         cref = static_cast<int>(clauses_.size());
         clauses_.emplace_back();
     }
-    clauses_[cref].lits = std::move(lits);
-    attach(cref);
-    return true;
+    store_.push_back(static_cast<Lit>(lits.size()));
+    clauses_[cref].start = static_cast<int>(store_.size());
+    store_.insert(store_.end(), lits.begin(), lits.end());
+    return cref;
 }
 
 void Engine::attach(int cref) {
-    const Clause& c = clauses_[cref];
-    const bool binary = c.lits.size() == 2;
-    watches_[c.lits[0]].push_back({cref, c.lits[1], binary});
-    watches_[c.lits[1]].push_back({cref, c.lits[0], binary});
+    const Lit* L = lits(cref);
+    const int start = clauses_[cref].start;
+    const bool binary = size(cref) == 2;
+    watches_[L[0]].push_back({cref, start, L[1], binary});
+    watches_[L[1]].push_back({cref, start, L[0], binary});
 }
 
 void Engine::enqueue(Lit l, int reason) {
@@ -299,8 +307,9 @@ int Engine::storeExpl() {
 template <class F> void Engine::forEachReasonLit(int v, F f) {
     const int r = reason_[v];
     if (r >= 0) {
-        for (Lit q : clauses_[r].lits)
-            if (VarOf(q) != v) f(q);
+        const Lit* L = lits(r);
+        for (int i = 0, n = size(r); i < n; ++i)
+            if (VarOf(L[i]) != v) f(L[i]);
     } else if (r <= -2) {
         const int off = -r - 2;
         for (int i = 0; i < arena_[off]; ++i)
@@ -414,8 +423,8 @@ bool Engine::redundant(Lit p, std::uint64_t levels) {
         const Lit* b;
         const Lit* e;
         if (reason_[v] >= 0) {
-            b = clauses_[reason_[v]].lits.data();
-            e = b + clauses_[reason_[v]].lits.size();
+            b = lits(reason_[v]);
+            e = b + size(reason_[v]);
         } else {
             const int off = -reason_[v] - 2;
             b = arena_.data() + off + 1;
@@ -445,17 +454,8 @@ void Engine::learn(int btLevel) {
         enqueue(learnt_[0], kNoReason);
         return;
     }
-    int cref;
-    if (!freeClauses_.empty()) {
-        cref = freeClauses_.back();
-        freeClauses_.pop_back();
-        clauses_[cref] = Clause{};
-    } else {
-        cref = static_cast<int>(clauses_.size());
-        clauses_.emplace_back();
-    }
+    const int cref = newClause(learnt_);
     Clause& c = clauses_[cref];
-    c.lits = learnt_;
     c.learnt = true;
     c.activity = static_cast<float>(clauseInc_);
     ++levelMarkNow_;
@@ -472,7 +472,7 @@ void Engine::learn(int btLevel) {
 }
 
 bool Engine::locked(int cref) const {
-    const Lit l = clauses_[cref].lits[0];
+    const Lit l = store_[clauses_[cref].start];
     return reason_[VarOf(l)] == cref && litValue(l) == kTrue;
 }
 
@@ -491,7 +491,7 @@ void Engine::reduce() {
     cand.resize(cand.size() / 2);
     for (int i : cand) {
         clauses_[i].deleted = true;
-        clauses_[i].lits = {};
+        garbage_ += size(i) + 1;
         freeClauses_.push_back(i);
         --learnts_;
     }
@@ -499,6 +499,28 @@ void Engine::reduce() {
         ws.erase(std::remove_if(ws.begin(), ws.end(),
                                 [&](const Watch& w) { return clauses_[w.clause].deleted; }),
                  ws.end());
+    if (garbage_ * 2 > store_.size()) compact();
+}
+
+// The store without the literals of deleted clauses; the watches follow.
+void Engine::compact() {
+    std::vector<Lit> kept;
+    kept.reserve(store_.size() - garbage_);
+    std::vector<int> moved(clauses_.size(), -1);
+    for (int i = 0; i < static_cast<int>(clauses_.size()); ++i) {
+        if (clauses_[i].deleted) continue;
+        const int n = size(i);
+        kept.push_back(n);
+        moved[i] = static_cast<int>(kept.size());
+        kept.insert(kept.end(), lits(i), lits(i) + n);
+    }
+    for (int i = 0; i < static_cast<int>(clauses_.size()); ++i)
+        if (moved[i] >= 0) clauses_[i].start = moved[i];
+    store_ = std::move(kept);
+    garbage_ = 0;
+    for (auto& ws : watches_)
+        for (Watch& w : ws)
+            w.start = clauses_[w.clause].start;
 }
 
 void Engine::bumpVar(int v) {

@@ -65,8 +65,10 @@ constexpr std::int8_t kFalse = 0, kTrue = 1, kUnset = -1;
 // an explanation in the arena at offset -reason - 2.
 constexpr int kNoReason = -1;
 
+// A clause's literals lie in the flat store at `start`, its size just
+// before them.
 struct Clause {
-    std::vector<Lit> lits;
+    int start = 0;
     float activity = 0;
     int lbd = 0;
     bool learnt = false;
@@ -74,9 +76,11 @@ struct Clause {
 };
 
 // A clause watched from one of its first two literals; `blocker` is another of
-// its literals (for a clause of two, the other one).
+// its literals (for a clause of two, the other one); `start` is where its
+// literals lie.
 struct Watch {
     int clause;
+    int start;
     Lit blocker;
     bool binary;
 };
@@ -106,6 +110,9 @@ class Engine {
     bool addCounters();
     void addCounter(int k, int base);
     bool addClause(std::vector<Lit> lits);
+    int newClause(const std::vector<Lit>& lits);
+    Lit* lits(int cref) { return store_.data() + clauses_[cref].start; }
+    int size(int cref) const { return store_[clauses_[cref].start - 1]; }
     void attach(int cref);
     void enqueue(Lit l, int reason);
     bool imply(Lit l, int ref);
@@ -133,6 +140,7 @@ class Engine {
     bool redundant(Lit p, std::uint64_t levels);
     void learn(int btLevel);
     void reduce();
+    void compact();
     bool locked(int cref) const;
     int pickBranch();
     void bumpVar(int v);
@@ -164,6 +172,8 @@ class Engine {
     std::vector<int> arena_;
 
     std::vector<Clause> clauses_;
+    std::vector<Lit> store_;  // per clause: its size, then its literals
+    std::size_t garbage_ = 0; // literals of deleted clauses still in store_
     std::vector<int> freeClauses_;
     std::vector<std::vector<Watch>> watches_;
     int learnts_ = 0;

@@ -59,28 +59,29 @@ bool Engine::propagateUnits() {
                 ws.resize(j);
                 return false;
             }
-            std::vector<Lit>& L = clauses_[wt.clause].lits;
+            Lit* L = store_.data() + wt.start;
+            const int n = L[-1];
             if (L[0] == f) std::swap(L[0], L[1]);
             ++i;
             const Lit first = L[0];
             if (first != wt.blocker && litValue(first) == kTrue) {
-                ws[j++] = {wt.clause, first, false};
+                ws[j++] = {wt.clause, wt.start, first, false};
                 continue;
             }
             bool moved = false;
-            for (std::size_t k = 2; k < L.size(); ++k) {
+            for (int k = 2; k < n; ++k) {
                 if (litValue(L[k]) != kFalse) {
                     L[1] = L[k];
                     L[k] = f;
-                    watches_[L[1]].push_back({wt.clause, first, false});
+                    watches_[L[1]].push_back({wt.clause, wt.start, first, false});
                     moved = true;
                     break;
                 }
             }
             if (moved) continue;
-            ws[j++] = {wt.clause, first, false};
+            ws[j++] = {wt.clause, wt.start, first, false};
             if (litValue(first) == kFalse) {
-                conflict_ = L;
+                conflict_.assign(L, L + n);
                 while (i < ws.size())
                     ws[j++] = ws[i++];
                 ws.resize(j);
