@@ -62,6 +62,9 @@ bool Engine::build() {
         }
     }
     const int areas = static_cast<int>(areaCell_.size());
+    for (int n : areaSize_)
+        whiteTotal_ += n;
+    blackTotal_ = cells_ - whiteTotal_;
     // Neighbours: orthogonal, and the ring that areas may not share.
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<int>& start = pass ? ringStart_ : orthStart_;
@@ -269,6 +272,8 @@ void Engine::enqueue(Lit l, int reason) {
     trail_.push_back(l);
     if (v < cells_) {
         blackDirty_ = true;
+        if ((l & 1) ? ++whiteCount_ >= whiteTotal_ : ++blackCount_ >= blackTotal_)
+            countDirty_ = true;
         return;
     }
     if (!isX(v)) return;
@@ -333,6 +338,7 @@ void Engine::backtrack(int to) {
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
         const int v = VarOf(trail_[i]);
         if (isX(v) && value_[v] == kTrue) --trueCount_[xArea(v)];
+        if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
         phase_[v] = value_[v] == kTrue;
         value_[v] = kUnset;
         reason_[v] = kNoReason;
@@ -349,7 +355,7 @@ void Engine::backtrack(int to) {
         areaFull_[k] = 0;
     dirtyAreas_.clear();
     fullAreas_.clear();
-    blackDirty_ = false;
+    blackDirty_ = countDirty_ = false;
 }
 
 // First-UIP learning from conflict_ (whose literals include some at the

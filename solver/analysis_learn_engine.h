@@ -28,6 +28,9 @@
 //     cells fails and one of exactly n_k takes them all, because of K and the
 //     false x(d, k) beside the reached cells (for one cell, only those from
 //     which it could still be met in time);
+//   - colour count: the areas cover every white cell once, so the board holds
+//     exactly sum n_k white cells: with that many white (black) cells every
+//     other cell is black (white), because of them (one more fails);
 //   - black connectivity: the cells that are not white, searched from one
 //     black cell s with Tarjan's low links: a black cell outside that search
 //     fails and an undecided one is white (because of b(s) and the white cells
@@ -131,6 +134,7 @@ class Engine {
     bool fillArea(int k);
     bool reachArea(int k);
     bool connectBlack();
+    bool countColours();
 
     Outcome solve();
     Outcome probeRoot();
@@ -183,6 +187,8 @@ class Engine {
     std::vector<char> areaDirty_, areaFull_;
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
+    int blackCount_ = 0, whiteCount_ = 0, blackTotal_ = 0, whiteTotal_ = 0;
+    bool countDirty_ = false;
     std::vector<Lit> conflict_, expl_, spare_;
     std::vector<std::pair<int, int>> fence_; // reach: false cells beside, steps to them
 

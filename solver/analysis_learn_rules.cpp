@@ -17,6 +17,10 @@ bool Engine::propagate() {
             areaFull_[k] = 0;
             if (!fillArea(k)) return false;
         }
+        if (countDirty_) {
+            countDirty_ = false;
+            if (!countColours()) return false;
+        }
         if (trail_.size() != before) continue;
         while (!dirtyAreas_.empty() && trail_.size() == before) {
             const int k = dirtyAreas_.back();
@@ -131,6 +135,28 @@ bool Engine::fillArea(int k) {
         if (litValue(PosLit(u)) != kUnset) continue;
         if (ref == 0) ref = storeExpl();
         enqueue(NegLit(u), ref);
+    }
+    return true;
+}
+
+bool Engine::countColours() {
+    for (const bool white : {true, false}) {
+        const int count = white ? whiteCount_ : blackCount_;
+        if (count < (white ? whiteTotal_ : blackTotal_)) continue;
+        const std::int8_t colour = white ? kFalse : kTrue;
+        expl_.clear();
+        for (int c = 0; c < cells_; ++c)
+            if (value_[c] == colour) addExpl(white ? PosLit(c) : NegLit(c));
+        if (count > (white ? whiteTotal_ : blackTotal_)) {
+            conflict_ = expl_;
+            return false;
+        }
+        int ref = 0;
+        for (int c = 0; c < cells_; ++c) {
+            if (value_[c] != kUnset) continue;
+            if (ref == 0) ref = storeExpl();
+            enqueue(white ? PosLit(c) : NegLit(c), ref);
+        }
     }
     return true;
 }
