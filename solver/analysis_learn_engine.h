@@ -133,6 +133,7 @@ class Engine {
     bool spreadArea(Lit p);
     bool fillArea(int k);
     bool reachArea(int k);
+    bool reachJoined(int k, int kept);
     bool connectBlack();
     bool countColours();
 
