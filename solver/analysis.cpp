@@ -107,6 +107,7 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted,
     frames_.reserve(n + 1);
     cells_.reserve(n);
     long long clueSum = 0;
+    bool unworked = false;
     for (int x = 1; x <= w_; ++x) {
         for (int y = 1; y <= h_; ++y) {
             const int i = index(x, y), s = puzzle.state(x, y);
@@ -115,6 +116,7 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted,
                 colour_[i] = Light;
                 clue_[i] = static_cast<std::uint8_t>(s);
                 clueSum += s;
+                unworked = unworked || !isWorkedClue(static_cast<std::uint8_t>(s));
             } else if (s == GivenBlack) {
                 colour_[i] = Dark;
                 ++blacks_;
@@ -133,7 +135,9 @@ Search::Search(const Board& puzzle, const AnalysisLimits& limits, bool weighted,
     cacheRes_.assign(static_cast<std::size_t>(slots) * 2 * kResCap, 0);
     victim_.assign(static_cast<std::size_t>(slots), 0);
     sigBuf_.assign(kSigCap + 2, 0);
-    if (cells_.size() <= kSolverStepCells) {
+    // The automatic solver never grows the area of a clue 48, so its
+    // contradictions would be wrong for a puzzle that has one.
+    if (cells_.size() <= kSolverStepCells && !unworked) {
         work_ = std::make_unique<Board>(puzzle);
         solver_ = std::make_unique<Solver>(*work_);
     }
