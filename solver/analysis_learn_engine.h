@@ -133,7 +133,6 @@ class Engine {
     bool spreadArea(Lit p);
     bool fillArea(int k);
     bool reachArea(int k);
-    bool reachJoined(int k, int kept);
     bool connectBlack();
     bool countColours();
 

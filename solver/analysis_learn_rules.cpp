@@ -179,9 +179,7 @@ bool Engine::reachArea(int k) {
             queue_[len++] = e;
         }
     }
-    const int kept = len;
-    if (trueCount_[k] > kept) return reachJoined(k, kept);
-    const int room = n - kept;
+    const int kept = len, room = n - kept;
     // Then the cells at most `room` steps from K.
     for (int qi = 0; qi < len; ++qi) {
         const int c = queue_[qi];
@@ -239,69 +237,6 @@ bool Engine::reachArea(int k) {
             const int u = varAt(k, queue_[qi]);
             if (litValue(PosLit(u)) == kTrue) continue;
             if (ref == 0) explain(-1), ref = storeExpl();
-            if (!imply(PosLit(u), ref)) return false;
-        }
-    }
-    return true;
-}
-
-// Area k with cells outside K, the set T of them: the area holds K, T and,
-// for each of its cells t, a path from K to t whose cells outside K and T
-// it holds besides. So with the steps that enter a cell of T free, a cell
-// more than n_k - |K| - |T| steps from K is not in it; the explanation is K, T
-// and the false x(d, k) beside the cells reached.
-bool Engine::reachJoined(int k, int kept) {
-    const int n = areaSize_[k], room = n - trueCount_[k];
-    int len = kept;
-    for (int from = 0, d = 0; from < len; ++d) {
-        int more = 0;
-        for (int qi = from; qi < len; ++qi) {
-            const int c = queue_[qi];
-            for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
-                const int e = orth_[i], u = varAt(k, e);
-                if (u < 0 || stamp_[e] == stampNow_) continue;
-                const std::int8_t val = litValue(PosLit(u));
-                if (val == kFalse || (val == kUnset && d >= room)) continue;
-                stamp_[e] = stampNow_;
-                if (val == kTrue)
-                    queue_[len++] = e;
-                else
-                    next_[more++] = e;
-            }
-        }
-        from = len;
-        for (int i = 0; i < more; ++i)
-            queue_[len++] = next_[i];
-    }
-    expl_.clear();
-    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i)
-        if (litValue(PosLit(areaVars_[i])) == kTrue) addExpl(NegLit(areaVars_[i]));
-    ++markNow_;
-    for (int qi = 0; qi < len; ++qi) {
-        const int c = queue_[qi];
-        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
-            const int e = orth_[i], u = varAt(k, e);
-            if (u < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
-            mark_[e] = markNow_;
-            if (litValue(PosLit(u)) == kFalse) addExpl(PosLit(u));
-        }
-    }
-    if (len < n) {
-        conflict_ = expl_;
-        return false;
-    }
-    int ref = 0;
-    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
-        const int u = areaVars_[i];
-        if (stamp_[xCell(u)] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
-        if (ref == 0) ref = storeExpl();
-        if (!imply(NegLit(u), ref)) return false;
-    }
-    if (len == n) {
-        for (int qi = 0; qi < len; ++qi) {
-            const int u = varAt(k, queue_[qi]);
-            if (litValue(PosLit(u)) == kTrue) continue;
-            if (ref == 0) ref = storeExpl();
             if (!imply(PosLit(u), ref)) return false;
         }
     }
