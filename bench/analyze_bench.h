@@ -7,9 +7,10 @@ namespace ombrix {
 
 // Prints the timings (wall-clock); `limit` bounds each analysis in seconds,
 // which runs on `threads` threads; `learning` times AnalyzeByLearning (one
-// thread) instead of Analyze. Returns the exit status.
+// thread) instead of Analyze; `clingoTwo` also times clingo on two threads,
+// which is much slower on some puzzles. Returns the exit status.
 int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo,
-                    int threads = 2, bool learning = false);
+                    int threads = 2, bool learning = false, bool clingoTwo = false);
 
 // ombrix-bench --learn-check: AnalyzeByLearning against Analyze on the corpus
 // and on `seeds` generated boards (learn_check.cpp).

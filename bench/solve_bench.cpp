@@ -2,7 +2,7 @@
 // size, rule set, outcome and median solve time, then the overall median and
 // worst. Usage: ombrix-bench [FOLDER] [--runs N] [--generated N]
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
-// instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] [--threads N]
+// instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] [--clingo-two] [--threads N]
 // times the complete analysis instead (see analyze_bench.cpp; --engine learn times the
 // learning analysis alone). --learn-check [--seeds N] holds the two analyses against each
 // other (learn_check.cpp). --generate [--seeds N] [--grades | --grade G]
@@ -31,12 +31,13 @@ namespace fs = std::filesystem;
 int main(int argc, char** argv) {
     std::string folder = std::string(OMBRIX_CORPUS_DIR) + "/real";
     int runs = 5, generated = 0, threads = 2, checkSeeds = 200;
-    bool analyze = false, clingo = true, learning = false, learnCheck = false;
+    bool analyze = false, clingo = true, clingoTwo = false, learning = false, learnCheck = false;
     double limit = 60;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--analyze") analyze = true;
         if (a == "--no-clingo") clingo = false;
+        if (a == "--clingo-two") clingoTwo = true;
         if (a == "--engine" && i + 1 < argc) learning = std::string(argv[i + 1]) == "learn";
         if (a == "--learn-check") learnCheck = true;
         if (a == "--seeds" && i + 1 < argc) checkSeeds = std::max(0, std::atoi(argv[i + 1]));
@@ -45,7 +46,9 @@ int main(int argc, char** argv) {
         if (a == "--threads" && i + 1 < argc) threads = std::max(1, std::atoi(argv[i + 1]));
     }
     if (learnCheck) return RunLearnCheck(OMBRIX_CORPUS_DIR, checkSeeds, limit);
-    if (analyze) return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo, threads, learning);
+    if (analyze)
+        return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo, threads, learning,
+                               clingoTwo);
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) != "--generate") continue;
         int seeds = 20;
