@@ -165,20 +165,8 @@ void Search::undo(int mark) {
 }
 
 bool Search::stopRequested() {
-    if (stopped_) return true;
-    if (limits_.cancel && limits_.cancel->load(std::memory_order_relaxed)) return stopped_ = true;
-    if (limits_.maxNodes && shared_->nodes >= limits_.maxNodes) return stopped_ = true;
-    if ((++ticks_ & 63) == 0) {
-        const auto now = Clock::now();
-        if (limits_.seconds > 0 &&
-            std::chrono::duration<double>(now - start_).count() >= limits_.seconds)
-            return stopped_ = true;
-        if (limits_.observer && now - lastReport_ >= std::chrono::milliseconds(50)) {
-            lastReport_ = now;
-            limits_.observer->progress(shared_->nodes, static_cast<int>(frames_.size()));
-        }
-    }
-    return false;
+    if (!stopped_) stopped_ = watch_.due(limits_, shared_->nodes, static_cast<int>(frames_.size()));
+    return stopped_;
 }
 
 void Search::storeSolution(Board& out) {
@@ -221,7 +209,7 @@ void Search::storeSolution(Board& out) {
 // board like r105 the plain search alone is done first.
 AnalysisResult Search::Run() {
     AnalysisResult result;
-    start_ = lastReport_ = Clock::now();
+    watch_.begin();
     own_.result = &result;
     std::unique_ptr<Search> weighted;
     bool stopped = false;
@@ -233,8 +221,7 @@ AnalysisResult Search::Run() {
         if (!weighted) {
             weighted = std::make_unique<Search>(puzzle_, limits_, true);
             weighted->shared_ = &own_;
-            weighted->start_ = start_;
-            weighted->lastReport_ = lastReport_;
+            weighted->watch_ = watch_;
         }
         const std::uint64_t turn = explored() >= 0.75 ? slice / 8 : slice;
         if (weighted->advance(weighted->fails_ + turn) == Progress::Done) {
@@ -248,7 +235,7 @@ AnalysisResult Search::Run() {
 
 bool Search::Head(std::uint64_t deadEnds) {
     alone_ = std::make_unique<AnalysisResult>();
-    start_ = lastReport_ = Clock::now();
+    watch_.begin();
     own_.result = alone_.get();
     ended_ = advance(deadEnds) == Progress::Done;
     return ended_ && !stopped_;
@@ -417,7 +404,7 @@ void Search::finish(bool stopped, AnalysisResult& result) {
                     isBlack(result.solutions[1].state(x, y)))
                     result.differing.emplace_back(x, y);
     }
-    result.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    result.seconds = watch_.seconds();
 }
 
 namespace {

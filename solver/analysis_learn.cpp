@@ -584,20 +584,8 @@ int Engine::pickBranch() {
 }
 
 bool Engine::stopRequested() {
-    if (stopped_) return true;
-    if (limits_.cancel && limits_.cancel->load(std::memory_order_relaxed)) return stopped_ = true;
-    if (limits_.maxNodes && nodes_ >= limits_.maxNodes) return stopped_ = true;
-    if ((++ticks_ & 63) == 0) {
-        const auto now = Clock::now();
-        if (limits_.seconds > 0 &&
-            std::chrono::duration<double>(now - start_).count() >= limits_.seconds)
-            return stopped_ = true;
-        if (limits_.observer && now - lastReport_ >= std::chrono::milliseconds(50)) {
-            lastReport_ = now;
-            limits_.observer->progress(nodes_, level());
-        }
-    }
-    return false;
+    if (!stopped_) stopped_ = watch_.due(limits_, nodes_, level());
+    return stopped_;
 }
 
 // Each colour of each undecided cell tried at level 0: one that fails is
@@ -737,7 +725,7 @@ bool Engine::blockSolution() {
 
 AnalysisResult Engine::Run() {
     AnalysisResult result;
-    start_ = lastReport_ = Clock::now();
+    watch_.begin();
     long long clueSum = 0;
     for (int x = 1; x <= puzzle_.width; ++x)
         for (int y = 1; y <= puzzle_.height; ++y)
@@ -771,7 +759,7 @@ AnalysisResult Engine::Run() {
         result.verdict = found == 1 ? Verdict::Unique : Verdict::None;
     }
     if (result.verdict != Verdict::Stopped) result.engine = "learning";
-    result.seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+    result.seconds = watch_.seconds();
     return result;
 }
 

@@ -41,6 +41,7 @@
 #pragma once
 
 #include "analysis.h"
+#include "analysis_watch.h"
 
 #include <chrono>
 #include <cstdint>
@@ -96,8 +97,6 @@ class Engine {
     AnalysisResult Run();
 
   private:
-    using Clock = std::chrono::steady_clock;
-
     int cell(int x, int y) const { return (x - 1) * h_ + (y - 1); }
     int level() const { return static_cast<int>(levelTrail_.size()); }
     std::int8_t litValue(Lit l) const {
@@ -204,8 +203,7 @@ class Engine {
     std::vector<Lit> learnt_, analyzed_, stackLits_;
 
     std::uint64_t nodes_ = 0, conflicts_ = 0;
-    Clock::time_point start_, lastReport_;
-    unsigned ticks_ = 0;
+    LimitWatch watch_;
     bool stopped_ = false;
 };
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "analysis.h"
+#include "analysis_watch.h"
 #include "solver.h"
 
 #include <chrono>
@@ -50,7 +51,6 @@ class Search {
     AnalysisResult Rest();
 
   private:
-    using Clock = std::chrono::steady_clock;
     // What the two searches share: the solutions found (in the result), the
     // colours of the first, the nodes of both, the automatic solver's calls
     // (see solverStep).
@@ -230,9 +230,8 @@ class Search {
     // Per cell the subtrees refuted on it (weighted search).
     std::vector<int> weight_;
 
-    Clock::time_point start_;
-    Clock::time_point lastReport_;
-    std::uint64_t nodes_ = 0, fails_ = 0, ticks_ = 0;
+    LimitWatch watch_;
+    std::uint64_t nodes_ = 0, fails_ = 0;
     std::uint64_t rng_ = 0x9e3779b97f4a7c15ULL; // noise of the restarts
     bool noise_ = false;
     bool stopped_ = false;
