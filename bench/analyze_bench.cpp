@@ -43,25 +43,16 @@ struct Times {
     }
 };
 
-bool SameColours(const Board& a, const Board& b) {
-    for (int x = 1; x <= a.width; ++x)
-        for (int y = 1; y <= a.height; ++y)
-            if (isBlack(a.state(x, y)) != isBlack(b.state(x, y))) return false;
-    return true;
-}
-
 // The analysis `runs` times; the result of the last and the median time
 // (wall-clock, measured by the analysis); AnalyzeByLearning with `learning`.
-bool learningEngine = false;
-
-double TimedAnalysis(const Board& board, int runs, double limit, int threads,
+double TimedAnalysis(const Board& board, int runs, double limit, int threads, bool learning,
                      AnalysisResult& result) {
     std::vector<double> t;
     AnalysisLimits limits;
     limits.seconds = limit;
     limits.threads = threads;
     for (int r = 0; r < runs; ++r) {
-        result = learningEngine ? AnalyzeByLearning(board, limits) : Analyze(board, limits);
+        result = learning ? AnalyzeByLearning(board, limits) : Analyze(board, limits);
         t.push_back(result.seconds * 1000);
     }
     std::sort(t.begin(), t.end());
@@ -70,9 +61,15 @@ double TimedAnalysis(const Board& board, int runs, double limit, int threads,
 
 } // namespace
 
+bool SameColours(const Board& a, const Board& b) {
+    for (int x = 1; x <= a.width; ++x)
+        for (int y = 1; y <= a.height; ++y)
+            if (isBlack(a.state(x, y)) != isBlack(b.state(x, y))) return false;
+    return true;
+}
+
 int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo, int threads,
                     bool learning, bool clingoTwo) {
-    learningEngine = learning;
     std::vector<fs::path> files;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(corpus + "/real", ec))
@@ -110,7 +107,7 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
         }
         const int autoGrade = GradeByAutoSolve(*board, solved.get());
         const int status = solved->status;
-        const double ms = TimedAnalysis(*board, runs, limit, threads, *result);
+        const double ms = TimedAnalysis(*board, runs, limit, threads, learning, *result);
         const Verdict v = result->verdict;
         const int grade = v == Verdict::Unique ? autoGrade : 0;
         ++grades[grade];
@@ -161,7 +158,7 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
             o.height = 45;
             o.seed = static_cast<std::uint64_t>(seed);
             GeneratePuzzle(o, *board, *scratch);
-            const double ms = TimedAnalysis(*board, 1, limit, threads, *result);
+            const double ms = TimedAnalysis(*board, 1, limit, threads, learning, *result);
             t.add(ms);
             std::printf("  %-8s seed %2d  %-8s differ %4zu  nodes %8llu  %10.3f ms %s\n",
                         rules ? "tandrel" : "ombrix", seed, VerdictName(result->verdict),

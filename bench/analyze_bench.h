@@ -1,6 +1,8 @@
 // The analysis benchmark behind `ombrix-bench --analyze`.
 #pragma once
 
+#include "board.h"
+
 #include <string>
 
 namespace ombrix {
@@ -11,6 +13,9 @@ namespace ombrix {
 // which is much slower on some puzzles. Returns the exit status.
 int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool withClingo,
                     int threads = 2, bool learning = false, bool clingoTwo = false);
+
+// Whether two boards have the same black cells.
+bool SameColours(const Board& a, const Board& b);
 
 // ombrix-bench --learn-check: AnalyzeByLearning against Analyze on the corpus
 // and on `seeds` generated boards (learn_check.cpp).

@@ -4,6 +4,7 @@
 // each disagreement, any solution the rule checker refuses, and the totals.
 #include "analysis.h"
 #include "analysis_learn.h"
+#include "analyze_bench.h"
 #include "generator.h"
 #include "grid_text.h"
 #include "rule_checker.h"
@@ -25,13 +26,6 @@ namespace ombrix {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool SameColours(const Board& a, const Board& b) {
-    for (int x = 1; x <= a.width; ++x)
-        for (int y = 1; y <= a.height; ++y)
-            if (isBlack(a.state(x, y)) != isBlack(b.state(x, y))) return false;
-    return true;
-}
 
 struct Tally {
     std::map<std::string, int> kinds;
