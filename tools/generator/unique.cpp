@@ -3,6 +3,7 @@
 #include "random.h"
 
 #include "analysis.h"
+#include "analysis_learn.h"
 #include "solver.h"
 #include "uistate.h"
 
@@ -1035,6 +1036,8 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
     // joins so far have opened; for grade 4, one the solver gives up on
     // and the analysis proves unique.
     int analyses = 0, runs = 0;
+    // The analysis that proved grade 4: the puzzle's confirmation.
+    auto proof = std::make_unique<AnalysisResult>();
     AnalysisLimits changeLimits = limits;
     changeLimits.maxNodes = kChangeNodeLimit;
     // Without a grade asked for, a few joins that the single trial
@@ -1075,36 +1078,49 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
             return false;
         }
         m.toBoard(*board, o.ruleSet);
-        Judge::Outcome t = judge.run(*board, aim == 2 ? 2 : 3);
-        // For grade 3, where the solver gives up, a black cell it leaves
-        // open may be given with the puzzle (Tandrel).
-        while (t.status == StatusUnsolvable && aim == 3 && giveOne(judge.open())) {
-            ++runs;
-            m.toBoard(*board, o.ruleSet);
-            t = judge.run(*board, 3);
-        }
+        Judge::Outcome t;
         bool keep = false;
-        if (t.status == StatusNone) {
-            keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= aim;
-            if (aim <= 3 && grade == aim) keep = t.grade == aim;
-        } else if (t.status == StatusUnsolvable && o.grade == 4) {
-            // A second solution the analysis finds is cut off by giving a
-            // black cell of the painting that is white there (Tandrel),
-            // where the solver still gives up.
+        if (o.grade >= 3) {
+            // The analysis first: a puzzle with a second solution needs no
+            // whole solve, which would only give up on it. Under Tandrel a
+            // black cell of the painting that is white in the second
+            // solution is given, and the analysis asked again.
+            Verdict v = Verdict::Stopped;
             std::vector<int> differing;
-            while (analyses < kAnalyses && !cancelled()) {
+            while (o.grade == 3 || analyses < kAnalyses) {
+                if (cancelled()) break;
+                *proof = AnalyzeByLearning(*board, changeLimits);
+                v = proof->verdict;
+                if (v == Verdict::Unique) break;
                 ++analyses;
-                const AnalysisResult r = Analyze(*board, changeLimits);
-                keep = r.verdict == Verdict::Unique;
                 differing.clear();
-                for (const auto& [x, y] : r.differing)
+                for (const auto& [x, y] : proof->differing)
                     differing.push_back(Judge::Pack(x, y));
-                if (keep || !giveOne(differing)) break;
+                if (v != Verdict::Several || !giveOne(differing)) break;
+                ++runs;
+                m.toBoard(*board, o.ruleSet);
+            }
+            if (v == Verdict::Several || (v == Verdict::Stopped && o.grade == 4)) {
+                m.restore(saved);
+                return false;
+            }
+            t = judge.run(*board, 3);
+            // For grade 3, where the solver gives up, a black cell it leaves
+            // open may be given with the puzzle (Tandrel).
+            while (t.status == StatusUnsolvable && o.grade == 3 && giveOne(judge.open())) {
                 ++runs;
                 m.toBoard(*board, o.ruleSet);
                 t = judge.run(*board, 3);
-                if (t.status != StatusUnsolvable) break;
             }
+            // Grade 4: the solver gives up on a puzzle the analysis proved
+            // unique.
+            keep = t.status == StatusUnsolvable && o.grade == 4 && v == Verdict::Unique;
+        } else {
+            t = judge.run(*board, 2);
+        }
+        if (t.status == StatusNone) {
+            keep = t.grade >= grade + (mustRise ? 1 : 0) && t.grade <= aim;
+            if (aim <= 3 && grade == aim) keep = t.grade == aim;
         }
         if (!keep) {
             m.restore(saved);
@@ -1159,8 +1175,10 @@ Tried Attempt(const UniqueOptions& o, int attempt, Judge& judge, Board* board,
     }
     if (o.grade != 0 && grade != o.grade) return Tried::Failed;
     m.toBoard(*board, o.ruleSet);
-    // The analysis confirms what the solver found.
-    const AnalysisResult r = Analyze(*board, limits);
+    // The analysis confirms what the solver found (grade 4 was proven by it
+    // already).
+    if (grade != 4) *proof = Analyze(*board, limits);
+    const AnalysisResult& r = *proof;
     if (cancelled()) return Tried::Stopped;
     if (r.verdict != Verdict::Unique) return Tried::Failed;
     result.puzzle = *board;
