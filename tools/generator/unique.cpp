@@ -407,16 +407,29 @@ class Maker {
     // beside it (not a given one), the painting still valid and every area
     // one clue of its size (`number`)?
     bool trades(const std::vector<int>& cells, const std::vector<int>& number) {
+        auto mine = [&](int i) { return std::binary_search(cells.begin(), cells.end(), i); };
+        // A black cell beside another area would join it: that area would
+        // outgrow its clue.
         std::vector<int> rim;
         for (int i : cells)
             for (int d = 0; d < 4; ++d) {
                 const int n = step(i, d);
-                if (black(n) && !given(n) && std::find(rim.begin(), rim.end(), n) == rim.end())
-                    rim.push_back(n);
+                if (!black(n) || given(n) || std::find(rim.begin(), rim.end(), n) != rim.end())
+                    continue;
+                bool alone = true;
+                for (int e = 0; e < 4; ++e)
+                    alone = alone && (!white(step(n, e)) || mine(step(n, e)));
+                if (alone) rim.push_back(n);
             }
         for (int out : cells) {
             if (clue_[static_cast<std::size_t>(out)]) continue;
             for (int in : rim) {
+                // The new cell must touch the area elsewhere than at `out`,
+                // and (Ombrix) `out` may not close a 2 x 2 black block.
+                bool held = false;
+                for (int e = 0; e < 4; ++e)
+                    held = held || (step(in, e) != out && white(step(in, e)));
+                if (!held || (!tandrel_ && closesBlock(out, in))) continue;
                 set(out, 1);
                 set(in, 0);
                 const bool found = valid() && cluesMatch(number);
@@ -425,6 +438,16 @@ class Maker {
                 if (found) return true;
             }
         }
+        return false;
+    }
+
+    // Would cell i turn black close a 2 x 2 black block, with cell `spared`
+    // white?
+    bool closesBlock(int i, int spared) const {
+        auto b = [&](int j) { return j == i || (j != spared && black(j)); };
+        const int row = w_ + 2;
+        for (int corner : {i - row - 1, i - row, i - 1, i})
+            if (b(corner) && b(corner + 1) && b(corner + row) && b(corner + row + 1)) return true;
         return false;
     }
 
