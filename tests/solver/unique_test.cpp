@@ -17,6 +17,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <tuple>
 
 using namespace ombrix;
 using namespace ombrix::testing;
@@ -26,7 +27,9 @@ TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
         {.seed = 2, .grade = 2},
         {.seed = 4, .symmetric = true},
         {.ruleSet = RuleSetTandrel, .seed = 3, .grade = 1, .symmetric = true},
-        {.seed = 5, .grade = 4}};
+        {.seed = 5, .grade = 4},
+        {.ruleSet = RuleSetTandrel, .seed = 4, .grade = 3},
+        {.ruleSet = RuleSetTandrel, .seed = 1, .grade = 4}};
     auto made = std::make_unique<UniqueResult>();
     auto again = std::make_unique<UniqueResult>();
     for (const UniqueOptions& o : cases) {
@@ -46,6 +49,7 @@ TEST(UniqueGenerator, MakesProvenUniquePuzzlesOfTheAskedGrade) {
                 const std::uint8_t s = p.state(x, y);
                 clues += isClue(s);
                 singles += s == 1;
+                EXPECT_EQ(made->solution.state(x, y), r.solutions[0].state(x, y)) << x << "," << y;
                 EXPECT_TRUE(s <= 40 || (s == GivenBlack && p.tandrel()))
                     << int(s) << " at " << x << "," << y;
                 EXPECT_TRUE(!o.symmetric ||
@@ -107,9 +111,8 @@ TEST(StarterCollection, EveryPuzzleIsUniqueOfItsGradeAndMadeFromItsSeed) {
         UiState ui;
         ASSERT_EQ(LoadPuzzleFile(folder + "/" + e.name + ".omx", *file, ui, error),
                   ReadKind::Complete);
-        EXPECT_EQ(file->ruleSet, e.ruleSet);
-        EXPECT_EQ(file->width, e.width);
-        EXPECT_EQ(file->height, e.height);
+        EXPECT_EQ(std::tuple(int(file->ruleSet), int(file->width), int(file->height)),
+                  std::tuple(e.ruleSet, e.width, e.height));
         const AnalysisResult r = Analyze(*file);
         ASSERT_EQ(r.verdict, Verdict::Unique);
         std::string why;
