@@ -14,8 +14,9 @@
 // puzzle at the grade asked for (grade 4: where it gives up and the complete
 // analysis proves the puzzle unique; a change that lets an area trade a cell
 // for a black cell beside it leaves two solutions and is dropped before the
-// solver runs); without a grade asked for, a few joins of grade 2. The
-// complete analysis confirms the result once. Everything follows from the
+// solver runs, and for grades 3 and 4 so is one the learning analysis finds
+// a second solution for); without a grade asked for, a few joins of grade 2.
+// The complete analysis confirms the result once. Everything follows from the
 // seed alone, so the same seed gives the same puzzle on every machine: each
 // attempt draws from random numbers of its own, and of the attempts run side
 // by side the lowest numbered that makes a puzzle wins.
