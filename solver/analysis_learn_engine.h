@@ -132,6 +132,7 @@ class Engine {
     bool spreadArea(Lit p);
     bool fillArea(int k);
     bool reachArea(int k);
+    bool chokeArea(int k);
     bool connectBlack();
     bool countColours();
 
@@ -194,6 +195,8 @@ class Engine {
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
     std::vector<int> depth_, queue_, disc_, low_, parent_, sub_, size_, order_, next_, stack_, cut_;
+    std::vector<char> chokeDirty_; // areas whose chokepoints are to be looked at
+    std::vector<int> chokeAreas_, cutSize_, cutCell_;
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;
