@@ -91,7 +91,66 @@ bool Engine::chokeArea(int k) {
     }
     if (cuts == 0) return true;
 
-    // K and the false cells beside the cells fewer than `room` steps out.
+    // Each conclusion is explained, when it can be, by the false cells round
+    // the part of the cells whose x(c, k) is not false that stays joined to
+    // the clue without p (no distance needed); else by K and the false cells
+    // beside the cells of R fewer than `room` steps out.
+    bool fenced = false;
+    int ref = 0;
+    for (int i = 0; i < cuts; ++i) {
+        const int p = cut_[i];
+        ++markNow_;
+        mark_[p] = markNow_;
+        mark_[root] = markNow_;
+        int m = 0, trues = 0;
+        order_[m++] = root;
+        expl_.clear();
+        for (int qi = 0; qi < m && (m < n || trues < trueCount_[k]); ++qi) {
+            const int c = order_[qi];
+            if (in(c) == kTrue) ++trues;
+            for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
+                const int e = orth_[j], u = varAt(k, e);
+                if (u < 0 || mark_[e] == markNow_) continue;
+                mark_[e] = markNow_;
+                if (litValue(PosLit(u)) == kFalse)
+                    addExpl(PosLit(u));
+                else
+                    order_[m++] = e;
+            }
+        }
+        int r;
+        if (m < n || trues < trueCount_[k]) {
+            if (m >= n) {
+                for (int j = areaStart_[k]; j < areaStart_[k + 1]; ++j) {
+                    const int u = areaVars_[j];
+                    if (litValue(PosLit(u)) == kTrue && mark_[xCell(u)] != markNow_) {
+                        addExpl(NegLit(u));
+                        break;
+                    }
+                }
+            }
+            r = storeExpl();
+        } else if (len - 1 - cutSize_[p] < n) {
+            if (ref == 0) {
+                if (!fenced) fenceExpl(k, kept, len, room), fenced = true;
+                expl_ = spare_;
+                ref = storeExpl();
+            }
+            r = ref;
+        } else {
+            if (!fenced) fenceExpl(k, kept, len, room), fenced = true;
+            expl_ = spare_;
+            addExpl(NegLit(varAt(k, cutCell_[p])));
+            r = storeExpl();
+        }
+        if (!imply(PosLit(varAt(k, p)), r)) return false;
+    }
+    return true;
+}
+
+// Into spare_: K (queue_[0, kept)) and the false cells beside the cells of
+// queue_[0, len) fewer than `room` steps out.
+void Engine::fenceExpl(int k, int kept, int len, int room) {
     expl_.clear();
     for (int qi = 0; qi < kept; ++qi)
         addExpl(NegLit(varAt(k, queue_[qi])));
@@ -105,20 +164,51 @@ bool Engine::chokeArea(int k) {
             addExpl(PosLit(varAt(k, e)));
         }
     }
-    const std::size_t head = expl_.size();
-    int ref = 0;
-    for (int i = 0; i < cuts; ++i) {
-        const int p = cut_[i];
-        int r;
-        if (len - 1 - cutSize_[p] < n) {
-            if (ref == 0) expl_.resize(head), ref = storeExpl();
-            r = ref;
-        } else {
-            expl_.resize(head);
-            addExpl(NegLit(varAt(k, cutCell_[p])));
-            r = storeExpl();
+    spare_ = expl_;
+}
+
+// Area component: the cells whose x(c, k) is not false joined to the clue
+// through such cells; a cell of area k outside it is not in the area, fewer
+// than n_k cells fail, exactly n_k take them all; because of the false cells
+// round it (no distance needed, so the clause learnt holds wherever those
+// cells are false).
+bool Engine::joinArea(int k) {
+    const int n = areaSize_[k], root = areaCell_[k];
+    ++markNow_;
+    mark_[root] = markNow_;
+    int m = 0;
+    order_[m++] = root;
+    expl_.clear();
+    for (int qi = 0; qi < m; ++qi) {
+        const int c = order_[qi];
+        for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
+            const int e = orth_[j], u = varAt(k, e);
+            if (u < 0 || mark_[e] == markNow_) continue;
+            mark_[e] = markNow_;
+            if (litValue(PosLit(u)) == kFalse)
+                addExpl(PosLit(u));
+            else
+                order_[m++] = e;
         }
-        if (!imply(PosLit(varAt(k, p)), r)) return false;
+    }
+    if (m < n) {
+        conflict_ = expl_;
+        return false;
+    }
+    int ref = 0;
+    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+        const int u = areaVars_[i];
+        if (mark_[xCell(u)] == markNow_ || litValue(PosLit(u)) == kFalse) continue;
+        if (ref == 0) ref = storeExpl();
+        if (!imply(NegLit(u), ref)) return false;
+    }
+    if (m == n) {
+        for (int qi = 0; qi < m; ++qi) {
+            const int u = varAt(k, order_[qi]);
+            if (litValue(PosLit(u)) == kTrue) continue;
+            if (ref == 0) ref = storeExpl();
+            if (!imply(PosLit(u), ref)) return false;
+        }
     }
     return true;
 }

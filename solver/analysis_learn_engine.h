@@ -133,6 +133,8 @@ class Engine {
     bool fillArea(int k);
     bool reachArea(int k);
     bool chokeArea(int k);
+    bool joinArea(int k);
+    void fenceExpl(int k, int kept, int len, int room);
     bool connectBlack();
     bool countColours();
 

@@ -26,7 +26,7 @@ bool Engine::propagate() {
             const int k = dirtyAreas_.back();
             dirtyAreas_.pop_back();
             areaDirty_[k] = 0;
-            if (!reachArea(k)) return false;
+            if (!joinArea(k) || !reachArea(k)) return false;
             if (!chokeDirty_[k]) chokeDirty_[k] = 1, chokeAreas_.push_back(k);
         }
         if (trail_.size() != before) continue;
