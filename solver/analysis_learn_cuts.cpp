@@ -89,8 +89,6 @@ bool Engine::chokeArea(int k) {
             if (cutCell_[p] < 0) cutCell_[p] = sub_[v];
         }
     }
-    if (cuts == 0) return true;
-
     // Each conclusion is explained, when it can be, by the false cells round
     // the part of the cells whose x(c, k) is not false that stays joined to
     // the clue without p (no distance needed); else by K and the false cells
@@ -99,25 +97,8 @@ bool Engine::chokeArea(int k) {
     int ref = 0;
     for (int i = 0; i < cuts; ++i) {
         const int p = cut_[i];
-        ++markNow_;
-        mark_[p] = markNow_;
-        mark_[root] = markNow_;
-        int m = 0, trues = 0;
-        order_[m++] = root;
-        expl_.clear();
-        for (int qi = 0; qi < m && (m < n || trues < trueCount_[k]); ++qi) {
-            const int c = order_[qi];
-            if (in(c) == kTrue) ++trues;
-            for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
-                const int e = orth_[j], u = varAt(k, e);
-                if (u < 0 || mark_[e] == markNow_) continue;
-                mark_[e] = markNow_;
-                if (litValue(PosLit(u)) == kFalse)
-                    addExpl(PosLit(u));
-                else
-                    order_[m++] = e;
-            }
-        }
+        int trues = 0;
+        const int m = joinedWithout(k, p, trues);
         int r;
         if (m < n || trues < trueCount_[k]) {
             if (m >= n) {
@@ -146,6 +127,35 @@ bool Engine::chokeArea(int k) {
         if (!imply(PosLit(varAt(k, p)), r)) return false;
     }
     return true;
+}
+
+// The part of the cells whose x(c, k) is not false joined to the clue without
+// cell p, marked (mark_) and counted, with the cells of the area in it
+// (`trues`), and in expl_ the false cells round it. The search stops once it
+// holds n_k cells and every cell of the area.
+int Engine::joinedWithout(int k, int p, int& trues) {
+    const int n = areaSize_[k], root = areaCell_[k];
+    ++markNow_;
+    mark_[p] = markNow_;
+    mark_[root] = markNow_;
+    int m = 0;
+    order_[m++] = root;
+    expl_.clear();
+    trues = 0;
+    for (int qi = 0; qi < m && (m < n || trues < trueCount_[k]); ++qi) {
+        const int c = order_[qi];
+        if (litValue(PosLit(varAt(k, c))) == kTrue) ++trues;
+        for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
+            const int e = orth_[j], u = varAt(k, e);
+            if (u < 0 || mark_[e] == markNow_) continue;
+            mark_[e] = markNow_;
+            if (litValue(PosLit(u)) == kFalse)
+                addExpl(PosLit(u));
+            else
+                order_[m++] = e;
+        }
+    }
+    return m;
 }
 
 // Into spare_: K (queue_[0, kept)) and the false cells beside the cells of
@@ -196,13 +206,42 @@ bool Engine::joinArea(int k) {
         return false;
     }
     int ref = 0;
+    // A cell outside, with the others of its pocket: because of the false
+    // cells round the pocket when they are fewer.
+    spare_ = expl_;
     for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
         const int u = areaVars_[i];
         if (mark_[xCell(u)] == markNow_ || litValue(PosLit(u)) == kFalse) continue;
-        if (ref == 0) ref = storeExpl();
-        if (!imply(NegLit(u), ref)) return false;
+        int len = 0;
+        queue_[len++] = xCell(u);
+        mark_[xCell(u)] = markNow_;
+        ++stampNow_;
+        expl_.clear();
+        for (int qi = 0; qi < len; ++qi) {
+            const int c = queue_[qi];
+            for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
+                const int e = orth_[j], v = varAt(k, e);
+                if (v < 0) continue;
+                if (litValue(PosLit(v)) == kFalse) {
+                    if (stamp_[e] != stampNow_) stamp_[e] = stampNow_, addExpl(PosLit(v));
+                } else if (mark_[e] != markNow_) {
+                    mark_[e] = markNow_;
+                    queue_[len++] = e;
+                }
+            }
+        }
+        int r;
+        if (expl_.size() < spare_.size()) {
+            r = storeExpl();
+        } else {
+            if (ref == 0) expl_ = spare_, ref = storeExpl();
+            r = ref;
+        }
+        for (int qi = 0; qi < len; ++qi)
+            if (!imply(NegLit(varAt(k, queue_[qi])), r)) return false;
     }
     if (m == n) {
+        if (ref == 0) expl_ = spare_;
         for (int qi = 0; qi < m; ++qi) {
             const int u = varAt(k, order_[qi]);
             if (litValue(PosLit(u)) == kTrue) continue;

@@ -135,6 +135,7 @@ class Engine {
     bool chokeArea(int k);
     bool joinArea(int k);
     void fenceExpl(int k, int kept, int len, int room);
+    int joinedWithout(int k, int p, int& trues);
     bool connectBlack();
     bool countColours();
 
