@@ -122,8 +122,9 @@ bool Engine::build() {
     trueCount_.assign(areas, 0);
     areaDirty_.assign(areas, 0);
     areaFull_.assign(areas, 0);
+    chokeDirty_.assign(areas, 0);
     for (std::vector<int>* v : {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_,
-                                &size_, &order_, &next_, &stack_, &cut_})
+                                &size_, &order_, &next_, &stack_, &cut_, &cutSize_, &cutCell_})
         v->assign(static_cast<std::size_t>(cells_), 0);
     levelMark_.assign(n + 1, 0);
     for (int v = 0; v < vars_; ++v) {
@@ -353,8 +354,11 @@ void Engine::backtrack(int to) {
         areaDirty_[k] = 0;
     for (int k : fullAreas_)
         areaFull_[k] = 0;
+    for (int k : chokeAreas_)
+        chokeDirty_[k] = 0;
     dirtyAreas_.clear();
     fullAreas_.clear();
+    chokeAreas_.clear();
     blackDirty_ = countDirty_ = false;
 }
 
