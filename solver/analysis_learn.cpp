@@ -120,11 +120,15 @@ bool Engine::build() {
     watches_.assign(2 * n, {});
     trail_.reserve(n);
     trueCount_.assign(areas, 0);
+    openCount_.assign(areas, 0);
+    for (int k = 0; k < areas; ++k)
+        openCount_[k] = areaStart_[k + 1] - areaStart_[k];
     areaDirty_.assign(areas, 0);
     areaFull_.assign(areas, 0);
     for (std::vector<int>* v : {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_,
-                                &size_, &order_, &next_, &stack_, &cut_})
+                                &size_, &order_, &next_, &stack_, &cut_, &sens_})
         v->assign(static_cast<std::size_t>(cells_), 0);
+    quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
     for (int v = 0; v < vars_; ++v) {
         phase_[v] = v < cells_; // black first
@@ -250,6 +254,7 @@ int Engine::newClause(const std::vector<Lit>& lits) {
         cref = static_cast<int>(clauses_.size());
         clauses_.emplace_back();
     }
+    store_.push_back(cref);
     store_.push_back(static_cast<Lit>(lits.size()));
     clauses_[cref].start = static_cast<int>(store_.size());
     store_.insert(store_.end(), lits.begin(), lits.end());
@@ -258,10 +263,9 @@ int Engine::newClause(const std::vector<Lit>& lits) {
 
 void Engine::attach(int cref) {
     const Lit* L = lits(cref);
-    const int start = clauses_[cref].start;
-    const bool binary = size(cref) == 2;
-    watches_[L[0]].push_back({cref, start, L[1], binary});
-    watches_[L[1]].push_back({cref, start, L[0], binary});
+    const int ref = size(cref) == 2 ? -1 - cref : clauses_[cref].start;
+    watches_[L[0]].push_back({ref, L[1]});
+    watches_[L[1]].push_back({ref, L[0]});
 }
 
 void Engine::enqueue(Lit l, int reason) {
@@ -279,6 +283,7 @@ void Engine::enqueue(Lit l, int reason) {
     if (!isX(v)) return;
     const int k = xArea(v);
     markArea(k);
+    if (l & 1) --openCount_[k];
     if (!(l & 1) && ++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
         areaFull_[k] = 1;
         fullAreas_.push_back(k);
@@ -337,7 +342,7 @@ void Engine::backtrack(int to) {
     const int keep = levelTrail_[to];
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
         const int v = VarOf(trail_[i]);
-        if (isX(v) && value_[v] == kTrue) --trueCount_[xArea(v)];
+        if (isX(v)) value_[v] == kTrue ? --trueCount_[xArea(v)] : ++openCount_[xArea(v)];
         if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
         phase_[v] = value_[v] == kTrue;
         value_[v] = kUnset;
@@ -345,6 +350,7 @@ void Engine::backtrack(int to) {
         if (heapPos_[v] < 0) heapInsert(v);
     }
     trail_.resize(keep);
+    if (blackPass_ != kNoPass && blackPass_ > trail_.size()) blackPass_ = kNoPass;
     arena_.resize(levelArena_[to]);
     levelTrail_.resize(to);
     levelArena_.resize(to);
@@ -418,38 +424,43 @@ int Engine::analyze() {
 }
 
 // Whether `p`'s reasons lead back to literals of the clause (seen) or of
-// level 0 alone, through literals of the clause's levels.
+// level 0 alone, through literals of the clause's levels. A depth-first walk:
+// a literal found redundant stays marked 1, and when a literal fails, the
+// literals on the path to it are marked 2 (they fail too), so later calls stop
+// at both.
 bool Engine::redundant(Lit p, std::uint64_t levels) {
-    stackLits_.clear();
-    stackLits_.push_back(p);
-    const std::size_t top = analyzed_.size();
-    while (!stackLits_.empty()) {
-        const int v = VarOf(stackLits_.back());
-        stackLits_.pop_back();
-        const Lit* b;
-        const Lit* e;
+    const auto reasonLits = [&](int v) -> std::pair<const Lit*, const Lit*> {
         if (reason_[v] >= 0) {
-            b = lits(reason_[v]);
-            e = b + size(reason_[v]);
-        } else {
-            const int off = -reason_[v] - 2;
-            b = arena_.data() + off + 1;
-            e = b + arena_[off];
+            const Lit* b = lits(reason_[v]);
+            return {b, b + size(reason_[v])};
         }
-        for (; b != e; ++b) {
-            const int u = VarOf(*b);
-            if (u == v || seen_[u] || level_[u] == 0) continue;
-            if (reason_[u] != kNoReason && (levels >> (level_[u] & 63) & 1)) {
-                seen_[u] = 1;
-                analyzed_.push_back(u);
-                stackLits_.push_back(*b);
-                continue;
+        const int off = -reason_[v] - 2;
+        return {arena_.data() + off + 1, arena_.data() + off + 1 + arena_[off]};
+    };
+    path_.clear();
+    const auto [b0, e0] = reasonLits(VarOf(p));
+    path_.push_back({VarOf(p), b0, e0});
+    while (!path_.empty()) {
+        Step& s = path_.back();
+        if (s.next == s.end) {
+            if (path_.size() > 1) {
+                seen_[s.var] = 1;
+                analyzed_.push_back(s.var);
             }
-            for (std::size_t i = top; i < analyzed_.size(); ++i)
-                seen_[analyzed_[i]] = 0;
-            analyzed_.resize(top);
+            path_.pop_back();
+            continue;
+        }
+        const int u = VarOf(*s.next++);
+        if (u == s.var || seen_[u] == 1 || level_[u] == 0) continue;
+        if (seen_[u] == 2 || reason_[u] == kNoReason || !(levels >> (level_[u] & 63) & 1)) {
+            for (std::size_t i = 1; i < path_.size(); ++i) {
+                seen_[path_[i].var] = 2;
+                analyzed_.push_back(path_[i].var);
+            }
             return false;
         }
+        const auto [b, e] = reasonLits(u);
+        path_.push_back({u, b, e});
     }
     return true;
 }
@@ -497,14 +508,15 @@ void Engine::reduce() {
     cand.resize(cand.size() / 2);
     for (int i : cand) {
         clauses_[i].deleted = true;
-        garbage_ += size(i) + 1;
+        garbage_ += size(i) + 2;
         freeClauses_.push_back(i);
         --learnts_;
     }
+    const auto dropped = [&](const Watch& w) {
+        return clauses_[w.ref < 0 ? -1 - w.ref : store_[w.ref - 2]].deleted;
+    };
     for (auto& ws : watches_)
-        ws.erase(std::remove_if(ws.begin(), ws.end(),
-                                [&](const Watch& w) { return clauses_[w.clause].deleted; }),
-                 ws.end());
+        ws.erase(std::remove_if(ws.begin(), ws.end(), dropped), ws.end());
     if (garbage_ * 2 > store_.size()) compact();
 }
 
@@ -516,17 +528,18 @@ void Engine::compact() {
     for (int i = 0; i < static_cast<int>(clauses_.size()); ++i) {
         if (clauses_[i].deleted) continue;
         const int n = size(i);
+        kept.push_back(i);
         kept.push_back(n);
         moved[i] = static_cast<int>(kept.size());
         kept.insert(kept.end(), lits(i), lits(i) + n);
     }
+    for (auto& ws : watches_)
+        for (Watch& w : ws)
+            if (w.ref >= 0) w.ref = moved[store_[w.ref - 2]];
     for (int i = 0; i < static_cast<int>(clauses_.size()); ++i)
         if (moved[i] >= 0) clauses_[i].start = moved[i];
     store_ = std::move(kept);
     garbage_ = 0;
-    for (auto& ws : watches_)
-        for (Watch& w : ws)
-            w.start = clauses_[w.clause].start;
 }
 
 void Engine::bumpVar(int v) {

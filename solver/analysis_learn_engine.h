@@ -69,8 +69,8 @@ constexpr std::int8_t kFalse = 0, kTrue = 1, kUnset = -1;
 // an explanation in the arena at offset -reason - 2.
 constexpr int kNoReason = -1;
 
-// A clause's literals lie in the flat store at `start`, its size just
-// before them.
+// A clause's literals lie in the flat store at `start`, its index and size
+// just before them.
 struct Clause {
     int start = 0;
     float activity = 0;
@@ -79,14 +79,13 @@ struct Clause {
     bool deleted = false;
 };
 
-// A clause watched from one of its first two literals; `blocker` is another of
-// its literals (for a clause of two, the other one); `start` is where its
-// literals lie.
+// A clause watched from one of its first two literals: `ref` is where its
+// literals lie in the store, or for a clause of two -1 - its index (the
+// literals are then never looked at); `blocker` is another of its literals
+// (for a clause of two, the other one).
 struct Watch {
-    int clause;
-    int start;
+    int ref;
     Lit blocker;
-    bool binary;
 };
 
 enum class Outcome { Sat, Unsat, Stopped };
@@ -175,17 +174,25 @@ class Engine {
     std::vector<int> arena_;
 
     std::vector<Clause> clauses_;
-    std::vector<Lit> store_;  // per clause: its size, then its literals
+    std::vector<Lit> store_;  // per clause: its index, its size, then its literals
     std::size_t garbage_ = 0; // literals of deleted clauses still in store_
     std::vector<int> freeClauses_;
     std::vector<std::vector<Watch>> watches_;
     int learnts_ = 0;
     bool unsat_ = false, countersAdded_ = false;
 
-    std::vector<int> trueCount_;
+    std::vector<int> trueCount_, openCount_; // per area: its x true, its x not false
     std::vector<char> areaDirty_, areaFull_;
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
+    // Black connectivity, after a pass that found nothing: the trail's length
+    // then (kNoPass when that state is gone), and the cells (sens_ ==
+    // sensNow_) whose turning black could force a cut cell; until a cell
+    // turns white or one of those turns black, a pass would find nothing.
+    static constexpr std::size_t kNoPass = ~std::size_t{0};
+    std::size_t blackPass_ = kNoPass;
+    std::vector<int> sens_, quiet_;
+    int sensNow_ = 0;
     int blackCount_ = 0, whiteCount_ = 0, blackTotal_ = 0, whiteTotal_ = 0;
     bool countDirty_ = false;
     std::vector<Lit> conflict_, expl_, spare_;
@@ -200,7 +207,13 @@ class Engine {
     std::vector<char> phase_;
     std::vector<int> heap_, heapPos_;
     std::vector<char> seen_;
-    std::vector<Lit> learnt_, analyzed_, stackLits_;
+    std::vector<Lit> learnt_, analyzed_;
+    struct Step {
+        int var;
+        const Lit* next;
+        const Lit* end;
+    };
+    std::vector<Step> path_; // redundant(): the walk's path, each with its reason literals left
 
     std::uint64_t nodes_ = 0, conflicts_ = 0;
     LimitWatch watch_;

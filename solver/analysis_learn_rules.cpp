@@ -51,10 +51,10 @@ bool Engine::propagateUnits() {
                 ws[j++] = ws[i++];
                 continue;
             }
-            if (wt.binary) {
+            if (wt.ref < 0) {
                 ws[j++] = ws[i++];
                 if (blocker == kUnset) {
-                    enqueue(wt.blocker, wt.clause);
+                    enqueue(wt.blocker, -1 - wt.ref);
                     continue;
                 }
                 conflict_.assign({f, wt.blocker});
@@ -63,13 +63,13 @@ bool Engine::propagateUnits() {
                 ws.resize(j);
                 return false;
             }
-            Lit* L = store_.data() + wt.start;
+            Lit* L = store_.data() + wt.ref;
             const int n = L[-1];
             if (L[0] == f) std::swap(L[0], L[1]);
             ++i;
             const Lit first = L[0];
             if (first != wt.blocker && litValue(first) == kTrue) {
-                ws[j++] = {wt.clause, wt.start, first, false};
+                ws[j++] = {wt.ref, first};
                 continue;
             }
             bool moved = false;
@@ -77,13 +77,13 @@ bool Engine::propagateUnits() {
                 if (litValue(L[k]) != kFalse) {
                     L[1] = L[k];
                     L[k] = f;
-                    watches_[L[1]].push_back({wt.clause, wt.start, first, false});
+                    watches_[L[1]].push_back({wt.ref, first});
                     moved = true;
                     break;
                 }
             }
             if (moved) continue;
-            ws[j++] = {wt.clause, wt.start, first, false};
+            ws[j++] = {wt.ref, first};
             if (litValue(first) == kFalse) {
                 conflict_.assign(L, L + n);
                 while (i < ws.size())
@@ -91,7 +91,7 @@ bool Engine::propagateUnits() {
                 ws.resize(j);
                 return false;
             }
-            enqueue(first, wt.clause);
+            enqueue(first, L[-2]);
         }
         ws.resize(j);
     }
@@ -225,7 +225,8 @@ bool Engine::reachArea(int k) {
         conflict_ = expl_;
         return false;
     }
-    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+    // Every cell that may still be in the area reached: nothing to cut.
+    for (int i = areaStart_[k]; i < areaStart_[k + 1] && len < openCount_[k]; ++i) {
         const int u = areaVars_[i];
         if (stamp_[xCell(u)] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
         explain(xCell(u));
@@ -244,6 +245,19 @@ bool Engine::reachArea(int k) {
 }
 
 bool Engine::connectBlack() {
+    if (blackPass_ != kNoPass) {
+        std::size_t i = blackPass_;
+        for (; i < trail_.size(); ++i) {
+            const Lit l = trail_[i];
+            if (VarOf(l) < cells_ && ((l & 1) || sens_[VarOf(l)] == sensNow_)) break;
+        }
+        if (i == trail_.size()) {
+            blackPass_ = i;
+            return true;
+        }
+        blackPass_ = kNoPass;
+    }
+    const std::size_t before = trail_.size();
     int s0 = -1;
     for (int c = 0; c < cells_ && s0 < 0; ++c)
         if (value_[c] == kTrue) s0 = c;
@@ -251,6 +265,7 @@ bool Engine::connectBlack() {
     const auto open = [&](int c) { return value_[c] != kFalse; };
     ++stampNow_;
     int timer = 0, top = 0, cuts = 0;
+    quiet_.clear();
     stamp_[s0] = stampNow_;
     disc_[s0] = low_[s0] = timer;
     order_[timer++] = s0;
@@ -284,7 +299,12 @@ bool Engine::connectBlack() {
         low_[p] = std::min(low_[p], low_[v]);
         sub_[p] += sub_[v];
         size_[p] += size_[v];
-        if (low_[v] >= disc_[p] && sub_[v] > 0 && value_[p] == kUnset) cut_[cuts++] = v;
+        if (low_[v] >= disc_[p] && value_[p] == kUnset) {
+            if (sub_[v] > 0)
+                cut_[cuts++] = v;
+            else
+                quiet_.push_back(v);
+        }
     }
     // The white cells round order_[from, to) but for `skip`, once each
     // since the mark was last moved on.
@@ -302,7 +322,7 @@ bool Engine::connectBlack() {
     };
     // The cells outside that search, pocket by pocket.
     int end = timer;
-    for (int c0 = 0; c0 < cells_; ++c0) {
+    for (int c0 = 0; c0 < cells_ && timer < cells_ - whiteCount_; ++c0) {
         if (stamp_[c0] == stampNow_ || value_[c0] == kFalse) continue;
         const int from = end;
         int black = -1;
@@ -356,6 +376,17 @@ bool Engine::connectBlack() {
         boundary(hi, timer, p);
         if (spare_.size() < expl_.size()) expl_ = spare_;
         enqueue(PosLit(p), storeExpl());
+    }
+    if (trail_.size() == before) {
+        // Nothing found: mark the cells of the parts that an undecided cut
+        // cell would cut off (outer parts first, so each cell once).
+        blackPass_ = before;
+        ++sensNow_;
+        for (auto it = quiet_.rbegin(); it != quiet_.rend(); ++it) {
+            if (sens_[*it] == sensNow_) continue;
+            for (int i = disc_[*it]; i < disc_[*it] + size_[*it]; ++i)
+                sens_[order_[i]] = sensNow_;
+        }
     }
     return true;
 }
