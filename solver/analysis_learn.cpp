@@ -48,6 +48,8 @@ bool Engine::build() {
     w_ = puzzle_.width, h_ = puzzle_.height, cells_ = w_ * h_;
     tandrel_ = puzzle_.tandrel();
     clueArea_.assign(cells_, -1);
+    for (int c = 0; c < cells_; ++c)
+        col_.push_back(c / h_), row_.push_back(c % h_);
     given_.assign(cells_, 0);
     for (int x = 1; x <= w_; ++x) {
         for (int y = 1; y <= h_; ++y) {
@@ -254,7 +256,7 @@ int Engine::newClause(const std::vector<Lit>& lits) {
         cref = static_cast<int>(clauses_.size());
         clauses_.emplace_back();
     }
-    store_.push_back(cref);
+    store_.push_back(2 * cref);
     store_.push_back(static_cast<Lit>(lits.size()));
     clauses_[cref].start = static_cast<int>(store_.size());
     store_.insert(store_.end(), lits.begin(), lits.end());
@@ -263,31 +265,9 @@ int Engine::newClause(const std::vector<Lit>& lits) {
 
 void Engine::attach(int cref) {
     const Lit* L = lits(cref);
-    const int ref = size(cref) == 2 ? -1 - cref : clauses_[cref].start;
+    const int start = clauses_[cref].start, ref = size(cref) == 2 ? -1 - start : start;
     watches_[L[0]].push_back({ref, L[1]});
     watches_[L[1]].push_back({ref, L[0]});
-}
-
-void Engine::enqueue(Lit l, int reason) {
-    const int v = VarOf(l);
-    value_[v] = (l & 1) ? kFalse : kTrue;
-    level_[v] = level();
-    reason_[v] = reason;
-    trail_.push_back(l);
-    if (v < cells_) {
-        blackDirty_ = true;
-        if ((l & 1) ? ++whiteCount_ >= whiteTotal_ : ++blackCount_ >= blackTotal_)
-            countDirty_ = true;
-        return;
-    }
-    if (!isX(v)) return;
-    const int k = xArea(v);
-    markArea(k);
-    if (l & 1) --openCount_[k];
-    if (!(l & 1) && ++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
-        areaFull_[k] = 1;
-        fullAreas_.push_back(k);
-    }
 }
 
 // Sets `l` with the arena explanation `ref`; false (with the conflict) when
@@ -317,8 +297,8 @@ int Engine::storeExpl() {
 template <class F> void Engine::forEachReasonLit(int v, F f) {
     const int r = reason_[v];
     if (r >= 0) {
-        const Lit* L = lits(r);
-        for (int i = 0, n = size(r); i < n; ++i)
+        const Lit* L = store_.data() + r;
+        for (int i = 0, n = L[-1]; i < n; ++i)
             if (VarOf(L[i]) != v) f(L[i]);
     } else if (r <= -2) {
         const int off = -r - 2;
@@ -383,8 +363,8 @@ int Engine::analyze() {
             learnt_.push_back(q);
     };
     const auto bumpClause = [&](int r) {
-        if (r < 0 || !clauses_[r].learnt) return;
-        if ((clauses_[r].activity += static_cast<float>(clauseInc_)) > 1e20f) {
+        if (r < 0 || !(store_[r - 2] & 1)) return;
+        if ((clauses_[clauseAt(r)].activity += static_cast<float>(clauseInc_)) > 1e20f) {
             for (Clause& c : clauses_)
                 c.activity *= 1e-20f;
             clauseInc_ *= 1e-20;
@@ -431,8 +411,8 @@ int Engine::analyze() {
 bool Engine::redundant(Lit p, std::uint64_t levels) {
     const auto reasonLits = [&](int v) -> std::pair<const Lit*, const Lit*> {
         if (reason_[v] >= 0) {
-            const Lit* b = lits(reason_[v]);
-            return {b, b + size(reason_[v])};
+            const Lit* b = store_.data() + reason_[v];
+            return {b, b + b[-1]};
         }
         const int off = -reason_[v] - 2;
         return {arena_.data() + off + 1, arena_.data() + off + 1 + arena_[off]};
@@ -484,13 +464,14 @@ void Engine::learn(int btLevel) {
         }
     }
     ++learnts_;
+    store_[c.start - 2] |= 1;
     attach(cref);
-    enqueue(learnt_[0], cref);
+    enqueue(learnt_[0], c.start);
 }
 
 bool Engine::locked(int cref) const {
     const Lit l = store_[clauses_[cref].start];
-    return reason_[VarOf(l)] == cref && litValue(l) == kTrue;
+    return reason_[VarOf(l)] == clauses_[cref].start && litValue(l) == kTrue;
 }
 
 // Drops about half the learnt clauses: not those of glue 2 or less, nor those
@@ -513,7 +494,7 @@ void Engine::reduce() {
         --learnts_;
     }
     const auto dropped = [&](const Watch& w) {
-        return clauses_[w.ref < 0 ? -1 - w.ref : store_[w.ref - 2]].deleted;
+        return clauses_[clauseAt(w.ref < 0 ? -1 - w.ref : w.ref)].deleted;
     };
     for (auto& ws : watches_)
         ws.erase(std::remove_if(ws.begin(), ws.end(), dropped), ws.end());
@@ -528,14 +509,16 @@ void Engine::compact() {
     for (int i = 0; i < static_cast<int>(clauses_.size()); ++i) {
         if (clauses_[i].deleted) continue;
         const int n = size(i);
-        kept.push_back(i);
+        kept.push_back(store_[clauses_[i].start - 2]);
         kept.push_back(n);
         moved[i] = static_cast<int>(kept.size());
         kept.insert(kept.end(), lits(i), lits(i) + n);
     }
     for (auto& ws : watches_)
         for (Watch& w : ws)
-            if (w.ref >= 0) w.ref = moved[store_[w.ref - 2]];
+            w.ref = w.ref < 0 ? -1 - moved[clauseAt(-1 - w.ref)] : moved[clauseAt(w.ref)];
+    for (const Lit l : trail_)
+        if (reason_[VarOf(l)] >= 0) reason_[VarOf(l)] = moved[clauseAt(reason_[VarOf(l)])];
     for (int i = 0; i < static_cast<int>(clauses_.size()); ++i)
         if (moved[i] >= 0) clauses_[i].start = moved[i];
     store_ = std::move(kept);

@@ -42,34 +42,40 @@ bool Engine::propagateUnits() {
         const Lit p = trail_[qhead_++];
         if (isX(VarOf(p)) && !(p & 1) && !spreadArea(p)) return false;
         const Lit f = Neg(p);
+        // The list is not added to while it is walked: a watch moves to
+        // another literal of its clause, never to f.
         std::vector<Watch>& ws = watches_[f];
-        std::size_t i = 0, j = 0;
-        while (i < ws.size()) {
-            const Watch wt = ws[i];
+        Watch* i = ws.data();
+        Watch* j = i;
+        Watch* const end = i + ws.size();
+        const auto fail = [&] {
+            while (i < end)
+                *j++ = *i++;
+            ws.resize(static_cast<std::size_t>(j - ws.data()));
+            return false;
+        };
+        while (i < end) {
+            const Watch wt = *i++;
             const std::int8_t blocker = litValue(wt.blocker);
             if (blocker == kTrue) {
-                ws[j++] = ws[i++];
+                *j++ = wt;
                 continue;
             }
             if (wt.ref < 0) {
-                ws[j++] = ws[i++];
+                *j++ = wt;
                 if (blocker == kUnset) {
                     enqueue(wt.blocker, -1 - wt.ref);
                     continue;
                 }
                 conflict_.assign({f, wt.blocker});
-                while (i < ws.size())
-                    ws[j++] = ws[i++];
-                ws.resize(j);
-                return false;
+                return fail();
             }
             Lit* L = store_.data() + wt.ref;
             const int n = L[-1];
             if (L[0] == f) std::swap(L[0], L[1]);
-            ++i;
             const Lit first = L[0];
             if (first != wt.blocker && litValue(first) == kTrue) {
-                ws[j++] = {wt.ref, first};
+                *j++ = {wt.ref, first};
                 continue;
             }
             bool moved = false;
@@ -83,17 +89,14 @@ bool Engine::propagateUnits() {
                 }
             }
             if (moved) continue;
-            ws[j++] = {wt.ref, first};
+            *j++ = {wt.ref, first};
             if (litValue(first) == kFalse) {
                 conflict_.assign(L, L + n);
-                while (i < ws.size())
-                    ws[j++] = ws[i++];
-                ws.resize(j);
-                return false;
+                return fail();
             }
-            enqueue(first, L[-2]);
+            enqueue(first, wt.ref);
         }
-        ws.resize(j);
+        ws.resize(static_cast<std::size_t>(j - ws.data()));
     }
     return true;
 }
@@ -208,17 +211,17 @@ bool Engine::reachArea(int k) {
                     const int e = orth_[i];
                     if (varAt(k, e) < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
                     mark_[e] = markNow_;
-                    fence_.push_back({e, depth_[c] + 1});
+                    fence_.push_back({e, depth_[c] + 1, col_[e], row_[e]});
                 }
             }
         }
         expl_.clear();
         for (int qi = 0; qi < kept; ++qi)
             addExpl(NegLit(varAt(k, queue_[qi])));
-        const int tx = t / h_, ty = t % h_;
-        for (const auto& [e, steps] : fence_)
-            if (t < 0 || steps + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) <= room)
-                addExpl(PosLit(varAt(k, e)));
+        const int tx = t < 0 ? 0 : col_[t], ty = t < 0 ? 0 : row_[t];
+        for (const Fence& f : fence_)
+            if (t < 0 || f.steps + std::abs(f.x - tx) + std::abs(f.y - ty) <= room)
+                addExpl(PosLit(varAt(k, f.cell)));
     };
     if (len < n) {
         explain(-1);
