@@ -165,34 +165,42 @@ bool Engine::countColours() {
 }
 
 bool Engine::reachArea(int k) {
-    const int n = areaSize_[k];
-    ++stampNow_;
+    const int n = areaSize_[k], now = ++stampNow_;
+    // Plain pointers in the walks: the compiler need not reload what a
+    // store into an int array might have changed.
+    int* const stamp = stamp_.data();
+    int* const depth = depth_.data();
+    int* const queue = queue_.data();
+    const int* const orthStart = orthStart_.data();
+    const int* const orth = orth_.data();
+    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
+    const std::int8_t* const value = value_.data();
     int len = 0;
-    queue_[len++] = areaCell_[k];
-    stamp_[areaCell_[k]] = stampNow_;
-    depth_[areaCell_[k]] = 0;
+    queue[len++] = areaCell_[k];
+    stamp[areaCell_[k]] = now;
+    depth[areaCell_[k]] = 0;
     // The part K: the cells of area k joined to its clue through cells of it.
     for (int qi = 0; qi < len; ++qi) {
-        const int c = queue_[qi];
-        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
-            const int e = orth_[i], u = varAt(k, e);
-            if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) != kTrue) continue;
-            stamp_[e] = stampNow_;
-            depth_[e] = 0;
-            queue_[len++] = e;
+        const int c = queue[qi];
+        for (int i = orthStart[c]; i < orthStart[c + 1]; ++i) {
+            const int e = orth[i], u = var[e];
+            if (u < 0 || stamp[e] == now || value[u] != kTrue) continue;
+            stamp[e] = now;
+            depth[e] = 0;
+            queue[len++] = e;
         }
     }
     const int kept = len, room = n - kept;
     // Then the cells at most `room` steps from K.
     for (int qi = 0; qi < len; ++qi) {
-        const int c = queue_[qi];
-        if (depth_[c] >= room) continue;
-        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
-            const int e = orth_[i], u = varAt(k, e);
-            if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
-            stamp_[e] = stampNow_;
-            depth_[e] = depth_[c] + 1;
-            queue_[len++] = e;
+        const int c = queue[qi];
+        if (depth[c] >= room) continue;
+        for (int i = orthStart[c]; i < orthStart[c + 1]; ++i) {
+            const int e = orth[i], u = var[e];
+            if (u < 0 || stamp[e] == now || value[u] == kFalse) continue;
+            stamp[e] = now;
+            depth[e] = depth[c] + 1;
+            queue[len++] = e;
         }
     }
     // K, and the false cells beside the cells fewer than `room` steps out,
@@ -231,7 +239,7 @@ bool Engine::reachArea(int k) {
     // Every cell that may still be in the area reached: nothing to cut.
     for (int i = areaStart_[k]; i < areaStart_[k + 1] && len < openCount_[k]; ++i) {
         const int u = areaVars_[i];
-        if (stamp_[xCell(u)] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
+        if (stamp[xCell(u)] == now || value[u] == kFalse) continue;
         explain(xCell(u));
         if (!imply(NegLit(u), storeExpl())) return false;
     }
@@ -265,45 +273,57 @@ bool Engine::connectBlack() {
     for (int c = 0; c < cells_ && s0 < 0; ++c)
         if (value_[c] == kTrue) s0 = c;
     if (s0 < 0) return true;
-    const auto open = [&](int c) { return value_[c] != kFalse; };
-    ++stampNow_;
+    const int now = ++stampNow_;
+    // Plain pointers in the walk (see reachArea).
+    int* const stamp = stamp_.data();
+    int* const disc = disc_.data();
+    int* const low = low_.data();
+    int* const order = order_.data();
+    int* const parent = parent_.data();
+    int* const sub = sub_.data();
+    int* const size = size_.data();
+    int* const next = next_.data();
+    int* const stack = stack_.data();
+    const int* const orthStart = orthStart_.data();
+    const int* const orth = orth_.data();
+    const std::int8_t* const value = value_.data();
     int timer = 0, top = 0, cuts = 0;
     quiet_.clear();
-    stamp_[s0] = stampNow_;
-    disc_[s0] = low_[s0] = timer;
-    order_[timer++] = s0;
-    parent_[s0] = -1;
-    sub_[s0] = 1;
-    size_[s0] = 1;
-    next_[s0] = orthStart_[s0];
-    stack_[top++] = s0;
+    stamp[s0] = now;
+    disc[s0] = low[s0] = timer;
+    order[timer++] = s0;
+    parent[s0] = -1;
+    sub[s0] = 1;
+    size[s0] = 1;
+    next[s0] = orthStart[s0];
+    stack[top++] = s0;
     while (top > 0) {
-        const int v = stack_[top - 1];
-        if (next_[v] < orthStart_[v + 1]) {
-            const int u = orth_[next_[v]++];
-            if (!open(u)) continue;
-            if (stamp_[u] != stampNow_) {
-                stamp_[u] = stampNow_;
-                disc_[u] = low_[u] = timer;
-                order_[timer++] = u;
-                parent_[u] = v;
-                sub_[u] = value_[u] == kTrue;
-                size_[u] = 1;
-                next_[u] = orthStart_[u];
-                stack_[top++] = u;
-            } else if (u != parent_[v]) {
-                low_[v] = std::min(low_[v], disc_[u]);
+        const int v = stack[top - 1];
+        if (next[v] < orthStart[v + 1]) {
+            const int u = orth[next[v]++];
+            if (value[u] == kFalse) continue;
+            if (stamp[u] != now) {
+                stamp[u] = now;
+                disc[u] = low[u] = timer;
+                order[timer++] = u;
+                parent[u] = v;
+                sub[u] = value[u] == kTrue;
+                size[u] = 1;
+                next[u] = orthStart[u];
+                stack[top++] = u;
+            } else if (u != parent[v]) {
+                low[v] = std::min(low[v], disc[u]);
             }
             continue;
         }
         --top;
-        const int p = parent_[v];
+        const int p = parent[v];
         if (p < 0) continue;
-        low_[p] = std::min(low_[p], low_[v]);
-        sub_[p] += sub_[v];
-        size_[p] += size_[v];
-        if (low_[v] >= disc_[p] && value_[p] == kUnset) {
-            if (sub_[v] > 0)
+        low[p] = std::min(low[p], low[v]);
+        sub[p] += sub[v];
+        size[p] += size[v];
+        if (low[v] >= disc[p] && value[p] == kUnset) {
+            if (sub[v] > 0)
                 cut_[cuts++] = v;
             else
                 quiet_.push_back(v);
@@ -312,13 +332,15 @@ bool Engine::connectBlack() {
     // The white cells round order_[from, to) but for `skip`, once each
     // since the mark was last moved on.
     const auto boundary = [&](int from, int to, int skip) {
+        int* const mark = mark_.data();
+        const int mk = markNow_;
         for (int i = from; i < to; ++i) {
-            const int c = order_[i];
+            const int c = order[i];
             if (c == skip) continue;
-            for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
-                const int d = orth_[e];
-                if (value_[d] != kFalse || mark_[d] == markNow_) continue;
-                mark_[d] = markNow_;
+            for (int e = orthStart[c]; e < orthStart[c + 1]; ++e) {
+                const int d = orth[e];
+                if (value[d] != kFalse || mark[d] == mk) continue;
+                mark[d] = mk;
                 addExpl(PosLit(d));
             }
         }
