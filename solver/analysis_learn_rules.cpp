@@ -256,6 +256,8 @@ bool Engine::reachArea(int k) {
 }
 
 bool Engine::connectBlack() {
+    // When, since a pass that found nothing, no cell has turned white and
+    // only cells outside every marked part black, a pass finds nothing again.
     if (blackPass_ != kNoPass) {
         std::size_t i = blackPass_;
         for (; i < trail_.size(); ++i) {
