@@ -127,8 +127,10 @@ bool Engine::build() {
         openCount_[k] = areaStart_[k + 1] - areaStart_[k];
     areaDirty_.assign(areas, 0);
     areaFull_.assign(areas, 0);
-    for (std::vector<int>* v : {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_,
-                                &size_, &order_, &next_, &stack_, &cut_, &sens_})
+    chokeDirty_.assign(areas, 0);
+    for (std::vector<int>* v :
+         {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_, &size_, &order_,
+          &next_, &stack_, &cut_, &sens_, &cutSize_, &cutCell_})
         v->assign(static_cast<std::size_t>(cells_), 0);
     quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
@@ -339,8 +341,11 @@ void Engine::backtrack(int to) {
         areaDirty_[k] = 0;
     for (int k : fullAreas_)
         areaFull_[k] = 0;
+    for (int k : chokeAreas_)
+        chokeDirty_[k] = 0;
     dirtyAreas_.clear();
     fullAreas_.clear();
+    chokeAreas_.clear();
     blackDirty_ = countDirty_ = false;
 }
 

@@ -1,6 +1,7 @@
-// The engine of the learning analysis (analysis_learn.h), shared by its two
+// The engine of the learning analysis (analysis_learn.h), shared by its
 // files: analysis_learn.cpp builds the variables and clauses and runs the
-// search, analysis_learn_rules.cpp holds the propagators.
+// search, analysis_learn_rules.cpp and analysis_learn_cuts.cpp hold the
+// propagators.
 //
 // Variables: b(c), cell c is black, for every playable cell; x(c, k), cell c
 // belongs to the area of clue k, only for the cells nearer to clue k than its
@@ -28,6 +29,14 @@
 //     cells fails and one of exactly n_k takes them all, because of K and the
 //     false x(d, k) beside the reached cells (for one cell, only those from
 //     which it could still be met in time);
+//   - area part: G, the cells whose x(c, k) is not false joined to the clue
+//     through such cells; a cell outside G is not in the area (because of the
+//     false cells round G, or round its own pocket when fewer), fewer than
+//     n_k cells fail, exactly n_k are the area (because of those round G);
+//   - area chokepoints: an undecided cell p of G such that the part of
+//     G \ {p} joined to the clue holds fewer than n_k cells, or misses a cell
+//     of the area, is in the area: because of the false cells round that part
+//     (and the missed cell); found with Tarjan's low links over G;
 //   - colour count: the areas cover every white cell once, so the board holds
 //     exactly sum n_k white cells: with that many white (black) cells every
 //     other cell is black (white), because of them (one more fails);
@@ -133,6 +142,9 @@ class Engine {
     bool spreadArea(Lit p);
     bool fillArea(int k);
     bool reachArea(int k);
+    bool chokeArea(int k);
+    bool joinArea(int k);
+    int joinedWithout(int k, int p, int& trues);
     bool connectBlack();
     bool countColours();
 
@@ -207,6 +219,8 @@ class Engine {
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
     std::vector<int> depth_, queue_, disc_, low_, parent_, sub_, size_, order_, next_, stack_, cut_;
+    std::vector<char> chokeDirty_; // areas whose chokepoints are to be looked at
+    std::vector<int> chokeAreas_, cutSize_, cutCell_;
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;

@@ -26,12 +26,20 @@ bool Engine::propagate() {
             const int k = dirtyAreas_.back();
             dirtyAreas_.pop_back();
             areaDirty_[k] = 0;
-            if (!reachArea(k)) return false;
+            if (!joinArea(k) || !reachArea(k)) return false;
+            if (!chokeDirty_[k]) chokeDirty_[k] = 1, chokeAreas_.push_back(k);
         }
         if (trail_.size() != before) continue;
         if (blackDirty_) {
             blackDirty_ = false;
             if (!connectBlack()) return false;
+        }
+        if (trail_.size() != before) continue;
+        while (!chokeAreas_.empty() && trail_.size() == before) {
+            const int k = chokeAreas_.back();
+            chokeAreas_.pop_back();
+            chokeDirty_[k] = 0;
+            if (!chokeArea(k)) return false;
         }
         if (trail_.size() == before && qhead_ == trail_.size()) return true;
     }

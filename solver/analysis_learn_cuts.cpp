@@ -1,0 +1,168 @@
+// The propagators of the learning analysis that look at the part of the board
+// still open to an area (see analysis_learn_engine.h): what lies outside it,
+// and the cells the area cannot do without. Their reasons are the false cells
+// round a part, with no distance in them, so the clauses learnt from them
+// hold wherever those cells are false.
+#include "analysis_learn_engine.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace ombrix::learn {
+
+// Area chokepoints. G: the cells whose x(c, k) is not false joined to the
+// clue through such cells. The area is connected and holds its clue, so
+// without an undecided cell p it lies inside the part of G \ {p} joined to the
+// clue: when that part holds fewer than n_k cells, or misses a cell already in
+// the area, x(p, k) is true; because of the false cells round that part (and
+// for the second form the missed cell). The cells p are found with Tarjan's
+// low links over G from the clue, with the size of each subtree and one cell
+// of the area in it.
+bool Engine::chokeArea(int k) {
+    const int n = areaSize_[k], root = areaCell_[k];
+    const auto in = [&](int c) { return litValue(PosLit(varAt(k, c))); };
+    // sub_ holds a cell of the area in the subtree (or -1), cutSize_ /
+    // cutCell_ what the cell's removal would cut off.
+    ++markNow_;
+    int timer = 0, top = 0, cuts = 0;
+    const auto open = [&](int c, int p) {
+        mark_[c] = markNow_;
+        disc_[c] = low_[c] = timer++;
+        parent_[c] = p;
+        size_[c] = 1;
+        sub_[c] = in(c) == kTrue ? c : -1;
+        cutSize_[c] = 0;
+        cutCell_[c] = -1;
+        next_[c] = orthStart_[c];
+        stack_[top++] = c;
+    };
+    open(root, -1);
+    while (top > 0) {
+        const int v = stack_[top - 1];
+        if (next_[v] < orthStart_[v + 1]) {
+            const int u = orth_[next_[v]++];
+            if (varAt(k, u) < 0 || in(u) == kFalse) continue;
+            if (mark_[u] != markNow_)
+                open(u, v);
+            else if (u != parent_[v])
+                low_[v] = std::min(low_[v], disc_[u]);
+            continue;
+        }
+        --top;
+        if (v != root && in(v) == kUnset && (timer - 1 - cutSize_[v] < n || cutCell_[v] >= 0))
+            cut_[cuts++] = v;
+        const int p = parent_[v];
+        if (p < 0) continue;
+        low_[p] = std::min(low_[p], low_[v]);
+        size_[p] += size_[v];
+        if (sub_[p] < 0) sub_[p] = sub_[v];
+        if (low_[v] >= disc_[p]) {
+            cutSize_[p] += size_[v];
+            if (cutCell_[p] < 0) cutCell_[p] = sub_[v];
+        }
+    }
+    for (int i = 0; i < cuts; ++i) {
+        const int p = cut_[i];
+        int trues = 0;
+        if (joinedWithout(k, p, trues) >= n) {
+            for (int j = areaStart_[k]; j < areaStart_[k + 1] && trues >= 0; ++j) {
+                const int u = areaVars_[j];
+                if (litValue(PosLit(u)) == kTrue && mark_[xCell(u)] != markNow_)
+                    addExpl(NegLit(u)), trues = -1;
+            }
+            if (trues >= 0) continue; // not reached: the depth-first search found p
+        }
+        if (!imply(PosLit(varAt(k, p)), storeExpl())) return false;
+    }
+    return true;
+}
+
+// The part of the cells whose x(c, k) is not false joined to the clue without
+// cell p (p = -1: the whole part), in order_, marked (mark_) and counted,
+// with the cells of the area in it (`trues`), and in expl_ the false cells
+// round it. Without a cell p the search stops once it holds n_k cells and
+// every cell of the area.
+int Engine::joinedWithout(int k, int p, int& trues) {
+    const int n = areaSize_[k], root = areaCell_[k];
+    ++markNow_;
+    if (p >= 0) mark_[p] = markNow_;
+    mark_[root] = markNow_;
+    int m = 0;
+    order_[m++] = root;
+    expl_.clear();
+    trues = 0;
+    for (int qi = 0; qi < m && (p < 0 || m < n || trues < trueCount_[k]); ++qi) {
+        const int c = order_[qi];
+        if (litValue(PosLit(varAt(k, c))) == kTrue) ++trues;
+        for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
+            const int e = orth_[j], u = varAt(k, e);
+            if (u < 0 || mark_[e] == markNow_) continue;
+            mark_[e] = markNow_;
+            if (litValue(PosLit(u)) == kFalse)
+                addExpl(PosLit(u));
+            else
+                order_[m++] = e;
+        }
+    }
+    return m;
+}
+
+// Area part: the cells whose x(c, k) is not false joined to the clue through
+// such cells; a cell of area k outside it is not in the area, fewer than n_k
+// cells fail, exactly n_k take them all; because of the false cells round it.
+bool Engine::joinArea(int k) {
+    const int n = areaSize_[k];
+    int trues = 0;
+    const int m = joinedWithout(k, -1, trues);
+    if (m < n) {
+        conflict_ = expl_;
+        return false;
+    }
+    int ref = 0;
+    // A cell outside, with the others of its pocket: because of the false
+    // cells round the pocket when they are fewer.
+    spare_ = expl_;
+    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+        const int u = areaVars_[i];
+        if (mark_[xCell(u)] == markNow_ || litValue(PosLit(u)) == kFalse) continue;
+        int len = 0;
+        queue_[len++] = xCell(u);
+        mark_[xCell(u)] = markNow_;
+        ++stampNow_;
+        expl_.clear();
+        for (int qi = 0; qi < len; ++qi) {
+            const int c = queue_[qi];
+            for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
+                const int e = orth_[j], v = varAt(k, e);
+                if (v < 0) continue;
+                if (litValue(PosLit(v)) == kFalse) {
+                    if (stamp_[e] != stampNow_) stamp_[e] = stampNow_, addExpl(PosLit(v));
+                } else if (mark_[e] != markNow_) {
+                    mark_[e] = markNow_;
+                    queue_[len++] = e;
+                }
+            }
+        }
+        int r;
+        if (expl_.size() < spare_.size()) {
+            r = storeExpl();
+        } else {
+            if (ref == 0) expl_ = spare_, ref = storeExpl();
+            r = ref;
+        }
+        for (int qi = 0; qi < len; ++qi)
+            if (!imply(NegLit(varAt(k, queue_[qi])), r)) return false;
+    }
+    if (m == n) {
+        if (ref == 0) expl_ = spare_;
+        for (int qi = 0; qi < m; ++qi) {
+            const int u = varAt(k, order_[qi]);
+            if (litValue(PosLit(u)) == kTrue) continue;
+            if (ref == 0) ref = storeExpl();
+            if (!imply(PosLit(u), ref)) return false;
+        }
+    }
+    return true;
+}
+
+} // namespace ombrix::learn
