@@ -83,27 +83,33 @@ bool Engine::chokeArea(int k) {
 // round it. Without a cell p the search stops once it holds n_k cells and
 // every cell of the area.
 int Engine::joinedWithout(int k, int p, int& trues) {
-    const int n = areaSize_[k], root = areaCell_[k];
-    ++markNow_;
-    if (p >= 0) mark_[p] = markNow_;
-    mark_[root] = markNow_;
-    int m = 0;
-    order_[m++] = root;
+    const int n = areaSize_[k], root = areaCell_[k], mk = ++markNow_, need = trueCount_[k];
+    // Plain pointers in the walk (see reachArea).
+    int* const mark = mark_.data();
+    int* const order = order_.data();
+    const int* const orthStart = orthStart_.data();
+    const int* const orth = orth_.data();
+    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
+    const std::int8_t* const value = value_.data();
+    if (p >= 0) mark[p] = mk;
+    mark[root] = mk;
+    int m = 0, t = 0;
+    order[m++] = root;
     expl_.clear();
-    trues = 0;
-    for (int qi = 0; qi < m && (p < 0 || m < n || trues < trueCount_[k]); ++qi) {
-        const int c = order_[qi];
-        if (litValue(PosLit(varAt(k, c))) == kTrue) ++trues;
-        for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
-            const int e = orth_[j], u = varAt(k, e);
-            if (u < 0 || mark_[e] == markNow_) continue;
-            mark_[e] = markNow_;
-            if (litValue(PosLit(u)) == kFalse)
+    for (int qi = 0; qi < m && (p < 0 || m < n || t < need); ++qi) {
+        const int c = order[qi];
+        if (value[var[c]] == kTrue) ++t;
+        for (int j = orthStart[c]; j < orthStart[c + 1]; ++j) {
+            const int e = orth[j], u = var[e];
+            if (u < 0 || mark[e] == mk) continue;
+            mark[e] = mk;
+            if (value[u] == kFalse)
                 addExpl(PosLit(u));
             else
-                order_[m++] = e;
+                order[m++] = e;
         }
     }
+    trues = t;
     return m;
 }
 
