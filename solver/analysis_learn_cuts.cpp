@@ -141,9 +141,11 @@ bool Engine::joinArea(int k) {
     }
     int ref = 0;
     // A cell outside, with the others of its pocket: because of the false
-    // cells round the pocket when they are fewer.
-    spare_ = expl_;
-    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+    // cells round the pocket when they are fewer. None while every cell that
+    // may still be in the area is in the part.
+    const bool outside = m < openCount_[k];
+    if (outside) spare_ = expl_;
+    for (int i = areaStart_[k]; i < areaStart_[k + 1] && m < openCount_[k]; ++i) {
         const int u = areaVars_[i];
         if (mark_[xCell(u)] == markNow_ || litValue(PosLit(u)) == kFalse) continue;
         int len = 0;
@@ -175,7 +177,7 @@ bool Engine::joinArea(int k) {
             if (!imply(NegLit(varAt(k, queue_[qi])), r)) return false;
     }
     if (m == n) {
-        if (ref == 0) expl_ = spare_;
+        if (ref == 0 && outside) expl_ = spare_;
         for (int qi = 0; qi < m; ++qi) {
             const int u = varAt(k, order_[qi]);
             if (litValue(PosLit(u)) == kTrue) continue;
