@@ -48,6 +48,8 @@ bool Engine::build() {
     w_ = puzzle_.width, h_ = puzzle_.height, cells_ = w_ * h_;
     tandrel_ = puzzle_.tandrel();
     clueArea_.assign(cells_, -1);
+    for (int c = 0; c < cells_; ++c)
+        col_.push_back(c / h_), row_.push_back(c % h_);
     given_.assign(cells_, 0);
     for (int x = 1; x <= w_; ++x) {
         for (int y = 1; y <= h_; ++y) {
@@ -120,12 +122,17 @@ bool Engine::build() {
     watches_.assign(2 * n, {});
     trail_.reserve(n);
     trueCount_.assign(areas, 0);
+    openCount_.assign(areas, 0);
+    for (int k = 0; k < areas; ++k)
+        openCount_[k] = areaStart_[k + 1] - areaStart_[k];
     areaDirty_.assign(areas, 0);
     areaFull_.assign(areas, 0);
     chokeDirty_.assign(areas, 0);
-    for (std::vector<int>* v : {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_,
-                                &size_, &order_, &next_, &stack_, &cut_, &cutSize_, &cutCell_})
+    for (std::vector<int>* v :
+         {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_, &size_, &order_,
+          &next_, &stack_, &cut_, &sens_, &cutSize_, &cutCell_})
         v->assign(static_cast<std::size_t>(cells_), 0);
+    quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
     for (int v = 0; v < vars_; ++v) {
         phase_[v] = v < cells_; // black first
@@ -251,6 +258,7 @@ int Engine::newClause(const std::vector<Lit>& lits) {
         cref = static_cast<int>(clauses_.size());
         clauses_.emplace_back();
     }
+    store_.push_back(2 * cref);
     store_.push_back(static_cast<Lit>(lits.size()));
     clauses_[cref].start = static_cast<int>(store_.size());
     store_.insert(store_.end(), lits.begin(), lits.end());
@@ -259,31 +267,9 @@ int Engine::newClause(const std::vector<Lit>& lits) {
 
 void Engine::attach(int cref) {
     const Lit* L = lits(cref);
-    const int start = clauses_[cref].start;
-    const bool binary = size(cref) == 2;
-    watches_[L[0]].push_back({cref, start, L[1], binary});
-    watches_[L[1]].push_back({cref, start, L[0], binary});
-}
-
-void Engine::enqueue(Lit l, int reason) {
-    const int v = VarOf(l);
-    value_[v] = (l & 1) ? kFalse : kTrue;
-    level_[v] = level();
-    reason_[v] = reason;
-    trail_.push_back(l);
-    if (v < cells_) {
-        blackDirty_ = true;
-        if ((l & 1) ? ++whiteCount_ >= whiteTotal_ : ++blackCount_ >= blackTotal_)
-            countDirty_ = true;
-        return;
-    }
-    if (!isX(v)) return;
-    const int k = xArea(v);
-    markArea(k);
-    if (!(l & 1) && ++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
-        areaFull_[k] = 1;
-        fullAreas_.push_back(k);
-    }
+    const int start = clauses_[cref].start, ref = size(cref) == 2 ? -1 - start : start;
+    watches_[L[0]].push_back({ref, L[1]});
+    watches_[L[1]].push_back({ref, L[0]});
 }
 
 // Sets `l` with the arena explanation `ref`; false (with the conflict) when
@@ -313,8 +299,8 @@ int Engine::storeExpl() {
 template <class F> void Engine::forEachReasonLit(int v, F f) {
     const int r = reason_[v];
     if (r >= 0) {
-        const Lit* L = lits(r);
-        for (int i = 0, n = size(r); i < n; ++i)
+        const Lit* L = store_.data() + r;
+        for (int i = 0, n = L[-1]; i < n; ++i)
             if (VarOf(L[i]) != v) f(L[i]);
     } else if (r <= -2) {
         const int off = -r - 2;
@@ -338,7 +324,7 @@ void Engine::backtrack(int to) {
     const int keep = levelTrail_[to];
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
         const int v = VarOf(trail_[i]);
-        if (isX(v) && value_[v] == kTrue) --trueCount_[xArea(v)];
+        if (isX(v)) value_[v] == kTrue ? --trueCount_[xArea(v)] : ++openCount_[xArea(v)];
         if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
         phase_[v] = value_[v] == kTrue;
         value_[v] = kUnset;
@@ -346,6 +332,7 @@ void Engine::backtrack(int to) {
         if (heapPos_[v] < 0) heapInsert(v);
     }
     trail_.resize(keep);
+    if (blackPass_ != kNoPass && blackPass_ > trail_.size()) blackPass_ = kNoPass;
     arena_.resize(levelArena_[to]);
     levelTrail_.resize(to);
     levelArena_.resize(to);
@@ -381,8 +368,8 @@ int Engine::analyze() {
             learnt_.push_back(q);
     };
     const auto bumpClause = [&](int r) {
-        if (r < 0 || !clauses_[r].learnt) return;
-        if ((clauses_[r].activity += static_cast<float>(clauseInc_)) > 1e20f) {
+        if (r < 0 || !(store_[r - 2] & 1)) return;
+        if ((clauses_[clauseAt(r)].activity += static_cast<float>(clauseInc_)) > 1e20f) {
             for (Clause& c : clauses_)
                 c.activity *= 1e-20f;
             clauseInc_ *= 1e-20;
@@ -422,38 +409,43 @@ int Engine::analyze() {
 }
 
 // Whether `p`'s reasons lead back to literals of the clause (seen) or of
-// level 0 alone, through literals of the clause's levels.
+// level 0 alone, through literals of the clause's levels. A depth-first walk:
+// a literal found redundant stays marked 1, and when a literal fails, the
+// literals on the path to it are marked 2 (they fail too), so later calls stop
+// at both.
 bool Engine::redundant(Lit p, std::uint64_t levels) {
-    stackLits_.clear();
-    stackLits_.push_back(p);
-    const std::size_t top = analyzed_.size();
-    while (!stackLits_.empty()) {
-        const int v = VarOf(stackLits_.back());
-        stackLits_.pop_back();
-        const Lit* b;
-        const Lit* e;
+    const auto reasonLits = [&](int v) -> std::pair<const Lit*, const Lit*> {
         if (reason_[v] >= 0) {
-            b = lits(reason_[v]);
-            e = b + size(reason_[v]);
-        } else {
-            const int off = -reason_[v] - 2;
-            b = arena_.data() + off + 1;
-            e = b + arena_[off];
+            const Lit* b = store_.data() + reason_[v];
+            return {b, b + b[-1]};
         }
-        for (; b != e; ++b) {
-            const int u = VarOf(*b);
-            if (u == v || seen_[u] || level_[u] == 0) continue;
-            if (reason_[u] != kNoReason && (levels >> (level_[u] & 63) & 1)) {
-                seen_[u] = 1;
-                analyzed_.push_back(u);
-                stackLits_.push_back(*b);
-                continue;
+        const int off = -reason_[v] - 2;
+        return {arena_.data() + off + 1, arena_.data() + off + 1 + arena_[off]};
+    };
+    path_.clear();
+    const auto [b0, e0] = reasonLits(VarOf(p));
+    path_.push_back({VarOf(p), b0, e0});
+    while (!path_.empty()) {
+        Step& s = path_.back();
+        if (s.next == s.end) {
+            if (path_.size() > 1) {
+                seen_[s.var] = 1;
+                analyzed_.push_back(s.var);
             }
-            for (std::size_t i = top; i < analyzed_.size(); ++i)
-                seen_[analyzed_[i]] = 0;
-            analyzed_.resize(top);
+            path_.pop_back();
+            continue;
+        }
+        const int u = VarOf(*s.next++);
+        if (u == s.var || seen_[u] == 1 || level_[u] == 0) continue;
+        if (seen_[u] == 2 || reason_[u] == kNoReason || !(levels >> (level_[u] & 63) & 1)) {
+            for (std::size_t i = 1; i < path_.size(); ++i) {
+                seen_[path_[i].var] = 2;
+                analyzed_.push_back(path_[i].var);
+            }
             return false;
         }
+        const auto [b, e] = reasonLits(u);
+        path_.push_back({u, b, e});
     }
     return true;
 }
@@ -477,13 +469,14 @@ void Engine::learn(int btLevel) {
         }
     }
     ++learnts_;
+    store_[c.start - 2] |= 1;
     attach(cref);
-    enqueue(learnt_[0], cref);
+    enqueue(learnt_[0], c.start);
 }
 
 bool Engine::locked(int cref) const {
     const Lit l = store_[clauses_[cref].start];
-    return reason_[VarOf(l)] == cref && litValue(l) == kTrue;
+    return reason_[VarOf(l)] == clauses_[cref].start && litValue(l) == kTrue;
 }
 
 // Drops about half the learnt clauses: not those of glue 2 or less, nor those
@@ -501,14 +494,15 @@ void Engine::reduce() {
     cand.resize(cand.size() / 2);
     for (int i : cand) {
         clauses_[i].deleted = true;
-        garbage_ += size(i) + 1;
+        garbage_ += size(i) + 2;
         freeClauses_.push_back(i);
         --learnts_;
     }
+    const auto dropped = [&](const Watch& w) {
+        return clauses_[clauseAt(w.ref < 0 ? -1 - w.ref : w.ref)].deleted;
+    };
     for (auto& ws : watches_)
-        ws.erase(std::remove_if(ws.begin(), ws.end(),
-                                [&](const Watch& w) { return clauses_[w.clause].deleted; }),
-                 ws.end());
+        ws.erase(std::remove_if(ws.begin(), ws.end(), dropped), ws.end());
     if (garbage_ * 2 > store_.size()) compact();
 }
 
@@ -520,17 +514,20 @@ void Engine::compact() {
     for (int i = 0; i < static_cast<int>(clauses_.size()); ++i) {
         if (clauses_[i].deleted) continue;
         const int n = size(i);
+        kept.push_back(store_[clauses_[i].start - 2]);
         kept.push_back(n);
         moved[i] = static_cast<int>(kept.size());
         kept.insert(kept.end(), lits(i), lits(i) + n);
     }
+    for (auto& ws : watches_)
+        for (Watch& w : ws)
+            w.ref = w.ref < 0 ? -1 - moved[clauseAt(-1 - w.ref)] : moved[clauseAt(w.ref)];
+    for (const Lit l : trail_)
+        if (reason_[VarOf(l)] >= 0) reason_[VarOf(l)] = moved[clauseAt(reason_[VarOf(l)])];
     for (int i = 0; i < static_cast<int>(clauses_.size()); ++i)
         if (moved[i] >= 0) clauses_[i].start = moved[i];
     store_ = std::move(kept);
     garbage_ = 0;
-    for (auto& ws : watches_)
-        for (Watch& w : ws)
-            w.start = clauses_[w.clause].start;
 }
 
 void Engine::bumpVar(int v) {

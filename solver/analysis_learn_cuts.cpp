@@ -20,45 +20,60 @@ namespace ombrix::learn {
 // of the area in it.
 bool Engine::chokeArea(int k) {
     const int n = areaSize_[k], root = areaCell_[k];
-    const auto in = [&](int c) { return litValue(PosLit(varAt(k, c))); };
+    // Plain pointers in the walk (see reachArea).
+    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
+    const std::int8_t* const value = value_.data();
+    const auto in = [&](int c) { return value[var[c]]; };
+    int* const mark = mark_.data();
+    int* const disc = disc_.data();
+    int* const low = low_.data();
+    int* const parent = parent_.data();
+    int* const size = size_.data();
+    int* const sub = sub_.data();
+    int* const cutSize = cutSize_.data();
+    int* const cutCell = cutCell_.data();
+    int* const next = next_.data();
+    int* const stack = stack_.data();
+    const int* const orthStart = orthStart_.data();
+    const int* const orth = orth_.data();
     // sub_ holds a cell of the area in the subtree (or -1), cutSize_ /
     // cutCell_ what the cell's removal would cut off.
-    ++markNow_;
+    const int mk = ++markNow_;
     int timer = 0, top = 0, cuts = 0;
     const auto open = [&](int c, int p) {
-        mark_[c] = markNow_;
-        disc_[c] = low_[c] = timer++;
-        parent_[c] = p;
-        size_[c] = 1;
-        sub_[c] = in(c) == kTrue ? c : -1;
-        cutSize_[c] = 0;
-        cutCell_[c] = -1;
-        next_[c] = orthStart_[c];
-        stack_[top++] = c;
+        mark[c] = mk;
+        disc[c] = low[c] = timer++;
+        parent[c] = p;
+        size[c] = 1;
+        sub[c] = in(c) == kTrue ? c : -1;
+        cutSize[c] = 0;
+        cutCell[c] = -1;
+        next[c] = orthStart[c];
+        stack[top++] = c;
     };
     open(root, -1);
     while (top > 0) {
-        const int v = stack_[top - 1];
-        if (next_[v] < orthStart_[v + 1]) {
-            const int u = orth_[next_[v]++];
-            if (varAt(k, u) < 0 || in(u) == kFalse) continue;
-            if (mark_[u] != markNow_)
+        const int v = stack[top - 1];
+        if (next[v] < orthStart[v + 1]) {
+            const int u = orth[next[v]++];
+            if (var[u] < 0 || in(u) == kFalse) continue;
+            if (mark[u] != mk)
                 open(u, v);
-            else if (u != parent_[v])
-                low_[v] = std::min(low_[v], disc_[u]);
+            else if (u != parent[v])
+                low[v] = std::min(low[v], disc[u]);
             continue;
         }
         --top;
-        if (v != root && in(v) == kUnset && (timer - 1 - cutSize_[v] < n || cutCell_[v] >= 0))
+        if (v != root && in(v) == kUnset && (timer - 1 - cutSize[v] < n || cutCell[v] >= 0))
             cut_[cuts++] = v;
-        const int p = parent_[v];
+        const int p = parent[v];
         if (p < 0) continue;
-        low_[p] = std::min(low_[p], low_[v]);
-        size_[p] += size_[v];
-        if (sub_[p] < 0) sub_[p] = sub_[v];
-        if (low_[v] >= disc_[p]) {
-            cutSize_[p] += size_[v];
-            if (cutCell_[p] < 0) cutCell_[p] = sub_[v];
+        low[p] = std::min(low[p], low[v]);
+        size[p] += size[v];
+        if (sub[p] < 0) sub[p] = sub[v];
+        if (low[v] >= disc[p]) {
+            cutSize[p] += size[v];
+            if (cutCell[p] < 0) cutCell[p] = sub[v];
         }
     }
     for (int i = 0; i < cuts; ++i) {
@@ -83,27 +98,33 @@ bool Engine::chokeArea(int k) {
 // round it. Without a cell p the search stops once it holds n_k cells and
 // every cell of the area.
 int Engine::joinedWithout(int k, int p, int& trues) {
-    const int n = areaSize_[k], root = areaCell_[k];
-    ++markNow_;
-    if (p >= 0) mark_[p] = markNow_;
-    mark_[root] = markNow_;
-    int m = 0;
-    order_[m++] = root;
+    const int n = areaSize_[k], root = areaCell_[k], mk = ++markNow_, need = trueCount_[k];
+    // Plain pointers in the walk (see reachArea).
+    int* const mark = mark_.data();
+    int* const order = order_.data();
+    const int* const orthStart = orthStart_.data();
+    const int* const orth = orth_.data();
+    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
+    const std::int8_t* const value = value_.data();
+    if (p >= 0) mark[p] = mk;
+    mark[root] = mk;
+    int m = 0, t = 0;
+    order[m++] = root;
     expl_.clear();
-    trues = 0;
-    for (int qi = 0; qi < m && (p < 0 || m < n || trues < trueCount_[k]); ++qi) {
-        const int c = order_[qi];
-        if (litValue(PosLit(varAt(k, c))) == kTrue) ++trues;
-        for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
-            const int e = orth_[j], u = varAt(k, e);
-            if (u < 0 || mark_[e] == markNow_) continue;
-            mark_[e] = markNow_;
-            if (litValue(PosLit(u)) == kFalse)
+    for (int qi = 0; qi < m && (p < 0 || m < n || t < need); ++qi) {
+        const int c = order[qi];
+        if (value[var[c]] == kTrue) ++t;
+        for (int j = orthStart[c]; j < orthStart[c + 1]; ++j) {
+            const int e = orth[j], u = var[e];
+            if (u < 0 || mark[e] == mk) continue;
+            mark[e] = mk;
+            if (value[u] == kFalse)
                 addExpl(PosLit(u));
             else
-                order_[m++] = e;
+                order[m++] = e;
         }
     }
+    trues = t;
     return m;
 }
 
@@ -120,9 +141,11 @@ bool Engine::joinArea(int k) {
     }
     int ref = 0;
     // A cell outside, with the others of its pocket: because of the false
-    // cells round the pocket when they are fewer.
-    spare_ = expl_;
-    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+    // cells round the pocket when they are fewer. None while every cell that
+    // may still be in the area is in the part.
+    const bool outside = m < openCount_[k];
+    if (outside) spare_ = expl_;
+    for (int i = areaStart_[k]; i < areaStart_[k + 1] && m < openCount_[k]; ++i) {
         const int u = areaVars_[i];
         if (mark_[xCell(u)] == markNow_ || litValue(PosLit(u)) == kFalse) continue;
         int len = 0;
@@ -154,7 +177,7 @@ bool Engine::joinArea(int k) {
             if (!imply(NegLit(varAt(k, queue_[qi])), r)) return false;
     }
     if (m == n) {
-        if (ref == 0) expl_ = spare_;
+        if (ref == 0 && outside) expl_ = spare_;
         for (int qi = 0; qi < m; ++qi) {
             const int u = varAt(k, order_[qi]);
             if (litValue(PosLit(u)) == kTrue) continue;

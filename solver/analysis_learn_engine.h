@@ -74,12 +74,13 @@ constexpr Lit Neg(Lit l) {
 }
 
 constexpr std::int8_t kFalse = 0, kTrue = 1, kUnset = -1;
-// A reason: -1 none (a decision or a unit at level 0), >= 0 a clause, <= -2
-// an explanation in the arena at offset -reason - 2.
+// A reason: -1 none (a decision or a unit at level 0), >= 0 a clause (where
+// its literals lie in the store), <= -2 an explanation in the arena at offset
+// -reason - 2.
 constexpr int kNoReason = -1;
 
-// A clause's literals lie in the flat store at `start`, its size just
-// before them.
+// A clause's literals lie in the flat store at `start`; just before them, its
+// index times two (plus one if learnt), then its size.
 struct Clause {
     int start = 0;
     float activity = 0;
@@ -88,14 +89,13 @@ struct Clause {
     bool deleted = false;
 };
 
-// A clause watched from one of its first two literals; `blocker` is another of
-// its literals (for a clause of two, the other one); `start` is where its
-// literals lie.
+// A clause watched from one of its first two literals: `ref` is where its
+// literals lie in the store, or for a clause of two -1 minus that (its
+// literals are then never looked at); `blocker` is another of its literals
+// (for a clause of two, the other one).
 struct Watch {
-    int clause;
-    int start;
+    int ref;
     Lit blocker;
-    bool binary;
 };
 
 enum class Outcome { Sat, Unsat, Stopped };
@@ -124,6 +124,7 @@ class Engine {
     int newClause(const std::vector<Lit>& lits);
     Lit* lits(int cref) { return store_.data() + clauses_[cref].start; }
     int size(int cref) const { return store_[clauses_[cref].start - 1]; }
+    int clauseAt(int start) const { return store_[start - 2] >> 1; }
     void attach(int cref);
     void enqueue(Lit l, int reason);
     bool imply(Lit l, int ref);
@@ -178,6 +179,7 @@ class Engine {
     std::vector<int> varAt_;                // area * cells + cell: variable or -1
     std::vector<int> xCell_, xArea_;
     std::vector<int> orthStart_, orth_, ringStart_, ring_;
+    std::vector<int> col_, row_; // per cell: x - 1, y - 1
 
     std::vector<std::int8_t> value_;
     std::vector<int> level_, reason_;
@@ -187,21 +189,32 @@ class Engine {
     std::vector<int> arena_;
 
     std::vector<Clause> clauses_;
-    std::vector<Lit> store_;  // per clause: its size, then its literals
+    std::vector<Lit> store_;  // per clause: its index and kind, its size, its literals
     std::size_t garbage_ = 0; // literals of deleted clauses still in store_
     std::vector<int> freeClauses_;
     std::vector<std::vector<Watch>> watches_;
     int learnts_ = 0;
     bool unsat_ = false, countersAdded_ = false;
 
-    std::vector<int> trueCount_;
+    std::vector<int> trueCount_, openCount_; // per area: its x true, its x not false
     std::vector<char> areaDirty_, areaFull_;
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
+    // Black connectivity, after a pass that found nothing: the trail's length
+    // then (kNoPass when that state is gone), and the cells (sens_ ==
+    // sensNow_) whose turning black could force a cut cell; until a cell
+    // turns white or one of those turns black, a pass would find nothing.
+    static constexpr std::size_t kNoPass = ~std::size_t{0};
+    std::size_t blackPass_ = kNoPass;
+    std::vector<int> sens_, quiet_;
+    int sensNow_ = 0;
     int blackCount_ = 0, whiteCount_ = 0, blackTotal_ = 0, whiteTotal_ = 0;
     bool countDirty_ = false;
     std::vector<Lit> conflict_, expl_, spare_;
-    std::vector<std::pair<int, int>> fence_; // reach: false cells beside, steps to them
+    struct Fence {
+        int cell, steps, x, y;
+    };
+    std::vector<Fence> fence_; // reach: false cells beside, steps to them, where they lie
 
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
@@ -214,11 +227,41 @@ class Engine {
     std::vector<char> phase_;
     std::vector<int> heap_, heapPos_;
     std::vector<char> seen_;
-    std::vector<Lit> learnt_, analyzed_, stackLits_;
+    std::vector<Lit> learnt_, analyzed_;
+    struct Step {
+        int var;
+        const Lit* next;
+        const Lit* end;
+    };
+    std::vector<Step> path_; // redundant(): the walk's path, each with its reason literals left
 
     std::uint64_t nodes_ = 0, conflicts_ = 0;
     LimitWatch watch_;
     bool stopped_ = false;
 };
+
+// Sets `l` with `reason` (in the header, so that the propagators' loops take
+// it inline).
+inline void Engine::enqueue(Lit l, int reason) {
+    const int v = VarOf(l);
+    value_[v] = (l & 1) ? kFalse : kTrue;
+    level_[v] = level();
+    reason_[v] = reason;
+    trail_.push_back(l);
+    if (v < cells_) {
+        blackDirty_ = true;
+        if ((l & 1) ? ++whiteCount_ >= whiteTotal_ : ++blackCount_ >= blackTotal_)
+            countDirty_ = true;
+        return;
+    }
+    if (!isX(v)) return;
+    const int k = xArea(v);
+    markArea(k);
+    if (l & 1) --openCount_[k];
+    if (!(l & 1) && ++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
+        areaFull_[k] = 1;
+        fullAreas_.push_back(k);
+    }
+}
 
 } // namespace ombrix::learn

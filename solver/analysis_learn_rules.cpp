@@ -50,34 +50,40 @@ bool Engine::propagateUnits() {
         const Lit p = trail_[qhead_++];
         if (isX(VarOf(p)) && !(p & 1) && !spreadArea(p)) return false;
         const Lit f = Neg(p);
+        // The list is not added to while it is walked: a watch moves to
+        // another literal of its clause, never to f.
         std::vector<Watch>& ws = watches_[f];
-        std::size_t i = 0, j = 0;
-        while (i < ws.size()) {
-            const Watch wt = ws[i];
+        Watch* i = ws.data();
+        Watch* j = i;
+        Watch* const end = i + ws.size();
+        const auto fail = [&] {
+            while (i < end)
+                *j++ = *i++;
+            ws.resize(static_cast<std::size_t>(j - ws.data()));
+            return false;
+        };
+        while (i < end) {
+            const Watch wt = *i++;
             const std::int8_t blocker = litValue(wt.blocker);
             if (blocker == kTrue) {
-                ws[j++] = ws[i++];
+                *j++ = wt;
                 continue;
             }
-            if (wt.binary) {
-                ws[j++] = ws[i++];
+            if (wt.ref < 0) {
+                *j++ = wt;
                 if (blocker == kUnset) {
-                    enqueue(wt.blocker, wt.clause);
+                    enqueue(wt.blocker, -1 - wt.ref);
                     continue;
                 }
                 conflict_.assign({f, wt.blocker});
-                while (i < ws.size())
-                    ws[j++] = ws[i++];
-                ws.resize(j);
-                return false;
+                return fail();
             }
-            Lit* L = store_.data() + wt.start;
+            Lit* L = store_.data() + wt.ref;
             const int n = L[-1];
             if (L[0] == f) std::swap(L[0], L[1]);
-            ++i;
             const Lit first = L[0];
             if (first != wt.blocker && litValue(first) == kTrue) {
-                ws[j++] = {wt.clause, wt.start, first, false};
+                *j++ = {wt.ref, first};
                 continue;
             }
             bool moved = false;
@@ -85,23 +91,20 @@ bool Engine::propagateUnits() {
                 if (litValue(L[k]) != kFalse) {
                     L[1] = L[k];
                     L[k] = f;
-                    watches_[L[1]].push_back({wt.clause, wt.start, first, false});
+                    watches_[L[1]].push_back({wt.ref, first});
                     moved = true;
                     break;
                 }
             }
             if (moved) continue;
-            ws[j++] = {wt.clause, wt.start, first, false};
+            *j++ = {wt.ref, first};
             if (litValue(first) == kFalse) {
                 conflict_.assign(L, L + n);
-                while (i < ws.size())
-                    ws[j++] = ws[i++];
-                ws.resize(j);
-                return false;
+                return fail();
             }
-            enqueue(first, wt.clause);
+            enqueue(first, wt.ref);
         }
-        ws.resize(j);
+        ws.resize(static_cast<std::size_t>(j - ws.data()));
     }
     return true;
 }
@@ -170,34 +173,42 @@ bool Engine::countColours() {
 }
 
 bool Engine::reachArea(int k) {
-    const int n = areaSize_[k];
-    ++stampNow_;
+    const int n = areaSize_[k], now = ++stampNow_;
+    // Plain pointers in the walks: the compiler need not reload what a
+    // store into an int array might have changed.
+    int* const stamp = stamp_.data();
+    int* const depth = depth_.data();
+    int* const queue = queue_.data();
+    const int* const orthStart = orthStart_.data();
+    const int* const orth = orth_.data();
+    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
+    const std::int8_t* const value = value_.data();
     int len = 0;
-    queue_[len++] = areaCell_[k];
-    stamp_[areaCell_[k]] = stampNow_;
-    depth_[areaCell_[k]] = 0;
+    queue[len++] = areaCell_[k];
+    stamp[areaCell_[k]] = now;
+    depth[areaCell_[k]] = 0;
     // The part K: the cells of area k joined to its clue through cells of it.
     for (int qi = 0; qi < len; ++qi) {
-        const int c = queue_[qi];
-        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
-            const int e = orth_[i], u = varAt(k, e);
-            if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) != kTrue) continue;
-            stamp_[e] = stampNow_;
-            depth_[e] = 0;
-            queue_[len++] = e;
+        const int c = queue[qi];
+        for (int i = orthStart[c]; i < orthStart[c + 1]; ++i) {
+            const int e = orth[i], u = var[e];
+            if (u < 0 || stamp[e] == now || value[u] != kTrue) continue;
+            stamp[e] = now;
+            depth[e] = 0;
+            queue[len++] = e;
         }
     }
     const int kept = len, room = n - kept;
     // Then the cells at most `room` steps from K.
     for (int qi = 0; qi < len; ++qi) {
-        const int c = queue_[qi];
-        if (depth_[c] >= room) continue;
-        for (int i = orthStart_[c]; i < orthStart_[c + 1]; ++i) {
-            const int e = orth_[i], u = varAt(k, e);
-            if (u < 0 || stamp_[e] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
-            stamp_[e] = stampNow_;
-            depth_[e] = depth_[c] + 1;
-            queue_[len++] = e;
+        const int c = queue[qi];
+        if (depth[c] >= room) continue;
+        for (int i = orthStart[c]; i < orthStart[c + 1]; ++i) {
+            const int e = orth[i], u = var[e];
+            if (u < 0 || stamp[e] == now || value[u] == kFalse) continue;
+            stamp[e] = now;
+            depth[e] = depth[c] + 1;
+            queue[len++] = e;
         }
     }
     // K, and the false cells beside the cells fewer than `room` steps out,
@@ -216,26 +227,27 @@ bool Engine::reachArea(int k) {
                     const int e = orth_[i];
                     if (varAt(k, e) < 0 || stamp_[e] == stampNow_ || mark_[e] == markNow_) continue;
                     mark_[e] = markNow_;
-                    fence_.push_back({e, depth_[c] + 1});
+                    fence_.push_back({e, depth_[c] + 1, col_[e], row_[e]});
                 }
             }
         }
         expl_.clear();
         for (int qi = 0; qi < kept; ++qi)
             addExpl(NegLit(varAt(k, queue_[qi])));
-        const int tx = t / h_, ty = t % h_;
-        for (const auto& [e, steps] : fence_)
-            if (t < 0 || steps + std::abs(e / h_ - tx) + std::abs(e % h_ - ty) <= room)
-                addExpl(PosLit(varAt(k, e)));
+        const int tx = t < 0 ? 0 : col_[t], ty = t < 0 ? 0 : row_[t];
+        for (const Fence& f : fence_)
+            if (t < 0 || f.steps + std::abs(f.x - tx) + std::abs(f.y - ty) <= room)
+                addExpl(PosLit(varAt(k, f.cell)));
     };
     if (len < n) {
         explain(-1);
         conflict_ = expl_;
         return false;
     }
-    for (int i = areaStart_[k]; i < areaStart_[k + 1]; ++i) {
+    // Every cell that may still be in the area reached: nothing to cut.
+    for (int i = areaStart_[k]; i < areaStart_[k + 1] && len < openCount_[k]; ++i) {
         const int u = areaVars_[i];
-        if (stamp_[xCell(u)] == stampNow_ || litValue(PosLit(u)) == kFalse) continue;
+        if (stamp[xCell(u)] == now || value[u] == kFalse) continue;
         explain(xCell(u));
         if (!imply(NegLit(u), storeExpl())) return false;
     }
@@ -252,65 +264,100 @@ bool Engine::reachArea(int k) {
 }
 
 bool Engine::connectBlack() {
+    // When, since a pass that found nothing, no cell has turned white and
+    // only cells outside every marked part black, a pass finds nothing again.
+    if (blackPass_ != kNoPass) {
+        std::size_t i = blackPass_;
+        for (; i < trail_.size(); ++i) {
+            const Lit l = trail_[i];
+            if (VarOf(l) < cells_ && ((l & 1) || sens_[VarOf(l)] == sensNow_)) break;
+        }
+        if (i == trail_.size()) {
+            blackPass_ = i;
+            return true;
+        }
+        blackPass_ = kNoPass;
+    }
+    const std::size_t before = trail_.size();
     int s0 = -1;
     for (int c = 0; c < cells_ && s0 < 0; ++c)
         if (value_[c] == kTrue) s0 = c;
     if (s0 < 0) return true;
-    const auto open = [&](int c) { return value_[c] != kFalse; };
-    ++stampNow_;
+    const int now = ++stampNow_;
+    // Plain pointers in the walk (see reachArea).
+    int* const stamp = stamp_.data();
+    int* const disc = disc_.data();
+    int* const low = low_.data();
+    int* const order = order_.data();
+    int* const parent = parent_.data();
+    int* const sub = sub_.data();
+    int* const size = size_.data();
+    int* const next = next_.data();
+    int* const stack = stack_.data();
+    const int* const orthStart = orthStart_.data();
+    const int* const orth = orth_.data();
+    const std::int8_t* const value = value_.data();
     int timer = 0, top = 0, cuts = 0;
-    stamp_[s0] = stampNow_;
-    disc_[s0] = low_[s0] = timer;
-    order_[timer++] = s0;
-    parent_[s0] = -1;
-    sub_[s0] = 1;
-    size_[s0] = 1;
-    next_[s0] = orthStart_[s0];
-    stack_[top++] = s0;
+    quiet_.clear();
+    stamp[s0] = now;
+    disc[s0] = low[s0] = timer;
+    order[timer++] = s0;
+    parent[s0] = -1;
+    sub[s0] = 1;
+    size[s0] = 1;
+    next[s0] = orthStart[s0];
+    stack[top++] = s0;
     while (top > 0) {
-        const int v = stack_[top - 1];
-        if (next_[v] < orthStart_[v + 1]) {
-            const int u = orth_[next_[v]++];
-            if (!open(u)) continue;
-            if (stamp_[u] != stampNow_) {
-                stamp_[u] = stampNow_;
-                disc_[u] = low_[u] = timer;
-                order_[timer++] = u;
-                parent_[u] = v;
-                sub_[u] = value_[u] == kTrue;
-                size_[u] = 1;
-                next_[u] = orthStart_[u];
-                stack_[top++] = u;
-            } else if (u != parent_[v]) {
-                low_[v] = std::min(low_[v], disc_[u]);
+        const int v = stack[top - 1];
+        if (next[v] < orthStart[v + 1]) {
+            const int u = orth[next[v]++];
+            if (value[u] == kFalse) continue;
+            if (stamp[u] != now) {
+                stamp[u] = now;
+                disc[u] = low[u] = timer;
+                order[timer++] = u;
+                parent[u] = v;
+                sub[u] = value[u] == kTrue;
+                size[u] = 1;
+                next[u] = orthStart[u];
+                stack[top++] = u;
+            } else if (u != parent[v]) {
+                low[v] = std::min(low[v], disc[u]);
             }
             continue;
         }
         --top;
-        const int p = parent_[v];
+        const int p = parent[v];
         if (p < 0) continue;
-        low_[p] = std::min(low_[p], low_[v]);
-        sub_[p] += sub_[v];
-        size_[p] += size_[v];
-        if (low_[v] >= disc_[p] && sub_[v] > 0 && value_[p] == kUnset) cut_[cuts++] = v;
+        low[p] = std::min(low[p], low[v]);
+        sub[p] += sub[v];
+        size[p] += size[v];
+        if (low[v] >= disc[p] && value[p] == kUnset) {
+            if (sub[v] > 0)
+                cut_[cuts++] = v;
+            else
+                quiet_.push_back(v);
+        }
     }
     // The white cells round order_[from, to) but for `skip`, once each
     // since the mark was last moved on.
     const auto boundary = [&](int from, int to, int skip) {
+        int* const mark = mark_.data();
+        const int mk = markNow_;
         for (int i = from; i < to; ++i) {
-            const int c = order_[i];
+            const int c = order[i];
             if (c == skip) continue;
-            for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
-                const int d = orth_[e];
-                if (value_[d] != kFalse || mark_[d] == markNow_) continue;
-                mark_[d] = markNow_;
+            for (int e = orthStart[c]; e < orthStart[c + 1]; ++e) {
+                const int d = orth[e];
+                if (value[d] != kFalse || mark[d] == mk) continue;
+                mark[d] = mk;
                 addExpl(PosLit(d));
             }
         }
     };
     // The cells outside that search, pocket by pocket.
     int end = timer;
-    for (int c0 = 0; c0 < cells_; ++c0) {
+    for (int c0 = 0; c0 < cells_ && timer < cells_ - whiteCount_; ++c0) {
         if (stamp_[c0] == stampNow_ || value_[c0] == kFalse) continue;
         const int from = end;
         int black = -1;
@@ -364,6 +411,17 @@ bool Engine::connectBlack() {
         boundary(hi, timer, p);
         if (spare_.size() < expl_.size()) expl_ = spare_;
         enqueue(PosLit(p), storeExpl());
+    }
+    if (trail_.size() == before) {
+        // Nothing found: mark the cells of the parts that an undecided cut
+        // cell would cut off (outer parts first, so each cell once).
+        blackPass_ = before;
+        ++sensNow_;
+        for (auto it = quiet_.rbegin(); it != quiet_.rend(); ++it) {
+            if (sens_[*it] == sensNow_) continue;
+            for (int i = disc_[*it]; i < disc_[*it] + size_[*it]; ++i)
+                sens_[order_[i]] = sensNow_;
+        }
     }
     return true;
 }
