@@ -4,7 +4,7 @@
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
 // instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] [--clingo-two] [--threads N]
 // times the complete analysis instead (see analyze_bench.cpp; --engine learn times the
-// learning analysis alone). --learn-check [--seeds N] holds the two analyses against each
+// learning analysis alone; --corpus DIR takes the puzzles of DIR/real instead). --learn-check [--seeds N] holds the two analyses against each
 // other (learn_check.cpp). --generate [--seeds N] [--grades | --grade G]
 // [--rules ombrix|tandrel] [--size WxH] [--threads T] times the unique-puzzle generator
 // (see generate_bench.cpp), for one rule set or size if asked.
@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     int runs = 5, generated = 0, threads = 2, checkSeeds = 200;
     bool analyze = false, clingo = true, clingoTwo = false, learning = false, learnCheck = false;
     double limit = 60;
+    std::string corpus = OMBRIX_CORPUS_DIR;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--analyze") analyze = true;
@@ -44,11 +45,10 @@ int main(int argc, char** argv) {
         if (a == "--limit" && i + 1 < argc) limit = std::atof(argv[i + 1]);
         if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[i + 1]));
         if (a == "--threads" && i + 1 < argc) threads = std::max(1, std::atoi(argv[i + 1]));
+        if (a == "--corpus" && i + 1 < argc) corpus = argv[i + 1];
     }
-    if (learnCheck) return RunLearnCheck(OMBRIX_CORPUS_DIR, checkSeeds, limit);
-    if (analyze)
-        return RunAnalyzeBench(OMBRIX_CORPUS_DIR, runs, limit, clingo, threads, learning,
-                               clingoTwo);
+    if (learnCheck) return RunLearnCheck(corpus, checkSeeds, limit);
+    if (analyze) return RunAnalyzeBench(corpus, runs, limit, clingo, threads, learning, clingoTwo);
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) != "--generate") continue;
         int seeds = 20;
