@@ -2,8 +2,9 @@
 // analysis_learn_engine.h) and the search over them.
 //
 // The search: two watched literals, first-UIP learning with minimisation,
-// variable activities with phase saving, Luby restarts, learnt clauses cut
-// back by glue and activity. A solution is blocked by a clause over its black
+// variable activities with phase saving, Luby restarts, learnt clauses kept
+// in three tiers by glue (updated when a clause takes part in a conflict) and
+// cut back by activity. A solution is blocked by a clause over its black
 // cells and the search goes on: no further solution then means unique.
 #include "analysis_learn.h"
 #include "analysis_learn_engine.h"
@@ -25,6 +26,10 @@ namespace {
 // conflicts before they are added.
 constexpr int kCounterCap = 4000, kCountersCap = 60000;
 constexpr std::uint64_t kCountersAfter = 60000;
+// Learnt clauses of glue up to kCoreGlue are kept for good, those up to
+// kTier2Glue while some conflict met them in the last kTier2Keep conflicts.
+constexpr int kCoreGlue = 2, kTier2Glue = 6;
+constexpr std::uint64_t kTier2Keep = 10000;
 
 double Luby(double y, int x) {
     int size = 1, seq = 0;
@@ -369,7 +374,14 @@ int Engine::analyze() {
     };
     const auto bumpClause = [&](int r) {
         if (r < 0 || !(store_[r - 2] & 1)) return;
-        if ((clauses_[clauseAt(r)].activity += static_cast<float>(clauseInc_)) > 1e20f) {
+        Clause& c = clauses_[clauseAt(r)];
+        c.used = conflicts_;
+        // Its glue now, if clearly lower: the clause moves to a better tier.
+        if (c.lbd > kCoreGlue) {
+            const int g = glue(store_.data() + r, store_[r - 1]);
+            if (g + 1 < c.lbd) c.lbd = g;
+        }
+        if ((c.activity += static_cast<float>(clauseInc_)) > 1e20f) {
             for (Clause& c : clauses_)
                 c.activity *= 1e-20f;
             clauseInc_ *= 1e-20;
@@ -450,6 +462,17 @@ bool Engine::redundant(Lit p, std::uint64_t levels) {
     return true;
 }
 
+// The number of decision levels among n literals.
+int Engine::glue(const Lit* L, int n) {
+    ++levelMarkNow_;
+    int g = 0;
+    for (int i = 0; i < n; ++i) {
+        const int lv = level_[VarOf(L[i])];
+        if (levelMark_[lv] != levelMarkNow_) levelMark_[lv] = levelMarkNow_, ++g;
+    }
+    return g;
+}
+
 void Engine::learn(int btLevel) {
     backtrack(btLevel);
     if (learnt_.size() == 1) {
@@ -460,14 +483,8 @@ void Engine::learn(int btLevel) {
     Clause& c = clauses_[cref];
     c.learnt = true;
     c.activity = static_cast<float>(clauseInc_);
-    ++levelMarkNow_;
-    for (Lit l : learnt_) {
-        const int lv = level_[VarOf(l)];
-        if (levelMark_[lv] != levelMarkNow_) {
-            levelMark_[lv] = levelMarkNow_;
-            ++c.lbd;
-        }
-    }
+    c.used = conflicts_;
+    c.lbd = glue(learnt_.data(), static_cast<int>(learnt_.size()));
     ++learnts_;
     store_[c.start - 2] |= 1;
     attach(cref);
@@ -479,18 +496,19 @@ bool Engine::locked(int cref) const {
     return reason_[VarOf(l)] == clauses_[cref].start && litValue(l) == kTrue;
 }
 
-// Drops about half the learnt clauses: not those of glue 2 or less, nor those
-// that are the reason of a set literal; the least active first.
+// Drops the less active half of the local learnt clauses: those of glue
+// over kTier2Glue, and those of the middle tier that no conflict met lately.
+// The core tier stays, and so does the reason of a set literal.
 void Engine::reduce() {
     std::vector<int> cand;
     for (int i = 0; i < static_cast<int>(clauses_.size()); ++i) {
         const Clause& c = clauses_[i];
-        if (c.learnt && !c.deleted && c.lbd > 2 && !locked(i)) cand.push_back(i);
+        if (!c.learnt || c.deleted || c.lbd <= kCoreGlue || locked(i)) continue;
+        if (c.lbd <= kTier2Glue && conflicts_ - c.used < kTier2Keep) continue;
+        cand.push_back(i);
     }
-    std::sort(cand.begin(), cand.end(), [&](int a, int b) {
-        if (clauses_[a].lbd != clauses_[b].lbd) return clauses_[a].lbd > clauses_[b].lbd;
-        return clauses_[a].activity < clauses_[b].activity;
-    });
+    std::sort(cand.begin(), cand.end(),
+              [&](int a, int b) { return clauses_[a].activity < clauses_[b].activity; });
     cand.resize(cand.size() / 2);
     for (int i : cand) {
         clauses_[i].deleted = true;

@@ -85,6 +85,7 @@ struct Clause {
     int start = 0;
     float activity = 0;
     int lbd = 0;
+    std::uint64_t used = 0; // the last conflict whose analysis met it
     bool learnt = false;
     bool deleted = false;
 };
@@ -156,6 +157,7 @@ class Engine {
     bool redundant(Lit p, std::uint64_t levels);
     void learn(int btLevel);
     void reduce();
+    int glue(const Lit* L, int n);
     void compact();
     bool locked(int cref) const;
     int pickBranch();
