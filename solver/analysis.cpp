@@ -233,11 +233,13 @@ AnalysisResult Search::Run() {
     return result;
 }
 
-bool Search::Head(std::uint64_t deadEnds) {
+bool Search::Head(std::uint64_t deadEnds, double seconds) {
     alone_ = std::make_unique<AnalysisResult>();
     watch_.begin();
     own_.result = alone_.get();
+    pauseAt_ = seconds;
     ended_ = advance(deadEnds) == Progress::Done;
+    pauseAt_ = 0;
     return ended_ && !stopped_;
 }
 
@@ -275,8 +277,8 @@ double Search::explored() const {
     return done;
 }
 
-// The search on until `failEnd` dead ends (it then pauses at a node, to go on
-// from there when called again), or until its tree is done, two solutions
+// The search on until `failEnd` dead ends or Head's seconds (it then pauses
+// at a node, to go on from there when called again), or until its tree is done, two solutions
 // are known or a limit stops it.
 Search::Progress Search::advance(std::uint64_t failEnd) {
     if (!begun_ && !beginRoot()) return Progress::Done;
@@ -291,7 +293,8 @@ Search::Progress Search::advance(std::uint64_t failEnd) {
                 restart();
                 continue;
             }
-            if (fails_ >= failEnd) return Progress::Paused;
+            if (fails_ >= failEnd || (pauseAt_ > 0 && watch_.seconds() >= pauseAt_))
+                return Progress::Paused;
             ok_ = branchDown();
             continue;
         }

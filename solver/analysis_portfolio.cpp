@@ -8,9 +8,11 @@
 // among those done when the first settles.
 //
 // The plain search (the first entry) first has its first turn on the calling
-// thread, as with one thread: most puzzles are settled there, with the same
-// result as with one thread, and start no thread. It then goes on from there
-// on its own thread.
+// thread, as with one thread but cut short at its first branch after
+// kFirstTurnSeconds: most puzzles are settled there, with the same result as
+// with one thread, and start no thread, while a puzzle whose first turn is
+// slow (a large board where every node runs the automatic solver) reaches the
+// other searches at once. It then goes on from there on its own thread.
 //
 // A further search joins by one more entry in kEngines, a function with the
 // signature of Engine. It is run with limits.threads = 1, its own cancel flag
@@ -165,7 +167,7 @@ class Portfolio {
 
 AnalysisResult RunPortfolio(const Board& puzzle, const AnalysisLimits& limits) {
     auto plain = std::make_unique<Search>(puzzle, limits);
-    if (plain->Head(kFirstTurn)) {
+    if (plain->Head(kFirstTurn, kFirstTurnSeconds)) {
         AnalysisResult r = plain->Rest();
         r.engine = kEngines[0].name;
         return r;
