@@ -248,6 +248,13 @@ void Search::Hand(const std::atomic<bool>* cancel, AnalysisObserver* observer) {
     limits_.observer = observer;
 }
 
+bool Search::Resume(double seconds) {
+    pauseAt_ = watch_.seconds() + seconds;
+    ended_ = ended_ || advance(~std::uint64_t{0}) == Progress::Done;
+    pauseAt_ = 0;
+    return ended_;
+}
+
 AnalysisResult Search::Rest() {
     if (!ended_) advance(~std::uint64_t{0});
     finish(stopped_, *alone_);

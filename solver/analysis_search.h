@@ -52,6 +52,10 @@ class Search {
     // the cancel flag and observer to heed there.
     bool Head(std::uint64_t deadEnds, double seconds = 0);
     void Hand(const std::atomic<bool>* cancel, AnalysisObserver* observer);
+    // On from Head for `seconds` more, up to the next branch after that;
+    // true when it has ended (settled or stopped: Rest then gives the result).
+    bool Resume(double seconds);
+    std::uint64_t Nodes() const { return own_.nodes; }
     AnalysisResult Rest();
 
   private:
