@@ -18,7 +18,7 @@
 // search. The two learning searches start with other phases and restart at
 // other intervals, and pass each other their solutions, units and short
 // clauses (learn::Exchange): each then has fewer dead ends to meet on its own
-// (r057: about 60,000 nodes each instead of 75,000 to 91,000 for one).
+// (r057: about 40,000 to 62,000 nodes each instead of 75,000 to 91,000).
 //
 // A further search joins by one more entry in kEngines, a function with the
 // signature of Engine. It is run with limits.threads = 1, its own cancel flag
