@@ -30,6 +30,12 @@ constexpr std::uint64_t kCountersAfter = 60000;
 // kTier2Glue while some conflict met them in the last kTier2Keep conflicts.
 constexpr int kCoreGlue = 2, kTier2Glue = 6;
 constexpr std::uint64_t kTier2Keep = 10000;
+// The conflicts between restarts (times the Luby sequence), per style.
+constexpr double kRestartUnit[2] = {64, 128};
+// A learnt clause is passed to the other searches (see swap) when it has at
+// most this many literals or at most this many levels (glue).
+constexpr std::size_t kShareSize = 8;
+constexpr int kShareGlue = 6;
 
 double Luby(double y, int x) {
     int size = 1, seq = 0;
@@ -140,7 +146,7 @@ bool Engine::build() {
     quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
     for (int v = 0; v < vars_; ++v) {
-        phase_[v] = v < cells_; // black first
+        phase_[v] = v < cells_ && style_ == 0; // black first, or white first
         heapInsert(v);
     }
 
@@ -374,14 +380,14 @@ int Engine::analyze() {
     };
     const auto bumpClause = [&](int r) {
         if (r < 0 || !(store_[r - 2] & 1)) return;
-        Clause& c = clauses_[clauseAt(r)];
-        c.used = conflicts_;
+        Clause& cl = clauses_[clauseAt(r)];
+        cl.used = conflicts_;
         // Its glue now, if clearly lower: the clause moves to a better tier.
-        if (c.lbd > kCoreGlue) {
+        if (cl.lbd > kCoreGlue) {
             const int g = glue(store_.data() + r, store_[r - 1]);
-            if (g + 1 < c.lbd) c.lbd = g;
+            if (g + 1 < cl.lbd) cl.lbd = g;
         }
-        if ((c.activity += static_cast<float>(clauseInc_)) > 1e20f) {
+        if ((cl.activity += static_cast<float>(clauseInc_)) > 1e20f) {
             for (Clause& c : clauses_)
                 c.activity *= 1e-20f;
             clauseInc_ *= 1e-20;
@@ -489,6 +495,10 @@ void Engine::learn(int btLevel) {
     store_[c.start - 2] |= 1;
     attach(cref);
     enqueue(learnt_[0], c.start);
+    // Counter variables are numbered by when they were added: not shared.
+    if (exchange_ && (learnt_.size() <= kShareSize || c.lbd <= kShareGlue) &&
+        std::all_of(learnt_.begin(), learnt_.end(), [&](Lit l) { return VarOf(l) < xEnd_; }))
+        outbox_.push_back({id_, -1, learnt_});
 }
 
 bool Engine::locked(int cref) const {
@@ -675,7 +685,8 @@ Outcome Engine::probeRoot() {
 
 Outcome Engine::solve() {
     int restarts = 0;
-    std::uint64_t restartAt = conflicts_ + 64;
+    const double unit = kRestartUnit[style_];
+    std::uint64_t restartAt = conflicts_ + static_cast<std::uint64_t>(unit);
     std::size_t maxLearnts = clauses_.size() / 3 + 2000;
     while (true) {
         if (!propagate()) {
@@ -689,10 +700,13 @@ Outcome Engine::solve() {
             varInc_ /= 0.95;
             clauseInc_ /= 0.999;
             if (conflicts_ >= restartAt) {
-                restartAt = conflicts_ + static_cast<std::uint64_t>(64 * Luby(2, ++restarts));
+                restartAt = conflicts_ + static_cast<std::uint64_t>(unit * Luby(2, ++restarts));
                 backtrack(0);
                 if (!countersAdded_ && conflicts_ >= kCountersAfter && !addCounters())
                     return Outcome::Unsat;
+                // What the others found may leave nothing to look for: no
+                // solution left, or two known.
+                if (exchange_ && (!swap() || blocks_.size() >= 2)) return Outcome::Unsat;
             }
             continue;
         }
@@ -733,13 +747,33 @@ void Engine::storeSolution(Board& out) const {
 }
 
 // A clause that the solution just found breaks: some cell of another colour.
-bool Engine::blockSolution() {
+std::vector<Lit> Engine::blockingClause() const {
     std::vector<Lit> lits;
     for (int c = 0; c < cells_; ++c)
         if (clueArea_[c] < 0 && !given_[c])
             lits.push_back(value_[c] == kTrue ? NegLit(c) : PosLit(c));
-    backtrack(0);
-    return addClause(std::move(lits));
+    return lits;
+}
+
+// At level 0: logs this search's new units and the clauses it has learnt
+// to share, and takes what the others logged: a solution (new to this
+// search) is counted and blocked, a clause added. False when that leaves
+// nothing to search.
+bool Engine::swap() {
+    for (; unitsLogged_ < trail_.size(); ++unitsLogged_)
+        if (VarOf(trail_[unitsLogged_]) < xEnd_)
+            outbox_.push_back({id_, -1, {trail_[unitsLogged_]}});
+    exchange_->Swap(id_, outbox_, cursor_, inbox_);
+    for (Exchange::Entry& e : inbox_) {
+        if (e.solution >= 0) {
+            if (std::find(blocks_.begin(), blocks_.end(), e.lits) != blocks_.end()) continue;
+            result_->solutions[blocks_.size()] = exchange_->SolutionAt(e.solution);
+            blocks_.push_back(e.lits);
+            if (blocks_.size() >= 2) return true;
+        }
+        if (!addClause(std::move(e.lits))) return false;
+    }
+    return true;
 }
 
 AnalysisResult Engine::Run() {
@@ -749,19 +783,27 @@ AnalysisResult Engine::Run() {
     for (int x = 1; x <= puzzle_.width; ++x)
         for (int y = 1; y <= puzzle_.height; ++y)
             if (isClue(puzzle_.state(x, y))) clueSum += puzzle_.state(x, y);
-    int found = 0;
+    result_ = &result;
+    if (exchange_) id_ = exchange_->Join();
     bool stopped = false;
-    if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build()) {
+    if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build() &&
+        (!exchange_ || swap()) && blocks_.size() < 2) {
         const Outcome probed = probeRoot();
         stopped = probed == Outcome::Stopped;
-        while (found < 2 && probed == Outcome::Sat) {
+        while (blocks_.size() < 2 && probed == Outcome::Sat) {
             const Outcome o = solve();
             if (o == Outcome::Stopped) stopped = true;
             if (o != Outcome::Sat) break;
-            storeSolution(result.solutions[found++]);
-            if (found == 2 || !blockSolution()) break;
+            Board& slot = result.solutions[blocks_.size()];
+            storeSolution(slot);
+            blocks_.push_back(blockingClause());
+            if (exchange_) exchange_->AddSolution(id_, slot, blocks_.back());
+            if (blocks_.size() == 2) break;
+            backtrack(0);
+            if (!addClause(blocks_.back())) break;
         }
     }
+    const int found = static_cast<int>(blocks_.size());
     result.nodes = nodes_;
     result.solutionCount = found;
     if (found == 2) {
@@ -786,6 +828,12 @@ AnalysisResult Engine::Run() {
 
 AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits) {
     learn::Engine engine(puzzle, limits);
+    return engine.Run();
+}
+
+AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits,
+                                 learn::Exchange& exchange, int style) {
+    learn::Engine engine(puzzle, limits, &exchange, style);
     return engine.Run();
 }
 
