@@ -29,7 +29,7 @@ constexpr std::uint64_t kCountersAfter = 60000;
 // Learnt clauses of glue up to kCoreGlue are kept for good, those up to
 // kTier2Glue while some conflict met them in the last kTier2Keep conflicts.
 constexpr int kCoreGlue = 2, kTier2Glue = 6;
-constexpr std::uint64_t kTier2Keep = 10000;
+constexpr std::uint64_t kTier2Keep = 1000;
 // The conflicts between restarts (times the Luby sequence), per style.
 constexpr double kRestartUnit[2] = {64, 128};
 // A learnt clause is passed to the other searches (see swap) when it has at
