@@ -26,7 +26,10 @@ bool Engine::propagate() {
             const int k = dirtyAreas_.back();
             dirtyAreas_.pop_back();
             areaDirty_[k] = 0;
-            if (!joinArea(k) || !reachArea(k)) return false;
+            if (!(clean_[k] & kJoinClean) && !joinArea(k)) return false;
+            clean_[k] |= kJoinClean;
+            if (!(clean_[k] & kReachClean) && !reachArea(k)) return false;
+            clean_[k] |= kReachClean;
             if (!chokeDirty_[k]) chokeDirty_[k] = 1, chokeAreas_.push_back(k);
         }
         if (trail_.size() != before) continue;
@@ -39,7 +42,10 @@ bool Engine::propagate() {
             const int k = chokeAreas_.back();
             chokeAreas_.pop_back();
             chokeDirty_[k] = 0;
+            if (clean_[k] & kChokeClean) continue;
             if (!chokeArea(k)) return false;
+            // A cell it put in the area may be cut off by another cell.
+            if (trail_.size() == before) clean_[k] |= kChokeClean;
         }
         if (trail_.size() == before && qhead_ == trail_.size()) return true;
     }
@@ -309,21 +315,25 @@ bool Engine::connectBlack() {
     stack[top++] = s0;
     while (top > 0) {
         const int v = stack[top - 1];
-        if (next[v] < orthStart[v + 1]) {
-            const int u = orth[next[v]++];
+        const int last = orthStart[v + 1];
+        int i = next[v];
+        for (; i < last; ++i) {
+            const int u = orth[i];
             if (value[u] == kFalse) continue;
-            if (stamp[u] != now) {
-                stamp[u] = now;
-                disc[u] = low[u] = timer;
-                order[timer++] = u;
-                parent[u] = v;
-                sub[u] = value[u] == kTrue;
-                size[u] = 1;
-                next[u] = orthStart[u];
-                stack[top++] = u;
-            } else if (u != parent[v]) {
-                low[v] = std::min(low[v], disc[u]);
-            }
+            if (stamp[u] != now) break;
+            if (u != parent[v]) low[v] = std::min(low[v], disc[u]);
+        }
+        if (i < last) {
+            const int u = orth[i];
+            next[v] = i + 1;
+            stamp[u] = now;
+            disc[u] = low[u] = timer;
+            order[timer++] = u;
+            parent[u] = v;
+            sub[u] = value[u] == kTrue;
+            size[u] = 1;
+            next[u] = orthStart[u];
+            stack[top++] = u;
             continue;
         }
         --top;
