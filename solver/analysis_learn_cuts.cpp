@@ -111,7 +111,8 @@ bool Engine::chokeArea(int k) {
 // cell p (p = -1: the whole part), in order_, marked (mark_) and counted,
 // with the cells of the area in it (`trues`), and in expl_ the false cells
 // round it. Without a cell p the search stops once it holds n_k cells and
-// every cell of the area.
+// every cell of the area; with none, once it holds more than n_k cells and
+// every cell whose x(c, k) is not false (the rule then finds nothing).
 int Engine::joinedWithout(int k, int p, int& trues) {
     const int n = areaSize_[k], root = areaCell_[k], mk = ++markNow_, need = trueCount_[k];
     // Plain pointers in the walk (see reachArea).
@@ -126,7 +127,8 @@ int Engine::joinedWithout(int k, int p, int& trues) {
     int m = 0, t = 0;
     order[m++] = root;
     expl_.clear();
-    for (int qi = 0; qi < m && (p < 0 || m < n || t < need); ++qi) {
+    const int open = p < 0 && n < openCount_[k] ? openCount_[k] : cells_ + 1;
+    for (int qi = 0; qi < m && m < open && (p < 0 || m < n || t < need); ++qi) {
         const int c = order[qi];
         if (value[var[c]] == kTrue) ++t;
         for (int j = orthStart[c]; j < orthStart[c + 1]; ++j) {
@@ -150,6 +152,10 @@ bool Engine::joinArea(int k) {
     const int n = areaSize_[k];
     int trues = 0;
     const int m = joinedWithout(k, -1, trues);
+    if (m > n && m == openCount_[k]) {
+        partNow_[k] = kWholePart;
+        return true;
+    }
     partNow_[k] = ++partStamp_;
     for (int qi = 0; qi < m; ++qi)
         partOf_[varAt(k, order_[qi]) - cells_] = partStamp_;

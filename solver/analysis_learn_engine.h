@@ -205,7 +205,10 @@ class Engine {
     // Cells outside G are false and stay so while these stand.
     static constexpr char kJoinClean = 1, kReachClean = 2, kChokeClean = 4;
     std::vector<char> clean_;
-    std::vector<int> partOf_, partNow_; // per x variable, per area: the part's stamp
+    // Per x variable, per area: the stamp of the area's last part, or
+    // kWholePart when it held every cell whose x(c, k) was not false.
+    static constexpr int kWholePart = -1;
+    std::vector<int> partOf_, partNow_;
     int partStamp_ = 0;
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
@@ -268,7 +271,7 @@ inline void Engine::enqueue(Lit l, int reason) {
     markArea(k);
     if (l & 1) {
         --openCount_[k];
-        if (partOf_[v - cells_] == partNow_[k]) clean_[k] = 0;
+        if (partNow_[k] == kWholePart || partOf_[v - cells_] == partNow_[k]) clean_[k] = 0;
         return;
     }
     clean_[k] &= kJoinClean;

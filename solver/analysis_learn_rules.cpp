@@ -205,8 +205,11 @@ bool Engine::reachArea(int k) {
         }
     }
     const int kept = len, room = n - kept;
-    // Then the cells at most `room` steps from K.
+    // Then the cells at most `room` steps from K; once they are more than
+    // n_k and every cell whose x(c, k) is not false, nothing follows.
+    const int open = openCount_[k];
     for (int qi = 0; qi < len; ++qi) {
+        if (len == open && len > n) return true;
         const int c = queue[qi];
         if (depth[c] >= room) continue;
         for (int i = orthStart[c]; i < orthStart[c + 1]; ++i) {
