@@ -16,8 +16,8 @@ namespace ombrix::learn {
 // clue: when that part holds fewer than n_k cells, or misses a cell already in
 // the area, x(p, k) is true; because of the false cells round that part (and
 // for the second form the missed cell of lowest index). The cells p are found
-// with Tarjan's low links over G from the clue, with the size of each subtree
-// and its cell of the area of lowest index. Every cell of G is then in the
+// with Tarjan's low links over G from the clue, with each subtree's cell of
+// the area of lowest index. Every cell of G is then in the
 // area or undecided, since joinArea has run on the same false cells.
 bool Engine::chokeArea(int k) {
     constexpr int kNone = 1 << 30;
@@ -29,7 +29,6 @@ bool Engine::chokeArea(int k) {
     int* const disc = disc_.data();
     int* const low = low_.data();
     int* const parent = parent_.data();
-    int* const size = size_.data();
     int* const sub = sub_.data();
     int* const cutSize = cutSize_.data();
     int* const cutCell = cutCell_.data();
@@ -46,7 +45,6 @@ bool Engine::chokeArea(int k) {
         mark[c] = mk;
         disc[c] = low[c] = timer++;
         parent[c] = p;
-        size[c] = 1;
         sub[c] = val == kTrue ? c : kNone;
         cutSize[c] = 0;
         cutCell[c] = kNone;
@@ -79,10 +77,9 @@ bool Engine::chokeArea(int k) {
         const int p = parent[v];
         if (p < 0) continue;
         low[p] = std::min(low[p], low[v]);
-        size[p] += size[v];
         sub[p] = std::min(sub[p], sub[v]);
         if (low[v] >= disc[p]) {
-            cutSize[p] += size[v];
+            cutSize[p] += timer - disc[v]; // v's subtree: the cells found since v
             cutCell[p] = std::min(cutCell[p], sub[v]);
         }
     }

@@ -313,7 +313,6 @@ bool Engine::connectBlack() {
     order[timer++] = s0;
     parent[s0] = -1;
     sub[s0] = 1;
-    size[s0] = 1;
     next[s0] = orthStart[s0];
     stack[top++] = s0;
     while (top > 0) {
@@ -334,17 +333,17 @@ bool Engine::connectBlack() {
             order[timer++] = u;
             parent[u] = v;
             sub[u] = value[u] == kTrue;
-            size[u] = 1;
             next[u] = orthStart[u];
             stack[top++] = u;
             continue;
         }
         --top;
+        // The subtree of v: order_[disc[v], timer).
+        size[v] = timer - disc[v];
         const int p = parent[v];
         if (p < 0) continue;
         low[p] = std::min(low[p], low[v]);
         sub[p] += sub[v];
-        size[p] += size[v];
         if (low[v] >= disc[p] && value[p] == kUnset) {
             if (sub[v] > 0)
                 cut_[cuts++] = v;
