@@ -27,7 +27,8 @@ bool Engine::propagate() {
             dirtyAreas_.pop_back();
             areaDirty_[k] = 0;
             if (!(clean_[k] & kJoinClean) && !joinArea(k)) return false;
-            clean_[k] |= kJoinClean;
+            // A full area that joinArea lets be has no cell left to decide.
+            clean_[k] |= trueCount_[k] == areaSize_[k] ? kJoinClean | kReachClean | kChokeClean : kJoinClean;
             if (!(clean_[k] & kReachClean) && !reachArea(k)) return false;
             clean_[k] |= kReachClean;
             if (!chokeDirty_[k]) chokeDirty_[k] = 1, chokeAreas_.push_back(k);
