@@ -141,7 +141,7 @@ class Engine {
     bool propagateUnits();
     bool spreadArea(Lit p);
     bool fillArea(int k);
-    bool reachArea(int k);
+    bool reachArea(int k, bool* joined = nullptr);
     bool chokeArea(int k);
     bool joinArea(int k);
     int joinedWithout(int k, int p, int& trues);
