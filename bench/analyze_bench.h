@@ -17,7 +17,8 @@ int RunAnalyzeBench(const std::string& corpus, int runs, double limit, bool with
 // Whether two boards have the same black cells.
 bool SameColours(const Board& a, const Board& b);
 
-// ombrix-bench --learn-check: AnalyzeByLearning against Analyze on the corpus
+// ombrix-bench --learn-check: AnalyzeByLearning (alone, and two that share what
+// they learn) against Analyze on the corpus
 // and on `seeds` generated boards (learn_check.cpp).
 int RunLearnCheck(const std::string& corpus, int seeds, double limit);
 

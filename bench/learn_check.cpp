@@ -1,9 +1,12 @@
 // ombrix-bench --learn-check: holds the learning analysis against the search
 // analysis on the corpus folders and on seeded generated boards (as painted,
-// with one clue changed, with one clue taken away), both rule sets. Prints
-// each disagreement, any solution the rule checker refuses, and the totals.
+// with one clue changed, with one clue taken away), both rule sets; also the
+// two learning searches that share what they learn, run at once to their
+// ends. Prints each disagreement, any solution the rule checker refuses, and
+// the totals.
 #include "analysis.h"
 #include "analysis_learn.h"
+#include "analysis_learn_exchange.h"
 #include "analyze_bench.h"
 #include "generator.h"
 #include "grid_text.h"
@@ -19,6 +22,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ombrix {
@@ -38,33 +42,52 @@ void Compare(const std::string& name, const Board& board, double limit, Tally& t
     limits.seconds = limit;
     auto a = std::make_unique<AnalysisResult>(Analyze(board, limits));
     auto b = std::make_unique<AnalysisResult>(AnalyzeByLearning(board, limits));
+    auto shared = std::make_unique<AnalysisResult[]>(2);
+    {
+        learn::Exchange exchange;
+        std::thread other([&] { shared[1] = AnalyzeByLearning(board, limits, exchange, 1); });
+        shared[0] = AnalyzeByLearning(board, limits, exchange, 0);
+        other.join();
+    }
     ++t.boards;
     t.searchMs += a->seconds * 1000;
     t.learnMs += b->seconds * 1000;
-    for (int i = 0; i < b->solutionCount; ++i) {
-        std::string why;
-        if (!testing::CheckSolution(b->solutions[i], why)) {
-            ++t.badSolutions;
-            std::printf("%s: learning solution %d refused: %s\n", name.c_str(), i, why.c_str());
+    const auto judge = [&](const char* who, const AnalysisResult& r) {
+        for (int i = 0; i < r.solutionCount; ++i) {
+            std::string why;
+            if (!testing::CheckSolution(r.solutions[i], why)) {
+                ++t.badSolutions;
+                std::printf("%s: %s solution %d refused: %s\n", name.c_str(), who, i, why.c_str());
+            }
         }
-    }
-    if (a->verdict == Verdict::Stopped || b->verdict == Verdict::Stopped) {
+        if (r.verdict == Verdict::Stopped) return;
+        const bool same =
+            a->verdict == r.verdict &&
+            (a->verdict != Verdict::Unique || SameColours(a->solutions[0], r.solutions[0])) &&
+            (a->verdict != Verdict::Several ||
+             (!r.differing.empty() && !SameColours(r.solutions[0], r.solutions[1])));
+        if (!same) {
+            ++t.disagree;
+            std::printf("%s: DISAGREE search %s, %s %s\n", name.c_str(), VerdictName(a->verdict),
+                        who, VerdictName(r.verdict));
+        }
+    };
+    if (a->verdict == Verdict::Stopped || b->verdict == Verdict::Stopped ||
+        shared[0].verdict == Verdict::Stopped || shared[1].verdict == Verdict::Stopped) {
         ++t.stopped;
-        std::printf("%s: stopped (search %s %.0f ms, learning %s %.0f ms)\n", name.c_str(),
-                    VerdictName(a->verdict), a->seconds * 1000, VerdictName(b->verdict),
-                    b->seconds * 1000);
-        return;
+        std::printf("%s: stopped (search %s %.0f ms, learning %s %.0f ms, shared %s %.0f ms, %s "
+                    "%.0f ms)\n",
+                    name.c_str(), VerdictName(a->verdict), a->seconds * 1000,
+                    VerdictName(b->verdict), b->seconds * 1000, VerdictName(shared[0].verdict),
+                    shared[0].seconds * 1000, VerdictName(shared[1].verdict),
+                    shared[1].seconds * 1000);
+        if (a->verdict == Verdict::Stopped) return;
+    } else {
+        ++t.kinds[std::string(board.tandrel() ? "tandrel " : "ombrix ") + VerdictName(a->verdict)];
     }
-    ++t.kinds[std::string(board.tandrel() ? "tandrel " : "ombrix ") + VerdictName(a->verdict)];
-    const bool same =
-        a->verdict == b->verdict &&
-        (a->verdict != Verdict::Unique || SameColours(a->solutions[0], b->solutions[0])) &&
-        (a->verdict != Verdict::Several || !b->differing.empty());
-    if (!same) {
-        ++t.disagree;
-        std::printf("%s: DISAGREE search %s, learning %s\n", name.c_str(), VerdictName(a->verdict),
-                    VerdictName(b->verdict));
-    }
+    judge("learning", *b);
+    judge("shared 0", shared[0]);
+    judge("shared 1", shared[1]);
 }
 
 void Print(const char* what, const Tally& t) {

@@ -233,17 +233,26 @@ AnalysisResult Search::Run() {
     return result;
 }
 
-bool Search::Head(std::uint64_t deadEnds) {
+bool Search::Head(std::uint64_t deadEnds, double seconds) {
     alone_ = std::make_unique<AnalysisResult>();
     watch_.begin();
     own_.result = alone_.get();
+    pauseAt_ = seconds;
     ended_ = advance(deadEnds) == Progress::Done;
+    pauseAt_ = 0;
     return ended_ && !stopped_;
 }
 
 void Search::Hand(const std::atomic<bool>* cancel, AnalysisObserver* observer) {
     limits_.cancel = cancel;
     limits_.observer = observer;
+}
+
+bool Search::Resume(double seconds) {
+    pauseAt_ = watch_.seconds() + seconds;
+    ended_ = ended_ || advance(~std::uint64_t{0}) == Progress::Done;
+    pauseAt_ = 0;
+    return ended_;
 }
 
 AnalysisResult Search::Rest() {
@@ -275,8 +284,8 @@ double Search::explored() const {
     return done;
 }
 
-// The search on until `failEnd` dead ends (it then pauses at a node, to go on
-// from there when called again), or until its tree is done, two solutions
+// The search on until `failEnd` dead ends or Head's seconds (it then pauses
+// at a node, to go on from there when called again), or until its tree is done, two solutions
 // are known or a limit stops it.
 Search::Progress Search::advance(std::uint64_t failEnd) {
     if (!begun_ && !beginRoot()) return Progress::Done;
@@ -291,7 +300,8 @@ Search::Progress Search::advance(std::uint64_t failEnd) {
                 restart();
                 continue;
             }
-            if (fails_ >= failEnd) return Progress::Paused;
+            if (fails_ >= failEnd || (pauseAt_ > 0 && watch_.seconds() >= pauseAt_))
+                return Progress::Paused;
             ok_ = branchDown();
             continue;
         }

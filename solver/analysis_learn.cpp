@@ -25,6 +25,12 @@ namespace {
 // conflicts before they are added.
 constexpr int kCounterCap = 4000, kCountersCap = 60000;
 constexpr std::uint64_t kCountersAfter = 60000;
+// The conflicts between restarts (times the Luby sequence), per style.
+constexpr double kRestartUnit[2] = {64, 128};
+// A learnt clause is passed to the other searches (see swap) when it has at
+// most this many literals or at most this many levels (glue).
+constexpr std::size_t kShareSize = 8;
+constexpr int kShareGlue = 6;
 
 double Luby(double y, int x) {
     int size = 1, seq = 0;
@@ -138,7 +144,7 @@ bool Engine::build() {
     quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
     for (int v = 0; v < vars_; ++v) {
-        phase_[v] = v < cells_; // black first
+        phase_[v] = v < cells_ && style_ == 0; // black first, or white first
         heapInsert(v);
     }
 
@@ -478,6 +484,10 @@ void Engine::learn(int btLevel) {
     store_[c.start - 2] |= 1;
     attach(cref);
     enqueue(learnt_[0], c.start);
+    // Counter variables are numbered by when they were added: not shared.
+    if (exchange_ && (learnt_.size() <= kShareSize || c.lbd <= kShareGlue) &&
+        std::all_of(learnt_.begin(), learnt_.end(), [&](Lit l) { return VarOf(l) < xEnd_; }))
+        outbox_.push_back({id_, -1, learnt_});
 }
 
 bool Engine::locked(int cref) const {
@@ -663,7 +673,8 @@ Outcome Engine::probeRoot() {
 
 Outcome Engine::solve() {
     int restarts = 0;
-    std::uint64_t restartAt = conflicts_ + 64;
+    const double unit = kRestartUnit[style_];
+    std::uint64_t restartAt = conflicts_ + static_cast<std::uint64_t>(unit);
     std::size_t maxLearnts = clauses_.size() / 3 + 2000;
     while (true) {
         if (!propagate()) {
@@ -677,10 +688,13 @@ Outcome Engine::solve() {
             varInc_ /= 0.95;
             clauseInc_ /= 0.999;
             if (conflicts_ >= restartAt) {
-                restartAt = conflicts_ + static_cast<std::uint64_t>(64 * Luby(2, ++restarts));
+                restartAt = conflicts_ + static_cast<std::uint64_t>(unit * Luby(2, ++restarts));
                 backtrack(0);
                 if (!countersAdded_ && conflicts_ >= kCountersAfter && !addCounters())
                     return Outcome::Unsat;
+                // What the others found may leave nothing to look for: no
+                // solution left, or two known.
+                if (exchange_ && (!swap() || blocks_.size() >= 2)) return Outcome::Unsat;
             }
             continue;
         }
@@ -721,13 +735,33 @@ void Engine::storeSolution(Board& out) const {
 }
 
 // A clause that the solution just found breaks: some cell of another colour.
-bool Engine::blockSolution() {
+std::vector<Lit> Engine::blockingClause() const {
     std::vector<Lit> lits;
     for (int c = 0; c < cells_; ++c)
         if (clueArea_[c] < 0 && !given_[c])
             lits.push_back(value_[c] == kTrue ? NegLit(c) : PosLit(c));
-    backtrack(0);
-    return addClause(std::move(lits));
+    return lits;
+}
+
+// At level 0: logs this search's new units and the clauses it has learnt
+// to share, and takes what the others logged: a solution (new to this
+// search) is counted and blocked, a clause added. False when that leaves
+// nothing to search.
+bool Engine::swap() {
+    for (; unitsLogged_ < trail_.size(); ++unitsLogged_)
+        if (VarOf(trail_[unitsLogged_]) < xEnd_)
+            outbox_.push_back({id_, -1, {trail_[unitsLogged_]}});
+    exchange_->Swap(id_, outbox_, cursor_, inbox_);
+    for (Exchange::Entry& e : inbox_) {
+        if (e.solution >= 0) {
+            if (std::find(blocks_.begin(), blocks_.end(), e.lits) != blocks_.end()) continue;
+            result_->solutions[blocks_.size()] = exchange_->SolutionAt(e.solution);
+            blocks_.push_back(e.lits);
+            if (blocks_.size() >= 2) return true;
+        }
+        if (!addClause(std::move(e.lits))) return false;
+    }
+    return true;
 }
 
 AnalysisResult Engine::Run() {
@@ -737,19 +771,27 @@ AnalysisResult Engine::Run() {
     for (int x = 1; x <= puzzle_.width; ++x)
         for (int y = 1; y <= puzzle_.height; ++y)
             if (isClue(puzzle_.state(x, y))) clueSum += puzzle_.state(x, y);
-    int found = 0;
+    result_ = &result;
+    if (exchange_) id_ = exchange_->Join();
     bool stopped = false;
-    if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build()) {
+    if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build() &&
+        (!exchange_ || swap()) && blocks_.size() < 2) {
         const Outcome probed = probeRoot();
         stopped = probed == Outcome::Stopped;
-        while (found < 2 && probed == Outcome::Sat) {
+        while (blocks_.size() < 2 && probed == Outcome::Sat) {
             const Outcome o = solve();
             if (o == Outcome::Stopped) stopped = true;
             if (o != Outcome::Sat) break;
-            storeSolution(result.solutions[found++]);
-            if (found == 2 || !blockSolution()) break;
+            Board& slot = result.solutions[blocks_.size()];
+            storeSolution(slot);
+            blocks_.push_back(blockingClause());
+            if (exchange_) exchange_->AddSolution(id_, slot, blocks_.back());
+            if (blocks_.size() == 2) break;
+            backtrack(0);
+            if (!addClause(blocks_.back())) break;
         }
     }
+    const int found = static_cast<int>(blocks_.size());
     result.nodes = nodes_;
     result.solutionCount = found;
     if (found == 2) {
@@ -774,6 +816,12 @@ AnalysisResult Engine::Run() {
 
 AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits) {
     learn::Engine engine(puzzle, limits);
+    return engine.Run();
+}
+
+AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits,
+                                 learn::Exchange& exchange, int style) {
+    learn::Engine engine(puzzle, limits, &exchange, style);
     return engine.Run();
 }
 

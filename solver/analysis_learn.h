@@ -15,4 +15,14 @@ namespace ombrix {
 // whatever `limits.threads` says, and names itself "learning" in `engine`.
 AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits = {});
 
+namespace learn {
+class Exchange;
+}
+// One of several learning searches at once over the same puzzle, each on its
+// own thread, that pass each other their solutions, units and short clauses
+// through `exchange` (see analysis_learn_exchange.h); `style` (0 or 1, one
+// each) makes them search differently. Each verdict is proven as above.
+AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits,
+                                 learn::Exchange& exchange, int style);
+
 } // namespace ombrix

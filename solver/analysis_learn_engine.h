@@ -50,6 +50,7 @@
 #pragma once
 
 #include "analysis.h"
+#include "analysis_learn_exchange.h"
 #include "analysis_watch.h"
 
 #include <chrono>
@@ -102,7 +103,11 @@ enum class Outcome { Sat, Unsat, Stopped };
 
 class Engine {
   public:
-    Engine(const Board& puzzle, const AnalysisLimits& limits) : puzzle_(puzzle), limits_(limits) {}
+    // `exchange`: shared with the other searches of the puzzle (or null);
+    // `style` (0 or 1) picks the first phase and the restarts.
+    Engine(const Board& puzzle, const AnalysisLimits& limits, Exchange* exchange = nullptr,
+           int style = 0)
+        : puzzle_(puzzle), limits_(limits), exchange_(exchange), style_(style) {}
     AnalysisResult Run();
 
   private:
@@ -165,7 +170,8 @@ class Engine {
     void heapInsert(int v);
     bool stopRequested();
     void storeSolution(Board& out) const;
-    bool blockSolution();
+    std::vector<Lit> blockingClause() const;
+    bool swap();
 
     const Board& puzzle_;
     const AnalysisLimits& limits_;
@@ -250,6 +256,16 @@ class Engine {
     std::uint64_t nodes_ = 0, conflicts_ = 0;
     LimitWatch watch_;
     bool stopped_ = false;
+
+    // Sharing (see swap): the solutions known (their blocking clauses, in
+    // the result), what is to be logged, what was read, where this search
+    // stands in the log and in its own level 0.
+    Exchange* exchange_;
+    int style_, id_ = 0;
+    AnalysisResult* result_ = nullptr;
+    std::vector<std::vector<Lit>> blocks_;
+    std::vector<Exchange::Entry> outbox_, inbox_;
+    std::size_t cursor_ = 0, unitsLogged_ = 0;
 };
 
 // Sets `l` with `reason` (in the header, so that the propagators' loops take

@@ -29,8 +29,11 @@ constexpr int kShapeRem = 5, kShapeCap = 30;
 // boards of at most this many cells (see Search::solverStep).
 constexpr int kSolverStepDepth = 8, kSolverStepCalls = 16, kSolverStepIdle = 2;
 constexpr std::size_t kSolverStepCells = 600;
-// The dead ends of the plain search's first turn (see Search::Run).
+// The dead ends of the plain search's first turn (see Search::Run), and on
+// several threads also the seconds after which it pauses at its next branch
+// (see RunPortfolio).
 constexpr std::uint64_t kFirstTurn = 16;
+constexpr double kFirstTurnSeconds = 0.025;
 
 enum Colour : std::uint8_t { Open = 0, Dark = 1, Light = 2, Outside = 3 };
 
@@ -43,11 +46,16 @@ class Search {
     // The plain search taking turns with a weighted one.
     AnalysisResult Run();
     // This search alone, to the end of its tree or a limit: Head runs it up
-    // to `deadEnds` dead ends (true when that settled the puzzle),
+    // to `deadEnds` dead ends or, when `seconds` > 0, to its first branch
+    // after that long (true when that settled the puzzle),
     // Rest from there on, maybe on another thread after Hand has given it
     // the cancel flag and observer to heed there.
-    bool Head(std::uint64_t deadEnds);
+    bool Head(std::uint64_t deadEnds, double seconds = 0);
     void Hand(const std::atomic<bool>* cancel, AnalysisObserver* observer);
+    // On from Head for `seconds` more, up to the next branch after that;
+    // true when it has ended (settled or stopped: Rest then gives the result).
+    bool Resume(double seconds);
+    std::uint64_t Nodes() const { return own_.nodes; }
     AnalysisResult Rest();
 
   private:
@@ -226,6 +234,7 @@ class Search {
     bool ok_ = true, begun_ = false, weighted_ = false, ended_ = false, forget_ = false;
     int rootMark_ = 0, attempt_ = 0;
     std::uint64_t runEnd_ = ~std::uint64_t{0}, runBudget_ = 16;
+    double pauseAt_ = 0; // Head's seconds (0: no pause by the clock)
     Colour firstColour_ = Light;
     // Per cell the subtrees refuted on it (weighted search).
     std::vector<int> weight_;

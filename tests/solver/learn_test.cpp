@@ -1,9 +1,11 @@
 // The learning analysis held against the search analysis: the same verdict,
 // the same board for a unique puzzle, and solutions that obey the rules, on
 // boards of both rule sets with none, one or several solutions; and stopped
-// by a node limit; and real puzzles beyond the automatic solver settled.
+// by a node limit; and real puzzles beyond the automatic solver settled, also
+// by searches that share what they learn.
 #include "analysis.h"
 #include "analysis_learn.h"
+#include "analysis_learn_exchange.h"
 #include "corpus.h"
 #include "generator.h"
 #include "golden.h" // LoadGrid
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <thread>
 
 using namespace ombrix;
 using namespace ombrix::testing;
@@ -71,17 +74,35 @@ TEST(LearnTest, AgreesWithTheSearchAnalysis) {
     EXPECT_EQ(r->solutionCount, 0);
 }
 
-// Each unique, with a board that obeys the rules: a learnt clause built on a
-// wrong explanation (a cut-off cell's pocket short of one false cell) made
-// all four none, while the boards above still agreed.
-TEST(LearnTest, SettlesRealPuzzlesBeyondTheAutomaticSolver) {
+// Real puzzles beyond the automatic solver, each unique with a board that
+// obeys the rules (a learnt clause built on a wrong explanation, a cut-off
+// cell's pocket short of one false cell, made them none while the boards
+// above still agreed), and r023 with its clue 5 at (1, 4) lowered (several)
+// and raised (none): settled by the learning search alone, by two at once
+// that pass each other solutions and clauses (each run to its end), and by a
+// third that joins after those two and so takes all they logged at its start.
+TEST(LearnTest, SettlesRealPuzzlesAloneAndSharingWhatItLearns) {
     const std::filesystem::path real = std::filesystem::path(OMBRIX_CORPUS_DIR) / "real";
     if (!std::filesystem::exists(real / "r021.grid")) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
-    for (const char* name : {"r021", "r023", "r029", "r077"}) {
+    auto r = std::make_unique<AnalysisResult[]>(4);
+    for (const auto& [name, clue] :
+         {std::pair{"r021", 0}, {"r029", 0}, {"r077", 0}, {"r023", 5}, {"r023", 4}, {"r023", 6}}) {
         const auto puzzle = LoadGrid((real / (std::string(name) + ".grid")).string());
-        const auto r = std::make_unique<AnalysisResult>(AnalyzeByLearning(*puzzle));
-        std::string why;
-        EXPECT_EQ(r->verdict, Verdict::Unique) << name;
-        EXPECT_TRUE(r->solutionCount == 1 && CheckSolution(r->solutions[0], why)) << name << why;
+        if (clue) puzzle->state(1, 4) = static_cast<std::uint8_t>(clue);
+        learn::Exchange exchange;
+        std::thread other([&] { r[1] = AnalyzeByLearning(*puzzle, {}, exchange, 1); });
+        r[0] = AnalyzeByLearning(*puzzle, {}, exchange, 0);
+        other.join();
+        r[2] = AnalyzeByLearning(*puzzle, {}, exchange, 1);
+        r[3] = AnalyzeByLearning(*puzzle);
+        const Verdict expected = clue == 4   ? Verdict::Several
+                                 : clue == 6 ? Verdict::None
+                                             : Verdict::Unique;
+        for (int k = 0; k < 4; ++k) {
+            ASSERT_EQ(r[k].verdict, expected) << name << " " << clue << " " << k;
+            std::string why;
+            for (int i = 0; i < r[k].solutionCount; ++i)
+                EXPECT_TRUE(CheckSolution(r[k].solutions[i], why)) << name << why;
+        }
     }
 }
