@@ -139,6 +139,9 @@ bool Engine::build() {
     areaDirty_.assign(areas, 0);
     areaFull_.assign(areas, 0);
     chokeDirty_.assign(areas, 0);
+    clean_.assign(areas, 0);
+    partNow_.assign(areas, 0);
+    partOf_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
     for (std::vector<int>* v :
          {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_, &size_, &order_,
           &next_, &stack_, &cut_, &sens_, &cutSize_, &cutCell_})
@@ -335,7 +338,10 @@ void Engine::backtrack(int to) {
     const int keep = levelTrail_[to];
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
         const int v = VarOf(trail_[i]);
-        if (isX(v)) value_[v] == kTrue ? --trueCount_[xArea(v)] : ++openCount_[xArea(v)];
+        if (isX(v)) {
+            value_[v] == kTrue ? --trueCount_[xArea(v)] : ++openCount_[xArea(v)];
+            clean_[xArea(v)] = 0;
+        }
         if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
         phase_[v] = value_[v] == kTrue;
         value_[v] = kUnset;

@@ -15,20 +15,20 @@ namespace ombrix::learn {
 // without an undecided cell p it lies inside the part of G \ {p} joined to the
 // clue: when that part holds fewer than n_k cells, or misses a cell already in
 // the area, x(p, k) is true; because of the false cells round that part (and
-// for the second form the missed cell). The cells p are found with Tarjan's
-// low links over G from the clue, with the size of each subtree and one cell
-// of the area in it.
+// for the second form the missed cell of lowest index). The cells p are found
+// with Tarjan's low links over G from the clue, with each subtree's cell of
+// the area of lowest index. Every cell of G is then in the
+// area or undecided, since joinArea has run on the same false cells.
 bool Engine::chokeArea(int k) {
+    constexpr int kNone = 1 << 30;
     const int n = areaSize_[k], root = areaCell_[k];
     // Plain pointers in the walk (see reachArea).
     const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
     const std::int8_t* const value = value_.data();
-    const auto in = [&](int c) { return value[var[c]]; };
     int* const mark = mark_.data();
     int* const disc = disc_.data();
     int* const low = low_.data();
     int* const parent = parent_.data();
-    int* const size = size_.data();
     int* const sub = sub_.data();
     int* const cutSize = cutSize_.data();
     int* const cutCell = cutCell_.data();
@@ -36,56 +36,68 @@ bool Engine::chokeArea(int k) {
     int* const stack = stack_.data();
     const int* const orthStart = orthStart_.data();
     const int* const orth = orth_.data();
-    // sub_ holds a cell of the area in the subtree (or -1), cutSize_ /
-    // cutCell_ what the cell's removal would cut off.
+    // sub_ holds the lowest cell of the area in the subtree (kNone when
+    // none), cutSize_ / cutCell_ the size and lowest cell of the area of what
+    // the cell's removal would cut off.
     const int mk = ++markNow_;
     int timer = 0, top = 0, cuts = 0;
-    const auto open = [&](int c, int p) {
+    const auto open = [&](int c, int p, std::int8_t val) {
         mark[c] = mk;
         disc[c] = low[c] = timer++;
         parent[c] = p;
-        size[c] = 1;
-        sub[c] = in(c) == kTrue ? c : -1;
+        sub[c] = val == kTrue ? c : kNone;
         cutSize[c] = 0;
-        cutCell[c] = -1;
+        cutCell[c] = kNone;
         next[c] = orthStart[c];
         stack[top++] = c;
     };
-    open(root, -1);
+    open(root, -1, value[var[root]]);
     while (top > 0) {
         const int v = stack[top - 1];
-        if (next[v] < orthStart[v + 1]) {
-            const int u = orth[next[v]++];
-            if (var[u] < 0 || in(u) == kFalse) continue;
-            if (mark[u] != mk)
-                open(u, v);
-            else if (u != parent[v])
-                low[v] = std::min(low[v], disc[u]);
+        const int last = orthStart[v + 1];
+        int i = next[v];
+        for (; i < last; ++i) {
+            const int u = orth[i], x = var[u];
+            if (x < 0) continue;
+            const std::int8_t val = value[x];
+            if (val == kFalse) continue;
+            if (mark[u] != mk) break;
+            if (u != parent[v]) low[v] = std::min(low[v], disc[u]);
+        }
+        if (i < last) {
+            next[v] = i + 1;
+            const int u = orth[i];
+            open(u, v, value[var[u]]);
             continue;
         }
         --top;
-        if (v != root && in(v) == kUnset && (timer - 1 - cutSize[v] < n || cutCell[v] >= 0))
+        if (v != root && value[var[v]] == kUnset &&
+            (cutSize[v] > 0 || cutCell[v] != kNone || timer - 1 < n))
             cut_[cuts++] = v;
         const int p = parent[v];
         if (p < 0) continue;
         low[p] = std::min(low[p], low[v]);
-        size[p] += size[v];
-        if (sub[p] < 0) sub[p] = sub[v];
+        sub[p] = std::min(sub[p], sub[v]);
         if (low[v] >= disc[p]) {
-            cutSize[p] += size[v];
-            if (cutCell[p] < 0) cutCell[p] = sub[v];
+            cutSize[p] += timer - disc[v]; // v's subtree: the cells found since v
+            cutCell[p] = std::min(cutCell[p], sub[v]);
         }
     }
-    for (int i = 0; i < cuts; ++i) {
+    // The cells p, in the order the walk left them.
+    int found = 0;
+    for (int i = 0; i < cuts; ++i)
+        if (timer - 1 - cutSize[cut_[i]] < n || cutCell[cut_[i]] != kNone) cut_[found++] = cut_[i];
+    for (int i = 0; i < found; ++i) {
         const int p = cut_[i];
         int trues = 0;
         if (joinedWithout(k, p, trues) >= n) {
-            for (int j = areaStart_[k]; j < areaStart_[k + 1] && trues >= 0; ++j) {
-                const int u = areaVars_[j];
-                if (litValue(PosLit(u)) == kTrue && mark_[xCell(u)] != markNow_)
-                    addExpl(NegLit(u)), trues = -1;
-            }
-            if (trues >= 0) continue; // not reached: the depth-first search found p
+            // The lowest cell of the area cut off: of those when the walk
+            // ran, or one of the cells p put in the area since.
+            int missed = cutCell_[p];
+            for (int j = 0; j < i; ++j)
+                if (mark_[cut_[j]] != markNow_) missed = std::min(missed, cut_[j]);
+            if (missed == kNone) continue; // not reached: the sizes above agree
+            addExpl(NegLit(varAt(k, missed)));
         }
         if (!imply(PosLit(varAt(k, p)), storeExpl())) return false;
     }
@@ -96,7 +108,8 @@ bool Engine::chokeArea(int k) {
 // cell p (p = -1: the whole part), in order_, marked (mark_) and counted,
 // with the cells of the area in it (`trues`), and in expl_ the false cells
 // round it. Without a cell p the search stops once it holds n_k cells and
-// every cell of the area.
+// every cell of the area; with none, once it holds more than n_k cells and
+// every cell whose x(c, k) is not false (the rule then finds nothing).
 int Engine::joinedWithout(int k, int p, int& trues) {
     const int n = areaSize_[k], root = areaCell_[k], mk = ++markNow_, need = trueCount_[k];
     // Plain pointers in the walk (see reachArea).
@@ -111,7 +124,8 @@ int Engine::joinedWithout(int k, int p, int& trues) {
     int m = 0, t = 0;
     order[m++] = root;
     expl_.clear();
-    for (int qi = 0; qi < m && (p < 0 || m < n || t < need); ++qi) {
+    const int open = p < 0 && n < openCount_[k] ? openCount_[k] : cells_ + 1;
+    for (int qi = 0; qi < m && m < open && (p < 0 || m < n || t < need); ++qi) {
         const int c = order[qi];
         if (value[var[c]] == kTrue) ++t;
         for (int j = orthStart[c]; j < orthStart[c + 1]; ++j) {
@@ -135,6 +149,13 @@ bool Engine::joinArea(int k) {
     const int n = areaSize_[k];
     int trues = 0;
     const int m = joinedWithout(k, -1, trues);
+    if (m > n && m == openCount_[k]) {
+        partNow_[k] = kWholePart;
+        return true;
+    }
+    partNow_[k] = ++partStamp_;
+    for (int qi = 0; qi < m; ++qi)
+        partOf_[varAt(k, order_[qi]) - cells_] = partStamp_;
     if (m < n) {
         conflict_ = expl_;
         return false;

@@ -147,7 +147,7 @@ class Engine {
     bool propagateUnits();
     bool spreadArea(Lit p);
     bool fillArea(int k);
-    bool reachArea(int k);
+    bool reachArea(int k, bool* joined = nullptr);
     bool chokeArea(int k);
     bool joinArea(int k);
     int joinedWithout(int k, int p, int& trues);
@@ -206,6 +206,18 @@ class Engine {
 
     std::vector<int> trueCount_, openCount_; // per area: its x true, its x not false
     std::vector<char> areaDirty_, areaFull_;
+    // Per area, which of joinArea (kJoinClean), reachArea and chokeArea would
+    // find nothing: set when one has run, cleared when a cell of the part G
+    // of its last joinArea turns false, a cell of the area true (but for
+    // joinArea, whose part stays), or a literal of the area is undone.
+    // Cells outside G are false and stay so while these stand.
+    static constexpr char kJoinClean = 1, kReachClean = 2, kChokeClean = 4;
+    std::vector<char> clean_;
+    // Per x variable, per area: the stamp of the area's last part, or
+    // kWholePart when it held every cell whose x(c, k) was not false.
+    static constexpr int kWholePart = -1;
+    std::vector<int> partOf_, partNow_;
+    int partStamp_ = 0;
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
     // Black connectivity, after a pass that found nothing: the trail's length
@@ -275,8 +287,13 @@ inline void Engine::enqueue(Lit l, int reason) {
     if (!isX(v)) return;
     const int k = xArea(v);
     markArea(k);
-    if (l & 1) --openCount_[k];
-    if (!(l & 1) && ++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
+    if (l & 1) {
+        --openCount_[k];
+        if (partNow_[k] == kWholePart || partOf_[v - cells_] == partNow_[k]) clean_[k] = 0;
+        return;
+    }
+    clean_[k] &= kJoinClean;
+    if (++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
         areaFull_[k] = 1;
         fullAreas_.push_back(k);
     }

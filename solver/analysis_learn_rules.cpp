@@ -26,7 +26,20 @@ bool Engine::propagate() {
             const int k = dirtyAreas_.back();
             dirtyAreas_.pop_back();
             areaDirty_[k] = 0;
-            if (!joinArea(k) || !reachArea(k)) return false;
+            // Both rules from one walk while joinArea finds nothing.
+            bool joined = false;
+            if (!(clean_[k] & (kJoinClean | kReachClean)) && !reachArea(k, &joined)) return false;
+            if (joined) {
+                partNow_[k] = kWholePart;
+                clean_[k] |= kJoinClean | kReachClean;
+            } else {
+                if (!(clean_[k] & kJoinClean) && !joinArea(k)) return false;
+                // A full area that joinArea lets be has no cell left to decide.
+                clean_[k] |= trueCount_[k] == areaSize_[k] ? kJoinClean | kReachClean | kChokeClean
+                                                           : kJoinClean;
+                if (!(clean_[k] & kReachClean) && !reachArea(k)) return false;
+                clean_[k] |= kReachClean;
+            }
             if (!chokeDirty_[k]) chokeDirty_[k] = 1, chokeAreas_.push_back(k);
         }
         if (trail_.size() != before) continue;
@@ -39,7 +52,10 @@ bool Engine::propagate() {
             const int k = chokeAreas_.back();
             chokeAreas_.pop_back();
             chokeDirty_[k] = 0;
+            if (clean_[k] & kChokeClean) continue;
             if (!chokeArea(k)) return false;
+            // A cell it put in the area may be cut off by another cell.
+            if (trail_.size() == before) clean_[k] |= kChokeClean;
         }
         if (trail_.size() == before && qhead_ == trail_.size()) return true;
     }
@@ -172,7 +188,12 @@ bool Engine::countColours() {
     return true;
 }
 
-bool Engine::reachArea(int k) {
+// With `joined`, the walk goes on past `room` over the whole part G (the
+// cells whose x(c, k) is not false joined to the clue, all reached from K):
+// unless G holds more than n_k cells and every cell that may be in the area,
+// joinArea may find something, and it returns with `joined` false, having
+// changed nothing; else joinArea would find nothing and the rule goes on.
+bool Engine::reachArea(int k, bool* joined) {
     const int n = areaSize_[k], now = ++stampNow_;
     // Plain pointers in the walks: the compiler need not reload what a
     // store into an int array might have changed.
@@ -199,10 +220,16 @@ bool Engine::reachArea(int k) {
         }
     }
     const int kept = len, room = n - kept;
-    // Then the cells at most `room` steps from K.
+    // Then the cells at most `room` steps from K; once they are more than
+    // n_k and every cell whose x(c, k) is not false, nothing follows.
+    const int open = openCount_[k];
     for (int qi = 0; qi < len; ++qi) {
+        if (len == open && (joined || len > n)) {
+            if (!joined) return true;
+            break; // all of G found, each at its fewest steps
+        }
         const int c = queue[qi];
-        if (depth[c] >= room) continue;
+        if (depth[c] >= room && !joined) continue;
         for (int i = orthStart[c]; i < orthStart[c + 1]; ++i) {
             const int e = orth[i], u = var[e];
             if (u < 0 || stamp[e] == now || value[u] == kFalse) continue;
@@ -210,6 +237,18 @@ bool Engine::reachArea(int k) {
             depth[e] = depth[c] + 1;
             queue[len++] = e;
         }
+    }
+    if (joined) {
+        *joined = len > n && len == open;
+        if (!*joined) return true;
+        // Back to the cells at most `room` steps from K.
+        const int whole = len;
+        len = kept;
+        while (len < whole && depth[queue[len]] <= room)
+            ++len;
+        for (int qi = len; qi < whole; ++qi)
+            stamp[queue[qi]] = now - 1;
+        if (len == open && len > n) return true;
     }
     // K, and the false cells beside the cells fewer than `room` steps out,
     // each with the fewest steps to it (the first time the breadth-first
@@ -304,34 +343,37 @@ bool Engine::connectBlack() {
     order[timer++] = s0;
     parent[s0] = -1;
     sub[s0] = 1;
-    size[s0] = 1;
     next[s0] = orthStart[s0];
     stack[top++] = s0;
     while (top > 0) {
         const int v = stack[top - 1];
-        if (next[v] < orthStart[v + 1]) {
-            const int u = orth[next[v]++];
+        const int last = orthStart[v + 1];
+        int i = next[v];
+        for (; i < last; ++i) {
+            const int u = orth[i];
             if (value[u] == kFalse) continue;
-            if (stamp[u] != now) {
-                stamp[u] = now;
-                disc[u] = low[u] = timer;
-                order[timer++] = u;
-                parent[u] = v;
-                sub[u] = value[u] == kTrue;
-                size[u] = 1;
-                next[u] = orthStart[u];
-                stack[top++] = u;
-            } else if (u != parent[v]) {
-                low[v] = std::min(low[v], disc[u]);
-            }
+            if (stamp[u] != now) break;
+            if (u != parent[v]) low[v] = std::min(low[v], disc[u]);
+        }
+        if (i < last) {
+            const int u = orth[i];
+            next[v] = i + 1;
+            stamp[u] = now;
+            disc[u] = low[u] = timer;
+            order[timer++] = u;
+            parent[u] = v;
+            sub[u] = value[u] == kTrue;
+            next[u] = orthStart[u];
+            stack[top++] = u;
             continue;
         }
         --top;
+        // The subtree of v: order_[disc[v], timer).
+        size[v] = timer - disc[v];
         const int p = parent[v];
         if (p < 0) continue;
         low[p] = std::min(low[p], low[v]);
         sub[p] += sub[v];
-        size[p] += size[v];
         if (low[v] >= disc[p] && value[p] == kUnset) {
             if (sub[v] > 0)
                 cut_[cuts++] = v;
