@@ -143,8 +143,10 @@ bool Engine::build() {
     partNow_.assign(areas, 0);
     partOf_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
     for (std::vector<int>* v :
-         {&stamp_, &mark_, &depth_, &queue_, &disc_, &low_, &parent_, &sub_, &size_, &order_,
-          &next_, &stack_, &cut_, &sens_, &cutSize_, &cutCell_})
+         {&stamp_,    &mark_,        &depth_,    &queue_,     &disc_,       &low_,
+          &parent_,   &sub_,         &size_,     &order_,     &next_,       &stack_,
+          &cut_,      &sens_,        &cutSize_,  &cutCell_,   &blackStamp_, &blackDisc_,
+          &blackLow_, &blackParent_, &blackSub_, &blackSize_, &blockUsed_,  &ringMark_})
         v->assign(static_cast<std::size_t>(cells_), 0);
     quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
@@ -349,7 +351,12 @@ void Engine::backtrack(int to) {
         if (heapPos_[v] < 0) heapInsert(v);
     }
     trail_.resize(keep);
-    if (blackPass_ != kNoPass && blackPass_ > trail_.size()) blackPass_ = kNoPass;
+    // The last pass of black connectivity stands while its trail does; the
+    // marks of what was seen since then stay, which only makes a pass likelier.
+    if (blackPassAt_ > trail_.size())
+        blackPass_ = blackPassAt_ = kNoPass;
+    else
+        blackPass_ = std::min(blackPass_, trail_.size());
     arena_.resize(levelArena_[to]);
     levelTrail_.resize(to);
     levelArena_.resize(to);

@@ -152,6 +152,10 @@ class Engine {
     bool joinArea(int k);
     int joinedWithout(int k, int p, int& trues);
     bool connectBlack();
+    bool leafQuiet(int w) const;
+    int deadBlock(int w) const;
+    bool ringQuiet(int w) const;
+    bool nearRing(int w) const;
     bool countColours();
 
     Outcome solve();
@@ -220,14 +224,26 @@ class Engine {
     int partStamp_ = 0;
     std::vector<int> dirtyAreas_, fullAreas_;
     bool blackDirty_ = true;
-    // Black connectivity, after a pass that found nothing: the trail's length
-    // then (kNoPass when that state is gone), and the cells (sens_ ==
-    // sensNow_) whose turning black could force a cut cell; until a cell
-    // turns white or one of those turns black, a pass would find nothing.
+    // Black connectivity, after its last pass (which leaves nothing to find,
+    // once what it found is set): the trail's length then (blackPassAt_;
+    // kNoPass when that state is gone) and how far it has been looked at
+    // since (blackPass_), its search (stamp, tree, low links, black cells per
+    // subtree, subtree sizes) and the cells (sens_ == sensNow_) whose turning
+    // black could force a cut cell. A pass finds nothing again while no such
+    // cell has turned black and every cell turned white since is, in the
+    // graph without the others, one of: a cell whose eight neighbours are not
+    // white (ringQuiet; then no later white cell beside it: nearRing), a leaf
+    // that leafQuiet lets be, or a cell of a block with no black cell below it
+    // (deadBlock, one per block); with no cells of both latter kinds, and
+    // neither with a cell off the tree paths to black cells turned black
+    // (leafSince_, deadSince_, offSpineSince_).
     static constexpr std::size_t kNoPass = ~std::size_t{0};
-    std::size_t blackPass_ = kNoPass;
+    std::size_t blackPass_ = kNoPass, blackPassAt_ = kNoPass;
     std::vector<int> sens_, quiet_;
-    int sensNow_ = 0;
+    int sensNow_ = 0, blackStampNow_ = 0;
+    std::vector<int> blackStamp_, blackDisc_, blackLow_, blackParent_, blackSub_, blackSize_;
+    std::vector<int> blockUsed_, ringMark_;
+    bool leafSince_ = false, deadSince_ = false, offSpineSince_ = false;
     int blackCount_ = 0, whiteCount_ = 0, blackTotal_ = 0, whiteTotal_ = 0;
     bool countDirty_ = false;
     std::vector<Lit> conflict_, expl_, spare_;

@@ -302,35 +302,123 @@ bool Engine::reachArea(int k, bool* joined) {
     return true;
 }
 
+// Black connectivity's shortcuts (see blackPass_). A cell of the last quiet
+// pass's search that has turned white, when no pass could find more for it:
+// a leaf w of that search's
+// tree, whose removal keeps the rest joined by the tree, and lowers no cell
+// c's reach back (low) past c's parent q while c's subtree holds a black
+// cell, or q could become a cut cell. w's other edges go to its ancestors;
+// one to u lowers only the cells c below u whose parent is below u too, so
+// with t the highest ancestor of w whose subtree holds no black cell, none
+// may go above t's grandparent.
+bool Engine::leafQuiet(int w) const {
+    if (blackSize_[w] != 1) return false;
+    const int* const parent = blackParent_.data();
+    const int* const disc = blackDisc_.data();
+    int m = cells_;
+    for (int e = orthStart_[w]; e < orthStart_[w + 1]; ++e) {
+        const int u = orth_[e];
+        if (blackStamp_[u] == blackStampNow_ && u != parent[w]) m = std::min(m, disc[u]);
+    }
+    if (m == cells_) return true;
+    int t = w;
+    while (parent[t] >= 0 && blackSub_[parent[t]] == 0)
+        t = parent[t];
+    const int p1 = parent[t];
+    const int p2 = p1 < 0 ? -1 : parent[p1];
+    return p2 < 0 || disc[p2] <= m;
+}
+
+// A cell that has turned white while the eight cells round it are not
+// white: they join its neighbours with and without any one cell, so its
+// removal cuts nothing apart and makes no cut cell, whatever else is removed
+// while they stay. nearRing: a cell beside such a cell, which would break its
+// ring.
+bool Engine::ringQuiet(int w) const {
+    const int x = col_[w] + 1, y = row_[w] + 1;
+    if (x <= 1 || x >= w_ || y <= 1 || y >= h_) return false;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if ((dx != 0 || dy != 0) && value_[cell(x + dx, y + dy)] == kFalse) return false;
+    return true;
+}
+
+bool Engine::nearRing(int w) const {
+    const int x = col_[w] + 1, y = row_[w] + 1;
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (puzzle_.isPlayable(x + dx, y + dy) &&
+                ringMark_[cell(x + dx, y + dy)] == blackStampNow_)
+                return true;
+    return false;
+}
+
+// A cell of the last quiet pass's search that has turned white and was no
+// cut cell of it, when its block lies below its top child x (the first of
+// the cell and its ancestors whose subtree reaches back no higher than its
+// parent) and x's subtree holds no black cell: the rest stays joined, and a
+// cut cell that its removal makes, inside that block, cuts off only cells of
+// x's subtree. Returns x, or -1.
+int Engine::deadBlock(int w) const {
+    const int* const parent = blackParent_.data();
+    const int* const disc = blackDisc_.data();
+    const int* const low = blackLow_.data();
+    for (int e = orthStart_[w]; e < orthStart_[w + 1]; ++e) {
+        const int u = orth_[e];
+        if (blackStamp_[u] == blackStampNow_ && parent[u] == w && low[u] >= disc[w]) return -1;
+    }
+    for (int x = w; blackSub_[x] == 0; x = parent[x])
+        if (low[x] >= disc[parent[x]]) return x;
+    return -1;
+}
+
 bool Engine::connectBlack() {
-    // When, since a pass that found nothing, no cell has turned white and
-    // only cells outside every marked part black, a pass finds nothing again.
+    // Since a pass that found nothing: see the header (blackPass_).
     if (blackPass_ != kNoPass) {
         std::size_t i = blackPass_;
         for (; i < trail_.size(); ++i) {
             const Lit l = trail_[i];
-            if (VarOf(l) < cells_ && ((l & 1) || sens_[VarOf(l)] == sensNow_)) break;
+            const int c = VarOf(l);
+            if (c >= cells_) continue;
+            if (l & 1) {
+                if (nearRing(c)) break;
+                if (ringQuiet(c)) {
+                    ringMark_[c] = blackStampNow_;
+                } else if (leafQuiet(c)) {
+                    leafSince_ = true;
+                } else {
+                    const int b = deadBlock(c);
+                    if (b < 0 || blockUsed_[b] == blackStampNow_) break;
+                    blockUsed_[b] = blackStampNow_;
+                    deadSince_ = true;
+                }
+            } else if (sens_[c] == sensNow_) {
+                break;
+            } else if (blackSub_[c] == 0) {
+                offSpineSince_ = true;
+            }
+            if (((leafSince_ || deadSince_) && offSpineSince_) || (leafSince_ && deadSince_)) break;
         }
         if (i == trail_.size()) {
             blackPass_ = i;
             return true;
         }
-        blackPass_ = kNoPass;
+        blackPass_ = blackPassAt_ = kNoPass;
     }
-    const std::size_t before = trail_.size();
+    leafSince_ = deadSince_ = offSpineSince_ = false;
     int s0 = -1;
     for (int c = 0; c < cells_ && s0 < 0; ++c)
         if (value_[c] == kTrue) s0 = c;
     if (s0 < 0) return true;
-    const int now = ++stampNow_;
+    const int now = ++blackStampNow_;
     // Plain pointers in the walk (see reachArea).
-    int* const stamp = stamp_.data();
-    int* const disc = disc_.data();
-    int* const low = low_.data();
+    int* const stamp = blackStamp_.data();
+    int* const disc = blackDisc_.data();
+    int* const low = blackLow_.data();
     int* const order = order_.data();
-    int* const parent = parent_.data();
-    int* const sub = sub_.data();
-    int* const size = size_.data();
+    int* const parent = blackParent_.data();
+    int* const sub = blackSub_.data();
+    int* const size = blackSize_.data();
     int* const next = next_.data();
     int* const stack = stack_.data();
     const int* const orthStart = orthStart_.data();
@@ -400,18 +488,18 @@ bool Engine::connectBlack() {
     // The cells outside that search, pocket by pocket.
     int end = timer;
     for (int c0 = 0; c0 < cells_ && timer < cells_ - whiteCount_; ++c0) {
-        if (stamp_[c0] == stampNow_ || value_[c0] == kFalse) continue;
+        if (stamp[c0] == now || value_[c0] == kFalse) continue;
         const int from = end;
         int black = -1;
-        stamp_[c0] = stampNow_;
+        stamp[c0] = now;
         order_[end++] = c0;
         for (int i = from; i < end; ++i) {
             const int c = order_[i];
             if (value_[c] == kTrue && black < 0) black = c;
             for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
                 const int d = orth_[e];
-                if (value_[d] == kFalse || stamp_[d] == stampNow_) continue;
-                stamp_[d] = stampNow_;
+                if (value_[d] == kFalse || stamp[d] == now) continue;
+                stamp[d] = now;
                 order_[end++] = d;
             }
         }
@@ -434,9 +522,9 @@ bool Engine::connectBlack() {
             enqueue(NegLit(order_[i]), ref);
     }
     for (int i = 0; i < cuts; ++i) {
-        const int v = cut_[i], p = parent_[v];
+        const int v = cut_[i], p = parent[v];
         if (value_[p] != kUnset) continue;
-        const int lo = disc_[v], hi = disc_[v] + size_[v];
+        const int lo = disc[v], hi = disc[v] + size[v];
         int s = -1;
         for (int j = lo; j < hi && s < 0; ++j)
             if (value_[order_[j]] == kTrue) s = order_[j];
@@ -454,16 +542,17 @@ bool Engine::connectBlack() {
         if (spare_.size() < expl_.size()) expl_ = spare_;
         enqueue(PosLit(p), storeExpl());
     }
-    if (trail_.size() == before) {
-        // Nothing found: mark the cells of the parts that an undecided cut
-        // cell would cut off (outer parts first, so each cell once).
-        blackPass_ = before;
-        ++sensNow_;
-        for (auto it = quiet_.rbegin(); it != quiet_.rend(); ++it) {
-            if (sens_[*it] == sensNow_) continue;
-            for (int i = disc_[*it]; i < disc_[*it] + size_[*it]; ++i)
-                sens_[order_[i]] = sensNow_;
-        }
+    // What it found leaves the search as it was: the cells it made white lie
+    // outside it, the cut cells it made black on the tree paths to black
+    // cells, and no other cut cell is left undecided. Mark the cells of the
+    // parts that an undecided cut cell would cut off (outer parts first, so
+    // each cell once).
+    blackPass_ = blackPassAt_ = trail_.size();
+    ++sensNow_;
+    for (auto it = quiet_.rbegin(); it != quiet_.rend(); ++it) {
+        if (sens_[*it] == sensNow_) continue;
+        for (int i = disc[*it]; i < disc[*it] + size[*it]; ++i)
+            sens_[order_[i]] = sensNow_;
     }
     return true;
 }
