@@ -37,6 +37,13 @@ constexpr double kRestartUnit[2] = {64, 128};
 constexpr std::size_t kShareSize = 8;
 constexpr int kShareGlue = 6;
 
+// Experiment, off unless OMBRIX_VIVIFY=N (clauses per restart) is set:
+// vivification of middle-tier learnt clauses at restarts (see vivify);
+// OMBRIX_VIVIFY_UNITS: with unit propagation alone.
+const bool kVivify = std::getenv("OMBRIX_VIVIFY") != nullptr;
+const bool kVivifyUnits = std::getenv("OMBRIX_VIVIFY_UNITS") != nullptr;
+const int kVivifyMax = std::getenv("OMBRIX_VIVIFY") ? std::atoi(std::getenv("OMBRIX_VIVIFY")) : 0;
+
 double Luby(double y, int x) {
     int size = 1, seq = 0;
     while (size < x + 1) {
@@ -514,6 +521,74 @@ void Engine::learn(int btLevel) {
         outbox_.push_back({id_, -1, learnt_});
 }
 
+// At level 0: middle-tier learnt clauses not looked at yet, each tried with
+// its literals set false one by one (the clause itself left out): a literal
+// found false is dropped, a conflict or a literal found true ends the clause
+// there. False when level 0 fails.
+bool Engine::vivify() {
+    if (!propagate()) return false;
+    int done = 0;
+    std::vector<Lit> C, keep;
+    for (int i = 0; i < static_cast<int>(clauses_.size()) && done < kVivifyMax; ++i) {
+        Clause& c = clauses_[i];
+        if (!c.learnt || c.deleted || c.vivified || c.lbd <= kCoreGlue || c.lbd > kTier2Glue ||
+            locked(i))
+            continue;
+        C.assign(lits(i), lits(i) + size(i));
+        if (std::any_of(C.begin(), C.end(), [&](Lit l) { return litValue(l) != kUnset; })) continue;
+        ++done;
+        // Out of the watches while it is tried.
+        const int start = c.start, ref = C.size() == 2 ? -1 - start : start;
+        for (int k = 0; k < 2; ++k) {
+            auto& ws = watches_[C[k]];
+            for (std::size_t j = 0; j < ws.size(); ++j)
+                if (ws[j].ref == ref) {
+                    ws[j] = ws.back();
+                    ws.pop_back();
+                    break;
+                }
+        }
+        keep.clear();
+        newLevel();
+        for (Lit l : C) {
+            const std::int8_t v = litValue(l);
+            if (v == kFalse) continue;
+            keep.push_back(l);
+            if (v == kTrue) break;
+            enqueue(Neg(l), kNoReason);
+            if (!(kVivifyUnits ? propagateUnits() : propagate())) break;
+        }
+        backtrack(0);
+        c.vivified = true;
+        if (keep.size() >= C.size()) {
+            attach(i);
+            continue;
+        }
+        const float activity = c.activity;
+        const std::uint64_t used = c.used;
+        const int lbd = c.lbd;
+        c.deleted = true;
+        garbage_ += C.size() + 2;
+        freeClauses_.push_back(i);
+        --learnts_;
+        if (keep.size() == 1) {
+            enqueue(keep[0], kNoReason);
+            if (!propagate()) return false;
+            continue;
+        }
+        const int cref = newClause(keep);
+        Clause& n = clauses_[cref];
+        n.learnt = n.vivified = true;
+        n.activity = activity;
+        n.used = used;
+        n.lbd = std::min(lbd, static_cast<int>(keep.size()));
+        ++learnts_;
+        store_[n.start - 2] |= 1;
+        attach(cref);
+    }
+    return true;
+}
+
 bool Engine::locked(int cref) const {
     const Lit l = store_[clauses_[cref].start];
     return reason_[VarOf(l)] == clauses_[cref].start && litValue(l) == kTrue;
@@ -720,6 +795,7 @@ Outcome Engine::solve() {
                 // What the others found may leave nothing to look for: no
                 // solution left, or two known.
                 if (exchange_ && (!swap() || blocks_.size() >= 2)) return Outcome::Unsat;
+                if (kVivify && !vivify()) return Outcome::Unsat;
             }
             continue;
         }

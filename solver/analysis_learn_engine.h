@@ -89,6 +89,7 @@ struct Clause {
     std::uint64_t used = 0; // the last conflict whose analysis met it
     bool learnt = false;
     bool deleted = false;
+    bool vivified = false;
 };
 
 // A clause watched from one of its first two literals: `ref` is where its
@@ -166,6 +167,7 @@ class Engine {
     bool redundant(Lit p, std::uint64_t levels);
     void learn(int btLevel);
     void reduce();
+    bool vivify();
     int glue(const Lit* L, int n);
     void compact();
     bool locked(int cref) const;
