@@ -75,13 +75,14 @@ constexpr double kPlainSeconds = 0.1;
 
 class Portfolio {
   public:
-    Portfolio(const Board& puzzle, const AnalysisLimits& limits, std::unique_ptr<Search> plain)
-        : puzzle_(puzzle), limits_(limits), plain_(std::move(plain)),
+    // `start`: when the analysis began (before the plain search's first turn).
+    Portfolio(const Board& puzzle, const AnalysisLimits& limits, std::unique_ptr<Search> plain,
+              std::chrono::steady_clock::time_point start)
+        : puzzle_(puzzle), limits_(limits), start_(start), plain_(std::move(plain)),
           count_(std::min<int>(limits.threads, static_cast<int>(std::size(kEngines)))),
           runs_(static_cast<std::size_t>(count_)) {}
 
     AnalysisResult Run() {
-        const auto start = std::chrono::steady_clock::now();
         std::vector<std::thread> threads;
         for (int k = 0; k < count_; ++k) {
             Slot& s = runs_[static_cast<std::size_t>(k)];
@@ -102,7 +103,7 @@ class Portfolio {
         }
         result.nodes = nodes;
         result.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
         return result;
     }
 
@@ -145,10 +146,12 @@ class Portfolio {
                 if (own.maxNodes) own.maxNodes -= std::min(own.maxNodes - 1, spent);
                 s.relay.base = spent;
                 s.name = kSuccessor.name;
+                own.seconds = secondsLeft();
                 r = kSuccessor.run(puzzle_, own, exchange_);
                 r.nodes += spent;
             }
         } else {
+            own.seconds = secondsLeft();
             r = kEngines[k].run(puzzle_, own, exchange_);
         }
         {
@@ -191,8 +194,18 @@ class Portfolio {
         limits_.observer->progress(nodes, depth);
     }
 
+    // The caller's time limit less the time the analysis has run (a search
+    // started late gets no more than is left; 0 stays no limit).
+    double secondsLeft() const {
+        if (limits_.seconds <= 0) return 0;
+        const double spent =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        return std::max(limits_.seconds - spent, 1e-3);
+    }
+
     const Board& puzzle_;
     const AnalysisLimits& limits_;
+    const std::chrono::steady_clock::time_point start_;
     std::unique_ptr<Search> plain_; // after its first turn
     learn::Exchange exchange_;
     const int count_;
@@ -205,13 +218,14 @@ class Portfolio {
 } // namespace
 
 AnalysisResult RunPortfolio(const Board& puzzle, const AnalysisLimits& limits) {
+    const auto start = std::chrono::steady_clock::now();
     auto plain = std::make_unique<Search>(puzzle, limits);
     if (plain->Head(kFirstTurn, kFirstTurnSeconds)) {
         AnalysisResult r = plain->Rest();
         r.engine = kEngines[0].name;
         return r;
     }
-    return Portfolio(puzzle, limits, std::move(plain)).Run();
+    return Portfolio(puzzle, limits, std::move(plain), start).Run();
 }
 
 } // namespace ombrix::analysis
