@@ -4,8 +4,8 @@
 // --generated N solves N seeded generated 31 x 45 puzzles of each rule set
 // instead of a folder. --analyze [--runs N] [--limit S] [--no-clingo] [--clingo-two] [--threads N]
 // times the complete analysis instead (see analyze_bench.cpp; --engine learn times the
-// learning analysis alone; --corpus DIR takes the puzzles of DIR/real instead). --learn-check [--seeds N] holds the two analyses against each
-// other (learn_check.cpp). --generate [--seeds N] [--grades | --grade G]
+// learning analysis alone). --learn-check [--seeds N] holds the two analyses against each
+// other (learn_check.cpp). Both take the puzzles of DIR/real with --corpus DIR. --generate [--seeds N] [--grades | --grade G]
 // [--rules ombrix|tandrel] [--size WxH] [--threads T] times the unique-puzzle generator
 // (see generate_bench.cpp), for one rule set or size if asked.
 #include "analyze_bench.h"

@@ -284,9 +284,10 @@ double Search::explored() const {
     return done;
 }
 
-// The search on until `failEnd` dead ends or Head's seconds (it then pauses
-// at a node, to go on from there when called again), or until its tree is done, two solutions
-// are known or a limit stops it.
+// The search on until `failEnd` dead ends or the pause by the clock that Head
+// or Resume set (it then pauses at a node, to go on from there when called
+// again), or until its tree is done, two solutions are known or a limit stops
+// it.
 Search::Progress Search::advance(std::uint64_t failEnd) {
     if (!begun_ && !beginRoot()) return Progress::Done;
     while (true) {

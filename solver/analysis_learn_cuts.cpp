@@ -17,8 +17,8 @@ namespace ombrix::learn {
 // the area, x(p, k) is true; because of the false cells round that part (and
 // for the second form the missed cell of lowest index). The cells p are found
 // with Tarjan's low links over G from the clue, with each subtree's cell of
-// the area of lowest index. Every cell of G is then in the
-// area or undecided, since joinArea has run on the same false cells.
+// the area of lowest index. Every cell of G is then in the area or undecided,
+// since joinArea has run on the same false cells.
 bool Engine::chokeArea(int k) {
     constexpr int kNone = 1 << 30;
     const int n = areaSize_[k], root = areaCell_[k];
