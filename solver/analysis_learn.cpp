@@ -4,8 +4,8 @@
 // The search: two watched literals, first-UIP learning with minimisation,
 // variable activities with phase saving, Luby restarts, learnt clauses kept
 // in three tiers by glue (updated when a clause takes part in a conflict) and
-// cut back by activity. A solution is blocked by a clause over its black
-// cells and the search goes on: no further solution then means unique.
+// cut back by activity, and shortened at restarts (vivify). A solution is blocked by a clause over
+// its black cells and the search goes on: no further solution then means unique.
 #include "analysis_learn.h"
 #include "analysis_learn_engine.h"
 
@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 namespace ombrix {
@@ -37,12 +38,9 @@ constexpr double kRestartUnit[2] = {64, 128};
 constexpr std::size_t kShareSize = 8;
 constexpr int kShareGlue = 6;
 
-// Experiment, off unless OMBRIX_VIVIFY=N (clauses per restart) is set:
-// vivification of middle-tier learnt clauses at restarts (see vivify);
-// OMBRIX_VIVIFY_UNITS: with unit propagation alone.
-const bool kVivify = std::getenv("OMBRIX_VIVIFY") != nullptr;
-const bool kVivifyUnits = std::getenv("OMBRIX_VIVIFY_UNITS") != nullptr;
-const int kVivifyMax = std::getenv("OMBRIX_VIVIFY") ? std::atoi(std::getenv("OMBRIX_VIVIFY")) : 0;
+// Vivification (see vivify) may set at most this share, in per cent, of
+// the literals that the search sets.
+constexpr std::uint64_t kVivifyShare = 20;
 
 double Luby(double y, int x) {
     int size = 1, seq = 0;
@@ -345,6 +343,7 @@ void Engine::newLevel() {
 void Engine::backtrack(int to) {
     if (level() <= to) return;
     const int keep = levelTrail_[to];
+    undone_ += trail_.size() - keep;
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
         const int v = VarOf(trail_[i]);
         if (isX(v)) {
@@ -521,71 +520,159 @@ void Engine::learn(int btLevel) {
         outbox_.push_back({id_, -1, learnt_});
 }
 
-// At level 0: middle-tier learnt clauses not looked at yet, each tried with
-// its literals set false one by one (the clause itself left out): a literal
-// found false is dropped, a conflict or a literal found true ends the clause
-// there. False when level 0 fails.
+// Vivification, at a restart: learnt clauses of the two kept tiers, each
+// tried with the negations of its literals set one by one, each at a level of
+// its own (the clause itself out of the watches). A literal found false is
+// left out (the negations of the others imply its own, so with the clause they
+// cannot all hold). When the propagation fails, or finds a literal of the
+// clause true, the clause shrinks to the literals whose negations lie under
+// that conflict (or under that true literal) in the reasons, and that true
+// literal. Each conclusion drawn there follows from the clauses, the units of
+// level 0 and those choices, so the shorter clause holds in every solution:
+// it takes the old one's place, and nothing set above level 0 stays. Its
+// cost, the literals it sets, is held to kVivifyShare per cent of those the
+// search sets. False when level 0 fails.
 bool Engine::vivify() {
     if (!propagate()) return false;
-    int done = 0;
-    std::vector<Lit> C, keep;
-    for (int i = 0; i < static_cast<int>(clauses_.size()) && done < kVivifyMax; ++i) {
-        Clause& c = clauses_[i];
-        if (!c.learnt || c.deleted || c.vivified || c.lbd <= kCoreGlue || c.lbd > kTier2Glue ||
+    const std::uint64_t search = undone_ - vivSpent_;
+    vivBudget_ = std::min<std::int64_t>(vivBudget_, 0) +
+                 static_cast<std::int64_t>((search - vivSearch_) * kVivifyShare / 100);
+    vivSearch_ = search;
+    if (vivBudget_ <= 0) return true;
+    // Candidates: not tried since a conflict last met them; those never
+    // tried first, then by glue, the most recently used first.
+    vivCand_.clear();
+    for (int i = 0; i < static_cast<int>(clauses_.size()); ++i) {
+        const Clause& c = clauses_[i];
+        if (!c.learnt || c.deleted || c.lbd > kTier2Glue || (c.tried && c.tried > c.used) ||
             locked(i))
             continue;
+        vivCand_.push_back(i);
+    }
+    const auto key = [&](int i) {
+        const Clause& c = clauses_[i];
+        return std::tuple(c.tried != 0, c.lbd, ~c.used);
+    };
+    // The first of them, about twice as many as the budget pays for at the
+    // cost per clause so far.
+    const std::uint64_t per = vivTried_ ? vivSpent_ / vivTried_ + 1 : 64;
+    const std::size_t first =
+        std::min<std::size_t>(vivCand_.size(), static_cast<std::size_t>(vivBudget_) / per * 2 + 16);
+    std::partial_sort(vivCand_.begin(), vivCand_.begin() + first, vivCand_.end(),
+                      [&](int a, int b) { return key(a) < key(b); });
+    vivCand_.resize(first);
+    std::vector<Lit>& C = vivLits_;
+    std::vector<Lit>& keep = vivKeep_;
+    // The saved phases stay those of the search.
+    vivPhase_ = phase_;
+    for (std::size_t ci = 0; ci < vivCand_.size() && vivBudget_ > 0; ++ci) {
+        const int i = vivCand_[ci];
+        ++vivTried_;
+        // Out of the watches while it is tried (or for good).
+        {
+            const Lit* L = lits(i);
+            const int ref = size(i) == 2 ? -1 - clauses_[i].start : clauses_[i].start;
+            for (int k = 0; k < 2; ++k) {
+                auto& ws = watches_[L[k]];
+                for (std::size_t j = 0; j < ws.size(); ++j)
+                    if (ws[j].ref == ref) {
+                        ws[j] = ws.back();
+                        ws.pop_back();
+                        break;
+                    }
+            }
+        }
         C.assign(lits(i), lits(i) + size(i));
-        if (std::any_of(C.begin(), C.end(), [&](Lit l) { return litValue(l) != kUnset; })) continue;
-        ++done;
-        // Out of the watches while it is tried.
-        const int start = c.start, ref = C.size() == 2 ? -1 - start : start;
-        for (int k = 0; k < 2; ++k) {
-            auto& ws = watches_[C[k]];
-            for (std::size_t j = 0; j < ws.size(); ++j)
-                if (ws[j].ref == ref) {
-                    ws[j] = ws.back();
-                    ws.pop_back();
+        clauses_[i].tried = conflicts_ + 1;
+        keep.clear();
+        bool satisfied = false;
+        for (Lit l : C)
+            if (litValue(l) == kTrue && level_[VarOf(l)] == 0) satisfied = true;
+        if (!satisfied) {
+            const std::size_t from = trail_.size();
+            Lit implied = -1;
+            bool failed = false;
+            for (Lit l : C) {
+                const std::int8_t v = litValue(l);
+                if (v == kFalse) continue;
+                if (v == kTrue) {
+                    implied = l;
                     break;
                 }
+                newLevel();
+                enqueue(Neg(l), kNoReason);
+                if (!propagate()) {
+                    failed = true;
+                    break;
+                }
+            }
+            vivBudget_ -= static_cast<std::int64_t>(trail_.size() - from);
+            vivSpent_ += trail_.size() - from;
+            const std::size_t bottom = level() > 0 ? levelTrail_[0] : trail_.size();
+            if (failed || implied >= 0) {
+                // The choices under the conflict, or under the true literal.
+                std::vector<int>& marked = vivMarked_;
+                marked.clear();
+                const auto see = [&](Lit q) {
+                    const int u = VarOf(q);
+                    if (level_[u] > 0 && !seen_[u]) seen_[u] = 1, marked.push_back(u);
+                };
+                if (failed)
+                    for (Lit q : conflict_)
+                        see(q);
+                else
+                    see(implied), keep.push_back(implied);
+                for (std::size_t t = trail_.size(); t-- > bottom;) {
+                    const int v = VarOf(trail_[t]);
+                    if (!seen_[v]) continue;
+                    if (reason_[v] == kNoReason)
+                        keep.push_back(Neg(trail_[t]));
+                    else
+                        forEachReasonLit(v, see);
+                }
+                for (int u : marked)
+                    seen_[u] = 0;
+            } else {
+                // All set without a conflict: the literals found false go.
+                for (Lit l : C)
+                    if (level_[VarOf(l)] > 0 && reason_[VarOf(l)] == kNoReason) keep.push_back(l);
+            }
+            backtrack(0);
         }
-        keep.clear();
-        newLevel();
-        for (Lit l : C) {
-            const std::int8_t v = litValue(l);
-            if (v == kFalse) continue;
-            keep.push_back(l);
-            if (v == kTrue) break;
-            enqueue(Neg(l), kNoReason);
-            if (!(kVivifyUnits ? propagateUnits() : propagate())) break;
-        }
-        backtrack(0);
-        c.vivified = true;
-        if (keep.size() >= C.size()) {
+        if (!satisfied && keep.size() >= C.size()) {
             attach(i);
             continue;
         }
+        Clause& c = clauses_[i];
         const float activity = c.activity;
         const std::uint64_t used = c.used;
         const int lbd = c.lbd;
         c.deleted = true;
-        garbage_ += C.size() + 2;
+        garbage_ += size(i) + 2;
         freeClauses_.push_back(i);
         --learnts_;
-        if (keep.size() == 1) {
+        if (satisfied) continue;
+        if (keep.size() <= 1) {
+            if (keep.empty()) return false;
             enqueue(keep[0], kNoReason);
             if (!propagate()) return false;
             continue;
         }
         const int cref = newClause(keep);
         Clause& n = clauses_[cref];
-        n.learnt = n.vivified = true;
+        n.learnt = true;
+        n.tried = conflicts_ + 1;
         n.activity = activity;
         n.used = used;
         n.lbd = std::min(lbd, static_cast<int>(keep.size()));
         ++learnts_;
         store_[n.start - 2] |= 1;
         attach(cref);
+        if (exchange_ && (keep.size() <= kShareSize || n.lbd <= kShareGlue) &&
+            std::all_of(keep.begin(), keep.end(), [&](Lit l) { return VarOf(l) < xEnd_; }))
+            outbox_.push_back({id_, -1, keep});
     }
+    phase_.swap(vivPhase_);
     return true;
 }
 
@@ -795,7 +882,7 @@ Outcome Engine::solve() {
                 // What the others found may leave nothing to look for: no
                 // solution left, or two known.
                 if (exchange_ && (!swap() || blocks_.size() >= 2)) return Outcome::Unsat;
-                if (kVivify && !vivify()) return Outcome::Unsat;
+                if (!vivify()) return Outcome::Unsat;
             }
             continue;
         }

@@ -86,10 +86,10 @@ struct Clause {
     int start = 0;
     float activity = 0;
     int lbd = 0;
-    std::uint64_t used = 0; // the last conflict whose analysis met it
+    std::uint64_t used = 0;  // the last conflict whose analysis met it
+    std::uint64_t tried = 0; // vivify: 1 + the conflicts when it last tried it, else 0
     bool learnt = false;
     bool deleted = false;
-    bool vivified = false;
 };
 
 // A clause watched from one of its first two literals: `ref` is where its
@@ -274,6 +274,14 @@ class Engine {
     std::vector<Step> path_; // redundant(): the walk's path, each with its reason literals left
 
     std::uint64_t nodes_ = 0, conflicts_ = 0;
+    // Vivification: the literals undone by backtracking, those set by vivify
+    // (and the clauses it tried), the search's part when vivify last ran, and
+    // what vivify may still set (below 0: what it overspent).
+    std::uint64_t undone_ = 0, vivSpent_ = 0, vivTried_ = 0, vivSearch_ = 0;
+    std::int64_t vivBudget_ = 0;
+    std::vector<int> vivCand_, vivMarked_;
+    std::vector<Lit> vivLits_, vivKeep_;
+    std::vector<char> vivPhase_;
     LimitWatch watch_;
     bool stopped_ = false;
 
