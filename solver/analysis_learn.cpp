@@ -40,7 +40,7 @@ constexpr int kShareGlue = 6;
 
 // Vivification (see vivify) may set at most this share, in per cent, of
 // the literals that the search sets.
-constexpr std::uint64_t kVivifyShare = 20;
+constexpr std::uint64_t kVivifyShare = 15;
 
 double Luby(double y, int x) {
     int size = 1, seq = 0;
@@ -523,8 +523,8 @@ void Engine::learn(int btLevel) {
 // Vivification, at a restart: learnt clauses of the two kept tiers, each
 // tried with the negations of its literals set one by one, each at a level of
 // its own (the clause itself out of the watches). A literal found false is
-// left out (the negations of the others imply its own, so with the clause they
-// cannot all hold). When the propagation fails, or finds a literal of the
+// left out (the negations of those before it imply its own, so by the clause
+// the others cannot all be false). When the propagation fails, or finds a literal of the
 // clause true, the clause shrinks to the literals whose negations lie under
 // that conflict (or under that true literal) in the reasons, and that true
 // literal. Each conclusion drawn there follows from the clauses, the units of
