@@ -105,7 +105,7 @@ enum class Outcome { Sat, Unsat, Stopped };
 class Engine {
   public:
     // `exchange`: shared with the other searches of the puzzle (or null);
-    // `style` (0 or 1) picks the first phase and the restarts.
+    // `style` (0 or 1) picks the restarts.
     Engine(const Board& puzzle, const AnalysisLimits& limits, Exchange* exchange = nullptr,
            int style = 0)
         : puzzle_(puzzle), limits_(limits), exchange_(exchange), style_(style) {}
@@ -244,7 +244,6 @@ class Engine {
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;
-    std::vector<char> phase_;
     std::vector<int> heap_, heapPos_;
     std::vector<char> seen_;
     std::vector<Lit> learnt_, analyzed_;
