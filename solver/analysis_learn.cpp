@@ -124,6 +124,7 @@ bool Engine::build() {
 
     const std::size_t n = static_cast<std::size_t>(vars_);
     value_.assign(n, kUnset);
+    litValue_.assign(2 * n, kUnset);
     level_.assign(n, 0);
     reason_.assign(n, kNoReason);
     activity_.assign(n, 0);
@@ -195,6 +196,7 @@ bool Engine::addCounters() {
     }
     const std::size_t n = static_cast<std::size_t>(vars_);
     value_.resize(n, kUnset);
+    litValue_.resize(2 * n, kUnset);
     level_.resize(n, 0);
     reason_.resize(n, kNoReason);
     activity_.resize(n, 0);
@@ -345,6 +347,7 @@ void Engine::backtrack(int to) {
         if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
         phase_[v] = value_[v] == kTrue;
         value_[v] = kUnset;
+        litValue_[PosLit(v)] = litValue_[NegLit(v)] = kUnset;
         reason_[v] = kNoReason;
         if (heapPos_[v] < 0) heapInsert(v);
     }

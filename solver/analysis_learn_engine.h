@@ -114,10 +114,7 @@ class Engine {
   private:
     int cell(int x, int y) const { return (x - 1) * h_ + (y - 1); }
     int level() const { return static_cast<int>(levelTrail_.size()); }
-    std::int8_t litValue(Lit l) const {
-        const std::int8_t v = value_[VarOf(l)];
-        return v < 0 ? kUnset : static_cast<std::int8_t>(v ^ (l & 1));
-    }
+    std::int8_t litValue(Lit l) const { return litValue_[l]; }
     bool isX(int v) const { return v >= cells_ && v < xEnd_; }
     int xCell(int v) const { return xCell_[v - cells_]; }
     int xArea(int v) const { return xArea_[v - cells_]; }
@@ -190,6 +187,7 @@ class Engine {
     std::vector<int> col_, row_; // per cell: x - 1, y - 1
 
     std::vector<std::int8_t> value_;
+    std::vector<std::int8_t> litValue_; // per literal: kTrue, kFalse or kUnset
     std::vector<int> level_, reason_;
     std::vector<Lit> trail_;
     std::vector<int> levelTrail_, levelArena_;
@@ -275,6 +273,8 @@ class Engine {
 inline void Engine::enqueue(Lit l, int reason) {
     const int v = VarOf(l);
     value_[v] = (l & 1) ? kFalse : kTrue;
+    litValue_[l] = kTrue;
+    litValue_[Neg(l)] = kFalse;
     level_[v] = level();
     reason_[v] = reason;
     trail_.push_back(l);
