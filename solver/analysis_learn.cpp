@@ -149,6 +149,9 @@ bool Engine::build() {
         }
     }
     openCount_.assign(areas, 0);
+    cellOpen_.assign(cells_, 0);
+    for (int c = 0; c < cells_; ++c)
+        cellOpen_[c] = cellStart_[c + 1] - cellStart_[c];
     for (int k = 0; k < areas; ++k)
         openCount_[k] = areaStart_[k + 1] - areaStart_[k];
     areaDirty_.assign(areas, 0);
@@ -352,7 +355,10 @@ void Engine::backtrack(int to) {
                 std::uint64_t* const bits = (value_[v] == kTrue ? trueBits_ : openBits_).data();
                 bits[xArea(v) * kBitWords + (c >> 6)] ^= std::uint64_t{1} << (c & 63);
             }
-            value_[v] == kTrue ? --trueCount_[xArea(v)] : ++openCount_[xArea(v)];
+            if (value_[v] == kTrue)
+                --trueCount_[xArea(v)];
+            else
+                ++openCount_[xArea(v)], ++cellOpen_[xCell(v)];
             clean_[xArea(v)] = 0;
         }
         if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);

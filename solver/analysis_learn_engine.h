@@ -206,6 +206,7 @@ class Engine {
     bool unsat_ = false, countersAdded_ = false;
 
     std::vector<int> trueCount_, openCount_; // per area: its x true, its x not false
+    std::vector<int> cellOpen_;              // per cell: its x not false
     // On a board of at most kBitWords * 64 cells and fewer than 64 rows, in
     // bitWords_ words (else 0): per area (area * kBitWords), its cells whose x
     // is not false and those whose x is true as bits (cell c at bit c), for
@@ -303,6 +304,7 @@ inline void Engine::enqueue(Lit l, int reason) {
         }
         if (l & 1) {
             --openCount_[k];
+            --cellOpen_[xCell(v)];
             if (partNow_[k] == kWholePart || partOf_[v - cells_] == partNow_[k]) clean[k] = 0;
         } else {
             clean[k] &= kJoinClean;

@@ -131,6 +131,8 @@ bool Engine::spreadArea(Lit p) {
     int ref = 0;
     const auto clear = [&](int c) {
         const int own = varAt(j, c);
+        // Nothing to clear when no other area's x of c is left.
+        if (cellOpen_[c] == (own >= 0 && litValue(PosLit(own)) != kFalse)) return true;
         for (int i = cellStart_[c]; i < cellStart_[c + 1]; ++i) {
             const int u = cellVars_[i];
             if (u == own || litValue(PosLit(u)) == kFalse) continue;
