@@ -130,6 +130,7 @@ bool Engine::build() {
 
     const std::size_t n = static_cast<std::size_t>(vars_);
     value_.assign(n, kUnset);
+    litValue_.assign(2 * n, kUnset);
     level_.assign(n, 0);
     reason_.assign(n, kNoReason);
     activity_.assign(n, 0);
@@ -138,7 +139,24 @@ bool Engine::build() {
     watches_.assign(2 * n, {});
     trail_.reserve(n);
     trueCount_.assign(areas, 0);
+    bitWords_ = cells_ <= kBitWords * 64 && h_ < 64 ? (cells_ + 63) / 64 : 0;
+    if (bitWords_) {
+        openBits_.assign(static_cast<std::size_t>(areas) * kBitWords, 0);
+        trueBits_.assign(static_cast<std::size_t>(areas) * kBitWords, 0);
+        for (int v = cells_; v < xEnd_; ++v) {
+            const int c = xCell(v);
+            openBits_[xArea(v) * kBitWords + (c >> 6)] |= std::uint64_t{1} << (c & 63);
+        }
+        for (int c = 0; c < cells_; ++c) {
+            const std::uint64_t bit = std::uint64_t{1} << (c & 63);
+            if (row_[c] != 0) notFirstRow_[c >> 6] |= bit;
+            if (row_[c] != h_ - 1) notLastRow_[c >> 6] |= bit;
+        }
+    }
     openCount_.assign(areas, 0);
+    cellOpen_.assign(cells_, 0);
+    for (int c = 0; c < cells_; ++c)
+        cellOpen_[c] = cellStart_[c + 1] - cellStart_[c];
     for (int k = 0; k < areas; ++k)
         openCount_[k] = areaStart_[k + 1] - areaStart_[k];
     areaDirty_.assign(areas, 0);
@@ -198,6 +216,7 @@ bool Engine::addCounters() {
     }
     const std::size_t n = static_cast<std::size_t>(vars_);
     value_.resize(n, kUnset);
+    litValue_.resize(2 * n, kUnset);
     level_.resize(n, 0);
     reason_.resize(n, kNoReason);
     activity_.resize(n, 0);
@@ -286,21 +305,13 @@ void Engine::attach(int cref) {
     watches_[L[1]].push_back({ref, L[0]});
 }
 
-// Sets `l` with the arena explanation `ref`; false (with the conflict) when
-// `l` is already false.
-bool Engine::imply(Lit l, int ref) {
-    const std::int8_t v = litValue(l);
-    if (v == kTrue) return true;
-    if (v == kUnset) {
-        enqueue(l, ref);
-        return true;
-    }
+// The conflict of imply: `l`, false, with its explanation `ref`.
+void Engine::impliedFalse(Lit l, int ref) {
     conflict_.clear();
     conflict_.push_back(l);
     const int off = -ref - 2;
     conflict_.insert(conflict_.end(), arena_.begin() + off + 1,
                      arena_.begin() + off + 1 + arena_[off]);
-    return false;
 }
 
 int Engine::storeExpl() {
@@ -339,11 +350,20 @@ void Engine::backtrack(int to) {
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
         const int v = VarOf(trail_[i]);
         if (isX(v)) {
-            value_[v] == kTrue ? --trueCount_[xArea(v)] : ++openCount_[xArea(v)];
+            if (bitWords_) {
+                const int c = xCell(v);
+                std::uint64_t* const bits = (value_[v] == kTrue ? trueBits_ : openBits_).data();
+                bits[xArea(v) * kBitWords + (c >> 6)] ^= std::uint64_t{1} << (c & 63);
+            }
+            if (value_[v] == kTrue)
+                --trueCount_[xArea(v)];
+            else
+                ++openCount_[xArea(v)], ++cellOpen_[xCell(v)];
             clean_[xArea(v)] = 0;
         }
         if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
         value_[v] = kUnset;
+        litValue_[PosLit(v)] = litValue_[NegLit(v)] = kUnset;
         reason_[v] = kNoReason;
         if (heapPos_[v] < 0 && isX(v)) heapInsert(v);
     }
