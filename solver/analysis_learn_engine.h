@@ -53,6 +53,7 @@
 #include "analysis_learn_exchange.h"
 #include "analysis_watch.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <utility>
@@ -106,7 +107,7 @@ enum class Outcome { Sat, Unsat, Stopped };
 class Engine {
   public:
     // `exchange`: shared with the other searches of the puzzle (or null);
-    // `style` (0 or 1) picks the first phase and the restarts.
+    // `style` (0 or 1) picks the restarts.
     Engine(const Board& puzzle, const AnalysisLimits& limits, Exchange* exchange = nullptr,
            int style = 0)
         : puzzle_(puzzle), limits_(limits), exchange_(exchange), style_(style) {}
@@ -115,10 +116,7 @@ class Engine {
   private:
     int cell(int x, int y) const { return (x - 1) * h_ + (y - 1); }
     int level() const { return static_cast<int>(levelTrail_.size()); }
-    std::int8_t litValue(Lit l) const {
-        const std::int8_t v = value_[VarOf(l)];
-        return v < 0 ? kUnset : static_cast<std::int8_t>(v ^ (l & 1));
-    }
+    std::int8_t litValue(Lit l) const { return litValue_[l]; }
     bool isX(int v) const { return v >= cells_ && v < xEnd_; }
     int xCell(int v) const { return xCell_[v - cells_]; }
     int xArea(int v) const { return xArea_[v - cells_]; }
@@ -135,6 +133,7 @@ class Engine {
     void attach(int cref);
     void enqueue(Lit l, int reason);
     bool imply(Lit l, int ref);
+    void impliedFalse(Lit l, int ref);
     void addExpl(Lit l) {
         if (level_[VarOf(l)] > 0) expl_.push_back(l);
     }
@@ -149,6 +148,7 @@ class Engine {
     bool spreadArea(Lit p);
     bool fillArea(int k);
     bool reachArea(int k, bool* joined = nullptr);
+    template <int W> bool reachQuick(int k, bool* joined);
     bool chokeArea(int k);
     bool joinArea(int k);
     int joinedWithout(int k, int p, int& trues);
@@ -196,6 +196,7 @@ class Engine {
     std::vector<int> col_, row_; // per cell: x - 1, y - 1
 
     std::vector<std::int8_t> value_;
+    std::vector<std::int8_t> litValue_; // per literal: kTrue, kFalse or kUnset
     std::vector<int> level_, reason_;
     std::vector<Lit> trail_;
     std::vector<int> levelTrail_, levelArena_;
@@ -211,6 +212,15 @@ class Engine {
     bool unsat_ = false, countersAdded_ = false;
 
     std::vector<int> trueCount_, openCount_; // per area: its x true, its x not false
+    std::vector<int> cellOpen_;              // per cell: its x not false
+    // On a board of at most kBitWords * 64 cells and fewer than 64 rows, in
+    // bitWords_ words (else 0): per area (area * kBitWords), its cells whose x
+    // is not false and those whose x is true as bits (cell c at bit c), for
+    // the quick look of reachArea; and the cells not in the first (last) row.
+    static constexpr int kBitWords = 4;
+    int bitWords_ = 0;
+    std::vector<std::uint64_t> openBits_, trueBits_;
+    std::array<std::uint64_t, kBitWords> notFirstRow_{}, notLastRow_{};
     std::vector<char> areaDirty_, areaFull_;
     // Per area, which of joinArea (kJoinClean), reachArea and chokeArea would
     // find nothing: set when one has run, cleared when a cell of the part G
@@ -262,7 +272,6 @@ class Engine {
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;
-    std::vector<char> phase_;
     std::vector<int> heap_, heapPos_;
     std::vector<char> seen_;
     std::vector<Lit> learnt_, analyzed_;
@@ -281,7 +290,6 @@ class Engine {
     std::int64_t vivBudget_ = 0;
     std::vector<int> vivCand_, vivMarked_;
     std::vector<Lit> vivLits_, vivKeep_;
-    std::vector<char> vivPhase_;
     LimitWatch watch_;
     bool stopped_ = false;
 
@@ -297,10 +305,12 @@ class Engine {
 };
 
 // Sets `l` with `reason` (in the header, so that the propagators' loops take
-// it inline).
+// it inline). The values, bytes, are stored last: a store through a byte may
+// change anything, so every other load would be made again after it.
 inline void Engine::enqueue(Lit l, int reason) {
     const int v = VarOf(l);
-    value_[v] = (l & 1) ? kFalse : kTrue;
+    std::int8_t* const value = value_.data();
+    std::int8_t* const lit = litValue_.data();
     level_[v] = level();
     reason_[v] = reason;
     trail_.push_back(l);
@@ -308,21 +318,43 @@ inline void Engine::enqueue(Lit l, int reason) {
         blackDirty_ = true;
         if ((l & 1) ? ++whiteCount_ >= whiteTotal_ : ++blackCount_ >= blackTotal_)
             countDirty_ = true;
-        return;
+    } else if (isX(v)) {
+        const int k = xArea(v);
+        char* const clean = clean_.data();
+        if (bitWords_) {
+            const int c = xCell(v);
+            std::uint64_t* const bits = ((l & 1) ? openBits_ : trueBits_).data();
+            bits[k * kBitWords + (c >> 6)] ^= std::uint64_t{1} << (c & 63);
+        }
+        if (l & 1) {
+            --openCount_[k];
+            --cellOpen_[xCell(v)];
+            if (partNow_[k] == kWholePart || partOf_[v - cells_] == partNow_[k]) clean[k] = 0;
+        } else {
+            clean[k] &= kJoinClean;
+            if (++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
+                areaFull_[k] = 1;
+                fullAreas_.push_back(k);
+            }
+        }
+        markArea(k);
     }
-    if (!isX(v)) return;
-    const int k = xArea(v);
-    markArea(k);
-    if (l & 1) {
-        --openCount_[k];
-        if (partNow_[k] == kWholePart || partOf_[v - cells_] == partNow_[k]) clean_[k] = 0;
-        return;
+    value[v] = (l & 1) ? kFalse : kTrue;
+    lit[l] = kTrue;
+    lit[Neg(l)] = kFalse;
+}
+
+// Sets `l` with the arena explanation `ref`; false (with the conflict) when
+// `l` is already false.
+inline bool Engine::imply(Lit l, int ref) {
+    const std::int8_t v = litValue(l);
+    if (v == kTrue) return true;
+    if (v == kUnset) {
+        enqueue(l, ref);
+        return true;
     }
-    clean_[k] &= kJoinClean;
-    if (++trueCount_[k] >= areaSize_[k] && !areaFull_[k]) {
-        areaFull_[k] = 1;
-        fullAreas_.push_back(k);
-    }
+    impliedFalse(l, ref);
+    return false;
 }
 
 } // namespace ombrix::learn

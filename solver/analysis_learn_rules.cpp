@@ -3,6 +3,7 @@
 #include "analysis_learn_engine.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <vector>
 
@@ -129,9 +130,12 @@ bool Engine::spreadArea(Lit p) {
     const int v = VarOf(p), d = xCell(v), j = xArea(v);
     int ref = 0;
     const auto clear = [&](int c) {
+        const int own = varAt(j, c);
+        // Nothing to clear when no other area's x of c is left.
+        if (cellOpen_[c] == (own >= 0 && litValue(PosLit(own)) != kFalse)) return true;
         for (int i = cellStart_[c]; i < cellStart_[c + 1]; ++i) {
             const int u = cellVars_[i];
-            if (xArea(u) == j || litValue(PosLit(u)) == kFalse) continue;
+            if (u == own || litValue(PosLit(u)) == kFalse) continue;
             if (ref == 0) {
                 expl_.clear();
                 addExpl(Neg(p));
@@ -188,12 +192,72 @@ bool Engine::countColours() {
     return true;
 }
 
+// reachArea's outcome from the bits (cell c at bit c: c -+ 1 up and down its
+// column, c -+ h across) when it finds nothing: true then, with `joined` as
+// its walk would set it; false when the walk is to be made.
+template <int W> bool Engine::reachQuick(int k, bool* joined) {
+    using Set = std::array<std::uint64_t, W>;
+    const int h = h_;
+    const std::size_t at = static_cast<std::size_t>(k) * kBitWords;
+    const std::uint64_t* const openBits = openBits_.data() + at;
+    const std::uint64_t* const trueBits = trueBits_.data() + at;
+    // `s` and its neighbours in `within`.
+    const auto spread = [&](const Set& s, const std::uint64_t* within) {
+        Set out;
+        for (int i = 0; i < W; ++i) {
+            const std::uint64_t low = s[i] & notFirstRow_[i], high = s[i] & notLastRow_[i];
+            std::uint64_t m = (high << 1) | (low >> 1) | (s[i] << h) | (s[i] >> h);
+            if (i > 0) m |= ((s[i - 1] & notLastRow_[i - 1]) >> 63) | (s[i - 1] >> (64 - h));
+            if (i + 1 < W) m |= ((s[i + 1] & notFirstRow_[i + 1]) << 63) | (s[i + 1] << (64 - h));
+            out[i] = s[i] | (m & within[i]);
+        }
+        return out;
+    };
+    const auto same = [&](const Set& a, const std::uint64_t* b) {
+        for (int i = 0; i < W; ++i)
+            if (a[i] != b[i]) return false;
+        return true;
+    };
+    const int n = areaSize_[k], open = openCount_[k];
+    Set part{};
+    part[areaCell_[k] >> 6] = std::uint64_t{1} << (areaCell_[k] & 63);
+    // K, then the cells at most `room` steps from it.
+    for (Set next = spread(part, trueBits); next != part; next = spread(part, trueBits))
+        part = next;
+    int room = n;
+    for (int i = 0; i < W; ++i)
+        room -= std::popcount(part[i]);
+    for (; room > 0 && !same(part, openBits); --room) {
+        const Set next = spread(part, openBits);
+        if (next == part) break;
+        part = next;
+    }
+    if (open > n && same(part, openBits)) {
+        if (joined) *joined = true;
+        return true;
+    }
+    if (!joined) return false;
+    // G: unless it holds more than n_k cells and every cell whose x is not
+    // false, the walk returns at once with `joined` false.
+    for (Set next = spread(part, openBits); next != part; next = spread(part, openBits))
+        part = next;
+    if (open > n && same(part, openBits)) return false;
+    *joined = false;
+    return true;
+}
+
 // With `joined`, the walk goes on past `room` over the whole part G (the
 // cells whose x(c, k) is not false joined to the clue, all reached from K):
 // unless G holds more than n_k cells and every cell that may be in the area,
 // joinArea may find something, and it returns with `joined` false, having
 // changed nothing; else joinArea would find nothing and the rule goes on.
 bool Engine::reachArea(int k, bool* joined) {
+    const bool quick = bitWords_ == 1   ? reachQuick<1>(k, joined)
+                       : bitWords_ == 2 ? reachQuick<2>(k, joined)
+                       : bitWords_ == 3 ? reachQuick<3>(k, joined)
+                                        : bitWords_ == 4 && reachQuick<4>(k, joined);
+    if (quick) return true;
+    // Else the walk.
     const int n = areaSize_[k], now = ++stampNow_;
     // Plain pointers in the walks: the compiler need not reload what a
     // store into an int array might have changed.

@@ -15,10 +15,10 @@
 // other searches at once. It then goes on from there on its own thread, for
 // kPlainSeconds more; a puzzle it has not settled by then is one it wanders
 // in (r057: not settled in minutes), and its thread goes to a second learning
-// search. The two learning searches start with other phases and restart at
-// other intervals, and pass each other their solutions, units and short
-// clauses (learn::Exchange): each then has fewer dead ends to meet on its own
-// (r057: about 40,000 to 62,000 nodes each instead of 75,000 to 91,000).
+// search. The two learning searches restart at other intervals, and pass
+// each other their solutions, units and short clauses (learn::Exchange): each
+// then has fewer dead ends to meet on its own (r057: about 23,000 to 32,000
+// nodes each instead of 42,000 to 60,000).
 //
 // A further search joins by one more entry in kEngines, a function with the
 // signature of Engine. It is run with limits.threads = 1, its own cancel flag
