@@ -17,8 +17,8 @@
 // in (r057: not settled in minutes), and its thread goes to a second learning
 // search. The two learning searches restart at other intervals, and pass
 // each other their solutions, units and short clauses (learn::Exchange): each
-// then has fewer dead ends to meet on its own (r057: about 23,000 to 32,000
-// nodes each instead of 42,000 to 60,000).
+// then has fewer dead ends to meet on its own (r057: about 0.5 s for the pair
+// against 0.8 s for one alone).
 //
 // A further search joins by one more entry in kEngines, a function with the
 // signature of Engine. It is run with limits.threads = 1, its own cancel flag
