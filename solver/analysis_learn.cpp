@@ -524,34 +524,51 @@ void Engine::learn(int btLevel) {
         enqueue(learnt_[0], kNoReason);
         return;
     }
-    const int cref = newClause(learnt_);
+    const int lbd = glue(learnt_.data(), static_cast<int>(learnt_.size()));
+    const int cref = addLearnt(learnt_, lbd, static_cast<float>(clauseInc_), conflicts_);
+    enqueue(learnt_[0], clauses_[cref].start);
+}
+
+// A learnt clause of two or more literals, into the store and the watches;
+// passed to the other searches when it is short or of low glue (counter
+// variables are numbered by when they were added: a clause over them is not
+// shared).
+int Engine::addLearnt(const std::vector<Lit>& lits, int lbd, float activity, std::uint64_t used) {
+    const int cref = newClause(lits);
     Clause& c = clauses_[cref];
     c.learnt = true;
-    c.activity = static_cast<float>(clauseInc_);
-    c.used = conflicts_;
-    c.lbd = glue(learnt_.data(), static_cast<int>(learnt_.size()));
+    c.activity = activity;
+    c.used = used;
+    c.lbd = lbd;
     ++learnts_;
     store_[c.start - 2] |= 1;
     attach(cref);
-    enqueue(learnt_[0], c.start);
-    // Counter variables are numbered by when they were added: not shared.
-    if (exchange_ && (learnt_.size() <= kShareSize || c.lbd <= kShareGlue) &&
-        std::all_of(learnt_.begin(), learnt_.end(), [&](Lit l) { return VarOf(l) < xEnd_; }))
-        outbox_.push_back({id_, -1, learnt_});
+    if (exchange_ && (lits.size() <= kShareSize || lbd <= kShareGlue) &&
+        std::all_of(lits.begin(), lits.end(), [&](Lit l) { return VarOf(l) < xEnd_; }))
+        outbox_.push_back({id_, -1, lits});
+    return cref;
+}
+
+// Marks a learnt clause deleted (its watches are left to the caller).
+void Engine::dropLearnt(int cref) {
+    clauses_[cref].deleted = true;
+    garbage_ += size(cref) + 2;
+    freeClauses_.push_back(cref);
+    --learnts_;
 }
 
 // Vivification, at a restart: learnt clauses of the two kept tiers, each
 // tried with the negations of its literals set one by one, each at a level of
 // its own (the clause itself out of the watches). A literal found false is
 // left out (the negations of those before it imply its own, so by the clause
-// the others cannot all be false). When the propagation fails, or finds a literal of the
-// clause true, the clause shrinks to the literals whose negations lie under
-// that conflict (or under that true literal) in the reasons, and that true
-// literal. Each conclusion drawn there follows from the clauses, the units of
-// level 0 and those choices, so the shorter clause holds in every solution:
-// it takes the old one's place, and nothing set above level 0 stays. Its
-// cost, the literals it sets, is held to kVivifyShare per cent of those the
-// search sets. False when level 0 fails.
+// the others cannot all be false). When the propagation fails, or finds a
+// literal of the clause true, the clause shrinks to the literals whose
+// negations lie under that conflict (or under that true literal) in the
+// reasons, and that true literal. Each conclusion drawn there follows from
+// the clauses, the units of level 0 and those choices, so the shorter clause
+// holds in every solution: it takes the old one's place, and nothing set
+// above level 0 stays. Its cost, the literals it sets, is held to
+// kVivifyShare per cent of those the search sets. False when level 0 fails.
 bool Engine::vivify() {
     if (!propagate()) return false;
     const std::uint64_t search = undone_ - vivSpent_;
@@ -661,14 +678,8 @@ bool Engine::vivify() {
             attach(i);
             continue;
         }
-        Clause& c = clauses_[i];
-        const float activity = c.activity;
-        const std::uint64_t used = c.used;
-        const int lbd = c.lbd;
-        c.deleted = true;
-        garbage_ += size(i) + 2;
-        freeClauses_.push_back(i);
-        --learnts_;
+        const Clause old = clauses_[i];
+        dropLearnt(i);
         if (satisfied) continue;
         if (keep.size() <= 1) {
             if (keep.empty()) return false;
@@ -676,19 +687,9 @@ bool Engine::vivify() {
             if (!propagate()) return false;
             continue;
         }
-        const int cref = newClause(keep);
-        Clause& n = clauses_[cref];
-        n.learnt = true;
-        n.tried = conflicts_ + 1;
-        n.activity = activity;
-        n.used = used;
-        n.lbd = std::min(lbd, static_cast<int>(keep.size()));
-        ++learnts_;
-        store_[n.start - 2] |= 1;
-        attach(cref);
-        if (exchange_ && (keep.size() <= kShareSize || n.lbd <= kShareGlue) &&
-            std::all_of(keep.begin(), keep.end(), [&](Lit l) { return VarOf(l) < xEnd_; }))
-            outbox_.push_back({id_, -1, keep});
+        const int cref = addLearnt(keep, std::min(old.lbd, static_cast<int>(keep.size())),
+                                   old.activity, old.used);
+        clauses_[cref].tried = conflicts_ + 1;
     }
     return true;
 }
@@ -712,12 +713,8 @@ void Engine::reduce() {
     std::sort(cand.begin(), cand.end(),
               [&](int a, int b) { return clauses_[a].activity < clauses_[b].activity; });
     cand.resize(cand.size() / 2);
-    for (int i : cand) {
-        clauses_[i].deleted = true;
-        garbage_ += size(i) + 2;
-        freeClauses_.push_back(i);
-        --learnts_;
-    }
+    for (int i : cand)
+        dropLearnt(i);
     const auto dropped = [&](const Watch& w) {
         return clauses_[clauseAt(w.ref < 0 ? -1 - w.ref : w.ref)].deleted;
     };

@@ -166,6 +166,8 @@ class Engine {
     int analyze();
     bool redundant(Lit p, std::uint64_t levels);
     void learn(int btLevel);
+    int addLearnt(const std::vector<Lit>& lits, int lbd, float activity, std::uint64_t used);
+    void dropLearnt(int cref);
     void reduce();
     bool vivify();
     int glue(const Lit* L, int n);

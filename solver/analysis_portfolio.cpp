@@ -102,8 +102,7 @@ class Portfolio {
             result.engine = runs_[static_cast<std::size_t>(winner)].name;
         }
         result.nodes = nodes;
-        result.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        result.seconds = elapsed();
         return result;
     }
 
@@ -197,10 +196,10 @@ class Portfolio {
     // The caller's time limit less the time the analysis has run (a search
     // started late gets no more than is left; 0 stays no limit).
     double secondsLeft() const {
-        if (limits_.seconds <= 0) return 0;
-        const double spent =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        return std::max(limits_.seconds - spent, 1e-3);
+        return limits_.seconds <= 0 ? 0 : std::max(limits_.seconds - elapsed(), 1e-3);
+    }
+    double elapsed() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
 
     const Board& puzzle_;
