@@ -92,11 +92,14 @@ TEST(CliFiles, ConvertSolveAndAnalyzeWriteWhatTheEditorWouldUnderNamesThatAreByt
 
     // analyze prints the verdict, then the two solutions that differ, each
     // after a blank line: the puzzle's clues and given black cells, as many
-    // white cells as the clues ask for (15), and 2 cells that differ. Which
-    // two of the puzzle's solutions depends on the thread that settles it.
+    // white cells as the clues ask for (15), and as many cells that differ
+    // as the differ line says (an even number: as many turn white as black).
+    // Which two of the puzzle's solutions depends on the thread that settles
+    // it, so the number is read, not fixed.
     run = RunCli(dir, {"analyze", dir / "p.grid"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.rfind("verdict several\ngrade 0\ndiffer 2\nseconds ", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("verdict several\ngrade 0\ndiffer ", 0), 0u) << run.out;
+    const int reported = std::atoi(run.out.c_str() + run.out.find("differ ") + 7);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4 + 2 * 9) << run.out;
     const auto tokens = [](const std::string& text) {
         std::istringstream in(text);
@@ -120,11 +123,15 @@ TEST(CliFiles, ConvertSolveAndAnalyzeWriteWhatTheEditorWouldUnderNamesThatAreByt
             }
         }
     }
-    EXPECT_EQ(differ, 2) << run.out;
+    EXPECT_EQ(differ, reported) << run.out;
+    EXPECT_TRUE(differ > 0 && differ % 2 == 0) << run.out;
     EXPECT_EQ(whites[0], 15);
     EXPECT_EQ(whites[1], 15);
     run = RunCli(dir, {"analyze", dir / "p.grid", "--json"});
-    EXPECT_EQ(run.out.rfind("{\"verdict\": \"several\", \"grade\": 0, \"differ\": 2, ", 0), 0u);
+    const std::string head = "{\"verdict\": \"several\", \"grade\": 0, \"differ\": ";
+    ASSERT_EQ(run.out.rfind(head, 0), 0u) << run.out;
+    const int json = std::atoi(run.out.c_str() + head.size());
+    EXPECT_TRUE(json > 0 && json % 2 == 0) << run.out;
 }
 
 // generate --unique: the same seed gives the same bytes, --symmetric places
