@@ -36,8 +36,10 @@ constexpr int kCounterCap = 4000, kCountersCap = 60000;
 constexpr std::uint64_t kCountersAfter = 60000;
 // Learnt clauses of glue up to kCoreGlue are kept for good, those up to
 // kTier2Glue while some conflict met them in the last kTier2Keep conflicts.
+// With vivification learning too (see vivify), a window of 3,000 conflicts
+// instead of 1,000 takes r057's 8 copies 7 % fewer nodes.
 constexpr int kCoreGlue = 2, kTier2Glue = 6;
-constexpr std::uint64_t kTier2Keep = 1000;
+constexpr std::uint64_t kTier2Keep = 3000;
 // The conflicts between restarts (times the Luby sequence), per style.
 constexpr double kRestartUnit[2] = {64, 128};
 // A learnt clause is passed to the other searches (see swap) when it has at
@@ -568,7 +570,8 @@ void Engine::dropLearnt(int cref) {
 // the clauses, the units of level 0 and those choices, so the shorter clause
 // holds in every solution: it takes the old one's place, and nothing set
 // above level 0 stays. Its cost, the literals it sets, is held to
-// kVivifyShare per cent of those the search sets. False when level 0 fails.
+// kVivifyShare per cent of those the search sets. A conflict met there is
+// learnt besides (learnFromVivify). False when level 0 fails.
 bool Engine::vivify() {
     if (!propagate()) return false;
     const std::uint64_t search = undone_ - vivSpent_;
@@ -638,6 +641,7 @@ bool Engine::vivify() {
                 enqueue(Neg(l), kNoReason);
                 if (!propagate()) {
                     failed = true;
+                    learnFromVivify();
                     break;
                 }
             }
@@ -692,6 +696,20 @@ bool Engine::vivify() {
         clauses_[cref].tried = conflicts_ + 1;
     }
     return true;
+}
+
+// A conflict met by vivify above level 1 is also learnt as the search
+// learns one (first UIP): a clause that follows from the clauses and the
+// propagators alone, whatever the choices that led to it.
+void Engine::learnFromVivify() {
+    int top = 0;
+    for (Lit q : conflict_)
+        top = std::max(top, level_[VarOf(q)]);
+    if (top != level() || level() < 2) return;
+    analyze();
+    if (learnt_.size() < 2) return;
+    addLearnt(learnt_, glue(learnt_.data(), static_cast<int>(learnt_.size())),
+              static_cast<float>(clauseInc_), conflicts_);
 }
 
 bool Engine::locked(int cref) const {

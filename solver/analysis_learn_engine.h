@@ -170,6 +170,7 @@ class Engine {
     void dropLearnt(int cref);
     void reduce();
     bool vivify();
+    void learnFromVivify();
     int glue(const Lit* L, int n);
     void compact();
     bool locked(int cref) const;
