@@ -33,55 +33,58 @@ bool Engine::chokeArea(int k) {
     int* const cutSize = cutSize_.data();
     int* const cutCell = cutCell_.data();
     int* const next = next_.data();
-    int* const stack = stack_.data();
     const int* const orthStart = orthStart_.data();
     const int* const orth = orth_.data();
     // sub_ holds the lowest cell of the area in the subtree (kNone when
     // none), cutSize_ / cutCell_ the size and lowest cell of the area of what
     // the cell's removal would cut off.
     const int mk = ++markNow_;
-    int timer = 0, top = 0, cuts = 0;
-    const auto open = [&](int c, int p, std::int8_t val) {
+    int timer = 0, cuts = 0;
+    const auto open = [&](int c, int p) {
         mark[c] = mk;
-        disc[c] = low[c] = timer++;
+        disc[c] = timer++;
         parent[c] = p;
-        sub[c] = val == kTrue ? c : kNone;
+        sub[c] = value[var[c]] == kTrue ? c : kNone;
         cutSize[c] = 0;
         cutCell[c] = kNone;
-        next[c] = orthStart[c];
-        stack[top++] = c;
     };
-    open(root, -1, value[var[root]]);
-    while (top > 0) {
-        const int v = stack[top - 1];
+    open(root, -1);
+    // The cell on top of the walk: where its look at its neighbours stands,
+    // its low link and its parent, kept in locals (see connectBlack).
+    int v = root, i = orthStart[root], lv = 0, pv = -1;
+    while (true) {
         const int last = orthStart[v + 1];
-        int i = next[v];
         for (; i < last; ++i) {
             const int u = orth[i], x = var[u];
-            if (x < 0) continue;
-            const std::int8_t val = value[x];
-            if (val == kFalse) continue;
+            if (x < 0 || value[x] == kFalse) continue;
             if (mark[u] != mk) break;
-            if (u != parent[v]) low[v] = std::min(low[v], disc[u]);
+            if (u != pv) lv = std::min(lv, disc[u]);
         }
         if (i < last) {
-            next[v] = i + 1;
             const int u = orth[i];
-            open(u, v, value[var[u]]);
+            next[v] = i + 1;
+            low[v] = lv;
+            open(u, v);
+            lv = disc[u];
+            pv = v;
+            v = u;
+            i = orthStart[u];
             continue;
         }
-        --top;
         if (v != root && value[var[v]] == kUnset &&
             (cutSize[v] > 0 || cutCell[v] != kNone || timer - 1 < n))
             cut_[cuts++] = v;
-        const int p = parent[v];
-        if (p < 0) continue;
-        low[p] = std::min(low[p], low[v]);
+        const int p = pv;
+        if (p < 0) break;
         sub[p] = std::min(sub[p], sub[v]);
-        if (low[v] >= disc[p]) {
+        if (lv >= disc[p]) {
             cutSize[p] += timer - disc[v]; // v's subtree: the cells found since v
             cutCell[p] = std::min(cutCell[p], sub[v]);
         }
+        lv = std::min(low[p], lv);
+        v = p;
+        i = next[p];
+        pv = parent[p];
     }
     // The cells p, in the order the walk left them.
     int found = 0;

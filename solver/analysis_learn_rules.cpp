@@ -484,54 +484,56 @@ bool Engine::connectBlack() {
     int* const sub = blackSub_.data();
     int* const size = blackSize_.data();
     int* const next = next_.data();
-    int* const stack = stack_.data();
     const int* const orthStart = orthStart_.data();
     const int* const orth = orth_.data();
     const std::int8_t* const value = value_.data();
-    int timer = 0, top = 0, cuts = 0;
+    int timer = 0, cuts = 0;
     quiet_.clear();
     stamp[s0] = now;
-    disc[s0] = low[s0] = timer;
+    disc[s0] = timer;
     order[timer++] = s0;
     parent[s0] = -1;
     sub[s0] = 1;
-    next[s0] = orthStart[s0];
-    stack[top++] = s0;
-    while (top > 0) {
-        const int v = stack[top - 1];
+    // The cell on top of the search: where its look at its neighbours
+    // stands, its low link and its parent, kept in locals (the cells below it
+    // keep theirs in next, low and parent).
+    int v = s0, i = orthStart[s0], lv = 0, pv = -1;
+    while (true) {
         const int last = orthStart[v + 1];
-        int i = next[v];
         for (; i < last; ++i) {
             const int u = orth[i];
             if (value[u] == kFalse) continue;
             if (stamp[u] != now) break;
-            if (u != parent[v]) low[v] = std::min(low[v], disc[u]);
+            if (u != pv) lv = std::min(lv, disc[u]);
         }
+        low[v] = lv;
         if (i < last) {
             const int u = orth[i];
             next[v] = i + 1;
             stamp[u] = now;
-            disc[u] = low[u] = timer;
+            disc[u] = lv = timer;
             order[timer++] = u;
-            parent[u] = v;
+            parent[u] = pv = v;
             sub[u] = value[u] == kTrue;
-            next[u] = orthStart[u];
-            stack[top++] = u;
+            v = u;
+            i = orthStart[u];
             continue;
         }
-        --top;
         // The subtree of v: order_[disc[v], timer).
         size[v] = timer - disc[v];
-        const int p = parent[v];
-        if (p < 0) continue;
-        low[p] = std::min(low[p], low[v]);
+        const int p = pv;
+        if (p < 0) break;
         sub[p] += sub[v];
-        if (low[v] >= disc[p] && value[p] == kUnset) {
+        if (lv >= disc[p] && value[p] == kUnset) {
             if (sub[v] > 0)
                 cut_[cuts++] = v;
             else
                 quiet_.push_back(v);
         }
+        lv = std::min(low[p], lv);
+        v = p;
+        i = next[p];
+        pv = parent[p];
     }
     // The white cells round order_[from, to) but for `skip`, once each
     // since the mark was last moved on.
