@@ -172,11 +172,17 @@ bool Engine::build() {
     partNow_.assign(areas, 0);
     partOf_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
     for (std::vector<int>* v :
-         {&stamp_,    &mark_,        &depth_,    &queue_,     &disc_,       &low_,
-          &parent_,   &sub_,         &size_,     &order_,     &next_,       &stack_,
-          &cut_,      &sens_,        &cutSize_,  &cutCell_,   &blackStamp_, &blackDisc_,
-          &blackLow_, &blackParent_, &blackSub_, &blackSize_, &blockUsed_,  &ringMark_})
+         {&stamp_, &mark_, &depth_, &queue_, &order_, &cut_, &sens_, &blockUsed_, &ringMark_})
         v->assign(static_cast<std::size_t>(cells_), 0);
+    black_.assign(static_cast<std::size_t>(cells_), {});
+    choke_.assign(static_cast<std::size_t>(xEnd_ - cells_), {});
+    for (int v = cells_; v < xEnd_; ++v) {
+        xOrthStart_.push_back(static_cast<int>(xOrth_.size()));
+        for (int i = orthStart_[xCell(v)]; i < orthStart_[xCell(v) + 1]; ++i)
+            if (varAt(xArea(v), orth_[i]) >= 0)
+                xOrth_.push_back(varAt(xArea(v), orth_[i]) - cells_);
+    }
+    xOrthStart_.push_back(static_cast<int>(xOrth_.size()));
     quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
     for (int v = cells_; v < xEnd_; ++v)

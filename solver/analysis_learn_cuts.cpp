@@ -21,32 +21,27 @@ namespace ombrix::learn {
 // since joinArea has run on the same false cells.
 bool Engine::chokeArea(int k) {
     constexpr int kNone = 1 << 30;
-    const int n = areaSize_[k], root = areaCell_[k];
+    // The walk goes over the area's x variables, each by its index from
+    // cells_ (in the order of their cells).
+    const int n = areaSize_[k], root = varAt(k, areaCell_[k]) - cells_;
     // Plain pointers in the walk (see reachArea).
-    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
-    const std::int8_t* const value = value_.data();
-    int* const mark = mark_.data();
-    int* const disc = disc_.data();
-    int* const low = low_.data();
-    int* const parent = parent_.data();
-    int* const sub = sub_.data();
-    int* const cutSize = cutSize_.data();
-    int* const cutCell = cutCell_.data();
-    int* const next = next_.data();
-    const int* const orthStart = orthStart_.data();
-    const int* const orth = orth_.data();
-    // sub_ holds the lowest cell of the area in the subtree (kNone when
-    // none), cutSize_ / cutCell_ the size and lowest cell of the area of what
-    // the cell's removal would cut off.
-    const int mk = ++markNow_;
+    const std::int8_t* const value = value_.data() + cells_;
+    ChokeCell* const node = choke_.data();
+    const int* const orthStart = xOrthStart_.data();
+    const int* const orth = xOrth_.data();
+    // sub holds the lowest cell of the area in the subtree (kNone when none),
+    // cutSize / cutCell the size and lowest cell of the area of what the
+    // cell's removal would cut off.
+    const int mk = ++chokeStampNow_;
     int timer = 0, cuts = 0;
     const auto open = [&](int c, int p) {
-        mark[c] = mk;
-        disc[c] = timer++;
-        parent[c] = p;
-        sub[c] = value[var[c]] == kTrue ? c : kNone;
-        cutSize[c] = 0;
-        cutCell[c] = kNone;
+        ChokeCell& nc = node[c];
+        nc.stamp = mk;
+        nc.disc = timer++;
+        nc.parent = p;
+        nc.sub = value[c] == kTrue ? c : kNone;
+        nc.cutSize = 0;
+        nc.cutCell = kNone;
     };
     open(root, -1);
     // The cell on top of the walk: where its look at its neighbours stands,
@@ -55,54 +50,57 @@ bool Engine::chokeArea(int k) {
     while (true) {
         const int last = orthStart[v + 1];
         for (; i < last; ++i) {
-            const int u = orth[i], x = var[u];
-            if (x < 0 || value[x] == kFalse) continue;
-            if (mark[u] != mk) break;
-            if (u != pv) lv = std::min(lv, disc[u]);
+            const int u = orth[i];
+            if (value[u] == kFalse) continue;
+            if (node[u].stamp != mk) break;
+            if (u != pv) lv = std::min(lv, node[u].disc);
         }
         if (i < last) {
             const int u = orth[i];
-            next[v] = i + 1;
-            low[v] = lv;
+            node[v].next = i + 1;
+            node[v].low = lv;
             open(u, v);
-            lv = disc[u];
+            lv = node[u].disc;
             pv = v;
             v = u;
             i = orthStart[u];
             continue;
         }
-        if (v != root && value[var[v]] == kUnset &&
-            (cutSize[v] > 0 || cutCell[v] != kNone || timer - 1 < n))
+        const ChokeCell& nv = node[v];
+        if (v != root && value[v] == kUnset &&
+            (nv.cutSize > 0 || nv.cutCell != kNone || timer - 1 < n))
             cut_[cuts++] = v;
         const int p = pv;
         if (p < 0) break;
-        sub[p] = std::min(sub[p], sub[v]);
-        if (lv >= disc[p]) {
-            cutSize[p] += timer - disc[v]; // v's subtree: the cells found since v
-            cutCell[p] = std::min(cutCell[p], sub[v]);
+        ChokeCell& np = node[p];
+        np.sub = std::min(np.sub, nv.sub);
+        if (lv >= np.disc) {
+            np.cutSize += timer - nv.disc; // v's subtree: the cells found since v
+            np.cutCell = std::min(np.cutCell, nv.sub);
         }
-        lv = std::min(low[p], lv);
+        lv = std::min(np.low, lv);
         v = p;
-        i = next[p];
-        pv = parent[p];
+        i = np.next;
+        pv = np.parent;
     }
     // The cells p, in the order the walk left them.
     int found = 0;
     for (int i = 0; i < cuts; ++i)
-        if (timer - 1 - cutSize[cut_[i]] < n || cutCell[cut_[i]] != kNone) cut_[found++] = cut_[i];
+        if (timer - 1 - node[cut_[i]].cutSize < n || node[cut_[i]].cutCell != kNone)
+            cut_[found++] = cut_[i];
     for (int i = 0; i < found; ++i) {
         const int p = cut_[i];
         int trues = 0;
-        if (joinedWithout(k, p, trues) >= n) {
+        if (joinedWithout(k, xCell_[p], trues) >= n) {
             // The lowest cell of the area cut off: of those when the walk
             // ran, or one of the cells p put in the area since.
-            int missed = cutCell_[p];
+            int missed = node[p].cutCell;
             for (int j = 0; j < i; ++j)
-                if (mark_[cut_[j]] != markNow_) missed = std::min(missed, cut_[j]);
+                if (mark_[xCell_[cut_[j]]] != markNow_) missed = std::min(missed, cut_[j]);
             if (missed == kNone) continue; // not reached: the sizes above agree
-            addExpl(NegLit(varAt(k, missed)));
+            addExpl(NegLit(cells_ + missed));
         }
-        if (!imply(PosLit(varAt(k, p)), storeExpl())) return false;
+        if (!imply(PosLit(cells_ + p), storeExpl())) return false;
     }
     return true;
 }

@@ -255,7 +255,11 @@ class Engine {
     std::size_t blackPass_ = kNoPass, blackPassAt_ = kNoPass;
     std::vector<int> sens_, quiet_;
     int sensNow_ = 0, blackStampNow_ = 0;
-    std::vector<int> blackStamp_, blackDisc_, blackLow_, blackParent_, blackSub_, blackSize_;
+    struct BlackCell {
+        int stamp, disc, low, parent, sub, size, next;
+        int unused; // eight ints: an index is a shift
+    };
+    std::vector<BlackCell> black_;
     std::vector<int> blockUsed_, ringMark_;
     bool leafSince_ = false, deadSince_ = false, offSpineSince_ = false;
     int blackCount_ = 0, whiteCount_ = 0, blackTotal_ = 0, whiteTotal_ = 0;
@@ -268,9 +272,18 @@ class Engine {
 
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
-    std::vector<int> depth_, queue_, disc_, low_, parent_, sub_, size_, order_, next_, stack_, cut_;
+    std::vector<int> depth_, queue_, order_, cut_;
     std::vector<char> chokeDirty_; // areas whose chokepoints are to be looked at
-    std::vector<int> chokeAreas_, cutSize_, cutCell_;
+    std::vector<int> chokeAreas_;
+    // chokeArea's walk, per x variable (its index from cells_): its
+    // neighbours' x variables of the same area (xOrth_ from xOrthStart_, as
+    // such indices, in the order of orth_) and the walk's values.
+    std::vector<int> xOrthStart_, xOrth_;
+    struct ChokeCell {
+        int stamp, disc, low, parent, sub, cutSize, cutCell, next;
+    };
+    std::vector<ChokeCell> choke_;
+    int chokeStampNow_ = 0;
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;

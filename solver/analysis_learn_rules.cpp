@@ -376,21 +376,20 @@ bool Engine::reachArea(int k, bool* joined) {
 // with t the highest ancestor of w whose subtree holds no black cell, none
 // may go above t's grandparent.
 bool Engine::leafQuiet(int w) const {
-    if (blackSize_[w] != 1) return false;
-    const int* const parent = blackParent_.data();
-    const int* const disc = blackDisc_.data();
+    const BlackCell* const node = black_.data();
+    if (node[w].size != 1) return false;
     int m = cells_;
     for (int e = orthStart_[w]; e < orthStart_[w + 1]; ++e) {
         const int u = orth_[e];
-        if (blackStamp_[u] == blackStampNow_ && u != parent[w]) m = std::min(m, disc[u]);
+        if (node[u].stamp == blackStampNow_ && u != node[w].parent) m = std::min(m, node[u].disc);
     }
     if (m == cells_) return true;
     int t = w;
-    while (parent[t] >= 0 && blackSub_[parent[t]] == 0)
-        t = parent[t];
-    const int p1 = parent[t];
-    const int p2 = p1 < 0 ? -1 : parent[p1];
-    return p2 < 0 || disc[p2] <= m;
+    while (node[t].parent >= 0 && node[node[t].parent].sub == 0)
+        t = node[t].parent;
+    const int p1 = node[t].parent;
+    const int p2 = p1 < 0 ? -1 : node[p1].parent;
+    return p2 < 0 || node[p2].disc <= m;
 }
 
 // A cell that has turned white while the eight cells round it are not
@@ -424,15 +423,14 @@ bool Engine::nearRing(int w) const {
 // cut cell that its removal makes, inside that block, cuts off only cells of
 // x's subtree. Returns x, or -1.
 int Engine::deadBlock(int w) const {
-    const int* const parent = blackParent_.data();
-    const int* const disc = blackDisc_.data();
-    const int* const low = blackLow_.data();
+    const BlackCell* const node = black_.data();
     for (int e = orthStart_[w]; e < orthStart_[w + 1]; ++e) {
         const int u = orth_[e];
-        if (blackStamp_[u] == blackStampNow_ && parent[u] == w && low[u] >= disc[w]) return -1;
+        if (node[u].stamp == blackStampNow_ && node[u].parent == w && node[u].low >= node[w].disc)
+            return -1;
     }
-    for (int x = w; blackSub_[x] == 0; x = parent[x])
-        if (low[x] >= disc[parent[x]]) return x;
+    for (int x = w; node[x].sub == 0; x = node[x].parent)
+        if (node[x].low >= node[node[x].parent].disc) return x;
     return -1;
 }
 
@@ -458,7 +456,7 @@ bool Engine::connectBlack() {
                 }
             } else if (sens_[c] == sensNow_) {
                 break;
-            } else if (blackSub_[c] == 0) {
+            } else if (black_[c].sub == 0) {
                 offSpineSince_ = true;
             }
             if (((leafSince_ || deadSince_) && offSpineSince_) || (leafSince_ && deadSince_)) break;
@@ -476,64 +474,59 @@ bool Engine::connectBlack() {
     if (s0 < 0) return true;
     const int now = ++blackStampNow_;
     // Plain pointers in the walk (see reachArea).
-    int* const stamp = blackStamp_.data();
-    int* const disc = blackDisc_.data();
-    int* const low = blackLow_.data();
+    BlackCell* const node = black_.data();
     int* const order = order_.data();
-    int* const parent = blackParent_.data();
-    int* const sub = blackSub_.data();
-    int* const size = blackSize_.data();
-    int* const next = next_.data();
     const int* const orthStart = orthStart_.data();
     const int* const orth = orth_.data();
     const std::int8_t* const value = value_.data();
     int timer = 0, cuts = 0;
     quiet_.clear();
-    stamp[s0] = now;
-    disc[s0] = timer;
+    node[s0].stamp = now;
+    node[s0].disc = timer;
     order[timer++] = s0;
-    parent[s0] = -1;
-    sub[s0] = 1;
+    node[s0].parent = -1;
+    node[s0].sub = 1;
     // The cell on top of the search: where its look at its neighbours
     // stands, its low link and its parent, kept in locals (the cells below it
-    // keep theirs in next, low and parent).
+    // keep theirs in `node`).
     int v = s0, i = orthStart[s0], lv = 0, pv = -1;
     while (true) {
         const int last = orthStart[v + 1];
         for (; i < last; ++i) {
             const int u = orth[i];
             if (value[u] == kFalse) continue;
-            if (stamp[u] != now) break;
-            if (u != pv) lv = std::min(lv, disc[u]);
+            if (node[u].stamp != now) break;
+            if (u != pv) lv = std::min(lv, node[u].disc);
         }
-        low[v] = lv;
+        node[v].low = lv;
         if (i < last) {
             const int u = orth[i];
-            next[v] = i + 1;
-            stamp[u] = now;
-            disc[u] = lv = timer;
+            node[v].next = i + 1;
+            BlackCell& nu = node[u];
+            nu.stamp = now;
+            nu.disc = lv = timer;
             order[timer++] = u;
-            parent[u] = pv = v;
-            sub[u] = value[u] == kTrue;
+            nu.parent = pv = v;
+            nu.sub = value[u] == kTrue;
             v = u;
             i = orthStart[u];
             continue;
         }
-        // The subtree of v: order_[disc[v], timer).
-        size[v] = timer - disc[v];
+        // The subtree of v: order_[disc, timer).
+        node[v].size = timer - node[v].disc;
         const int p = pv;
         if (p < 0) break;
-        sub[p] += sub[v];
-        if (lv >= disc[p] && value[p] == kUnset) {
-            if (sub[v] > 0)
+        node[p].sub += node[v].sub;
+        if (lv >= node[p].disc && value[p] == kUnset) {
+            if (node[v].sub > 0)
                 cut_[cuts++] = v;
             else
                 quiet_.push_back(v);
         }
-        lv = std::min(low[p], lv);
+        lv = std::min(node[p].low, lv);
         v = p;
-        i = next[p];
-        pv = parent[p];
+        i = node[p].next;
+        pv = node[p].parent;
     }
     // The white cells round order_[from, to) but for `skip`, once each
     // since the mark was last moved on.
@@ -554,18 +547,18 @@ bool Engine::connectBlack() {
     // The cells outside that search, pocket by pocket.
     int end = timer;
     for (int c0 = 0; c0 < cells_ && timer < cells_ - whiteCount_; ++c0) {
-        if (stamp[c0] == now || value_[c0] == kFalse) continue;
+        if (node[c0].stamp == now || value_[c0] == kFalse) continue;
         const int from = end;
         int black = -1;
-        stamp[c0] = now;
+        node[c0].stamp = now;
         order_[end++] = c0;
         for (int i = from; i < end; ++i) {
             const int c = order_[i];
             if (value_[c] == kTrue && black < 0) black = c;
             for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
                 const int d = orth_[e];
-                if (value_[d] == kFalse || stamp[d] == now) continue;
-                stamp[d] = now;
+                if (value_[d] == kFalse || node[d].stamp == now) continue;
+                node[d].stamp = now;
                 order_[end++] = d;
             }
         }
@@ -588,9 +581,9 @@ bool Engine::connectBlack() {
             enqueue(NegLit(order_[i]), ref);
     }
     for (int i = 0; i < cuts; ++i) {
-        const int v = cut_[i], p = parent[v];
+        const int v = cut_[i], p = node[v].parent;
         if (value_[p] != kUnset) continue;
-        const int lo = disc[v], hi = disc[v] + size[v];
+        const int lo = node[v].disc, hi = lo + node[v].size;
         int s = -1;
         for (int j = lo; j < hi && s < 0; ++j)
             if (value_[order_[j]] == kTrue) s = order_[j];
@@ -617,7 +610,7 @@ bool Engine::connectBlack() {
     ++sensNow_;
     for (auto it = quiet_.rbegin(); it != quiet_.rend(); ++it) {
         if (sens_[*it] == sensNow_) continue;
-        for (int i = disc[*it]; i < disc[*it] + size[*it]; ++i)
+        for (int i = node[*it].disc; i < node[*it].disc + node[*it].size; ++i)
             sens_[order_[i]] = sensNow_;
     }
     return true;
