@@ -176,6 +176,8 @@ bool Engine::build() {
         v->assign(static_cast<std::size_t>(cells_), 0);
     black_.assign(static_cast<std::size_t>(cells_), {});
     choke_.assign(static_cast<std::size_t>(xEnd_ - cells_), {});
+    xMark_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
+    xSeen_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
     for (int v = cells_; v < xEnd_; ++v) {
         xOrthStart_.push_back(static_cast<int>(xOrth_.size()));
         for (int i = orthStart_[xCell(v)]; i < orthStart_[xCell(v) + 1]; ++i)

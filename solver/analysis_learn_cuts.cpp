@@ -91,12 +91,12 @@ bool Engine::chokeArea(int k) {
     for (int i = 0; i < found; ++i) {
         const int p = cut_[i];
         int trues = 0;
-        if (joinedWithout(k, xCell_[p], trues) >= n) {
+        if (joinedWithout(k, p, trues) >= n) {
             // The lowest cell of the area cut off: of those when the walk
             // ran, or one of the cells p put in the area since.
             int missed = node[p].cutCell;
             for (int j = 0; j < i; ++j)
-                if (mark_[xCell_[cut_[j]]] != markNow_) missed = std::min(missed, cut_[j]);
+                if (xMark_[cut_[j]] != xMarkNow_) missed = std::min(missed, cut_[j]);
             if (missed == kNone) continue; // not reached: the sizes above agree
             addExpl(NegLit(cells_ + missed));
         }
@@ -106,20 +106,21 @@ bool Engine::chokeArea(int k) {
 }
 
 // The part of the cells whose x(c, k) is not false joined to the clue without
-// cell p (p = -1: the whole part), in order_, marked (mark_) and counted,
-// with the cells of the area in it (`trues`), and in expl_ the false cells
-// round it. Without a cell p the search stops once it holds n_k cells and
-// every cell of the area; with none, once it holds more than n_k cells and
-// every cell whose x(c, k) is not false (the rule then finds nothing).
+// cell p (p = -1: the whole part), in order_ (as the indices of their x
+// variables from cells_, as p), marked (xMark_) and counted, with the cells
+// of the area in it (`trues`), and in expl_ the false cells round it.
+// Without a cell p the search stops once it holds n_k cells and every cell of
+// the area; with none, once it holds more than n_k cells and every cell whose
+// x(c, k) is not false (the rule then finds nothing).
 int Engine::joinedWithout(int k, int p, int& trues) {
-    const int n = areaSize_[k], root = areaCell_[k], mk = ++markNow_, need = trueCount_[k];
+    const int n = areaSize_[k], root = varAt(k, areaCell_[k]) - cells_, mk = ++xMarkNow_,
+              need = trueCount_[k];
     // Plain pointers in the walk (see reachArea).
-    int* const mark = mark_.data();
+    int* const mark = xMark_.data();
     int* const order = order_.data();
-    const int* const orthStart = orthStart_.data();
-    const int* const orth = orth_.data();
-    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
-    const std::int8_t* const value = value_.data();
+    const int* const orthStart = xOrthStart_.data();
+    const int* const orth = xOrth_.data();
+    const std::int8_t* const value = value_.data() + cells_;
     if (p >= 0) mark[p] = mk;
     mark[root] = mk;
     int m = 0, t = 0;
@@ -128,13 +129,13 @@ int Engine::joinedWithout(int k, int p, int& trues) {
     const int open = p < 0 && n < openCount_[k] ? openCount_[k] : cells_ + 1;
     for (int qi = 0; qi < m && m < open && (p < 0 || m < n || t < need); ++qi) {
         const int c = order[qi];
-        if (value[var[c]] == kTrue) ++t;
+        if (value[c] == kTrue) ++t;
         for (int j = orthStart[c]; j < orthStart[c + 1]; ++j) {
-            const int e = orth[j], u = var[e];
-            if (u < 0 || mark[e] == mk) continue;
+            const int e = orth[j];
+            if (mark[e] == mk) continue;
             mark[e] = mk;
-            if (value[u] == kFalse)
-                addExpl(PosLit(u));
+            if (value[e] == kFalse)
+                addExpl(PosLit(cells_ + e));
             else
                 order[m++] = e;
         }
@@ -146,6 +147,7 @@ int Engine::joinedWithout(int k, int p, int& trues) {
 // Area part: the cells whose x(c, k) is not false joined to the clue through
 // such cells; a cell of area k outside it is not in the area, fewer than n_k
 // cells fail, exactly n_k take them all; because of the false cells round it.
+// The walks go over the area's x variables (see chokeArea).
 bool Engine::joinArea(int k) {
     const int n = areaSize_[k];
     int trues = 0;
@@ -156,7 +158,7 @@ bool Engine::joinArea(int k) {
     }
     partNow_[k] = ++partStamp_;
     for (int qi = 0; qi < m; ++qi)
-        partOf_[varAt(k, order_[qi]) - cells_] = partStamp_;
+        partOf_[order_[qi]] = partStamp_;
     if (m < n) {
         conflict_ = expl_;
         return false;
@@ -167,23 +169,23 @@ bool Engine::joinArea(int k) {
     // may still be in the area is in the part.
     const bool outside = m < openCount_[k];
     if (outside) spare_ = expl_;
+    const std::int8_t* const value = value_.data() + cells_;
     for (int i = areaStart_[k]; i < areaStart_[k + 1] && m < openCount_[k]; ++i) {
-        const int u = areaVars_[i];
-        if (mark_[xCell(u)] == markNow_ || litValue(PosLit(u)) == kFalse) continue;
+        const int u = areaVars_[i] - cells_;
+        if (xMark_[u] == xMarkNow_ || value[u] == kFalse) continue;
         int len = 0;
-        queue_[len++] = xCell(u);
-        mark_[xCell(u)] = markNow_;
-        ++stampNow_;
+        queue_[len++] = u;
+        xMark_[u] = xMarkNow_;
+        ++xSeenNow_;
         expl_.clear();
         for (int qi = 0; qi < len; ++qi) {
             const int c = queue_[qi];
-            for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
-                const int e = orth_[j], v = varAt(k, e);
-                if (v < 0) continue;
-                if (litValue(PosLit(v)) == kFalse) {
-                    if (stamp_[e] != stampNow_) stamp_[e] = stampNow_, addExpl(PosLit(v));
-                } else if (mark_[e] != markNow_) {
-                    mark_[e] = markNow_;
+            for (int j = xOrthStart_[c]; j < xOrthStart_[c + 1]; ++j) {
+                const int e = xOrth_[j];
+                if (value[e] == kFalse) {
+                    if (xSeen_[e] != xSeenNow_) xSeen_[e] = xSeenNow_, addExpl(PosLit(cells_ + e));
+                } else if (xMark_[e] != xMarkNow_) {
+                    xMark_[e] = xMarkNow_;
                     queue_[len++] = e;
                 }
             }
@@ -196,12 +198,12 @@ bool Engine::joinArea(int k) {
             r = ref;
         }
         for (int qi = 0; qi < len; ++qi)
-            if (!imply(NegLit(varAt(k, queue_[qi])), r)) return false;
+            if (!imply(NegLit(cells_ + queue_[qi]), r)) return false;
     }
     if (m == n) {
         if (ref == 0 && outside) expl_ = spare_;
         for (int qi = 0; qi < m; ++qi) {
-            const int u = varAt(k, order_[qi]);
+            const int u = cells_ + order_[qi];
             if (litValue(PosLit(u)) == kTrue) continue;
             if (ref == 0) ref = storeExpl();
             if (!imply(PosLit(u), ref)) return false;

@@ -284,6 +284,9 @@ class Engine {
     };
     std::vector<ChokeCell> choke_;
     int chokeStampNow_ = 0;
+    // joinedWithout's and joinArea's marks, per x variable (likewise).
+    std::vector<int> xMark_, xSeen_;
+    int xMarkNow_ = 0, xSeenNow_ = 0;
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;
