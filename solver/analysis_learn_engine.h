@@ -153,6 +153,7 @@ class Engine {
     bool joinArea(int k);
     int joinedWithout(int k, int p, int& trues);
     bool connectBlack();
+    int besideCount(const std::uint64_t* s, const std::uint64_t* within) const;
     bool leafQuiet(int w) const;
     int deadBlock(int w) const;
     bool ringQuiet(int w) const;

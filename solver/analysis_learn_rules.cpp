@@ -434,6 +434,22 @@ int Engine::deadBlock(int w) const {
     return -1;
 }
 
+// The cells beside those of `s` (bits as in reachQuick) that lie in `within`,
+// counted.
+int Engine::besideCount(const std::uint64_t* s, const std::uint64_t* within) const {
+    const int h = h_;
+    int count = 0;
+    for (int i = 0; i < bitWords_; ++i) {
+        const std::uint64_t low = s[i] & notFirstRow_[i], high = s[i] & notLastRow_[i];
+        std::uint64_t m = (high << 1) | (low >> 1) | (s[i] << h) | (s[i] >> h);
+        if (i > 0) m |= ((s[i - 1] & notLastRow_[i - 1]) >> 63) | (s[i - 1] >> (64 - h));
+        if (i + 1 < bitWords_)
+            m |= ((s[i + 1] & notFirstRow_[i + 1]) << 63) | (s[i + 1] << (64 - h));
+        count += std::popcount(m & within[i]);
+    }
+    return count;
+}
+
 bool Engine::connectBlack() {
     // Since a pass that found nothing: see the header (blackPass_).
     if (blackPass_ != kNoPass) {
@@ -580,6 +596,18 @@ bool Engine::connectBlack() {
         for (int i = from; i < end; ++i)
             enqueue(NegLit(order_[i]), ref);
     }
+    // A cut cell's reason: the white cells round the side cut off, or round
+    // the rest but for the cut cell when they are fewer. On a board of bit
+    // sets the two are counted first (the white cells set above level 0, as
+    // addExpl takes them), and only the one taken is walked.
+    using Bits = std::array<std::uint64_t, kBitWords>;
+    Bits search{}, white{};
+    if (cuts > 0 && bitWords_) {
+        for (int i = 0; i < timer; ++i)
+            search[order[i] >> 6] |= std::uint64_t{1} << (order[i] & 63);
+        for (int c = 0; c < cells_; ++c)
+            if (value_[c] == kFalse && level_[c] > 0) white[c >> 6] |= std::uint64_t{1} << (c & 63);
+    }
     for (int i = 0; i < cuts; ++i) {
         const int v = cut_[i], p = node[v].parent;
         if (value_[p] != kUnset) continue;
@@ -591,14 +619,30 @@ bool Engine::connectBlack() {
         ++markNow_;
         addExpl(NegLit(s0));
         addExpl(NegLit(s));
-        const std::size_t head = expl_.size();
-        boundary(lo, hi, -1);
-        spare_ = expl_;
-        expl_.resize(head);
-        ++markNow_;
-        boundary(0, lo, p);
-        boundary(hi, timer, p);
-        if (spare_.size() < expl_.size()) expl_ = spare_;
+        if (bitWords_) {
+            Bits part{};
+            for (int j = lo; j < hi; ++j)
+                part[order[j] >> 6] |= std::uint64_t{1} << (order[j] & 63);
+            Bits rest;
+            for (int w = 0; w < kBitWords; ++w)
+                rest[w] = search[w] & ~part[w];
+            rest[p >> 6] &= ~(std::uint64_t{1} << (p & 63));
+            if (besideCount(part.data(), white.data()) < besideCount(rest.data(), white.data())) {
+                boundary(lo, hi, -1);
+            } else {
+                boundary(0, lo, p);
+                boundary(hi, timer, p);
+            }
+        } else {
+            const std::size_t head = expl_.size();
+            boundary(lo, hi, -1);
+            spare_ = expl_;
+            expl_.resize(head);
+            ++markNow_;
+            boundary(0, lo, p);
+            boundary(hi, timer, p);
+            if (spare_.size() < expl_.size()) expl_ = spare_;
+        }
         enqueue(PosLit(p), storeExpl());
     }
     // What it found leaves the search as it was: the cells it made white lie
