@@ -45,7 +45,8 @@ bool Engine::chokeArea(int k) {
     };
     open(root, -1);
     // The cell on top of the walk: where its look at its neighbours stands,
-    // its low link and its parent, kept in locals (see connectBlack).
+    // its low link and its parent, kept in locals; the edge back to the
+    // parent counts in the low links (see connectBlack).
     int v = root, i = orthStart[root], lv = 0, pv = -1;
     while (true) {
         const int last = orthStart[v + 1];
@@ -53,7 +54,7 @@ bool Engine::chokeArea(int k) {
             const int u = orth[i];
             if (value[u] == kFalse) continue;
             if (node[u].stamp != mk) break;
-            if (u != pv) lv = std::min(lv, node[u].disc);
+            lv = std::min(lv, node[u].disc);
         }
         if (i < last) {
             const int u = orth[i];

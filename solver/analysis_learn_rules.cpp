@@ -505,6 +505,10 @@ bool Engine::connectBlack() {
     // The cell on top of the search: where its look at its neighbours
     // stands, its low link and its parent, kept in locals (the cells below it
     // keep theirs in `node`).
+    // The edge back to the parent counts in the low links too: it takes a
+    // cell's low link no lower than its parent's discovery, so that every
+    // test of a low link against its parent's (here and in deadBlock) comes
+    // out as without it.
     int v = s0, i = orthStart[s0], lv = 0, pv = -1;
     while (true) {
         const int last = orthStart[v + 1];
@@ -512,7 +516,7 @@ bool Engine::connectBlack() {
             const int u = orth[i];
             if (value[u] == kFalse) continue;
             if (node[u].stamp != now) break;
-            if (u != pv) lv = std::min(lv, node[u].disc);
+            lv = std::min(lv, node[u].disc);
         }
         node[v].low = lv;
         if (i < last) {
