@@ -364,25 +364,40 @@ void Engine::backtrack(int to) {
     if (level() <= to) return;
     const int keep = levelTrail_[to];
     undone_ += trail_.size() - keep;
+    // Plain pointers in the loop: a store through a byte may change
+    // anything, so the compiler would load each vector's data again after it.
+    const Lit* const trail = trail_.data();
+    std::int8_t* const value = value_.data();
+    std::int8_t* const lit = litValue_.data();
+    int* const reason = reason_.data();
+    const int* const heapPos = heapPos_.data();
+    const int* const xCell = xCell_.data();
+    const int* const xArea = xArea_.data();
+    int* const trueCount = trueCount_.data();
+    int* const openCount = openCount_.data();
+    int* const cellOpen = cellOpen_.data();
+    char* const clean = clean_.data();
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
-        const int v = VarOf(trail_[i]);
+        const int v = VarOf(trail[i]);
+        const bool black = value[v] == kTrue;
         if (isX(v)) {
+            const int k = xArea[v - cells_], c = xCell[v - cells_];
             if (bitWords_) {
-                const int c = xCell(v);
-                std::uint64_t* const bits = (value_[v] == kTrue ? trueBits_ : openBits_).data();
-                bits[xArea(v) * kBitWords + (c >> 6)] ^= std::uint64_t{1} << (c & 63);
+                std::uint64_t* const bits = (black ? trueBits_ : openBits_).data();
+                bits[k * kBitWords + (c >> 6)] ^= std::uint64_t{1} << (c & 63);
             }
-            if (value_[v] == kTrue)
-                --trueCount_[xArea(v)];
+            if (black)
+                --trueCount[k];
             else
-                ++openCount_[xArea(v)], ++cellOpen_[xCell(v)];
-            clean_[xArea(v)] = 0;
+                ++openCount[k], ++cellOpen[c];
+            clean[k] = 0;
+        } else if (v < cells_) {
+            --(black ? blackCount_ : whiteCount_);
         }
-        if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
-        value_[v] = kUnset;
-        litValue_[PosLit(v)] = litValue_[NegLit(v)] = kUnset;
-        reason_[v] = kNoReason;
-        if (heapPos_[v] < 0 && isX(v)) heapInsert(v);
+        value[v] = kUnset;
+        lit[PosLit(v)] = lit[NegLit(v)] = kUnset;
+        reason[v] = kNoReason;
+        if (heapPos[v] < 0 && isX(v)) heapInsert(v);
     }
     trail_.resize(keep);
     // The last pass of black connectivity stands while its trail does; the
