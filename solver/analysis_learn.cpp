@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <tuple>
 #include <vector>
@@ -907,6 +908,15 @@ Outcome Engine::solve() {
             continue;
         }
         if (stopRequested()) return Outcome::Stopped;
+        if (level() == 0 && exchange_) {
+            if (cube_ >= 0 ? litValue(cube_) != kUnset : style_ == 1 && cubeSplit_ == 0) split();
+            if (cube_ >= 0 && litValue(cube_) == kUnset) {
+                ++nodes_;
+                newLevel();
+                enqueue(cube_, kNoReason);
+                continue;
+            }
+        }
         if (static_cast<std::size_t>(learnts_) >= maxLearnts) {
             reduce();
             maxLearnts += maxLearnts / 10;
@@ -969,7 +979,66 @@ bool Engine::swap() {
         }
         if (!addClause(std::move(e.lits))) return false;
     }
+    cube_ = exchange_->Cube(id_, cubeSplit_);
+    if (cubeSplit_ == 0 && std::getenv("CUBE_HINT")) {
+        int best = -1;
+        for (int v = cells_; v < xEnd_; ++v)
+            if (value_[v] == kUnset && (best < 0 || activity_[v] > activity_[best])) best = v;
+        exchange_->SetHint(best);
+    }
     return true;
+}
+
+// At level 0, when this search's cube is spent (or it is the second search
+// and has none yet): splits the rest of the space on a new literal.
+void Engine::split() {
+    static const int mode = std::getenv("CUBE") ? std::atoi(std::getenv("CUBE")) : 1;
+    static const int side = std::getenv("CUBE_SIDE") ? std::atoi(std::getenv("CUBE_SIDE")) : 0;
+    if (mode == 0) return;
+    if (mode == 2 && cubeSplit_ > 0) return;
+    static const int look = std::getenv("CUBE_LOOK") ? std::atoi(std::getenv("CUBE_LOOK")) : 0;
+    int best = cubeSplit_ == 0 ? exchange_->Hint() : -1;
+    if (look && (look == 2 || cubeSplit_ == 0)) {
+        // Look-ahead: each side of each open cell's colour, the one whose
+        // sides set the most (product).
+        best = -1;
+        double bestScore = -1;
+        const int from = std::getenv("CUBE_LOOKX") ? cells_ : 0;
+        const int to = std::getenv("CUBE_LOOKX") ? xEnd_ : cells_;
+        static const int topK = std::getenv("CUBE_TOPK") ? std::atoi(std::getenv("CUBE_TOPK")) : 0;
+        std::vector<int> cand;
+        for (int v = from; v < to; ++v)
+            if (value_[v] == kUnset) cand.push_back(v);
+        if (topK && cubeSplit_ > 0 && static_cast<int>(cand.size()) > topK) {
+            std::partial_sort(cand.begin(), cand.begin() + topK, cand.end(),
+                              [&](int a, int b) { return activity_[a] > activity_[b]; });
+            cand.resize(topK);
+        }
+        for (int v : cand) {
+            double score = 1;
+            for (const Lit l : {PosLit(v), NegLit(v)}) {
+                ++nodes_;
+                newLevel();
+                enqueue(l, kNoReason);
+                const bool ok = propagate();
+                score *= ok ? static_cast<double>(trail_.size() - levelTrail_[0]) : 0;
+                backtrack(0);
+            }
+            if (score > bestScore) bestScore = score, best = v;
+        }
+        if (bestScore <= 0) best = -1;
+    }
+    if (best < 0 || value_[best] != kUnset) {
+        best = -1;
+        for (int v = cells_; v < xEnd_; ++v)
+            if (value_[v] == kUnset && (best < 0 || activity_[v] > activity_[best])) best = v;
+    }
+    if (best < 0) return;
+    const Lit own = side ? NegLit(best) : PosLit(best);
+    cube_ = exchange_->Split(id_, cubeSplit_, own, Neg(own));
+    if (std::getenv("CUBE_PRINT"))
+        std::fprintf(stderr, "  split id %d style %d nodes %llu var %d lit %d -> cube %d split %d\n",
+                     id_, style_, (unsigned long long)nodes_, best, own, cube_, cubeSplit_);
 }
 
 AnalysisResult Engine::Run() {
@@ -1016,6 +1085,9 @@ AnalysisResult Engine::Run() {
         result.verdict = found == 1 ? Verdict::Unique : Verdict::None;
     }
     if (result.verdict != Verdict::Stopped) result.engine = "learning";
+    if (exchange_ && std::getenv("CUBE_PRINT"))
+        std::fprintf(stderr, "END id %d style %d nodes %llu verdict %d\n", id_, style_,
+                     (unsigned long long)nodes_, (int)result.verdict);
     result.seconds = watch_.seconds();
     return result;
 }

@@ -182,6 +182,7 @@ class Engine {
     void storeSolution(Board& out) const;
     std::vector<Lit> blockingClause() const;
     bool swap();
+    void split();
 
     const Board& puzzle_;
     const AnalysisLimits& limits_;
@@ -304,6 +305,10 @@ class Engine {
     std::vector<std::vector<Lit>> blocks_;
     std::vector<Exchange::Entry> outbox_, inbox_;
     std::size_t cursor_ = 0, unitsLogged_ = 0;
+    // The cube (see split): the literal decided first at level 0, -1 none,
+    // and the number of its split.
+    Lit cube_ = -1;
+    int cubeSplit_ = 0;
 };
 
 // Sets `l` with `reason` (in the header, so that the propagators' loops take

@@ -32,7 +32,46 @@ class Exchange {
     // A number for a search that joins.
     int Join() {
         const std::lock_guard<std::mutex> lock(mutex_);
+        sides_.push_back({});
         return joined_++;
+    }
+
+    // Cubes: each search may be given a literal that it decides first, and
+    // the searches take opposite sides of one literal. `seen` is the number
+    // of the split the search last took (0 before any).
+    //
+    // The cube of search `from` and the split it belongs to.
+    int Cube(int from, int& seen) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const Side& c = sides_[static_cast<std::size_t>(from)];
+        seen = c.split;
+        return c.lit;
+    }
+    // Search `from`, whose cube of split `seen` is spent, splits on a new
+    // literal: it takes `own`, the others `other` (at their next Cube). When
+    // another has split since `seen`, its split stands and `from` takes its
+    // side of it. Returns the cube of `from`, `seen` moved to its split.
+    int Split(int from, int& seen, int own, int other) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        Side& c = sides_[static_cast<std::size_t>(from)];
+        if (c.split == seen) {
+            ++splits_;
+            for (Side& o : sides_)
+                o = {other, splits_};
+            c.lit = own;
+        }
+        seen = c.split;
+        return c.lit;
+    }
+    // The most active open variable of some search (-1 none), for the
+    // first split.
+    void SetHint(int var) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        hint_ = var;
+    }
+    int Hint() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return hint_;
     }
     // Logs `out` (emptied) as search `from`, and passes on the entries
     // others logged from `cursor` on, moving `cursor` to the end.
@@ -62,6 +101,11 @@ class Exchange {
     std::vector<Entry> log_;
     std::vector<Board> solutions_;
     int joined_ = 0;
+    struct Side {
+        int lit = -1, split = 0;
+    };
+    std::vector<Side> sides_;
+    int splits_ = 0, hint_ = -1;
 };
 
 } // namespace ombrix::learn
