@@ -2,13 +2,16 @@
 // (see AnalyzeByLearning): the solutions they find, and units and short
 // clauses over the cells' and areas' variables (whose numbering depends on the
 // puzzle alone), in one log under a mutex that each search reads in order
-// from where it last stopped, at its restarts.
+// from where it last stopped, at its restarts; and the cubes that split the
+// space between them.
 //
 // Soundness: a search learns from the puzzle and from the clauses that block
 // the solutions it knows. It logs each solution it finds before any clause it
 // learns after blocking it, and reads the log in order, so by the time a
 // search takes a clause it has blocked every solution that clause may rest on;
-// a solution it takes counts as found.
+// a solution it takes counts as found. A cube (see Deal) is only a decision:
+// what a search learns inside it holds everywhere, and a search settles the
+// puzzle only by a conflict at level 0, whatever its cube.
 #pragma once
 
 #include "board.h"
@@ -32,47 +35,50 @@ class Exchange {
     // A number for a search that joins.
     int Join() {
         const std::lock_guard<std::mutex> lock(mutex_);
-        sides_.push_back({});
+        sides_.push_back(joiner_);
         return joined_++;
     }
 
-    // Cubes: each search may be given a literal that it decides first, and
-    // the searches take opposite sides of one literal. `seen` is the number
-    // of the split the search last took (0 before any).
+    // Cubes: a literal that a search decides first, before any choice of
+    // its own. One search deals: it takes a literal, every other search its
+    // negation, so they look at different halves of what is left. `deal` is
+    // the number of the deal a search last took its cube from (0 before any).
     //
-    // The cube of search `from` and the split it belongs to.
-    int Cube(int from, int& seen) {
+    // Search `from` deals `own` (and the others its negation), unless
+    // another has dealt since `deal`: then that deal stands. Returns the
+    // cube of `from`, `deal` moved to its deal.
+    int Deal(int from, int& deal, int own) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        const Side& c = sides_[static_cast<std::size_t>(from)];
-        seen = c.split;
-        return c.lit;
-    }
-    // Search `from`, whose cube of split `seen` is spent, splits on a new
-    // literal: it takes `own`, the others `other` (at their next Cube). When
-    // another has split since `seen`, its split stands and `from` takes its
-    // side of it. Returns the cube of `from`, `seen` moved to its split.
-    int Split(int from, int& seen, int own, int other) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        Side& c = sides_[static_cast<std::size_t>(from)];
-        if (c.split == seen) {
-            ++splits_;
+        Side& side = sides_[static_cast<std::size_t>(from)];
+        if (side.deal == deal) {
+            joiner_ = {own ^ 1, ++deals_};
             for (Side& o : sides_)
-                o = {other, splits_};
-            c.lit = own;
+                o = joiner_;
+            side.cube = own;
         }
-        seen = c.split;
-        return c.lit;
+        deal = side.deal;
+        return side.cube;
     }
-    // The most active open variable of some search (-1 none), for the
-    // first split.
-    void SetHint(int var) {
+    // The cube another search dealt `from` since `deal` (and `deal` moved
+    // to it), else -1.
+    int Dealt(int from, int& deal) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        hint_ = var;
+        const Side& side = sides_[static_cast<std::size_t>(from)];
+        if (side.deal == deal) return -1;
+        deal = side.deal;
+        return side.cube;
     }
-    int Hint() {
+    // The most active open variables of the first search, published until
+    // the first deal, which looks among them.
+    void SetActive(std::vector<int> vars) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        return hint_;
+        active_ = std::move(vars);
     }
+    std::vector<int> Active() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return active_;
+    }
+
     // Logs `out` (emptied) as search `from`, and passes on the entries
     // others logged from `cursor` on, moving `cursor` to the end.
     void Swap(int from, std::vector<Entry>& out, std::size_t& cursor, std::vector<Entry>& in) {
@@ -102,10 +108,12 @@ class Exchange {
     std::vector<Board> solutions_;
     int joined_ = 0;
     struct Side {
-        int lit = -1, split = 0;
+        int cube = -1, deal = 0;
     };
     std::vector<Side> sides_;
-    int splits_ = 0, hint_ = -1;
+    Side joiner_; // the side a search that joins takes: the others' in the last deal
+    int deals_ = 0;
+    std::vector<int> active_;
 };
 
 } // namespace ombrix::learn
