@@ -6,7 +6,8 @@
 // glue (updated when a clause takes part in a conflict), cut back by activity
 // and shortened at restarts (vivify). A solution is blocked by a clause over
 // its black cells and the search goes on: no further solution then means
-// unique.
+// unique. Searches that share what they learn (see swap) also split the
+// space: each decides its cube first (see deal).
 //
 // Only the x variables are branched on, each decision putting a cell in an
 // area (x true): the b variables and the counters follow from the x by
@@ -38,6 +39,9 @@ constexpr std::uint64_t kCountersAfter = 60000;
 // kTier2Glue while some conflict met them in the last kTier2Keep conflicts.
 constexpr int kCoreGlue = 2, kTier2Glue = 6;
 constexpr std::uint64_t kTier2Keep = 1000;
+// Deals (see deal) look ahead on this many variables, the first one and the
+// others.
+constexpr std::size_t kDealLook = 64, kRedealLook = 16;
 // The conflicts between restarts (times the Luby sequence), per style.
 constexpr double kRestartUnit[2] = {64, 128};
 // A learnt clause is passed to the other searches (see swap) when it has at
@@ -930,6 +934,13 @@ Outcome Engine::solve() {
             continue;
         }
         if (stopRequested()) return Outcome::Stopped;
+        if (level() == 0 && (cubeDue_ || (cube_ >= 0 && litValue(cube_) != kUnset))) deal();
+        if (level() == 0 && cube_ >= 0) {
+            ++nodes_;
+            newLevel();
+            enqueue(cube_, kNoReason);
+            continue;
+        }
         if (static_cast<std::size_t>(learnts_) >= maxLearnts) {
             reduce();
             maxLearnts += maxLearnts / 10;
@@ -992,7 +1003,60 @@ bool Engine::swap() {
         }
         if (!addClause(std::move(e.lits))) return false;
     }
+    if (cubeDeal_ == 0 && style_ == 0) exchange_->SetActive(mostActive(kDealLook));
+    const Lit dealt = exchange_->Dealt(id_, cubeDeal_);
+    if (dealt >= 0) cube_ = dealt;
     return true;
+}
+
+// At most `n` open x variables, the most active first.
+std::vector<int> Engine::mostActive(std::size_t n) const {
+    std::vector<int> vars;
+    for (int v = cells_; v < xEnd_; ++v)
+        if (value_[v] == kUnset) vars.push_back(v);
+    const auto more = [&](int a, int b) { return activity_[a] > activity_[b]; };
+    if (vars.size() > n) {
+        std::nth_element(vars.begin(), vars.begin() + static_cast<std::ptrdiff_t>(n), vars.end(),
+                         more);
+        vars.resize(n);
+    }
+    std::sort(vars.begin(), vars.end(), more);
+    return vars;
+}
+
+// At level 0, when this search's cube is spent, or it is the second search
+// and has none yet: a new deal over what is left. The literal is found by
+// look-ahead: each side of a few open x variables (for the first deal those
+// the first search finds most active, after that its own) set and
+// propagated, the variable whose sides set the most (their product, 0 when
+// one fails) taken, in the dealer's cube as true. Each side set counts as a
+// node.
+void Engine::deal() {
+    cubeDue_ = false;
+    cube_ = -1;
+    std::vector<int> cand;
+    if (cubeDeal_ == 0) {
+        for (const int v : exchange_->Active())
+            if (value_[v] == kUnset) cand.push_back(v);
+        if (cand.empty()) cand = mostActive(kDealLook);
+    } else {
+        cand = mostActive(kRedealLook);
+    }
+    int best = -1;
+    double bestScore = 0;
+    for (const int v : cand) {
+        double score = 1;
+        for (const Lit l : {PosLit(v), NegLit(v)}) {
+            ++nodes_;
+            newLevel();
+            enqueue(l, kNoReason);
+            score *= propagate() ? static_cast<double>(trail_.size() - levelTrail_[0]) : 0;
+            backtrack(0);
+        }
+        if (score > bestScore) bestScore = score, best = v;
+    }
+    if (best >= 0) cube_ = exchange_->Deal(id_, cubeDeal_, PosLit(best));
+    if (cube_ >= 0 && litValue(cube_) != kUnset) cube_ = -1, cubeDue_ = true;
 }
 
 AnalysisResult Engine::Run() {
@@ -1003,7 +1067,7 @@ AnalysisResult Engine::Run() {
         for (int y = 1; y <= puzzle_.height; ++y)
             if (isClue(puzzle_.state(x, y))) clueSum += puzzle_.state(x, y);
     result_ = &result;
-    if (exchange_) id_ = exchange_->Join();
+    if (exchange_) id_ = exchange_->Join(), cubeDue_ = style_ == 1;
     bool stopped = false;
     if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build() &&
         (!exchange_ || swap()) && blocks_.size() < 2) {

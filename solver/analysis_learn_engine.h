@@ -183,6 +183,8 @@ class Engine {
     void storeSolution(Board& out) const;
     std::vector<Lit> blockingClause() const;
     bool swap();
+    void deal();
+    std::vector<int> mostActive(std::size_t n) const;
 
     const Board& puzzle_;
     const AnalysisLimits& limits_;
@@ -321,6 +323,11 @@ class Engine {
     std::vector<std::vector<Lit>> blocks_;
     std::vector<Exchange::Entry> outbox_, inbox_;
     std::size_t cursor_ = 0, unitsLogged_ = 0;
+    // The cube (see deal): the literal decided first at level 0 (-1 none),
+    // the number of the deal it came from, and whether to deal at level 0.
+    Lit cube_ = -1;
+    int cubeDeal_ = 0;
+    bool cubeDue_ = false;
 };
 
 // Sets `l` with `reason` (in the header, so that the propagators' loops take
