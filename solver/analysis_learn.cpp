@@ -6,7 +6,8 @@
 // glue (updated when a clause takes part in a conflict), cut back by activity
 // and shortened at restarts (vivify). A solution is blocked by a clause over
 // its black cells and the search goes on: no further solution then means
-// unique.
+// unique. Searches that share what they learn (see swap) also split the
+// space: each decides its cube first (see deal).
 //
 // Only the x variables are branched on, each decision putting a cell in an
 // area (x true): the b variables and the counters follow from the x by
@@ -40,6 +41,9 @@ constexpr std::uint64_t kCountersAfter = 60000;
 // instead of 1,000 takes r057's 8 copies 7 % fewer nodes.
 constexpr int kCoreGlue = 2, kTier2Glue = 6;
 constexpr std::uint64_t kTier2Keep = 3000;
+// Deals (see deal) look ahead on this many variables, the first one and the
+// others.
+constexpr std::size_t kDealLook = 64, kRedealLook = 16;
 // The conflicts between restarts (times the Luby sequence), per style.
 constexpr double kRestartUnit[2] = {64, 128};
 // A learnt clause is passed to the other searches (see swap) when it has at
@@ -174,11 +178,19 @@ bool Engine::build() {
     partNow_.assign(areas, 0);
     partOf_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
     for (std::vector<int>* v :
-         {&stamp_,    &mark_,        &depth_,    &queue_,     &disc_,       &low_,
-          &parent_,   &sub_,         &size_,     &order_,     &next_,       &stack_,
-          &cut_,      &sens_,        &cutSize_,  &cutCell_,   &blackStamp_, &blackDisc_,
-          &blackLow_, &blackParent_, &blackSub_, &blackSize_, &blockUsed_,  &ringMark_})
+         {&stamp_, &mark_, &depth_, &queue_, &order_, &cut_, &sens_, &blockUsed_, &ringMark_})
         v->assign(static_cast<std::size_t>(cells_), 0);
+    black_.assign(static_cast<std::size_t>(cells_), {});
+    choke_.assign(static_cast<std::size_t>(xEnd_ - cells_), {});
+    xMark_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
+    xSeen_.assign(static_cast<std::size_t>(xEnd_ - cells_), 0);
+    for (int v = cells_; v < xEnd_; ++v) {
+        xOrthStart_.push_back(static_cast<int>(xOrth_.size()));
+        for (int i = orthStart_[xCell(v)]; i < orthStart_[xCell(v) + 1]; ++i)
+            if (varAt(xArea(v), orth_[i]) >= 0)
+                xOrth_.push_back(varAt(xArea(v), orth_[i]) - cells_);
+    }
+    xOrthStart_.push_back(static_cast<int>(xOrth_.size()));
     quiet_.reserve(static_cast<std::size_t>(cells_));
     levelMark_.assign(n + 1, 0);
     for (int v = cells_; v < xEnd_; ++v)
@@ -358,25 +370,40 @@ void Engine::backtrack(int to) {
     if (level() <= to) return;
     const int keep = levelTrail_[to];
     undone_ += trail_.size() - keep;
+    // Plain pointers in the loop: a store through a byte may change
+    // anything, so the compiler would load each vector's data again after it.
+    const Lit* const trail = trail_.data();
+    std::int8_t* const value = value_.data();
+    std::int8_t* const lit = litValue_.data();
+    int* const reason = reason_.data();
+    const int* const heapPos = heapPos_.data();
+    const int* const xCell = xCell_.data();
+    const int* const xArea = xArea_.data();
+    int* const trueCount = trueCount_.data();
+    int* const openCount = openCount_.data();
+    int* const cellOpen = cellOpen_.data();
+    char* const clean = clean_.data();
     for (int i = static_cast<int>(trail_.size()) - 1; i >= keep; --i) {
-        const int v = VarOf(trail_[i]);
+        const int v = VarOf(trail[i]);
+        const bool black = value[v] == kTrue;
         if (isX(v)) {
+            const int k = xArea[v - cells_], c = xCell[v - cells_];
             if (bitWords_) {
-                const int c = xCell(v);
-                std::uint64_t* const bits = (value_[v] == kTrue ? trueBits_ : openBits_).data();
-                bits[xArea(v) * kBitWords + (c >> 6)] ^= std::uint64_t{1} << (c & 63);
+                std::uint64_t* const bits = (black ? trueBits_ : openBits_).data();
+                bits[k * kBitWords + (c >> 6)] ^= std::uint64_t{1} << (c & 63);
             }
-            if (value_[v] == kTrue)
-                --trueCount_[xArea(v)];
+            if (black)
+                --trueCount[k];
             else
-                ++openCount_[xArea(v)], ++cellOpen_[xCell(v)];
-            clean_[xArea(v)] = 0;
+                ++openCount[k], ++cellOpen[c];
+            clean[k] = 0;
+        } else if (v < cells_) {
+            --(black ? blackCount_ : whiteCount_);
         }
-        if (v < cells_) --(value_[v] == kTrue ? blackCount_ : whiteCount_);
-        value_[v] = kUnset;
-        litValue_[PosLit(v)] = litValue_[NegLit(v)] = kUnset;
-        reason_[v] = kNoReason;
-        if (heapPos_[v] < 0 && isX(v)) heapInsert(v);
+        value[v] = kUnset;
+        lit[PosLit(v)] = lit[NegLit(v)] = kUnset;
+        reason[v] = kNoReason;
+        if (heapPos[v] < 0 && isX(v)) heapInsert(v);
     }
     trail_.resize(keep);
     // The last pass of black connectivity stands while its trail does; the
@@ -925,6 +952,13 @@ Outcome Engine::solve() {
             continue;
         }
         if (stopRequested()) return Outcome::Stopped;
+        if (level() == 0 && (cubeDue_ || (cube_ >= 0 && litValue(cube_) != kUnset))) deal();
+        if (level() == 0 && cube_ >= 0) {
+            ++nodes_;
+            newLevel();
+            enqueue(cube_, kNoReason);
+            continue;
+        }
         if (static_cast<std::size_t>(learnts_) >= maxLearnts) {
             reduce();
             maxLearnts += maxLearnts / 10;
@@ -987,7 +1021,60 @@ bool Engine::swap() {
         }
         if (!addClause(std::move(e.lits))) return false;
     }
+    if (cubeDeal_ == 0 && style_ == 0) exchange_->SetActive(mostActive(kDealLook));
+    const Lit dealt = exchange_->Dealt(id_, cubeDeal_);
+    if (dealt >= 0) cube_ = dealt;
     return true;
+}
+
+// At most `n` open x variables, the most active first.
+std::vector<int> Engine::mostActive(std::size_t n) const {
+    std::vector<int> vars;
+    for (int v = cells_; v < xEnd_; ++v)
+        if (value_[v] == kUnset) vars.push_back(v);
+    const auto more = [&](int a, int b) { return activity_[a] > activity_[b]; };
+    if (vars.size() > n) {
+        std::nth_element(vars.begin(), vars.begin() + static_cast<std::ptrdiff_t>(n), vars.end(),
+                         more);
+        vars.resize(n);
+    }
+    std::sort(vars.begin(), vars.end(), more);
+    return vars;
+}
+
+// At level 0, when this search's cube is spent, or it is the second search
+// and has none yet: a new deal over what is left. The literal is found by
+// look-ahead: each side of a few open x variables (for the first deal those
+// the first search finds most active, after that its own) set and
+// propagated, the variable whose sides set the most (their product, 0 when
+// one fails) taken, in the dealer's cube as true. Each side set counts as a
+// node.
+void Engine::deal() {
+    cubeDue_ = false;
+    cube_ = -1;
+    std::vector<int> cand;
+    if (cubeDeal_ == 0) {
+        for (const int v : exchange_->Active())
+            if (value_[v] == kUnset) cand.push_back(v);
+        if (cand.empty()) cand = mostActive(kDealLook);
+    } else {
+        cand = mostActive(kRedealLook);
+    }
+    int best = -1;
+    double bestScore = 0;
+    for (const int v : cand) {
+        double score = 1;
+        for (const Lit l : {PosLit(v), NegLit(v)}) {
+            ++nodes_;
+            newLevel();
+            enqueue(l, kNoReason);
+            score *= propagate() ? static_cast<double>(trail_.size() - levelTrail_[0]) : 0;
+            backtrack(0);
+        }
+        if (score > bestScore) bestScore = score, best = v;
+    }
+    if (best >= 0) cube_ = exchange_->Deal(id_, cubeDeal_, PosLit(best));
+    if (cube_ >= 0 && litValue(cube_) != kUnset) cube_ = -1, cubeDue_ = true;
 }
 
 AnalysisResult Engine::Run() {
@@ -998,7 +1085,7 @@ AnalysisResult Engine::Run() {
         for (int y = 1; y <= puzzle_.height; ++y)
             if (isClue(puzzle_.state(x, y))) clueSum += puzzle_.state(x, y);
     result_ = &result;
-    if (exchange_) id_ = exchange_->Join();
+    if (exchange_) id_ = exchange_->Join(), cubeDue_ = style_ == 1;
     bool stopped = false;
     if (clueSum <= static_cast<long long>(puzzle_.width) * puzzle_.height && build() &&
         (!exchange_ || swap()) && blocks_.size() < 2) {

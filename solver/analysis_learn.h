@@ -21,7 +21,8 @@ class Exchange;
 // One of several learning searches at once over the same puzzle, each on its
 // own thread, that pass each other their solutions, units and short clauses
 // through `exchange` (see analysis_learn_exchange.h); `style` (0 or 1, one
-// each) makes them search differently. Each verdict is proven as above.
+// each) makes them search differently, and style 1 splits the space between
+// them as it starts. Each verdict is proven as above.
 AnalysisResult AnalyzeByLearning(const Board& puzzle, const AnalysisLimits& limits,
                                  learn::Exchange& exchange, int style);
 

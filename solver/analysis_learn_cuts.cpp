@@ -21,104 +21,107 @@ namespace ombrix::learn {
 // since joinArea has run on the same false cells.
 bool Engine::chokeArea(int k) {
     constexpr int kNone = 1 << 30;
-    const int n = areaSize_[k], root = areaCell_[k];
+    // The walk goes over the area's x variables, each by its index from
+    // cells_ (in the order of their cells).
+    const int n = areaSize_[k], root = varAt(k, areaCell_[k]) - cells_;
     // Plain pointers in the walk (see reachArea).
-    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
-    const std::int8_t* const value = value_.data();
-    int* const mark = mark_.data();
-    int* const disc = disc_.data();
-    int* const low = low_.data();
-    int* const parent = parent_.data();
-    int* const sub = sub_.data();
-    int* const cutSize = cutSize_.data();
-    int* const cutCell = cutCell_.data();
-    int* const next = next_.data();
-    int* const stack = stack_.data();
-    const int* const orthStart = orthStart_.data();
-    const int* const orth = orth_.data();
-    // sub_ holds the lowest cell of the area in the subtree (kNone when
-    // none), cutSize_ / cutCell_ the size and lowest cell of the area of what
-    // the cell's removal would cut off.
-    const int mk = ++markNow_;
-    int timer = 0, top = 0, cuts = 0;
-    const auto open = [&](int c, int p, std::int8_t val) {
-        mark[c] = mk;
-        disc[c] = low[c] = timer++;
-        parent[c] = p;
-        sub[c] = val == kTrue ? c : kNone;
-        cutSize[c] = 0;
-        cutCell[c] = kNone;
-        next[c] = orthStart[c];
-        stack[top++] = c;
+    const std::int8_t* const value = value_.data() + cells_;
+    ChokeCell* const node = choke_.data();
+    const int* const orthStart = xOrthStart_.data();
+    const int* const orth = xOrth_.data();
+    // sub holds the lowest cell of the area in the subtree (kNone when none),
+    // cutSize / cutCell the size and lowest cell of the area of what the
+    // cell's removal would cut off.
+    const int mk = ++chokeStampNow_;
+    int timer = 0, cuts = 0;
+    const auto open = [&](int c, int p) {
+        ChokeCell& nc = node[c];
+        nc.stamp = mk;
+        nc.disc = timer++;
+        nc.parent = p;
+        nc.sub = value[c] == kTrue ? c : kNone;
+        nc.cutSize = 0;
+        nc.cutCell = kNone;
     };
-    open(root, -1, value[var[root]]);
-    while (top > 0) {
-        const int v = stack[top - 1];
+    open(root, -1);
+    // The cell on top of the walk: where its look at its neighbours stands,
+    // its low link and its parent, kept in locals; the edge back to the
+    // parent counts in the low links (see connectBlack).
+    int v = root, i = orthStart[root], lv = 0, pv = -1;
+    while (true) {
         const int last = orthStart[v + 1];
-        int i = next[v];
         for (; i < last; ++i) {
-            const int u = orth[i], x = var[u];
-            if (x < 0) continue;
-            const std::int8_t val = value[x];
-            if (val == kFalse) continue;
-            if (mark[u] != mk) break;
-            if (u != parent[v]) low[v] = std::min(low[v], disc[u]);
+            const int u = orth[i];
+            if (value[u] == kFalse) continue;
+            if (node[u].stamp != mk) break;
+            lv = std::min(lv, node[u].disc);
         }
         if (i < last) {
-            next[v] = i + 1;
             const int u = orth[i];
-            open(u, v, value[var[u]]);
+            node[v].next = i + 1;
+            node[v].low = lv;
+            open(u, v);
+            lv = node[u].disc;
+            pv = v;
+            v = u;
+            i = orthStart[u];
             continue;
         }
-        --top;
-        if (v != root && value[var[v]] == kUnset &&
-            (cutSize[v] > 0 || cutCell[v] != kNone || timer - 1 < n))
+        const ChokeCell& nv = node[v];
+        if (v != root && value[v] == kUnset &&
+            (nv.cutSize > 0 || nv.cutCell != kNone || timer - 1 < n))
             cut_[cuts++] = v;
-        const int p = parent[v];
-        if (p < 0) continue;
-        low[p] = std::min(low[p], low[v]);
-        sub[p] = std::min(sub[p], sub[v]);
-        if (low[v] >= disc[p]) {
-            cutSize[p] += timer - disc[v]; // v's subtree: the cells found since v
-            cutCell[p] = std::min(cutCell[p], sub[v]);
+        const int p = pv;
+        if (p < 0) break;
+        ChokeCell& np = node[p];
+        np.sub = std::min(np.sub, nv.sub);
+        if (lv >= np.disc) {
+            np.cutSize += timer - nv.disc; // v's subtree: the cells found since v
+            np.cutCell = std::min(np.cutCell, nv.sub);
         }
+        lv = std::min(np.low, lv);
+        v = p;
+        i = np.next;
+        pv = np.parent;
     }
     // The cells p, in the order the walk left them.
     int found = 0;
     for (int i = 0; i < cuts; ++i)
-        if (timer - 1 - cutSize[cut_[i]] < n || cutCell[cut_[i]] != kNone) cut_[found++] = cut_[i];
+        if (timer - 1 - node[cut_[i]].cutSize < n || node[cut_[i]].cutCell != kNone)
+            cut_[found++] = cut_[i];
     for (int i = 0; i < found; ++i) {
         const int p = cut_[i];
         int trues = 0;
         if (joinedWithout(k, p, trues) >= n) {
             // The lowest cell of the area cut off: of those when the walk
             // ran, or one of the cells p put in the area since.
-            int missed = cutCell_[p];
+            int missed = node[p].cutCell;
             for (int j = 0; j < i; ++j)
-                if (mark_[cut_[j]] != markNow_) missed = std::min(missed, cut_[j]);
+                if (xMark_[cut_[j]] != xMarkNow_) missed = std::min(missed, cut_[j]);
             if (missed == kNone) continue; // not reached: the sizes above agree
-            addExpl(NegLit(varAt(k, missed)));
+            addExpl(NegLit(cells_ + missed));
         }
-        if (!imply(PosLit(varAt(k, p)), storeExpl())) return false;
+        if (!imply(PosLit(cells_ + p), storeExpl())) return false;
     }
     return true;
 }
 
 // The part of the cells whose x(c, k) is not false joined to the clue without
-// cell p (p = -1: the whole part), in order_, marked (mark_) and counted,
-// with the cells of the area in it (`trues`), and in expl_ the false cells
-// round it. Without a cell p the search stops once it holds n_k cells and
-// every cell of the area; with none, once it holds more than n_k cells and
-// every cell whose x(c, k) is not false (the rule then finds nothing).
+// cell p (p = -1: the whole part), in order_ (as the indices of their x
+// variables from cells_, as p), marked (xMark_) and counted, with the cells
+// of the area in it (`trues`), and in expl_ the false cells round it.
+// Without a cell p the search stops once it holds n_k cells and every cell of
+// the area; with none, once it holds more than n_k cells and every cell whose
+// x(c, k) is not false (the rule then finds nothing).
 int Engine::joinedWithout(int k, int p, int& trues) {
-    const int n = areaSize_[k], root = areaCell_[k], mk = ++markNow_, need = trueCount_[k];
+    const int n = areaSize_[k], root = varAt(k, areaCell_[k]) - cells_, mk = ++xMarkNow_,
+              need = trueCount_[k];
     // Plain pointers in the walk (see reachArea).
-    int* const mark = mark_.data();
+    int* const mark = xMark_.data();
     int* const order = order_.data();
-    const int* const orthStart = orthStart_.data();
-    const int* const orth = orth_.data();
-    const int* const var = varAt_.data() + static_cast<std::size_t>(k) * cells_;
-    const std::int8_t* const value = value_.data();
+    const int* const orthStart = xOrthStart_.data();
+    const int* const orth = xOrth_.data();
+    const std::int8_t* const value = value_.data() + cells_;
     if (p >= 0) mark[p] = mk;
     mark[root] = mk;
     int m = 0, t = 0;
@@ -127,13 +130,13 @@ int Engine::joinedWithout(int k, int p, int& trues) {
     const int open = p < 0 && n < openCount_[k] ? openCount_[k] : cells_ + 1;
     for (int qi = 0; qi < m && m < open && (p < 0 || m < n || t < need); ++qi) {
         const int c = order[qi];
-        if (value[var[c]] == kTrue) ++t;
+        if (value[c] == kTrue) ++t;
         for (int j = orthStart[c]; j < orthStart[c + 1]; ++j) {
-            const int e = orth[j], u = var[e];
-            if (u < 0 || mark[e] == mk) continue;
+            const int e = orth[j];
+            if (mark[e] == mk) continue;
             mark[e] = mk;
-            if (value[u] == kFalse)
-                addExpl(PosLit(u));
+            if (value[e] == kFalse)
+                addExpl(PosLit(cells_ + e));
             else
                 order[m++] = e;
         }
@@ -145,6 +148,7 @@ int Engine::joinedWithout(int k, int p, int& trues) {
 // Area part: the cells whose x(c, k) is not false joined to the clue through
 // such cells; a cell of area k outside it is not in the area, fewer than n_k
 // cells fail, exactly n_k take them all; because of the false cells round it.
+// The walks go over the area's x variables (see chokeArea).
 bool Engine::joinArea(int k) {
     const int n = areaSize_[k];
     int trues = 0;
@@ -155,7 +159,7 @@ bool Engine::joinArea(int k) {
     }
     partNow_[k] = ++partStamp_;
     for (int qi = 0; qi < m; ++qi)
-        partOf_[varAt(k, order_[qi]) - cells_] = partStamp_;
+        partOf_[order_[qi]] = partStamp_;
     if (m < n) {
         conflict_ = expl_;
         return false;
@@ -166,23 +170,23 @@ bool Engine::joinArea(int k) {
     // may still be in the area is in the part.
     const bool outside = m < openCount_[k];
     if (outside) spare_ = expl_;
+    const std::int8_t* const value = value_.data() + cells_;
     for (int i = areaStart_[k]; i < areaStart_[k + 1] && m < openCount_[k]; ++i) {
-        const int u = areaVars_[i];
-        if (mark_[xCell(u)] == markNow_ || litValue(PosLit(u)) == kFalse) continue;
+        const int u = areaVars_[i] - cells_;
+        if (xMark_[u] == xMarkNow_ || value[u] == kFalse) continue;
         int len = 0;
-        queue_[len++] = xCell(u);
-        mark_[xCell(u)] = markNow_;
-        ++stampNow_;
+        queue_[len++] = u;
+        xMark_[u] = xMarkNow_;
+        ++xSeenNow_;
         expl_.clear();
         for (int qi = 0; qi < len; ++qi) {
             const int c = queue_[qi];
-            for (int j = orthStart_[c]; j < orthStart_[c + 1]; ++j) {
-                const int e = orth_[j], v = varAt(k, e);
-                if (v < 0) continue;
-                if (litValue(PosLit(v)) == kFalse) {
-                    if (stamp_[e] != stampNow_) stamp_[e] = stampNow_, addExpl(PosLit(v));
-                } else if (mark_[e] != markNow_) {
-                    mark_[e] = markNow_;
+            for (int j = xOrthStart_[c]; j < xOrthStart_[c + 1]; ++j) {
+                const int e = xOrth_[j];
+                if (value[e] == kFalse) {
+                    if (xSeen_[e] != xSeenNow_) xSeen_[e] = xSeenNow_, addExpl(PosLit(cells_ + e));
+                } else if (xMark_[e] != xMarkNow_) {
+                    xMark_[e] = xMarkNow_;
                     queue_[len++] = e;
                 }
             }
@@ -195,12 +199,12 @@ bool Engine::joinArea(int k) {
             r = ref;
         }
         for (int qi = 0; qi < len; ++qi)
-            if (!imply(NegLit(varAt(k, queue_[qi])), r)) return false;
+            if (!imply(NegLit(cells_ + queue_[qi]), r)) return false;
     }
     if (m == n) {
         if (ref == 0 && outside) expl_ = spare_;
         for (int qi = 0; qi < m; ++qi) {
-            const int u = varAt(k, order_[qi]);
+            const int u = cells_ + order_[qi];
             if (litValue(PosLit(u)) == kTrue) continue;
             if (ref == 0) ref = storeExpl();
             if (!imply(PosLit(u), ref)) return false;

@@ -153,6 +153,7 @@ class Engine {
     bool joinArea(int k);
     int joinedWithout(int k, int p, int& trues);
     bool connectBlack();
+    int besideCount(const std::uint64_t* s, const std::uint64_t* within) const;
     bool leafQuiet(int w) const;
     int deadBlock(int w) const;
     bool ringQuiet(int w) const;
@@ -183,6 +184,8 @@ class Engine {
     void storeSolution(Board& out) const;
     std::vector<Lit> blockingClause() const;
     bool swap();
+    void deal();
+    std::vector<int> mostActive(std::size_t n) const;
 
     const Board& puzzle_;
     const AnalysisLimits& limits_;
@@ -256,7 +259,11 @@ class Engine {
     std::size_t blackPass_ = kNoPass, blackPassAt_ = kNoPass;
     std::vector<int> sens_, quiet_;
     int sensNow_ = 0, blackStampNow_ = 0;
-    std::vector<int> blackStamp_, blackDisc_, blackLow_, blackParent_, blackSub_, blackSize_;
+    struct BlackCell {
+        int stamp, disc, low, parent, sub, size, next;
+        int unused; // eight ints: an index is a shift
+    };
+    std::vector<BlackCell> black_;
     std::vector<int> blockUsed_, ringMark_;
     bool leafSince_ = false, deadSince_ = false, offSpineSince_ = false;
     int blackCount_ = 0, whiteCount_ = 0, blackTotal_ = 0, whiteTotal_ = 0;
@@ -269,9 +276,21 @@ class Engine {
 
     std::vector<int> stamp_, mark_, levelMark_;
     int stampNow_ = 0, markNow_ = 0, levelMarkNow_ = 0;
-    std::vector<int> depth_, queue_, disc_, low_, parent_, sub_, size_, order_, next_, stack_, cut_;
+    std::vector<int> depth_, queue_, order_, cut_;
     std::vector<char> chokeDirty_; // areas whose chokepoints are to be looked at
-    std::vector<int> chokeAreas_, cutSize_, cutCell_;
+    std::vector<int> chokeAreas_;
+    // chokeArea's walk, per x variable (its index from cells_): its
+    // neighbours' x variables of the same area (xOrth_ from xOrthStart_, as
+    // such indices, in the order of orth_) and the walk's values.
+    std::vector<int> xOrthStart_, xOrth_;
+    struct ChokeCell {
+        int stamp, disc, low, parent, sub, cutSize, cutCell, next;
+    };
+    std::vector<ChokeCell> choke_;
+    int chokeStampNow_ = 0;
+    // joinedWithout's and joinArea's marks, per x variable (likewise).
+    std::vector<int> xMark_, xSeen_;
+    int xMarkNow_ = 0, xSeenNow_ = 0;
 
     std::vector<double> activity_;
     double varInc_ = 1, clauseInc_ = 1;
@@ -305,6 +324,11 @@ class Engine {
     std::vector<std::vector<Lit>> blocks_;
     std::vector<Exchange::Entry> outbox_, inbox_;
     std::size_t cursor_ = 0, unitsLogged_ = 0;
+    // The cube (see deal): the literal decided first at level 0 (-1 none),
+    // the number of the deal it came from, and whether to deal at level 0.
+    Lit cube_ = -1;
+    int cubeDeal_ = 0;
+    bool cubeDue_ = false;
 };
 
 // Sets `l` with `reason` (in the header, so that the propagators' loops take

@@ -376,21 +376,20 @@ bool Engine::reachArea(int k, bool* joined) {
 // with t the highest ancestor of w whose subtree holds no black cell, none
 // may go above t's grandparent.
 bool Engine::leafQuiet(int w) const {
-    if (blackSize_[w] != 1) return false;
-    const int* const parent = blackParent_.data();
-    const int* const disc = blackDisc_.data();
+    const BlackCell* const node = black_.data();
+    if (node[w].size != 1) return false;
     int m = cells_;
     for (int e = orthStart_[w]; e < orthStart_[w + 1]; ++e) {
         const int u = orth_[e];
-        if (blackStamp_[u] == blackStampNow_ && u != parent[w]) m = std::min(m, disc[u]);
+        if (node[u].stamp == blackStampNow_ && u != node[w].parent) m = std::min(m, node[u].disc);
     }
     if (m == cells_) return true;
     int t = w;
-    while (parent[t] >= 0 && blackSub_[parent[t]] == 0)
-        t = parent[t];
-    const int p1 = parent[t];
-    const int p2 = p1 < 0 ? -1 : parent[p1];
-    return p2 < 0 || disc[p2] <= m;
+    while (node[t].parent >= 0 && node[node[t].parent].sub == 0)
+        t = node[t].parent;
+    const int p1 = node[t].parent;
+    const int p2 = p1 < 0 ? -1 : node[p1].parent;
+    return p2 < 0 || node[p2].disc <= m;
 }
 
 // A cell that has turned white while the eight cells round it are not
@@ -424,16 +423,31 @@ bool Engine::nearRing(int w) const {
 // cut cell that its removal makes, inside that block, cuts off only cells of
 // x's subtree. Returns x, or -1.
 int Engine::deadBlock(int w) const {
-    const int* const parent = blackParent_.data();
-    const int* const disc = blackDisc_.data();
-    const int* const low = blackLow_.data();
+    const BlackCell* const node = black_.data();
     for (int e = orthStart_[w]; e < orthStart_[w + 1]; ++e) {
         const int u = orth_[e];
-        if (blackStamp_[u] == blackStampNow_ && parent[u] == w && low[u] >= disc[w]) return -1;
+        if (node[u].stamp == blackStampNow_ && node[u].parent == w && node[u].low >= node[w].disc)
+            return -1;
     }
-    for (int x = w; blackSub_[x] == 0; x = parent[x])
-        if (low[x] >= disc[parent[x]]) return x;
+    for (int x = w; node[x].sub == 0; x = node[x].parent)
+        if (node[x].low >= node[node[x].parent].disc) return x;
     return -1;
+}
+
+// The cells beside those of `s` (bits as in reachQuick) that lie in `within`,
+// counted.
+int Engine::besideCount(const std::uint64_t* s, const std::uint64_t* within) const {
+    const int h = h_;
+    int count = 0;
+    for (int i = 0; i < bitWords_; ++i) {
+        const std::uint64_t low = s[i] & notFirstRow_[i], high = s[i] & notLastRow_[i];
+        std::uint64_t m = (high << 1) | (low >> 1) | (s[i] << h) | (s[i] >> h);
+        if (i > 0) m |= ((s[i - 1] & notLastRow_[i - 1]) >> 63) | (s[i - 1] >> (64 - h));
+        if (i + 1 < bitWords_)
+            m |= ((s[i + 1] & notFirstRow_[i + 1]) << 63) | (s[i + 1] << (64 - h));
+        count += std::popcount(m & within[i]);
+    }
+    return count;
 }
 
 bool Engine::connectBlack() {
@@ -458,7 +472,7 @@ bool Engine::connectBlack() {
                 }
             } else if (sens_[c] == sensNow_) {
                 break;
-            } else if (blackSub_[c] == 0) {
+            } else if (black_[c].sub == 0) {
                 offSpineSince_ = true;
             }
             if (((leafSince_ || deadSince_) && offSpineSince_) || (leafSince_ && deadSince_)) break;
@@ -476,62 +490,63 @@ bool Engine::connectBlack() {
     if (s0 < 0) return true;
     const int now = ++blackStampNow_;
     // Plain pointers in the walk (see reachArea).
-    int* const stamp = blackStamp_.data();
-    int* const disc = blackDisc_.data();
-    int* const low = blackLow_.data();
+    BlackCell* const node = black_.data();
     int* const order = order_.data();
-    int* const parent = blackParent_.data();
-    int* const sub = blackSub_.data();
-    int* const size = blackSize_.data();
-    int* const next = next_.data();
-    int* const stack = stack_.data();
     const int* const orthStart = orthStart_.data();
     const int* const orth = orth_.data();
     const std::int8_t* const value = value_.data();
-    int timer = 0, top = 0, cuts = 0;
+    int timer = 0, cuts = 0;
     quiet_.clear();
-    stamp[s0] = now;
-    disc[s0] = low[s0] = timer;
+    node[s0].stamp = now;
+    node[s0].disc = timer;
     order[timer++] = s0;
-    parent[s0] = -1;
-    sub[s0] = 1;
-    next[s0] = orthStart[s0];
-    stack[top++] = s0;
-    while (top > 0) {
-        const int v = stack[top - 1];
+    node[s0].parent = -1;
+    node[s0].sub = 1;
+    // The cell on top of the search: where its look at its neighbours
+    // stands, its low link and its parent, kept in locals (the cells below it
+    // keep theirs in `node`).
+    // The edge back to the parent counts in the low links too: it takes a
+    // cell's low link no lower than its parent's discovery, so that every
+    // test of a low link against its parent's (here and in deadBlock) comes
+    // out as without it.
+    int v = s0, i = orthStart[s0], lv = 0, pv = -1;
+    while (true) {
         const int last = orthStart[v + 1];
-        int i = next[v];
         for (; i < last; ++i) {
             const int u = orth[i];
             if (value[u] == kFalse) continue;
-            if (stamp[u] != now) break;
-            if (u != parent[v]) low[v] = std::min(low[v], disc[u]);
+            if (node[u].stamp != now) break;
+            lv = std::min(lv, node[u].disc);
         }
+        node[v].low = lv;
         if (i < last) {
             const int u = orth[i];
-            next[v] = i + 1;
-            stamp[u] = now;
-            disc[u] = low[u] = timer;
+            node[v].next = i + 1;
+            BlackCell& nu = node[u];
+            nu.stamp = now;
+            nu.disc = lv = timer;
             order[timer++] = u;
-            parent[u] = v;
-            sub[u] = value[u] == kTrue;
-            next[u] = orthStart[u];
-            stack[top++] = u;
+            nu.parent = pv = v;
+            nu.sub = value[u] == kTrue;
+            v = u;
+            i = orthStart[u];
             continue;
         }
-        --top;
-        // The subtree of v: order_[disc[v], timer).
-        size[v] = timer - disc[v];
-        const int p = parent[v];
-        if (p < 0) continue;
-        low[p] = std::min(low[p], low[v]);
-        sub[p] += sub[v];
-        if (low[v] >= disc[p] && value[p] == kUnset) {
-            if (sub[v] > 0)
+        // The subtree of v: order_[disc, timer).
+        node[v].size = timer - node[v].disc;
+        const int p = pv;
+        if (p < 0) break;
+        node[p].sub += node[v].sub;
+        if (lv >= node[p].disc && value[p] == kUnset) {
+            if (node[v].sub > 0)
                 cut_[cuts++] = v;
             else
                 quiet_.push_back(v);
         }
+        lv = std::min(node[p].low, lv);
+        v = p;
+        i = node[p].next;
+        pv = node[p].parent;
     }
     // The white cells round order_[from, to) but for `skip`, once each
     // since the mark was last moved on.
@@ -552,18 +567,18 @@ bool Engine::connectBlack() {
     // The cells outside that search, pocket by pocket.
     int end = timer;
     for (int c0 = 0; c0 < cells_ && timer < cells_ - whiteCount_; ++c0) {
-        if (stamp[c0] == now || value_[c0] == kFalse) continue;
+        if (node[c0].stamp == now || value_[c0] == kFalse) continue;
         const int from = end;
         int black = -1;
-        stamp[c0] = now;
+        node[c0].stamp = now;
         order_[end++] = c0;
         for (int i = from; i < end; ++i) {
             const int c = order_[i];
             if (value_[c] == kTrue && black < 0) black = c;
             for (int e = orthStart_[c]; e < orthStart_[c + 1]; ++e) {
                 const int d = orth_[e];
-                if (value_[d] == kFalse || stamp[d] == now) continue;
-                stamp[d] = now;
+                if (value_[d] == kFalse || node[d].stamp == now) continue;
+                node[d].stamp = now;
                 order_[end++] = d;
             }
         }
@@ -585,10 +600,22 @@ bool Engine::connectBlack() {
         for (int i = from; i < end; ++i)
             enqueue(NegLit(order_[i]), ref);
     }
+    // A cut cell's reason: the white cells round the side cut off, or round
+    // the rest but for the cut cell when they are fewer. On a board of bit
+    // sets the two are counted first (the white cells set above level 0, as
+    // addExpl takes them), and only the one taken is walked.
+    using Bits = std::array<std::uint64_t, kBitWords>;
+    Bits search{}, white{};
+    if (cuts > 0 && bitWords_) {
+        for (int i = 0; i < timer; ++i)
+            search[order[i] >> 6] |= std::uint64_t{1} << (order[i] & 63);
+        for (int c = 0; c < cells_; ++c)
+            if (value_[c] == kFalse && level_[c] > 0) white[c >> 6] |= std::uint64_t{1} << (c & 63);
+    }
     for (int i = 0; i < cuts; ++i) {
-        const int v = cut_[i], p = parent[v];
+        const int v = cut_[i], p = node[v].parent;
         if (value_[p] != kUnset) continue;
-        const int lo = disc[v], hi = disc[v] + size[v];
+        const int lo = node[v].disc, hi = lo + node[v].size;
         int s = -1;
         for (int j = lo; j < hi && s < 0; ++j)
             if (value_[order_[j]] == kTrue) s = order_[j];
@@ -596,14 +623,30 @@ bool Engine::connectBlack() {
         ++markNow_;
         addExpl(NegLit(s0));
         addExpl(NegLit(s));
-        const std::size_t head = expl_.size();
-        boundary(lo, hi, -1);
-        spare_ = expl_;
-        expl_.resize(head);
-        ++markNow_;
-        boundary(0, lo, p);
-        boundary(hi, timer, p);
-        if (spare_.size() < expl_.size()) expl_ = spare_;
+        if (bitWords_) {
+            Bits part{};
+            for (int j = lo; j < hi; ++j)
+                part[order[j] >> 6] |= std::uint64_t{1} << (order[j] & 63);
+            Bits rest;
+            for (int w = 0; w < kBitWords; ++w)
+                rest[w] = search[w] & ~part[w];
+            rest[p >> 6] &= ~(std::uint64_t{1} << (p & 63));
+            if (besideCount(part.data(), white.data()) < besideCount(rest.data(), white.data())) {
+                boundary(lo, hi, -1);
+            } else {
+                boundary(0, lo, p);
+                boundary(hi, timer, p);
+            }
+        } else {
+            const std::size_t head = expl_.size();
+            boundary(lo, hi, -1);
+            spare_ = expl_;
+            expl_.resize(head);
+            ++markNow_;
+            boundary(0, lo, p);
+            boundary(hi, timer, p);
+            if (spare_.size() < expl_.size()) expl_ = spare_;
+        }
         enqueue(PosLit(p), storeExpl());
     }
     // What it found leaves the search as it was: the cells it made white lie
@@ -615,7 +658,7 @@ bool Engine::connectBlack() {
     ++sensNow_;
     for (auto it = quiet_.rbegin(); it != quiet_.rend(); ++it) {
         if (sens_[*it] == sensNow_) continue;
-        for (int i = disc[*it]; i < disc[*it] + size[*it]; ++i)
+        for (int i = node[*it].disc; i < node[*it].disc + node[*it].size; ++i)
             sens_[order_[i]] = sensNow_;
     }
     return true;

@@ -80,11 +80,13 @@ TEST(LearnTest, AgreesWithTheSearchAnalysis) {
 // above still agreed), and r023 with its clue 5 at (1, 4) lowered (several)
 // and raised (none): settled by the learning search alone, by two at once
 // that pass each other solutions and clauses (each run to its end), and by a
-// third that joins after those two and so takes all they logged at its start.
+// third that joins after those two and so takes all they logged at its start,
+// and by one that decides a cell's colour first (a cube) and must still find
+// what lies outside it.
 TEST(LearnTest, SettlesRealPuzzlesAloneAndSharingWhatItLearns) {
     const std::filesystem::path real = std::filesystem::path(OMBRIX_CORPUS_DIR) / "real";
     if (!std::filesystem::exists(real / "r021.grid")) OMBRIX_WITHOUT_CORPUS(OMBRIX_CORPUS_DIR);
-    auto r = std::make_unique<AnalysisResult[]>(4);
+    auto r = std::make_unique<AnalysisResult[]>(6);
     for (const auto& [name, clue] :
          {std::pair{"r021", 0}, {"r029", 0}, {"r077", 0}, {"r023", 5}, {"r023", 4}, {"r023", 6}}) {
         const auto puzzle = LoadGrid((real / (std::string(name) + ".grid")).string());
@@ -95,10 +97,28 @@ TEST(LearnTest, SettlesRealPuzzlesAloneAndSharingWhatItLearns) {
         other.join();
         r[2] = AnalyzeByLearning(*puzzle, {}, exchange, 1);
         r[3] = AnalyzeByLearning(*puzzle);
+        // A search dealt a cube before it joins: a cell's colour (one where
+        // the solutions found agree) against them, and as they have it; the
+        // literal of cell c black is 2c, white 2c + 1.
+        int x = 1, y = 1;
+        const Board& s0 = r[3].solutions[0];
+        while (isClue(puzzle->state(x, y)) ||
+               (r[3].solutionCount == 2 &&
+                isBlack(s0.state(x, y)) != isBlack(r[3].solutions[1].state(x, y))))
+            x = x % puzzle->width + 1, y += x == 1;
+        for (const bool against : {true, false}) {
+            learn::Exchange dealt;
+            int deal = 0;
+            dealt.Join();
+            dealt.Deal(0, deal,
+                       2 * ((x - 1) * puzzle->height + y - 1) +
+                           (isBlack(s0.state(x, y)) != against));
+            r[4 + against] = AnalyzeByLearning(*puzzle, {}, dealt, 0);
+        }
         const Verdict expected = clue == 4   ? Verdict::Several
                                  : clue == 6 ? Verdict::None
                                              : Verdict::Unique;
-        for (int k = 0; k < 4; ++k) {
+        for (int k = 0; k < 6; ++k) {
             ASSERT_EQ(r[k].verdict, expected) << name << " " << clue << " " << k;
             std::string why;
             for (int i = 0; i < r[k].solutionCount; ++i)
