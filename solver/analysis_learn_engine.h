@@ -153,6 +153,7 @@ class Engine {
     bool joinArea(int k);
     int joinedWithout(int k, int p, int& trues);
     bool connectBlack();
+    std::uint64_t beside(const std::uint64_t* s, int i, int words) const;
     int besideCount(const std::uint64_t* s, const std::uint64_t* within) const;
     bool leafQuiet(int w) const;
     int deadBlock(int w) const;

@@ -192,25 +192,30 @@ bool Engine::countColours() {
     return true;
 }
 
-// reachArea's outcome from the bits (cell c at bit c: c -+ 1 up and down its
-// column, c -+ h across) when it finds nothing: true then, with `joined` as
-// its walk would set it; false when the walk is to be made.
+// Word i of the cells beside those of the bit set `s` of `words` words (cell
+// c at bit c: c -+ 1 up and down its column, c -+ h across).
+inline std::uint64_t Engine::beside(const std::uint64_t* s, int i, int words) const {
+    const int h = h_;
+    const std::uint64_t low = s[i] & notFirstRow_[i], high = s[i] & notLastRow_[i];
+    std::uint64_t m = (high << 1) | (low >> 1) | (s[i] << h) | (s[i] >> h);
+    if (i > 0) m |= ((s[i - 1] & notLastRow_[i - 1]) >> 63) | (s[i - 1] >> (64 - h));
+    if (i + 1 < words) m |= ((s[i + 1] & notFirstRow_[i + 1]) << 63) | (s[i + 1] << (64 - h));
+    return m;
+}
+
+// reachArea's outcome from the bits (see beside) when it finds nothing: true
+// then, with `joined` as its walk would set it; false when the walk is to be
+// made.
 template <int W> bool Engine::reachQuick(int k, bool* joined) {
     using Set = std::array<std::uint64_t, W>;
-    const int h = h_;
     const std::size_t at = static_cast<std::size_t>(k) * kBitWords;
     const std::uint64_t* const openBits = openBits_.data() + at;
     const std::uint64_t* const trueBits = trueBits_.data() + at;
     // `s` and its neighbours in `within`.
     const auto spread = [&](const Set& s, const std::uint64_t* within) {
         Set out;
-        for (int i = 0; i < W; ++i) {
-            const std::uint64_t low = s[i] & notFirstRow_[i], high = s[i] & notLastRow_[i];
-            std::uint64_t m = (high << 1) | (low >> 1) | (s[i] << h) | (s[i] >> h);
-            if (i > 0) m |= ((s[i - 1] & notLastRow_[i - 1]) >> 63) | (s[i - 1] >> (64 - h));
-            if (i + 1 < W) m |= ((s[i + 1] & notFirstRow_[i + 1]) << 63) | (s[i + 1] << (64 - h));
-            out[i] = s[i] | (m & within[i]);
-        }
+        for (int i = 0; i < W; ++i)
+            out[i] = s[i] | (beside(s.data(), i, W) & within[i]);
         return out;
     };
     const auto same = [&](const Set& a, const std::uint64_t* b) {
@@ -434,19 +439,11 @@ int Engine::deadBlock(int w) const {
     return -1;
 }
 
-// The cells beside those of `s` (bits as in reachQuick) that lie in `within`,
-// counted.
+// The cells beside those of `s` (see beside) that lie in `within`, counted.
 int Engine::besideCount(const std::uint64_t* s, const std::uint64_t* within) const {
-    const int h = h_;
     int count = 0;
-    for (int i = 0; i < bitWords_; ++i) {
-        const std::uint64_t low = s[i] & notFirstRow_[i], high = s[i] & notLastRow_[i];
-        std::uint64_t m = (high << 1) | (low >> 1) | (s[i] << h) | (s[i] >> h);
-        if (i > 0) m |= ((s[i - 1] & notLastRow_[i - 1]) >> 63) | (s[i - 1] >> (64 - h));
-        if (i + 1 < bitWords_)
-            m |= ((s[i + 1] & notFirstRow_[i + 1]) << 63) | (s[i + 1] << (64 - h));
-        count += std::popcount(m & within[i]);
-    }
+    for (int i = 0; i < bitWords_; ++i)
+        count += std::popcount(beside(s, i, bitWords_) & within[i]);
     return count;
 }
 
